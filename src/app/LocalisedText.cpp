@@ -1,0 +1,118 @@
+#include "app/LocalisedText.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QXmlStreamReader>
+#include <sys/stat.h>
+
+namespace {
+
+// A valid XML element name: the only labels a path lookup accepts.
+bool IsElementName(const QString &label)
+{
+    if (label.isEmpty())
+        return false;
+    auto nameStart = [](QChar c) { return c.isLetter() || c == u'_'; };
+    if (!nameStart(label[0]))
+        return false;
+    for (QChar c : label)
+        if (!(nameStart(c) || c.isDigit() || c == u'-' || c == u'.'))
+            return false;
+    return true;
+}
+
+// The text of the element the reader stands on: text and CDATA of all descendants;
+// white-space-only text dropped, one blank where such a piece lay between two others,
+// trimmed at both ends.
+QString ElementText(QXmlStreamReader &xml)
+{
+    QString text;
+    bool droppedSinceLast = false;
+    int depth = 1;
+    while (depth > 0 && !xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement: ++depth; break;
+        case QXmlStreamReader::EndElement: --depth; break;
+        case QXmlStreamReader::Characters:
+            if (xml.isWhitespace() && !xml.isCDATA()) {
+                droppedSinceLast = true;
+            } else {
+                if (droppedSinceLast && !text.isEmpty())
+                    text += u' ';
+                text += xml.text();
+                droppedSinceLast = false;
+            }
+            break;
+        case QXmlStreamReader::EntityReference: text += xml.text(); break;
+        default: break;
+        }
+    }
+    return text.trimmed();
+}
+
+} // namespace
+
+LocalisedText::LocalisedText(const QString &appDir)
+    : m_path(appDir + QLatin1String("/I18nText.xml"))
+{
+}
+
+bool LocalisedText::Load()
+{
+    const QFileInfo info(m_path);
+    struct stat st {};
+    const bool present = ::stat(QFile::encodeName(m_path).constData(), &st) == 0;
+    if (present && m_size >= 0 && quint64(st.st_ino) == m_inode && info.size() == m_size
+        && info.lastModified() == m_modified)
+        return true;
+
+    m_texts.clear();
+    m_size = -1;
+    QFile file(m_path);
+    if (!present || !file.open(QIODevice::ReadOnly))
+        return false;
+    QXmlStreamReader xml(&file);
+    QHash<QString, QString> texts;
+    bool rootSeen = false;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (!rootSeen) {
+            rootSeen = true;
+            if (xml.name() != QLatin1String("I18NTEXT")) {
+                // Another root: a well-formed document in which no label is found.
+                while (!xml.atEnd())
+                    xml.readNext();
+                break;
+            }
+            continue;
+        }
+        const QString name = xml.name().toString();
+        const QString text = ElementText(xml);
+        if (!texts.contains(name))
+            texts.insert(name, text);
+    }
+    if (xml.hasError() || !rootSeen)
+        return false;
+    m_texts = std::move(texts);
+    m_inode = quint64(st.st_ino);
+    m_size = info.size();
+    m_modified = info.lastModified();
+    return true;
+}
+
+QString LocalisedText::LookupText(const QString &label)
+{
+    if (!IsElementName(label)) {
+        m_textLoaded = false;
+        return QString();
+    }
+    if (Load())
+        m_textLoaded = true;
+    if (m_textLoaded) {
+        const auto it = m_texts.constFind(label);
+        if (it != m_texts.constEnd())
+            return *it;
+    }
+    return label;
+}

@@ -1,0 +1,63 @@
+#include "app/Session.h"
+
+#include "config/ConfigStore.h"
+
+#include <QApplication>
+#include <QDialog>
+
+Session::Session(const QString &appDir, Messages &messages)
+    : ConfigDirectory(ConfigStore::ConfigDirectory(appDir))
+    , DefaultLogDirectory(ConfigStore::DefaultLogDirectory(appDir))
+    , m_appDir(appDir)
+    , m_texts(appDir)
+    , m_messages(messages)
+{
+    // Until the main window has read its texts, messages carry the design title.
+    ProgramTitle = QStringLiteral("Configuration Selector");
+}
+
+Session::~Session() = default;
+
+QString Session::AppPath(const QString &name) const { return m_appDir + u'/' + name; }
+
+MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
+{
+    return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title);
+}
+
+void Session::Quit()
+{
+    m_quitRequested = true;
+    if (m_quitHandler) {
+        m_quitHandler();
+        return;
+    }
+    // Every event loop, the modal ones included, returns at once; main() then ends.
+    QApplication::closeAllWindows();
+    QCoreApplication::exit(0);
+}
+
+void Session::LoadSharedTexts()
+{
+    SelectorTitle = GetText(QStringLiteral("SLBL0372"));
+    FieldmarkAppName = GetText(QStringLiteral("SLBL0368"));
+    WebtrellAppName = GetText(QStringLiteral("SLBL0369"));
+    RostrumAppName = GetText(QStringLiteral("SLBL0370"));
+    NewConfigName = GetText(QStringLiteral("SLBL0371"));
+}
+
+QString Session::AppNameOfProduct(const QString &productCode) const
+{
+    if (productCode == QLatin1String("4009"))
+        return FieldmarkAppName;
+    if (productCode == QLatin1String("4010"))
+        return WebtrellAppName;
+    if (productCode == QLatin1String("1028"))
+        return RostrumAppName;
+    return QString();
+}
+
+void Session::SetConfigFileSelector(std::unique_ptr<QDialog> dialog)
+{
+    m_configFileSelector = std::move(dialog);
+}

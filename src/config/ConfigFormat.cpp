@@ -1,0 +1,69 @@
+#include "config/ConfigFormat.h"
+
+#include "config/PasswordScramble.h"
+#include "platform/Ansi.h"
+#include "platform/FileIo.h"
+
+namespace ConfigFormat {
+
+LineKind SplitLine(const QString &line, QString *key, QString *value)
+{
+    if (Vb::Trim(line).isEmpty())
+        return LineKind::Blank;
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq < 0)
+        return LineKind::NoEquals;
+    *key = Ansi::Lower(line.left(eq));
+    *value = Vb::Trim(line.mid(eq + 1));
+    return LineKind::KeyValue;
+}
+
+bool IsJointFileMarker(const QString &line) { return Vb::Trim(line) == QLatin1String("[FMK]"); }
+
+bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }
+
+QByteArray Format(const ConfigRecord &config)
+{
+    QString text;
+    for (const ConfigKey &k : ConfigKeys) {
+        QString value = config.*k.field;
+        if (k.field == &ConfigRecord::password)
+            value = IsFlagSet(config.savepass) ? ScramblePassword(config.password) : QString();
+        text += QLatin1String(k.written) + u'=' + value + QLatin1String("\r\n");
+    }
+    return Ansi::Encode(text);
+}
+
+QString WhyNotWritable(const ConfigRecord &config)
+{
+    for (const ConfigKey &k : ConfigKeys) {
+        const QString &value = config.*k.field;
+        qsizetype bad = -1;
+        if (!Ansi::CanEncode(value, &bad))
+            return QStringLiteral("The value of \"%1\" holds the character \"%2\", which a "
+                                  "configuration file cannot store.")
+                .arg(QLatin1String(k.written), value.mid(bad, 1));
+        if (value.contains(u'\r') || value.contains(u'\n'))
+            return QStringLiteral("The value of \"%1\" holds a line break, which a "
+                                  "configuration file cannot store.")
+                .arg(QLatin1String(k.written));
+    }
+    if (IsFlagSet(config.savepass) && !PasswordSurvivesScrambling(config.password))
+        return QStringLiteral("The password cannot be saved: stored scrambled it would not "
+                              "read back as typed. Choose a password of other characters, "
+                              "or save it without the password.");
+    return QString();
+}
+
+bool WriteFile(const QString &path, const ConfigRecord &config, Vb::Error *error)
+{
+    const QString why = WhyNotWritable(config);
+    if (!why.isEmpty()) {
+        if (error)
+            *error = {0, why};
+        return false;
+    }
+    return FileIo::WriteFileAtomic(path, Format(config), error);
+}
+
+} // namespace ConfigFormat

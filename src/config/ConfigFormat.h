@@ -1,0 +1,37 @@
+#pragma once
+
+#include "config/ConfigRecord.h"
+#include "platform/VbText.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The line rules shared by every reader of configuration files, and the one writer.
+namespace ConfigFormat {
+
+enum class LineKind { Blank, NoEquals, KeyValue };
+
+// Classifies a line; for a key line the key is the lower-cased text before the first "="
+// (not trimmed: "dsn =" gives the key "dsn " that matches nothing) and the value the
+// blank-trimmed text after it.
+LineKind SplitLine(const QString &line, QString *key, QString *value);
+
+// True when a line, trimmed of blanks, is the joint file's "[FMK]" section header.
+bool IsJointFileMarker(const QString &line);
+
+// A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
+bool IsFlagSet(const QString &value);
+
+// The twenty lines in writing order, CR LF each, Windows-1252. The password line holds
+// the scrambled password when savepass is set, else nothing after "=".
+QByteArray Format(const ConfigRecord &config);
+
+// Why config cannot be written so that it reads back as it stands, naming the field;
+// empty when it can.
+QString WhyNotWritable(const ConfigRecord &config);
+
+// WhyNotWritable, then Format written over path atomically. On failure nothing is written
+// and *error says why (number 0 for a refused value, with its description).
+bool WriteFile(const QString &path, const ConfigRecord &config, Vb::Error *error);
+
+} // namespace ConfigFormat

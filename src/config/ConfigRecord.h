@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+// One configuration: twenty text fields named after the keys of a configuration file.
+// The password is held in clear text; it is scrambled only when written.
+struct ConfigRecord
+{
+    QString SatelliteAppln, ldbp, dsn, database, dbmachinename, user, savepass, password,
+        autologin, lhbuscomponent, logdirectory, webdirectory, tablequeuetimer, timer,
+        gridcols, paneratio, currenttable, screen, batchsize, delay;
+
+    bool operator==(const ConfigRecord &) const = default;
+};
+
+// The twenty keys in writing order, as written, with the field each one fills.
+struct ConfigKey
+{
+    const char *written;
+    QString ConfigRecord::*field;
+};
+
+inline constexpr std::array<ConfigKey, 20> ConfigKeys = {{
+    {"SatelliteAppln", &ConfigRecord::SatelliteAppln},
+    {"ldbp", &ConfigRecord::ldbp},
+    {"dsn", &ConfigRecord::dsn},
+    {"database", &ConfigRecord::database},
+    {"dbmachinename", &ConfigRecord::dbmachinename},
+    {"user", &ConfigRecord::user},
+    {"savepass", &ConfigRecord::savepass},
+    {"password", &ConfigRecord::password},
+    {"autologin", &ConfigRecord::autologin},
+    {"lhbuscomponent", &ConfigRecord::lhbuscomponent},
+    {"logdirectory", &ConfigRecord::logdirectory},
+    {"webdirectory", &ConfigRecord::webdirectory},
+    {"tablequeuetimer", &ConfigRecord::tablequeuetimer},
+    {"timer", &ConfigRecord::timer},
+    {"gridcols", &ConfigRecord::gridcols},
+    {"paneratio", &ConfigRecord::paneratio},
+    {"currenttable", &ConfigRecord::currenttable},
+    {"screen", &ConfigRecord::screen},
+    {"batchsize", &ConfigRecord::batchsize},
+    {"delay", &ConfigRecord::delay},
+}};
+
+// Product codes of the satellite applications.
+inline constexpr qint16 FieldmarkProduct = 4009;
+inline constexpr qint16 WebtrellProduct = 4010;
+inline constexpr qint16 RostrumProduct = 1028;
+
+// The summary of one listed configuration file.
+struct ConfigEntry
+{
+    QString FileName;
+    qint16 ProductCode = 0;
+    QString Dsn;
+    QString User;
+    QString Password; // clear text
+    qint16 Platform = 0;
+    QString DbMachineName;
+};

@@ -1,0 +1,34 @@
+#include "config/ConfigStore.h"
+
+#include "platform/FileIo.h"
+
+namespace ConfigStore {
+
+QString ConfigDirectory(const QString &appDir) { return appDir + QLatin1String("/lib"); }
+QString DefaultLogDirectory(const QString &appDir) { return appDir + QLatin1String("/log"); }
+
+bool IsConfigFileName(const QString &name)
+{
+    const QString t = Vb::Trim(name);
+    return !t.isEmpty() && t.endsWith(QLatin1String(".tsy"));
+}
+
+QString AddConfigExtension(const QString &name)
+{
+    return IsConfigFileName(name) ? name : name + QLatin1String(".tsy");
+}
+
+bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,
+                     const QString &rostrumName, const QString &outName, Vb::Error *error)
+{
+    const QString lib = ConfigDirectory(appDir) + u'/';
+    QByteArray fieldmark, rostrum;
+    if (!FileIo::ReadBytes(lib + fieldmarkName, &fieldmark, error)
+        || !FileIo::ReadBytes(lib + rostrumName, &rostrum, error))
+        return false;
+    const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark
+                              + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum;
+    return FileIo::WriteFileAtomic(lib + outName, joined, error);
+}
+
+} // namespace ConfigStore

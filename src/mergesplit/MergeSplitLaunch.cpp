@@ -1,0 +1,4 @@
+// TEMPORARY until the merge-and-split launch lands.
+#include "mergesplit/MergeSplitLaunch.h"
+
+void RunMergeAndSplit(Session &, const QString &) {}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/VbText.h"
+
+#include <QString>
+#include <QVariant>
+#include <memory>
+
+// The suite's databases through the ODBC C API (unixODBC). Every handle is owned by one
+// object and released with it. Errors carry the driver's diagnostic text.
+namespace Odbc {
+
+class Recordset;
+
+class Connection final
+{
+public:
+    Connection();
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    // "DSN=…;UID=…;PWD=…;" through SQLDriverConnect, without a prompt.
+    bool DriverConnect(const QString &connectionString, Vb::Error *error);
+    // Data source name, user and password as three arguments (SQLConnect).
+    bool Connect(const QString &dsn, const QString &user, const QString &password, Vb::Error *error);
+    bool IsOpen() const;
+    void Close();
+
+    // The connection's "Server Name" (SQLGetInfo(SQL_SERVER_NAME)).
+    bool ServerName(QString *name, Vb::Error *error);
+
+    // Runs a statement whose rows are not read.
+    bool Execute(const QString &sql, Vb::Error *error);
+    // Runs a query; the result is read forward only. Null on error.
+    std::unique_ptr<Recordset> Query(const QString &sql, Vb::Error *error);
+
+private:
+    struct Handles;
+    std::unique_ptr<Handles> m_h;
+};
+
+class Recordset final
+{
+public:
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    // Moves to the next row; false at the end or on error (then *error is set).
+    bool Next(Vb::Error *error);
+    // A field of the current row by column name, without regard to case. A null value is
+    // an invalid QVariant; an unknown name sets *error.
+    QVariant Field(const QString &name, Vb::Error *error) const;
+
+private:
+    friend class Connection;
+    struct Impl;
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> m_impl;
+};
+
+// SQL text literal: apostrophes doubled.
+QString Quote(const QString &value);
+
+} // namespace Odbc

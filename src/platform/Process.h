@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/VbText.h"
+
+#include <QString>
+#include <QStringList>
+
+// Starting the suite's programs from Windows-style command lines, never through a shell.
+namespace Process {
+
+// Window states of the original; kept in every call, no effect under X11/Wayland.
+enum class WindowStyle { Hide, NormalFocus, MinimizedFocus, MaximizedFocus, NormalNoFocus, MinimizedNoFocus };
+
+// Splits a command line by the Windows rules: program name first (quotes without
+// backslash rules), then the arguments (quotes, backslashes before quotes, "" inside quotes).
+QStringList SplitCommandLine(const QString &commandLine);
+
+// The program's full path: a name with a directory as it stands; otherwise looked up in
+// appDir, then in PATH. Empty when not found.
+QString FindProgram(const QString &appDir, const QString &program);
+
+// Starts the command line without waiting, in the current directory. False with the
+// platform's description when the program cannot be found or started.
+bool Start(const QString &appDir, const QString &commandLine, WindowStyle style, Vb::Error *error);
+
+// Trims blanks from commandLine (written back), starts it hidden and waits until it ends,
+// forever or at most timeoutMs. The outcome is not examined. While it waits, the windows
+// stay painted, take no input and show a busy cursor.
+void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs);
+
+} // namespace Process

@@ -1,0 +1,52 @@
+#include "ui/MessageBoxes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+
+namespace {
+
+MsgResult FirstButton(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel: return MsgResult::Yes;
+    default: return MsgResult::Ok;
+    }
+}
+
+} // namespace
+
+MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
+{
+    m_shown.append({text, icon, buttons, title});
+    if (m_echo)
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+    if (m_silent)
+        return m_answers.isEmpty() ? FirstButton(buttons) : m_answers.takeFirst();
+
+    QMessageBox box;
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Critical: box.setIcon(QMessageBox::Critical); break;
+    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case MsgButtons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return MsgResult::Yes;
+    case QMessageBox::No: return MsgResult::No;
+    case QMessageBox::Cancel: return MsgResult::Cancel;
+    default: return MsgResult::Ok;
+    }
+}

@@ -1,0 +1,78 @@
+#include "TestAppDir.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTimer>
+#include <QWidget>
+
+QString DefaultTextsFile() { return QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.xml"); }
+
+TestAppDir::TestAppDir(bool withTexts, bool withDirs)
+{
+    if (withTexts)
+        QFile::copy(DefaultTextsFile(), m_dir.path() + QStringLiteral("/I18nText.xml"));
+    if (withDirs) {
+        QDir(m_dir.path()).mkpath(QStringLiteral("lib"));
+        QDir(m_dir.path()).mkpath(QStringLiteral("log"));
+    }
+    m_messages.SetSilent(true);
+    m_session = std::make_unique<Session>(m_dir.path(), m_messages);
+    m_session->SplashMilliseconds = 1;
+    m_session->SetQuitHandler([this] { ++m_quits; });
+}
+
+QString TestAppDir::lib(const QString &name) const
+{
+    return name.isEmpty() ? m_dir.path() + QStringLiteral("/lib") : m_dir.path() + QStringLiteral("/lib/") + name;
+}
+
+void TestAppDir::writeFile(const QString &relative, const QByteArray &bytes) const
+{
+    const QString full = m_dir.path() + u'/' + relative;
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+QByteArray TestAppDir::readFile(const QString &relative) const
+{
+    QFile f(m_dir.path() + u'/' + relative);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestAppDir::writeConfig(const QString &name, const QStringList &lines) const
+{
+    QByteArray bytes;
+    for (const QString &l : lines)
+        bytes += l.toLatin1() + "\r\n";
+    writeFile(QStringLiteral("lib/") + name, bytes);
+}
+
+QStringList TestAppDir::shownTexts() const
+{
+    QStringList texts;
+    for (const auto &m : m_messages.ShownMessages())
+        texts << m.text;
+    return texts;
+}
+
+void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs)
+{
+    auto timer = std::make_shared<QElapsedTimer>();
+    timer->start();
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [=]() {
+        QWidget *w = QApplication::activeModalWidget();
+        if (w && w->isVisible() && (name.isEmpty() || w->objectName() == name)) {
+            action(w);
+            return;
+        }
+        if (timer->elapsed() < timeoutMs)
+            QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(0, *poll);
+}
