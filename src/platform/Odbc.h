@@ -60,7 +60,8 @@ private:
     std::unique_ptr<Impl> m_impl;
 };
 
-// SQL text literal: apostrophes doubled.
+// The value with every apostrophe doubled, to stand between the apostrophes of an SQL text
+// literal (the caller writes those).
 QString Quote(const QString &value);
 
 } // namespace Odbc

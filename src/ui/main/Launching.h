@@ -13,3 +13,12 @@ void RunServerConsole(Session &session, const QString &selectedConfigPath, bool 
 
 // Run Java Server for the selected entries, given in list order.
 void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries);
+
+// The command lines as they are started.
+// "TessHost.exe", two blanks, "/F ", then the path as it is (not quoted).
+QString ServerConsoleCommandLine(const QString &configPath);
+// One configuration's argument: "\"<product>;<server>;<user>;<password>;<platform>\" ",
+// nothing escaped.
+QString JavaServerArgument(const ConfigEntry &entry, const QString &server);
+// "RunServer.bat " followed by the arguments as given.
+QString JavaServerCommandLine(const QString &argumentText);
