@@ -1,7 +1,6 @@
 #include "app/LocalisedText.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QXmlStreamReader>
 #include <sys/stat.h>
 
@@ -59,15 +58,18 @@ LocalisedText::LocalisedText(const QString &appDir)
 
 bool LocalisedText::Load()
 {
-    const QFileInfo info(m_path);
     struct stat st {};
     const bool present = ::stat(QFile::encodeName(m_path).constData(), &st) == 0;
-    if (present && m_size >= 0 && quint64(st.st_ino) == m_inode && info.size() == m_size
-        && info.lastModified() == m_modified)
+    Identity now;
+    if (present)
+        now = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+               qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+               qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec};
+    if (present && m_identity.size >= 0 && now == m_identity)
         return true;
 
     m_texts.clear();
-    m_size = -1;
+    m_identity = {};
     QFile file(m_path);
     if (!present || !file.open(QIODevice::ReadOnly))
         return false;
@@ -95,9 +97,7 @@ bool LocalisedText::Load()
     if (xml.hasError() || !rootSeen)
         return false;
     m_texts = std::move(texts);
-    m_inode = quint64(st.st_ino);
-    m_size = info.size();
-    m_modified = info.lastModified();
+    m_identity = now;
     return true;
 }
 

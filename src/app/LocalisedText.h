@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDateTime>
 #include <QHash>
 #include <QString>
 
@@ -29,8 +28,13 @@ private:
     QString m_path;
     bool m_textLoaded = false;
     QHash<QString, QString> m_texts; // texts of the most recent load
-    // What the cached texts were read from.
-    quint64 m_inode = 0;
-    qint64 m_size = -1;
-    QDateTime m_modified;
+    // What the cached texts were read from: device, inode, size and both file times to the
+    // nanosecond, so that a rewrite within the same millisecond is still seen.
+    struct Identity
+    {
+        quint64 device = 0, inode = 0;
+        qint64 size = -1, mtimeNs = 0, ctimeNs = 0;
+        bool operator==(const Identity &) const = default;
+    };
+    Identity m_identity;
 };

@@ -21,6 +21,13 @@ Vb::Error FileError(const QString &path, const QString &description)
     return {75, description.isEmpty() ? QStringLiteral("Path/File access error") : description};
 }
 
+// Windows' read-only attribute is the owner's missing write permission; checked apart from
+// access rights so that it holds for an administrator (root) too.
+bool MayWrite(const QFileInfo &info)
+{
+    return info.isWritable() && (info.permissions() & QFileDevice::WriteOwner);
+}
+
 } // namespace
 
 bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error)
@@ -75,7 +82,7 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *er
             *error = {76, QStringLiteral("Path not found")};
         return false;
     }
-    if (info.isDir() || (info.exists() && !info.isWritable())) {
+    if (info.isDir() || (info.exists() && !MayWrite(info))) {
         if (error)
             *error = {70, QStringLiteral("Permission denied")};
         return false;
@@ -103,7 +110,7 @@ bool DeleteFile(const QString &path, Vb::Error *error)
             *error = {53, QStringLiteral("File not found")};
         return false;
     }
-    if (!info.isWritable()) {
+    if (!MayWrite(info)) {
         if (error)
             *error = {70, QStringLiteral("Permission denied")};
         return false;

@@ -1,0 +1,100 @@
+#include "app/LocalisedText.h"
+#include "support/TestAppDir.h"
+
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+void WriteTexts(const TestAppDir &app, const QByteArray &xml) { app.writeFile("I18nText.xml", xml); }
+
+} // namespace
+
+TEST(LocalisedText, LooksUpDirectChildrenOfTheRoot)
+{
+    TestAppDir app(false);
+    WriteTexts(app, "<?xml version=\"1.0\"?><I18NTEXT><SLBL0351>File Name</SLBL0351>"
+                    "<SLBL0351>second</SLBL0351><G><SLBL0353>nested</SLBL0353></G>"
+                    "<SLBL0354>  <b>Log</b>\n  <i>Dir</i> x <![CDATA[ <c> ]]></SLBL0354>"
+                    "<SLBL0355>a &amp; b<!-- no --><?pi no?></SLBL0355></I18NTEXT>");
+    LocalisedText texts(app.path());
+    struct Case { const char *label, *text; };
+    const Case cases[] = {
+        {"SLBL0351", "File Name"},     // first of two same-named children
+        {"SLBL0352", "SLBL0352"},      // missing: the identifier
+        {"SLBL0353", "SLBL0353"},      // one level deeper is not found
+        {"SLBL0354", "Log Dir x  <c>"}, // mixed content, dropped white space as one blank
+        {"SLBL0355", "a & b"},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(texts.GetText(QString::fromUtf8(c.label)), QString::fromUtf8(c.text)) << c.label;
+    EXPECT_TRUE(texts.TextLoaded());
+}
+
+TEST(LocalisedText, InvalidLabelTakesTheErrorPath)
+{
+    TestAppDir app;
+    LocalisedText texts(app.path());
+    EXPECT_EQ(texts.GetText("SLBL0351"), QStringLiteral("File Name"));
+    EXPECT_TRUE(texts.TextLoaded());
+    for (const char *bad : {"", "SLBL 0351", "0351", "a/b"}) {
+        EXPECT_EQ(texts.GetText(QString::fromUtf8(bad)), QString()) << bad;
+        EXPECT_FALSE(texts.TextLoaded());
+    }
+    EXPECT_EQ(texts.GetText("SLBL0351"), QStringLiteral("File Name"));
+}
+
+TEST(LocalisedText, MissingOrBrokenFileGivesTheIdentifier)
+{
+    TestAppDir app(false);
+    LocalisedText texts(app.path());
+    EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356"));
+    EXPECT_FALSE(texts.TextLoaded());
+    WriteTexts(app, "<I18NTEXT><SLBL0356>broken");
+    EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356"));
+    EXPECT_FALSE(texts.TextLoaded());
+}
+
+TEST(LocalisedText, AChangedFileShowsAtTheNextLookup)
+{
+    TestAppDir app(false);
+    LocalisedText texts(app.path());
+    WriteTexts(app, "<I18NTEXT><SLBL0001>one</SLBL0001></I18NTEXT>");
+    EXPECT_EQ(texts.GetText("SLBL0001"), QStringLiteral("one"));
+    // Same size, so only identity or time can tell the change.
+    QFile::remove(app.path() + "/I18nText.xml");
+    WriteTexts(app, "<I18NTEXT><SLBL0001>two</SLBL0001></I18NTEXT>");
+    EXPECT_EQ(texts.GetText("SLBL0001"), QStringLiteral("two"));
+    QFile::remove(app.path() + "/I18nText.xml");
+    EXPECT_EQ(texts.GetText("SLBL0001"), QStringLiteral("SLBL0001"));
+    EXPECT_TRUE(texts.TextLoaded()); // a failed load does not reset it
+}
+
+TEST(LocalisedText, DefaultFileHasEveryLabelTheProgramUses)
+{
+    TestAppDir app;
+    LocalisedText texts(app.path());
+    const char *labels[] = {
+        "SLBL0503", "SLBL0372", "SLBL0368", "SLBL0369", "SLBL0370", "SLBL0371", "SLBL0398",
+        "SLBL0399", "SLBL0406", "SLBL0400", "SLBL0458", "SLBL0401", "SLBL0381", "SLBL0382",
+        "SLBL0402", "SLBL0403", "SLBL0384", "SLBL0404", "SLBL0405", "SLBL0390", "SLBL0407",
+        "SLBL0392", "SLBL0391", "SLBL0440", "SLBL0441", "SLBL0442", "SLBL0443", "SLBL0444",
+        "SLBL0445", "SLBL0351", "SLBL0025", "SLBL0352", "SLBL0135", "SLBL0353", "SLBL0355",
+        "SLBL0354", "SLBL0227", "SLBL0356", "SLBL0254", "SLBL0428", "SLBL0497", "SLBL0154",
+        "SLBL0357", "SLBL0029", "SLBL0119", "SLBL0126", "SLBL0019", "SLBL0300", "SLBL0316",
+        "SLBL0328", "SLBL0499", "SLBL0520", "SLBL0038", "SLBL0040", "SLBL0167", "SLBL0259",
+        "SLBL0260", "SLBL0285", "SLBL0305", "SLBL0306", "SLBL0307", "SLBL0309", "SLBL0313",
+        "SLBL0314", "SLBL0464", "SLBL0494", "SLBL0498", "SLBL0508", "SLBL0509", "SLBL0027",
+        "SLBL0042", "SLBL0247", "SLBL0258", "SLBL0324", "SLBL0388", "SLBL0415", "SLBL0416",
+        "SLBL0419", "SLBL0423", "SLBL0424", "SLBL0425", "SLBL0426", "SLBL0427", "SLBL0438",
+        "SLBL0439", "SLBL0496"};
+    for (const char *label : labels) {
+        const QString text = texts.GetText(QString::fromUtf8(label));
+        EXPECT_NE(text, QString::fromUtf8(label));
+        EXPECT_FALSE(text.isEmpty()) << label;
+    }
+    for (const char *withPlaceholder : {"SLBL0126", "SLBL0019", "SLBL0499", "SLBL0520"})
+        EXPECT_TRUE(texts.GetText(QString::fromUtf8(withPlaceholder)).contains("%1")) << withPlaceholder;
+    EXPECT_TRUE(texts.GetText("SLBL0126").contains("%2"));
+}
