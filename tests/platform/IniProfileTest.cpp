@@ -1,0 +1,232 @@
+#include "platform/IniProfile.h"
+#include "support/QtPrinters.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace {
+
+class IniProfileTest : public ::testing::Test
+{
+public:
+    QString path(const QString &name = QStringLiteral("joint.tsy")) const { return m_dir.filePath(name); }
+
+    void write(const QByteArray &bytes, const QString &name = QStringLiteral("joint.tsy")) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    }
+
+    QByteArray read(const QString &name = QStringLiteral("joint.tsy")) const
+    {
+        QFile f(path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    QString get(const char *section, const char *key, const char *def = "", int size = 255) const
+    {
+        return IniProfile::GetPrivateProfileString(QString::fromUtf8(section), QString::fromUtf8(key),
+                                                   QString::fromUtf8(def), size, path());
+    }
+
+    bool put(const char *section, const char *key, const QString &value) const
+    {
+        return IniProfile::WritePrivateProfileString(QString::fromUtf8(section), QString::fromUtf8(key),
+                                                     value, path());
+    }
+
+    QTemporaryDir m_dir;
+};
+
+// A joint file as other tools of the suite leave it: odd spacing, comments, a key line
+// before any section, duplicates, quotes, LF-only and CR-only line ends mixed in.
+const QByteArray kSample =
+    "orphan=before any section\r\n"
+    "; leading comment\r\n"
+    "[FMK]\r\n"
+    "SatelliteAppln=4009\r\n"
+    "  batchsize =  100  \r\n"
+    "\tDelay\t=\t30\t\r\n"
+    "dsn=first\r\n"
+    "dsn=second\r\n"
+    "#hash=is a key\r\n"
+    "   ;commented=1\r\n"
+    "dquoted=\"  a b  \"\r\n"
+    "squoted='x'\r\n"
+    "mismatched=\"x'\r\n"
+    "lonequote=\"\r\n"
+    "bare\r\n"
+    "empty=\r\n"
+    "vt=\x0bvalue\x0b\r\n"
+    "inner=a = b ; not a comment\r\n"
+    "\r\n"
+    "  [ RST ]  trailing text\n"
+    "SatelliteAppln=1028\r"
+    "dsn=RST_PLAN\r\n"
+    "[fmk]\r\n"
+    "onlyinsecond=yes\r\n"
+    "[Caf\xe9]\r\n"
+    "\xc9T\xc9=\xe9t\xe9\r\n";
+
+TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
+{
+    write(kSample);
+    struct Case
+    {
+        const char *section, *key, *def, *expected;
+    } cases[] = {
+        {"FMK", "satelliteappln", "", "4009"},
+        {"fmk", "BatchSize", "", "100"},          // names without regard to case, value trimmed
+        {"FMK", "delay", "", "30"},               // tabs around key, '=' and value
+        {" FMK ", " dsn ", "", "first"},          // names passed in lose blanks; first duplicate wins
+        {"FMK", "#hash", "", "is a key"},         // '#' does not start a comment
+        {"FMK", ";commented", "none", "none"},    // ';' after blanks does
+        {"FMK", "dquoted", "", "  a b  "},        // one pair of outer quotes, inner blanks kept
+        {"FMK", "squoted", "", "x"},
+        {"FMK", "mismatched", "", "\"x'"},
+        {"FMK", "lonequote", "", "\""},
+        {"FMK", "bare", "dflt", "dflt"},          // a name without '=' has no value
+        {"FMK", "empty", "dflt", ""},             // an empty value is still a value
+        {"FMK", "vt", "", "value"},               // vertical tabs trimmed from values
+        {"FMK", "inner", "", "a = b ; not a comment"},
+        {"RST", "dsn", "", "RST_PLAN"},           // blanks inside [ ], text after ], CR-only ends
+        {"FMK", "onlyinsecond", "no", "no"},      // only the first of two same sections counts
+        {"FMK", "orphan", "no", "no"},            // lines before the first section are ignored
+        {"RST", "delay", "default  ", "default"}, // trailing blanks of the default removed
+        {"NONE", "x", "  lead", "  lead"},        // ...leading ones kept
+        {"caf\xc3\xa9", "\xc3\xa9t\xc3\xa9", "", "\xc3\xa9t\xc3\xa9"}, // 1252 letters, any case
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(get(c.section, c.key, c.def), QString::fromUtf8(c.expected)) << c.section << "/" << c.key;
+}
+
+TEST_F(IniProfileTest, ValueIsCutToTheBufferSize)
+{
+    const QByteArray longValue(300, 'v');
+    write("[S]\r\nk=" + longValue + "\r\nq=\"" + QByteArray(260, 'q') + "\"\r\n");
+    EXPECT_EQ(get("S", "k"), QString(254, u'v'));
+    EXPECT_EQ(get("S", "q"), QString(254, u'q')); // unquoted first, then cut
+    EXPECT_EQ(get("S", "k", "", 4), QStringLiteral("vvv"));
+    EXPECT_EQ(get("S", "k", "", 1), QString());
+    EXPECT_EQ(get("S", "missing", "default", 4), QStringLiteral("def"));
+}
+
+TEST_F(IniProfileTest, MissingFileGivesTheDefault)
+{
+    EXPECT_EQ(get("S", "k", "fallback "), QStringLiteral("fallback"));
+}
+
+TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouch)
+{
+    const QByteArray before =
+        "; comment\r\n"
+        "[FMK]\r\n"
+        "batchsize=100\r\n"
+        "delay=30\r\n"
+        "; note inside\r\n"
+        "\r\n"
+        "[RST]\n"
+        "batchsize=5\n"
+        "\n"
+        "[Other]\r\n"
+        "x=1";
+    struct Case
+    {
+        const char *what;
+        std::function<bool(IniProfileTest &)> write;
+        QByteArray after;
+    } cases[] = {
+        {"existing keys overwritten in their own spelling",
+         [](IniProfileTest &t) { return t.put("fmk", "batchSize", "200") && t.put("FMK", "Delay", " 45 "); },
+         "; comment\r\n[FMK]\r\nbatchsize=200\r\ndelay= 45 \r\n; note inside\r\n\r\n[RST]\n"
+         "batchsize=5\n\n[Other]\r\nx=1"},
+        {"new keys after the last key line, in the order written",
+         [](IniProfileTest &t) { return t.put("FMK", "autologin", "1") && t.put("FMK", "screen", "2"); },
+         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\nautologin=1\r\nscreen=2\r\n; note inside\r\n"
+         "\r\n[RST]\nbatchsize=5\n\n[Other]\r\nx=1"},
+        {"LF-only lines around an insertion stay LF",
+         [](IniProfileTest &t) { return t.put(" RST ", " dsn ", "RST_PLAN"); },
+         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
+         "batchsize=5\ndsn=RST_PLAN\r\n\n[Other]\r\nx=1"},
+        {"a last line without line end gets one before what follows",
+         [](IniProfileTest &t) { return t.put("Other", "y", "2"); },
+         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
+         "batchsize=5\n\n[Other]\r\nx=1\r\ny=2\r\n"},
+        {"new section at the end without a blank line",
+         [](IniProfileTest &t) { return t.put("New", "k", "v"); },
+         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
+         "batchsize=5\n\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n"},
+    };
+    for (Case &c : cases) {
+        write(before);
+        EXPECT_TRUE(c.write(*this)) << c.what;
+        EXPECT_EQ(read(), c.after) << c.what;
+    }
+}
+
+TEST_F(IniProfileTest, WriteTakesTheFirstOfDuplicatesAndKeepsTheRest)
+{
+    write("[A]\r\nk=1\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n");
+    ASSERT_TRUE(put("A", "k", "9"));
+    EXPECT_EQ(read(), QByteArray("[A]\r\nk=9\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n"));
+    // An empty section takes its first key right after its header.
+    ASSERT_TRUE(put("B", "n", "x"));
+    EXPECT_EQ(read(), QByteArray("[A]\r\nk=9\r\nK=2\r\n[B]\r\nn=x\r\n[a]\r\nk=3\r\n"));
+}
+
+TEST_F(IniProfileTest, WrittenValuesReadBack)
+{
+    struct Case
+    {
+        QString written, readBack;
+    } cases[] = {
+        {QStringLiteral("plain"), QStringLiteral("plain")},
+        {QStringLiteral("  padded  "), QStringLiteral("padded")},
+        {QStringLiteral("\"quoted\""), QStringLiteral("quoted")},
+        {QStringLiteral("cn=FMK_Sales, o=Norwen"), QStringLiteral("cn=FMK_Sales, o=Norwen")},
+        {QString::fromUtf8("\xe2\x82\xac \xc3\xa9"), QString::fromUtf8("\xe2\x82\xac \xc3\xa9")}, // € é in 1252
+        {QString(), QString()},
+    };
+    for (const Case &c : cases) {
+        ASSERT_TRUE(put("S", "k", c.written)) << c.written.toStdString();
+        EXPECT_EQ(get("S", "k", "<default>"), c.readBack) << c.written.toStdString();
+    }
+    EXPECT_EQ(read(), QByteArray("[S]\r\nk=\r\n"));
+    ASSERT_TRUE(put("S", "euro", QString::fromUtf8("\xe2\x82\xac")));
+    EXPECT_TRUE(read().contains("euro=\x80\r\n"));
+}
+
+TEST_F(IniProfileTest, MissingFileIsCreatedAnsiWithCrLf)
+{
+    ASSERT_TRUE(put("App", "key", "value"));
+    EXPECT_EQ(read(), QByteArray("[App]\r\nkey=value\r\n"));
+}
+
+TEST_F(IniProfileTest, WritesThatCannotBeDoneFailAndChangeNothing)
+{
+    EXPECT_FALSE(IniProfile::WritePrivateProfileString(QStringLiteral("S"), QStringLiteral("k"), QStringLiteral("v"),
+                                                       m_dir.filePath(QStringLiteral("nodir/x.tsy"))));
+    EXPECT_FALSE(QDir(m_dir.filePath(QStringLiteral("nodir"))).exists());
+
+    write("[S]\r\nk=1\r\n");
+    EXPECT_FALSE(put("S", "k", QStringLiteral("two\r\nlines")));
+    EXPECT_FALSE(put("S", "k", QString::fromUtf8("\xe2\x98\x83"))); // not in 1252
+    EXPECT_EQ(read(), QByteArray("[S]\r\nk=1\r\n"));
+
+    QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup);
+    EXPECT_FALSE(put("S", "k", QStringLiteral("2")));
+    EXPECT_EQ(read(), QByteArray("[S]\r\nk=1\r\n"));
+}
+
+TEST_F(IniProfileTest, Utf8ByteOrderMarkIsPartOfTheFirstLine)
+{
+    write("\xef\xbb\xbf[S]\r\nk=1\r\n[T]\r\nk=2\r\n");
+    EXPECT_EQ(get("S", "k", "none"), QStringLiteral("none"));
+    EXPECT_EQ(get("T", "k"), QStringLiteral("2"));
+}
+
+} // namespace
