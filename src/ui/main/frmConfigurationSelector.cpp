@@ -1,0 +1,338 @@
+// The main window's frame: menus, tool bars, cool bar, status bar, the load and the
+// enabling of commands.
+#include "ui/main/frmConfigurationSelector.h"
+
+#include "app/Session.h"
+#include "app/frmSplash.h"
+#include "config/ConfigStore.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QAction *NamedAction(QObject *parent, const char *name, const QString &caption)
+{
+    auto *action = new QAction(caption, parent);
+    action->setObjectName(QLatin1String(name));
+    return action;
+}
+
+QAction *Separator(QMenu *menu, const char *name)
+{
+    QAction *sep = menu->addSeparator();
+    sep->setObjectName(QLatin1String(name));
+    return sep;
+}
+
+} // namespace
+
+frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *parent)
+    : QMainWindow(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("frmConfigurationSelector"));
+    setWindowTitle(QStringLiteral("Quorra Tessaly - Configuration Selector"));
+    resize(780, 440);
+
+    CreateMenus();
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    // The cool bar: one row of bands on top, hidden as a whole by the view toggle.
+    cbMain = new QWidget(central);
+    cbMain->setObjectName(QStringLiteral("cbMain"));
+    auto *bands = new QHBoxLayout(cbMain);
+    bands->setContentsMargins(2, 1, 2, 1);
+    bands->setSpacing(2);
+    CreateToolBars();
+    for (QToolBar *bar : {tbNED, tbExecute, tlbJS, tbRefresh, tbExit})
+        bands->addWidget(bar);
+    bands->addStretch(1);
+    column->addWidget(cbMain);
+
+    LVConfig = new QTreeWidget(central);
+    LVConfig->setObjectName(QStringLiteral("LVConfig"));
+    column->addWidget(LVConfig, 1);
+    setCentralWidget(central);
+
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(StatusBar1);
+
+    LVConfig->setRootIsDecorated(false);
+    LVConfig->setUniformRowHeights(true);
+    LVConfig->setAllColumnsShowFocus(true);
+    LVConfig->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    LVConfig->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Only the rename command starts an in-place edit.
+    LVConfig->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    LVConfig->setSortingEnabled(false);
+    LVConfig->header()->setSectionsClickable(true);
+    LVConfig->header()->setSortIndicatorShown(false);
+    LVConfig->viewport()->installEventFilter(this);
+    connect(LVConfig, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!m_updatingList)
+            LVConfig_ItemClick();
+    });
+    connect(LVConfig->header(), &QHeaderView::sectionClicked, this, &frmConfigurationSelector::LVConfig_ColumnClick);
+    InstallLabelEditDelegate();
+}
+
+frmConfigurationSelector::~frmConfigurationSelector() = default;
+
+void frmConfigurationSelector::CreateMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("mnuBar"));
+
+    mnuFile = bar->addMenu(QStringLiteral("&File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuNew = NamedAction(this, "mnuNew", QStringLiteral("New"));
+    mnuNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFile->addAction(mnuNew);
+    mnuSep1 = Separator(mnuFile, "mnuSep1");
+    mnuSep1->setVisible(false);
+    mnuSetDefault = NamedAction(this, "mnuSetDefault", QStringLiteral("Set as &Default"));
+    mnuSetDefault->setVisible(false);
+    mnuSetDefault->setEnabled(false);
+    mnuFile->addAction(mnuSetDefault);
+    mnuSep2 = Separator(mnuFile, "mnuSep2");
+    mnuUpdate = NamedAction(this, "mnuUpdate", QStringLiteral("Update"));
+    mnuUpdate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    mnuFile->addAction(mnuUpdate);
+    mnuRename = NamedAction(this, "mnuRename", QStringLiteral("Rename"));
+    mnuRename->setShortcut(QKeySequence(Qt::Key_F2));
+    mnuFile->addAction(mnuRename);
+    mnuDelete = NamedAction(this, "mnuDelete", QStringLiteral("Delete"));
+    mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
+    mnuFile->addAction(mnuDelete);
+    MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"));
+    mnuFile->addAction(MnSConfig);
+    mnuSep3 = Separator(mnuFile, "mnuSep3");
+    mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"));
+    mnuFile->addAction(mnuExit);
+
+    mnuView = bar->addMenu(QStringLiteral("&View"));
+    mnuView->setObjectName(QStringLiteral("mnuView"));
+    mnuToolbar = NamedAction(this, "mnuToolbar", QStringLiteral("Tool bar"));
+    mnuToolbar->setCheckable(true);
+    mnuToolbar->setChecked(true);
+    mnuView->addAction(mnuToolbar);
+    mnuStatusbar = NamedAction(this, "mnuStatusbar", QStringLiteral("Status bar"));
+    mnuStatusbar->setCheckable(true);
+    mnuStatusbar->setChecked(true);
+    mnuStatusbar->setVisible(false);
+    mnuView->addAction(mnuStatusbar);
+    mnuSep4 = Separator(mnuView, "mnuSep4");
+    mnuRefresh = NamedAction(this, "mnuRefresh", QStringLiteral("Refresh"));
+    mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
+    mnuView->addAction(mnuRefresh);
+
+    mnuRun = bar->addMenu(QStringLiteral("&Run"));
+    mnuRun->setObjectName(QStringLiteral("mnuRun"));
+    mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"));
+    mnuRun->addAction(mnuExecute);
+    mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
+    mnuExecuteJS->setVisible(false);
+    mnuRun->addAction(mnuExecuteJS);
+
+    mnuTools = bar->addMenu(QStringLiteral("&Tools"));
+    mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    mnuTools->menuAction()->setVisible(false);
+    mnuOptions = NamedAction(this, "mnuOptions", QStringLiteral("Options"));
+    mnuOptions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuTools->addAction(mnuOptions);
+
+    mnuHelp = bar->addMenu(QStringLiteral("&Help"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    mnuAbout = NamedAction(this, "mnuAbout", QStringLiteral("About"));
+    mnuHelp->addAction(mnuAbout);
+
+    connect(mnuNew, &QAction::triggered, this, &frmConfigurationSelector::mnuNew_Click);
+    connect(mnuSetDefault, &QAction::triggered, this, &frmConfigurationSelector::mnuSetDefault_Click);
+    connect(mnuUpdate, &QAction::triggered, this, &frmConfigurationSelector::mnuUpdate_Click);
+    connect(mnuRename, &QAction::triggered, this, &frmConfigurationSelector::mnuRename_Click);
+    connect(mnuDelete, &QAction::triggered, this, &frmConfigurationSelector::mnuDelete_Click);
+    connect(MnSConfig, &QAction::triggered, this, &frmConfigurationSelector::MnSConfig_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmConfigurationSelector::mnuExit_Click);
+    connect(mnuToolbar, &QAction::triggered, this, &frmConfigurationSelector::mnuToolbar_Click);
+    connect(mnuStatusbar, &QAction::triggered, this, &frmConfigurationSelector::mnuStatusbar_Click);
+    connect(mnuRefresh, &QAction::triggered, this, &frmConfigurationSelector::mnuRefresh_Click);
+    connect(mnuExecute, &QAction::triggered, this, &frmConfigurationSelector::mnuExecute_Click);
+    connect(mnuExecuteJS, &QAction::triggered, this, &frmConfigurationSelector::mnuExecuteJS_Click);
+    connect(mnuOptions, &QAction::triggered, this, &frmConfigurationSelector::mnuOptions_Click);
+    connect(mnuAbout, &QAction::triggered, this, &frmConfigurationSelector::mnuAbout_Click);
+}
+
+QAction *frmConfigurationSelector::AddButton(QToolBar *bar, const QString &key, const QString &tooltip,
+                                             const char *themeIcon, const QString &fallback)
+{
+    // The desktop's own icons where the theme has them, our drawings elsewhere.
+    const QIcon icon = QIcon::fromTheme(QLatin1String(themeIcon),
+                                        QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")));
+    QAction *button = bar->addAction(icon, QString());
+    button->setObjectName(key);
+    button->setData(key);
+    button->setToolTip(tooltip);
+    return button;
+}
+
+void frmConfigurationSelector::CreateToolBars()
+{
+    auto makeBar = [this](const char *name) {
+        auto *bar = new QToolBar(cbMain);
+        bar->setObjectName(QLatin1String(name));
+        bar->setMovable(false);
+        bar->setFloatable(false);
+        bar->setIconSize(QSize(24, 24));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        connect(bar, &QToolBar::actionTriggered, this, [this, bar](QAction *a) { ToolbarButtonClick(bar, a); });
+        return bar;
+    };
+    tbNED = makeBar("tbNED");
+    AddButton(tbNED, QStringLiteral("New"), QStringLiteral("SLBL0440"), "document-new", QStringLiteral("new"));
+    AddButton(tbNED, QStringLiteral("Edit"), QStringLiteral("SLBL0441"), "document-properties", QStringLiteral("edit"));
+    AddButton(tbNED, QStringLiteral("Delete"), QStringLiteral("SLBL0442"), "edit-delete", QStringLiteral("delete"));
+    // No theme has a picture for joining two configurations.
+    AddButton(tbNED, QStringLiteral("ConfigMnS"), QStringLiteral("Configure Merge and Split"), "",
+              QStringLiteral("mergesplit"));
+
+    tbExecute = makeBar("tbExecute");
+    AddButton(tbExecute, QStringLiteral("Run"), QStringLiteral("SLBL0444"), "media-playback-start", QStringLiteral("run"));
+
+    tlbJS = makeBar("tlbJS");
+    AddButton(tlbJS, QStringLiteral("RunJS"), QStringLiteral("Run Java Server"), "", QStringLiteral("runjs"));
+    tlbJS->setVisible(false);
+
+    tbRefresh = makeBar("tbRefresh");
+    AddButton(tbRefresh, QStringLiteral("Refresh"), QStringLiteral("SLBL0445"), "view-refresh", QStringLiteral("refresh"));
+
+    tbExit = makeBar("tbExit");
+    AddButton(tbExit, QStringLiteral("Exit"), QStringLiteral("SLBL0443"), "application-exit", QStringLiteral("exit"));
+}
+
+void frmConfigurationSelector::ToolbarButtonClick(QToolBar *bar, QAction *button)
+{
+    struct Route
+    {
+        QToolBar *bar;
+        const char *key;
+        void (frmConfigurationSelector::*command)();
+    };
+    const Route routes[] = {
+        {tbNED, "new", &frmConfigurationSelector::mnuNew_Click},
+        {tbNED, "edit", &frmConfigurationSelector::mnuUpdate_Click},
+        {tbNED, "delete", &frmConfigurationSelector::mnuDelete_Click},
+        {tbNED, "configmns", &frmConfigurationSelector::MnSConfig_Click},
+        {tbExecute, "run", &frmConfigurationSelector::mnuExecute_Click},
+        {tbRefresh, "refresh", &frmConfigurationSelector::mnuRefresh_Click},
+        {tbExit, "exit", &frmConfigurationSelector::mnuExit_Click},
+        {tlbJS, "runjs", &frmConfigurationSelector::mnuExecuteJS_Click},
+    };
+    const QString key = button->data().toString().toLower();
+    for (const Route &r : routes) {
+        if (r.bar == bar && key == QLatin1String(r.key)) {
+            (this->*r.command)();
+            return;
+        }
+    }
+}
+
+void frmConfigurationSelector::Load()
+{
+    {
+        frmSplash splash(m_session);
+        splash.exec();
+    }
+
+    m_session.LoadSharedTexts();
+    m_session.ProgramTitle = m_session.GetText(QStringLiteral("SLBL0503"));
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0372")));
+
+    struct Caption
+    {
+        QAction *item;
+        const char *label;
+    };
+    const Caption captions[] = {
+        {mnuFile->menuAction(), "SLBL0398"}, {mnuExit, "SLBL0381"},     {mnuNew, "SLBL0399"},
+        {mnuUpdate, "SLBL0400"},             {mnuDelete, "SLBL0401"},   {mnuRename, "SLBL0458"},
+        {mnuView->menuAction(), "SLBL0382"}, {mnuToolbar, "SLBL0402"},  {mnuStatusbar, "SLBL0403"},
+        {mnuRefresh, "SLBL0384"},            {mnuRun->menuAction(), "SLBL0404"},
+        {mnuExecute, "SLBL0405"},            {mnuHelp->menuAction(), "SLBL0392"},
+        {mnuAbout, "SLBL0391"},              {mnuSetDefault, "SLBL0406"},
+        {mnuTools->menuAction(), "SLBL0390"}, {mnuOptions, "SLBL0407"},
+    };
+    for (const Caption &c : captions)
+        c.item->setText(m_session.GetText(QLatin1String(c.label)));
+
+    // The design-time tooltips hold the label identifiers of their texts.
+    for (QAction *button : {tbExit->actions().at(0), tbExecute->actions().at(0), tbNED->actions().at(0),
+                            tbNED->actions().at(1), tbNED->actions().at(2), tbRefresh->actions().at(0)})
+        button->setToolTip(m_session.GetText(button->toolTip()));
+
+    Vb::Error error;
+    m_session.DefaultLogDirectory = ConfigStore::DefaultLogDirectory(m_session.AppDir());
+    if (!CreateDirectoryIfMissing(m_session.DefaultLogDirectory, &error))
+        return ReportError(error);
+    m_session.ConfigDirectory = ConfigStore::ConfigDirectory(m_session.AppDir());
+    if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error))
+        return ReportError(error);
+    CreateListViewHeader();
+    if (!FillListView(&error))
+        return ReportError(error);
+    tbNED->actions().at(3)->setEnabled(false);
+    const QTreeWidgetItem *selected = SelectedItem();
+    if (selected && IsBold(selected))
+        IsMergeSplitSelected = true;
+}
+
+bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    if (info.exists()) {
+        *error = {58, QStringLiteral("File already exists")};
+        return false;
+    }
+    if (!QDir().mkdir(path)) {
+        *error = info.dir().exists() ? Vb::Error{75, QStringLiteral("Path/File access error")}
+                                     : Vb::Error{76, QStringLiteral("Path not found")};
+        return false;
+    }
+    return true;
+}
+
+void frmConfigurationSelector::ReportError(const Vb::Error &error)
+{
+    m_session.MsgBox(QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
+}
+
+void frmConfigurationSelector::HandleCoolBar()
+{
+    const bool hasEntries = LVConfig->topLevelItemCount() > 0;
+    for (QAction *a : {tbNED->actions().at(1), tbNED->actions().at(2), tbExecute->actions().at(0), mnuExecute,
+                       mnuUpdate, mnuDelete})
+        a->setEnabled(hasEntries);
+}
+
+void frmConfigurationSelector::mnuToolbar_Click()
+{
+    // The action has already flipped its tick; the layout moves the list.
+    cbMain->setVisible(mnuToolbar->isChecked());
+}
+
+void frmConfigurationSelector::mnuStatusbar_Click() { StatusBar1->setVisible(mnuStatusbar->isChecked()); }
