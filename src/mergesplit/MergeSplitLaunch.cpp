@@ -1,4 +1,227 @@
-// TEMPORARY until the merge-and-split launch lands.
 #include "mergesplit/MergeSplitLaunch.h"
 
-void RunMergeAndSplit(Session &, const QString &) {}
+#include "app/Session.h"
+#include "config/PasswordScramble.h"
+#include "config/SuiteDatabase.h"
+#include "mergesplit/JointFile.h"
+#include "platform/Ansi.h"
+#include "platform/FileIo.h"
+#include "platform/Odbc.h"
+#include "platform/Process.h"
+#include "ui/BackendChecks.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+const QString FMK = JointFile::FieldmarkSection;
+const QString RST = JointFile::RostrumSection;
+
+const QString PublisherPlaceholder = QStringLiteral("<PublisherBuscomponent>");
+const QString ConsumerPlaceholder = QStringLiteral("<ConsumerBusComponents>");
+const QString PropertiesFile = QStringLiteral("eventdispatcher.properties");
+const QString StartFile = QStringLiteral("startEventDispatcher.bat");
+// Copied in this order; the properties come last because they are filled in afterwards.
+const QStringList TemplateFiles = {QStringLiteral("eventdispatcher.jar"), StartFile, PropertiesFile};
+
+QString Attribute(const QString &path, const QString &section, const char *key)
+{
+    return JointFile::GetAttributeValueFromTSY(path, section, QLatin1String(key));
+}
+
+Vb::Error Failure(const QString &description)
+{
+    return {1, description};
+}
+
+// Copies with overwrite; the copy is written whole or not at all and keeps the template's
+// permissions (the start file must stay executable).
+bool CopyOver(const QString &from, const QString &to, Vb::Error *error)
+{
+    QByteArray bytes;
+    if (!FileIo::ReadBytes(from, &bytes, error) || !FileIo::WriteFileAtomic(to, bytes, error))
+        return false;
+    QFile::setPermissions(to, QFile::permissions(from));
+    return true;
+}
+
+bool OpenSection(Odbc::Connection &connection, const QString &path, const QString &section, Vb::Error *error)
+{
+    return SuiteDatabase::OpenByConnectionString(connection, Attribute(path, section, "dsn"),
+                                                 Attribute(path, section, "user"),
+                                                 UnscramblePassword(Attribute(path, section, "password")), error);
+}
+
+// Reads every publisher/consumer row of one section's database and hands it to take.
+template <typename Take>
+bool ReadPublishers(const QString &path, const QString &section, Vb::Error *error, Take take)
+{
+    Odbc::Connection connection;
+    if (!OpenSection(connection, path, section, error))
+        return false;
+    std::unique_ptr<Odbc::Recordset> rows = connection.Query(SuiteDatabase::DispatcherQuery(), error);
+    if (!rows)
+        return false;
+    *error = Vb::Error();
+    while (rows->Next(error)) {
+        const QString publisher = rows->Field(QStringLiteral("publisherBC"), error).toString();
+        if (error->isError())
+            return false;
+        const QString consumer = rows->Field(QStringLiteral("BCName"), error).toString();
+        if (error->isError())
+            return false;
+        take(publisher, consumer);
+    }
+    return !error->isError();
+}
+
+bool PrepareAndStartDispatcher(Session &session, const DispatcherRecord &record, Vb::Error *error)
+{
+    const QString components = session.AppPath(QStringLiteral("OAComponents"));
+    const QString folder = components + u'/' + record.PublisherBusComp;
+    if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp)) {
+        *error = Failure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
+        return false;
+    }
+    for (const QString &name : TemplateFiles) {
+        if (!CopyOver(components + u'/' + name, folder + u'/' + name, error))
+            return false;
+    }
+
+    const QString properties = folder + u'/' + PropertiesFile;
+    QString text;
+    if (!FileIo::ReadAnsiText(properties, &text, error))
+        return false;
+    text.replace(PublisherPlaceholder, record.PublisherBusComp);
+    text.replace(ConsumerPlaceholder, record.ClientBusComp);
+    if (!Ansi::CanEncode(text)) {
+        *error = Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
+                             .arg(record.PublisherBusComp, PropertiesFile));
+        return false;
+    }
+    if (!FileIo::WriteFileAtomic(properties, Ansi::Encode(text), error))
+        return false;
+
+    // Quoted: the application directory may hold blanks.
+    return Process::Start(session.AppDir(), u'"' + folder + u'/' + StartFile + u'"',
+                          Process::WindowStyle::MinimizedFocus, error);
+}
+
+} // namespace
+
+void RunMergeAndSplit(Session &session, const QString &jointFilePath)
+{
+    StartServerConsoles(session, jointFilePath);
+
+    QString fieldmark, rostrum;
+    Vb::Error error;
+    if (!BuildMnSJavaArgument(session, jointFilePath, FMK, &fieldmark, &error)
+        || !BuildMnSJavaArgument(session, jointFilePath, RST, &rostrum, &error)
+        || !Process::Start(session.AppDir(), QStringLiteral("RunServer.bat ") + fieldmark + u' ' + rostrum,
+                           Process::WindowStyle::MinimizedNoFocus, &error)) {
+        // The server consoles already started keep running.
+        session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + error.description,
+                       MsgIcon::None, MsgButtons::Ok);
+        return;
+    }
+    ExecuteDispatcher(session, jointFilePath);
+}
+
+void StartServerConsoles(Session &session, const QString &jointFilePath)
+{
+    StartServerConsole(session, jointFilePath, FMK);
+    StartServerConsole(session, jointFilePath, RST);
+}
+
+bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
+{
+    // The section follows the path without a blank: the console expects exactly this line.
+    const QString commandLine = QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + jointFilePath
+                                + QStringLiteral("/C ") + section;
+    Vb::Error error;
+    if (Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus, &error))
+        return true;
+    QString text = session.GetText(QStringLiteral("SLBL0126"));
+    text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
+    text.replace(QStringLiteral("%2"), error.description);
+    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
+}
+
+bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section,
+                          QString *argument, Vb::Error *error)
+{
+    const QString application = Attribute(jointFilePath, section, "SatelliteAppln");
+    const QString dsn = Attribute(jointFilePath, section, "dsn");
+    const QString user = Attribute(jointFilePath, section, "user");
+    const QString password = UnscramblePassword(Attribute(jointFilePath, section, "password"));
+    const QString platformText = Attribute(jointFilePath, section, "ldbp");
+
+    qint16 platform = 0;
+    if (!Vb::CInt(platformText, &platform, error)) {
+        error->description = QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
+                                 .arg(section, platformText, error->description);
+        return false;
+    }
+    const QString server = platform == 2 ? getTNSName(session, dsn, user, password) : dsn;
+    *argument = u'"' + application + u';' + server + u';' + user + u';' + password + u';' + platformText + u'"';
+    return true;
+}
+
+void MergeRostrumPublisher(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer)
+{
+    for (DispatcherRecord &record : list) {
+        if (record.PublisherBusComp == publisher) {
+            // A plain substring test: a consumer whose name lies inside the list is not added.
+            if (!record.ClientBusComp.contains(consumer))
+                record.ClientBusComp += u';' + consumer;
+            return;
+        }
+    }
+    list.append({publisher, consumer});
+}
+
+bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
+{
+    QList<DispatcherRecord> dispatchers;
+    Vb::Error error;
+    auto fail = [&session, &error] {
+        session.MsgBox(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description,
+                       MsgIcon::None, MsgButtons::Ok);
+        return false;
+    };
+
+    // Fieldmark rows are taken one by one, even for a publisher already listed.
+    if (!ReadPublishers(jointFilePath, FMK, &error, [&](const QString &publisher, const QString &consumer) {
+            dispatchers.append({Vb::Trim(publisher), Vb::Trim(consumer)});
+        }))
+        return fail();
+    if (!ReadPublishers(jointFilePath, RST, &error, [&](const QString &publisher, const QString &consumer) {
+            MergeRostrumPublisher(dispatchers, publisher, Vb::Trim(consumer));
+        }))
+        return fail();
+
+    if (dispatchers.isEmpty()) {
+        session.MsgBox(QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
+                                      "database, so no event dispatcher was prepared or started."),
+                       MsgIcon::Information, MsgButtons::Ok);
+        return true;
+    }
+
+    bool allStarted = true;
+    for (const DispatcherRecord &record : dispatchers) {
+        // The name becomes a folder under OAComponents: it must not lead anywhere else.
+        if (!FileIo::IsValidFileName(record.PublisherBusComp)) {
+            session.MsgBox(QStringLiteral("The publisher bus component name \"%1\" cannot be used as a folder name; "
+                                          "its event dispatcher was not prepared.")
+                               .arg(record.PublisherBusComp),
+                           MsgIcon::Exclamation, MsgButtons::Ok);
+            allStarted = false;
+            continue;
+        }
+        if (!PrepareAndStartDispatcher(session, record, &error))
+            return fail();
+    }
+    return allStarted;
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/VbText.h"
+
+#include <QList>
 #include <QString>
 
 class Session;
@@ -7,3 +10,30 @@ class Session;
 // Starts everything that serves a joint configuration: a server console per section, the
 // Java server for both, one event dispatcher per publisher bus component.
 void RunMergeAndSplit(Session &session, const QString &jointFilePath);
+
+// The server consoles of both sections ("FMK", then "RST"); a failed start is reported and
+// the other section is still started.
+void StartServerConsoles(Session &session, const QString &jointFilePath);
+bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section);
+
+// The Java server's quoted argument for one section: application; server; user; password;
+// platform. Platform 2 asks the database for its server name. Fails when the section's
+// platform is not a number.
+bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section,
+                          QString *argument, Vb::Error *error);
+
+// One publisher bus component and the consumers it publishes for, ";"-separated.
+struct DispatcherRecord
+{
+    QString PublisherBusComp;
+    QString ClientBusComp;
+    bool operator==(const DispatcherRecord &) const = default;
+};
+
+// Adds one row of the Rostrum database to the list: a new publisher gets a record of its own;
+// a known one gets the consumer appended unless the client list already contains it.
+void MergeRostrumPublisher(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer);
+
+// Prepares a folder per publisher under OAComponents from the templates there and starts
+// its dispatcher. True when every dispatcher was started.
+bool ExecuteDispatcher(Session &session, const QString &jointFilePath);

@@ -1,8 +1,442 @@
-// TEMPORARY until the merge-and-split editor lands: an empty window so that the main window links.
 #include "mergesplit/frmEditConfigurationMergeSplit.h"
 
+#include "app/Session.h"
+#include "config/PasswordScramble.h"
+#include "mergesplit/JointFile.h"
+#include "platform/Ansi.h"
+#include "platform/FileIo.h"
+#include "platform/VbText.h"
+#include "ui/dialogs/frmbrowse.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString FMK = JointFile::FieldmarkSection;
+const QString RST = JointFile::RostrumSection;
+
+QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
+
+QLineEdit *NewField(QWidget *parent, const QString &name)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setBuddy(buddy);
+    return label;
+}
+
+QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
+{
+    auto *button = new QPushButton(QStringLiteral("..."), parent);
+    button->setObjectName(name);
+    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    return button;
+}
+
+} // namespace
+
 frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session, QWidget *parent)
-    : QDialog(parent), m_session(session)
+    : QDialog(parent), m_session(session), m_path(session.SelectedConfigPath)
 {
     setObjectName(QStringLiteral("frmEditConfigurationMergeSplit"));
+    setWindowTitle(QStringLiteral("Configuration Editor"));
+    BuildWindow();
+
+    FillPlatformLists();
+    LoadApplicationSettings(FMK, 0);
+    LoadApplicationSettings(RST, 1);
+}
+
+frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
+
+// ---------------------------------------------------------------------------------------
+// Window
+
+void frmEditConfigurationMergeSplit::BuildWindow()
+{
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+
+    auto *fieldmarkTab = new QWidget(SSTab1);
+    fieldmarkTab->setObjectName(QStringLiteral("tabFieldmark"));
+    auto *fieldmarkLayout = new QVBoxLayout(fieldmarkTab);
+    fieldmarkLayout->addWidget(BuildDatabaseFrame(0, QStringLiteral("fraDBDetails")));
+
+    auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), fieldmarkTab);
+    fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
+    auto *appLayout = new QGridLayout(fraAppSetting);
+    txtwebdirectory = NewField(fraAppSetting, QStringLiteral("txtwebdirectory"));
+    cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
+    appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
+                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
+    appLayout->addWidget(txtwebdirectory, 0, 1);
+    appLayout->addWidget(cmdBrowse2, 0, 2);
+    appLayout->setColumnStretch(1, 1);
+    fieldmarkLayout->addWidget(fraAppSetting);
+    fieldmarkLayout->addWidget(BuildLogFrame(0, QStringLiteral("Frame3")));
+    fieldmarkLayout->addStretch();
+    SSTab1->addTab(fieldmarkTab, QStringLiteral("Fieldmark"));
+
+    auto *rostrumTab = new QWidget(SSTab1);
+    rostrumTab->setObjectName(QStringLiteral("tabRostrum"));
+    auto *rostrumLayout = new QVBoxLayout(rostrumTab);
+    rostrumLayout->addWidget(BuildDatabaseFrame(1, QStringLiteral("Frame1")));
+    rostrumLayout->addWidget(BuildLogFrame(1, QStringLiteral("Frame2")));
+    rostrumLayout->addStretch();
+    SSTab1->addTab(rostrumTab, QStringLiteral("Rostrum"));
+
+    SSTab1->addTab(BuildLedgerhallTab(), QStringLiteral("Ledgerhall/Other Settings"));
+
+    ChkSavePass = new QCheckBox(QStringLiteral("Save Password"), this);
+    ChkSavePass->setObjectName(QStringLiteral("ChkSavePass"));
+    ChkAutoLogin = new QCheckBox(QStringLiteral("Auto Login"), this);
+    ChkAutoLogin->setObjectName(QStringLiteral("ChkAutoLogin"));
+    ChkAutoLogin->setVisible(false);
+    bOk = new QPushButton(QStringLiteral("&OK"), this);
+    bOk->setObjectName(QStringLiteral("bOk"));
+    bOk->setDefault(true);
+    bCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    bCancel->setObjectName(QStringLiteral("bCancel"));
+
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(ChkSavePass);
+    bottom->addWidget(ChkAutoLogin);
+    bottom->addStretch();
+    bottom->addWidget(bOk);
+    bottom->addWidget(bCancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(SSTab1);
+    layout->addLayout(bottom);
+
+    for (int i = 0; i < 2; ++i) {
+        connect(ComboPlatform[i], &QComboBox::currentTextChanged, this, [this] { ApplyPlatformRule(); });
+        connect(BtnBrowseLog[i], &QPushButton::clicked, this, [this, i] { Browse(i); });
+        BtnBrowseLog[i]->installEventFilter(this);
+    }
+    connect(cmdBrowse2, &QPushButton::clicked, this, [this] { Browse(2); });
+    connect(ChkSavePass, &QCheckBox::clicked, this, [this] { ChkSavePass_Click(); });
+    connect(bOk, &QPushButton::clicked, this, [this] { bOk_Click(); });
+    connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
+    SSTab1->tabBar()->installEventFilter(this);
+    resize(520, sizeHint().height());
+}
+
+QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QString &frameName)
+{
+    auto *frame = new QGroupBox(this);
+    frame->setObjectName(frameName);
+    auto *grid = new QGridLayout(frame);
+
+    ComboPlatform[index] = new QComboBox(frame);
+    ComboPlatform[index]->setObjectName(Indexed("ComboPlatform", index));
+    txtdsn[index] = NewField(frame, Indexed("txtdsn", index));
+    txtdatabase[index] = NewField(frame, Indexed("txtdatabase", index));
+    txtmachine[index] = NewField(frame, Indexed("txtmachine", index));
+    txtusername[index] = NewField(frame, Indexed("txtusername", index));
+    txtpassword[index] = NewField(frame, Indexed("txtpassword", index));
+    txtpassword[index]->setEchoMode(QLineEdit::Password);
+
+    lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), ComboPlatform[index]);
+    lblDSN[index] = NewLabel(frame, Indexed("lblDSN", index), QStringLiteral("DSN"), txtdsn[index]);
+    lblDatabase[index] = NewLabel(frame, Indexed("lblDatabase", index), QStringLiteral("Database"), txtdatabase[index]);
+    lblmachine[index] = NewLabel(frame, Indexed("lblmachine", index), QStringLiteral("Database Server Name"), txtmachine[index]);
+    lblUsername[index] = NewLabel(frame, Indexed("lblUsername", index), QStringLiteral("User Name"), txtusername[index]);
+    lblPassword[index] = NewLabel(frame, Indexed("lblPassword", index), QStringLiteral("Password"), txtpassword[index]);
+
+    const std::array<std::pair<QLabel *, QWidget *>, 6> rows = {{
+        {lblPlatform[index], ComboPlatform[index]},
+        {lblDSN[index], txtdsn[index]},
+        {lblDatabase[index], txtdatabase[index]},
+        {lblmachine[index], txtmachine[index]},
+        {lblUsername[index], txtusername[index]},
+        {lblPassword[index], txtpassword[index]},
+    }};
+    for (int r = 0; r < int(rows.size()); ++r) {
+        grid->addWidget(rows[r].first, r, 0);
+        grid->addWidget(rows[r].second, r, 1);
+    }
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget *frmEditConfigurationMergeSplit::BuildLogFrame(int index, const QString &frameName)
+{
+    auto *frame = new QGroupBox(QStringLiteral("Log Settings"), this);
+    frame->setObjectName(frameName);
+    auto *grid = new QGridLayout(frame);
+    txtLogpath[index] = NewField(frame, Indexed("txtLogpath", index));
+    BtnBrowseLog[index] = NewBrowseButton(frame, Indexed("BtnBrowseLog", index));
+    grid->addWidget(NewLabel(frame, Indexed("lblLogpath", index), QStringLiteral("Log Directory"), txtLogpath[index]), 0, 0);
+    grid->addWidget(txtLogpath[index], 0, 1);
+    grid->addWidget(BtnBrowseLog[index], 0, 2);
+    grid->setColumnStretch(1, 1);
+    return frame;
+}
+
+QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
+{
+    auto *tab = new QWidget(SSTab1);
+    tab->setObjectName(QStringLiteral("tabLedgerhall"));
+    auto *layout = new QVBoxLayout(tab);
+    const std::array<std::pair<const char *, const char *>, 2> frames = {{{"fraLHsettings", "Fieldmark"}, {"Frame4", "Rostrum"}}};
+    for (int i = 0; i < 2; ++i) {
+        auto *frame = new QGroupBox(QLatin1String(frames[i].second), tab);
+        frame->setObjectName(QLatin1String(frames[i].first));
+        auto *grid = new QGridLayout(frame);
+        txtconnection[i] = NewField(frame, Indexed("txtconnection", i));
+        txtBatch[i] = NewField(frame, Indexed("txtBatch", i));
+        grid->addWidget(NewLabel(frame, Indexed("lblconnection", i), QStringLiteral("Component String:"), txtconnection[i]), 0, 0);
+        grid->addWidget(txtconnection[i], 0, 1, 1, 3);
+        grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), txtBatch[i]), 1, 0);
+        grid->addWidget(txtBatch[i], 1, 1);
+        if (i == 0) {
+            txtDelay = NewField(frame, Indexed("txtDelay", 0));
+            grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), txtDelay), 2, 0);
+            grid->addWidget(txtDelay, 2, 1);
+            auto *minutes = new QLabel(QStringLiteral("Minutes"), frame);
+            minutes->setObjectName(QStringLiteral("lblMinutes"));
+            grid->addWidget(minutes, 2, 2);
+        }
+        grid->setColumnStretch(3, 1);
+        layout->addWidget(frame);
+    }
+    layout->addStretch();
+    return tab;
+}
+
+// ---------------------------------------------------------------------------------------
+// File access
+
+QString frmEditConfigurationMergeSplit::GetAttributeValueFromTSY(const QString &section, const QString &key) const
+{
+    return JointFile::GetAttributeValueFromTSY(m_path, section, key);
+}
+
+bool frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &section, const QString &key,
+                                                              const QString &value) const
+{
+    return JointFile::WriteAttributeValueToTSY(m_path, section, key, value);
+}
+
+// ---------------------------------------------------------------------------------------
+// Load and save
+
+void frmEditConfigurationMergeSplit::FillPlatformLists()
+{
+    const QString sqlServer = m_session.GetText(QStringLiteral("SLBL0464"));
+    const QString oracle = m_session.GetText(QStringLiteral("SLBL0259"));
+    ComboPlatform[1]->clear();
+    ComboPlatform[1]->addItems({sqlServer, oracle});
+    // Until a file is loaded the Rostrum platform is unknown: no entry selected.
+    ComboPlatform[1]->setCurrentIndex(-1);
+    ComboPlatform[0]->clear();
+    ComboPlatform[0]->addItems({sqlServer, oracle});
+    // Fieldmark always runs on the first platform.
+    ComboPlatform[0]->setCurrentIndex(0);
+    ComboPlatform[0]->setEnabled(false);
+    ApplyPlatformRule();
+}
+
+void frmEditConfigurationMergeSplit::ApplyPlatformRule()
+{
+    if (!lblDatabase[1] || !lblmachine[1])
+        return;
+    const bool oracle = ComboPlatform[1]->currentText() == m_session.GetText(QStringLiteral("SLBL0259"));
+    lblDatabase[1]->setText(m_session.GetText(oracle ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
+    lblmachine[1]->setText(m_session.GetText(oracle ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
+}
+
+bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
+{
+    if (section == RST) {
+        // Anything but platform 2, a value that is not a number included, is the first platform.
+        const bool second = Vb::Val(GetAttributeValueFromTSY(section, QStringLiteral("ldbp"))) == 2;
+        ComboPlatform[index]->setCurrentIndex(second ? 1 : 0);
+    }
+    txtdsn[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("dsn")));
+    txtdatabase[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("database")));
+    txtmachine[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("dbmachinename")));
+    txtusername[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("user")));
+    txtLogpath[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("logdirectory")));
+    txtconnection[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("lhbuscomponent")));
+    txtBatch[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("batchSize")));
+    if (section == FMK)
+        txtDelay->setText(GetAttributeValueFromTSY(section, QStringLiteral("Delay")));
+
+    // One box for both sections: the last section loaded decides its state.
+    if (GetAttributeValueFromTSY(section, QStringLiteral("savepass")) != QLatin1String("1")) {
+        ChkSavePass->setChecked(false);
+        txtpassword[index]->clear();
+    } else {
+        ChkSavePass->setChecked(true);
+        txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, QStringLiteral("password"))));
+    }
+    ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
+    if (index == 0)
+        txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
+    return true;
+}
+
+bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
+{
+    bool allWritten = true;
+    auto write = [&](const char *key, const QString &value) {
+        allWritten = WriteAttributeValueToTSY(section, QLatin1String(key), value) && allWritten;
+    };
+    write("dsn", txtdsn[index]->text());
+    write("database", txtdatabase[index]->text());
+    write("dbmachinename", txtmachine[index]->text());
+    write("user", txtusername[index]->text());
+    write("lhbuscomponent", txtconnection[index]->text());
+    write("logdirectory", txtLogpath[index]->text());
+    if (section == RST)
+        write("ldbp", QString::number(ComboPlatform[1]->currentIndex() + 1));
+    if (section == FMK)
+        write("Delay", txtDelay->text());
+    write("batchSize", txtBatch[index]->text());
+    if (index == 0)
+        write("webdirectory", txtwebdirectory->text());
+    if (ChkSavePass->isChecked()) {
+        write("password", ScramblePassword(txtpassword[index]->text()));
+        write("savepass", QStringLiteral("1"));
+    } else {
+        write("password", QString());
+        write("savepass", QStringLiteral("0"));
+    }
+    // A joint configuration always logs in by itself.
+    write("autologin", QStringLiteral("1"));
+    write("mns", QStringLiteral("1"));
+    return allWritten;
+}
+
+bool frmEditConfigurationMergeSplit::ValidateSettings()
+{
+    auto fail = [this](const QString &text) {
+        m_session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    };
+    if (txtwebdirectory->text().isEmpty())
+        return fail(m_session.GetText(QStringLiteral("SLBL0494")));
+    if (!FileIo::PathExists(Vb::Trim(txtwebdirectory->text())))
+        return fail(m_session.GetText(QStringLiteral("SLBL0498")));
+    if (Vb::Trim(txtconnection[0]->text()).isEmpty() || Vb::Trim(txtconnection[1]->text()).isEmpty())
+        return fail(QStringLiteral("Please fill valid data in Ledgerhall tab"));
+
+    // The file is single-byte text: a value it cannot hold would be lost on writing, and a
+    // password that does not survive scrambling would not read back.
+    const QList<QLineEdit *> fields = findChildren<QLineEdit *>();
+    for (QLineEdit *field : fields) {
+        if (field->echoMode() == QLineEdit::Normal && !Ansi::CanEncode(field->text()))
+            return fail(QStringLiteral("The value \"%1\" holds characters that a configuration file cannot store.")
+                            .arg(field->text()));
+    }
+    if (ChkSavePass->isChecked()) {
+        for (QLineEdit *password : txtpassword) {
+            if (!PasswordSurvivesScrambling(password->text()))
+                return fail(QStringLiteral("A password cannot be saved: it must not begin or end with a blank "
+                                           "and may hold only characters a configuration file can store."));
+        }
+    }
+    return true;
+}
+
+void frmEditConfigurationMergeSplit::bOk_Click()
+{
+    if (!ValidateSettings())
+        return;
+    const bool fieldmark = SaveApplicationSettings(FMK, 0);
+    const bool rostrum = SaveApplicationSettings(RST, 1);
+    if (!fieldmark || !rostrum) {
+        m_session.MsgBox(QStringLiteral("Some settings could not be written to the file \"%1\". "
+                                        "Check that the file may be written and save again.")
+                             .arg(m_path),
+                         MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    accept();
+}
+
+void frmEditConfigurationMergeSplit::ChkSavePass_Click()
+{
+    ChkAutoLogin->setEnabled(ChkSavePass->isChecked());
+}
+
+// ---------------------------------------------------------------------------------------
+// Browsing
+
+void frmEditConfigurationMergeSplit::Browse(int target)
+{
+    BrowseTarget = target;
+    QLineEdit *field = target == 2 ? txtwebdirectory : txtLogpath[target];
+    auto *browser = new frmbrowse(m_session, this);
+    oFrmBrowse = browser;
+    connect(browser, &frmbrowse::CloseBrowse, this, [this](QString &pathName) { oFrmBrowse_CloseBrowse(pathName); });
+    // A start path that is not an existing folder is simply not used.
+    browser->SetStartPath(field->text());
+    browser->exec();
+    delete oFrmBrowse.data();
+}
+
+void frmEditConfigurationMergeSplit::oFrmBrowse_CloseBrowse(QString &pathName)
+{
+    if (BrowseTarget == 2)
+        txtwebdirectory->setText(pathName);
+    else
+        txtLogpath[BrowseTarget]->setText(pathName);
+}
+
+// ---------------------------------------------------------------------------------------
+// Keyboard movement between the tabs
+
+void frmEditConfigurationMergeSplit::FocusFirstField()
+{
+    switch (SSTab1->currentIndex()) {
+    case 0: txtdsn[0]->setFocus(Qt::TabFocusReason); break;
+    case 1: txtdsn[1]->setFocus(Qt::TabFocusReason); break;
+    case 2: txtconnection[0]->setFocus(Qt::TabFocusReason); break;
+    default: break;
+    }
+}
+
+bool frmEditConfigurationMergeSplit::eventFilter(QObject *watched, QEvent *event)
+{
+    // Only the Tab key moves on: a mouse click elsewhere must keep its target.
+    if (event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() == Qt::TabFocusReason) {
+        if (watched == SSTab1->tabBar()) {
+            QTimer::singleShot(0, this, [this] { FocusFirstField(); });
+        } else {
+            for (int i = 0; i < 2; ++i) {
+                if (watched == BtnBrowseLog[i]) {
+                    // The last control of a tab leads into the next tab.
+                    QTimer::singleShot(0, this, [this, i] {
+                        SSTab1->setCurrentIndex(i + 1);
+                        FocusFirstField();
+                    });
+                }
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

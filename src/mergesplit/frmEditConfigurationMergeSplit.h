@@ -1,18 +1,73 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+#include <array>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
 class Session;
+class frmbrowse;
 
 // The editor of a joint (merge-and-split) configuration file, SelectedConfigPath of the
-// session. Constructing it runs the window's load.
+// session. It keeps no record: every value goes from the file into its control and back,
+// key by key. Controls that exist per application are pairs: [0] Fieldmark, [1] Rostrum.
+// Constructing it runs the window's load.
 class frmEditConfigurationMergeSplit final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmEditConfigurationMergeSplit)
 public:
     explicit frmEditConfigurationMergeSplit(Session &session, QWidget *parent = nullptr);
+    ~frmEditConfigurationMergeSplit() override;
+
+    QString GetAttributeValueFromTSY(const QString &section, const QString &key) const;
+    bool WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value) const;
+
+    void FillPlatformLists();
+    bool LoadApplicationSettings(const QString &section, int index);
+    // False when the file refused one of the keys (the others are still written).
+    bool SaveApplicationSettings(const QString &section, int index);
+    bool ValidateSettings();
+    void FocusFirstField();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void BuildWindow();
+    QWidget *BuildDatabaseFrame(int index, const QString &frameName);
+    QWidget *BuildLogFrame(int index, const QString &frameName);
+    QWidget *BuildLedgerhallTab();
+    void ApplyPlatformRule();
+    void Browse(int target);
+    void oFrmBrowse_CloseBrowse(QString &pathName);
+    void bOk_Click();
+    void ChkSavePass_Click();
+
     Session &m_session;
+    QString m_path;
+
+    QTabWidget *SSTab1 = nullptr;
+    std::array<QComboBox *, 2> ComboPlatform{};
+    std::array<QLineEdit *, 2> txtdsn{}, txtdatabase{}, txtmachine{}, txtusername{}, txtpassword{},
+        txtLogpath{}, txtconnection{}, txtBatch{};
+    std::array<QLabel *, 2> lblPlatform{}, lblDSN{}, lblDatabase{}, lblmachine{}, lblUsername{},
+        lblPassword{};
+    std::array<QPushButton *, 2> BtnBrowseLog{};
+    QLineEdit *txtDelay = nullptr; // Fieldmark only
+    QLineEdit *txtwebdirectory = nullptr;
+    QPushButton *cmdBrowse2 = nullptr;
+    QCheckBox *ChkSavePass = nullptr;
+    QCheckBox *ChkAutoLogin = nullptr;
+    QPushButton *bOk = nullptr;
+    QPushButton *bCancel = nullptr;
+
+    // The field the folder browser fills: 0 or 1 the log directory of that tab, 2 the web directory.
+    int BrowseTarget = 0;
+    QPointer<frmbrowse> oFrmBrowse;
 };

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// Key access to a joint configuration file (sections "FMK" and "RST") through the INI
+// profile functions: names without regard to case, everything else in the file untouched.
+namespace JointFile {
+
+inline const QString FieldmarkSection = QStringLiteral("FMK");
+inline const QString RostrumSection = QStringLiteral("RST");
+
+// The value of key in section; "" when absent. At most 254 characters, as the original's
+// 255-character buffer held.
+QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key);
+
+// Writes one key, creating the key or section when absent. False when the file refused it.
+bool WriteAttributeValueToTSY(const QString &path, const QString &section, const QString &key,
+                              const QString &value);
+
+} // namespace JointFile
