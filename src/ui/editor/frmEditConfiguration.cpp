@@ -1,8 +1,392 @@
-// TEMPORARY until the editor lands: an empty window so that the main window links.
+// The editor window: its controls, the opening steps, the fixed layout and the event rules
+// that tie the controls together. Loading and saving are in frmEditConfigurationData.cpp.
 #include "ui/editor/frmEditConfiguration.h"
+
+#include "app/Session.h"
+#include "ui/dialogs/frmbrowse.h"
+#include "ui/editor/ApplyEditorLabels.h"
+#include "ui/editor/EditorLineEdit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
+#include <QTabBar>
+
+namespace {
+
+// Positions and sizes are designed in twips, 1440 to the inch.
+int Tw(const QWidget *w, int twips) { return qRound(twips * w->logicalDpiX() / 1440.0); }
+int Th(const QWidget *w, int twips) { return qRound(twips * w->logicalDpiY() / 1440.0); }
+
+void Place(QWidget *control, int left, int top, int width, int height)
+{
+    control->setGeometry(Tw(control, left), Th(control, top), Tw(control, width), Th(control, height));
+}
+
+template <typename T>
+T *Make(QWidget *parent, const char *name, const char *tag = nullptr)
+{
+    auto *control = new T(parent);
+    control->setObjectName(QLatin1String(name));
+    if (tag)
+        control->setProperty("tag", QLatin1String(tag));
+    return control;
+}
+
+QLabel *MakeLabel(QWidget *parent, const char *name, const char *caption, const char *tag)
+{
+    auto *label = Make<QLabel>(parent, name, tag);
+    label->setText(QLatin1String(caption));
+    return label;
+}
+
+constexpr int FieldHeight = 315;
+constexpr int ButtonWidth = 1215;
+constexpr int ButtonHeight = 375;
+constexpr int PageWidth = 5300;
+
+} // namespace
 
 frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
     : QDialog(parent), m_session(session)
 {
+    BuildControls();
+
+    // Opening, in this order.
+    m_session.LoadSharedTexts();
+    SetToolTips();
+    FillLists();
+    ApplyEditorLabels(m_session, *this);
+    CoverFrameCaptions();
+    ShowPage(0);
+    setWindowTitle(windowTitle() + QStringLiteral(" (") + m_session.SelectedConfigName + u')');
+    txtLog->setText(m_session.DefaultLogDirectory);
+    txtLog->setReadOnly(true);
+    cmdBrowse1->setEnabled(false);
+    LoadConfiguration(m_session.SelectedConfigPath);
+    SetDatabaseLabels();
+    // Key preview: the window sees Ctrl+Tab before whichever control has the focus.
+    qApp->installEventFilter(this);
+}
+
+frmEditConfiguration::~frmEditConfiguration() { qApp->removeEventFilter(this); }
+
+void frmEditConfiguration::BuildControls()
+{
     setObjectName(QStringLiteral("frmEditConfiguration"));
+    setProperty("tag", QStringLiteral("SLBL0496"));
+    setWindowTitle(QStringLiteral("Configuration Editor"));
+    // A fixed dialog: no minimise or maximise buttons.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+
+    FraConfig = Make<QGroupBox>(this, "FraConfig");
+
+    TSConfig = Make<QTabBar>(FraConfig, "TSConfig");
+    TSConfig->setDrawBase(false);
+    TSConfig->setExpanding(false);
+    TSConfig->addTab(QStringLiteral("Database "));
+    TSConfig->setTabData(0, QStringLiteral("SLBL0135"));
+    TSConfig->setTabToolTip(0, QStringLiteral("SLBL0438"));
+    TSConfig->addTab(QStringLiteral("Ledgerhall"));
+    TSConfig->setTabData(1, QStringLiteral("SLBL0416"));
+    TSConfig->setTabToolTip(1, QStringLiteral("SLBL0439"));
+    TSConfig->setProperty("keys", QStringList{QStringLiteral("Database"), QStringLiteral("ledgerhall")});
+
+    // Page 1: the database connection, one row every 480 twips.
+    fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
+    lblAppln = MakeLabel(fraDBDetails, "lblAppln", "Application", "SLBL0025");
+    ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
+    lblPlatform = MakeLabel(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
+    ComboPlatform = Make<QComboBox>(fraDBDetails, "ComboPlatform");
+    lblDSN = MakeLabel(fraDBDetails, "lblDSN", "DSN", "SLBL0425");
+    txtdsn = Make<EditorLineEdit>(fraDBDetails, "txtdsn");
+    lblDatabase = MakeLabel(fraDBDetails, "lblDatabase", "Database", "SLBL0135");
+    txtdatabase = Make<EditorLineEdit>(fraDBDetails, "txtdatabase");
+    lblmachine = MakeLabel(fraDBDetails, "lblmachine", "Database Server Name", "SLBL0324");
+    txtmachine = Make<EditorLineEdit>(fraDBDetails, "txtmachine");
+    lblUsername = MakeLabel(fraDBDetails, "lblUsername", "User Name", "SLBL0324");
+    txtusername = Make<EditorLineEdit>(fraDBDetails, "txtusername");
+    lblPassword = MakeLabel(fraDBDetails, "lblPassword", "Password", "SLBL0419");
+    txtpassword = Make<EditorLineEdit>(fraDBDetails, "txtpassword");
+    txtpassword->setEchoMode(QLineEdit::Password);
+    txtpassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // '*'
+    ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "SLBL0427");
+    ChkSavePass->setText(QStringLiteral("Save Password"));
+    ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "SLBL0388");
+    ChkAutoLogin->setText(QStringLiteral("Auto Login"));
+    ChkAutoLogin->setEnabled(false);
+
+    const QList<QPair<QLabel *, QWidget *>> rows = {
+        {lblAppln, ComboApplication}, {lblPlatform, ComboPlatform}, {lblDSN, txtdsn},
+        {lblDatabase, txtdatabase},   {lblmachine, txtmachine},     {lblUsername, txtusername},
+        {lblPassword, txtpassword},
+    };
+    int top = 360;
+    for (const auto &[label, field] : rows) {
+        // Two lines for a localised label longer than the room before the field.
+        label->setWordWrap(true);
+        Place(label, 240, top - 68, 1755, 450);
+        Place(field, 2040, top, 3015, FieldHeight);
+        top += 480;
+    }
+    Place(ChkSavePass, 360, 3960, 2160, FieldHeight);
+    Place(ChkAutoLogin, 2640, 3960, 2415, FieldHeight);
+
+    // Page 2: three group frames, each with its caption label on the frame's top line.
+    fraLH = Make<QGroupBox>(FraConfig, "fraLH");
+    auto group = [this](const char *name, const char *caption, int top) {
+        auto *frame = Make<QGroupBox>(fraLH, name);
+        frame->setTitle(QLatin1String(caption));
+        Place(frame, 90, top, 5100, 1245);
+        return frame;
+    };
+    auto frameLabel = [](QGroupBox *frame, const char *name, const char *caption, const char *tag) {
+        auto *label = MakeLabel(frame, name, caption, tag);
+        // Covers the frame's own caption, which is not localised.
+        label->setAutoFillBackground(true);
+        Place(label, 120, 0, 2400, 255);
+        return label;
+    };
+    fraLHsettings = group("fraLHsettings", "Ledgerhall Settings", 180);
+    lblLHSettings = frameLabel(fraLHsettings, "lblLHSettings", "Ledgerhall Settings", "SLBL0258");
+    Label1 = MakeLabel(fraLHsettings, "Label1", "Component String:", "SLBL0042");
+    txtconnection = Make<EditorLineEdit>(fraLHsettings, "txtconnection");
+    txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
+
+    fraLogSettings = group("fraLogSettings", "Log Settings", 1470);
+    lbllogsettings = frameLabel(fraLogSettings, "lbllogsettings", "Log Settings", "SLBL0247");
+    lblLog = MakeLabel(fraLogSettings, "lblLog", "Log Directory", "SLBL0354");
+    txtLog = Make<EditorLineEdit>(fraLogSettings, "txtLog");
+    txtLog->setReadOnly(true);
+    cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
+    cmdBrowse1->setText(QStringLiteral("..."));
+    cmdBrowse1->setEnabled(false);
+
+    fraAppSetting = group("fraAppSetting", "Application Settings", 2790);
+    lblAppSetting = frameLabel(fraAppSetting, "lblAppSetting", "Application Settings", "SLBL0027");
+    lblwebdirectory = MakeLabel(fraAppSetting, "lblwebdirectory", "Web Directory", "SLBL0426");
+    txtwebdirectory = Make<EditorLineEdit>(fraAppSetting, "txtwebdirectory");
+    cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
+    cmdBrowse2->setText(QStringLiteral("..."));
+
+    for (QLabel *label : {Label1, lblLog, lblwebdirectory})
+        Place(label, 120, 360, 4860, 255);
+    Place(txtconnection, 120, 660, 4860, FieldHeight);
+    Place(txtLog, 120, 660, 4380, FieldHeight);
+    Place(cmdBrowse1, 4560, 660, 420, FieldHeight);
+    Place(txtwebdirectory, 120, 660, 4380, FieldHeight);
+    Place(cmdBrowse2, 4560, 660, 420, FieldHeight);
+
+    cmdOK = Make<QPushButton>(FraConfig, "cmdOK", "SLBL0423");
+    cmdOK->setText(QStringLiteral("Save"));
+    cmdCancel = Make<QPushButton>(FraConfig, "cmdCancel", "SLBL0428");
+    cmdCancel->setText(QStringLiteral("Cancel"));
+    // Enter in a field does not save: Save is a deliberate click.
+    for (QPushButton *button : {cmdOK, cmdCancel, cmdBrowse1, cmdBrowse2})
+        button->setAutoDefault(false);
+
+    // Focus rules: most fields select their whole text; the user name keeps its start;
+    // the component string selects the component's name.
+    auto selectAll = [](QLineEdit &box, int) { box.setSelection(0, box.text().size()); };
+    for (EditorLineEdit *box : {txtdsn, txtdatabase, txtpassword, txtLog, txtwebdirectory})
+        box->SetFocusRule(selectAll);
+    txtusername->SetFocusRule([](QLineEdit &box, int startBefore) {
+        box.setCursorPosition(startBefore);
+        if (!box.text().isEmpty())
+            box.setSelection(startBefore, box.text().size());
+    });
+    txtconnection->SetFocusRule([](QLineEdit &box, int) {
+        const int length = ComponentNameLength(box.text());
+        box.setCursorPosition(qMin(3, int(box.text().size())));
+        if (length > 0)
+            box.setSelection(3, length);
+    });
+
+    connect(ComboApplication, &QComboBox::currentIndexChanged, this, [this] { ComboApplication_Click(); });
+    connect(ChkSavePass, &QCheckBox::toggled, this, [this] { ChkSavePass_Click(); });
+    connect(TSConfig, &QTabBar::currentChanged, this, [this] { TSConfig_Click(); });
+    ComboPlatform->installEventFilter(this);
+    connect(cmdBrowse1, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseLog); });
+    connect(cmdBrowse2, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseWeb); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
+
+    setFixedSize(Tw(this, 5600), Th(this, 6250));
+    LayoutControls();
+}
+
+void frmEditConfiguration::CoverFrameCaptions()
+{
+    // Each group frame's caption label lies over the frame's own caption, wide enough to
+    // hide it whatever the length of the localised text.
+    for (QLabel *label : {lblLHSettings, lbllogsettings, lblAppSetting}) {
+        auto *frame = static_cast<QGroupBox *>(label->parentWidget());
+        QStyleOptionGroupBox option;
+        option.initFrom(frame);
+        option.text = frame->title();
+        option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+        option.lineWidth = 1;
+        option.textAlignment = frame->alignment();
+        const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                            QStyle::SC_GroupBoxLabel, frame);
+        if (title.isEmpty())
+            continue;
+        label->setGeometry(title.left(), title.top(), qMax(title.width(), label->sizeHint().width()),
+                           title.height());
+        label->raise();
+    }
+}
+
+void frmEditConfiguration::LayoutControls()
+{
+    if (isMinimized() || isMaximized()) {
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+        return;
+    }
+    if (m_inLayout)
+        return;
+    m_inLayout = true;
+    setFixedSize(Tw(this, 5600), Th(this, 6250));
+    Place(FraConfig, 0, 0, 5500, 5800);
+    TSConfig->setGeometry(Tw(this, 100), Th(this, 300), Tw(this, PageWidth), TSConfig->sizeHint().height());
+    const int pageTop = TSConfig->geometry().bottom() + 1;
+    fraDBDetails->setGeometry(TSConfig->x(), pageTop, Tw(this, PageWidth), Th(this, 4485));
+    fraLH->setGeometry(TSConfig->x(), pageTop, Tw(this, PageWidth), Th(this, 4125));
+    const int buttonWidth = Tw(this, ButtonWidth);
+    const int gap = Tw(this, 700);
+    const int okLeft = (width() - gap) / 2 - buttonWidth;
+    const int buttonTop = fraDBDetails->geometry().bottom() + 1 + Th(this, 100);
+    cmdOK->setGeometry(okLeft, buttonTop, buttonWidth, Th(this, ButtonHeight));
+    cmdCancel->setGeometry(okLeft + buttonWidth + gap, buttonTop, buttonWidth, Th(this, ButtonHeight));
+    m_inLayout = false;
+}
+
+void frmEditConfiguration::changeEvent(QEvent *event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        LayoutControls();
+}
+
+void frmEditConfiguration::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    LayoutControls();
+}
+
+bool frmEditConfiguration::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == ComboPlatform && event->type() == QEvent::FocusOut) {
+        // Only a real move of the focus counts, not the list's own drop-down.
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+            SetDatabaseLabels();
+        return false;
+    }
+    if (event->type() == QEvent::KeyRelease) {
+        auto *target = qobject_cast<QWidget *>(watched);
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (target && target->window() == this && key->key() == Qt::Key_Tab
+            && key->modifiers() == Qt::ControlModifier) {
+            TSConfig->setCurrentIndex(TSConfig->currentIndex() == 0 ? 1 : 0);
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmEditConfiguration::FillLists()
+{
+    // Filling is not a choice: the application rule must not run here.
+    const QSignalBlocker blockPlatform(ComboPlatform);
+    const QSignalBlocker blockApplication(ComboApplication);
+    ComboPlatform->clear();
+    ComboPlatform->addItem(m_session.GetText(QStringLiteral("SLBL0464")));
+    ComboPlatform->addItem(m_session.GetText(QStringLiteral("SLBL0259")));
+    ComboApplication->clear();
+    ComboApplication->addItem(QString());
+    ComboApplication->addItem(m_session.RostrumAppName);
+    ComboApplication->addItem(m_session.WebtrellAppName);
+    ComboApplication->addItem(m_session.FieldmarkAppName);
+    ComboPlatform->setCurrentIndex(-1);
+    ComboApplication->setCurrentIndex(-1);
+}
+
+void frmEditConfiguration::SetToolTips()
+{
+    const QList<QPair<QWidget *, const char *>> tips = {
+        {txtdsn, "SLBL0305"},      {ComboPlatform, "SLBL0306"}, {txtdatabase, "SLBL0313"},
+        {txtusername, "SLBL0314"}, {txtpassword, "SLBL0260"},   {ChkSavePass, "SLBL0040"},
+        {ChkAutoLogin, "SLBL0038"}, {txtconnection, "SLBL0309"}, {txtLog, "SLBL0307"},
+    };
+    for (const auto &[control, label] : tips)
+        control->setToolTip(m_session.GetText(QLatin1String(label)));
+}
+
+void frmEditConfiguration::SetDatabaseLabels()
+{
+    const bool second = ComboPlatform->currentText() == m_session.GetText(QStringLiteral("SLBL0259"));
+    lblDatabase->setText(m_session.GetText(second ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
+    lblmachine->setText(m_session.GetText(second ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
+}
+
+int frmEditConfiguration::ComponentNameLength(const QString &text)
+{
+    if (text.size() < 4)
+        return 0;
+    const qsizetype comma = text.indexOf(u',', 3);
+    return comma < 0 ? 0 : int(comma - 3);
+}
+
+void frmEditConfiguration::ComboApplication_Click()
+{
+    // Only Rostrum chooses its platform; only Fieldmark has a web directory.
+    const int position = ComboApplication->currentIndex();
+    if (position != 1) {
+        ComboPlatform->setCurrentIndex(0);
+        ComboPlatform->setEnabled(false);
+    } else {
+        ComboPlatform->setEnabled(true);
+    }
+    fraAppSetting->setVisible(position == 3);
+    SetDatabaseLabels();
+}
+
+void frmEditConfiguration::ChkSavePass_Click()
+{
+    // Logging on automatically needs the stored password.
+    if (!ChkSavePass->isChecked())
+        ChkAutoLogin->setChecked(false);
+    ChkAutoLogin->setEnabled(ChkSavePass->isChecked());
+}
+
+void frmEditConfiguration::TSConfig_Click() { ShowPage(TSConfig->currentIndex()); }
+
+void frmEditConfiguration::ShowPage(int tab)
+{
+    fraDBDetails->setVisible(tab == 0);
+    fraLH->setVisible(tab != 0);
+}
+
+void frmEditConfiguration::cmdBrowse_Click(qint16 target)
+{
+    BrowseTarget = target;
+    delete oFrmBrowse;
+    oFrmBrowse = new frmbrowse(m_session, this);
+    connect(oFrmBrowse, &frmbrowse::CloseBrowse, this, &frmEditConfiguration::oFrmBrowse_CloseBrowse);
+    // A field that names no folder opens the browser where it stands, without a preset.
+    oFrmBrowse->SetStartPath(target == BrowseLog ? txtLog->text() : txtwebdirectory->text());
+    oFrmBrowse->exec();
+}
+
+void frmEditConfiguration::oFrmBrowse_CloseBrowse(QString &sPathName)
+{
+    (BrowseTarget == BrowseLog ? txtLog : txtwebdirectory)->setText(sPathName);
 }

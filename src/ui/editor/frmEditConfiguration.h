@@ -1,17 +1,122 @@
 #pragma once
 
+#include "config/ConfigRecord.h"
+
 #include <QDialog>
+#include <QString>
 
+class EditorLineEdit;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTabBar;
 class Session;
+class frmbrowse;
 
-// The editor of one ordinary configuration file. Constructing it runs the window's load.
+// The editor of one ordinary configuration file: the file SelectedConfigPath of the session,
+// or a new configuration when that is empty. Constructing it runs the window's load; the
+// caller shows it modally. It reports back only through the file, CurrentConfig and
+// SelectedConfigPath (the new file's path after a first save, empty after a failed one).
 class frmEditConfiguration final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmEditConfiguration)
 public:
     explicit frmEditConfiguration(Session &session, QWidget *parent = nullptr);
+    ~frmEditConfiguration() override;
+
+    // Fills the controls and CurrentConfig from the file. False for an empty path (a new
+    // configuration, CurrentConfig initialised) and after a read error (message shown).
+    bool LoadConfiguration(QString &ConfigFilePath);
+    // Writes the file from the controls; an empty path first asks for a name and receives
+    // the new path. False, with the window to stay open, when nothing was written.
+    bool SaveConfiguration(QString &ConfigFilePath);
+    void InitializePC();
+    void UpdatePC();
+    bool ConfigDataChanged();
+
+    void FillLists();
+    void SetToolTips();
+    // The platform rule: the database and server labels follow the chosen platform.
+    void SetDatabaseLabels();
+    // Length of the component name in "cn=<name>, o=<root>": from the 4th character up to
+    // the first comma; 0 when no comma follows.
+    static int ComponentNameLength(const QString &text);
+
+    // Which field the folder browser fills.
+    enum : qint16 { BrowseLog = 1, BrowseWeb = 2 };
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void BuildControls();
+    void LayoutControls();
+    void CoverFrameCaptions();
+
+    // Event rules of the window.
+    void ComboApplication_Click();
+    void ChkSavePass_Click();
+    void TSConfig_Click();
+    void ShowPage(int tab);
+    void cmdBrowse_Click(qint16 target);
+    void oFrmBrowse_CloseBrowse(QString &sPathName);
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // The controls' values laid over record, as Save stores them.
+    void ApplyControlsTo(ConfigRecord &record) const;
+    QString PlatformCode() const;
+    // A refusal naming the field whose value a configuration file cannot hold; the field
+    // gets the focus. Empty when the record may be written.
+    QString WhyFieldsNotWritable(const ConfigRecord &record);
+
     Session &m_session;
+    qint16 BrowseTarget = 0;
+    frmbrowse *oFrmBrowse = nullptr;
+    bool m_inLayout = false;
+
+    QGroupBox *FraConfig;
+    QTabBar *TSConfig;
+    QGroupBox *fraDBDetails;
+    QGroupBox *fraLH;
+
+    QLabel *lblAppln;
+    QComboBox *ComboApplication;
+    QLabel *lblPlatform;
+    QComboBox *ComboPlatform;
+    QLabel *lblDSN;
+    EditorLineEdit *txtdsn;
+    QLabel *lblDatabase;
+    EditorLineEdit *txtdatabase;
+    QLabel *lblmachine;
+    EditorLineEdit *txtmachine;
+    QLabel *lblUsername;
+    EditorLineEdit *txtusername;
+    QLabel *lblPassword;
+    EditorLineEdit *txtpassword;
+    QCheckBox *ChkSavePass;
+    QCheckBox *ChkAutoLogin;
+
+    QGroupBox *fraLHsettings;
+    QLabel *lblLHSettings;
+    QLabel *Label1;
+    EditorLineEdit *txtconnection;
+    QGroupBox *fraLogSettings;
+    QLabel *lbllogsettings;
+    QLabel *lblLog;
+    EditorLineEdit *txtLog;
+    QPushButton *cmdBrowse1;
+    QGroupBox *fraAppSetting;
+    QLabel *lblAppSetting;
+    QLabel *lblwebdirectory;
+    EditorLineEdit *txtwebdirectory;
+    QPushButton *cmdBrowse2;
+
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
 };

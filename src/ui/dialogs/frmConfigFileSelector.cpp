@@ -1,0 +1,90 @@
+#include "ui/dialogs/frmConfigFileSelector.h"
+
+#include "app/Session.h"
+#include "platform/FileIo.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// 1440 twips to the inch at the screen's logical resolution.
+int Twips(const QWidget *w, int twips, bool vertical = false)
+{
+    const int dpi = vertical ? w->logicalDpiY() : w->logicalDpiX();
+    return qRound(twips * dpi / 1440.0);
+}
+
+} // namespace
+
+frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
+    : QDialog(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("frmConfigFileSelector"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    txtFileName = new QLineEdit(this);
+    txtFileName->setObjectName(QStringLiteral("txtFileName"));
+    OKButton = new QPushButton(QStringLiteral("OK"), this);
+    OKButton->setObjectName(QStringLiteral("OKButton"));
+    CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    // Enter in the name field confirms, as in any small name prompt.
+    OKButton->setDefault(true);
+    CancelButton->setAutoDefault(false);
+
+    // The small prompt: the name field at left, the two buttons stacked at right.
+    txtFileName->setGeometry(Twips(this, 240), Twips(this, 240, true), Twips(this, 4335), Twips(this, 315, true));
+    OKButton->setGeometry(Twips(this, 4815), Twips(this, 180, true), Twips(this, 1215), Twips(this, 375, true));
+    CancelButton->setGeometry(Twips(this, 4815), Twips(this, 660, true), Twips(this, 1215), Twips(this, 375, true));
+    setFixedSize(Twips(this, 6240), Twips(this, 1260, true));
+
+    // Load, once per run: only the caption is localised, the buttons keep their texts.
+    setWindowTitle(QStringLiteral("Enter Configuration File Name"));
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
+
+    connect(OKButton, &QPushButton::clicked, this, &frmConfigFileSelector::OKButton_Click);
+    connect(CancelButton, &QPushButton::clicked, this, &frmConfigFileSelector::CancelButton_Click);
+}
+
+frmConfigFileSelector &frmConfigFileSelector::Instance(Session &session)
+{
+    if (!session.ConfigFileSelector())
+        session.SetConfigFileSelector(std::make_unique<frmConfigFileSelector>(session));
+    return *static_cast<frmConfigFileSelector *>(session.ConfigFileSelector());
+}
+
+QString frmConfigFileSelector::FileName() const { return txtFileName->text(); }
+
+void frmConfigFileSelector::showEvent(QShowEvent *event)
+{
+    // Cancelled until OK succeeds, at every showing.
+    m_confirmed = false;
+    txtFileName->setFocus();
+    QDialog::showEvent(event);
+}
+
+void frmConfigFileSelector::OKButton_Click()
+{
+    const QString name = txtFileName->text();
+    if (name.isEmpty()) {
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        txtFileName->setFocus();
+        return;
+    }
+    // Besides the backslash, every character a Windows file name cannot hold is refused,
+    // so that no name can lead a file out of the lib directory.
+    if (name.contains(u'\\') || !FileIo::IsValidFileName(name)) {
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
+        txtFileName->setFocus();
+        return;
+    }
+    m_confirmed = true;
+    done(QDialog::Accepted);
+}
+
+void frmConfigFileSelector::CancelButton_Click()
+{
+    m_confirmed = false;
+    done(QDialog::Rejected);
+}

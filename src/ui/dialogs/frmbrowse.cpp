@@ -1,0 +1,220 @@
+#include "ui/dialogs/frmbrowse.h"
+
+#include "app/Session.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStorageInfo>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The errors a directory list raises, numbered as users of the suite know them.
+Vb::Error PathNotFound() { return {76, QStringLiteral("Path not found")}; }
+Vb::Error DeviceUnavailable() { return {68, QStringLiteral("Device unavailable")}; }
+Vb::Error PermissionDenied() { return {70, QStringLiteral("Permission denied")}; }
+
+QString CleanAbsolute(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_session(session)
+{
+    setObjectName(QStringLiteral("frmbrowse"));
+    setWindowTitle(QStringLiteral("Browse for folder"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    Drive1 = new QComboBox(this);
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+
+    m_dirModel = new QFileSystemModel(this);
+    m_dirModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    m_dirModel->setReadOnly(true);
+
+    Dir1 = new QTreeView(this);
+    Dir1->setObjectName(QStringLiteral("Dir1"));
+    Dir1->setModel(m_dirModel);
+    Dir1->setHeaderHidden(true);
+    for (int column = 1; column < m_dirModel->columnCount(); ++column)
+        Dir1->hideColumn(column);
+    Dir1->setSortingEnabled(true);
+    Dir1->sortByColumn(0, Qt::AscendingOrder);
+
+    txtpath = new QLineEdit(this);
+    txtpath->setObjectName(QStringLiteral("txtpath"));
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    // Enter in the path field must not pick the folder behind the user's back.
+    cmdOK->setAutoDefault(false);
+    cmdCancel->setAutoDefault(false);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(Drive1);
+    layout->addWidget(Dir1, 1);
+    layout->addWidget(txtpath);
+    layout->addLayout(buttons);
+    resize(360, 400);
+
+    // Load: the localised captions; the path field stays empty until the list moves.
+    cmdOK->setText(m_session.GetText(QStringLiteral("SLBL0254")));
+    cmdCancel->setText(m_session.GetText(QStringLiteral("SLBL0428")));
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0497")));
+
+    FillDrives();
+    // Without a preset the lists stand at the process's current directory.
+    Vb::Error ignored;
+    if (!SetDir1Path(QDir::currentPath(), &ignored))
+        SetDir1Path(QDir::rootPath(), &ignored);
+
+    // Folders appear as they are read; keep the current one in sight meanwhile.
+    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this] {
+        if (Dir1->currentIndex().isValid())
+            Dir1->scrollTo(Dir1->currentIndex());
+    });
+    connect(Drive1, &QComboBox::activated, this, &frmbrowse::Drive1_Change);
+    connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) { Dir1_Change(current); });
+    connect(cmdOK, &QPushButton::clicked, this, &frmbrowse::cmdOK_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmbrowse::cmdCancel_Click);
+}
+
+QString frmbrowse::DriveOf(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return QString();
+    const QStorageInfo volume(path);
+    return volume.isValid() ? volume.rootPath() : QString();
+}
+
+void frmbrowse::FillDrives()
+{
+    Drive1->clear();
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        if (!volume.isValid())
+            continue;
+        const QString root = volume.rootPath();
+        const QString name = volume.name();
+        Drive1->addItem(name.isEmpty() || name == root ? root : root + QStringLiteral(" [") + name + u']', root);
+    }
+}
+
+void frmbrowse::ShowDrive(const QString &root)
+{
+    int index = Drive1->findData(root);
+    if (index < 0 && !root.isEmpty()) {
+        // A volume mounted after the list was filled.
+        Drive1->addItem(root, root);
+        index = Drive1->count() - 1;
+    }
+    const QSignalBlocker block(Drive1);
+    Drive1->setCurrentIndex(index);
+}
+
+bool frmbrowse::SetDir1Path(const QString &path, Vb::Error *error)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.exists() || !info.isDir()) {
+        *error = PathNotFound();
+        return false;
+    }
+    if (!info.isReadable() || !info.isExecutable()) {
+        *error = PermissionDenied();
+        return false;
+    }
+    const QString target = CleanAbsolute(path);
+    const QString drive = DriveOf(target);
+
+    m_movingDir = true;
+    if (drive != DriveOf(m_dirPath) || Dir1->rootIndex() == QModelIndex()) {
+        m_dirModel->setRootPath(drive);
+        Dir1->setRootIndex(m_dirModel->index(drive));
+    }
+    ShowDrive(drive);
+    // Only the chain down to the new folder stays open, as a directory list shows it.
+    Dir1->collapseAll();
+    const QModelIndex index = m_dirModel->index(target);
+    if (target == drive || !index.isValid()) {
+        Dir1->clearSelection();
+        Dir1->setCurrentIndex(QModelIndex());
+    } else {
+        Dir1->setCurrentIndex(index);
+        Dir1->scrollTo(index);
+    }
+    m_movingDir = false;
+    m_dirPath = target;
+    return true;
+}
+
+bool frmbrowse::SetStartPath(const QString &path)
+{
+    Vb::Error error;
+    if (!SetDir1Path(path, &error))
+        return false;
+    txtpath->setText(path);
+    return true;
+}
+
+void frmbrowse::Drive1_Change(int index)
+{
+    const QString rememberedDrive = DriveOf(m_dirPath);
+    const QString root = Drive1->itemData(index).toString();
+    Vb::Error error;
+    const QStorageInfo volume(root);
+    bool moved = false;
+    if (!volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir())
+        error = DeviceUnavailable();
+    else
+        moved = SetDir1Path(root, &error);
+    if (!moved) {
+        m_session.MsgBox(error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+        ShowDrive(rememberedDrive);
+        return;
+    }
+    // The directory list moved: its change shows the new path.
+    txtpath->setText(m_dirPath);
+}
+
+void frmbrowse::Dir1_Change(const QModelIndex &current)
+{
+    if (m_movingDir || !current.isValid())
+        return;
+    const QString remembered = txtpath->text();
+    const QString previousDir = m_dirPath;
+    Vb::Error error;
+    if (SetDir1Path(m_dirModel->filePath(current), &error)) {
+        txtpath->setText(m_dirPath);
+        return;
+    }
+    m_session.MsgBox(error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+    txtpath->setText(remembered);
+    // Back to the remembered text when it names a folder, else where the list stood.
+    Vb::Error ignored;
+    if (!SetDir1Path(remembered, &ignored))
+        SetDir1Path(previousDir, &ignored);
+}
+
+void frmbrowse::cmdOK_Click()
+{
+    QString path = txtpath->text();
+    emit CloseBrowse(path);
+    accept();
+}
+
+void frmbrowse::cmdCancel_Click() { reject(); }

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "platform/VbText.h"
+
+#include <QDialog>
+#include <QString>
+
+class QComboBox;
+class QFileSystemModel;
+class QLineEdit;
+class QModelIndex;
+class QPushButton;
+class QTreeView;
+class Session;
+
+// The folder browser of the editors: a drive list, the directory tree of the current drive
+// and the chosen path. A new one is made for every browse; OK hands the path to the owner
+// through CloseBrowse before the dialog closes, Cancel hands over nothing.
+class frmbrowse final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(frmbrowse)
+public:
+    explicit frmbrowse(Session &session, QWidget *parent = nullptr);
+
+    // Presets the directory list and the path field to path. False, with nothing preset,
+    // when path is not an existing directory: the browser then opens where it stands.
+    bool SetStartPath(const QString &path);
+
+    // The current path of the directory list.
+    QString DirPath() const { return m_dirPath; }
+
+    // The volume root ("drive") that holds path; empty when path does not exist.
+    static QString DriveOf(const QString &path);
+
+signals:
+    // Raised by OK with the path field's text, unchecked, before the dialog closes.
+    void CloseBrowse(QString &sPathName);
+
+private:
+    void FillDrives();
+    void Drive1_Change(int index);
+    void Dir1_Change(const QModelIndex &current);
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    // Moves the directory list to path (tree root, Drive1 and selection follow) without
+    // raising its change event. Fails as a directory list does for a path it cannot show.
+    bool SetDir1Path(const QString &path, Vb::Error *error);
+    // Shows drive root in Drive1 without raising the drive change.
+    void ShowDrive(const QString &root);
+
+    Session &m_session;
+    QString m_dirPath;
+    bool m_movingDir = false; // true while the program, not the user, moves the tree
+
+    QComboBox *Drive1;
+    QTreeView *Dir1;
+    QLineEdit *txtpath;
+    QPushButton *cmdOK;
+    QPushButton *cmdCancel;
+    QFileSystemModel *m_dirModel;
+};

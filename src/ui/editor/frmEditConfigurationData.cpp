@@ -1,0 +1,278 @@
+// The editor's data flow: the file into the controls and CurrentConfig, change detection,
+// and Save with its checks.
+#include "ui/editor/frmEditConfiguration.h"
+
+#include "app/Session.h"
+#include "config/ConfigFormat.h"
+#include "config/PasswordScramble.h"
+#include "platform/FileIo.h"
+#include "ui/dialogs/AskNewConfigFileName.h"
+#include "ui/editor/EditorLineEdit.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+
+namespace {
+
+// Application list positions and their product codes; position 0 and no selection are "".
+const QString ProductCodes[] = {QString(), QStringLiteral("1028"), QStringLiteral("4010"), QStringLiteral("4009")};
+
+QString ProductCodeOfPosition(int position)
+{
+    return position > 0 && position < 4 ? ProductCodes[position] : QString();
+}
+
+int PositionOfProductCode(const QString &code)
+{
+    for (int position = 1; position < 4; ++position)
+        if (code == ProductCodes[position])
+            return position;
+    return 0;
+}
+
+QString Flag(const QCheckBox *box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
+
+bool IsWholeOne(const QString &value) { return Vb::RoundHalfEven(Vb::Val(value)) == 1.0; }
+
+// Running as the superuser, the file system lets every file be written; a file whose owner
+// may not write it is read-only for the suite's users and is refused as such.
+bool IsMarkedReadOnly(const QString &path)
+{
+    return !(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
+}
+
+} // namespace
+
+bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
+{
+    if (ConfigFilePath.isEmpty()) {
+        InitializePC();
+        return false;
+    }
+    ConfigRecord &config = m_session.CurrentConfig;
+    auto loadError = [this] {
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0167")), MsgIcon::None, MsgButtons::Ok);
+        return false;
+    };
+    QString text;
+    Vb::Error error;
+    if (!FileIo::ReadAnsiText(ConfigFilePath, &text, &error))
+        return loadError();
+
+    // The keys shown in a text box; the other keys of the record only set their field.
+    const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
+        {&ConfigRecord::dsn, txtdsn},         {&ConfigRecord::database, txtdatabase},
+        {&ConfigRecord::dbmachinename, txtmachine}, {&ConfigRecord::user, txtusername},
+        {&ConfigRecord::lhbuscomponent, txtconnection}, {&ConfigRecord::logdirectory, txtLog},
+        {&ConfigRecord::webdirectory, txtwebdirectory},
+    };
+    for (const QString &line : FileIo::SplitLines(text)) {
+        QString key, value;
+        const ConfigFormat::LineKind kind = ConfigFormat::SplitLine(line, &key, &value);
+        if (kind == ConfigFormat::LineKind::Blank)
+            continue;
+        // Earlier lines keep what they set; the rest of the file is not read.
+        if (kind == ConfigFormat::LineKind::NoEquals)
+            return loadError();
+
+        if (key == QLatin1String("satelliteappln")) {
+            config.SatelliteAppln = value;
+            ComboApplication->setCurrentIndex(PositionOfProductCode(value));
+            continue;
+        }
+        if (key == QLatin1String("ldbp")) {
+            config.ldbp = value;
+            ComboPlatform->setCurrentIndex(IsWholeOne(value) ? 0 : 1);
+            continue;
+        }
+        if (key == QLatin1String("password")) {
+            config.password = UnscramblePassword(value);
+            txtpassword->setText(config.password);
+            continue;
+        }
+        if (key == QLatin1String("savepass")) {
+            config.savepass = value;
+            ChkSavePass->setChecked(ConfigFormat::IsFlagSet(value));
+            continue;
+        }
+        if (key == QLatin1String("autologin")) {
+            config.autologin = value;
+            ChkAutoLogin->setChecked(IsWholeOne(value));
+            continue;
+        }
+        for (const ConfigKey &k : ConfigKeys) {
+            if (key != QString::fromLatin1(k.written).toLower())
+                continue;
+            config.*k.field = value;
+            for (const auto &[field, box] : boxes)
+                if (field == k.field)
+                    box->setText(value);
+            break;
+        }
+    }
+    return true;
+}
+
+void frmEditConfiguration::InitializePC()
+{
+    ConfigRecord &config = m_session.CurrentConfig;
+    config.autologin = QStringLiteral("0");
+    config.savepass = QStringLiteral("0");
+    config.ldbp = QStringLiteral("1");
+    config.database = Vb::Trim(txtdatabase->text());
+    config.dbmachinename = Vb::Trim(txtmachine->text());
+    config.dsn = Vb::Trim(txtdsn->text());
+    config.logdirectory = Vb::Trim(txtLog->text());
+    config.lhbuscomponent = Vb::Trim(txtconnection->text());
+    config.password = Vb::Trim(txtpassword->text());
+    config.user = Vb::Trim(txtusername->text());
+    config.webdirectory = Vb::Trim(txtwebdirectory->text());
+    config.currenttable.clear();
+    config.paneratio.clear();
+    config.screen.clear();
+    config.tablequeuetimer.clear();
+    config.timer.clear();
+    config.gridcols.clear();
+    config.batchsize = QStringLiteral("100");
+    config.delay = QStringLiteral("30");
+}
+
+QString frmEditConfiguration::PlatformCode() const
+{
+    return Vb::Trim(ComboPlatform->currentText()) == m_session.GetText(QStringLiteral("SLBL0259"))
+               ? QStringLiteral("2")
+               : QStringLiteral("1");
+}
+
+void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const
+{
+    record.SatelliteAppln = ProductCodeOfPosition(ComboApplication->currentIndex());
+    record.autologin = Flag(ChkAutoLogin);
+    record.savepass = Flag(ChkSavePass);
+    record.ldbp = PlatformCode();
+    record.database = Vb::Trim(txtdatabase->text());
+    record.dbmachinename = Vb::Trim(txtmachine->text());
+    record.dsn = Vb::Trim(txtdsn->text());
+    record.logdirectory = Vb::Trim(txtLog->text());
+    record.lhbuscomponent = Vb::Trim(txtconnection->text());
+    record.password = Vb::Trim(txtpassword->text());
+    record.user = Vb::Trim(txtusername->text());
+    record.webdirectory = Vb::Trim(txtwebdirectory->text());
+}
+
+void frmEditConfiguration::UpdatePC() { ApplyControlsTo(m_session.CurrentConfig); }
+
+bool frmEditConfiguration::ConfigDataChanged()
+{
+    const ConfigRecord &config = m_session.CurrentConfig;
+    bool changed = false;
+    const QList<QPair<QLineEdit *, const QString *>> trimmed = {
+        {txtdatabase, &config.database},   {txtdsn, &config.dsn},
+        {txtLog, &config.logdirectory},    {txtconnection, &config.lhbuscomponent},
+        {txtusername, &config.user},       {txtwebdirectory, &config.webdirectory},
+        {txtmachine, &config.dbmachinename},
+    };
+    for (const auto &[box, field] : trimmed)
+        changed |= Vb::Trim(box->text()) != *field;
+    // The password counts as typed, blanks included.
+    changed |= txtpassword->text() != config.password;
+    changed |= Flag(ChkAutoLogin) != config.autologin;
+    changed |= Flag(ChkSavePass) != config.savepass;
+    changed |= PlatformCode() != config.ldbp;
+    changed |= ProductCodeOfPosition(ComboApplication->currentIndex()) != config.SatelliteAppln;
+    return changed;
+}
+
+QString frmEditConfiguration::WhyFieldsNotWritable(const ConfigRecord &record)
+{
+    const QString why = ConfigFormat::WhyNotWritable(record);
+    if (why.isEmpty())
+        return why;
+    // Find the field to name it as the window shows it and to put the user there.
+    struct Field
+    {
+        QString ConfigRecord::*field;
+        QLabel *label;
+        QLineEdit *box;
+        int tab;
+    };
+    const Field fields[] = {
+        {&ConfigRecord::dsn, lblDSN, txtdsn, 0},
+        {&ConfigRecord::database, lblDatabase, txtdatabase, 0},
+        {&ConfigRecord::dbmachinename, lblmachine, txtmachine, 0},
+        {&ConfigRecord::user, lblUsername, txtusername, 0},
+        {&ConfigRecord::password, lblPassword, txtpassword, 0},
+        {&ConfigRecord::lhbuscomponent, Label1, txtconnection, 1},
+        {&ConfigRecord::logdirectory, lblLog, txtLog, 1},
+        {&ConfigRecord::webdirectory, lblwebdirectory, txtwebdirectory, 1},
+    };
+    for (const Field &f : fields) {
+        ConfigRecord alone;
+        alone.*f.field = record.*f.field;
+        alone.savepass = record.savepass;
+        const QString fieldWhy = ConfigFormat::WhyNotWritable(alone);
+        if (!fieldWhy.isEmpty()) {
+            TSConfig->setCurrentIndex(f.tab);
+            f.box->setFocus();
+            return f.label->text() + QStringLiteral(": ") + fieldWhy;
+        }
+    }
+    return why;
+}
+
+bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
+{
+    // The record as it will be written; CurrentConfig takes it only once it is on disk.
+    ConfigRecord updated = m_session.CurrentConfig;
+    ApplyControlsTo(updated);
+    const QString refused = WhyFieldsNotWritable(updated);
+    if (!refused.isEmpty()) {
+        m_session.MsgBox(refused, MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    }
+
+    bool writable = true;
+    if (ConfigFilePath.isEmpty()) {
+        if (!AskNewConfigFileName(m_session, ConfigFilePath))
+            return false;
+    } else {
+        // Saving an existing configuration never creates a file that has gone meanwhile.
+        writable = QFileInfo(ConfigFilePath).isFile() && !IsMarkedReadOnly(ConfigFilePath);
+    }
+    Vb::Error error;
+    if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated, &error)) {
+        ConfigFilePath.clear();
+        m_session.SelectedConfigPath.clear();
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
+        return false;
+    }
+    m_session.CurrentConfig = updated;
+    return true;
+}
+
+void frmEditConfiguration::cmdOK_Click()
+{
+    if (ComboApplication->currentIndex() == 3) {
+        if (txtwebdirectory->text().isEmpty()) {
+            m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0494")), MsgIcon::Critical, MsgButtons::Ok);
+            return;
+        }
+        // A folder given as blanks only names nothing.
+        if (!FileIo::PathExists(Vb::Trim(txtwebdirectory->text()))) {
+            m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0498")), MsgIcon::Critical, MsgButtons::Ok);
+            return;
+        }
+    }
+    if (!ConfigDataChanged()) {
+        accept();
+        return;
+    }
+    if (SaveConfiguration(m_session.SelectedConfigPath))
+        accept();
+}
+
+void frmEditConfiguration::cmdCancel_Click() { reject(); }
