@@ -1,0 +1,52 @@
+// The merge-and-split editor (one picture per tab) and the publisher settings dialog.
+#include "Shots.h"
+#include "config/ConfigStore.h"
+#include "config/ConfigRecord.h"
+#include "mergesplit/frmEditConfigurationMergeSplit.h"
+#include "mergesplit/frmMergeAndSplit.h"
+#include "support/TestAppDir.h"
+
+#include <QLineEdit>
+#include <QTabWidget>
+
+namespace {
+
+bool ShotJointEditorTab(TestAppDir &app, const QString &out, int tab)
+{
+    // A joint file as the publisher settings dialog makes it from two demo configurations.
+    const QString name = QStringLiteral("Sales_Plan_M&S.tsy");
+    if (!ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("Fieldmark_Sales.tsy"),
+                                      QStringLiteral("Rostrum_Plan.tsy"), name, nullptr))
+        return false;
+    Session &session = app.session();
+    session.SelectedConfigName = name;
+    session.SelectedConfigPath = app.lib(name);
+    frmEditConfigurationMergeSplit editor(session);
+    editor.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(tab);
+    editor.show();
+    return editor.grab().save(out);
+}
+
+ShotRegistration regFieldmark{{"mergesplit_editor_fieldmark", [](TestAppDir &app, const QString &out) {
+                                   return ShotJointEditorTab(app, out, 0);
+                               }}};
+ShotRegistration regRostrum{{"mergesplit_editor_rostrum", [](TestAppDir &app, const QString &out) {
+                                 return ShotJointEditorTab(app, out, 1);
+                             }}};
+ShotRegistration regLedgerhall{{"mergesplit_editor_ledgerhall", [](TestAppDir &app, const QString &out) {
+                                    return ShotJointEditorTab(app, out, 2);
+                                }}};
+
+ShotRegistration regPublisher{{"mergesplit_publisher", [](TestAppDir &app, const QString &out) {
+                                   app.session().MnSFieldmarkConfig = QStringLiteral("Fieldmark_Sales.tsy");
+                                   app.session().MnSRostrumConfig = QStringLiteral("Rostrum_Plan.tsy");
+                                   // No entries: the picture needs no database.
+                                   frmMergeAndSplit dialog(app.session(), {}, nullptr);
+                                   dialog.findChild<QLineEdit *>(QStringLiteral("txtMnSHost"))->setText(QStringLiteral("MNS-HOST"));
+                                   dialog.findChild<QLineEdit *>(QStringLiteral("txtPublisherBusComp"))->setText(QStringLiteral("PUB_Sales"));
+                                   dialog.findChild<QLineEdit *>(QStringLiteral("txtpublisherBusPortNum"))->setText(QStringLiteral("7401"));
+                                   dialog.show();
+                                   return dialog.grab().save(out);
+                               }}};
+
+} // namespace
