@@ -269,3 +269,19 @@ TEST_F(RegistryTest, GetKeyValueByType)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(RegistryTest, DemoRegistryFileNamesAVersionAndATool)
+{
+    QFile demo(QStringLiteral(CS_SOURCE_DIR "/resources/demo/registry.reg"));
+    ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+    writeBytes(demo.readAll().replace("@APPDIR@", "/opt/demo"));
+    EXPECT_EQ(ReadRegistryValue(dir()), QStringLiteral("6.2.1"));
+    QString path;
+    EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
+                            QStringLiteral("PATH"), path));
+    EXPECT_EQ(path, QStringLiteral("/opt/demo/sysinfo.sh"));
+}
+
+} // namespace
