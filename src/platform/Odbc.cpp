@@ -1,0 +1,462 @@
+#include "platform/Odbc.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <type_traits>
+
+#include <sql.h>
+#include <sqlext.h>
+
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls are used with UTF-16 text");
+
+namespace Odbc {
+namespace {
+
+// The number ADO gives every provider error; the description is what counts.
+constexpr int ProviderError = -2147467259; // 0x80004005
+// ADO's errors for a field name that is not in the row and for a row that is not there.
+constexpr int ItemNotFound = 3265;
+constexpr int NoCurrentRecord = 3021;
+
+const SQLWCHAR *W(const QString &text) { return reinterpret_cast<const SQLWCHAR *>(text.utf16()); }
+
+QString FromW(const SQLWCHAR *text, qsizetype length)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), length);
+}
+
+bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+Vb::Error MakeError(int number, const QString &description) { return Vb::Error{number, description}; }
+
+void SetError(Vb::Error *error, const Vb::Error &value)
+{
+    if (error)
+        *error = value;
+}
+
+// Every diagnostic record of a handle, joined: the driver often explains a failure in more
+// than one record (the driver manager's and the server's).
+Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
+{
+    QStringList parts;
+    for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        QList<SQLWCHAR> text(1024);
+        SQLRETURN rc = SQLGetDiagRecW(type, handle, record, state, &native, text.data(),
+                                      SQLSMALLINT(text.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && length >= text.size()) {
+            text.resize(length + 1);
+            rc = SQLGetDiagRecW(type, handle, record, state, &native, text.data(),
+                                SQLSMALLINT(text.size()), &length);
+        }
+        if (!Ok(rc))
+            break;
+        const QString message = FromW(text.data(), qMin<qsizetype>(length, text.size() - 1)).trimmed();
+        if (!message.isEmpty())
+            parts << message;
+    }
+    return MakeError(ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n'));
+}
+
+struct Env
+{
+    SQLHENV h = SQL_NULL_HENV;
+    Env()
+    {
+        if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &h))) {
+            h = SQL_NULL_HENV;
+            return;
+        }
+        SQLSetEnvAttr(h, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    }
+    ~Env()
+    {
+        if (h != SQL_NULL_HENV)
+            SQLFreeHandle(SQL_HANDLE_ENV, h);
+    }
+    Q_DISABLE_COPY_MOVE(Env)
+};
+
+// A connection handle and the environment it was made in. Shared with the result sets made
+// on it, so that a result set read after its connection object went still has its handles.
+struct Dbc
+{
+    Env env;
+    SQLHDBC h = SQL_NULL_HDBC;
+    bool connected = false;
+
+    Dbc()
+    {
+        if (env.h != SQL_NULL_HENV && !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env.h, &h)))
+            h = SQL_NULL_HDBC;
+    }
+    ~Dbc()
+    {
+        if (connected)
+            SQLDisconnect(h);
+        if (h != SQL_NULL_HDBC)
+            SQLFreeHandle(SQL_HANDLE_DBC, h);
+    }
+    Q_DISABLE_COPY_MOVE(Dbc)
+};
+
+struct Stmt
+{
+    std::shared_ptr<Dbc> dbc;
+    SQLHSTMT h = SQL_NULL_HSTMT;
+
+    explicit Stmt(std::shared_ptr<Dbc> d) : dbc(std::move(d))
+    {
+        if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, dbc->h, &h)))
+            h = SQL_NULL_HSTMT;
+    }
+    ~Stmt()
+    {
+        if (h != SQL_NULL_HSTMT)
+            SQLFreeHandle(SQL_HANDLE_STMT, h);
+    }
+    Q_DISABLE_COPY_MOVE(Stmt)
+};
+
+// Reads a whole variable-length value of the current row in pieces; false on error.
+template <typename Unit>
+bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> *out, bool *isNull,
+                Vb::Error *error)
+{
+    out->clear();
+    *isNull = false;
+    Unit buffer[2048];
+    for (;;) {
+        SQLLEN indicator = 0;
+        const SQLRETURN rc = SQLGetData(h, column, cType, buffer, sizeof buffer, &indicator);
+        if (rc == SQL_NO_DATA)
+            return true;
+        if (!Ok(rc)) {
+            SetError(error, Diagnostics(SQL_HANDLE_STMT, h, QStringLiteral("The value could not be read.")));
+            return false;
+        }
+        if (indicator == SQL_NULL_DATA) {
+            *isNull = true;
+            return true;
+        }
+        // Text comes with a terminating zero that is not part of the value.
+        const qsizetype terminator = std::is_same_v<Unit, char> && cType == SQL_C_BINARY ? 0 : 1;
+        const qsizetype room = qsizetype(sizeof buffer / sizeof(Unit)) - terminator;
+        qsizetype got = room;
+        if (indicator != SQL_NO_TOTAL && indicator / qsizetype(sizeof(Unit)) <= room)
+            got = indicator / qsizetype(sizeof(Unit));
+        out->append(QList<Unit>(buffer, buffer + got));
+        if (rc == SQL_SUCCESS)
+            return true;
+    }
+}
+
+} // namespace
+
+QString Quote(const QString &value)
+{
+    QString quoted = value;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    return quoted;
+}
+
+// ---- Connection ----
+
+struct Connection::Handles
+{
+    std::shared_ptr<Dbc> dbc;
+};
+
+Connection::Connection() : m_h(std::make_unique<Handles>()) {}
+Connection::~Connection() = default;
+
+bool Connection::IsOpen() const { return m_h->dbc && m_h->dbc->connected; }
+
+void Connection::Close() { m_h->dbc.reset(); }
+
+namespace {
+
+// A fresh connection handle ready for one of the connect calls.
+std::shared_ptr<Dbc> NewDbc(Vb::Error *error)
+{
+    auto dbc = std::make_shared<Dbc>();
+    if (dbc->env.h == SQL_NULL_HENV || dbc->h == SQL_NULL_HDBC) {
+        SetError(error, MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")));
+        return nullptr;
+    }
+    return dbc;
+}
+
+} // namespace
+
+bool Connection::DriverConnect(const QString &connectionString, Vb::Error *error)
+{
+    Close();
+    auto dbc = NewDbc(error);
+    if (!dbc)
+        return false;
+    SQLWCHAR out[1024];
+    SQLSMALLINT outLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(dbc->h, nullptr, const_cast<SQLWCHAR *>(W(connectionString)),
+                                           SQLSMALLINT(connectionString.size()), out, SQLSMALLINT(std::size(out)),
+                                           &outLength, SQL_DRIVER_NOPROMPT);
+    if (!Ok(rc)) {
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The connection could not be opened.")));
+        return false;
+    }
+    dbc->connected = true;
+    m_h->dbc = std::move(dbc);
+    return true;
+}
+
+bool Connection::Connect(const QString &dsn, const QString &user, const QString &password, Vb::Error *error)
+{
+    Close();
+    auto dbc = NewDbc(error);
+    if (!dbc)
+        return false;
+    const SQLRETURN rc = SQLConnectW(dbc->h, const_cast<SQLWCHAR *>(W(dsn)), SQLSMALLINT(dsn.size()),
+                                     const_cast<SQLWCHAR *>(W(user)), SQLSMALLINT(user.size()),
+                                     const_cast<SQLWCHAR *>(W(password)), SQLSMALLINT(password.size()));
+    if (!Ok(rc)) {
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The connection could not be opened.")));
+        return false;
+    }
+    dbc->connected = true;
+    m_h->dbc = std::move(dbc);
+    return true;
+}
+
+namespace {
+
+Vb::Error NotOpen()
+{
+    return MakeError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
+}
+
+} // namespace
+
+bool Connection::ServerName(QString *name, Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return false;
+    }
+    QList<SQLWCHAR> buffer(256);
+    SQLSMALLINT length = 0;
+    SQLRETURN rc = SQLGetInfoW(m_h->dbc->h, SQL_SERVER_NAME, buffer.data(),
+                               SQLSMALLINT(buffer.size() * sizeof(SQLWCHAR)), &length);
+    if (Ok(rc) && qsizetype(length / sizeof(SQLWCHAR)) >= buffer.size()) {
+        buffer.resize(length / sizeof(SQLWCHAR) + 1);
+        rc = SQLGetInfoW(m_h->dbc->h, SQL_SERVER_NAME, buffer.data(),
+                         SQLSMALLINT(buffer.size() * sizeof(SQLWCHAR)), &length);
+    }
+    if (!Ok(rc)) {
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, m_h->dbc->h, QStringLiteral("The server name could not be read.")));
+        return false;
+    }
+    *name = FromW(buffer.data(), qMin<qsizetype>(length / sizeof(SQLWCHAR), buffer.size() - 1));
+    return true;
+}
+
+namespace {
+
+// Runs sql on a new statement of dbc; null with *error on failure.
+std::unique_ptr<Stmt> Run(const std::shared_ptr<Dbc> &dbc, const QString &sql, Vb::Error *error)
+{
+    auto stmt = std::make_unique<Stmt>(dbc);
+    if (stmt->h == SQL_NULL_HSTMT) {
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The statement could not be prepared.")));
+        return nullptr;
+    }
+    const SQLRETURN rc = SQLExecDirectW(stmt->h, const_cast<SQLWCHAR *>(W(sql)), SQLINTEGER(sql.size()));
+    // An update that touches no row reports "no data"; that is not a failure.
+    if (!Ok(rc) && rc != SQL_NO_DATA) {
+        SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The statement failed.")));
+        return nullptr;
+    }
+    return stmt;
+}
+
+} // namespace
+
+bool Connection::Execute(const QString &sql, Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return false;
+    }
+    return Run(m_h->dbc, sql, error) != nullptr;
+}
+
+// ---- Recordset ----
+
+struct Recordset::Impl
+{
+    std::unique_ptr<Stmt> stmt;
+    QStringList names;
+    QList<SQLSMALLINT> types;
+    QList<QVariant> row;
+    bool onRow = false;
+    bool atEnd = false;
+
+    bool ReadRow(Vb::Error *error);
+};
+
+Recordset::Recordset(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+Recordset::~Recordset() = default;
+
+std::unique_ptr<Recordset> Connection::Query(const QString &sql, Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return nullptr;
+    }
+    auto stmt = Run(m_h->dbc, sql, error);
+    if (!stmt)
+        return nullptr;
+    auto impl = std::make_unique<Recordset::Impl>();
+    SQLSMALLINT columns = 0;
+    if (!Ok(SQLNumResultCols(stmt->h, &columns))) {
+        SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read.")));
+        return nullptr;
+    }
+    for (SQLUSMALLINT c = 1; c <= columns; ++c) {
+        SQLWCHAR name[256] = {};
+        SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        if (!Ok(SQLDescribeColW(stmt->h, c, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits,
+                                &nullable))) {
+            SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read.")));
+            return nullptr;
+        }
+        impl->names << FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
+        impl->types << type;
+    }
+    impl->atEnd = columns == 0;
+    impl->stmt = std::move(stmt);
+    return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
+}
+
+bool Recordset::Impl::ReadRow(Vb::Error *error)
+{
+    row.clear();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const auto column = SQLUSMALLINT(i + 1);
+        bool isNull = false;
+        QVariant value;
+        switch (types[i]) {
+        case SQL_TINYINT:
+        case SQL_SMALLINT:
+        case SQL_INTEGER:
+        case SQL_BIGINT: {
+            SQLBIGINT number = 0;
+            SQLLEN indicator = 0;
+            if (!Ok(SQLGetData(stmt->h, column, SQL_C_SBIGINT, &number, sizeof number, &indicator))) {
+                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+                return false;
+            }
+            isNull = indicator == SQL_NULL_DATA;
+            value = qlonglong(number);
+            break;
+        }
+        case SQL_REAL:
+        case SQL_FLOAT:
+        case SQL_DOUBLE: {
+            double number = 0;
+            SQLLEN indicator = 0;
+            if (!Ok(SQLGetData(stmt->h, column, SQL_C_DOUBLE, &number, sizeof number, &indicator))) {
+                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+                return false;
+            }
+            isNull = indicator == SQL_NULL_DATA;
+            value = number;
+            break;
+        }
+        case SQL_BIT: {
+            unsigned char bit = 0;
+            SQLLEN indicator = 0;
+            if (!Ok(SQLGetData(stmt->h, column, SQL_C_BIT, &bit, sizeof bit, &indicator))) {
+                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+                return false;
+            }
+            isNull = indicator == SQL_NULL_DATA;
+            value = bit != 0;
+            break;
+        }
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY: {
+            QList<char> bytes;
+            if (!ReadPieces(stmt->h, column, SQL_C_BINARY, &bytes, &isNull, error))
+                return false;
+            value = QByteArray(bytes.constData(), bytes.size());
+            break;
+        }
+        default: {
+            // Text, decimals, dates and anything else: as the driver writes it.
+            QList<SQLWCHAR> text;
+            if (!ReadPieces(stmt->h, column, SQL_C_WCHAR, &text, &isNull, error))
+                return false;
+            value = FromW(text.constData(), text.size());
+            break;
+        }
+        }
+        row << (isNull ? QVariant() : value);
+    }
+    return true;
+}
+
+bool Recordset::Next(Vb::Error *error)
+{
+    Impl &d = *m_impl;
+    d.onRow = false;
+    d.row.clear();
+    if (d.atEnd)
+        return false;
+    const SQLRETURN rc = SQLFetch(d.stmt->h);
+    if (rc == SQL_NO_DATA) {
+        d.atEnd = true;
+        return false;
+    }
+    if (!Ok(rc)) {
+        d.atEnd = true;
+        SetError(error, Diagnostics(SQL_HANDLE_STMT, d.stmt->h, QStringLiteral("The next row could not be read.")));
+        return false;
+    }
+    if (!d.ReadRow(error)) {
+        d.atEnd = true;
+        return false;
+    }
+    d.onRow = true;
+    return true;
+}
+
+QVariant Recordset::Field(const QString &name, Vb::Error *error) const
+{
+    const Impl &d = *m_impl;
+    const qsizetype index = [&] {
+        for (qsizetype i = 0; i < d.names.size(); ++i)
+            if (d.names[i].compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        return qsizetype(-1);
+    }();
+    if (index < 0) {
+        SetError(error, MakeError(ItemNotFound, QStringLiteral("Item cannot be found in the collection "
+                                                               "corresponding to the requested name or ordinal.")));
+        return QVariant();
+    }
+    if (!d.onRow) {
+        SetError(error, MakeError(NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record "
+                                                                  "has been deleted. Requested operation requires "
+                                                                  "a current record.")));
+        return QVariant();
+    }
+    return d.row[index];
+}
+
+} // namespace Odbc

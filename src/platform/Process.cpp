@@ -1,0 +1,223 @@
+#include "platform/Process.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace Process {
+namespace {
+
+// The numbers the original reports for a program that is not there / cannot be run.
+constexpr int FileNotFound = 53;
+constexpr int CannotStart = 5;
+
+bool IsSeparator(QChar c) { return c == u' ' || c == u'\t'; }
+
+} // namespace
+
+QStringList SplitCommandLine(const QString &commandLine)
+{
+    QStringList result;
+    const qsizetype n = commandLine.size();
+    qsizetype i = 0;
+
+    // The program name knows no backslash rules: opened by a quote it runs to the next
+    // quote, otherwise to the first blank or tab.
+    if (n > 0 && commandLine[0] == u'"') {
+        const qsizetype close = commandLine.indexOf(u'"', 1);
+        const qsizetype end = close < 0 ? n : close;
+        result << commandLine.mid(1, end - 1);
+        i = close < 0 ? n : close + 1;
+    } else {
+        while (i < n && !IsSeparator(commandLine[i]))
+            ++i;
+        result << commandLine.left(i);
+    }
+
+    for (;;) {
+        while (i < n && IsSeparator(commandLine[i]))
+            ++i;
+        if (i >= n)
+            break;
+        QString argument;
+        bool quoted = false;
+        while (i < n) {
+            const QChar c = commandLine[i];
+            if (!quoted && IsSeparator(c))
+                break;
+            if (c == u'\\') {
+                qsizetype backslashes = 0;
+                while (i < n && commandLine[i] == u'\\') {
+                    ++backslashes;
+                    ++i;
+                }
+                if (i < n && commandLine[i] == u'"') {
+                    // 2n backslashes + quote: n backslashes, the quote toggles (next round);
+                    // 2n+1: n backslashes and a literal quote.
+                    argument += QString(backslashes / 2, u'\\');
+                    if (backslashes % 2) {
+                        argument += u'"';
+                        ++i;
+                    }
+                } else {
+                    argument += QString(backslashes, u'\\');
+                }
+                continue;
+            }
+            if (c == u'"') {
+                if (quoted && i + 1 < n && commandLine[i + 1] == u'"') {
+                    argument += u'"';
+                    i += 2;
+                    continue;
+                }
+                quoted = !quoted;
+                ++i;
+                continue;
+            }
+            argument += c;
+            ++i;
+        }
+        result << argument;
+    }
+    return result;
+}
+
+QString FindProgram(const QString &appDir, const QString &program)
+{
+    if (program.isEmpty())
+        return QString();
+    if (program.contains(u'/')) {
+        const QFileInfo info(program);
+        return info.isFile() ? info.absoluteFilePath() : QString();
+    }
+    if (!appDir.isEmpty()) {
+        const QFileInfo info(QDir(appDir).filePath(program));
+        if (info.isFile())
+            return info.absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(program);
+}
+
+namespace {
+
+struct Prepared
+{
+    QString program;
+    QStringList arguments;
+};
+
+bool Prepare(const QString &appDir, const QString &commandLine, Prepared *out, Vb::Error *error)
+{
+    QStringList parts = SplitCommandLine(commandLine);
+    const QString name = parts.takeFirst();
+    out->program = FindProgram(appDir, name);
+    out->arguments = parts;
+    if (out->program.isEmpty()) {
+        if (error)
+            *error = Vb::Error{FileNotFound, QStringLiteral("%1: %2").arg(name.isEmpty() ? commandLine : name,
+                                                                         qt_error_string(ENOENT))};
+        return false;
+    }
+    return true;
+}
+
+// Starts the program on its own: it outlives us and is never stopped by us.
+bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
+{
+    QProcess process;
+    process.setProgram(p.program);
+    process.setArguments(p.arguments);
+    process.setWorkingDirectory(QDir::currentPath());
+    if (process.startDetached(pid))
+        return true;
+    if (error)
+        *error = Vb::Error{CannotStart, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
+    return false;
+}
+
+// Busy cursor and no input while a child runs; the windows still repaint.
+class BusyWait final
+{
+public:
+    BusyWait()
+    {
+        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+            m_cursor = true;
+        }
+    }
+    ~BusyWait()
+    {
+        if (m_cursor)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    Q_DISABLE_COPY_MOVE(BusyWait)
+
+private:
+    bool m_cursor = false;
+};
+
+} // namespace
+
+bool Start(const QString &appDir, const QString &commandLine, WindowStyle style, Vb::Error *error)
+{
+    Q_UNUSED(style); // window states mean nothing to X11/Wayland programs started this way
+    Prepared p;
+    if (!Prepare(appDir, commandLine, &p, error))
+        return false;
+    qint64 pid = 0;
+    return StartDetached(p, &pid, error);
+}
+
+void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs)
+{
+    commandLine = Vb::Trim(commandLine);
+    Prepared p;
+    qint64 pid = 0;
+    // As in the original, a program that cannot be started simply ends the wait at once.
+    if (!Prepare(appDir, commandLine, &p, nullptr) || !StartDetached(p, &pid, nullptr))
+        return;
+
+    BusyWait busy;
+    QEventLoop loop;
+    // The child is detached (a time-out must leave it running), so its end is watched
+    // through a process file descriptor, which becomes readable when it exits.
+    const int pidfd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
+    std::unique_ptr<QSocketNotifier> notifier;
+    QTimer poll;
+    if (pidfd >= 0) {
+        notifier = std::make_unique<QSocketNotifier>(pidfd, QSocketNotifier::Read);
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    } else {
+        // Kernels without pidfd: look every few milliseconds whether the process is gone.
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
+                loop.quit();
+        });
+        poll.start(20);
+    }
+    QTimer limit;
+    if (!waitForever) {
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
+        limit.start(qMax(0, timeoutMs));
+    }
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    notifier.reset();
+    if (pidfd >= 0)
+        ::close(pidfd);
+}
+
+} // namespace Process

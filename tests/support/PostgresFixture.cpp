@@ -1,0 +1,200 @@
+#include "PostgresFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// Must match tests/support/pg_fixture.sh.
+const QString AdminUser = QStringLiteral("cs_admin");
+const QString AdminPassword = QStringLiteral("cs_admin_pw");
+const QString TestUser = QStringLiteral("cs_user");
+const QString TestPassword = QStringLiteral("cs_user_pw");
+const QString ServerName = QStringLiteral("localhost");
+const QString DriverName = QStringLiteral("PostgreSQL Unicode");
+
+QString PgBin() { return qEnvironmentVariable("CS_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin")); }
+
+bool PortAnswers(int port)
+{
+    if (port <= 0)
+        return false;
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0)
+        return false;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(quint16(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// This process's own odbc.ini: test programs run side by side, each adds its data sources.
+QString UserIni() { return PostgresFixture::Dir() + QStringLiteral("/dsn/odbc-%1.ini").arg(QCoreApplication::applicationPid()); }
+
+struct UserIniRemover
+{
+    ~UserIniRemover()
+    {
+        if (armed)
+            QFile::remove(UserIni());
+    }
+    bool armed = false;
+};
+UserIniRemover g_userIniRemover;
+
+bool RunPsql(const QString &user, const QString &password, const QString &database, const QStringList &extra,
+             const QString &sql, QString *output, QString *error)
+{
+    QProcess psql;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PGPASSWORD"), password);
+    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
+    psql.setProcessEnvironment(env);
+    QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
+                     QStringLiteral("-h"), ServerName, QStringLiteral("-p"), QString::number(PostgresFixture::Port()),
+                     QStringLiteral("-U"), user, QStringLiteral("-d"), database};
+    args << extra << QStringLiteral("-c") << sql;
+    psql.start(PgBin() + QStringLiteral("/psql"), args);
+    if (!psql.waitForFinished(60000) || psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0) {
+        if (error)
+            *error = QStringLiteral("psql: ") + QString::fromUtf8(psql.readAllStandardError()).trimmed()
+                     + psql.errorString();
+        return false;
+    }
+    if (output)
+        *output = QString::fromUtf8(psql.readAllStandardOutput());
+    return true;
+}
+
+} // namespace
+
+QString PostgresFixture::Dir()
+{
+    const QString dir = qEnvironmentVariable("CS_PG_DIR");
+    return QDir(dir.isEmpty() ? QStringLiteral(CS_BINARY_DIR "/pgtest") : dir).absolutePath();
+}
+
+int PostgresFixture::Port()
+{
+    QFile f(Dir() + QStringLiteral("/port"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
+}
+
+bool PostgresFixture::EnsureServer(QString *error)
+{
+    static bool ready = false;
+    if (ready && PortAnswers(Port()))
+        return true;
+    const bool own = qEnvironmentVariableIsEmpty("CS_PG_DIR");
+    if (own || !PortAnswers(Port())) {
+        QProcess script;
+        script.setProcessChannelMode(QProcess::MergedChannels);
+        script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"),
+                     {QStringLiteral("start"), Dir()});
+        if (!script.waitForFinished(180000) || script.exitStatus() != QProcess::NormalExit || script.exitCode() != 0) {
+            if (error)
+                *error = QStringLiteral("pg_fixture.sh start failed: ")
+                         + QString::fromUtf8(script.readAll()).trimmed() + script.errorString();
+            return false;
+        }
+    }
+    QDir().mkpath(Dir() + QStringLiteral("/dsn"));
+    QFile ini(UserIni());
+    if (!ini.exists() && !ini.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = ini.fileName() + QStringLiteral(": ") + ini.errorString();
+        return false;
+    }
+    ini.close();
+    g_userIniRemover.armed = true;
+    qputenv("ODBCSYSINI", QFile::encodeName(Dir()));
+    qputenv("ODBCINI", QFile::encodeName(UserIni()));
+    ready = true;
+    return true;
+}
+
+bool PostgresFixture::AddDsn(const QString &dsnName, const QString &database, QString *error)
+{
+    if (!EnsureServer(error))
+        return false;
+    QFile ini(UserIni());
+    if (!ini.open(QIODevice::Append)) {
+        if (error)
+            *error = ini.fileName() + QStringLiteral(": ") + ini.errorString();
+        return false;
+    }
+    const QString section = QStringLiteral("\n[%1]\nDriver=%2\nServername=%3\nPort=%4\nDatabase=%5\nReadOnly=No\n")
+                                .arg(dsnName, DriverName, ServerName, QString::number(Port()), database);
+    ini.write(section.toUtf8());
+    return true;
+}
+
+std::unique_ptr<PgDatabase> PostgresFixture::CreateDatabase(const QString &label, QString *error)
+{
+    if (!EnsureServer(error))
+        return nullptr;
+    static int counter = 0;
+    QString clean = label.toLower();
+    clean.remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")));
+    ++counter;
+
+    std::unique_ptr<PgDatabase> db(new PgDatabase);
+    db->m_name = QStringLiteral("cs_t_%1_%2_%3").arg(clean.left(30)).arg(QCoreApplication::applicationPid()).arg(counter);
+    db->m_dsn = QStringLiteral("cs%1_%2").arg(counter).arg(clean.left(24));
+    db->m_user = TestUser;
+    db->m_password = TestPassword;
+    db->m_serverName = ServerName;
+
+    if (!RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
+                 QStringLiteral("CREATE DATABASE \"%1\" OWNER %2").arg(db->m_name, TestUser), nullptr, error))
+        return nullptr;
+    // The program's statements name the tables and columns without quotes, so they are made
+    // without quotes too: the server folds them all to lower case, both here and there.
+    if (!db->Exec(QStringLiteral("CREATE TABLE tsparameters (backendversion integer);"
+                                 "CREATE TABLE TSYBCDETAILS (publisherBC varchar(255), BCname varchar(255),"
+                                 " tableid integer, productID varchar(20));"),
+                  error))
+        return nullptr;
+    if (!AddDsn(db->m_dsn, db->m_name, error))
+        return nullptr;
+    return db;
+}
+
+PgDatabase::~PgDatabase()
+{
+    RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
+            QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name), nullptr, nullptr);
+}
+
+bool PgDatabase::Exec(const QString &sql, QString *error) const
+{
+    return RunPsql(m_user, m_password, m_name, {}, sql, nullptr, error);
+}
+
+QStringList PgDatabase::Rows(const QString &sql, QString *error) const
+{
+    QString out;
+    if (!RunPsql(m_user, m_password, m_name, {QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-F"), QStringLiteral("|")},
+                 sql, &out, error))
+        return {};
+    QStringList rows = out.split(u'\n');
+    if (!rows.isEmpty() && rows.last().isEmpty())
+        rows.removeLast();
+    return rows;
+}
+
+bool PgDatabase::AddDsn(const QString &dsnName, QString *error) const
+{
+    return PostgresFixture::AddDsn(dsnName, m_name, error);
+}
