@@ -1,12 +1,11 @@
 #!/bin/sh
 # System information tool of the demo: the kernel and the processor, in a terminal window
 # when there is a display, else in a message window, else on standard output.
+# The kernel line comes last so that it stays in view below the long processor list.
 report() {
-    echo "System information"
+    lscpu 2>/dev/null || echo "(lscpu is not installed)"
     echo
     uname -a
-    echo
-    lscpu 2>/dev/null || echo "(lscpu is not installed)"
 }
 
 if [ "${1:-}" = "--report" ]; then
