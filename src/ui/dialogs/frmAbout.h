@@ -2,9 +2,13 @@
 
 #include <QDialog>
 
+class QLabel;
+class QPushButton;
 class Session;
 
-// The about box. Constructing it runs the load (texts and the version from the registry).
+// The about box: product title, the installed solution version from the registry, the
+// description and notices, and a button that starts the system information tool.
+// Constructing it runs the load.
 class frmAbout final : public QDialog
 {
     Q_OBJECT
@@ -12,6 +16,21 @@ class frmAbout final : public QDialog
 public:
     explicit frmAbout(Session &session, QWidget *parent = nullptr);
 
+    // Starts the system information tool named in the registry, or says it is missing.
+    void StartSysInfo();
+
 private:
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
     Session &m_session;
+
+    QLabel *picIcon;
+    QLabel *lblTitle;
+    QLabel *lblVersion;
+    QLabel *lblDescription;
+    QLabel *lblCopyright;
+    QLabel *lblDisclaimer;
+    QPushButton *cmdOK;
+    QPushButton *cmdSysInfo;
 };
