@@ -38,13 +38,6 @@ QString Flag(const QCheckBox *box) { return box->isChecked() ? QStringLiteral("1
 
 bool IsWholeOne(const QString &value) { return Vb::RoundHalfEven(Vb::Val(value)) == 1.0; }
 
-// Running as the superuser, the file system lets every file be written; a file whose owner
-// may not write it is read-only for the suite's users and is refused as such.
-bool IsMarkedReadOnly(const QString &path)
-{
-    return !(QFileInfo(path).permissions() & QFileDevice::WriteOwner);
-}
-
 } // namespace
 
 bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
@@ -241,7 +234,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
             return false;
     } else {
         // Saving an existing configuration never creates a file that has gone meanwhile.
-        writable = QFileInfo(ConfigFilePath).isFile() && !IsMarkedReadOnly(ConfigFilePath);
+        writable = QFileInfo(ConfigFilePath).isFile();
     }
     Vb::Error error;
     if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated, &error)) {

@@ -1,0 +1,150 @@
+// The folder browser: presets, the drive and directory lists, and what OK and Cancel hand over.
+#include "support/TestAppDir.h"
+#include "ui/dialogs/frmbrowse.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeView>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+class BrowseTest : public ::testing::Test
+{
+protected:
+    TestAppDir app;
+    frmbrowse browser{app.session()};
+    std::optional<QString> handedOver;
+
+    void SetUp() override
+    {
+        QObject::connect(&browser, &frmbrowse::CloseBrowse, [this](QString &path) { handedOver = path; });
+        browser.show();
+    }
+
+    QLineEdit *txtpath() { return browser.findChild<QLineEdit *>(QStringLiteral("txtpath")); }
+    QComboBox *Drive1() { return browser.findChild<QComboBox *>(QStringLiteral("Drive1")); }
+    QTreeView *Dir1() { return browser.findChild<QTreeView *>(QStringLiteral("Dir1")); }
+    void Click(const char *name)
+    {
+        QTest::mouseClick(browser.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+    // Picks a folder in the directory list as a click on it does.
+    void PickFolder(const QString &path)
+    {
+        auto *model = static_cast<QFileSystemModel *>(Dir1()->model());
+        Dir1()->setCurrentIndex(model->index(path));
+    }
+    // Picks a drive from the opened list with the mouse, as a user does.
+    void PickDrive(int index)
+    {
+        Drive1()->showPopup();
+        QAbstractItemView *list = Drive1()->view();
+        const QRect item = list->visualRect(list->model()->index(index, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    }
+    QString DirPathOf(const QString &path) const { return QDir::cleanPath(QDir(path).absolutePath()); }
+};
+
+TEST_F(BrowseTest, OkHandsOverThePathFieldAsItStands)
+{
+    EXPECT_EQ(browser.windowTitle(), app.session().GetText(QStringLiteral("SLBL0497")));
+    EXPECT_EQ(browser.DirPath(), QDir::currentPath());
+    EXPECT_EQ(txtpath()->text(), QString());
+    Click("cmdOK");
+    ASSERT_TRUE(handedOver.has_value());
+    EXPECT_EQ(*handedOver, QString());
+    EXPECT_FALSE(browser.isVisible());
+}
+
+TEST_F(BrowseTest, TypedTextIsHandedOverUnchecked)
+{
+    QTest::keyClicks(txtpath(), QStringLiteral(" /not/a/folder "));
+    Click("cmdOK");
+    EXPECT_EQ(handedOver.value_or(QStringLiteral("none")), QStringLiteral(" /not/a/folder "));
+}
+
+TEST_F(BrowseTest, CancelHandsOverNothing)
+{
+    PickFolder(app.lib());
+    Click("cmdCancel");
+    EXPECT_FALSE(handedOver.has_value());
+    EXPECT_FALSE(browser.isVisible());
+}
+
+TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)
+{
+    const QString file = app.path() + QStringLiteral("/I18nText.xml");
+    const QList<QPair<QString, bool>> cases = {
+        {app.path() + QStringLiteral("/missing"), false},
+        {file, false},
+        {QString(), false},
+        {app.lib(), true},
+    };
+    for (const auto &[path, presets] : cases) {
+        EXPECT_EQ(browser.SetStartPath(path), presets) << path.toStdString();
+        EXPECT_EQ(txtpath()->text(), presets ? path : QString());
+        EXPECT_EQ(browser.DirPath(), presets ? app.lib() : QDir::currentPath());
+    }
+    EXPECT_EQ(Drive1()->currentData().toString(), frmbrowse::DriveOf(app.lib()));
+}
+
+TEST_F(BrowseTest, PickingAFolderShowsItsPath)
+{
+    browser.SetStartPath(app.path());
+    PickFolder(app.lib());
+    EXPECT_EQ(txtpath()->text(), app.lib());
+    EXPECT_EQ(browser.DirPath(), app.lib());
+    Click("cmdOK");
+    EXPECT_EQ(handedOver.value_or(QString()), app.lib());
+}
+
+TEST_F(BrowseTest, AFolderThatVanishedIsReportedAndUndone)
+{
+    const QString doomed = app.path() + QStringLiteral("/doomed");
+    QDir().mkpath(doomed);
+    browser.SetStartPath(app.lib());
+    auto *model = static_cast<QFileSystemModel *>(Dir1()->model());
+    const QModelIndex index = model->index(doomed);
+    ASSERT_TRUE(index.isValid());
+    QDir(doomed).removeRecursively();
+    Dir1()->setCurrentIndex(index);
+
+    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+    EXPECT_EQ(app.messages().ShownMessages()[0].text, QStringLiteral("Path not found"));
+    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(txtpath()->text(), app.lib());
+    EXPECT_EQ(browser.DirPath(), app.lib());
+    EXPECT_TRUE(browser.isVisible());
+}
+
+TEST_F(BrowseTest, DriveChange)
+{
+    browser.SetStartPath(app.lib());
+    const QString home = frmbrowse::DriveOf(app.lib());
+
+    // A volume that went away since the list was filled.
+    Drive1()->addItem(QStringLiteral("/gone"), app.path() + QStringLiteral("/unmounted"));
+    PickDrive(Drive1()->count() - 1);
+    ASSERT_EQ(app.shownTexts(), QStringList{QStringLiteral("Device unavailable")});
+    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Drive1()->currentData().toString(), home);
+    EXPECT_EQ(browser.DirPath(), app.lib());
+    EXPECT_EQ(txtpath()->text(), app.lib());
+
+    // A drive that is there: the lists move to its root.
+    const int homeIndex = Drive1()->findData(home);
+    ASSERT_GE(homeIndex, 0);
+    PickDrive(homeIndex);
+    EXPECT_EQ(browser.DirPath(), DirPathOf(home));
+    EXPECT_EQ(txtpath()->text(), DirPathOf(home));
+    EXPECT_EQ(app.shownTexts().size(), 1);
+}
+
+} // namespace
