@@ -203,8 +203,8 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
         return;
     }
     m_session.MsgBox(error.description, MsgIcon::Exclamation, MsgButtons::Ok);
-    txtpath->setText(remembered);
-    // Back to the remembered text when it names a folder, else where the list stood.
+    // The path field still holds the remembered text; the list goes back to the folder it
+    // names, or to where it stood when the field names none.
     Vb::Error ignored;
     if (!SetDir1Path(remembered, &ignored))
         SetDir1Path(previousDir, &ignored);
