@@ -22,7 +22,7 @@ const QString PublisherPlaceholder = QStringLiteral("<PublisherBuscomponent>");
 const QString ConsumerPlaceholder = QStringLiteral("<ConsumerBusComponents>");
 const QString PropertiesFile = QStringLiteral("eventdispatcher.properties");
 const QString StartFile = QStringLiteral("startEventDispatcher.bat");
-// Copied in this order; the properties come last because they are filled in afterwards.
+// Copied in this order into each dispatcher's folder.
 const QStringList TemplateFiles = {QStringLiteral("eventdispatcher.jar"), StartFile, PropertiesFile};
 
 QString Attribute(const QString &path, const QString &section, const char *key)
@@ -35,14 +35,16 @@ Vb::Error Failure(const QString &description)
     return {1, description};
 }
 
-// Copies with overwrite; the copy is written whole or not at all and keeps the template's
-// permissions (the start file must stay executable).
-bool CopyOver(const QString &from, const QString &to, Vb::Error *error)
+// Writes bytes over path with the given permissions, whole or not at all. A file that
+// already holds exactly this is left alone: a repeated launch rewrites nothing.
+bool WriteOver(const QString &path, const QByteArray &bytes, QFile::Permissions permissions, Vb::Error *error)
 {
-    QByteArray bytes;
-    if (!FileIo::ReadBytes(from, &bytes, error) || !FileIo::WriteFileAtomic(to, bytes, error))
+    QByteArray existing;
+    if (!(QFile::exists(path) && FileIo::ReadBytes(path, &existing, nullptr) && existing == bytes)
+        && !FileIo::WriteFileAtomic(path, bytes, error))
         return false;
-    QFile::setPermissions(to, QFile::permissions(from));
+    if (QFile::permissions(path) != permissions)
+        QFile::setPermissions(path, permissions);
     return true;
 }
 
@@ -85,23 +87,26 @@ bool PrepareAndStartDispatcher(Session &session, const DispatcherRecord &record,
         return false;
     }
     for (const QString &name : TemplateFiles) {
-        if (!CopyOver(components + u'/' + name, folder + u'/' + name, error))
+        const QString from = components + u'/' + name;
+        QByteArray bytes;
+        if (!FileIo::ReadBytes(from, &bytes, error))
+            return false;
+        if (name == PropertiesFile) {
+            // The copy is filled in as it is made, so it is written once.
+            QString text = Ansi::Decode(bytes);
+            text.replace(PublisherPlaceholder, record.PublisherBusComp);
+            text.replace(ConsumerPlaceholder, record.ClientBusComp);
+            if (!Ansi::CanEncode(text)) {
+                *error = Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
+                                     .arg(record.PublisherBusComp, PropertiesFile));
+                return false;
+            }
+            bytes = Ansi::Encode(text);
+        }
+        // The start file must stay executable: the copy keeps the template's permissions.
+        if (!WriteOver(folder + u'/' + name, bytes, QFile::permissions(from), error))
             return false;
     }
-
-    const QString properties = folder + u'/' + PropertiesFile;
-    QString text;
-    if (!FileIo::ReadAnsiText(properties, &text, error))
-        return false;
-    text.replace(PublisherPlaceholder, record.PublisherBusComp);
-    text.replace(ConsumerPlaceholder, record.ClientBusComp);
-    if (!Ansi::CanEncode(text)) {
-        *error = Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
-                             .arg(record.PublisherBusComp, PropertiesFile));
-        return false;
-    }
-    if (!FileIo::WriteFileAtomic(properties, Ansi::Encode(text), error))
-        return false;
 
     // Quoted: the application directory may hold blanks.
     return Process::Start(session.AppDir(), u'"' + folder + u'/' + StartFile + u'"',

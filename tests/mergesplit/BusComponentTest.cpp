@@ -1,0 +1,72 @@
+#include "mergesplit/BusComponent.h"
+
+#include "support/StubPrograms.h"
+#include "support/TestAppDir.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(BusComponent, ToolGetsOneArgumentWithOnlyHostAndPortTrimmed)
+{
+    TestAppDir app;
+    StubPrograms stubs(app.path());
+    stubs.Add(QStringLiteral("java"));
+    CreateBusComponent(app.session(), QStringLiteral("  mnshost "), QStringLiteral(" 4711  "), QStringLiteral(" admin "),
+                       QStringLiteral("p w"), QStringLiteral(" PubComp "));
+    EXPECT_EQ(BusComponentCommandLine(QStringLiteral(" h "), QStringLiteral(" 1 "), QStringLiteral("a"),
+                                      QStringLiteral("p"), QStringLiteral("n")),
+              QStringLiteral("java MyLDAP \"a;p;3;n;socket://h:1;0\""));
+    const auto runs = stubs.Runs(QStringLiteral("java"));
+    ASSERT_EQ(runs.size(), 1); // waited for: the run is over when the call returns
+    EXPECT_EQ(runs[0].arguments,
+              QStringList({QStringLiteral("MyLDAP"), QStringLiteral(" admin ;p w;3; PubComp ;socket://mnshost:4711;0")}));
+}
+
+TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
+{
+    struct Case
+    {
+        const char *name;
+        const char *failureLog; // nullptr: absent
+        const char *successLog;
+        bool result;
+        QString message;
+        bool successLogStays;
+    };
+    const QString failed = QStringLiteral("Creation of Bus Component 'Pub' Encountered Errors!\r\n");
+    const Case cases[] = {
+        {"failure over several lines", "line one\r\nline two\r\n", nullptr, false, failed + "line one\r\nline two\r\n", false},
+        {"success", nullptr, "ok", true, QStringLiteral("Bus Component Pub created successfully!"), false},
+        {"both: only the failure counts", "refused", "ok", false, failed + "refused", true},
+        {"empty failure log", "", nullptr, false, failed, false},
+        {"no log at all", nullptr, nullptr, false, QString(), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        TestAppDir app;
+        StubPrograms stubs(app.path());
+        // The tool writes its logs while it runs; they must be there when the wait ends.
+        QString shell;
+        if (c.failureLog)
+            shell += QStringLiteral("printf '%1' > '%2/faliure.log'; chmod a-w '%2/faliure.log'\n")
+                         .arg(QString::fromLatin1(c.failureLog).replace("\r\n", "\\r\\n"), app.path());
+        if (c.successLog)
+            shell += QStringLiteral("printf '%1' > '%2/success.log'\n").arg(QLatin1String(c.successLog), app.path());
+        stubs.Add(QStringLiteral("java"), shell);
+
+        EXPECT_EQ(CreateBusComponent(app.session(), QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("a"),
+                                     QStringLiteral("p"), QStringLiteral("Pub")),
+                  c.result);
+        EXPECT_EQ(app.shownTexts(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        for (const auto &m : app.messages().ShownMessages()) {
+            EXPECT_EQ(m.icon, MsgIcon::None);
+            EXPECT_EQ(m.buttons, MsgButtons::Ok);
+        }
+        EXPECT_FALSE(QFile::exists(app.path() + QStringLiteral("/faliure.log"))); // read-only or not
+        EXPECT_EQ(QFile::exists(app.path() + QStringLiteral("/success.log")), c.successLogStays);
+    }
+}
+
+} // namespace

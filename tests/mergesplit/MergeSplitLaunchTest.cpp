@@ -1,0 +1,161 @@
+#include "mergesplit/MergeSplitLaunch.h"
+
+#include "config/PasswordScramble.h"
+#include "platform/Ansi.h"
+#include "support/PostgresFixture.h"
+#include "support/StubPrograms.h"
+#include "support/TestAppDir.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString Properties = QStringLiteral("p=<PublisherBuscomponent>\r\nc=<ConsumerBusComponents>\r\nagain=<PublisherBuscomponent>\r\n");
+
+bool WaitForFile(const QString &path)
+{
+    QDeadlineTimer deadline(10000);
+    while (!QFile::exists(path) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return QFile::exists(path);
+}
+
+class LaunchTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        stubs.Add(QStringLiteral("TessHost.exe"));
+        stubs.Add(QStringLiteral("RunServer.bat"));
+        app.writeFile(QStringLiteral("OAComponents/eventdispatcher.jar"), "jar");
+        app.writeFile(QStringLiteral("OAComponents/eventdispatcher.properties"), Properties.toLatin1());
+        // Each copy of the start file marks the folder it was started from.
+        const QString start = app.path() + QStringLiteral("/OAComponents/startEventDispatcher.bat");
+        app.writeFile(QStringLiteral("OAComponents/startEventDispatcher.bat"),
+                      "#!/bin/sh\necho started >> \"$(dirname \"$0\")/started.txt\"\n");
+        QFile::setPermissions(start, QFile::permissions(start) | QFile::ExeOwner);
+    }
+
+    void MakeDatabases(const QString &fmkRows, const QString &rstRows)
+    {
+        QString error;
+        ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
+        fmk = PostgresFixture::CreateDatabase(QStringLiteral("launch_fmk"), &error);
+        rst = PostgresFixture::CreateDatabase(QStringLiteral("launch_rst"), &error);
+        ASSERT_TRUE(fmk && rst) << error.toStdString();
+        for (const auto &[db, rows] : {std::pair{fmk.get(), fmkRows}, {rst.get(), rstRows}}) {
+            if (!rows.isEmpty())
+                ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails (publisherbc, bcname, tableid, productid) "
+                                                    "VALUES %1").arg(rows), &error)) << error.toStdString();
+        }
+        WriteJoint(QStringLiteral("2"));
+    }
+
+    void WriteJoint(const QString &rstPlatform)
+    {
+        auto section = [](const char *name, const char *product, const QString &platform, const PgDatabase *db) {
+            return QStringLiteral("[%1]\r\nSatelliteAppln=%2\r\nldbp=%3\r\ndsn=%4\r\nuser=%5\r\nsavepass=1\r\npassword=%6\r\n")
+                .arg(QLatin1String(name), QLatin1String(product), platform, db ? db->dsn() : QStringLiteral("NoSuchDsn"),
+                     db ? db->user() : QString(), ScramblePassword(db ? db->password() : QString()));
+        };
+        app.writeFile(QStringLiteral("lib/J.tsy"),
+                      Ansi::Encode(section("FMK", "4009", QStringLiteral("1"), fmk.get()) + QStringLiteral("\r\n")
+                                   + section("RST", "1028", rstPlatform, rst.get())));
+    }
+
+    QString Component(const QString &relative) { return app.path() + QStringLiteral("/OAComponents/") + relative; }
+
+    TestAppDir app;
+    StubPrograms stubs{app.path()};
+    QString joint = app.lib(QStringLiteral("J.tsy"));
+    std::unique_ptr<PgDatabase> fmk, rst;
+};
+
+TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
+{
+    MakeDatabases(QStringLiteral("('PUB', 'fmkcomp', 230, '4009'), ('', 'none', 240, '4009'), (NULL, 'none', 224, '4009')"),
+                  QStringLiteral("('PUB', 'rstcomp', 203, '1028'), ('PUB', 'fmk', 216, '1028'), "
+                                 "('RSTONLY', 'rc1', 204, '1028'), ('bad/name', 'x', 209, '1028')"));
+    RunMergeAndSplit(app.session(), joint);
+
+    const auto consoles = stubs.WaitForRuns(QStringLiteral("TessHost.exe"), 2);
+    ASSERT_EQ(consoles.size(), 2);
+    EXPECT_EQ(consoles[0].arguments, QStringList({QStringLiteral("/F"), joint + QStringLiteral("/C"), QStringLiteral("FMK")}));
+    EXPECT_EQ(consoles[1].arguments, QStringList({QStringLiteral("/F"), joint + QStringLiteral("/C"), QStringLiteral("RST")}));
+    const auto java = stubs.WaitForRuns(QStringLiteral("RunServer.bat"));
+    ASSERT_EQ(java.size(), 1);
+    // Platform 2 names its server through the database; platform 1 its data source.
+    EXPECT_EQ(java[0].arguments,
+              QStringList({QStringLiteral("4009;%1;%2;%3;1").arg(fmk->dsn(), fmk->user(), fmk->password()),
+                           QStringLiteral("1028;%1;%2;%3;2").arg(rst->serverName(), rst->user(), rst->password())}));
+
+    // "fmk" lies inside "fmkcomp" and is not added again.
+    const std::pair<QString, QString> expected[] = {{QStringLiteral("PUB"), QStringLiteral("fmkcomp;rstcomp")},
+                                                    {QStringLiteral("RSTONLY"), QStringLiteral("rc1")}};
+    for (const auto &[publisher, consumers] : expected) {
+        SCOPED_TRACE(publisher.toStdString());
+        ASSERT_TRUE(WaitForFile(Component(publisher + QStringLiteral("/started.txt"))));
+        EXPECT_EQ(app.readFile(QStringLiteral("OAComponents/") + publisher + QStringLiteral("/eventdispatcher.properties")),
+                  QStringLiteral("p=%1\r\nc=%2\r\nagain=%1\r\n").arg(publisher, consumers).toLatin1());
+        EXPECT_EQ(app.readFile(QStringLiteral("OAComponents/") + publisher + QStringLiteral("/eventdispatcher.jar")), "jar");
+    }
+    // A name that cannot be a folder is refused; nothing is made outside OAComponents.
+    EXPECT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts().value(0).contains(QStringLiteral("bad/name")));
+    EXPECT_FALSE(QFile::exists(Component(QStringLiteral("bad"))));
+    EXPECT_EQ(QDir(Component(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList({QStringLiteral("PUB"), QStringLiteral("RSTONLY")}));
+
+    // A template gone missing ends the dispatcher step with its reason.
+    QFile::remove(Component(QStringLiteral("eventdispatcher.jar")));
+    app.messages().ClearShown();
+    EXPECT_FALSE(ExecuteDispatcher(app.session(), joint));
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
+}
+
+TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
+{
+    MakeDatabases(QStringLiteral("('', 'a', 230, '4009')"), QString());
+    RunMergeAndSplit(app.session(), joint);
+    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("No publisher bus component")));
+    EXPECT_TRUE(QDir(Component(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat")).size(), 1);
+}
+
+TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
+{
+    QString error;
+    ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString(); // private ODBC files only
+    // A platform that is not a number: consoles started, the Java server and dispatchers not.
+    WriteJoint(QStringLiteral("x"));
+    RunMergeAndSplit(app.session(), joint);
+    EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("TessHost.exe"), 2).size(), 2);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")));
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("RunServer.bat")).isEmpty());
+
+    // No server console at all: both sections report it, the rest still runs and the
+    // dispatcher step reports its unreachable database.
+    QFile::remove(app.path() + QStringLiteral("/TessHost.exe"));
+    WriteJoint(QStringLiteral("1"));
+    app.messages().ClearShown();
+    RunMergeAndSplit(app.session(), joint);
+    QString consoleFailed = app.session().GetText(QStringLiteral("SLBL0126"));
+    consoleFailed = consoleFailed.left(consoleFailed.indexOf(QStringLiteral("%1")));
+    const QStringList shown = app.shownTexts();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[0].startsWith(consoleFailed + QStringLiteral("\r\n")));
+    EXPECT_TRUE(shown[1].startsWith(consoleFailed + QStringLiteral("\r\n")));
+    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(shown[2].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
+    EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat")).size(), 1);
+}
+
+} // namespace

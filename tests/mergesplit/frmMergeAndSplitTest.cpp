@@ -1,0 +1,235 @@
+#include "mergesplit/frmMergeAndSplit.h"
+
+#include "platform/IniProfile.h"
+#include "support/PostgresFixture.h"
+#include "support/StubPrograms.h"
+#include "support/TestAppDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QList<int> UpdateOrder = {230, 203, 240, 216, 224, 204, 220, 209, 229, 205, 234, 208, 236, 210, 235, 211};
+
+ConfigEntry EntryOf(qint16 product, const QString &dsn, const QString &user, const QString &password)
+{
+    ConfigEntry entry;
+    entry.ProductCode = product;
+    entry.Dsn = dsn;
+    entry.User = user;
+    entry.Password = password;
+    return entry;
+}
+
+ConfigEntry EntryOf(qint16 product, const PgDatabase &db) { return EntryOf(product, db.dsn(), db.user(), db.password()); }
+
+class PublisherDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        app.writeConfig(QStringLiteral("F.tsy"), {"SatelliteAppln=4009", "dsn=F", "autologin=0", "batchsize=100"});
+        app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028", "dsn=R"});
+        app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
+        app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
+        stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > '%1/success.log'").arg(app.path()));
+    }
+
+    // Both suite databases hold a row for every table id of both products, and log the time
+    // of every row update so that the order across the two databases can be read back.
+    void MakeDatabases()
+    {
+        QString error;
+        ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
+        for (auto *db : {&fmk, &rst}) {
+            *db = PostgresFixture::CreateDatabase(db == &fmk ? QStringLiteral("mns_fmk") : QStringLiteral("mns_rst"), &error);
+            ASSERT_TRUE(*db) << error.toStdString();
+            QString rows;
+            for (int id : UpdateOrder)
+                for (const char *product : {"4009", "1028"})
+                    rows += QStringLiteral("(%1, '%2', 'bc%1'),").arg(id).arg(QLatin1String(product));
+            rows += QStringLiteral("(999, '4009', 'bc999')");
+            ASSERT_TRUE((*db)->Exec(QStringLiteral(
+                "INSERT INTO tsybcdetails (tableid, productid, bcname) VALUES %1;"
+                "CREATE TABLE updlog (at timestamptz, tableid integer);"
+                "CREATE FUNCTION logupdate() RETURNS trigger AS $$ BEGIN "
+                "INSERT INTO updlog VALUES (clock_timestamp(), NEW.tableid); RETURN NEW; END $$ LANGUAGE plpgsql;"
+                "CREATE TRIGGER logupdate AFTER UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION logupdate();")
+                                        .arg(rows), &error)) << error.toStdString();
+        }
+    }
+
+    std::unique_ptr<frmMergeAndSplit> Open(const QList<ConfigEntry> &entries)
+    {
+        auto dialog = std::make_unique<frmMergeAndSplit>(app.session(), entries, nullptr);
+        dialog->show();
+        return dialog;
+    }
+    static QLineEdit *Field(QDialog *d, const char *name) { return d->findChild<QLineEdit *>(QLatin1String(name)); }
+    static void Fill(QDialog *d, const char *name, const QString &text)
+    {
+        Field(d, name)->clear();
+        QTest::keyClicks(Field(d, name), text);
+    }
+    static void Click(QDialog *d, const char *name)
+    {
+        QTest::mouseClick(d->findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
+    }
+    // The table ids updated, in the order of the updates, over both databases.
+    QList<int> UpdatedInOrder()
+    {
+        QStringList log = fmk->Rows(QStringLiteral("SELECT to_char(at, 'HH24MISSUS') || '|' || tableid FROM updlog"))
+                          + rst->Rows(QStringLiteral("SELECT to_char(at, 'HH24MISSUS') || '|' || tableid FROM updlog"));
+        std::sort(log.begin(), log.end());
+        QList<int> ids;
+        for (const QString &row : log)
+            ids << row.section(u'|', -1).toInt();
+        return ids;
+    }
+    QString Joint(const char *section, const char *key, const QString &file = QStringLiteral("Default_M&S.tsy"))
+    {
+        return IniProfile::GetPrivateProfileString(QLatin1String(section), QLatin1String(key), QStringLiteral("<absent>"),
+                                                   255, app.lib(file));
+    }
+
+    TestAppDir app;
+    StubPrograms stubs{app.path()};
+    std::unique_ptr<PgDatabase> fmk, rst;
+};
+
+TEST_F(PublisherDialogTest, OkCreatesRecordsJoinsAndWritesAutologin)
+{
+    MakeDatabases();
+    auto dialog = Open({EntryOf(FieldmarkProduct, *fmk), EntryOf(WebtrellProduct, QStringLiteral("NoSuchDsn"), {}, {}),
+                        EntryOf(RostrumProduct, *rst)});
+    EXPECT_EQ(Field(dialog.get(), "txtMnSFileName")->text(), QStringLiteral("Default_M&S.tsy"));
+    Fill(dialog.get(), "txt_ldapAdmin", QStringLiteral("admin"));
+    Fill(dialog.get(), "txt_ldapPwd", QStringLiteral("secret"));
+    Fill(dialog.get(), "txtMnSHost", QStringLiteral("mnshost"));
+    Fill(dialog.get(), "txtPublisherBusComp", QStringLiteral(" PUB "));
+    Fill(dialog.get(), "txtpublisherBusPortNum", QStringLiteral("4711"));
+    Click(dialog.get(), "cmdPublisherOK");
+
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(app.shownTexts(), QStringList{QStringLiteral("Bus Component  PUB  created successfully!")});
+    ASSERT_EQ(stubs.Runs(QStringLiteral("java")).size(), 1);
+    EXPECT_EQ(stubs.Runs(QStringLiteral("java"))[0].arguments.value(1),
+              QStringLiteral("admin;secret;3; PUB ;socket://mnshost:4711;0"));
+
+    EXPECT_EQ(UpdatedInOrder(), UpdateOrder);
+    // Each product's own rows get the trimmed name; the other product's rows stay as they were.
+    const QString publishers = QStringLiteral("SELECT productid || ':' || count(*) FROM tsybcdetails "
+                                              "WHERE publisherbc = 'PUB' GROUP BY productid");
+    EXPECT_EQ(fmk->Rows(publishers), QStringList{QStringLiteral("4009:8")});
+    EXPECT_EQ(rst->Rows(publishers), QStringList{QStringLiteral("1028:8")});
+
+    const QByteArray joint = app.readFile(QStringLiteral("lib/Default_M&S.tsy"));
+    EXPECT_TRUE(joint.startsWith("[FMK]\r\nSatelliteAppln=4009\r\ndsn=F\r\nautologin=1\r\nbatchsize=100\r\n\r\n[RST]\r\n"))
+        << joint.toStdString();
+    EXPECT_EQ(Joint("RST", "autologin"), QStringLiteral("1"));
+    EXPECT_EQ(joint.count("autologin"), 2);
+    EXPECT_TRUE(app.session().MnSFieldmarkConfig.isEmpty());
+    EXPECT_TRUE(app.session().MnSRostrumConfig.isEmpty());
+}
+
+TEST_F(PublisherDialogTest, FailedUpdateIsReportedAndTheRestStillRun)
+{
+    MakeDatabases();
+    QString error;
+    ASSERT_TRUE(rst->Exec(QStringLiteral(
+        "CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN "
+        "IF NEW.tableid = 204 THEN RAISE EXCEPTION 'table 204 is locked'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
+        "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION refuse();"), &error))
+        << error.toStdString();
+    auto dialog = Open({EntryOf(FieldmarkProduct, *fmk), EntryOf(RostrumProduct, *rst)});
+    Fill(dialog.get(), "txtPublisherBusComp", QStringLiteral("PUB"));
+    Fill(dialog.get(), "txtpublisherBusPortNum", QStringLiteral("1"));
+    Fill(dialog.get(), "txtMnSFileName", QStringLiteral("Joint"));
+    Click(dialog.get(), "cmdPublisherOK");
+
+    QList<int> expected = UpdateOrder;
+    expected.removeOne(204);
+    EXPECT_EQ(UpdatedInOrder(), expected);
+    const QStringList shown = app.shownTexts();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Error occured while updating database.\r\n"))) << shown[1].toStdString();
+    EXPECT_TRUE(shown[1].contains(QStringLiteral("table 204 is locked")));
+    EXPECT_EQ(app.messages().ShownMessages()[1].icon, MsgIcon::None);
+    // The name is used as typed: no extension is added.
+    EXPECT_TRUE(QFile::exists(app.lib(QStringLiteral("Joint"))));
+    EXPECT_FALSE(QFile::exists(app.lib(QStringLiteral("Joint.tsy"))));
+    EXPECT_EQ(Joint("FMK", "autologin", QStringLiteral("Joint")), QStringLiteral("1"));
+}
+
+TEST_F(PublisherDialogTest, UnselectedProductsUpdatesFailEach)
+{
+    MakeDatabases();
+    auto dialog = Open({EntryOf(FieldmarkProduct, *fmk)});
+    Fill(dialog.get(), "txtPublisherBusComp", QStringLiteral("PUB"));
+    Fill(dialog.get(), "txtpublisherBusPortNum", QStringLiteral("1"));
+    Click(dialog.get(), "cmdPublisherOK");
+    EXPECT_EQ(fmk->Rows(QStringLiteral("SELECT count(*) FROM tsybcdetails WHERE publisherbc = 'PUB'")),
+              QStringList{QStringLiteral("8")});
+    EXPECT_EQ(app.shownTexts().filter(QStringLiteral("Error occured while updating database.")).size(), 8);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+}
+
+TEST_F(PublisherDialogTest, ConnectionFailureEndsTheProgramWithoutShowing)
+{
+    QString error;
+    ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
+    const std::pair<qint16, QString> cases[] = {
+        {FieldmarkProduct, QStringLiteral("Database connection failed for Fieldmark DSN. Program will Exit!")},
+        {RostrumProduct, QStringLiteral("Database connection failed for Rostrum DSN. Program will Exit!")},
+    };
+    for (const auto &[product, message] : cases) {
+        TestAppDir app;
+        frmMergeAndSplit dialog(app.session(), {EntryOf(product, QStringLiteral("NoSuchDsn"), QStringLiteral("u"), {})}, nullptr);
+        EXPECT_EQ(app.shownTexts(), QStringList{message});
+        EXPECT_EQ(app.messages().ShownMessages().value(0).icon, MsgIcon::Critical);
+        EXPECT_EQ(app.quitCount(), 1);
+        EXPECT_EQ(dialog.exec(), QDialog::Rejected);
+        EXPECT_FALSE(dialog.isVisible());
+    }
+}
+
+TEST_F(PublisherDialogTest, ChecksStopBeforeAnythingRuns)
+{
+    struct Case { QString publisher, port, file; const char *message; const char *focus; };
+    const Case cases[] = {
+        {"   ", "1", "J.tsy", "Please enter valid data for Publish Bus Component", "txtPublisherBusComp"},
+        {"P", "", "J.tsy", "Please enter valid data for Port Number", "txtpublisherBusPortNum"},
+        {"P", "12a", "J.tsy", "Please enter valid data for Port Number", "txtpublisherBusPortNum"},
+        {"P", "1", "  ", "Please enter valid data for Merge and Split File Name", "txtMnSFileName"},
+        {"P", "1", "../J.tsy", nullptr, "txtMnSFileName"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.focus);
+        app.messages().ClearShown();
+        auto dialog = Open({});
+        Fill(dialog.get(), "txtPublisherBusComp", c.publisher);
+        Fill(dialog.get(), "txtpublisherBusPortNum", c.port);
+        Fill(dialog.get(), "txtMnSFileName", c.file);
+        Click(dialog.get(), "cmdPublisherOK");
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        if (c.message)
+            EXPECT_EQ(app.shownTexts()[0], QLatin1String(c.message));
+        EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), c.focus));
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
+    }
+    auto dialog = Open({});
+    Click(dialog.get(), "BtnCancel");
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
+    EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
+    EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), QStringList({QStringLiteral("F.tsy"), QStringLiteral("R.tsy")}));
+}
+
+} // namespace
