@@ -52,30 +52,29 @@ protected:
     QString DirPathOf(const QString &path) const { return QDir::cleanPath(QDir(path).absolutePath()); }
 };
 
-TEST_F(BrowseTest, OkHandsOverThePathFieldAsItStands)
+TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
 {
     EXPECT_EQ(browser.windowTitle(), app.session().GetText(QStringLiteral("SLBL0497")));
-    EXPECT_EQ(browser.DirPath(), QDir::currentPath());
-    EXPECT_EQ(txtpath()->text(), QString());
-    Click("cmdOK");
-    ASSERT_TRUE(handedOver.has_value());
-    EXPECT_EQ(*handedOver, QString());
-    EXPECT_FALSE(browser.isVisible());
-}
-
-TEST_F(BrowseTest, TypedTextIsHandedOverUnchecked)
-{
-    QTest::keyClicks(txtpath(), QStringLiteral(" /not/a/folder "));
-    Click("cmdOK");
-    EXPECT_EQ(handedOver.value_or(QStringLiteral("none")), QStringLiteral(" /not/a/folder "));
-}
-
-TEST_F(BrowseTest, CancelHandsOverNothing)
-{
-    PickFolder(app.lib());
-    Click("cmdCancel");
-    EXPECT_FALSE(handedOver.has_value());
-    EXPECT_FALSE(browser.isVisible());
+    struct Case
+    {
+        QString typed;
+        const char *button;
+        std::optional<QString> handed;
+    };
+    const Case cases[] = {
+        {QString(), "cmdOK", QString()}, // no preset, no move: the empty text
+        {QStringLiteral(" /not/a/folder "), "cmdOK", QStringLiteral(" /not/a/folder ")},
+        {QStringLiteral("/tmp"), "cmdCancel", std::nullopt},
+    };
+    for (const Case &c : cases) {
+        handedOver.reset();
+        browser.show();
+        txtpath()->clear();
+        QTest::keyClicks(txtpath(), c.typed);
+        Click(c.button);
+        EXPECT_EQ(handedOver, c.handed) << c.button;
+        EXPECT_FALSE(browser.isVisible());
+    }
 }
 
 TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)

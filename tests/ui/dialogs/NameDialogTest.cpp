@@ -73,8 +73,6 @@ TEST(NameDialog, AcceptedNamesBecomePathsInLib)
     const QList<QPair<QString, QString>> cases = {
         {QStringLiteral("abc"), QStringLiteral("abc.tsy")},
         {QStringLiteral("abc.tsy"), QStringLiteral("abc.tsy")},
-        {QStringLiteral("abc.TSY"), QStringLiteral("abc.TSY.tsy")},
-        {QStringLiteral("abc "), QStringLiteral("abc .tsy")},
         {QStringLiteral("  "), QStringLiteral("  .tsy")},
     };
     for (const auto &[typed, file] : cases) {

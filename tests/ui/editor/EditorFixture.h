@@ -31,27 +31,12 @@ protected:
     // A record as a configuration written by this program holds it.
     static ConfigRecord SampleRecord()
     {
+        const QStringList values = {"1028", "2", "RST_DSN", "rostrum", "dbhost", "scott", "1", "tiger", "1",
+                                    "cn=RST, o=Norwen", "/var/log/tess", "", "5", "10", "1,2,3", "0.5",
+                                    "orders", "0,0,800,600", "250", "45"};
         ConfigRecord r;
-        r.SatelliteAppln = QStringLiteral("1028");
-        r.ldbp = QStringLiteral("2");
-        r.dsn = QStringLiteral("RST_DSN");
-        r.database = QStringLiteral("rostrum");
-        r.dbmachinename = QStringLiteral("dbhost");
-        r.user = QStringLiteral("scott");
-        r.savepass = QStringLiteral("1");
-        r.password = QStringLiteral("tiger");
-        r.autologin = QStringLiteral("1");
-        r.lhbuscomponent = QStringLiteral("cn=RST, o=Norwen");
-        r.logdirectory = QStringLiteral("/var/log/tess");
-        r.webdirectory = QString();
-        r.tablequeuetimer = QStringLiteral("5");
-        r.timer = QStringLiteral("10");
-        r.gridcols = QStringLiteral("1,2,3");
-        r.paneratio = QStringLiteral("0.5");
-        r.currenttable = QStringLiteral("orders");
-        r.screen = QStringLiteral("0,0,800,600");
-        r.batchsize = QStringLiteral("250");
-        r.delay = QStringLiteral("45");
+        for (size_t i = 0; i < ConfigKeys.size(); ++i)
+            r.*ConfigKeys[i].field = values[int(i)];
         return r;
     }
 
@@ -142,11 +127,11 @@ protected:
     }
 
     // An old modification time, so that any rewrite shows.
-    void AgeFile(const QString &path)
+    static void AgeFile(const QString &path)
     {
         QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime));
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime);
     }
     static QDateTime Modified(const QString &path) { return QFileInfo(path).lastModified(); }
 
