@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QThread>
 
+#include <algorithm>
+#include <limits>
+
 namespace {
 
 // A text as one sh word.
@@ -14,6 +17,13 @@ QString ShellQuoted(const QString &text)
     QString quoted = text;
     quoted.replace(u'\'', QStringLiteral("'\\''"));
     return u'\'' + quoted + u'\'';
+}
+
+qint64 PidMax()
+{
+    QFile f(QStringLiteral("/proc/sys/kernel/pid_max"));
+    const qint64 value = f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toLongLong() : 0;
+    return value > 0 ? value : 32768;
 }
 
 } // namespace
@@ -28,10 +38,12 @@ QString StubPrograms::recordDir() const { return m_dir + QStringLiteral("/.stub-
 QString StubPrograms::Add(const QString &name, const QString &extraShell) const
 {
     // A run is written to a temporary name and renamed when the program is done, so a
-    // reader never sees half a record. The name sorts by start time.
+    // reader never sees half a record. The name carries the process id: programs started
+    // one after the other get rising ids, while the moment each script gets to run can
+    // come in either order.
     const QString script = QStringLiteral(
                                "#!/bin/sh\n"
-                               "record=%1/%2.$(date +%s%N).$$\n"
+                               "record=%1/%2.$$\n"
                                "{ pwd; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } > \"$record.part\"\n"
                                "%3\n"
                                "mv \"$record.part\" \"$record.run\"\n")
@@ -50,10 +62,27 @@ QString StubPrograms::Add(const QString &name, const QString &extraShell) const
 QList<StubPrograms::Run> StubPrograms::Runs(const QString &name) const
 {
     QList<Run> runs;
-    // Runs of name are "<name>.<time>.<pid>.run"; the time has a fixed width for years to come.
-    const QStringList files = QDir(recordDir()).entryList({name + QStringLiteral(".*.run")}, QDir::Files, QDir::Name);
+    // Runs of name are "<name>.<pid>.run"; ordered by process id, the order they were started.
+    QStringList files = QDir(recordDir()).entryList({name + QStringLiteral(".*.run")}, QDir::Files);
+    const auto pidOf = [&](const QString &file) {
+        return file.mid(name.size() + 1).section(u'.', 0, 0).toLongLong();
+    };
+    // Process ids wrap around at pid_max: when the ids span both ends of the range, the
+    // small ones came after the wrap.
+    qint64 lowest = std::numeric_limits<qint64>::max(), highest = 0;
     for (const QString &file : files) {
-        if (file.mid(name.size() + 1).count(u'.') != 2) // another program whose name begins like this one
+        lowest = std::min(lowest, pidOf(file));
+        highest = std::max(highest, pidOf(file));
+    }
+    const qint64 pidMax = PidMax();
+    const bool wrapped = highest - lowest > pidMax / 2;
+    const auto order = [&](const QString &file) {
+        const qint64 pid = pidOf(file);
+        return wrapped && pid < pidMax / 2 ? pid + pidMax : pid;
+    };
+    std::sort(files.begin(), files.end(), [&](const QString &a, const QString &b) { return order(a) < order(b); });
+    for (const QString &file : files) {
+        if (file.mid(name.size() + 1).count(u'.') != 1) // another program whose name begins like this one
             continue;
         QFile f(recordDir() + u'/' + file);
         if (!f.open(QIODevice::ReadOnly))

@@ -25,7 +25,7 @@ public:
     // "echo done > success.log". Returns the script's path.
     QString Add(const QString &name, const QString &extraShell = QString()) const;
 
-    // Every finished run of name so far, in the order they started.
+    // Every finished run of name so far, in the order the programs were started.
     QList<Run> Runs(const QString &name) const;
     // Waits (processing events) until name has run count times or timeoutMs passed;
     // returns Runs(name).
