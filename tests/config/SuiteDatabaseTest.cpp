@@ -79,14 +79,4 @@ TEST_F(SuiteDatabaseTest, TheDispatcherQueryGivesEachPublisherWithItsComponentsO
     EXPECT_EQ(seen, (QStringList{QStringLiteral("PUB1|BusA"), QStringLiteral("PUB1|BusB"), QStringLiteral("PUB2|BusA")}));
 }
 
-TEST_F(SuiteDatabaseTest, BothConnectionFormsRefuseAWrongPasswordWithTheDriversText)
-{
-    Odbc::Connection c;
-    Vb::Error byString, byDsn;
-    EXPECT_FALSE(SuiteDatabase::OpenByConnectionString(c, db->dsn(), db->user(), QStringLiteral("bad"), &byString));
-    EXPECT_FALSE(SuiteDatabase::OpenByDataSource(c, db->dsn(), db->user(), QStringLiteral("bad"), &byDsn));
-    for (const Vb::Error &e : {byString, byDsn})
-        EXPECT_TRUE(e.description.contains(QLatin1String("password authentication failed"))) << e.description.toStdString();
-}
-
 } // namespace

@@ -198,11 +198,4 @@ TEST_F(OdbcTest, AResultStaysReadableAfterItsConnectionObjectIsGone)
     EXPECT_EQ(versions, (QList<qlonglong>{6, 7}));
 }
 
-TEST(OdbcQuote, DoublesEveryApostropheAndNothingElse)
-{
-    EXPECT_EQ(Odbc::Quote(QStringLiteral("it's")), QStringLiteral("it''s"));
-    EXPECT_EQ(Odbc::Quote(QStringLiteral("''")), QStringLiteral("''''"));
-    EXPECT_EQ(Odbc::Quote(QStringLiteral("a\"b;c\\")), QStringLiteral("a\"b;c\\"));
-}
-
 } // namespace
