@@ -19,7 +19,14 @@ ADMIN_PASSWORD=cs_admin_pw
 TEST_USER=cs_user
 TEST_PASSWORD=cs_user_pw
 
-data=$dir/data
+# The server's own files: data/ and server.log lie in <dir>, or, when the postgres user
+# cannot reach <dir> (a root checkout under a closed home), in a directory of /tmp whose
+# name <dir>/server-dir records.
+srv=$dir
+if [ -f "$dir/server-dir" ]; then
+    srv=$(cat "$dir/server-dir")
+fi
+data=$srv/data
 
 # PostgreSQL refuses to run as root: then its programs run as the postgres user.
 as_pg() {
@@ -73,23 +80,23 @@ start() {
     if [ ! -f "$data/PG_VERSION" ]; then
         rm -rf "$data"
         mkdir -p "$data"
-        printf '%s\n' "$ADMIN_PASSWORD" >"$dir/.pwfile"
+        printf '%s\n' "$ADMIN_PASSWORD" >"$srv/.pwfile"
         if [ "$(id -u)" = 0 ]; then
-            chown postgres: "$dir/.pwfile" "$data"
+            chown postgres: "$srv/.pwfile" "$data"
         fi
         chmod 700 "$data"
-        if ! as_pg "$PGBIN/initdb" -D "$data" -U "$ADMIN_USER" --pwfile="$dir/.pwfile" \
+        if ! as_pg "$PGBIN/initdb" -D "$data" -U "$ADMIN_USER" --pwfile="$srv/.pwfile" \
                 --auth=scram-sha-256 -E UTF8 --locale=C >"$dir/initdb.log" 2>&1; then
             cat "$dir/initdb.log" >&2
             exit 1
         fi
-        rm -f "$dir/.pwfile"
+        rm -f "$srv/.pwfile"
         echo "include_if_exists = 'cs_fixture.conf'" >>"$data/postgresql.conf"
     fi
 
     # Settings of this start: a free loopback port; a socket in <dir> when its path fits.
-    local socketdir="$dir" tries=0 port
-    if [ ${#dir} -gt 90 ]; then
+    local socketdir="$srv" tries=0 port
+    if [ ${#srv} -gt 90 ]; then
         socketdir=""
     fi
     while :; do
@@ -107,17 +114,17 @@ max_connections = 200
 EOF
         if [ "$(id -u)" = 0 ]; then
             chown postgres: "$data/cs_fixture.conf"
-            touch "$dir/server.log"
-            chown postgres: "$dir/server.log"
+            touch "$srv/server.log"
+            chown postgres: "$srv/server.log"
         fi
         # The server must not inherit the lock (fd 9), or the next start would wait forever.
-        if as_pg "$PGBIN/pg_ctl" -D "$data" -l "$dir/server.log" -w -t 60 start >/dev/null 9>&-; then
+        if as_pg "$PGBIN/pg_ctl" -D "$data" -l "$srv/server.log" -w -t 60 start >/dev/null 9>&-; then
             break
         fi
         tries=$((tries + 1))
         if [ $tries -ge 5 ]; then
-            echo "PostgreSQL did not start; see $dir/server.log:" >&2
-            tail -n 20 "$dir/server.log" >&2
+            echo "PostgreSQL did not start; see $srv/server.log:" >&2
+            tail -n 20 "$srv/server.log" >&2
             exit 1
         fi
     done
@@ -144,16 +151,21 @@ stop() {
 case $cmd in
 start)
     mkdir -p "$dir"
-    if [ "$(id -u)" = 0 ]; then
-        # The server runs as postgres: it must reach and write its directory.
-        chown postgres: "$dir"
-        if ! runuser -u postgres -- test -w "$dir"; then
-            echo "the postgres user cannot reach $dir (a parent directory is closed to it)" >&2
-            exit 1
-        fi
-    fi
     exec 9>>"$dir/.lock"
     flock 9
+    if [ "$(id -u)" = 0 ]; then
+        # The server runs as postgres: it must reach and write its directory.
+        if [ "$srv" = "$dir" ]; then
+            chown postgres: "$dir"
+            if ! runuser -u postgres -- test -w "$dir"; then
+                srv=$(mktemp -d /tmp/cs-pgtest.XXXXXX)
+                echo "$srv" >"$dir/server-dir"
+            fi
+        fi
+        mkdir -p "$srv"
+        chown postgres: "$srv"
+        data=$srv/data
+    fi
     start
     ;;
 stop)
