@@ -3,6 +3,7 @@
 #include "config/ConfigRecord.h"
 #include "platform/VbText.h"
 
+#include <QItemSelectionModel>
 #include <QList>
 #include <QMainWindow>
 
@@ -130,6 +131,9 @@ private:
     QList<ConfigEntry> m_configEntries;
     // Slot in m_configEntries of each entry, kept on the entry so that sorting keeps them paired.
     static constexpr int EntrySlotRole = Qt::UserRole + 1;
+    // Selecting by program must not follow the keys held down (Ctrl+E would toggle).
+    static constexpr QItemSelectionModel::SelectionFlags SelectOnly =
+        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
     int m_sortColumn = -1;
     // The first header click toggles this, so it sorts ascending.
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

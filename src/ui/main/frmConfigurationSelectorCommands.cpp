@@ -36,7 +36,7 @@ void frmConfigurationSelector::mnuRefresh_Click()
         for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
             QTreeWidgetItem *item = LVConfig->topLevelItem(i);
             if (item->text(0) == remembered) {
-                LVConfig->setCurrentItem(item);
+                LVConfig->setCurrentItem(item, 0, SelectOnly);
                 found = true;
                 break;
             }

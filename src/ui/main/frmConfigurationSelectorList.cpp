@@ -186,7 +186,7 @@ bool frmConfigurationSelector::FillListView(Vb::Error *error)
     SortList();
 
     if (QTreeWidgetItem *first = LVConfig->topLevelItem(0)) {
-        LVConfig->setCurrentItem(first);
+        LVConfig->setCurrentItem(first, 0, SelectOnly);
         m_session.SelectedConfigName = first->text(ColFilename);
         m_session.SelectedConfigPath = m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName;
     } else {

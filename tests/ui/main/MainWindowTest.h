@@ -1,0 +1,114 @@
+#pragma once
+
+#include "support/TestAppDir.h"
+#include "ui/main/frmConfigurationSelector.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <memory>
+
+// The main window on a temporary application directory, loaded and shown as the program
+// shows it, with helpers that act as the user does.
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    explicit MainWindowTest(bool withDirs = true) : app(true, withDirs) {}
+
+    void TearDown() override
+    {
+        window.reset();
+        Settle();
+    }
+
+    // A plain configuration file for one application.
+    void WriteConfig(const QString &name, const QString &product, const QString &dsn = QStringLiteral("DSN1"),
+                     const QString &ldbp = QStringLiteral("1"))
+    {
+        app.writeConfig(name, {"SatelliteAppln=" + product, "ldbp=" + ldbp, "dsn=" + dsn, "database=db",
+                               "dbmachinename=host", "user=u", "savepass=0", "password=",
+                               "lhbuscomponent=bus", "logdirectory=/logs"});
+    }
+
+    void Open()
+    {
+        // The splash window processes pending events while it appears, before its modal
+        // loop runs; a timer that has already run out then closes it too early to end the
+        // loop. Long enough that showing it always comes first.
+        app.session().SplashMilliseconds = 100;
+        window = std::make_unique<frmConfigurationSelector>(app.session());
+        window->Load();
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
+
+    QTreeWidget *List() const { return window->LVConfig; }
+
+    QStringList Names() const
+    {
+        QStringList names;
+        for (int i = 0; i < List()->topLevelItemCount(); ++i)
+            names << List()->topLevelItem(i)->text(0);
+        return names;
+    }
+
+    QStringList Column(int column) const
+    {
+        QStringList texts;
+        for (int i = 0; i < List()->topLevelItemCount(); ++i)
+            texts << List()->topLevelItem(i)->text(column);
+        return texts;
+    }
+
+    QTreeWidgetItem *Item(const QString &name) const
+    {
+        const auto found = List()->findItems(name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.first();
+    }
+
+    QAction *Button(const char *bar, int index) const
+    {
+        return window->findChild<QToolBar *>(QLatin1String(bar))->actions().at(index);
+    }
+
+    // Clicks the entries as the user does: the first plainly, the others with Ctrl held.
+    void Select(const QStringList &names)
+    {
+        for (int i = 0; i < names.size(); ++i) {
+            QTreeWidgetItem *item = Item(names[i]);
+            ASSERT_NE(item, nullptr) << names[i].toStdString();
+            QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
+                              List()->visualItemRect(item).center());
+        }
+    }
+
+    void ClickHeader(int column)
+    {
+        QHeaderView *header = List()->header();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    }
+
+    // Shortcuts reach only the active window; a closed modal window may have left none.
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QApplication::setActiveWindow(window.get());
+        QTest::keyClick(window.get(), Qt::Key(key), modifiers);
+        Settle();
+    }
+
+    static void Settle()
+    {
+        for (int i = 0; i < 3; ++i)
+            QCoreApplication::processEvents();
+    }
+
+    TestAppDir app;
+    std::unique_ptr<frmConfigurationSelector> window;
+};
