@@ -299,6 +299,21 @@ TEST_F(MainWindowMergeSplit, PicksOneFieldmarkAndOneRostrum)
     }
 }
 
+TEST_F(MainWindowMergeSplit, ThePickReadsEachEntrysOwnFileAfterSorting)
+{
+    Open();
+    ClickHeader(1); // by application: the entries no longer stand in directory order
+    ASSERT_NE(Names().indexOf("f_rst.tsy"), 5);
+    Select({"a_fm.tsy", "f_rst.tsy"});
+    auto opened = CloseWhenModal("frmMergeAndSplit", app.session());
+    window->MnSConfig->trigger();
+    Settle();
+    EXPECT_TRUE(app.shownTexts().filter("invalid products").isEmpty());
+    EXPECT_EQ(app.session().MnSFieldmarkConfig, "a_fm.tsy");
+    EXPECT_EQ(app.session().MnSRostrumConfig, "f_rst.tsy");
+    EXPECT_TRUE(opened->seen || app.quitCount() > 0);
+}
+
 TEST_F(MainWindowMergeSplit, TheButtonRunsTheSamePick)
 {
     Open();
