@@ -2,6 +2,7 @@
 
 #include "app/Session.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QPixmap>
 #include <QTimer>
@@ -28,8 +29,25 @@ frmSplash::frmSplash(Session &session, QWidget *parent)
     tmrWait->start();
 }
 
+int frmSplash::exec()
+{
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    if (!m_timerFired) {
+        QEventLoop loop;
+        m_loop = &loop;
+        loop.exec(QEventLoop::DialogExec);
+        m_loop = nullptr;
+    }
+    hide();
+    return QDialog::Accepted;
+}
+
 void frmSplash::tmrWait_Timer()
 {
     tmrWait->stop();
-    accept();
+    m_timerFired = true;
+    hide();
+    if (m_loop)
+        m_loop->quit();
 }

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QEventLoop;
 class QTimer;
 class Session;
 
@@ -14,8 +15,16 @@ class frmSplash final : public QDialog
 public:
     explicit frmSplash(Session &session, QWidget *parent = nullptr);
 
+    // Shows the picture modally until the timer has fired. Unlike QDialog::exec, it also
+    // ends when the timer fires while the window is still being shown, before any event
+    // loop runs (a short interval, or a busy start-up).
+    int exec() override;
+
     QTimer *tmrWait;
 
 private:
     void tmrWait_Timer();
+
+    bool m_timerFired = false;
+    QEventLoop *m_loop = nullptr;
 };

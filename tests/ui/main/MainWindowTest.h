@@ -36,10 +36,6 @@ protected:
 
     void Open()
     {
-        // The splash window processes pending events while it appears, before its modal
-        // loop runs; a timer that has already run out then closes it too early to end the
-        // loop. Long enough that showing it always comes first.
-        app.session().SplashMilliseconds = 100;
         window = std::make_unique<frmConfigurationSelector>(app.session());
         window->Load();
         window->show();

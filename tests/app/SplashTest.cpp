@@ -1,0 +1,25 @@
+#include "app/frmSplash.h"
+#include "support/TestAppDir.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+// The timer of a very short splash runs out while the window is still being shown; the
+// modal display must end all the same.
+TEST(Splash, ClosesItselfWhenItsTimerFires)
+{
+    TestAppDir app;
+    for (int ms : {0, 1, 30}) {
+        app.session().SplashMilliseconds = ms;
+        frmSplash splash(app.session());
+        EXPECT_EQ(splash.tmrWait->interval(), ms);
+        EXPECT_EQ(splash.exec(), int(QDialog::Accepted));
+        EXPECT_FALSE(splash.isVisible());
+        EXPECT_FALSE(splash.tmrWait->isActive());
+        const QLabel *picture = splash.findChild<QLabel *>("imgSplash");
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->pixmap().size(), QSize(562, 398));
+    }
+}
