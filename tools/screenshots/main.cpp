@@ -21,20 +21,20 @@ void PrepareDemoContent(TestAppDir &app)
                     {"SatelliteAppln=4009", "ldbp=1", "dsn=FMK_SALES", "database=fieldmark",
                      "dbmachinename=dbhost1", "user=fmadmin", "savepass=0", "password=",
                      "autologin=0", "lhbuscomponent=cn=FMK_Sales, o=Norwen",
-                     "logdirectory=" + app.path() + "/log", "webdirectory=" + app.path(),
+                     "logdirectory=/srv/tessaly/log", "webdirectory=/srv/tessaly/web",
                      "tablequeuetimer=", "timer=", "gridcols=", "paneratio=", "currenttable=",
                      "screen=", "batchsize=100", "delay=30"});
     app.writeConfig(QStringLiteral("Rostrum_Plan.tsy"),
                     {"SatelliteAppln=1028", "ldbp=2", "dsn=RST_PLAN", "database=rostrum",
                      "dbmachinename=dbhost2", "user=rsadmin", "savepass=0", "password=",
                      "autologin=0", "lhbuscomponent=cn=RST_Plan, o=Norwen",
-                     "logdirectory=" + app.path() + "/log", "webdirectory=", "batchsize=100",
+                     "logdirectory=/srv/tessaly/log", "webdirectory=", "batchsize=100",
                      "delay=30"});
     app.writeConfig(QStringLiteral("Webtrell_Portal.tsy"),
                     {"SatelliteAppln=4010", "ldbp=1", "dsn=WEB_PORTAL", "database=webtrell",
                      "dbmachinename=dbhost1", "user=webuser", "savepass=0", "password=",
                      "autologin=0", "lhbuscomponent=cn=WEB_Portal, o=Norwen",
-                     "logdirectory=" + app.path() + "/log", "webdirectory=", "batchsize=100",
+                     "logdirectory=/srv/tessaly/log", "webdirectory=", "batchsize=100",
                      "delay=30"});
     app.writeConfig(QStringLiteral("Default_M&S.tsy"),
                     {"[FMK]", "SatelliteAppln=4009", "dsn=FMK_SALES", "", "[RST]",

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStorageInfo>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -83,16 +84,27 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     if (!SetDir1Path(QDir::currentPath(), &ignored))
         SetDir1Path(QDir::rootPath(), &ignored);
 
-    // Folders appear as they are read; keep the current one in sight meanwhile.
-    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, [this] {
-        if (Dir1->currentIndex().isValid())
-            Dir1->scrollTo(Dir1->currentIndex());
-    });
+    // Folders appear and are sorted as they are read; keep the current one in sight.
+    connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, &frmbrowse::ScrollToCurrent);
+    connect(m_dirModel, &QAbstractItemModel::layoutChanged, this, &frmbrowse::ScrollToCurrent);
     connect(Drive1, &QComboBox::activated, this, &frmbrowse::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { Dir1_Change(current); });
     connect(cmdOK, &QPushButton::clicked, this, &frmbrowse::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmbrowse::cmdCancel_Click);
+}
+
+void frmbrowse::ScrollToCurrent()
+{
+    if (Dir1->currentIndex().isValid())
+        Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+}
+
+void frmbrowse::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // The list has its final height only once the window is laid out.
+    QTimer::singleShot(0, this, &frmbrowse::ScrollToCurrent);
 }
 
 QString frmbrowse::DriveOf(const QString &path)

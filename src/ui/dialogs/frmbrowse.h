@@ -37,7 +37,11 @@ signals:
     // Raised by OK with the path field's text, unchecked, before the dialog closes.
     void CloseBrowse(QString &sPathName);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void ScrollToCurrent();
     void FillDrives();
     void Drive1_Change(int index);
     void Dir1_Change(const QModelIndex &current);
