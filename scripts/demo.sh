@@ -29,7 +29,7 @@ fi
 
 # Two suite databases on a private server; the ODBC files stay in demo/pg.
 tests/support/pg_fixture.sh start "$pg"
-trap 'tests/support/pg_fixture.sh stop "$pg"' EXIT
+trap '"$root/tests/support/pg_fixture.sh" stop "$pg"' EXIT
 port=$(cat "$pg/port")
 psql_admin() { PGPASSWORD=cs_admin_pw psql -X -q -v ON_ERROR_STOP=1 -h localhost -p "$port" -U cs_admin "$@"; }
 for db in fieldmark_demo rostrum_demo; do

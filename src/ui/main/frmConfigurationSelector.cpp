@@ -41,7 +41,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
 {
     setObjectName(QStringLiteral("frmConfigurationSelector"));
     setWindowTitle(QStringLiteral("Quorra Tessaly - Configuration Selector"));
-    resize(780, 440);
+    resize(960, 520);
 
     CreateMenus();
 

@@ -101,8 +101,9 @@ bool frmConfigurationSelector::FillListView(Vb::Error *error)
     FlagGuard updating(m_updatingList);
     LVConfig->clear();
 
-    const QStringList files =
-        QDir(m_session.ConfigDirectory).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    // Alphabetical without regard to case, as the suite's file systems enumerate.
+    const QStringList files = QDir(m_session.ConfigDirectory)
+                                  .entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
     m_configEntries = QList<ConfigEntry>(files.size());
 
     // The entries are added in one go: one by one, a large directory takes seconds.

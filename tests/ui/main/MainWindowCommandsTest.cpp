@@ -148,8 +148,8 @@ TEST_F(MainWindowCommands, RefreshSelectsTheRememberedEntryByExactName)
         EXPECT_EQ(app.session().SelectedConfigName, c.select);
         EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.select));
     }
-    // Directory order puts capitals first.
-    EXPECT_EQ(Names(), QStringList({"B.tsy", "a.tsy"}));
+    // Directory order is alphabetical without regard to case.
+    EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy"}));
 }
 
 TEST_F(MainWindowCommands, CommandsThatNeedAnEntryDoNothingOnAnEmptyList)
