@@ -1,4 +1,5 @@
 #include "mergesplit/frmEditConfigurationMergeSplit.h"
+#include "ui/PasswordField.h"
 
 #include "app/Session.h"
 #include "config/PasswordScramble.h"
@@ -155,7 +156,7 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     txtmachine[index] = NewField(frame, Indexed("txtmachine", index));
     txtusername[index] = NewField(frame, Indexed("txtusername", index));
     txtpassword[index] = NewField(frame, Indexed("txtpassword", index));
-    txtpassword[index]->setEchoMode(QLineEdit::Password);
+    MaskWithStars(txtpassword[index]);
 
     lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), ComboPlatform[index]);
     lblDSN[index] = NewLabel(frame, Indexed("lblDSN", index), QStringLiteral("DSN"), txtdsn[index]);

@@ -1,4 +1,5 @@
 #include "mergesplit/frmMergeAndSplit.h"
+#include "ui/PasswordField.h"
 
 #include "app/Session.h"
 #include "config/ConfigStore.h"
@@ -67,7 +68,7 @@ void frmMergeAndSplit::BuildWindow()
     grid->setContentsMargins(0, 0, 0, 0);
     txt_ldapAdmin = NewField(top, "txt_ldapAdmin");
     txt_ldapPwd = NewField(top, "txt_ldapPwd");
-    txt_ldapPwd->setEchoMode(QLineEdit::Password);
+    MaskWithStars(txt_ldapPwd);
     txtMnSFileName = NewField(top, "txtMnSFileName");
     AddRow(grid, 0, QStringLiteral("Directory Admin:"), txt_ldapAdmin);
     AddRow(grid, 1, QStringLiteral("Password: "), txt_ldapPwd);

@@ -1,6 +1,7 @@
 // The editor window: its controls, the opening steps, the fixed layout and the event rules
 // that tie the controls together. Loading and saving are in frmEditConfigurationData.cpp.
 #include "ui/editor/frmEditConfiguration.h"
+#include "ui/PasswordField.h"
 
 #include "app/Session.h"
 #include "ui/dialogs/frmbrowse.h"
@@ -50,6 +51,10 @@ constexpr int FieldHeight = 315;
 constexpr int ButtonWidth = 1215;
 constexpr int ButtonHeight = 375;
 constexpr int PageWidth = 5300;
+// The window measures 5600 x 6250 twips with its caption and borders; inside them is
+// exactly the outer frame, 5500 x 5800.
+constexpr int InnerWidth = 5500;
+constexpr int InnerHeight = 5800;
 
 } // namespace
 
@@ -115,8 +120,7 @@ void frmEditConfiguration::BuildControls()
     txtusername = Make<EditorLineEdit>(fraDBDetails, "txtusername");
     lblPassword = MakeLabel(fraDBDetails, "lblPassword", "Password", "SLBL0419");
     txtpassword = Make<EditorLineEdit>(fraDBDetails, "txtpassword");
-    txtpassword->setEchoMode(QLineEdit::Password);
-    txtpassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42;")); // '*'
+    MaskWithStars(txtpassword);
     ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "SLBL0427");
     ChkSavePass->setText(QStringLiteral("Save Password"));
     ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "SLBL0388");
@@ -218,7 +222,7 @@ void frmEditConfiguration::BuildControls()
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
 
-    setFixedSize(Tw(this, 5600), Th(this, 6250));
+    setFixedSize(Tw(this, InnerWidth), Th(this, InnerHeight));
     LayoutControls();
 }
 
@@ -253,7 +257,7 @@ void frmEditConfiguration::LayoutControls()
     if (m_inLayout)
         return;
     m_inLayout = true;
-    setFixedSize(Tw(this, 5600), Th(this, 6250));
+    setFixedSize(Tw(this, InnerWidth), Th(this, InnerHeight));
     Place(FraConfig, 0, 0, 5500, 5800);
     TSConfig->setGeometry(Tw(this, 100), Th(this, 300), Tw(this, PageWidth), TSConfig->sizeHint().height());
     const int pageTop = TSConfig->geometry().bottom() + 1;

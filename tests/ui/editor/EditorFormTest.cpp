@@ -161,7 +161,8 @@ TEST_F(EditorTest, WindowKeepsItsFixedSize)
 {
     OpenNew();
     const qreal dpiX = editor->logicalDpiX(), dpiY = editor->logicalDpiY();
-    const QSize fixed(Twips(5600, dpiX), Twips(6250, dpiY));
+    // Inside the caption and borders: the outer frame, 5500 x 5800 twips.
+    const QSize fixed(Twips(5500, dpiX), Twips(5800, dpiY));
     EXPECT_EQ(editor->size(), fixed);
     EXPECT_FALSE(editor->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(editor->windowFlags() & Qt::WindowMaximizeButtonHint);
