@@ -65,13 +65,6 @@ int RunCommandLineMode(Session &session, const QString &arguments)
     }
     c.logdirectory = session.DefaultLogDirectory;
     c.webdirectory.clear();
-    c.tablequeuetimer.clear();
-    c.timer.clear();
-    c.gridcols.clear();
-    c.paneratio.clear();
-    c.currenttable.clear();
-    c.screen.clear();
-    c.batchsize = QStringLiteral("100");
-    c.delay = QStringLiteral("30");
+    ApplyNewConfigurationDefaults(c);
     return CreateConfigFromCommandLine(session) ? 0 : 1;
 }

@@ -15,6 +15,17 @@ struct ConfigRecord
     bool operator==(const ConfigRecord &) const = default;
 };
 
+// What every new configuration starts with: the server console's own settings (keys 13 to
+// 18) empty, batch size 100 and delay 30.
+inline void ApplyNewConfigurationDefaults(ConfigRecord &config)
+{
+    for (QString *field : {&config.tablequeuetimer, &config.timer, &config.gridcols,
+                           &config.paneratio, &config.currenttable, &config.screen})
+        field->clear();
+    config.batchsize = QStringLiteral("100");
+    config.delay = QStringLiteral("30");
+}
+
 // The twenty keys in writing order, as written, with the field each one fills.
 struct ConfigKey
 {

@@ -349,18 +349,24 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         const auto column = SQLUSMALLINT(i + 1);
         bool isNull = false;
         QVariant value;
+        // A value of fixed size, read in one call.
+        auto readFixed = [&](SQLSMALLINT cType, auto &target) {
+            SQLLEN indicator = 0;
+            if (!Ok(SQLGetData(stmt->h, column, cType, &target, sizeof target, &indicator))) {
+                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+                return false;
+            }
+            isNull = indicator == SQL_NULL_DATA;
+            return true;
+        };
         switch (types[i]) {
         case SQL_TINYINT:
         case SQL_SMALLINT:
         case SQL_INTEGER:
         case SQL_BIGINT: {
             SQLBIGINT number = 0;
-            SQLLEN indicator = 0;
-            if (!Ok(SQLGetData(stmt->h, column, SQL_C_SBIGINT, &number, sizeof number, &indicator))) {
-                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+            if (!readFixed(SQL_C_SBIGINT, number))
                 return false;
-            }
-            isNull = indicator == SQL_NULL_DATA;
             value = qlonglong(number);
             break;
         }
@@ -368,23 +374,15 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         case SQL_FLOAT:
         case SQL_DOUBLE: {
             double number = 0;
-            SQLLEN indicator = 0;
-            if (!Ok(SQLGetData(stmt->h, column, SQL_C_DOUBLE, &number, sizeof number, &indicator))) {
-                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+            if (!readFixed(SQL_C_DOUBLE, number))
                 return false;
-            }
-            isNull = indicator == SQL_NULL_DATA;
             value = number;
             break;
         }
         case SQL_BIT: {
             unsigned char bit = 0;
-            SQLLEN indicator = 0;
-            if (!Ok(SQLGetData(stmt->h, column, SQL_C_BIT, &bit, sizeof bit, &indicator))) {
-                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
+            if (!readFixed(SQL_C_BIT, bit))
                 return false;
-            }
-            isNull = indicator == SQL_NULL_DATA;
             value = bit != 0;
             break;
         }

@@ -70,6 +70,8 @@ private:
 
     // The controls' values laid over record, as Save stores them.
     void ApplyControlsTo(ConfigRecord &record) const;
+    // The eight text fields, trimmed.
+    void CopyTextsTo(ConfigRecord &record) const;
     QString PlatformCode() const;
     // A refusal naming the field whose value a configuration file cannot hold; the field
     // gets the focus. Empty when the record may be written.

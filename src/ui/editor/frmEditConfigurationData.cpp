@@ -116,22 +116,8 @@ void frmEditConfiguration::InitializePC()
     config.autologin = QStringLiteral("0");
     config.savepass = QStringLiteral("0");
     config.ldbp = QStringLiteral("1");
-    config.database = Vb::Trim(txtdatabase->text());
-    config.dbmachinename = Vb::Trim(txtmachine->text());
-    config.dsn = Vb::Trim(txtdsn->text());
-    config.logdirectory = Vb::Trim(txtLog->text());
-    config.lhbuscomponent = Vb::Trim(txtconnection->text());
-    config.password = Vb::Trim(txtpassword->text());
-    config.user = Vb::Trim(txtusername->text());
-    config.webdirectory = Vb::Trim(txtwebdirectory->text());
-    config.currenttable.clear();
-    config.paneratio.clear();
-    config.screen.clear();
-    config.tablequeuetimer.clear();
-    config.timer.clear();
-    config.gridcols.clear();
-    config.batchsize = QStringLiteral("100");
-    config.delay = QStringLiteral("30");
+    CopyTextsTo(config);
+    ApplyNewConfigurationDefaults(config);
 }
 
 QString frmEditConfiguration::PlatformCode() const
@@ -147,6 +133,11 @@ void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const
     record.autologin = Flag(ChkAutoLogin);
     record.savepass = Flag(ChkSavePass);
     record.ldbp = PlatformCode();
+    CopyTextsTo(record);
+}
+
+void frmEditConfiguration::CopyTextsTo(ConfigRecord &record) const
+{
     record.database = Vb::Trim(txtdatabase->text());
     record.dbmachinename = Vb::Trim(txtmachine->text());
     record.dsn = Vb::Trim(txtdsn->text());
