@@ -26,15 +26,8 @@ TEST(BusComponent, ToolGetsOneArgumentWithOnlyHostAndPortTrimmed)
 
 TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
 {
-    struct Case
-    {
-        const char *name;
-        const char *failureLog; // nullptr: absent
-        const char *successLog;
-        bool result;
-        QString message;
-        bool successLogStays;
-    };
+    // Logs: nullptr when the tool does not write it.
+    struct Case { const char *name, *failureLog, *successLog; bool result; QString message; bool successLogStays; };
     const QString failed = QStringLiteral("Creation of Bus Component 'Pub' Encountered Errors!\r\n");
     const Case cases[] = {
         {"failure over several lines", "line one\r\nline two\r\n", nullptr, false, failed + "line one\r\nline two\r\n", false},

@@ -14,8 +14,6 @@
 
 namespace {
 
-const QString Properties = QStringLiteral("p=<PublisherBuscomponent>\r\nc=<ConsumerBusComponents>\r\nagain=<PublisherBuscomponent>\r\n");
-
 bool WaitForFile(const QString &path)
 {
     QDeadlineTimer deadline(10000);
@@ -32,25 +30,25 @@ protected:
         stubs.Add(QStringLiteral("TessHost.exe"));
         stubs.Add(QStringLiteral("RunServer.bat"));
         app.writeFile(QStringLiteral("OAComponents/eventdispatcher.jar"), "jar");
-        app.writeFile(QStringLiteral("OAComponents/eventdispatcher.properties"), Properties.toLatin1());
+        app.writeFile(QStringLiteral("OAComponents/eventdispatcher.properties"),
+                      "p=<PublisherBuscomponent>\r\nc=<ConsumerBusComponents>\r\nagain=<PublisherBuscomponent>\r\n");
         // Each copy of the start file marks the folder it was started from.
-        const QString start = app.path() + QStringLiteral("/OAComponents/startEventDispatcher.bat");
         app.writeFile(QStringLiteral("OAComponents/startEventDispatcher.bat"),
                       "#!/bin/sh\necho started >> \"$(dirname \"$0\")/started.txt\"\n");
-        QFile::setPermissions(start, QFile::permissions(start) | QFile::ExeOwner);
+        QFile::setPermissions(Component("startEventDispatcher.bat"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     void MakeDatabases(const QString &fmkRows, const QString &rstRows)
     {
         QString error;
-        ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
         fmk = PostgresFixture::CreateDatabase(QStringLiteral("launch_fmk"), &error);
         rst = PostgresFixture::CreateDatabase(QStringLiteral("launch_rst"), &error);
         ASSERT_TRUE(fmk && rst) << error.toStdString();
         for (const auto &[db, rows] : {std::pair{fmk.get(), fmkRows}, {rst.get(), rstRows}}) {
-            if (!rows.isEmpty())
+            if (!rows.isEmpty()) {
                 ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails (publisherbc, bcname, tableid, productid) "
                                                     "VALUES %1").arg(rows), &error)) << error.toStdString();
+            }
         }
         WriteJoint(QStringLiteral("2"));
     }
@@ -68,6 +66,8 @@ protected:
     }
 
     QString Component(const QString &relative) { return app.path() + QStringLiteral("/OAComponents/") + relative; }
+    QByteArray ComponentFile(const QString &relative) { return app.readFile(QStringLiteral("OAComponents/") + relative); }
+    QStringList ComponentFolders() { return QDir(Component(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot); }
 
     TestAppDir app;
     StubPrograms stubs{app.path()};
@@ -84,8 +84,8 @@ TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
 
     const auto consoles = stubs.WaitForRuns(QStringLiteral("TessHost.exe"), 2);
     ASSERT_EQ(consoles.size(), 2);
-    EXPECT_EQ(consoles[0].arguments, QStringList({QStringLiteral("/F"), joint + QStringLiteral("/C"), QStringLiteral("FMK")}));
-    EXPECT_EQ(consoles[1].arguments, QStringList({QStringLiteral("/F"), joint + QStringLiteral("/C"), QStringLiteral("RST")}));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(consoles[i].arguments, QStringList({"/F", joint + "/C", i ? "RST" : "FMK"}));
     const auto java = stubs.WaitForRuns(QStringLiteral("RunServer.bat"));
     ASSERT_EQ(java.size(), 1);
     // Platform 2 names its server through the database; platform 1 its data source.
@@ -94,21 +94,19 @@ TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
                            QStringLiteral("1028;%1;%2;%3;2").arg(rst->serverName(), rst->user(), rst->password())}));
 
     // "fmk" lies inside "fmkcomp" and is not added again.
-    const std::pair<QString, QString> expected[] = {{QStringLiteral("PUB"), QStringLiteral("fmkcomp;rstcomp")},
-                                                    {QStringLiteral("RSTONLY"), QStringLiteral("rc1")}};
+    const std::pair<QString, QString> expected[] = {{"PUB", "fmkcomp;rstcomp"}, {"RSTONLY", "rc1"}};
     for (const auto &[publisher, consumers] : expected) {
         SCOPED_TRACE(publisher.toStdString());
-        ASSERT_TRUE(WaitForFile(Component(publisher + QStringLiteral("/started.txt"))));
-        EXPECT_EQ(app.readFile(QStringLiteral("OAComponents/") + publisher + QStringLiteral("/eventdispatcher.properties")),
+        ASSERT_TRUE(WaitForFile(Component(publisher + "/started.txt")));
+        EXPECT_EQ(ComponentFile(publisher + "/eventdispatcher.properties"),
                   QStringLiteral("p=%1\r\nc=%2\r\nagain=%1\r\n").arg(publisher, consumers).toLatin1());
-        EXPECT_EQ(app.readFile(QStringLiteral("OAComponents/") + publisher + QStringLiteral("/eventdispatcher.jar")), "jar");
+        EXPECT_EQ(ComponentFile(publisher + "/eventdispatcher.jar"), "jar");
     }
     // A name that cannot be a folder is refused; nothing is made outside OAComponents.
     EXPECT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts().value(0).contains(QStringLiteral("bad/name")));
     EXPECT_FALSE(QFile::exists(Component(QStringLiteral("bad"))));
-    EXPECT_EQ(QDir(Component(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
-              QStringList({QStringLiteral("PUB"), QStringLiteral("RSTONLY")}));
+    EXPECT_EQ(ComponentFolders(), QStringList({"PUB", "RSTONLY"}));
 
     // A template gone missing ends the dispatcher step with its reason.
     QFile::remove(Component(QStringLiteral("eventdispatcher.jar")));
@@ -125,7 +123,7 @@ TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
     EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("No publisher bus component")));
-    EXPECT_TRUE(QDir(Component(QString())).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(ComponentFolders().isEmpty());
     EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat")).size(), 1);
 }
 
@@ -147,12 +145,11 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
     WriteJoint(QStringLiteral("1"));
     app.messages().ClearShown();
     RunMergeAndSplit(app.session(), joint);
-    QString consoleFailed = app.session().GetText(QStringLiteral("SLBL0126"));
-    consoleFailed = consoleFailed.left(consoleFailed.indexOf(QStringLiteral("%1")));
+    const QString consoleFailed = app.session().GetText(QStringLiteral("SLBL0126")).section(QStringLiteral("%1"), 0, 0);
     const QStringList shown = app.shownTexts();
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_TRUE(shown[0].startsWith(consoleFailed + QStringLiteral("\r\n")));
-    EXPECT_TRUE(shown[1].startsWith(consoleFailed + QStringLiteral("\r\n")));
+    for (int i : {0, 1})
+        EXPECT_TRUE(shown[i].startsWith(consoleFailed + "\r\n")) << shown[i].toStdString();
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(shown[2].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
     EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat")).size(), 1);

@@ -17,16 +17,16 @@
 
 namespace {
 
-QByteArray JointFileBytes(const QString &rstLdbp, const QString &fmkSavePass, const QString &rstSavePass)
+QByteArray JointFileBytes(const QString &rstLdbp = QStringLiteral("1"), const QString &rstSavePass = QStringLiteral("1"))
 {
     const QString text = QStringLiteral(
         "[FMK]\r\nSatelliteAppln=4009\r\nldbp=1\r\ndsn=FMK_DSN\r\ndatabase=fmdb\r\ndbmachinename=fmhost\r\n"
-        "user=fmuser\r\nsavepass=%1\r\npassword=%2\r\nautologin=0\r\nlhbuscomponent=cn=FMK\r\n"
+        "user=fmuser\r\nsavepass=1\r\npassword=%1\r\nautologin=0\r\nlhbuscomponent=cn=FMK\r\n"
         "logdirectory=/var/log/fmk\r\nwebdirectory=/srv/www\r\nbatchsize=100\r\ndelay=30\r\n\r\n"
-        "[RST]\r\nSatelliteAppln=1028\r\nldbp=%3\r\ndsn=RST_DSN\r\ndatabase=rsdb\r\ndbmachinename=rshost\r\n"
-        "user=rsuser\r\nsavepass=%4\r\npassword=%5\r\nautologin=1\r\nlhbuscomponent=cn=RST\r\n"
+        "[RST]\r\nSatelliteAppln=1028\r\nldbp=%2\r\ndsn=RST_DSN\r\ndatabase=rsdb\r\ndbmachinename=rshost\r\n"
+        "user=rsuser\r\nsavepass=%3\r\npassword=%4\r\nautologin=1\r\nlhbuscomponent=cn=RST\r\n"
         "logdirectory=/var/log/rst\r\nwebdirectory=\r\nbatchsize=200\r\ndelay=40\r\n")
-                             .arg(fmkSavePass, ScramblePassword(QStringLiteral("fmpw")), rstLdbp, rstSavePass,
+                             .arg(ScramblePassword(QStringLiteral("fmpw")), rstLdbp, rstSavePass,
                                   ScramblePassword(QStringLiteral("rspw")));
     return Ansi::Encode(text);
 }
@@ -47,18 +47,15 @@ protected:
         return IniProfile::GetPrivateProfileString(QLatin1String(section), QLatin1String(key), QStringLiteral("<absent>"),
                                                    255, path);
     }
-    // The key names of one section, in file order.
-    QStringList KeysOf(const QString &section)
+    // The key names of one section, in file order, as one string.
+    QString KeysOf(const QString &section)
     {
+        const QString text = QString::fromLatin1(app.readFile(QStringLiteral("lib/Joint.tsy")));
         QStringList keys;
-        bool inside = false;
-        for (const QString &line : FileIo::SplitLines(QString::fromLatin1(app.readFile(QStringLiteral("lib/Joint.tsy"))))) {
-            if (line.startsWith(u'['))
-                inside = line == u'[' + section + u']';
-            else if (inside && line.contains(u'='))
+        for (const QString &line : FileIo::SplitLines(text.section(u'[' + section + u']', 1).section(u'[', 0, 0)))
+            if (line.contains(u'='))
                 keys << line.section(u'=', 0, 0);
-        }
-        return keys;
+        return keys.join(u' ');
     }
     void ClickOk() { QTest::mouseClick(Child<QPushButton>("bOk"), Qt::LeftButton); }
 
@@ -78,7 +75,7 @@ TEST_F(MergeSplitEditorTest, RostrumPlatformSelectsEntryAndLabels)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.ldbp);
-        Open(JointFileBytes(QLatin1String(c.ldbp), QStringLiteral("1"), QStringLiteral("1")));
+        Open(JointFileBytes(QLatin1String(c.ldbp)));
         EXPECT_EQ(Child<QComboBox>("ComboPlatform_1")->currentIndex(), c.entry);
         EXPECT_EQ(Child<QLabel>("lblDatabase_1")->text(), app.session().GetText(QLatin1String(c.database)));
         EXPECT_EQ(Child<QLabel>("lblmachine_1")->text(), app.session().GetText(QLatin1String(c.machine)));
@@ -90,35 +87,30 @@ TEST_F(MergeSplitEditorTest, RostrumPlatformSelectsEntryAndLabels)
     EXPECT_EQ(Child<QLabel>("lblDatabase_1")->text(), app.session().GetText(QStringLiteral("SLBL0285")));
 }
 
-TEST_F(MergeSplitEditorTest, LoadsBothSectionsWithTheSharedSavePasswordBox)
+TEST_F(MergeSplitEditorTest, LoadsBothSectionsAndSaveOverwritesKeysInPlace)
 {
     // Fieldmark keeps its password although the Rostrum section clears the shared box.
-    Open(JointFileBytes(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("0")));
-    EXPECT_EQ(Field("txtdsn_0")->text(), QStringLiteral("FMK_DSN"));
-    EXPECT_EQ(Field("txtmachine_1")->text(), QStringLiteral("rshost"));
-    EXPECT_EQ(Field("txtBatch_0")->text(), QStringLiteral("100")); // spelled "batchsize" in the file
-    EXPECT_EQ(Field("txtBatch_1")->text(), QStringLiteral("200"));
-    EXPECT_EQ(Field("txtDelay_0")->text(), QStringLiteral("30"));
-    EXPECT_EQ(Field("txtwebdirectory")->text(), QStringLiteral("/srv/www"));
-    EXPECT_EQ(Field("txtconnection_1")->text(), QStringLiteral("cn=RST"));
-    EXPECT_EQ(Field("txtpassword_0")->text(), QStringLiteral("fmpw"));
-    EXPECT_EQ(Field("txtpassword_1")->text(), QString());
-    EXPECT_FALSE(Child<QCheckBox>("ChkSavePass")->isChecked());
-    EXPECT_TRUE(Child<QCheckBox>("ChkAutoLogin")->isChecked()); // the Rostrum section's value
-}
+    Open(JointFileBytes(QStringLiteral("1"), QStringLiteral("0")));
+    const std::pair<const char *, const char *> loaded[] = {
+        {"txtdsn_0", "FMK_DSN"}, {"txtmachine_1", "rshost"}, {"txtBatch_0", "100"}, // spelled "batchsize" in the file
+        {"txtBatch_1", "200"}, {"txtDelay_0", "30"}, {"txtwebdirectory", "/srv/www"}, {"txtconnection_1", "cn=RST"},
+        {"txtpassword_0", "fmpw"}, {"txtpassword_1", ""},
+    };
+    for (const auto &[field, text] : loaded)
+        EXPECT_EQ(Field(field)->text(), QLatin1String(text)) << field;
+    auto *savePass = Child<QCheckBox>("ChkSavePass");
+    auto *autoLogin = Child<QCheckBox>("ChkAutoLogin");
+    EXPECT_FALSE(savePass->isChecked());
+    EXPECT_TRUE(autoLogin->isChecked()); // the Rostrum section's value
 
-TEST_F(MergeSplitEditorTest, SaveOverwritesKeysInPlace)
-{
-    Open(JointFileBytes(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")));
     Field("txtwebdirectory")->setText(app.path());
     Child<QComboBox>("ComboPlatform_1")->setCurrentIndex(1);
     Field("txtpassword_1")->setText(QStringLiteral("newpw"));
     // The save-password box decides whether auto login may be changed.
-    auto *savePass = Child<QCheckBox>("ChkSavePass");
-    QTest::mouseClick(savePass, Qt::LeftButton);
-    EXPECT_FALSE(Child<QCheckBox>("ChkAutoLogin")->isEnabled());
-    QTest::mouseClick(savePass, Qt::LeftButton);
-    EXPECT_TRUE(Child<QCheckBox>("ChkAutoLogin")->isEnabled());
+    for (bool ticked : {true, false, true}) {
+        QTest::mouseClick(savePass, Qt::LeftButton);
+        EXPECT_EQ(autoLogin->isEnabled(), ticked);
+    }
     ClickOk();
     ASSERT_EQ(editor->result(), QDialog::Accepted) << app.shownTexts().join(u'\n').toStdString();
 
@@ -127,11 +119,8 @@ TEST_F(MergeSplitEditorTest, SaveOverwritesKeysInPlace)
     EXPECT_EQ(Value("RST", "password"), ScramblePassword(QStringLiteral("newpw")));
     EXPECT_EQ(Value("FMK", "password"), ScramblePassword(QStringLiteral("fmpw")));
     // Keys other writers spelled in lower case keep their line and spelling.
-    const QStringList fieldmark = KeysOf(QStringLiteral("FMK"));
-    EXPECT_EQ(fieldmark.mid(0, 15), QString("SatelliteAppln ldbp dsn database dbmachinename user savepass password "
-                                            "autologin lhbuscomponent logdirectory webdirectory batchsize delay mns")
-                                        .split(u' '));
-    EXPECT_EQ(fieldmark.size(), 15);
+    EXPECT_EQ(KeysOf("FMK"), "SatelliteAppln ldbp dsn database dbmachinename user savepass password autologin "
+                             "lhbuscomponent logdirectory webdirectory batchsize delay mns");
 }
 
 TEST_F(MergeSplitEditorTest, SaveAddsMissingKeysInTheirOrder)
@@ -142,12 +131,10 @@ TEST_F(MergeSplitEditorTest, SaveAddsMissingKeysInTheirOrder)
     Field("txtconnection_1")->setText(QStringLiteral("cn=R"));
     ClickOk();
     ASSERT_EQ(editor->result(), QDialog::Accepted);
-    EXPECT_EQ(KeysOf(QStringLiteral("FMK")),
-              QString("dsn database dbmachinename user lhbuscomponent logdirectory Delay batchSize webdirectory "
-                      "password savepass autologin mns").split(u' '));
-    EXPECT_EQ(KeysOf(QStringLiteral("RST")),
-              QString("dsn database dbmachinename user lhbuscomponent logdirectory ldbp batchSize "
-                      "password savepass autologin mns").split(u' '));
+    EXPECT_EQ(KeysOf("FMK"), "dsn database dbmachinename user lhbuscomponent logdirectory Delay batchSize webdirectory "
+                             "password savepass autologin mns");
+    EXPECT_EQ(KeysOf("RST"), "dsn database dbmachinename user lhbuscomponent logdirectory ldbp batchSize password "
+                             "savepass autologin mns");
     // Save Password is not ticked: empty passwords in both sections.
     EXPECT_EQ(Value("FMK", "password"), QString());
     EXPECT_EQ(Value("RST", "password"), QString());
@@ -158,7 +145,7 @@ TEST_F(MergeSplitEditorTest, ValidationStopsTheSaveWithItsMessage)
 {
     app.writeFile(QStringLiteral("afile"), "x");
     // An empty expected message: saved. "*": refused with a message of its own.
-    struct Case { const char *field; QString value; QString message; };
+    struct Case { const char *field; QString value, message; };
     const QString ledgerhall = QStringLiteral("Please fill valid data in Ledgerhall tab");
     const Case cases[] = {
         {"txtwebdirectory", QString(), app.session().GetText(QStringLiteral("SLBL0494"))},
@@ -169,7 +156,7 @@ TEST_F(MergeSplitEditorTest, ValidationStopsTheSaveWithItsMessage)
         {"txtdsn_1", QStringLiteral("DSN\u4e2d"), QStringLiteral("*")}, // the single-byte file cannot hold it
         {"txtwebdirectory", app.path() + QStringLiteral("/afile"), QString()}, // an existing file passes
     };
-    const QByteArray before = JointFileBytes(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"));
+    const QByteArray before = JointFileBytes();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.field + (": " + c.value.toStdString()));
         Open(before);
@@ -182,15 +169,16 @@ TEST_F(MergeSplitEditorTest, ValidationStopsTheSaveWithItsMessage)
             continue;
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
-        if (c.message != QLatin1String("*"))
+        if (c.message != QLatin1String("*")) {
             EXPECT_EQ(app.shownTexts()[0], c.message);
+        }
         EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), before);
     }
 }
 
-TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButton)
+TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButtonAndTabEntersTheNextTab)
 {
-    Open(JointFileBytes(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")));
+    Open(JointFileBytes());
     const QString folder = app.path() + QStringLiteral("/log");
     for (const auto &[button, field] : {std::pair{"BtnBrowseLog_1", "txtLogpath_1"}, {"cmdBrowse2", "txtwebdirectory"}}) {
         WhenModal(QStringLiteral("frmbrowse"), [&](QWidget *browser) {
@@ -201,11 +189,8 @@ TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButton)
         EXPECT_EQ(Field(field)->text(), folder) << button;
     }
     EXPECT_EQ(Field("txtLogpath_0")->text(), QStringLiteral("/var/log/fmk"));
-}
 
-TEST_F(MergeSplitEditorTest, TabFromTheLastControlOfATabEntersTheNextTab)
-{
-    Open(JointFileBytes(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")));
+    // Tab from the last control of a tab.
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));

@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -12,31 +11,26 @@ namespace {
 class IniProfileTest : public ::testing::Test
 {
 public:
-    QString path(const QString &name = QStringLiteral("joint.tsy")) const { return m_dir.filePath(name); }
-
-    void write(const QByteArray &bytes, const QString &name = QStringLiteral("joint.tsy")) const
+    QString path() const { return m_dir.filePath(QStringLiteral("joint.tsy")); }
+    void write(const QByteArray &bytes) const
     {
-        QFile f(path(name));
+        QFile f(path());
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
     }
-
-    QByteArray read(const QString &name = QStringLiteral("joint.tsy")) const
+    QByteArray read() const
     {
-        QFile f(path(name));
+        QFile f(path());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
-
     QString get(const char *section, const char *key, const char *def = "", int size = 255) const
     {
         return IniProfile::GetPrivateProfileString(QString::fromUtf8(section), QString::fromUtf8(key),
                                                    QString::fromUtf8(def), size, path());
     }
-
     bool put(const char *section, const char *key, const QString &value) const
     {
-        return IniProfile::WritePrivateProfileString(QString::fromUtf8(section), QString::fromUtf8(key),
-                                                     value, path());
+        return IniProfile::WritePrivateProfileString(QString::fromUtf8(section), QString::fromUtf8(key), value, path());
     }
 
     QTemporaryDir m_dir;
@@ -74,11 +68,8 @@ const QByteArray kSample =
 
 TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
 {
-    write(kSample);
-    struct Case
-    {
-        const char *section, *key, *def, *expected;
-    } cases[] = {
+    write(kSample + "[S]\r\nk=" + QByteArray(300, 'v') + "\r\nq=\"" + QByteArray(260, 'q') + "\"\r\n");
+    struct Case { const char *section, *key, *def; QString expected; int size = 255; } cases[] = {
         {"FMK", "satelliteappln", "", "4009"},
         {"fmk", "BatchSize", "", "100"},          // names without regard to case, value trimmed
         {"FMK", "delay", "", "30"},               // tabs around key, '=' and value
@@ -99,96 +90,58 @@ TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
         {"RST", "delay", "default  ", "default"}, // trailing blanks of the default removed
         {"NONE", "x", "  lead", "  lead"},        // ...leading ones kept
         {"caf\xc3\xa9", "\xc3\xa9t\xc3\xa9", "", "\xc3\xa9t\xc3\xa9"}, // 1252 letters, any case
+        // Values are cut to the buffer size less one.
+        {"S", "k", "", QString(254, u'v')},
+        {"S", "q", "", QString(254, u'q')}, // unquoted first, then cut
+        {"S", "k", "", "vvv", 4},
+        {"S", "k", "", "", 1},
+        {"S", "missing", "default", "def", 4},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(get(c.section, c.key, c.def), QString::fromUtf8(c.expected)) << c.section << "/" << c.key;
-}
-
-TEST_F(IniProfileTest, ValueIsCutToTheBufferSize)
-{
-    const QByteArray longValue(300, 'v');
-    write("[S]\r\nk=" + longValue + "\r\nq=\"" + QByteArray(260, 'q') + "\"\r\n");
-    EXPECT_EQ(get("S", "k"), QString(254, u'v'));
-    EXPECT_EQ(get("S", "q"), QString(254, u'q')); // unquoted first, then cut
-    EXPECT_EQ(get("S", "k", "", 4), QStringLiteral("vvv"));
-    EXPECT_EQ(get("S", "k", "", 1), QString());
-    EXPECT_EQ(get("S", "missing", "default", 4), QStringLiteral("def"));
+        EXPECT_EQ(get(c.section, c.key, c.def, c.size), c.expected) << c.section << "/" << c.key << "/" << c.size;
+    // A byte order mark is part of the first line, not of the file's encoding.
+    write("\xef\xbb\xbf[S]\r\nk=1\r\n[T]\r\nk=2\r\n");
+    EXPECT_EQ(get("S", "k", "none"), QStringLiteral("none"));
+    EXPECT_EQ(get("T", "k"), QStringLiteral("2"));
 }
 
 TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouch)
 {
-    const QByteArray before =
-        "; comment\r\n"
-        "[FMK]\r\n"
-        "batchsize=100\r\n"
-        "delay=30\r\n"
-        "; note inside\r\n"
-        "\r\n"
-        "[RST]\n"
-        "batchsize=5\n"
-        "\n"
-        "[Other]\r\n"
-        "x=1";
-    struct Case
-    {
-        const char *what;
-        std::function<bool(IniProfileTest &)> write;
-        QByteArray after;
-    } cases[] = {
-        {"existing keys overwritten in their own spelling",
-         [](IniProfileTest &t) { return t.put("fmk", "batchSize", "200") && t.put("FMK", "Delay", " 45 "); },
-         "; comment\r\n[FMK]\r\nbatchsize=200\r\ndelay= 45 \r\n; note inside\r\n\r\n[RST]\n"
-         "batchsize=5\n\n[Other]\r\nx=1"},
-        {"new keys after the last key line, in the order written",
-         [](IniProfileTest &t) { return t.put("FMK", "autologin", "1") && t.put("FMK", "screen", "2"); },
-         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\nautologin=1\r\nscreen=2\r\n; note inside\r\n"
-         "\r\n[RST]\nbatchsize=5\n\n[Other]\r\nx=1"},
-        {"LF-only lines around an insertion stay LF",
-         [](IniProfileTest &t) { return t.put(" RST ", " dsn ", "RST_PLAN"); },
-         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
-         "batchsize=5\ndsn=RST_PLAN\r\n\n[Other]\r\nx=1"},
-        {"a last line without line end gets one before what follows",
-         [](IniProfileTest &t) { return t.put("Other", "y", "2"); },
-         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
-         "batchsize=5\n\n[Other]\r\nx=1\r\ny=2\r\n"},
-        {"new section at the end without a blank line",
-         [](IniProfileTest &t) { return t.put("New", "k", "v"); },
-         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\n"
-         "batchsize=5\n\n[Other]\r\nx=1\r\n[New]\r\nk=v\r\n"},
+    const QByteArray base =
+        "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\nbatchsize=5\n\n[Other]\r\nx=1";
+    auto changed = [&](const char *from, const char *to) { return QByteArray(base).replace(from, to); };
+    struct Put { const char *section, *key, *value; };
+    struct Case { const char *what; QByteArray before; QList<Put> puts; QByteArray after; } cases[] = {
+        {"existing keys overwritten in their spelling", base, {{"fmk", "batchSize", "200"}, {"FMK", "Delay", " 45 "}},
+         changed("batchsize=100\r\ndelay=30", "batchsize=200\r\ndelay= 45 ")},
+        {"new keys after the last key line, in order", base, {{"FMK", "autologin", "1"}, {"FMK", "screen", "2"}},
+         changed("delay=30\r\n", "delay=30\r\nautologin=1\r\nscreen=2\r\n")},
+        {"LF-only lines around an insertion stay LF", base, {{" RST ", " dsn ", "RST_PLAN"}},
+         changed("batchsize=5\n", "batchsize=5\ndsn=RST_PLAN\r\n")},
+        {"a last line without line end gets one", base, {{"Other", "y", "2"}}, base + "\r\ny=2\r\n"},
+        {"new section at the end without a blank line", base, {{"New", "k", "v"}}, base + "\r\n[New]\r\nk=v\r\n"},
+        {"the first of duplicates is written; an empty section takes its first key after its header",
+         "[A]\r\nk=1\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n", {{"A", "k", "9"}, {"B", "n", "x"}},
+         "[A]\r\nk=9\r\nK=2\r\n[B]\r\nn=x\r\n[a]\r\nk=3\r\n"},
     };
-    for (Case &c : cases) {
-        write(before);
-        EXPECT_TRUE(c.write(*this)) << c.what;
+    for (const Case &c : cases) {
+        write(c.before);
+        for (const Put &p : c.puts)
+            EXPECT_TRUE(put(p.section, p.key, QString::fromUtf8(p.value))) << c.what;
         EXPECT_EQ(read(), c.after) << c.what;
     }
 }
 
-TEST_F(IniProfileTest, WriteTakesTheFirstOfDuplicatesAndKeepsTheRest)
+TEST_F(IniProfileTest, AMissingFileGivesTheDefaultAndWrittenValuesReadBackTrimmedAndUnquoted)
 {
-    write("[A]\r\nk=1\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n");
-    ASSERT_TRUE(put("A", "k", "9"));
-    EXPECT_EQ(read(), QByteArray("[A]\r\nk=9\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n"));
-    // An empty section takes its first key right after its header.
-    ASSERT_TRUE(put("B", "n", "x"));
-    EXPECT_EQ(read(), QByteArray("[A]\r\nk=9\r\nK=2\r\n[B]\r\nn=x\r\n[a]\r\nk=3\r\n"));
-}
-
-TEST_F(IniProfileTest, WrittenValuesReadBackTrimmedAndUnquoted)
-{
+    EXPECT_EQ(get("S", "k", "fallback "), QStringLiteral("fallback"));
     const char *cases[][2] = {{"  padded  ", "padded"}, {"\"quoted\"", "quoted"}, {"a, b=c", "a, b=c"}, {"", ""}};
     for (const auto &c : cases) {
         ASSERT_TRUE(put("S", "k", QString::fromUtf8(c[0]))) << c[0];
         EXPECT_EQ(get("S", "k", "<default>"), QString::fromUtf8(c[1])) << c[0];
     }
     ASSERT_TRUE(put("S", "euro", QString::fromUtf8("\xe2\x82\xac")));
-    EXPECT_EQ(read(), QByteArray("[S]\r\nk=\r\neuro=\x80\r\n")); // Windows-1252 on disk
-}
-
-TEST_F(IniProfileTest, MissingFileGivesTheDefaultAndIsCreatedAnsiWithCrLf)
-{
-    EXPECT_EQ(get("App", "key", "fallback "), QStringLiteral("fallback"));
-    ASSERT_TRUE(put("App", "key", "value"));
-    EXPECT_EQ(read(), QByteArray("[App]\r\nkey=value\r\n"));
+    EXPECT_EQ(read(), QByteArray("[S]\r\nk=\r\neuro=\x80\r\n")); // created in Windows-1252 with CR LF
 }
 
 TEST_F(IniProfileTest, WritesThatCannotBeDoneFailAndChangeNothing)
@@ -205,13 +158,6 @@ TEST_F(IniProfileTest, WritesThatCannotBeDoneFailAndChangeNothing)
     QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup);
     EXPECT_FALSE(put("S", "k", QStringLiteral("2")));
     EXPECT_EQ(read(), QByteArray("[S]\r\nk=1\r\n"));
-}
-
-TEST_F(IniProfileTest, Utf8ByteOrderMarkIsPartOfTheFirstLine)
-{
-    write("\xef\xbb\xbf[S]\r\nk=1\r\n[T]\r\nk=2\r\n");
-    EXPECT_EQ(get("S", "k", "none"), QStringLiteral("none"));
-    EXPECT_EQ(get("T", "k"), QStringLiteral("2"));
 }
 
 } // namespace

@@ -15,41 +15,32 @@ namespace {
 
 TEST(SplitCommandLine, FollowsTheWindowsRules)
 {
-    struct Case
-    {
-        QString line;
-        QStringList expected;
-    };
-    const Case cases[] = {
-        {QStringLiteral("TessHost.exe  /F /app/lib/x.tsy"),
-         {QStringLiteral("TessHost.exe"), QStringLiteral("/F"), QStringLiteral("/app/lib/x.tsy")}},
+    const std::pair<QString, QStringList> cases[] = {
+        {"TessHost.exe  /F /app/lib/x.tsy", {"TessHost.exe", "/F", "/app/lib/x.tsy"}},
         // An unquoted path with blanks falls apart into several arguments.
-        {QStringLiteral("TessHost.exe  /F /my app/lib/a b.tsy"),
-         {QStringLiteral("TessHost.exe"), QStringLiteral("/F"), QStringLiteral("/my"), QStringLiteral("app/lib/a"),
-          QStringLiteral("b.tsy")}},
-        {QStringLiteral("prog\targ1 \t arg2\t"), {QStringLiteral("prog"), QStringLiteral("arg1"), QStringLiteral("arg2")}},
-        {QStringLiteral("RunServer.bat \"4009;db;u;p;0\" \"1028;db2;u;p;2\" "),
-         {QStringLiteral("RunServer.bat"), QStringLiteral("4009;db;u;p;0"), QStringLiteral("1028;db2;u;p;2")}},
+        {"TessHost.exe  /F /my app/lib/a b.tsy", {"TessHost.exe", "/F", "/my", "app/lib/a", "b.tsy"}},
+        {"prog\targ1 \t arg2\t", {"prog", "arg1", "arg2"}},
+        {"RunServer.bat \"4009;db;u;p;0\" \"1028;db2;u;p;2\" ", {"RunServer.bat", "4009;db;u;p;0", "1028;db2;u;p;2"}},
         // The program name: quoted up to the next quote, no backslash rules.
-        {QStringLiteral("\"C:\\Program Files\\x.exe\" a"), {QStringLiteral("C:\\Program Files\\x.exe"), QStringLiteral("a")}},
-        {QStringLiteral("\"my prog\"arg"), {QStringLiteral("my prog"), QStringLiteral("arg")}},
-        {QStringLiteral("a\\\"b c"), {QStringLiteral("a\\\"b"), QStringLiteral("c")}},
-        {QStringLiteral("\"unclosed name"), {QStringLiteral("unclosed name")}},
+        {"\"C:\\Program Files\\x.exe\" a", {"C:\\Program Files\\x.exe", "a"}},
+        {"\"my prog\"arg", {"my prog", "arg"}},
+        {"a\\\"b c", {"a\\\"b", "c"}},
+        {"\"unclosed name", {"unclosed name"}},
         // Quotes toggle; "" inside quotes is a quote.
-        {QStringLiteral("p \"a b\" c\"d e\"f"), {QStringLiteral("p"), QStringLiteral("a b"), QStringLiteral("cd ef")}},
-        {QStringLiteral("p \"\" x"), {QStringLiteral("p"), QString(), QStringLiteral("x")}},
-        {QStringLiteral("p \"say \"\"hi\"\"\""), {QStringLiteral("p"), QStringLiteral("say \"hi\"")}},
-        {QStringLiteral("p \"open to the end"), {QStringLiteral("p"), QStringLiteral("open to the end")}},
+        {"p \"a b\" c\"d e\"f", {"p", "a b", "cd ef"}},
+        {"p \"\" x", {"p", "", "x"}},
+        {"p \"say \"\"hi\"\"\"", {"p", "say \"hi\""}},
+        {"p \"open to the end", {"p", "open to the end"}},
         // Backslashes count only before a quote.
-        {QStringLiteral("p a\\\\b\\c"), {QStringLiteral("p"), QStringLiteral("a\\\\b\\c")}},
-        {QStringLiteral("p a\\\"b"), {QStringLiteral("p"), QStringLiteral("a\"b")}},
-        {QStringLiteral("p a\\\\\"b c\""), {QStringLiteral("p"), QStringLiteral("a\\b c")}},
-        {QStringLiteral("p a\\\\\\\"b"), {QStringLiteral("p"), QStringLiteral("a\\\"b")}},
-        {QStringLiteral("p \"c:\\dir\\\\\" next"), {QStringLiteral("p"), QStringLiteral("c:\\dir\\"), QStringLiteral("next")}},
-        {QString(), {QString()}},
+        {"p a\\\\b\\c", {"p", "a\\\\b\\c"}},
+        {"p a\\\"b", {"p", "a\"b"}},
+        {"p a\\\\\"b c\"", {"p", "a\\b c"}},
+        {"p a\\\\\\\"b", {"p", "a\\\"b"}},
+        {"p \"c:\\dir\\\\\" next", {"p", "c:\\dir\\", "next"}},
+        {"", {""}},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(Process::SplitCommandLine(c.line), c.expected) << c.line.toStdString();
+    for (const auto &[line, expected] : cases)
+        EXPECT_EQ(Process::SplitCommandLine(line), expected) << line.toStdString();
 }
 
 class ProcessTest : public ::testing::Test
@@ -70,12 +61,10 @@ TEST_F(ProcessTest, ProgramsAreFoundInTheApplicationDirectoryThenInPath)
     qputenv("PATH", QFile::encodeName(pathDir.path()) + ':' + oldPath);
 
     EXPECT_EQ(Process::FindProgram(appDir.path(), QStringLiteral("TessHost.exe")), inApp);
-    EXPECT_EQ(Process::FindProgram(appDir.path(), QStringLiteral("only-on-path")),
-              pathDir.path() + QStringLiteral("/only-on-path"));
+    EXPECT_EQ(Process::FindProgram(appDir.path(), QStringLiteral("only-on-path")), pathDir.filePath("only-on-path"));
     EXPECT_EQ(Process::FindProgram(appDir.path(), QStringLiteral("TessHost")), QString()) << "the name as given";
     EXPECT_EQ(Process::FindProgram(appDir.path(), QStringLiteral("no-such-program")), QString());
-    EXPECT_EQ(Process::FindProgram(QString(), pathDir.path() + QStringLiteral("/TessHost.exe")),
-              pathDir.path() + QStringLiteral("/TessHost.exe"));
+    EXPECT_EQ(Process::FindProgram(QString(), pathDir.filePath("TessHost.exe")), pathDir.filePath("TessHost.exe"));
     qputenv("PATH", oldPath);
 }
 
@@ -88,56 +77,50 @@ TEST_F(ProcessTest, StartPassesTheSplitArgumentsAndTheCurrentDirectory)
         << error.description.toStdString();
     const auto runs = stubs.WaitForRuns(QStringLiteral("TessHost.exe"));
     ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments, (QStringList{QStringLiteral("/F"), QStringLiteral("a b"), QStringLiteral("c")}));
+    EXPECT_EQ(runs[0].arguments, QStringList({"/F", "a b", "c"}));
     EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
 }
 
-TEST_F(ProcessTest, AProgramThatIsNotThereIsReportedWithItsName)
+TEST_F(ProcessTest, AProgramThatIsNotThereOrCannotRunIsReported)
 {
-    Vb::Error error;
-    EXPECT_FALSE(Process::Start(appDir.path(), QStringLiteral("NoSuchProgram.exe /x"),
-                                Process::WindowStyle::MinimizedNoFocus, &error));
-    EXPECT_TRUE(error.isError());
-    EXPECT_TRUE(error.description.contains(QLatin1String("NoSuchProgram.exe"))) << error.description.toStdString();
-}
-
-TEST_F(ProcessTest, AFileThatCannotRunIsReported)
-{
-    QFile plain(appDir.path() + QStringLiteral("/RunServer.bat"));
+    QFile plain(appDir.filePath("RunServer.bat"));
     ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
     plain.write("not a program\n");
     plain.close();
-    Vb::Error error;
-    EXPECT_FALSE(Process::Start(appDir.path(), QStringLiteral("RunServer.bat "), Process::WindowStyle::Hide, &error));
-    EXPECT_TRUE(error.isError());
-    EXPECT_FALSE(error.description.isEmpty());
+    // The missing program is named in the message.
+    const std::pair<QString, QString> cases[] = {{"NoSuchProgram.exe /x", "NoSuchProgram.exe"}, {"RunServer.bat ", ""}};
+    for (const auto &[line, named] : cases) {
+        Vb::Error error;
+        EXPECT_FALSE(Process::Start(appDir.path(), line, Process::WindowStyle::Hide, &error)) << line.toStdString();
+        EXPECT_TRUE(error.isError());
+        EXPECT_FALSE(error.description.isEmpty());
+        EXPECT_TRUE(error.description.contains(named)) << error.description.toStdString();
+    }
 }
 
-TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsForTheEnd)
+TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsWithABusyCursorWhileWindowsKeepWorking)
 {
     // The run is recorded only after the pause: a record right after the call shows the wait.
     stubs.Add(QStringLiteral("java"), QStringLiteral("sleep 0.5"));
-    QString line = QStringLiteral("  java MyLDAP \"a;b\"  ");
-    Process::RunAndWait(appDir.path(), line, true, 0);
-    EXPECT_EQ(line, QStringLiteral("java MyLDAP \"a;b\""));
-    const auto runs = stubs.Runs(QStringLiteral("java"));
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments, (QStringList{QStringLiteral("MyLDAP"), QStringLiteral("a;b")}));
-}
-
-TEST_F(ProcessTest, RunAndWaitShowsABusyCursorWhileTheWindowsKeepWorking)
-{
-    stubs.Add(QStringLiteral("tool"), QStringLiteral("sleep 0.5"));
     bool sawBusy = false;
     // A timer still fires during the wait: the event loop runs, so windows repaint.
     QTimer::singleShot(100, [&] {
         const QCursor *cursor = QGuiApplication::overrideCursor();
         sawBusy = cursor && cursor->shape() == Qt::WaitCursor;
     });
-    QString line = QStringLiteral("tool");
+    QString line = QStringLiteral("  java MyLDAP \"a;b\"  ");
     Process::RunAndWait(appDir.path(), line, true, 0);
+    EXPECT_EQ(line, QStringLiteral("java MyLDAP \"a;b\""));
+    const auto runs = stubs.Runs(QStringLiteral("java"));
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_EQ(runs[0].arguments, QStringList({"MyLDAP", "a;b"}));
     EXPECT_TRUE(sawBusy);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // Nothing can be started: it returns at once, the line still trimmed.
+    line = QStringLiteral(" NoSuchProgram ");
+    Process::RunAndWait(appDir.path(), line, true, 0);
+    EXPECT_EQ(line, QStringLiteral("NoSuchProgram"));
 }
 
 TEST_F(ProcessTest, RunAndWaitLeavesAProgramRunningAfterItsTimeOut)
@@ -147,13 +130,6 @@ TEST_F(ProcessTest, RunAndWaitLeavesAProgramRunningAfterItsTimeOut)
     Process::RunAndWait(appDir.path(), line, false, 50);
     EXPECT_TRUE(stubs.Runs(QStringLiteral("slow")).isEmpty()) << "returned at the time-out";
     EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("slow"), 1, 20000).size(), 1) << "and the program was not stopped";
-}
-
-TEST_F(ProcessTest, RunAndWaitReturnsAtOnceWhenNothingCanBeStarted)
-{
-    QString line = QStringLiteral(" NoSuchProgram ");
-    Process::RunAndWait(appDir.path(), line, true, 0);
-    EXPECT_EQ(line, QStringLiteral("NoSuchProgram"));
 }
 
 } // namespace
