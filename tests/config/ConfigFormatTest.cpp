@@ -118,18 +118,18 @@ TEST(ConfigFormat, ValuesThatWouldNotReadBackAreRefusedAndNothingIsWritten)
     EXPECT_TRUE(ConfigFormat::WriteFile(path, rec, &e));
 }
 
-TEST(PasswordScramble, SelfInverseSameLengthAndSafeForAscii)
+TEST(PasswordScramble, EveryByteIsExclusiveOredWithTheKeyAndComesBack)
 {
     QString every;
-    for (int c = 0x20; c < 0x7F; ++c)
-        every.append(QChar(c));
+    for (int b = 0; b < 256; ++b)
+        every.append(Ansi::CharOf(static_cast<unsigned char>(b)));
     const QString scrambled = ScramblePassword(every);
-    EXPECT_EQ(scrambled.size(), every.size());
-    EXPECT_NE(scrambled, every);
+    ASSERT_EQ(scrambled.size(), every.size());
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(Ansi::CodeOf(scrambled[b]), b ^ PasswordKey) << b;
     EXPECT_EQ(UnscramblePassword(scrambled), every);
-    for (QChar c : scrambled)
-        EXPECT_GE(Ansi::CodeOf(c), 0x80);
-    EXPECT_TRUE(PasswordSurvivesScrambling(every));
+    // Every ASCII character lands on a byte with the high bit set: never blank, CR, LF, NUL.
+    EXPECT_TRUE(PasswordSurvivesScrambling(every.mid(1, 127)));
     EXPECT_TRUE(PasswordSurvivesScrambling(QStringLiteral(" leading and trailing ")));
 }
 
