@@ -2,7 +2,6 @@
 #include "platform/Registry.h"
 #include "support/TestAppDir.h"
 
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -12,8 +11,6 @@
 namespace {
 
 const QByteArray kTessalyKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norwen Global\\Norwen Tessaly]\r\n";
-const QByteArray kMsInfoKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\r\n";
-const QByteArray kLocationKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\r\n";
 
 QString LabelText(const frmAbout &about, const char *name)
 {
@@ -21,9 +18,12 @@ QString LabelText(const frmAbout &about, const char *name)
     return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
 }
 
-void WriteRegistry(TestAppDir &app, const QByteArray &body)
+// A registry file with body, where @ stands for the application directory; none when body is empty.
+void WriteRegistry(TestAppDir &app, QByteArray body)
 {
-    app.writeFile(QStringLiteral("registry.reg"), "Windows Registry Editor Version 5.00\r\n\r\n" + body);
+    if (!body.isEmpty())
+        app.writeFile(QStringLiteral("registry.reg"), "Windows Registry Editor Version 5.00\r\n\r\n"
+                                                          + body.replace('@', app.path().toUtf8()));
 }
 
 // A stand-in system information tool that notes its start, with its tag, in started.txt.
@@ -43,115 +43,82 @@ QByteArray WaitForStart(TestAppDir &app)
     return started.open(QIODevice::ReadOnly) ? started.readAll().trimmed() : QByteArray();
 }
 
-TEST(About, LoadFillsTheCaptionsAndTheVersion)
+TEST(About, VersionIsTheRegistryText)
 {
-    struct Case
-    {
-        const char *what;
-        QByteArray registry; // empty: no registry file at all
-        const char *version;
-    } cases[] = {
-        {"text", kTessalyKey + "\"Solution\"=\"2.3\"\r\n", "Version: 2.3"},
-        {"number", kTessalyKey + "\"Solution\"=dword:00000023\r\n", "Version: "},
-        {"other value only", kTessalyKey + "\"Build\"=\"2.3\"\r\n", "Version: "},
-        {"no registry file", QByteArray(), "Version: "},
+    const QList<QPair<QByteArray, const char *>> cases = {
+        {kTessalyKey + "\"Solution\"=\"2.3\"\r\n", "Version: 2.3"},
+        {kTessalyKey + "\"Solution\"=dword:00000023\r\n", "Version: "},
+        {kTessalyKey + "\"Build\"=\"2.3\"\r\n", "Version: "},
+        {QByteArray(), "Version: "},
     };
-    for (const Case &c : cases) {
+    for (const auto &[registry, version] : cases) {
         TestAppDir app;
-        if (!c.registry.isEmpty())
-            WriteRegistry(app, c.registry);
+        WriteRegistry(app, registry);
         frmAbout about(app.session());
-        EXPECT_EQ(LabelText(about, "lblVersion"), QString::fromUtf8(c.version)) << c.what;
-        EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tessaly - Configuration Selector")) << c.what;
-        EXPECT_EQ(LabelText(about, "lblTitle"), QString::fromUtf8("Norwen Tessaly\xc2\xae")) << c.what;
-        EXPECT_EQ(LabelText(about, "lblCopyright"), QString::fromUtf8("Copyright \xc2\xa9 Norwen Global. All rights reserved."));
-        EXPECT_EQ(LabelText(about, "lblDescription"), app.session().GetText(QStringLiteral("SLBL0316")));
-        EXPECT_EQ(LabelText(about, "lblDisclaimer"), app.session().GetText(QStringLiteral("SLBL0328")));
-        EXPECT_TRUE(app.shownTexts().isEmpty()) << c.what;
+        EXPECT_EQ(LabelText(about, "lblVersion"), QString::fromUtf8(version)) << registry.constData();
+        EXPECT_TRUE(app.shownTexts().isEmpty()) << registry.constData();
     }
 }
 
-TEST(About, PlaceholdersAreReplacedEverywhereAndTextsStayPlain)
+TEST(About, CaptionsComeFromTheTextsWithTheirPlaceholdersFilledAndOkCloses)
 {
-    TestAppDir app;
-    app.writeFile(QStringLiteral("I18nText.xml"),
-                  "<?xml version=\"1.0\"?><I18NTEXT><SLBL0019>%1 / %1</SLBL0019><SLBL0372>P&amp;Q</SLBL0372>"
-                  "<SLBL0520>&lt;b&gt;T%1%1&lt;/b&gt;</SLBL0520><SLBL0499>(%1)</SLBL0499></I18NTEXT>");
-    frmAbout about(app.session());
-    EXPECT_EQ(about.windowTitle(), QStringLiteral("P&Q / P&Q"));
-    EXPECT_EQ(LabelText(about, "lblTitle"), QString::fromUtf8("<b>T\xc2\xae\xc2\xae</b>"));
-    EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->textFormat(), Qt::PlainText);
-    EXPECT_EQ(LabelText(about, "lblCopyright"), QString::fromUtf8("(\xc2\xa9)"));
-    // Missing texts show their label identifiers.
-    EXPECT_EQ(LabelText(about, "lblDescription"), QStringLiteral("SLBL0316"));
-}
-
-TEST(About, OkClosesTheBox)
-{
-    TestAppDir app;
-    frmAbout about(app.session());
-    WhenModal(QStringLiteral("frmAbout"), [](QWidget *w) {
-        QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-    });
-    EXPECT_EQ(about.exec(), int(QDialog::Accepted));
-    EXPECT_FALSE(about.isVisible());
+    // texts: the texts file, the default one when empty.
+    struct Case { QByteArray texts; const char *title, *heading, *copyright; };
+    const Case cases[] = {
+        {QByteArray(), "About Tessaly - Configuration Selector", "Norwen Tessaly\xc2\xae",
+         "Copyright \xc2\xa9 Norwen Global. All rights reserved."},
+        {"<?xml version=\"1.0\"?><I18NTEXT><SLBL0019>%1 / %1</SLBL0019><SLBL0372>P&amp;Q</SLBL0372>"
+         "<SLBL0520>&lt;b&gt;T%1%1&lt;/b&gt;</SLBL0520><SLBL0499>(%1)</SLBL0499></I18NTEXT>",
+         "P&Q / P&Q", "<b>T\xc2\xae\xc2\xae</b>", "(\xc2\xa9)"},
+    };
+    for (const Case &c : cases) {
+        TestAppDir app;
+        if (!c.texts.isEmpty())
+            app.writeFile(QStringLiteral("I18nText.xml"), c.texts);
+        frmAbout about(app.session());
+        EXPECT_EQ(about.windowTitle(), QString::fromUtf8(c.title));
+        EXPECT_EQ(LabelText(about, "lblTitle"), QString::fromUtf8(c.heading));
+        EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->textFormat(), Qt::PlainText);
+        EXPECT_EQ(LabelText(about, "lblCopyright"), QString::fromUtf8(c.copyright));
+        EXPECT_EQ(LabelText(about, "lblDescription"), app.session().GetText(QStringLiteral("SLBL0316")));
+        EXPECT_EQ(LabelText(about, "lblDisclaimer"), app.session().GetText(QStringLiteral("SLBL0328")));
+        WhenModal(QStringLiteral("frmAbout"), [](QWidget *w) {
+            QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        EXPECT_EQ(about.exec(), int(QDialog::Accepted));
+        EXPECT_FALSE(about.isVisible());
+    }
 }
 
 TEST(About, SystemInfoStartsTheToolTheRegistryNames)
 {
-    struct Case
-    {
-        const char *what;
-        std::function<void(TestAppDir &)> setUp;
-        QByteArray started; // tag of the tool that starts; empty: the "not available" message
-    } cases[] = {
-        {"path value, a bare name: started without a file check",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("sysinfo-tool"), "path");
-             WriteTool(app, QStringLiteral("msinfo/MSINFO32.EXE"), "location");
-             WriteRegistry(app, kMsInfoKey + "\"PATH\"=\"sysinfo-tool\"\r\n\r\n" + kLocationKey + "\"MSINFO\"=\""
-                                    + app.path().toUtf8() + "/msinfo\"\r\n");
-         },
-         "path"},
-        {"path value with a directory and a blank",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("my tools/info"), "spaced");
-             WriteRegistry(app, kMsInfoKey + "\"PATH\"=\"" + app.path().toUtf8() + "/my tools/info\"\r\n");
-         },
+    const QByteArray path = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools\\MSINFO]\r\n\"PATH\"=\"";
+    const QByteArray location =
+        "\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Shared Tools Location]\r\n\"MSINFO\"=\"@/msinfo\"\r\n";
+    using Tools = QList<QPair<const char *, QByteArray>>; // file and tag of stand-in tools
+    const Tools pathTool = {{"sysinfo-tool", "path"}}, locationTool = {{"msinfo/MSINFO32.EXE", "location"}};
+    // started: the tag of the tool that starts; empty: the "not available" message.
+    struct Case { const char *what; QByteArray registry; Tools tools; QByteArray started; bool readOnly = false; };
+    const Case cases[] = {
+        {"path value, a bare name: started without a file check", path + "sysinfo-tool\"\r\n" + location,
+         pathTool + locationTool, "path"},
+        {"path value with a directory and a blank", path + "@/my tools/info\"\r\n", {{"my tools/info", "spaced"}},
          "spaced"},
-        {"location only, program there",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("msinfo/MSINFO32.EXE"), "location");
-             WriteRegistry(app, kLocationKey + "\"MSINFO\"=\"" + app.path().toUtf8() + "/msinfo\"\r\n");
-         },
-         "location"},
-        {"location only, program missing",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("msinfo/msinfo32.exe"), "wrong case");
-             WriteRegistry(app, kLocationKey + "\"MSINFO\"=\"" + app.path().toUtf8() + "/msinfo\"\r\n");
-         },
-         ""},
-        {"neither value", [](TestAppDir &app) { WriteRegistry(app, kTessalyKey + "\"Solution\"=\"2.3\"\r\n"); }, ""},
-        {"no registry file", [](TestAppDir &) {}, ""},
-        {"path value that cannot be started",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("msinfo/MSINFO32.EXE"), "location");
-             WriteRegistry(app, kMsInfoKey + "\"PATH\"=\"" + app.path().toUtf8() + "/no-such-tool\"\r\n\r\n"
-                                    + kLocationKey + "\"MSINFO\"=\"" + app.path().toUtf8() + "/msinfo\"\r\n");
-         },
-         ""},
-        {"keys present but the registry may not be changed",
-         [](TestAppDir &app) {
-             WriteTool(app, QStringLiteral("sysinfo-tool"), "path");
-             WriteRegistry(app, kMsInfoKey + "\"PATH\"=\"sysinfo-tool\"\r\n");
-             QFile::setPermissions(Registry::FilePath(app.path()), QFile::ReadOwner | QFile::ReadGroup);
-         },
-         ""},
+        {"location only, program there", location, locationTool, "location"},
+        {"location only, program missing", location, {{"msinfo/msinfo32.exe", "wrong case"}}, ""},
+        {"neither value", kTessalyKey + "\"Solution\"=\"2.3\"\r\n", {}, ""},
+        {"no registry file", {}, {}, ""},
+        {"path value that cannot be started", path + "@/no-such-tool\"\r\n" + location, locationTool, ""},
+        {"keys present but the registry may not be changed", path + "sysinfo-tool\"\r\n", pathTool, "", true},
     };
     for (const Case &c : cases) {
         TestAppDir app;
         app.session().ProgramTitle = QStringLiteral("Program title");
-        c.setUp(app);
+        for (const auto &[file, tag] : c.tools)
+            WriteTool(app, QLatin1String(file), tag);
+        WriteRegistry(app, c.registry);
+        if (c.readOnly)
+            QFile::setPermissions(Registry::FilePath(app.path()), QFile::ReadOwner | QFile::ReadGroup);
         frmAbout about(app.session());
         about.show();
         QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);

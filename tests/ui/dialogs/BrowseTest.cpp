@@ -2,7 +2,6 @@
 #include "support/TestAppDir.h"
 #include "ui/dialogs/frmbrowse.h"
 
-#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
@@ -30,17 +29,6 @@ protected:
 
     QLineEdit *txtpath() { return browser.findChild<QLineEdit *>(QStringLiteral("txtpath")); }
     QComboBox *Drive1() { return browser.findChild<QComboBox *>(QStringLiteral("Drive1")); }
-    QTreeView *Dir1() { return browser.findChild<QTreeView *>(QStringLiteral("Dir1")); }
-    void Click(const char *name)
-    {
-        QTest::mouseClick(browser.findChild<QPushButton *>(QLatin1String(name)), Qt::LeftButton);
-    }
-    // Picks a folder in the directory list as a click on it does.
-    void PickFolder(const QString &path)
-    {
-        auto *model = static_cast<QFileSystemModel *>(Dir1()->model());
-        Dir1()->setCurrentIndex(model->index(path));
-    }
     // Picks a drive from the opened list with the mouse, as a user does.
     void PickDrive(int index)
     {
@@ -49,18 +37,12 @@ protected:
         const QRect item = list->visualRect(list->model()->index(index, 0));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
     }
-    QString DirPathOf(const QString &path) const { return QDir::cleanPath(QDir(path).absolutePath()); }
 };
 
 TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
 {
     EXPECT_EQ(browser.windowTitle(), app.session().GetText(QStringLiteral("SLBL0497")));
-    struct Case
-    {
-        QString typed;
-        const char *button;
-        std::optional<QString> handed;
-    };
+    struct Case { QString typed; const char *button; std::optional<QString> handed; };
     const Case cases[] = {
         {QString(), "cmdOK", QString()}, // no preset, no move: the empty text
         {QStringLiteral(" /not/a/folder "), "cmdOK", QStringLiteral(" /not/a/folder ")},
@@ -71,7 +53,7 @@ TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
         browser.show();
         txtpath()->clear();
         QTest::keyClicks(txtpath(), c.typed);
-        Click(c.button);
+        QTest::mouseClick(browser.findChild<QPushButton *>(QLatin1String(c.button)), Qt::LeftButton);
         EXPECT_EQ(handedOver, c.handed) << c.button;
         EXPECT_FALSE(browser.isVisible());
     }
@@ -79,10 +61,9 @@ TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
 
 TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)
 {
-    const QString file = app.path() + QStringLiteral("/I18nText.xml");
     const QList<QPair<QString, bool>> cases = {
         {app.path() + QStringLiteral("/missing"), false},
-        {file, false},
+        {app.path() + QStringLiteral("/I18nText.xml"), false},
         {QString(), false},
         {app.lib(), true},
     };
@@ -94,29 +75,22 @@ TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)
     EXPECT_EQ(Drive1()->currentData().toString(), frmbrowse::DriveOf(app.lib()));
 }
 
-TEST_F(BrowseTest, PickingAFolderShowsItsPath)
-{
-    browser.SetStartPath(app.path());
-    PickFolder(app.lib());
-    EXPECT_EQ(txtpath()->text(), app.lib());
-    EXPECT_EQ(browser.DirPath(), app.lib());
-    Click("cmdOK");
-    EXPECT_EQ(handedOver.value_or(QString()), app.lib());
-}
-
-TEST_F(BrowseTest, AFolderThatVanishedIsReportedAndUndone)
+TEST_F(BrowseTest, PickingAFolderShowsItsPathAndOneThatVanishedIsUndone)
 {
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
-    browser.SetStartPath(app.lib());
-    auto *model = static_cast<QFileSystemModel *>(Dir1()->model());
+    auto *list = browser.findChild<QTreeView *>(QStringLiteral("Dir1"));
+    auto *model = static_cast<QFileSystemModel *>(list->model());
+    browser.SetStartPath(app.path());
+    list->setCurrentIndex(model->index(app.lib()));
+    EXPECT_EQ(txtpath()->text(), app.lib());
+    EXPECT_EQ(browser.DirPath(), app.lib());
+
     const QModelIndex index = model->index(doomed);
     ASSERT_TRUE(index.isValid());
     QDir(doomed).removeRecursively();
-    Dir1()->setCurrentIndex(index);
-
-    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-    EXPECT_EQ(app.messages().ShownMessages()[0].text, QStringLiteral("Path not found"));
+    list->setCurrentIndex(index);
+    ASSERT_EQ(app.shownTexts(), QStringList{QStringLiteral("Path not found")});
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(txtpath()->text(), app.lib());
     EXPECT_EQ(browser.DirPath(), app.lib());
@@ -138,11 +112,10 @@ TEST_F(BrowseTest, DriveChange)
     EXPECT_EQ(txtpath()->text(), app.lib());
 
     // A drive that is there: the lists move to its root.
-    const int homeIndex = Drive1()->findData(home);
-    ASSERT_GE(homeIndex, 0);
-    PickDrive(homeIndex);
-    EXPECT_EQ(browser.DirPath(), DirPathOf(home));
-    EXPECT_EQ(txtpath()->text(), DirPathOf(home));
+    PickDrive(Drive1()->findData(home));
+    const QString root = QDir::cleanPath(QDir(home).absolutePath());
+    EXPECT_EQ(browser.DirPath(), root);
+    EXPECT_EQ(txtpath()->text(), root);
     EXPECT_EQ(app.shownTexts().size(), 1);
 }
 

@@ -15,97 +15,81 @@ void Click(QWidget *dialog, const char *button)
 {
     QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
 }
-
-struct Outcome
+// Types name into the dialog and confirms it.
+std::function<void(QWidget *)> Enter(const QString &name)
 {
-    bool result = false;
-    QString path;
-};
+    return [name](QWidget *dialog) {
+        NameBox(dialog)->setText(name);
+        Click(dialog, "OKButton");
+    };
+}
+
+struct Outcome { bool result; QString path; };
 
 // Runs the prompt; act drives the dialog once it is shown.
 Outcome Ask(TestAppDir &app, std::function<void(QWidget *)> act)
 {
     WhenModal(QStringLiteral("frmConfigFileSelector"), std::move(act));
-    Outcome outcome;
-    outcome.path = QStringLiteral("unchanged");
-    outcome.result = AskNewConfigFileName(app.session(), outcome.path);
-    return outcome;
+    QString path = QStringLiteral("unchanged");
+    const bool result = AskNewConfigFileName(app.session(), path);
+    return {result, path};
 }
 
 TEST(NameDialog, RefusedNamesKeepTheDialogOpen)
 {
-    struct Case
-    {
-        QString typed;
-        const char *label;
-        MsgIcon icon;
-    };
-    const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    struct Case { QString typed; const char *label; MsgIcon icon; };
     QList<Case> cases = {{QString(), "SLBL0154", MsgIcon::Critical},
                          {QStringLiteral("a\tb"), "SLBL0357", MsgIcon::Information},
                          {QStringLiteral(".."), "SLBL0357", MsgIcon::Information}};
-    for (QChar c : forbidden)
+    for (QChar c : QStringLiteral("\\/:*?\"<>|"))
         cases.append({QStringLiteral("lib") + c + QStringLiteral("x"), "SLBL0357", MsgIcon::Information});
 
     for (const Case &c : cases) {
         TestAppDir app;
-        bool stayed = false, focused = false;
-        const Outcome outcome = Ask(app, [&](QWidget *dialog) {
+        Ask(app, [&](QWidget *dialog) {
             NameBox(dialog)->setText(c.typed);
             dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->setFocus();
             Click(dialog, "OKButton");
-            stayed = dialog->isVisible();
-            focused = dialog->focusWidget() == NameBox(dialog);
+            EXPECT_TRUE(dialog->isVisible()) << c.typed.toStdString();
+            EXPECT_EQ(dialog->focusWidget(), NameBox(dialog)) << c.typed.toStdString();
             Click(dialog, "CancelButton");
         });
-        EXPECT_TRUE(stayed) << c.typed.toStdString();
-        EXPECT_TRUE(focused) << c.typed.toStdString();
-        EXPECT_FALSE(outcome.result);
-        EXPECT_EQ(outcome.path, QString());
         ASSERT_EQ(app.messages().ShownMessages().size(), 1) << c.typed.toStdString();
         EXPECT_EQ(app.messages().ShownMessages()[0].text, app.session().GetText(QLatin1String(c.label)));
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, c.icon);
     }
 }
 
-TEST(NameDialog, AcceptedNamesBecomePathsInLib)
+TEST(NameDialog, AcceptedNamesBecomePathsInLibAnExistingFileOnlyAfterYes)
 {
-    const QList<QPair<QString, QString>> cases = {
-        {QStringLiteral("abc"), QStringLiteral("abc.tsy")},
-        {QStringLiteral("abc.tsy"), QStringLiteral("abc.tsy")},
-        {QStringLiteral("  "), QStringLiteral("  .tsy")},
+    // exists: lib/abc.tsy is there and the answer to the question is answer; file: the one named, if any.
+    struct Case { QString typed; bool exists; MsgResult answer; const char *file; };
+    const Case cases[] = {
+        {QStringLiteral("abc"), false, MsgResult::No, "abc.tsy"},
+        {QStringLiteral("abc.tsy"), false, MsgResult::No, "abc.tsy"},
+        {QStringLiteral("  "), false, MsgResult::No, "  .tsy"},
+        {QStringLiteral("abc"), true, MsgResult::No, nullptr},
+        {QStringLiteral("abc"), true, MsgResult::Yes, "abc.tsy"},
     };
-    for (const auto &[typed, file] : cases) {
+    for (const Case &c : cases) {
         TestAppDir app;
-        const Outcome outcome = Ask(app, [typed = typed](QWidget *dialog) {
-            NameBox(dialog)->setText(typed);
-            Click(dialog, "OKButton");
-        });
-        EXPECT_TRUE(outcome.result) << typed.toStdString();
-        EXPECT_EQ(outcome.path, app.lib(file));
-        EXPECT_TRUE(app.shownTexts().isEmpty());
-        // The prompt only names the file.
-        EXPECT_FALSE(QFile::exists(app.lib(file)));
-    }
-}
-
-TEST(NameDialog, AnExistingFileIsReplacedOnlyAfterYes)
-{
-    for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
-        TestAppDir app;
-        app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
-        app.messages().SetNextAnswers({answer});
-        const Outcome outcome = Ask(app, [](QWidget *dialog) {
-            NameBox(dialog)->setText(QStringLiteral("abc"));
-            Click(dialog, "OKButton");
-        });
+        if (c.exists)
+            app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
+        app.messages().SetNextAnswers({c.answer});
+        const Outcome outcome = Ask(app, Enter(c.typed));
+        EXPECT_EQ(outcome.result, c.file != nullptr) << c.typed.toStdString();
+        EXPECT_EQ(outcome.path, c.file ? app.lib(QLatin1String(c.file)) : QString());
+        if (!c.exists) {
+            EXPECT_TRUE(app.shownTexts().isEmpty());
+            // The prompt only names the file.
+            EXPECT_FALSE(QFile::exists(app.lib(QLatin1String(c.file))));
+            continue;
+        }
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         const auto &question = app.messages().ShownMessages()[0];
         EXPECT_EQ(question.text, app.session().GetText(QStringLiteral("SLBL0227")));
         EXPECT_EQ(question.icon, MsgIcon::None);
         EXPECT_EQ(question.buttons, MsgButtons::YesNo);
-        EXPECT_EQ(outcome.result, answer == MsgResult::Yes);
-        EXPECT_EQ(outcome.path, answer == MsgResult::Yes ? app.lib(QStringLiteral("abc.tsy")) : QString());
         EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), QByteArray("dsn=old\r\n"));
     }
 }
@@ -117,28 +101,24 @@ TEST(NameDialog, OneDialogKeepsItsTextAcrossUses)
     Ask(app, [&](QWidget *dialog) {
         first = dialog;
         EXPECT_EQ(dialog->windowTitle(), app.session().GetText(QStringLiteral("SLBL0154")));
-        NameBox(dialog)->setText(QStringLiteral("first"));
-        Click(dialog, "OKButton");
+        Enter(QStringLiteral("first"))(dialog);
     });
 
     // Typed, then cancelled: nothing is named, but the text stays for the next use.
-    QString shownSecond;
+    QStringList shown;
     const Outcome cancelled = Ask(app, [&](QWidget *dialog) {
-        EXPECT_EQ(dialog, first);
-        shownSecond = NameBox(dialog)->text();
+        shown << NameBox(dialog)->text();
         NameBox(dialog)->setText(QStringLiteral("typed"));
         Click(dialog, "CancelButton");
     });
-    EXPECT_EQ(shownSecond, QStringLiteral("first"));
     EXPECT_FALSE(cancelled.result);
     EXPECT_EQ(cancelled.path, QString());
 
-    QString shownThird;
     const Outcome closed = Ask(app, [&](QWidget *dialog) {
-        shownThird = NameBox(dialog)->text();
+        shown << NameBox(dialog)->text();
         dialog->close(); // the title bar's close counts as Cancel
     });
-    EXPECT_EQ(shownThird, QStringLiteral("typed"));
+    EXPECT_EQ(shown, (QStringList{QStringLiteral("first"), QStringLiteral("typed")}));
     EXPECT_FALSE(closed.result);
     EXPECT_EQ(&frmConfigFileSelector::Instance(app.session()), first);
 }

@@ -7,9 +7,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -40,33 +37,44 @@ protected:
         return r;
     }
 
+    // record with the fields of "key=value" entries, keys as written, set.
+    static ConfigRecord With(ConfigRecord record, const QStringList &entries)
+    {
+        for (const QString &entry : entries)
+            for (const ConfigKey &k : ConfigKeys)
+                if (entry.section(u'=', 0, 0) == QLatin1String(k.written))
+                    record.*k.field = entry.section(u'=', 1);
+        return record;
+    }
+
     void WriteRecord(const QString &name, const ConfigRecord &record)
     {
         app.writeFile(QStringLiteral("lib/") + name, ConfigFormat::Format(record));
     }
 
-    void OpenExisting(const QString &name)
+    // Writes record to lib/rst.tsy and opens it, no message shown yet; returns the bytes written.
+    QByteArray OpenRst(const ConfigRecord &record = SampleRecord())
     {
-        session().SelectedConfigName = name;
-        session().SelectedConfigPath = app.lib(name);
-        Open();
+        WriteRecord(QStringLiteral("rst.tsy"), record);
+        const QByteArray bytes = Rst();
+        app.messages().ClearShown();
+        Open(QStringLiteral("rst.tsy"));
+        return bytes;
     }
+    QByteArray Rst() const { return app.readFile(QStringLiteral("lib/rst.tsy")); }
 
-    void OpenNew()
+    // Opens lib/name, or a new configuration when name is empty.
+    void Open(const QString &name)
     {
         session().LoadSharedTexts();
-        session().SelectedConfigName = session().NewConfigName;
-        session().SelectedConfigPath.clear();
-        Open();
-    }
-
-    void Open()
-    {
+        session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
+        session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
         editor = std::make_unique<frmEditConfiguration>(session());
         editor->show();
         QApplication::setActiveWindow(editor.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
     }
+    void OpenNew() { Open(QString()); }
 
     template <typename T>
     T *Child(const char *name)
@@ -86,12 +94,8 @@ protected:
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
         // Key clicks know ASCII only; other characters arrive as an input method's text.
-        for (QChar c : text) {
-            if (c.unicode() < 0x80)
-                QTest::keyClick(box, c.toLatin1());
-            else
-                box->insert(QString(c));
-        }
+        for (QChar c : text)
+            c.unicode() < 0x80 ? QTest::keyClick(box, c.toLatin1()) : box->insert(QString(c));
     }
 
     // Picks a list entry with the keyboard, as a user does.
@@ -105,35 +109,19 @@ protected:
     }
 
     void ClickSave() { QTest::mouseClick(Child<QPushButton>("cmdOK"), Qt::LeftButton); }
-    void ClickCancel() { QTest::mouseClick(Child<QPushButton>("cmdCancel"), Qt::LeftButton); }
 
-    // Types name into the name prompt when it appears and confirms it.
-    static void AnswerNamePrompt(const QString &name, bool *shown = nullptr)
+    // When the name prompt appears: types name and confirms it, or cancels when name is null.
+    static void WhenNamePrompt(const QString &name, bool *shown = nullptr)
     {
         WhenModal(QStringLiteral("frmConfigFileSelector"), [name, shown](QWidget *dialog) {
             if (shown)
                 *shown = true;
-            auto *box = dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"));
-            box->setText(name);
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("OKButton")), Qt::LeftButton);
+            if (!name.isNull())
+                dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(name);
+            const QString button = name.isNull() ? QStringLiteral("CancelButton") : QStringLiteral("OKButton");
+            QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
         });
     }
-    static void CancelNamePrompt(bool *shown)
-    {
-        WhenModal(QStringLiteral("frmConfigFileSelector"), [shown](QWidget *dialog) {
-            *shown = true;
-            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("CancelButton")), Qt::LeftButton);
-        });
-    }
-
-    // An old modification time, so that any rewrite shows.
-    static void AgeFile(const QString &path)
-    {
-        QFile file(path);
-        file.open(QIODevice::ReadWrite);
-        file.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime);
-    }
-    static QDateTime Modified(const QString &path) { return QFileInfo(path).lastModified(); }
 
     // The lines of a file as written, line ends checked.
     QStringList LinesOf(const QString &name)
