@@ -12,38 +12,29 @@ namespace {
 const QString Console = QStringLiteral("TessHost.exe");
 const QString JavaServer = QStringLiteral("RunServer.bat");
 
-TEST(LaunchingCommandLines, AreBuiltPieceByPiece)
+TEST(LaunchingCommandLines, KeepThePathAndThePasswordAsTheyAre)
 {
-    EXPECT_EQ(ServerConsoleCommandLine(QStringLiteral("/app/lib/x.tsy")), QStringLiteral("TessHost.exe  /F /app/lib/x.tsy"));
-    EXPECT_EQ(ServerConsoleCommandLine(QStringLiteral("/my app/lib/a b.tsy")),
-              QStringLiteral("TessHost.exe  /F /my app/lib/a b.tsy"));
-
-    ConfigEntry entry;
-    entry.ProductCode = 1028;
-    entry.Dsn = QStringLiteral("ignored: the server is passed");
-    entry.User = QStringLiteral("sa");
-    entry.Password = QStringLiteral("p\"w;x");
-    entry.Platform = 2;
-    EXPECT_EQ(JavaServerArgument(entry, QStringLiteral("ORCL")), QStringLiteral("\"1028;ORCL;sa;p\"w;x;2\" "));
-    EXPECT_EQ(JavaServerCommandLine(QString()), QStringLiteral("RunServer.bat "));
+    EXPECT_EQ(ServerConsoleCommandLine("/my app/lib/a b.tsy"), "TessHost.exe  /F /my app/lib/a b.tsy");
+    const ConfigEntry entry{.FileName = {}, .ProductCode = 1028, .Dsn = "ignored: the server is passed",
+                            .User = "sa", .Password = "p\"w;x", .Platform = 2, .DbMachineName = {}};
+    EXPECT_EQ(JavaServerArgument(entry, "ORCL"), "\"1028;ORCL;sa;p\"w;x;2\" ");
 }
 
 class LaunchingTest : public ::testing::Test
 {
 protected:
+    // Data sources FMKDB and RSTDB and the server name reach a current database, OLDDB an outdated one.
     static void SetUpTestSuite()
     {
-        current = PostgresFixture::CreateDatabase(QStringLiteral("launch"), &setupError);
+        current = PostgresFixture::CreateDatabase("launch", &setupError);
         if (current)
-            outdated = PostgresFixture::CreateDatabase(QStringLiteral("launch_old"), &setupError);
+            outdated = PostgresFixture::CreateDatabase("launch_old", &setupError);
         if (!outdated)
             return;
-        // Two data sources on the current database stand for two configurations' databases;
-        // the server name is also a data source, as platform 2 configurations expect.
-        if (!current->Exec(QStringLiteral("INSERT INTO tsparameters VALUES (6)"), &setupError)
-            || !outdated->Exec(QStringLiteral("INSERT INTO tsparameters VALUES (5)"), &setupError)
-            || !current->AddDsn(QStringLiteral("FMKDB"), &setupError) || !current->AddDsn(QStringLiteral("RSTDB"), &setupError)
-            || !current->AddDsn(current->serverName(), &setupError))
+        if (!current->Exec("INSERT INTO tsparameters VALUES (6)", &setupError)
+            || !outdated->Exec("INSERT INTO tsparameters VALUES (5)", &setupError)
+            || !current->AddDsn("FMKDB", &setupError) || !current->AddDsn("RSTDB", &setupError)
+            || !current->AddDsn(current->serverName(), &setupError) || !outdated->AddDsn("OLDDB", &setupError))
             current.reset();
     }
     static void TearDownTestSuite()
@@ -53,20 +44,17 @@ protected:
     }
     void SetUp() override { ASSERT_TRUE(current && outdated) << setupError.toStdString(); }
 
-    ConfigEntry Entry(qint16 product, const QString &dsn, qint16 platform = 0) const
+    static ConfigEntry Entry(qint16 product, const QString &dsn, qint16 platform = 0)
     {
-        ConfigEntry e;
-        e.FileName = dsn + QStringLiteral(".tsy");
-        e.ProductCode = product;
-        e.Dsn = dsn;
-        e.User = current->user();
-        e.Password = current->password();
-        e.Platform = platform;
-        return e;
+        return {.FileName = {}, .ProductCode = product, .Dsn = dsn, .User = current->user(),
+                .Password = current->password(), .Platform = platform, .DbMachineName = {}};
     }
-    // The arguments the Java server was started with, after a short wait; none when it was not started.
-    QList<StubPrograms::Run> JavaRuns(int timeoutMs = 10000) { return stubs.WaitForRuns(JavaServer, 1, timeoutMs); }
-    QString Login() const { return current->user() + u';' + current->password(); }
+    // The expected argument of a configuration on the current database.
+    static QString Argument(qint16 product, const QString &server, int platform = 0)
+    {
+        return QString::number(product) + u';' + server + u';' + current->user() + u';' + current->password() + u';'
+               + QString::number(platform);
+    }
 
     TestAppDir app;
     StubPrograms stubs{app.path()};
@@ -77,119 +65,80 @@ protected:
 TEST_F(LaunchingTest, ServerConsoleGetsThePathUnquotedInTheCurrentDirectory)
 {
     stubs.Add(Console);
-    const QString path = app.path() + QStringLiteral("/my lib/a b.tsy");
+    const QString path = app.path() + "/my lib/a b.tsy";
     RunServerConsole(app.session(), path, false);
     const auto runs = stubs.WaitForRuns(Console);
     ASSERT_EQ(runs.size(), 1);
     // The blanks split the path, as the console has always received it.
-    QStringList expected{QStringLiteral("/F")};
-    expected << path.split(u' ');
-    EXPECT_EQ(runs[0].arguments, expected);
+    EXPECT_EQ(runs[0].arguments, QStringList{"/F"} + path.split(u' '));
     EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
     EXPECT_TRUE(app.shownTexts().isEmpty());
-    EXPECT_TRUE(stubs.Runs(JavaServer).isEmpty()) << "the console command does not start the Java server";
 }
 
 TEST_F(LaunchingTest, AConsoleThatCannotBeStartedIsReported)
 {
-    RunServerConsole(app.session(), app.lib(QStringLiteral("x.tsy")), false);
+    RunServerConsole(app.session(), app.lib("x.tsy"), false);
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     const auto &shown = app.messages().ShownMessages().first();
-    const QString prefix = app.session().GetText(QStringLiteral("SLBL0126")).section(QStringLiteral("%1"), 0, 0);
-    EXPECT_TRUE(shown.text.startsWith(prefix + QStringLiteral("\r\n"))) << shown.text.toStdString();
+    const QString prefix = app.session().GetText("SLBL0126").section("%1", 0, 0);
+    EXPECT_TRUE(shown.text.startsWith(prefix + "\r\n")) << shown.text.toStdString();
     EXPECT_TRUE(shown.text.contains(Console)) << "the reason names the program";
-    EXPECT_FALSE(shown.text.contains(QLatin1String("%2")));
+    EXPECT_FALSE(shown.text.contains("%2"));
     EXPECT_EQ(shown.icon, MsgIcon::Critical);
     EXPECT_EQ(shown.buttons, MsgButtons::Ok);
 }
 
-TEST_F(LaunchingTest, AJointSelectionIsHandedToTheMergeAndSplitLaunch)
-{
-    stubs.Add(Console);
-    const QString joint = app.lib(QStringLiteral("Default_M&S.tsy"));
-    app.writeConfig(QStringLiteral("Default_M&S.tsy"), {QStringLiteral("[FMK]"), QStringLiteral("[RST]")});
-    RunServerConsole(app.session(), joint, true);
-    // The merge-and-split launch starts one console per section; this command's own line never runs.
-    const auto runs = stubs.WaitForRuns(Console, 2);
-    EXPECT_EQ(runs.size(), 2);
-    for (const auto &run : runs)
-        EXPECT_NE(run.arguments, (QStringList{QStringLiteral("/F"), joint}));
-}
-
-TEST_F(LaunchingTest, JavaServerArgumentsStandInReverseListOrder)
+TEST_F(LaunchingTest, JavaServerGetsTheCheckedConfigurationsInReverseListOrder)
 {
     stubs.Add(JavaServer);
-    // A at list position 1 and B at position 3 are the selected ones.
-    RunJavaServer(app.session(), {Entry(4009, QStringLiteral("FMKDB")), Entry(1028, QStringLiteral("RSTDB"))});
-    const auto runs = JavaRuns();
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments, (QStringList{QStringLiteral("1028;RSTDB;") + Login() + QStringLiteral(";0"),
-                                              QStringLiteral("4009;FMKDB;") + Login() + QStringLiteral(";0")}));
-    EXPECT_TRUE(app.shownTexts().isEmpty()) << app.shownTexts().join(u'\n').toStdString();
+    struct Case { const char *what; QList<ConfigEntry> selected; QStringList arguments; };
+    const Case cases[] = {
+        {"two", {Entry(4009, "FMKDB"), Entry(1028, "RSTDB")}, {Argument(1028, "RSTDB"), Argument(4009, "FMKDB")}},
+        // Its data source does not exist: it is not even checked.
+        {"Webtrell", {Entry(4010, "NoSuchDsn"), Entry(4009, "FMKDB")}, {Argument(4009, "FMKDB")}},
+        {"platform 2: the server name is the data source", {Entry(1028, "RSTDB", 2)},
+         {Argument(1028, current->serverName(), 2)}},
+        {"none", {}, {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        stubs.Clear();
+        RunJavaServer(app.session(), c.selected);
+        const auto runs = stubs.WaitForRuns(JavaServer);
+        ASSERT_EQ(runs.size(), 1);
+        EXPECT_EQ(runs[0].arguments, c.arguments);
+        EXPECT_TRUE(app.shownTexts().isEmpty()) << app.shownTexts().join(u'\n').toStdString();
+    }
 }
 
-TEST_F(LaunchingTest, AWebtrellConfigurationContributesNothing)
+// An outdated database stops the start silently; for a platform 2 data source that does not
+// exist, getTNSName reports it, then the check reports the empty name it was given.
+TEST_F(LaunchingTest, OneFailedCheckStopsTheWholeStart)
 {
     stubs.Add(JavaServer);
-    // Its data source does not exist: it is not even checked.
-    RunJavaServer(app.session(), {Entry(4010, QStringLiteral("NoSuchDsn")), Entry(4009, QStringLiteral("FMKDB"))});
-    const auto runs = JavaRuns();
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments, QStringList{QStringLiteral("4009;FMKDB;") + Login() + QStringLiteral(";0")});
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-}
-
-TEST_F(LaunchingTest, OneOutdatedDatabaseStopsTheWholeStartSilently)
-{
-    stubs.Add(JavaServer);
-    ASSERT_TRUE(outdated->AddDsn(QStringLiteral("OLDDB")));
-    ConfigEntry old = Entry(1028, QStringLiteral("OLDDB"));
-    RunJavaServer(app.session(), {Entry(4009, QStringLiteral("FMKDB")), old});
-    EXPECT_TRUE(JavaRuns(1000).isEmpty());
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-}
-
-TEST_F(LaunchingTest, PlatformTwoUsesTheServerNameAsDataSource)
-{
-    stubs.Add(JavaServer);
-    RunJavaServer(app.session(), {Entry(1028, QStringLiteral("RSTDB"), 2)});
-    const auto runs = JavaRuns();
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments,
-              QStringList{QStringLiteral("1028;") + current->serverName() + u';' + Login() + QStringLiteral(";2")});
-}
-
-TEST_F(LaunchingTest, PlatformTwoWithoutServerNameReportsBothFailuresAndStartsNothing)
-{
-    stubs.Add(JavaServer);
-    RunJavaServer(app.session(), {Entry(1028, QStringLiteral("NoSuchDsn"), 2)});
-    EXPECT_TRUE(JavaRuns(1000).isEmpty());
-    // getTNSName's message, then the check's own for the empty name it was given.
-    const QStringList shown = app.shownTexts();
-    ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
-    for (const QString &text : shown)
-        EXPECT_TRUE(text.contains(QLatin1String("Data source name not found"))) << text.toStdString();
+    struct Case { QList<ConfigEntry> selected; int messages; };
+    const Case cases[] = {{{Entry(4009, "FMKDB"), Entry(1028, "OLDDB")}, 0}, {{Entry(1028, "NoSuchDsn", 2)}, 2}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.messages);
+        app.messages().ClearShown();
+        RunJavaServer(app.session(), c.selected);
+        EXPECT_TRUE(stubs.WaitForRuns(JavaServer, 1, 1000).isEmpty());
+        const QStringList shown = app.shownTexts();
+        ASSERT_EQ(shown.size(), c.messages) << shown.join(u'\n').toStdString();
+        for (const QString &text : shown)
+            EXPECT_TRUE(text.contains("Data source name not found")) << text.toStdString();
+    }
 }
 
 TEST_F(LaunchingTest, AJavaServerThatCannotBeStartedIsReportedWithTheReason)
 {
-    RunJavaServer(app.session(), {Entry(4009, QStringLiteral("FMKDB"))});
+    RunJavaServer(app.session(), {Entry(4009, "FMKDB")});
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     const auto &shown = app.messages().ShownMessages().first();
-    EXPECT_TRUE(shown.text.startsWith(QStringLiteral("Java Server Could Not be started...\r\nReason :")))
-        << shown.text.toStdString();
+    EXPECT_TRUE(shown.text.startsWith("Java Server Could Not be started...\r\nReason :")) << shown.text.toStdString();
     EXPECT_TRUE(shown.text.contains(JavaServer));
     EXPECT_EQ(shown.icon, MsgIcon::None);
     EXPECT_EQ(shown.buttons, MsgButtons::Ok);
-}
-
-TEST_F(LaunchingTest, NoSelectionStartsTheJavaServerWithoutArguments)
-{
-    stubs.Add(JavaServer);
-    RunJavaServer(app.session(), {});
-    const auto runs = JavaRuns();
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_TRUE(runs[0].arguments.isEmpty());
 }
 
 } // namespace

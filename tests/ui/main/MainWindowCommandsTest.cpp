@@ -9,75 +9,58 @@
 
 namespace {
 
-// What a modal window saw when it opened; it is closed at once.
+// Which modal window opened first and what it saw; it is closed at once.
 struct Opened
 {
-    bool seen = false;
-    QString selectedName, selectedPath;
+    QString window, selectedName, selectedPath;
 };
 
-std::shared_ptr<Opened> CloseWhenModal(const char *name, Session &session)
+std::shared_ptr<Opened> CloseWhenModal(Session &session, int timeoutMs = 5000)
 {
     auto opened = std::make_shared<Opened>();
-    WhenModal(QLatin1String(name), [opened, &session](QWidget *w) {
-        opened->seen = true;
-        opened->selectedName = session.SelectedConfigName;
-        opened->selectedPath = session.SelectedConfigPath;
+    WhenModal(QString(), [opened, &session](QWidget *w) {
+        *opened = {w->objectName(), session.SelectedConfigName, session.SelectedConfigPath};
         static_cast<QDialog *>(w)->reject();
-    });
+    }, timeoutMs);
     return opened;
 }
 
+const QString Console = QStringLiteral("TessHost.exe");
+
 using MainWindowCommands = MainWindowTest;
 
-TEST_F(MainWindowCommands, NewOpensTheEditorForAnUnsavedConfigurationThenRefreshes)
-{
-    WriteConfig("a.tsy", "4009");
-    WriteConfig("b.tsy", "4009");
-    Open();
-    Select({"b.tsy"});
-    WriteConfig("c.tsy", "1028"); // as if the editor had saved it
-
-    auto opened = CloseWhenModal("frmEditConfiguration", app.session());
-    Key(Qt::Key_N, Qt::ControlModifier);
-    ASSERT_TRUE(opened->seen);
-    EXPECT_EQ(opened->selectedName, "New Configuration");
-    EXPECT_EQ(opened->selectedPath, "");
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy", "c.tsy"}));
-    // The entry selected before is selected again.
-    EXPECT_EQ(app.session().SelectedConfigName, "b.tsy");
-    EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem *>({Item("b.tsy")}));
-}
-
-TEST_F(MainWindowCommands, UpdateOpensTheEditorThatFitsTheSelection)
+// Each command's editor sees the selection it needs; after it the list is refreshed (a file
+// written meanwhile shows) and the entry selected before is selected again.
+TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
 {
     WriteConfig("a.tsy", "4009");
     app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "[RST]", "SatelliteAppln=1028"});
     Open();
 
-    struct Case
-    {
-        const char *select;
-        const char *window;
-        const char *name;
-        bool emptyPath;
-    };
+    struct Case { int key; const char *select, *window, *name; bool unsaved; };
     const Case cases[] = {
-        {"b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy", false},
-        {"a.tsy", "frmEditConfiguration", "a.tsy", false},
-        {nullptr, "frmEditConfiguration", "New Configuration", true},
+        {Qt::Key_N, "b_joint.tsy", "frmEditConfiguration", "New Configuration", true},
+        {Qt::Key_E, "b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy", false},
+        {Qt::Key_E, "a.tsy", "frmEditConfiguration", "a.tsy", false},
+        {Qt::Key_E, nullptr, "frmEditConfiguration", "New Configuration", true}, // a.tsy, its path forgotten
     };
+    QString selected;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.window);
         if (c.select)
-            Select({c.select});
+            Select({selected = c.select});
         else
             app.session().SelectedConfigPath.clear();
-        auto opened = CloseWhenModal(c.window, app.session());
-        Key(Qt::Key_E, Qt::ControlModifier);
-        ASSERT_TRUE(opened->seen);
+        const QString saved = QString("saved%1.tsy").arg(&c - cases);
+        WriteConfig(saved, "1028");
+        auto opened = CloseWhenModal(app.session());
+        Key(c.key, Qt::ControlModifier);
+        ASSERT_EQ(opened->window, c.window);
         EXPECT_EQ(opened->selectedName, c.name);
-        EXPECT_EQ(opened->selectedPath.isEmpty(), c.emptyPath);
+        EXPECT_EQ(opened->selectedPath, c.unsaved ? QString() : app.lib(c.name));
+        EXPECT_NE(Item(saved), nullptr);
+        EXPECT_EQ(app.session().SelectedConfigName, selected);
+        EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem *>({Item(selected)}));
     }
 }
 
@@ -87,92 +70,45 @@ TEST_F(MainWindowCommands, DeleteAsksAndRemovesOnlyOnYes)
     WriteConfig("b.tsy", "4009");
     Open();
     Select({"b.tsy"});
-
-    app.messages().SetNextAnswers({MsgResult::No});
-    Key(Qt::Key_Delete);
-    EXPECT_EQ(app.shownTexts(), QStringList({app.session().GetText("SLBL0029")}));
-    EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNo);
-    EXPECT_TRUE(QFile::exists(app.lib("b.tsy")));
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy"}));
-
-    app.messages().ClearShown();
-    app.messages().SetNextAnswers({MsgResult::Yes});
-    Key(Qt::Key_Delete);
-    EXPECT_EQ(app.shownTexts().size(), 1);
-    EXPECT_FALSE(QFile::exists(app.lib("b.tsy")));
-    EXPECT_EQ(Names(), QStringList({"a.tsy"}));
-    EXPECT_TRUE(List()->selectedItems().isEmpty());
-    // The selection still names the deleted file until the user picks another.
-    EXPECT_EQ(app.session().SelectedConfigName, "b.tsy");
+    const QString question = app.session().GetText("SLBL0029");
+    for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+        app.messages().ClearShown();
+        app.messages().SetNextAnswers({answer});
+        Key(Qt::Key_Delete);
+        EXPECT_EQ(app.shownTexts(), QStringList({question}));
+        EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(QFile::exists(app.lib("b.tsy")), answer == MsgResult::No);
+        EXPECT_EQ(Names(), answer == MsgResult::No ? QStringList({"a.tsy", "b.tsy"}) : QStringList({"a.tsy"}));
+    }
 
     // Deleting it again fails and says so; the list is refreshed all the same.
     WriteConfig("c.tsy", "1028");
     app.messages().ClearShown();
     app.messages().SetNextAnswers({MsgResult::Yes});
-    QTest::mouseClick(window->tbNED->widgetForAction(Button("tbNED", 2)), Qt::LeftButton);
-    Settle();
-    ASSERT_EQ(app.shownTexts().size(), 2);
-    EXPECT_EQ(app.shownTexts()[1], app.session().GetText("SLBL0119"));
+    ClickButton("tbNED", 2);
+    EXPECT_EQ(app.shownTexts(), QStringList({question, app.session().GetText("SLBL0119")}));
     EXPECT_EQ(app.messages().ShownMessages()[1].icon, MsgIcon::Information);
     EXPECT_EQ(Names(), QStringList({"a.tsy", "c.tsy"}));
 }
 
+// An entry deleted or renamed elsewhere is not found by its exact name: nothing is selected and
+// the selection keeps naming it.
 TEST_F(MainWindowCommands, RefreshSelectsTheRememberedEntryByExactName)
 {
-    WriteConfig("a.tsy", "4009");
-    WriteConfig("b.tsy", "4009");
-    WriteConfig("c.tsy", "4009");
+    for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
+        WriteConfig(name, "4009");
     Open();
-
-    struct Case
-    {
-        const char *select;
-        const char *renameOutside; // new name of the selected file, or null to delete it
-        bool found;
-    };
-    const Case cases[] = {
-        {"b.tsy", "b.tsy", true},  // unchanged
-        {"c.tsy", nullptr, false}, // deleted elsewhere
-        {"b.tsy", "B.tsy", false}, // only the letter case differs
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.select);
-        Select({c.select});
-        if (!c.renameOutside)
-            QFile::remove(app.lib(c.select));
-        else if (QLatin1String(c.renameOutside) != QLatin1String(c.select))
-            QFile::rename(app.lib(c.select), app.lib(c.renameOutside));
+    for (const auto &[select, renamed] : {std::pair<QString, QString>{"c.tsy", ""}, {"b.tsy", "B.tsy"}}) {
+        SCOPED_TRACE(select.toStdString());
+        Select({select});
+        ASSERT_TRUE(renamed.isEmpty() ? QFile::remove(app.lib(select))
+                                      : QFile::rename(app.lib(select), app.lib(renamed)));
         Key(Qt::Key_F5);
-        EXPECT_EQ(List()->selectedItems().size(), c.found ? 1 : 0);
-        EXPECT_EQ(Item(c.select) && Item(c.select)->isSelected(), c.found);
-        EXPECT_EQ(app.session().SelectedConfigName, c.select);
-        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.select));
+        EXPECT_TRUE(List()->selectedItems().isEmpty());
+        EXPECT_EQ(app.session().SelectedConfigName, select);
+        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(select));
     }
-    // Directory order is alphabetical without regard to case.
     EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy"}));
-}
-
-TEST_F(MainWindowCommands, CommandsThatNeedAnEntryDoNothingOnAnEmptyList)
-{
-    Open();
-    auto editorOpened = std::make_shared<bool>(false);
-    WhenModal(QString(), [editorOpened](QWidget *w) {
-        *editorOpened = true;
-        static_cast<QDialog *>(w)->reject();
-    }, 200);
-    Key(Qt::Key_E, Qt::ControlModifier);
-    Key(Qt::Key_Delete);
-    QTest::qWait(300);
-    EXPECT_FALSE(*editorOpened);
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-    EXPECT_EQ(window->tbNED->widgetForAction(Button("tbNED", 1))->isEnabled(), false);
-
-    // A configuration made elsewhere shows after F5 and enables them.
-    WriteConfig("a.tsy", "4009");
-    Key(Qt::Key_F5);
-    EXPECT_EQ(Names(), QStringList({"a.tsy"}));
-    EXPECT_TRUE(window->mnuUpdate->isEnabled());
-    EXPECT_TRUE(window->mnuDelete->isEnabled());
 }
 
 TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
@@ -181,64 +117,61 @@ TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
     Settle();
     const int top = List()->y();
     EXPECT_GT(top, 0);
-    window->mnuToolbar->trigger();
-    Settle();
-    EXPECT_FALSE(window->mnuToolbar->isChecked());
-    EXPECT_FALSE(window->cbMain->isVisible());
-    EXPECT_EQ(List()->y(), 0);
-    window->mnuToolbar->trigger();
-    Settle();
-    EXPECT_TRUE(window->cbMain->isVisible());
-    EXPECT_EQ(List()->y(), top);
-
+    for (bool shown : {false, true}) {
+        window->mnuToolbar->trigger();
+        Settle();
+        EXPECT_EQ(window->cbMain->isVisible(), shown);
+        EXPECT_EQ(List()->y(), shown ? top : 0);
+    }
     window->mnuStatusbar->trigger();
     EXPECT_FALSE(window->StatusBar1->isVisible());
 }
 
-TEST_F(MainWindowCommands, DoubleClickStartsTheSelectedConfiguration)
+// On an empty list the commands that need an entry do nothing. Configurations made elsewhere
+// show after F5, which enables them; a double click then starts the one clicked.
+TEST_F(MainWindowCommands, DoubleClickStartsTheConfigurationAndNothingOnAnEmptyList)
 {
-    const QString console = QStringLiteral("TessHost.exe");
     StubPrograms stubs(app.path());
-    stubs.Add(console);
+    stubs.Add(Console);
+    Open();
+    auto opened = CloseWhenModal(app.session(), 200);
+    Key(Qt::Key_E, Qt::ControlModifier);
+    Key(Qt::Key_Delete);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, List()->viewport()->rect().center());
+    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 500).isEmpty());
+    EXPECT_EQ(opened->window, "");
+    EXPECT_TRUE(app.shownTexts().isEmpty());
+
     WriteConfig("a.tsy", "4009");
     app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "[RST]", "SatelliteAppln=1028"});
-    Open();
+    Key(Qt::Key_F5);
+    EXPECT_EQ(Names(), QStringList({"a.tsy", "b_joint.tsy"}));
+    EXPECT_TRUE(window->mnuUpdate->isEnabled());
+    EXPECT_TRUE(window->mnuDelete->isEnabled());
+
     // The first click of a double click selects the entry.
     auto doubleClick = [this](const QString &name) {
-        const QPoint at = List()->visualItemRect(Item(name)).center();
-        QTest::mouseClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
-        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        Select({name});
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item(name)).center());
     };
-
     doubleClick("a.tsy");
-    auto runs = stubs.WaitForRuns(console, 1);
+    auto runs = stubs.WaitForRuns(Console, 1);
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", app.lib("a.tsy")}));
 
     // A joint file starts one console per section, never the plain console line.
     stubs.Clear();
     doubleClick("b_joint.tsy");
-    runs = stubs.WaitForRuns(console, 2);
+    runs = stubs.WaitForRuns(Console, 2);
     ASSERT_EQ(runs.size(), 2);
     for (const auto &run : runs)
         EXPECT_NE(run.arguments, QStringList({"/F", app.lib("b_joint.tsy")}));
 }
 
-TEST_F(MainWindowCommands, DoubleClickOnAnEmptyListStartsNothing)
-{
-    const QString console = QStringLiteral("TessHost.exe");
-    StubPrograms stubs(app.path());
-    stubs.Add(console);
-    Open();
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, List()->viewport()->rect().center());
-    EXPECT_TRUE(stubs.WaitForRuns(console, 1, 500).isEmpty());
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-}
-
 TEST_F(MainWindowCommands, ExitClosesTheWindow)
 {
     Open();
-    QTest::mouseClick(window->tbExit->widgetForAction(Button("tbExit", 0)), Qt::LeftButton);
+    ClickButton("tbExit", 0);
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -260,23 +193,16 @@ protected:
 
 TEST_F(MainWindowMergeSplit, PicksOneFieldmarkAndOneRostrum)
 {
-    struct Case
-    {
-        QStringList selected;
-        const char *fieldmark;
-        const char *rostrum;
-        bool complaint;
-        bool publisher;
-    };
+    struct Case { QStringList selected; const char *fieldmark, *rostrum; bool complaint, publisher; };
     const Case cases[] = {
         {{"a_fm.tsy", "b_rst.tsy"}, "a_fm.tsy", "b_rst.tsy", false, true},
-        {{"f_rst.tsy", "c_fm.tsy"}, "c_fm.tsy", "f_rst.tsy", false, true},
+        {{"b_rst.tsy", "c_fm.tsy"}, "c_fm.tsy", "b_rst.tsy", false, true},
         {{"0_none.tsy", "a_fm.tsy", "f_rst.tsy"}, "a_fm.tsy", "f_rst.tsy", false, true},
         {{"a_fm.tsy", "c_fm.tsy"}, "a_fm.tsy", "", true, false},
-        {{"d_web.tsy", "b_rst.tsy"}, "", "b_rst.tsy", true, false},
+        {{"d_web.tsy", "f_rst.tsy"}, "", "", true, false},
         {{"a_fm.tsy", "d_web.tsy"}, "a_fm.tsy", "", true, false},
         {{"b_rst.tsy"}, "", "b_rst.tsy", false, false},
-        {{"0_none.tsy", "b_rst.tsy"}, "", "b_rst.tsy", false, false},
+        {{"0_none.tsy", "a_fm.tsy", "c_fm.tsy"}, "a_fm.tsy", "", true, false},
     };
     Open();
     for (const Case &c : cases) {
@@ -287,44 +213,30 @@ TEST_F(MainWindowMergeSplit, PicksOneFieldmarkAndOneRostrum)
         const int quitsBefore = app.quitCount();
         std::shared_ptr<Opened> opened;
         if (c.publisher)
-            opened = CloseWhenModal("frmMergeAndSplit", app.session());
+            opened = CloseWhenModal(app.session());
         Select(c.selected);
         window->MnSConfig->trigger();
         Settle();
         EXPECT_EQ(app.session().MnSFieldmarkConfig, c.fieldmark);
         EXPECT_EQ(app.session().MnSRostrumConfig, c.rostrum);
         EXPECT_EQ(app.shownTexts().contains("invalid products for Merge and split"), c.complaint);
-        const bool publisherReached = (opened && opened->seen) || app.quitCount() > quitsBefore;
-        EXPECT_EQ(publisherReached, c.publisher);
+        EXPECT_EQ((opened && opened->window == "frmMergeAndSplit") || app.quitCount() > quitsBefore, c.publisher);
     }
 }
 
-TEST_F(MainWindowMergeSplit, ThePickReadsEachEntrysOwnFileAfterSorting)
+// Sorted by application, the entries no longer stand in directory order; the tool button runs the pick.
+TEST_F(MainWindowMergeSplit, TheButtonPicksFromEachEntrysOwnFileAfterSorting)
 {
     Open();
-    ClickHeader(1); // by application: the entries no longer stand in directory order
+    ClickHeader(1);
     ASSERT_NE(Names().indexOf("f_rst.tsy"), 5);
     Select({"a_fm.tsy", "f_rst.tsy"});
-    auto opened = CloseWhenModal("frmMergeAndSplit", app.session());
-    window->MnSConfig->trigger();
-    Settle();
+    auto opened = CloseWhenModal(app.session());
+    ClickButton("tbNED", 3);
     EXPECT_TRUE(app.shownTexts().filter("invalid products").isEmpty());
     EXPECT_EQ(app.session().MnSFieldmarkConfig, "a_fm.tsy");
     EXPECT_EQ(app.session().MnSRostrumConfig, "f_rst.tsy");
-    EXPECT_TRUE(opened->seen || app.quitCount() > 0);
-}
-
-TEST_F(MainWindowMergeSplit, TheButtonRunsTheSamePick)
-{
-    Open();
-    Select({"b_rst.tsy", "c_fm.tsy"});
-    ASSERT_TRUE(Button("tbNED", 3)->isEnabled());
-    auto opened = CloseWhenModal("frmMergeAndSplit", app.session());
-    QTest::mouseClick(window->tbNED->widgetForAction(Button("tbNED", 3)), Qt::LeftButton);
-    Settle();
-    EXPECT_TRUE(opened->seen || app.quitCount() > 0);
-    EXPECT_EQ(app.session().MnSFieldmarkConfig, "c_fm.tsy");
-    EXPECT_EQ(app.session().MnSRostrumConfig, "b_rst.tsy");
+    EXPECT_TRUE(opened->window == "frmMergeAndSplit" || app.quitCount() > 0);
 }
 
 } // namespace

@@ -38,8 +38,7 @@ TEST_F(FirstStart, ALogFolderThatCannotBeMadeIsReportedAndStopsTheLoad)
 {
     app.writeFile("log", "a file where the folder belongs");
     Open();
-    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-    EXPECT_EQ(app.messages().ShownMessages()[0].text, "58 File already exists");
+    EXPECT_EQ(app.shownTexts(), QStringList({"58 File already exists"}));
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
     EXPECT_FALSE(QDir(app.path() + "/lib").exists());
 }
@@ -51,36 +50,20 @@ TEST_F(MainWindowLoad, LocalisesTitleMenusAndTooltipsAndKeepsHiddenItemsHidden)
     Open();
     EXPECT_EQ(window->windowTitle(), "Tessaly - Configuration Selector");
     EXPECT_EQ(app.session().ProgramTitle, "Configuration Selector");
-    EXPECT_EQ(app.session().NewConfigName, "New Configuration");
 
-    struct Row
-    {
-        QAction *item;
-        const char *caption;
-        const char *shortcut;
-        bool visible;
-    };
+    struct Row { QAction *item; const char *caption, *shortcut; bool visible; };
+    const frmConfigurationSelector *w = window.get();
     const Row rows[] = {
-        {window->mnuFile->menuAction(), "&File", "", true},
-        {window->mnuNew, "&New", "Ctrl+N", true},
-        {window->mnuSep1, "", "", false},
-        {window->mnuSetDefault, "Set as &Default", "", false},
-        {window->mnuUpdate, "&Update", "Ctrl+E", true},
-        {window->mnuRename, "Re&name", "F2", true},
-        {window->mnuDelete, "&Delete", "Del", true},
-        {window->MnSConfig, "Merge and Split Configuration", "", true},
-        {window->mnuExit, "E&xit", "", true},
-        {window->mnuView->menuAction(), "&View", "", true},
-        {window->mnuToolbar, "&Tool bar", "", true},
-        {window->mnuStatusbar, "&Status bar", "", false},
-        {window->mnuRefresh, "&Refresh", "F5", true},
-        {window->mnuRun->menuAction(), "&Run", "", true},
-        {window->mnuExecute, "Run &Server Console", "", true},
-        {window->mnuExecuteJS, "Run Java Server", "", false},
-        {window->mnuTools->menuAction(), "&Tools", "", false},
-        {window->mnuOptions, "&Options", "Ctrl+O", true},
-        {window->mnuHelp->menuAction(), "&Help", "", true},
-        {window->mnuAbout, "&About", "", true},
+        {w->mnuFile->menuAction(), "&File", "", true},       {w->mnuNew, "&New", "Ctrl+N", true},
+        {w->mnuSep1, "", "", false},                         {w->mnuSetDefault, "Set as &Default", "", false},
+        {w->mnuUpdate, "&Update", "Ctrl+E", true},           {w->mnuRename, "Re&name", "F2", true},
+        {w->mnuDelete, "&Delete", "Del", true},              {w->MnSConfig, "Merge and Split Configuration", "", true},
+        {w->mnuExit, "E&xit", "", true},                     {w->mnuView->menuAction(), "&View", "", true},
+        {w->mnuToolbar, "&Tool bar", "", true},              {w->mnuStatusbar, "&Status bar", "", false},
+        {w->mnuRefresh, "&Refresh", "F5", true},             {w->mnuRun->menuAction(), "&Run", "", true},
+        {w->mnuExecute, "Run &Server Console", "", true},    {w->mnuExecuteJS, "Run Java Server", "", false},
+        {w->mnuTools->menuAction(), "&Tools", "", false},    {w->mnuOptions, "&Options", "Ctrl+O", true},
+        {w->mnuHelp->menuAction(), "&Help", "", true},       {w->mnuAbout, "&About", "", true},
     };
     for (const Row &r : rows) {
         SCOPED_TRACE(r.item->objectName().toStdString() + " " + r.caption);
@@ -99,7 +82,6 @@ TEST_F(MainWindowLoad, LocalisesTitleMenusAndTooltipsAndKeepsHiddenItemsHidden)
     for (const auto &[button, tip] : tooltips)
         EXPECT_EQ(button->toolTip(), tip) << button->objectName().toStdString();
     EXPECT_FALSE(window->tlbJS->isVisible());
-    EXPECT_TRUE(window->cbMain->isVisible());
     EXPECT_TRUE(window->StatusBar1->isVisible());
 }
 
@@ -120,47 +102,38 @@ TEST_F(MainWindowLoad, ListsEveryConfigurationFileWithItsColumns)
     app.writeFile("lib/g_notes.txt", "dsn=x\r\n");
     Open();
 
-    EXPECT_EQ(Names(), QStringList({"a_fieldmark.tsy", "b_unknown.tsy", "c_webtrell.tsy", "d_rostrum.tsy",
-                                    "e_joint.tsy"}));
-    EXPECT_EQ(Column(1), QStringList({"Fieldmark", "", "Webtrell", "Rostrum", ""}));
-    EXPECT_EQ(Column(2), QStringList({"FMK DSN", "DSN1", "DSN1", "RST", ""}));
-    EXPECT_EQ(Column(3), QStringList({"fmdb", "db", "db", "db", ""}));
-    EXPECT_EQ(Column(4), QStringList({"fm", "u", "u", "u", ""}));
-    EXPECT_EQ(Column(5), QStringList({"cn=bus", "bus", "bus", "bus", ""}));
-    EXPECT_EQ(Column(6), QStringList({"/var/log/fm", "/logs", "/logs", "/logs", ""}));
+    const QStringList columns[] = {
+        {"a_fieldmark.tsy", "b_unknown.tsy", "c_webtrell.tsy", "d_rostrum.tsy", "e_joint.tsy"},
+        {"Fieldmark", "", "Webtrell", "Rostrum", ""},
+        {"FMK DSN", "DSN1", "DSN1", "RST", ""},
+        {"fmdb", "db", "db", "db", ""},
+        {"fm", "u", "u", "u", ""},
+        {"cn=bus", "bus", "bus", "bus", ""},
+        {"/var/log/fm", "/logs", "/logs", "/logs", ""},
+    };
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(Column(c), columns[c]) << "column " << c;
     for (const QString &name : Names())
         EXPECT_EQ(Item(name)->font(0).bold(), name == "e_joint.tsy") << name.toStdString();
 
     // One slot per file of the folder; the listed files fill the first ones.
-    const QList<ConfigEntry> &entries = window->ConfigEntries();
-    ASSERT_EQ(entries.size(), 7);
-    EXPECT_EQ(entries[0].FileName, "a_fieldmark.tsy");
-    EXPECT_EQ(entries[0].ProductCode, 4009);
-    EXPECT_EQ(entries[0].Dsn, "FMK DSN");
-    EXPECT_EQ(entries[0].User, "fm");
-    EXPECT_EQ(entries[0].Password, "s3cret");
-    EXPECT_EQ(entries[0].Platform, 2);
-    EXPECT_EQ(entries[0].DbMachineName, "host1");
-    EXPECT_EQ(entries[1].ProductCode, 0);
-    EXPECT_EQ(entries[3].ProductCode, 1028);
-    EXPECT_EQ(entries[4].ProductCode, 0);
-    EXPECT_EQ(entries[5].FileName, "");
-    EXPECT_EQ(entries[6].FileName, "");
+    QStringList files;
+    QList<int> products;
+    for (const ConfigEntry &e : window->ConfigEntries()) {
+        files << e.FileName;
+        products << e.ProductCode;
+    }
+    EXPECT_EQ(files, columns[0] + QStringList({"", ""}));
+    EXPECT_EQ(products, QList<int>({4009, 0, 4010, 1028, 0, 0, 0}));
+    const ConfigEntry &fm = window->ConfigEntries()[0];
+    EXPECT_EQ(QStringList({fm.Dsn, fm.User, fm.Password, fm.DbMachineName}),
+              QStringList({"FMK DSN", "fm", "s3cret", "host1"}));
+    EXPECT_EQ(fm.Platform, 2);
 
     EXPECT_EQ(app.session().SelectedConfigName, "a_fieldmark.tsy");
     EXPECT_EQ(app.session().SelectedConfigPath, app.lib("a_fieldmark.tsy"));
     EXPECT_FALSE(window->IsMergeSplitSelected);
-    EXPECT_TRUE(window->mnuUpdate->isEnabled());
     EXPECT_TRUE(Button("tbExecute", 0)->isEnabled());
-    EXPECT_FALSE(Button("tbNED", 3)->isEnabled());
-}
-
-TEST_F(MainWindowLoad, AJointFileFirstIsTheMergeAndSplitSelection)
-{
-    app.writeConfig("a_joint.tsy", {"[FMK]", "SatelliteAppln=4009"});
-    WriteConfig("b.tsy", "4009");
-    Open();
-    EXPECT_TRUE(window->IsMergeSplitSelected);
 }
 
 TEST_F(MainWindowLoad, APlatformThatIsNoWholeNumberStopsTheListAtThatFile)
@@ -176,50 +149,37 @@ TEST_F(MainWindowLoad, APlatformThatIsNoWholeNumberStopsTheListAtThatFile)
 
 using MainWindowList = MainWindowTest;
 
-TEST_F(MainWindowList, SelectionCountSetsTheRunAndMergeButtons)
+// A joint file first is the merge-and-split selection from the load on. A single click names the
+// selection (joint or not); more entries keep the first one's name.
+TEST_F(MainWindowList, SelectionSetsTheRunAndMergeButtonsAndTheSelectedName)
 {
     for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
         WriteConfig(name, "4009");
-    app.writeConfig("d_joint.tsy", {"[FMK]"});
+    app.writeConfig("0_joint.tsy", {"[FMK]"});
     Open();
+    EXPECT_TRUE(window->IsMergeSplitSelected);
 
-    struct Case
-    {
-        QStringList selected;
-        bool run, mergeSplit;
-    };
+    struct Case { QStringList selected; bool run, mergeSplit; const char *name; bool joint; };
     const Case cases[] = {
-        {{"a.tsy", "b.tsy"}, false, true},
-        {{"a.tsy", "b.tsy", "c.tsy"}, false, false},
-        {{"b.tsy"}, true, false},
-        {{"a.tsy", "d_joint.tsy"}, false, true},
-        {{"c.tsy"}, true, false},
+        {{"a.tsy", "b.tsy"}, false, true, "a.tsy", false},
+        {{"a.tsy", "b.tsy", "c.tsy"}, false, false, "a.tsy", false},
+        {{"b.tsy"}, true, false, "b.tsy", false},
+        {{"a.tsy", "0_joint.tsy"}, false, true, "a.tsy", false},
+        {{"0_joint.tsy"}, true, false, "0_joint.tsy", true},
+        {{"c.tsy", "a.tsy"}, false, true, "c.tsy", false},
+        {{"c.tsy"}, true, false, "c.tsy", false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
         Select(c.selected);
         EXPECT_EQ(Button("tbExecute", 0)->isEnabled(), c.run);
         EXPECT_EQ(Button("tbNED", 3)->isEnabled(), c.mergeSplit);
+        EXPECT_EQ(app.session().SelectedConfigName, c.name);
+        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.name));
+        EXPECT_EQ(window->IsMergeSplitSelected, c.joint);
     }
     // The menu item is not the button: it stays as the load left it.
     EXPECT_TRUE(window->MnSConfig->isEnabled());
-}
-
-TEST_F(MainWindowList, ASingleClickNamesTheSelectionAndSeveralKeepIt)
-{
-    WriteConfig("a.tsy", "4009");
-    app.writeConfig("b_joint.tsy", {"[FMK]"});
-    WriteConfig("c.tsy", "1028");
-    Open();
-
-    Select({"b_joint.tsy"});
-    EXPECT_TRUE(window->IsMergeSplitSelected);
-    EXPECT_EQ(app.session().SelectedConfigName, "b_joint.tsy");
-    EXPECT_EQ(app.session().SelectedConfigPath, app.lib("b_joint.tsy"));
-
-    Select({"c.tsy", "a.tsy"});
-    EXPECT_EQ(app.session().SelectedConfigName, "c.tsy");
-    EXPECT_FALSE(window->IsMergeSplitSelected);
 }
 
 TEST_F(MainWindowList, HeaderClicksSortAscendingThenDescendingAndRefreshKeepsTheOrder)
@@ -262,55 +222,30 @@ protected:
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
 };
 
-TEST_F(MainWindowRename, MovesTheFileAndFollowsIt)
+// The file moves and the selection follows it; the same name (with or without the extension)
+// moves nothing; a forbidden character is refused. The list shows the file's name each time.
+TEST_F(MainWindowRename, MovesTheFileOrRefusesAndTheListShowsTheFileName)
 {
-    struct Case
-    {
-        const char *typed;
-        const char *file;
+    struct Case { const char *typed, *file; bool refused; };
+    const Case cases[] = {
+        {"renamed", "renamed.tsy", false}, {"again.tsy", "again.tsy", false}, {"again", "again.tsy", false},
+        {"again.tsy", "again.tsy", false}, {"x.TSY", "x.TSY.tsy", false},    {"bad:name", "x.TSY.tsy", true},
+        {"a/b", "x.TSY.tsy", true},        {"what?", "x.TSY.tsy", true},      {"pipe|d", "x.TSY.tsy", true},
     };
-    const Case cases[] = {{"renamed", "renamed.tsy"}, {"again.tsy", "again.tsy"}, {"x.TSY", "x.TSY.tsy"}};
     QString current = "a.tsy";
     WriteConfig(current, "4009");
     WriteConfig("z.tsy", "1028");
     Open();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
+        app.messages().ClearShown();
         Rename(current, c.typed);
         EXPECT_EQ(Files(), QStringList({c.file, "z.tsy"}));
-        EXPECT_NE(Item(c.file), nullptr);
+        EXPECT_EQ(Names(), QStringList({c.file, "z.tsy"}));
         EXPECT_EQ(app.session().SelectedConfigName, c.file);
         EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.file));
+        EXPECT_EQ(app.shownTexts(), c.refused ? QStringList({app.session().GetText("SLBL0357")}) : QStringList());
         current = c.file;
-    }
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-}
-
-TEST_F(MainWindowRename, TheSameNameWithOrWithoutExtensionMovesNothing)
-{
-    WriteConfig("a.tsy", "4009");
-    Open();
-    for (const char *typed : {"a.tsy", "a"}) {
-        Rename("a.tsy", typed);
-        EXPECT_EQ(Files(), QStringList({"a.tsy"}));
-        EXPECT_EQ(Names(), QStringList({"a.tsy"}));
-    }
-    EXPECT_TRUE(app.shownTexts().isEmpty());
-}
-
-TEST_F(MainWindowRename, AForbiddenCharacterIsRefusedAndNothingMoves)
-{
-    WriteConfig("a.tsy", "4009");
-    Open();
-    for (const char *typed : {"bad:name", "a/b", "what?", "pipe|d"}) {
-        SCOPED_TRACE(typed);
-        app.messages().ClearShown();
-        Rename("a.tsy", typed);
-        ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-        EXPECT_EQ(app.messages().ShownMessages()[0].text, app.session().GetText("SLBL0357"));
-        EXPECT_EQ(Files(), QStringList({"a.tsy"}));
-        EXPECT_EQ(Names(), QStringList({"a.tsy"}));
-        EXPECT_EQ(app.session().SelectedConfigName, "a.tsy");
     }
 }
 
@@ -320,12 +255,10 @@ TEST_F(MainWindowRename, AFailedMoveIsReportedAndTheEntryShowsTheTypedName)
     WriteConfig("b.tsy", "1028", "second");
     Open();
     Rename("a.tsy", "b");
-    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-    EXPECT_EQ(app.messages().ShownMessages()[0].text, "File already exists");
+    EXPECT_EQ(app.shownTexts(), QStringList({"File already exists"}));
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::None);
     EXPECT_EQ(Names(), QStringList({"b", "b.tsy"}));
     EXPECT_EQ(app.session().SelectedConfigName, "a.tsy");
-    // Neither file was touched.
     EXPECT_TRUE(app.readFile("lib/a.tsy").contains("dsn=first"));
     EXPECT_TRUE(app.readFile("lib/b.tsy").contains("dsn=second"));
 

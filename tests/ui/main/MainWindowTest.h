@@ -45,14 +45,6 @@ protected:
 
     QTreeWidget *List() const { return window->LVConfig; }
 
-    QStringList Names() const
-    {
-        QStringList names;
-        for (int i = 0; i < List()->topLevelItemCount(); ++i)
-            names << List()->topLevelItem(i)->text(0);
-        return names;
-    }
-
     QStringList Column(int column) const
     {
         QStringList texts;
@@ -60,16 +52,20 @@ protected:
             texts << List()->topLevelItem(i)->text(column);
         return texts;
     }
+    QStringList Names() const { return Column(0); }
 
-    QTreeWidgetItem *Item(const QString &name) const
-    {
-        const auto found = List()->findItems(name, Qt::MatchExactly, 0);
-        return found.isEmpty() ? nullptr : found.first();
-    }
+    QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
 
     QAction *Button(const char *bar, int index) const
     {
         return window->findChild<QToolBar *>(QLatin1String(bar))->actions().at(index);
+    }
+
+    void ClickButton(const char *bar, int index)
+    {
+        QTest::mouseClick(window->findChild<QToolBar *>(QLatin1String(bar))->widgetForAction(Button(bar, index)),
+                          Qt::LeftButton);
+        Settle();
     }
 
     // Clicks the entries as the user does: the first plainly, the others with Ctrl held.
