@@ -191,6 +191,17 @@ std::shared_ptr<Dbc> NewDbc(Vb::Error *error)
     return dbc;
 }
 
+// The outcome of a connect call on dbc: marks it connected, or reports the driver's text.
+bool Connected(Dbc &dbc, SQLRETURN connectResult, Vb::Error *error)
+{
+    if (!Ok(connectResult)) {
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The connection could not be opened.")));
+        return false;
+    }
+    dbc.connected = true;
+    return true;
+}
+
 } // namespace
 
 bool Connection::DriverConnect(const QString &connectionString, Vb::Error *error)
@@ -204,11 +215,8 @@ bool Connection::DriverConnect(const QString &connectionString, Vb::Error *error
     const SQLRETURN rc = SQLDriverConnectW(dbc->h, nullptr, const_cast<SQLWCHAR *>(W(connectionString)),
                                            SQLSMALLINT(connectionString.size()), out, SQLSMALLINT(std::size(out)),
                                            &outLength, SQL_DRIVER_NOPROMPT);
-    if (!Ok(rc)) {
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The connection could not be opened.")));
+    if (!Connected(*dbc, rc, error))
         return false;
-    }
-    dbc->connected = true;
     m_h->dbc = std::move(dbc);
     return true;
 }
@@ -222,11 +230,8 @@ bool Connection::Connect(const QString &dsn, const QString &user, const QString 
     const SQLRETURN rc = SQLConnectW(dbc->h, const_cast<SQLWCHAR *>(W(dsn)), SQLSMALLINT(dsn.size()),
                                      const_cast<SQLWCHAR *>(W(user)), SQLSMALLINT(user.size()),
                                      const_cast<SQLWCHAR *>(W(password)), SQLSMALLINT(password.size()));
-    if (!Ok(rc)) {
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The connection could not be opened.")));
+    if (!Connected(*dbc, rc, error))
         return false;
-    }
-    dbc->connected = true;
     m_h->dbc = std::move(dbc);
     return true;
 }
