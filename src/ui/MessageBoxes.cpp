@@ -6,11 +6,14 @@
 
 namespace {
 
-MsgResult FirstButton(MsgButtons buttons)
+// The button Enter presses: what a silent run answers.
+MsgResult DefaultButton(MsgButtons buttons)
 {
     switch (buttons) {
     case MsgButtons::YesNo:
     case MsgButtons::YesNoCancel: return MsgResult::Yes;
+    case MsgButtons::YesNoDefaultNo:
+    case MsgButtons::YesNoCancelDefaultNo: return MsgResult::No;
     default: return MsgResult::Ok;
     }
 }
@@ -23,7 +26,7 @@ MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons butto
     if (m_echo)
         std::fprintf(stderr, "%s\n", qPrintable(text));
     if (m_silent)
-        return m_answers.isEmpty() ? FirstButton(buttons) : m_answers.takeFirst();
+        return m_answers.isEmpty() ? DefaultButton(buttons) : m_answers.takeFirst();
 
     QMessageBox box;
     box.setWindowTitle(title);
@@ -41,6 +44,14 @@ MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons butto
     case MsgButtons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancelDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::No);
         break;
     }
     switch (box.exec()) {
