@@ -41,7 +41,7 @@ protected:
     static inline QString setupError;
 };
 
-// A value that holds ";", "{" or "}" reaches the driver whole: such a login gets in.
+// A password that holds ";", "{" or "}" reaches the driver whole: such a login gets in.
 TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
 {
     struct Case { const char *login, *password, *written; };
@@ -49,8 +49,10 @@ TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
         {"plain_login", "p'w d", "PWD=p'w d;"},
         {"semicolon_login", "p;w", "PWD={p;w};"},
         {"braces_login", "{p}w}", "PWD={{p}}w}}};"},
-        {"open_brace;login", "x{", "PWD={x{};"},
+        {"open_brace_login", "x{", "PWD={x{};"},
     };
+    EXPECT_EQ(SuiteDatabase::ConnectionString(QStringLiteral("FMK;DB"), QStringLiteral("{sa}"), QStringLiteral("pw")),
+              QStringLiteral("DSN={FMK;DB};UID={{sa}}};PWD=pw;"));
     for (const Case &c : cases) {
         SCOPED_TRACE(c.login);
         const QString login = QString::fromLatin1(c.login) + QString::number(QCoreApplication::applicationPid());
