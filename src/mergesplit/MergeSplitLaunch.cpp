@@ -233,7 +233,7 @@ QString Visible(const QString &name)
         else if (c == u'\n')
             out += QStringLiteral("\\n");
         else if (c.unicode() < 0x20)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar(u'0'));
+            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QChar(u'0'));
         else
             out += c;
     }

@@ -285,9 +285,7 @@ bool frmMergeAndSplit::CreateBusComponentWaiting()
         w->setEnabled(false);
     const QString name = txtPublisherBusComp->text();
     auto status = [this, name](int seconds) {
-        lblStatus->setText(QStringLiteral("Waiting for the directory tool to create bus component \"%1\"... %2 s")
-                               .arg(name)
-                               .arg(seconds));
+        lblStatus->setText(QStringLiteral("Waiting %1 s for the directory tool to create \"%2\"...").arg(QString::number(seconds), name));
     };
     status(0);
     lblStatus->show();

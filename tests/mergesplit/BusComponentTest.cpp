@@ -16,9 +16,6 @@ TEST(BusComponent, ToolGetsOneArgumentWithOnlyHostAndPortTrimmed)
     stubs.Add(QStringLiteral("java"));
     CreateBusComponent(app.session(), QStringLiteral("  mnshost "), QStringLiteral(" 4711  "), QStringLiteral(" admin "),
                        QStringLiteral("p w"), QStringLiteral(" PubComp "));
-    EXPECT_EQ(BusComponentCommandLine(QStringLiteral(" h "), QStringLiteral(" 1 "), QStringLiteral("a"),
-                                      QStringLiteral("p"), QStringLiteral("n")),
-              QStringLiteral("java MyLDAP \"a;p;3;n;socket://h:1;0\""));
     const auto runs = stubs.Runs(QStringLiteral("java"));
     ASSERT_EQ(runs.size(), 1); // waited for: the run is over when the call returns
     EXPECT_EQ(runs[0].arguments,

@@ -325,8 +325,7 @@ TEST_F(PublisherDialogTest, CancelWhileTheToolRunsEndsItAndStopsEverything)
     clock.start();
     SubmitValid(dialog.get());
     EXPECT_LT(clock.elapsed(), 10000);
-    EXPECT_TRUE(seen.contains(QLatin1String("Waiting for the directory tool"))) << seen.toStdString();
-    EXPECT_TRUE(seen.endsWith(QLatin1String("1 s"))) << seen.toStdString();
+    EXPECT_TRUE(seen.startsWith(QLatin1String("Waiting 1 s for the directory tool"))) << seen.toStdString();
     EXPECT_FALSE(okEnabled);
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("cancelled"))) << app.shownTexts()[0].toStdString();
