@@ -41,16 +41,11 @@ schema="DROP TABLE IF EXISTS tsparameters, TSYBCDETAILS;
 CREATE TABLE tsparameters (backendversion integer);
 INSERT INTO tsparameters VALUES (6);
 CREATE TABLE TSYBCDETAILS (publisherBC varchar(50), BCname varchar(50), tableid integer, productID varchar(10));"
-PGPASSWORD=cs_user_pw psql -X -q -v ON_ERROR_STOP=1 -h localhost -p "$port" -U cs_user -d fieldmark_demo -c "$schema
-INSERT INTO TSYBCDETAILS VALUES
- ('PUB_Sales','FMK_Orders',230,'4009'), ('PUB_Sales','FMK_Visits',240,'4009'), ('','FMK_Parts',224,'4009'),
- (NULL,'FMK_Stock',220,'4009'), ('','FMK_Tasks',229,'4009'), ('','FMK_Crews',234,'4009'),
- ('','FMK_Routes',236,'4009'), ('','FMK_Notes',235,'4009');"
-PGPASSWORD=cs_user_pw psql -X -q -v ON_ERROR_STOP=1 -h localhost -p "$port" -U cs_user -d rostrum_demo -c "$schema
-INSERT INTO TSYBCDETAILS VALUES
- ('PUB_Sales','RST_Shifts',203,'1028'), ('PUB_Plan','RST_Rota',216,'1028'), ('','RST_Leave',204,'1028'),
- ('','RST_Skills',209,'1028'), ('','RST_Sites',205,'1028'), ('','RST_Teams',208,'1028'),
- ('','RST_Hours',210,'1028'), ('','RST_Costs',211,'1028');"
+# The rows are shared with the test that walks the demo's merge and split.
+for db in fieldmark_demo rostrum_demo; do
+    PGPASSWORD=cs_user_pw psql -X -q -v ON_ERROR_STOP=1 -h localhost -p "$port" -U cs_user -d "$db" \
+        -c "$schema" -f "resources/demo/$db.sql"
+done
 cat >>"$pg/odbc.ini" <<INI
 
 [FMK_DEMO]

@@ -30,10 +30,21 @@ QString DispatcherQuery()
            + QStringLiteral("GROUP BY BCname,publisherBC ");
 }
 
+QString ConnectionStringValue(const QString &value)
+{
+    // A ";" would end the value early and braces would open or close one; such a value goes
+    // in braces, a "}" inside them doubled.
+    if (!value.contains(u';') && !value.contains(u'{') && !value.contains(u'}'))
+        return value;
+    QString braced = value;
+    braced.replace(u'}', QStringLiteral("}}"));
+    return u'{' + braced + u'}';
+}
+
 QString ConnectionString(const QString &dsn, const QString &user, const QString &password)
 {
-    return QStringLiteral("DSN=") + dsn + u';' + QStringLiteral("UID=") + user + u';' + QStringLiteral("PWD=")
-           + password + u';';
+    return QStringLiteral("DSN=") + ConnectionStringValue(dsn) + u';' + QStringLiteral("UID=")
+           + ConnectionStringValue(user) + u';' + QStringLiteral("PWD=") + ConnectionStringValue(password) + u';';
 }
 
 bool OpenByConnectionString(Odbc::Connection &connection, const QString &dsn, const QString &user,

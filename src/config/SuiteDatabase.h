@@ -25,7 +25,11 @@ QList<int> PublisherTableIds(qint16 productCode);
 // (fields "publisherBC" and "BCName"; the trailing blank is part of the text).
 QString DispatcherQuery();
 
-// "DSN=<dsn>;UID=<user>;PWD=<password>;" — the password in clear text.
+// One value of a connection string: as it stands, or in braces when it holds ";", "{" or "}".
+QString ConnectionStringValue(const QString &value);
+
+// "DSN=<dsn>;UID=<user>;PWD=<password>;" — the password in clear text, each value as
+// ConnectionStringValue gives it.
 QString ConnectionString(const QString &dsn, const QString &user, const QString &password);
 
 // Opens through the connection string above (the publisher settings and the launch of a

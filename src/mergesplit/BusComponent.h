@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class Session;
 
@@ -13,11 +14,18 @@ class Session;
 QString BusComponentCommandLine(const QString &host, const QString &port, const QString &admin,
                                 const QString &adminPassword, const QString &componentName);
 
-// Runs the tool hidden and waits until it ends (no time-out), then reports its log.
-// True when the tool reported success.
+// Called several times a second while the tool runs, with the whole seconds since it
+// started; returning false ends the tool.
+using ToolWaiting = std::function<bool(int elapsedSeconds)>;
+
+// Deletes both result logs, runs the tool hidden in the application directory and waits
+// until it ends, then reports its log. Without waiting, the windows take no input meanwhile;
+// with it they do, so that the caller can offer to cancel. True only when the tool reported
+// success; a tool that cannot start, is cancelled or leaves no log is reported as a failure.
 bool CreateBusComponent(Session &session, const QString &host, const QString &port, const QString &admin,
-                        const QString &adminPassword, const QString &componentName);
+                        const QString &adminPassword, const QString &componentName,
+                        const ToolWaiting &waiting = {});
 
 // Shows the failure log whole (and deletes it), or else the success message (and deletes
-// that log). False when the failure log is there or neither is.
+// that log), or else that the tool left no log. True only for the success log.
 bool ReportBusComponentResult(Session &session, const QString &componentName);

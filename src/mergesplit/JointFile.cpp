@@ -18,6 +18,20 @@ QString GetAttributeValueFromTSY(const QString &path, const QString &section, co
     return value;
 }
 
+QString WhyValueChangesOnReading(const QString &value)
+{
+    auto trimmed = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; };
+    if (!value.isEmpty() && (trimmed(value.front()) || trimmed(value.back())))
+        return QStringLiteral("it begins or ends with a blank, a tab or a vertical tab");
+    if (value.size() >= 2 && value.front() == value.back() && (value.front() == u'"' || value.front() == u'\''))
+        return QStringLiteral("it begins and ends with the same quote");
+    if (value.size() > ReadBufferSize - 1)
+        return QStringLiteral("it is longer than %1 characters").arg(ReadBufferSize - 1);
+    if (value.contains(QChar(u'\0')))
+        return QStringLiteral("it holds a NUL character");
+    return QString();
+}
+
 bool WriteAttributeValueToTSY(const QString &path, const QString &section, const QString &key,
                               const QString &value)
 {

@@ -13,6 +13,10 @@ inline const QString RostrumSection = QStringLiteral("RST");
 // 255-character buffer held.
 QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key);
 
+// Why value, standing after "key=" in a joint file, would read back otherwise through
+// GetAttributeValueFromTSY; empty when it reads back exactly.
+QString WhyValueChangesOnReading(const QString &value);
+
 // Writes one key, creating the key or section when absent. False when the file refused it.
 bool WriteAttributeValueToTSY(const QString &path, const QString &section, const QString &key,
                               const QString &value);

@@ -121,14 +121,17 @@ void RunMergeAndSplit(Session &session, const QString &jointFilePath)
 
     QString fieldmark, rostrum;
     Vb::Error error;
-    if (!BuildMnSJavaArgument(session, jointFilePath, FMK, &fieldmark, &error)
-        || !BuildMnSJavaArgument(session, jointFilePath, RST, &rostrum, &error)
+    const bool built = BuildMnSJavaArgument(session, jointFilePath, FMK, &fieldmark, &error)
+                       && BuildMnSJavaArgument(session, jointFilePath, RST, &rostrum, &error);
+    if (!built
         || !Process::Start(session.AppDir(), QStringLiteral("RunServer.bat ") + fieldmark + u' ' + rostrum,
                            Process::WindowStyle::MinimizedNoFocus, &error)) {
         // The server consoles already started keep running.
         session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + error.description,
                        MsgIcon::None, MsgButtons::Ok);
-        return;
+        // Without its server name only the Java server is left out; the dispatchers do not need it.
+        if (error.number != ServerNameUnknown)
+            return;
     }
     ExecuteDispatcher(session, jointFilePath);
 }
@@ -154,7 +157,7 @@ bool StartServerConsole(Session &session, const QString &jointFilePath, const QS
     return false;
 }
 
-bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section,
+bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section,
                           QString *argument, Vb::Error *error)
 {
     const QString application = Attribute(jointFilePath, section, "SatelliteAppln");
@@ -169,64 +172,128 @@ bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const 
                                  .arg(section, platformText, error->description);
         return false;
     }
-    const QString server = platform == 2 ? getTNSName(session, dsn, user, password) : dsn;
+    QString server = dsn;
+    // Started with an empty server name, the Java server would serve no database.
+    if (platform == 2 && !LookUpServerName(dsn, user, password, &server, error)) {
+        *error = {ServerNameUnknown, QStringLiteral("The Java server was not started: the server name of data source "
+                                                    "\"%1\" of section [%2] could not be read.\r\n")
+                                         .arg(dsn, section)
+                                         + error->description};
+        return false;
+    }
     *argument = u'"' + application + u';' + server + u';' + user + u';' + password + u';' + platformText + u'"';
     return true;
 }
 
-void MergeRostrumPublisher(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer)
+void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer)
 {
     for (DispatcherRecord &record : list) {
-        if (record.PublisherBusComp == publisher) {
-            // A plain substring test: a consumer whose name lies inside the list is not added.
-            if (!record.ClientBusComp.contains(consumer))
-                record.ClientBusComp += u';' + consumer;
-            return;
-        }
+        if (record.PublisherBusComp != publisher)
+            continue;
+        const QStringList consumers = record.ClientBusComp.split(u';', Qt::SkipEmptyParts);
+        if (!consumer.isEmpty() && !consumers.contains(consumer))
+            record.ClientBusComp = (consumers + QStringList{consumer}).join(u';');
+        return;
     }
     list.append({publisher, consumer});
 }
 
+QString WhyNotPropertiesName(const QString &name)
+{
+    for (QChar c : name) {
+        if (c == u'\r' || c == u'\n')
+            return QStringLiteral("it holds a line break");
+        if (c == u';')
+            return QStringLiteral("it holds \";\", which separates bus component names");
+        // The file is read as ISO-8859-1 with "\" as its escape character.
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF || c == u'\\')
+            return QStringLiteral("it holds the character U+%1, which %2 cannot carry")
+                .arg(QString::number(u, 16).toUpper().rightJustified(4, u'0'), PropertiesFile);
+    }
+    return QString();
+}
+
+QString WhyNotBusComponentName(const QString &name)
+{
+    if (!FileIo::IsValidFileName(name))
+        return QStringLiteral("it cannot be a folder name (none of \\ / : * ? \" < > | or control characters)");
+    return WhyNotPropertiesName(name);
+}
+
+namespace {
+
+// Line breaks and other control characters shown as \r, \n, \xNN, so a message names them.
+QString Visible(const QString &name)
+{
+    QString out;
+    for (QChar c : name) {
+        if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c.unicode() < 0x20)
+            out += QStringLiteral("\\x%1").arg(int(c.unicode()), 2, 16, QChar(u'0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
 bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
 {
     QList<DispatcherRecord> dispatchers;
+    QStringList refused, refusals;
     Vb::Error error;
     auto fail = [&session, &error] {
         session.MsgBox(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description,
                        MsgIcon::None, MsgButtons::Ok);
         return false;
     };
-
-    // Fieldmark rows are taken one by one, even for a publisher already listed.
-    if (!ReadPublishers(jointFilePath, FMK, &error, [&](const QString &publisher, const QString &consumer) {
-            dispatchers.append({Vb::Trim(publisher), Vb::Trim(consumer)});
-        }))
+    // One record per publisher over both databases, Fieldmark's rows first; a publisher with
+    // a row whose names the dispatcher cannot be given is left out whole.
+    auto reader = [&](const QString &database) {
+        return [&, database, row = 0](const QString &publisherRead, const QString &consumerRead) mutable {
+            ++row;
+            const QString publisher = Vb::Trim(publisherRead);
+            const QString consumer = Vb::Trim(consumerRead);
+            QString why = WhyNotBusComponentName(publisher);
+            const bool publisherWrong = !why.isEmpty();
+            if (!publisherWrong)
+                why = WhyNotPropertiesName(consumer);
+            if (why.isEmpty()) {
+                AddDispatcherRow(dispatchers, publisher, consumer);
+                return;
+            }
+            if (refused.contains(publisher))
+                return;
+            refused << publisher;
+            refusals << QStringLiteral("Row %1 of the %2 database, publisher \"%3\" with consumer \"%4\": the %5 name "
+                                       "cannot be used, %6. The event dispatcher of \"%3\" was not prepared or started.")
+                            .arg(row)
+                            .arg(database, Visible(publisher), Visible(consumer),
+                                 publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
+        };
+    };
+    if (!ReadPublishers(jointFilePath, FMK, &error, reader(QStringLiteral("Fieldmark")))
+        || !ReadPublishers(jointFilePath, RST, &error, reader(QStringLiteral("Rostrum"))))
         return fail();
-    if (!ReadPublishers(jointFilePath, RST, &error, [&](const QString &publisher, const QString &consumer) {
-            MergeRostrumPublisher(dispatchers, publisher, Vb::Trim(consumer));
-        }))
-        return fail();
+    dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
+    for (const QString &text : refusals)
+        session.MsgBox(text, MsgIcon::Exclamation, MsgButtons::Ok);
 
     if (dispatchers.isEmpty()) {
-        session.MsgBox(QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
-                                      "database, so no event dispatcher was prepared or started."),
-                       MsgIcon::Information, MsgButtons::Ok);
-        return true;
+        if (refused.isEmpty())
+            session.MsgBox(QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
+                                          "database, so no event dispatcher was prepared or started."),
+                           MsgIcon::Information, MsgButtons::Ok);
+        return refused.isEmpty();
     }
-
-    bool allStarted = true;
     for (const DispatcherRecord &record : dispatchers) {
-        // The name becomes a folder under OAComponents: it must not lead anywhere else.
-        if (!FileIo::IsValidFileName(record.PublisherBusComp)) {
-            session.MsgBox(QStringLiteral("The publisher bus component name \"%1\" cannot be used as a folder name; "
-                                          "its event dispatcher was not prepared.")
-                               .arg(record.PublisherBusComp),
-                           MsgIcon::Exclamation, MsgButtons::Ok);
-            allStarted = false;
-            continue;
-        }
         if (!PrepareAndStartDispatcher(session, record, &error))
             return fail();
     }
-    return allStarted;
+    return refused.isEmpty();
 }

@@ -18,7 +18,8 @@ bool StartServerConsole(Session &session, const QString &jointFilePath, const QS
 
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
-// platform is not a number.
+// platform is not a number, or (number ServerNameUnknown) when the server name cannot be read.
+inline constexpr int ServerNameUnknown = 3709;
 bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section,
                           QString *argument, Vb::Error *error);
 
@@ -30,9 +31,15 @@ struct DispatcherRecord
     bool operator==(const DispatcherRecord &) const = default;
 };
 
-// Adds one row of the Rostrum database to the list: a new publisher gets a record of its own;
-// a known one gets the consumer appended unless the client list already contains it.
-void MergeRostrumPublisher(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer);
+// Adds one row of a database to the list: a new publisher gets a record of its own, a known
+// one gets the consumer appended unless the client list already names it (exact names).
+void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer);
+
+// Why a bus component name cannot stand in a dispatcher's properties file (a line break, a
+// character the file cannot carry, a ";" that would split the consumer list); empty when it can.
+QString WhyNotPropertiesName(const QString &name);
+// The same, and why it cannot name the dispatcher's folder: for a publisher.
+QString WhyNotBusComponentName(const QString &name);
 
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.

@@ -1,49 +1,98 @@
 #include "mergesplit/PublisherConnections.h"
 
-#include <QCoreApplication>
-#include <array>
-
-namespace PublisherConnections {
+#include "config/ConfigRecord.h"
+#include "config/SuiteDatabase.h"
 
 namespace {
 
-struct Holder
-{
-    std::array<std::unique_ptr<Odbc::Connection>, 2> connections;
-    bool cleanupRegistered = false;
-};
+const QString ProductCodes[2] = {QStringLiteral("4009"), QStringLiteral("1028")};
+const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Rostrum")};
 
-Holder &TheHolder()
-{
-    static Holder holder;
-    return holder;
-}
+bool Valid(int which) { return which == 0 || which == 1; }
 
 } // namespace
 
-Odbc::Connection *Get(int which)
+bool PublisherConnections::Open(int which, const QString &dsn, const QString &user, const QString &password,
+                                Vb::Error *error)
 {
-    return which == 0 || which == 1 ? TheHolder().connections[which].get() : nullptr;
+    if (!Valid(which))
+        return false;
+    auto connection = std::make_unique<Odbc::Connection>();
+    if (!SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password, error))
+        return false;
+    m_connections[which] = std::move(connection);
+    return true;
 }
 
-void Set(int which, std::unique_ptr<Odbc::Connection> connection)
+Odbc::Connection *PublisherConnections::Get(int which) const
 {
-    if (which != 0 && which != 1)
-        return;
-    Holder &holder = TheHolder();
-    // Released while the application object still lives, not in static destruction after
-    // the driver manager may have gone.
-    if (!holder.cleanupRegistered && QCoreApplication::instance()) {
-        qAddPostRoutine(&Reset);
-        holder.cleanupRegistered = true;
+    return Valid(which) && m_connections[which] && m_connections[which]->IsOpen() ? m_connections[which].get()
+                                                                                   : nullptr;
+}
+
+bool PublisherConnections::PublisherColumnSize(qint64 *smallest, Vb::Error *error) const
+{
+    *smallest = 0;
+    for (int which : {0, 1}) {
+        Odbc::Connection *connection = Get(which);
+        if (!connection)
+            continue;
+        // The dispatcher query names the column; its description gives the size.
+        const auto rows = connection->Query(SuiteDatabase::DispatcherQuery(), error);
+        if (!rows)
+            return false;
+        const qint64 size = rows->ColumnSize(QStringLiteral("publisherBC"));
+        if (size > 0 && (*smallest == 0 || size < *smallest))
+            *smallest = size;
     }
-    holder.connections[which] = std::move(connection);
+    return true;
 }
 
-void Reset()
+bool PublisherConnections::UpdatePublisherBusComponent(int which, int tableId, const QString &publisher,
+                                                       Vb::Error *error) const
 {
-    for (auto &connection : TheHolder().connections)
-        connection.reset();
+    Odbc::Connection *connection = Get(which);
+    if (!connection) {
+        *error = {3704, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
+        return false;
+    }
+    return connection->Execute(SuiteDatabase::PublisherUpdate(publisher, tableId, ProductCodes[which]), error);
 }
 
-} // namespace PublisherConnections
+bool PublisherConnections::UpdatePublisherForAllTables(const QString &publisher, Vb::Error *error) const
+{
+    const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(FieldmarkProduct),
+                                  SuiteDatabase::PublisherTableIds(RostrumProduct)};
+    for (int which : {0, 1}) {
+        if (!Get(which)) {
+            *error = {3704, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
+            return false;
+        }
+    }
+    int begun = 0;
+    auto rollBack = [&] {
+        Vb::Error ignored; // the failure that led here is the one to tell
+        for (int which = 0; which < begun; ++which)
+            Get(which)->Rollback(&ignored);
+        return false;
+    };
+    for (; begun < 2; ++begun) {
+        if (!Get(begun)->BeginTransaction(error))
+            return rollBack();
+    }
+    // One table of each product in turn.
+    for (qsizetype i = 0; i < qMax(tables[0].size(), tables[1].size()); ++i) {
+        for (int which : {0, 1}) {
+            if (i < tables[which].size() && !UpdatePublisherBusComponent(which, tables[which][i], publisher, error))
+                return rollBack();
+        }
+    }
+    if (!Get(0)->Commit(error))
+        return rollBack();
+    if (!Get(1)->Commit(error)) {
+        error->description = QStringLiteral("The Fieldmark database was updated, the Rostrum database was not:\r\n")
+                             + error->description;
+        return false;
+    }
+    return true;
+}

@@ -1,18 +1,37 @@
 #pragma once
 
 #include "platform/Odbc.h"
+#include "platform/VbText.h"
 
+#include <array>
 #include <memory>
 
-// The two database connections of the publisher settings dialog. They belong to the
-// program, not to one showing of the dialog: opened at its load, kept until its next load
-// replaces them or the program ends.
-namespace PublisherConnections {
+// The two database connections of one showing of the publisher settings dialog (0 =
+// Fieldmark, 1 = Rostrum) and the publisher update run on them. Each showing opens its own;
+// they close with it.
+class PublisherConnections final
+{
+public:
+    PublisherConnections() = default;
+    Q_DISABLE_COPY_MOVE(PublisherConnections)
 
-// 0 = Fieldmark, 1 = Rostrum. Null when not opened since the last Reset.
-Odbc::Connection *Get(int which);
-void Set(int which, std::unique_ptr<Odbc::Connection> connection);
-// Closes both.
-void Reset();
+    // Opens a new connection for which (connection-string form), replacing the one before.
+    bool Open(int which, const QString &dsn, const QString &user, const QString &password, Vb::Error *error);
+    // Null when which was not opened.
+    Odbc::Connection *Get(int which) const;
 
-} // namespace PublisherConnections
+    // *size: the most characters a publisher name may have to fit the publisher column of
+    // every open database; 0 when no database says. False when a database cannot be asked.
+    bool PublisherColumnSize(qint64 *size, Vb::Error *error) const;
+
+    // The update of one table of one product, on that product's connection.
+    bool UpdatePublisherBusComponent(int which, int tableId, const QString &publisher, Vb::Error *error) const;
+
+    // The eight updates of each product, one product's table after the other's, each
+    // database in a transaction of its own: on any failure both are rolled back and
+    // *error holds the driver's text.
+    bool UpdatePublisherForAllTables(const QString &publisher, Vb::Error *error) const;
+
+private:
+    std::array<std::unique_ptr<Odbc::Connection>, 2> m_connections;
+};

@@ -6,11 +6,14 @@
 #include "config/SuiteDatabase.h"
 #include "mergesplit/BusComponent.h"
 #include "mergesplit/JointFile.h"
-#include "mergesplit/PublisherConnections.h"
+#include "mergesplit/MergeSplitLaunch.h"
+#include "config/ConfigFormat.h"
 #include "platform/FileIo.h"
 #include "platform/IniProfile.h"
 #include "platform/VbText.h"
 
+#include <QApplication>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,8 +25,7 @@
 
 namespace {
 
-const QString FieldmarkCode = QStringLiteral("4009");
-const QString RostrumCode = QStringLiteral("1028");
+const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Rostrum")};
 
 QString ComputerName()
 {
@@ -96,14 +98,21 @@ void frmMergeAndSplit::BuildWindow()
     buttons->addWidget(cmdPublisherOK);
     buttons->addWidget(BtnCancel);
 
+    // Says what the dialog waits for while the directory tool runs.
+    lblStatus = new QLabel(this);
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    lblStatus->setWordWrap(true);
+    lblStatus->hide();
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(top);
     layout->addWidget(frame);
+    layout->addWidget(lblStatus);
     layout->addLayout(buttons);
 
     connect(cmdPublisherOK, &QPushButton::clicked, this, [this] { cmdPublisherOK_Click(); });
-    // Cancel writes nothing: the picked file names and the connections stay.
-    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    // Cancel writes nothing: the picked file names stay.
+    connect(BtnCancel, &QPushButton::clicked, this, &frmMergeAndSplit::reject);
     resize(420, sizeHint().height());
 }
 
@@ -112,8 +121,6 @@ void frmMergeAndSplit::Form_Load(const QList<ConfigEntry> &selectedEntries)
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
 
-    // Each load replaces the connections of the one before.
-    PublisherConnections::Reset();
     for (const ConfigEntry &entry : selectedEntries) {
         int which = -1;
         if (entry.ProductCode == FieldmarkProduct)
@@ -124,11 +131,11 @@ void frmMergeAndSplit::Form_Load(const QList<ConfigEntry> &selectedEntries)
             continue;
         Vb::Error error;
         if (!OpenProductConnection(which, entry.Dsn, entry.User, entry.Password, &error)) {
-            m_session.MsgBox(which == 0 ? QStringLiteral("Database connection failed for Fieldmark DSN. Program will Exit!")
-                                        : QStringLiteral("Database connection failed for Rostrum DSN. Program will Exit!"),
+            // The operator can correct the data source and try again: the program goes on.
+            m_session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
+                                 + error.description,
                              MsgIcon::Critical, MsgButtons::Ok);
             m_loadFailed = true;
-            m_session.Quit();
             return;
         }
     }
@@ -148,46 +155,29 @@ void frmMergeAndSplit::setVisible(bool visible)
     QDialog::setVisible(visible);
 }
 
+void frmMergeAndSplit::reject()
+{
+    if (m_toolRunning) {
+        m_cancelTool = true;
+        return;
+    }
+    QDialog::reject();
+}
+
 bool frmMergeAndSplit::OpenProductConnection(int which, const QString &dsn, const QString &user,
                                              const QString &password, Vb::Error *error)
 {
-    auto connection = std::make_unique<Odbc::Connection>();
-    if (!SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password, error))
-        return false;
-    PublisherConnections::Set(which, std::move(connection));
-    return true;
+    return m_connections.Open(which, dsn, user, password, error);
 }
 
-bool frmMergeAndSplit::UpdatePublisherBusComponent(int which, int tableId, const QString &publisher)
+bool frmMergeAndSplit::UpdatePublisherForAllTables(const QString &publisher)
 {
     Vb::Error error;
-    Odbc::Connection *connection = PublisherConnections::Get(which);
-    bool done = false;
-    if (!connection || !connection->IsOpen()) {
-        error.number = 3704; // the original's "operation not allowed when the object is closed"
-        error.description = which == 0 ? QStringLiteral("The Fieldmark database connection is not open.")
-                                       : QStringLiteral("The Rostrum database connection is not open.");
-    } else {
-        done = connection->Execute(
-            SuiteDatabase::PublisherUpdate(publisher, tableId, which == 0 ? FieldmarkCode : RostrumCode), &error);
-    }
-    if (!done)
-        m_session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + error.description,
-                         MsgIcon::None, MsgButtons::Ok);
-    return done;
-}
-
-void frmMergeAndSplit::UpdatePublisherForAllTables(const QString &publisher)
-{
-    const QList<int> fieldmark = SuiteDatabase::PublisherTableIds(FieldmarkProduct);
-    const QList<int> rostrum = SuiteDatabase::PublisherTableIds(RostrumProduct);
-    // One table of each product in turn.
-    for (qsizetype i = 0; i < qMax(fieldmark.size(), rostrum.size()); ++i) {
-        if (i < fieldmark.size())
-            UpdatePublisherBusComponent(0, fieldmark[i], publisher);
-        if (i < rostrum.size())
-            UpdatePublisherBusComponent(1, rostrum[i], publisher);
-    }
+    if (m_connections.UpdatePublisherForAllTables(publisher, &error))
+        return true;
+    m_session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + error.description,
+                     MsgIcon::None, MsgButtons::Ok);
+    return false;
 }
 
 bool frmMergeAndSplit::WriteJointFileKey(const QString &section, const QString &key, const QString &value,
@@ -205,26 +195,137 @@ bool frmMergeAndSplit::CheckField(bool valid, QLineEdit *field, const QString &m
     return valid;
 }
 
+bool frmMergeAndSplit::CheckFields()
+{
+    const QString publisher = Vb::Trim(txtPublisherBusComp->text());
+    const QString port = Vb::Trim(txtpublisherBusPortNum->text());
+    const QString fileName = txtMnSFileName->text();
+    bool whole = false;
+    const int portNumber = port.toInt(&whole);
+    const QString wrongPublisher = WhyNotBusComponentName(publisher);
+    return CheckField(!publisher.isEmpty(), txtPublisherBusComp,
+                      QStringLiteral("Please enter valid data for Publish Bus Component"))
+           && CheckField(Vb::IsNumeric(txtpublisherBusPortNum->text()), txtpublisherBusPortNum,
+                         QStringLiteral("Please enter valid data for Port Number"))
+           && CheckField(!Vb::Trim(fileName).isEmpty(), txtMnSFileName,
+                         QStringLiteral("Please enter valid data for Merge and Split File Name"))
+           // The name becomes the dispatcher's folder and a line of its properties file.
+           && CheckField(wrongPublisher.isEmpty(), txtPublisherBusComp,
+                         QStringLiteral("The Bus Component Name \"%1\" cannot be used: %2.").arg(publisher, wrongPublisher))
+           && CheckField(whole && portNumber >= 1 && portNumber <= 65535, txtpublisherBusPortNum,
+                         QStringLiteral("Please enter valid data for Port Number: a whole number from 1 to 65535."))
+           // The name becomes a file in the lib directory: it must not lead anywhere else.
+           && CheckField(FileIo::IsValidFileName(fileName), txtMnSFileName,
+                         QStringLiteral("The Merge and Split File Name \"%1\" is not a valid file name: it must "
+                                        "not hold any of \\ / : * ? \" < > | or control characters.")
+                             .arg(fileName));
+}
+
+bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
+{
+    for (int which : {0, 1}) {
+        if (!m_connections.Get(which)) {
+            m_session.MsgBox(QStringLiteral("The %1 database is not connected: select a %1 configuration for "
+                                            "Merge and Split.")
+                                 .arg(ProductNames[which]),
+                             MsgIcon::Critical, MsgButtons::Ok);
+            return false;
+        }
+    }
+    qint64 size = 0;
+    Vb::Error error;
+    if (!m_connections.PublisherColumnSize(&size, &error)) {
+        m_session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + error.description,
+                         MsgIcon::None, MsgButtons::Ok);
+        return false;
+    }
+    return CheckField(size == 0 || publisher.size() <= size, txtPublisherBusComp,
+                      QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
+                          .arg(publisher.size())
+                          .arg(size));
+}
+
+bool frmMergeAndSplit::CheckInputFilesReadBack()
+{
+    // The joint file is read key by key through the INI functions, which trim and unquote:
+    // a value they would change would start the servers with other settings (a wrong password).
+    for (const QString &name : {m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig}) {
+        QString text;
+        Vb::Error error;
+        if (!FileIo::ReadAnsiText(m_session.ConfigDirectory + u'/' + name, &text, &error)) {
+            m_session.MsgBox(QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name)
+                                 + error.description,
+                             MsgIcon::Critical, MsgButtons::Ok);
+            return false;
+        }
+        for (const QString &line : FileIo::SplitLines(text)) {
+            QString key, value;
+            if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
+                continue;
+            const QString why = JointFile::WhyValueChangesOnReading(value);
+            if (!why.isEmpty()) {
+                m_session.MsgBox(QStringLiteral("The value of \"%1\" in \"%2\" would not read back as it stands from "
+                                                "the Merge and Split file: %3. Change it in the configuration editor "
+                                                "first.")
+                                     .arg(key, name, why),
+                                 MsgIcon::Critical, MsgButtons::Ok);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool frmMergeAndSplit::CreateBusComponentWaiting()
+{
+    // While the tool runs only Cancel answers; the status line counts the seconds.
+    const QList<QWidget *> inputs = {txt_ldapAdmin, txt_ldapPwd, txtMnSFileName, txtMnSHost, txtPublisherBusComp,
+                                     txtpublisherBusPortNum, cmdPublisherOK};
+    for (QWidget *w : inputs)
+        w->setEnabled(false);
+    const QString name = txtPublisherBusComp->text();
+    auto status = [this, name](int seconds) {
+        lblStatus->setText(QStringLiteral("Waiting %1 s for the directory tool to create \"%2\"...").arg(QString::number(seconds), name));
+    };
+    status(0);
+    lblStatus->show();
+    m_toolRunning = true;
+    m_cancelTool = false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool created = CreateBusComponent(m_session, txtMnSHost->text(), txtpublisherBusPortNum->text(),
+                                            txt_ldapAdmin->text(), txt_ldapPwd->text(), name, [&](int seconds) {
+                                                status(seconds);
+                                                return !m_cancelTool;
+                                            });
+    QApplication::restoreOverrideCursor();
+    m_toolRunning = false;
+    lblStatus->hide();
+    for (QWidget *w : inputs)
+        w->setEnabled(true);
+    return created;
+}
+
 void frmMergeAndSplit::cmdPublisherOK_Click()
 {
-    const QString fileName = txtMnSFileName->text();
-    if (!CheckField(!Vb::Trim(txtPublisherBusComp->text()).isEmpty(), txtPublisherBusComp,
-                    QStringLiteral("Please enter valid data for Publish Bus Component"))
-        || !CheckField(Vb::IsNumeric(txtpublisherBusPortNum->text()), txtpublisherBusPortNum,
-                       QStringLiteral("Please enter valid data for Port Number"))
-        || !CheckField(!Vb::Trim(fileName).isEmpty(), txtMnSFileName,
-                       QStringLiteral("Please enter valid data for Merge and Split File Name"))
-        // The name becomes a file in the lib directory: it must not lead anywhere else.
-        || !CheckField(FileIo::IsValidFileName(fileName), txtMnSFileName,
-                       QStringLiteral("The Merge and Split File Name \"%1\" is not a valid file name: it must "
-                                      "not hold any of \\ / : * ? \" < > | or control characters.")
-                           .arg(fileName)))
+    if (m_toolRunning || !CheckFields())
         return;
+    const QString publisher = Vb::Trim(txtPublisherBusComp->text());
+    if (!CheckDatabases(publisher) || !CheckInputFilesReadBack())
+        return;
+    // Listed with the other configurations only with the extension.
+    const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());
+    const QString jointPath = m_session.ConfigDirectory + u'/' + fileName;
+    if (QFileInfo::exists(jointPath)
+        && m_session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" exists. Replace it?").arg(fileName),
+                            MsgIcon::Question, MsgButtons::YesNoDefaultNo)
+               != MsgResult::Yes) {
+        txtMnSFileName->setFocus();
+        return;
+    }
 
-    // The directory tool shows its own outcome; a failure does not stop the steps below.
-    CreateBusComponent(m_session, txtMnSHost->text(), txtpublisherBusPortNum->text(), txt_ldapAdmin->text(),
-                       txt_ldapPwd->text(), txtPublisherBusComp->text());
-    UpdatePublisherForAllTables(Vb::Trim(txtPublisherBusComp->text()));
+    // Only a bus component that exists may be written into the databases and the file.
+    if (!CreateBusComponentWaiting() || !UpdatePublisherForAllTables(publisher))
+        return;
 
     Vb::Error error;
     if (!ConfigStore::JoinConfigFiles(m_session.AppDir(), m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig,
@@ -235,8 +336,12 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    WriteJointFileKey(JointFile::RostrumSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName);
-    WriteJointFileKey(JointFile::FieldmarkSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName);
+    if (!WriteJointFileKey(JointFile::RostrumSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName)
+        || !WriteJointFileKey(JointFile::FieldmarkSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName)) {
+        m_session.MsgBox(QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
+                         MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
     m_session.MnSFieldmarkConfig.clear();
     m_session.MnSRostrumConfig.clear();
     accept();

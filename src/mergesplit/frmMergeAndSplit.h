@@ -1,19 +1,20 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "mergesplit/PublisherConnections.h"
 #include "platform/VbText.h"
 
 #include <QDialog>
 #include <QList>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class Session;
 
 // The publisher settings dialog. selectedEntries: the main window's selected list entries in
-// list order. Constructing it runs the load, which opens the two database connections; when
-// one fails the program ends through Session::Quit (check QuitRequested before exec()), and
-// the dialog refuses to show.
+// list order. Constructing it runs the load, which opens this showing's two database
+// connections; when one fails its message is shown and the dialog refuses to show.
 class frmMergeAndSplit final : public QDialog
 {
     Q_OBJECT
@@ -25,14 +26,15 @@ public:
     // Rejected at once, without showing, when the load failed.
     int exec() override;
     void setVisible(bool visible) override;
+    // While the directory tool runs, Cancel, Escape and closing end the tool instead.
+    void reject() override;
 
-    // which: 0 Fieldmark, 1 Rostrum. Replaces that program-wide connection.
+    // which: 0 Fieldmark, 1 Rostrum. Replaces that connection of this showing.
     bool OpenProductConnection(int which, const QString &dsn, const QString &user, const QString &password,
                                Vb::Error *error);
-    // Runs the publisher update of one table on that product's connection; reports a failure.
-    bool UpdatePublisherBusComponent(int which, int tableId, const QString &publisher);
-    // The sixteen updates, alternating Fieldmark and Rostrum; a failure does not stop the rest.
-    void UpdatePublisherForAllTables(const QString &publisher);
+    // The sixteen updates, each database in one transaction; a failure rolls both back and
+    // is shown once.
+    bool UpdatePublisherForAllTables(const QString &publisher);
     bool WriteJointFileKey(const QString &section, const QString &key, const QString &value,
                            const QString &fileName);
 
@@ -40,10 +42,17 @@ private:
     void BuildWindow();
     void Form_Load(const QList<ConfigEntry> &selectedEntries);
     bool CheckField(bool valid, QLineEdit *field, const QString &message);
+    bool CheckFields();
+    bool CheckDatabases(const QString &publisher);
+    bool CheckInputFilesReadBack();
+    bool CreateBusComponentWaiting();
     void cmdPublisherOK_Click();
 
     Session &m_session;
     bool m_loadFailed = false;
+    PublisherConnections m_connections;
+    bool m_toolRunning = false;
+    bool m_cancelTool = false;
 
     QLineEdit *txt_ldapAdmin = nullptr;
     QLineEdit *txt_ldapPwd = nullptr;
@@ -51,6 +60,7 @@ private:
     QLineEdit *txtMnSHost = nullptr;
     QLineEdit *txtPublisherBusComp = nullptr;
     QLineEdit *txtpublisherBusPortNum = nullptr;
+    QLabel *lblStatus = nullptr;
     QPushButton *cmdPublisherOK = nullptr;
     QPushButton *BtnCancel = nullptr;
 };

@@ -289,6 +289,59 @@ std::unique_ptr<Stmt> Run(const std::shared_ptr<Dbc> &dbc, const QString &sql, V
 
 } // namespace
 
+namespace {
+
+bool SetAutocommit(Dbc &dbc, bool on, Vb::Error *error)
+{
+    const auto value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
+    if (Ok(SQLSetConnectAttrW(dbc.h, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER)))
+        return true;
+    SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The transaction mode could not be set.")));
+    return false;
+}
+
+bool EndTransaction(Dbc &dbc, SQLSMALLINT completion, Vb::Error *error)
+{
+    const bool ended = Ok(SQLEndTran(SQL_HANDLE_DBC, dbc.h, completion));
+    if (!ended)
+        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, completion == SQL_COMMIT
+                                                                ? QStringLiteral("The transaction could not be committed.")
+                                                                : QStringLiteral("The transaction could not be rolled back.")));
+    // Back to one statement at a time, whatever the outcome; the first error is the one told.
+    Vb::Error ignored;
+    const bool reset = SetAutocommit(dbc, true, ended ? error : &ignored);
+    return ended && reset;
+}
+
+} // namespace
+
+bool Connection::BeginTransaction(Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return false;
+    }
+    return SetAutocommit(*m_h->dbc, false, error);
+}
+
+bool Connection::Commit(Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return false;
+    }
+    return EndTransaction(*m_h->dbc, SQL_COMMIT, error);
+}
+
+bool Connection::Rollback(Vb::Error *error)
+{
+    if (!IsOpen()) {
+        SetError(error, NotOpen());
+        return false;
+    }
+    return EndTransaction(*m_h->dbc, SQL_ROLLBACK, error);
+}
+
 bool Connection::Execute(const QString &sql, Vb::Error *error)
 {
     if (!IsOpen()) {
@@ -305,11 +358,13 @@ struct Recordset::Impl
     std::unique_ptr<Stmt> stmt;
     QStringList names;
     QList<SQLSMALLINT> types;
+    QList<qint64> sizes;
     QList<QVariant> row;
     bool onRow = false;
     bool atEnd = false;
 
     bool ReadRow(Vb::Error *error);
+    qsizetype IndexOf(const QString &name) const;
 };
 
 Recordset::Recordset(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
@@ -341,6 +396,7 @@ std::unique_ptr<Recordset> Connection::Query(const QString &sql, Vb::Error *erro
         }
         impl->names << FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
         impl->types << type;
+        impl->sizes << qint64(size);
     }
     impl->atEnd = columns == 0;
     impl->stmt = std::move(stmt);
@@ -439,15 +495,24 @@ bool Recordset::Next(Vb::Error *error)
     return true;
 }
 
+qsizetype Recordset::Impl::IndexOf(const QString &name) const
+{
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+qint64 Recordset::ColumnSize(const QString &name) const
+{
+    const qsizetype index = m_impl->IndexOf(name);
+    return index < 0 ? 0 : m_impl->sizes[index];
+}
+
 QVariant Recordset::Field(const QString &name, Vb::Error *error) const
 {
     const Impl &d = *m_impl;
-    const qsizetype index = [&] {
-        for (qsizetype i = 0; i < d.names.size(); ++i)
-            if (d.names[i].compare(name, Qt::CaseInsensitive) == 0)
-                return i;
-        return qsizetype(-1);
-    }();
+    const qsizetype index = d.IndexOf(name);
     if (index < 0) {
         SetError(error, MakeError(ItemNotFound, QStringLiteral("Item cannot be found in the collection "
                                                                "corresponding to the requested name or ordinal.")));

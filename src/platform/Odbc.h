@@ -35,6 +35,12 @@ public:
     // Runs a query; the result is read forward only. Null on error.
     std::unique_ptr<Recordset> Query(const QString &sql, Vb::Error *error);
 
+    // Statements from BeginTransaction on count together: Commit makes them last, Rollback
+    // undoes them; either ends the transaction and returns to committing each statement.
+    bool BeginTransaction(Vb::Error *error);
+    bool Commit(Vb::Error *error);
+    bool Rollback(Vb::Error *error);
+
 private:
     struct Handles;
     std::unique_ptr<Handles> m_h;
@@ -52,6 +58,9 @@ public:
     // A field of the current row by column name, without regard to case. A null value is
     // an invalid QVariant; an unknown name sets *error.
     QVariant Field(const QString &name, Vb::Error *error) const;
+    // The size the driver gives for a column (characters of a text column); 0 when unknown
+    // or for a name not in the result.
+    qint64 ColumnSize(const QString &name) const;
 
 private:
     friend class Connection;

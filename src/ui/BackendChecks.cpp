@@ -30,13 +30,18 @@ bool VersionOf(const QVariant &value, qint16 *version, Vb::Error *error)
 
 } // namespace
 
-QString getTNSName(Session &session, const QString &sDSNname, const QString &sUsername, const QString &sPassword)
+bool LookUpServerName(const QString &dsn, const QString &user, const QString &password, QString *name,
+                      Vb::Error *error)
 {
     Odbc::Connection connection;
+    return SuiteDatabase::OpenByDataSource(connection, dsn, user, password, error) && connection.ServerName(name, error);
+}
+
+QString getTNSName(Session &session, const QString &sDSNname, const QString &sUsername, const QString &sPassword)
+{
     Vb::Error error;
     QString name;
-    if (!SuiteDatabase::OpenByDataSource(connection, sDSNname, sUsername, sPassword, &error)
-        || !connection.ServerName(&name, &error)) {
+    if (!LookUpServerName(sDSNname, sUsername, sPassword, &name, &error)) {
         session.MsgBox(error.description, MsgIcon::None, MsgButtons::Ok);
         return QString();
     }

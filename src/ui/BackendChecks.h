@@ -1,11 +1,17 @@
 #pragma once
 
+#include "platform/VbText.h"
+
 #include <QString>
 
 class Session;
 
 // Questions asked of a suite database before the Java server is started for it. Each opens
 // its own connection (data source name, user, password) and releases it before returning.
+
+// The "Server Name" of the database behind data source dsn, without showing anything.
+bool LookUpServerName(const QString &dsn, const QString &user, const QString &password, QString *name,
+                      Vb::Error *error);
 
 // The "Server Name" of the database behind data source sDSNname; "" after the error has
 // been shown (its description alone, OK, no icon).

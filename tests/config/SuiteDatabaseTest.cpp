@@ -2,6 +2,7 @@
 #include "support/PostgresFixture.h"
 #include "support/QtPrinters.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -16,8 +17,6 @@ TEST(SuiteDatabaseText, StatementsAreSentExactlyAsTheSuiteExpects)
     EXPECT_EQ(SuiteDatabase::DispatcherQuery(),
               QStringLiteral("SELECT DISTINCT publisherBC,BCname FROM TSYBCDETAILS WHERE publisherBC !='' AND NOT "
                              "(publisherBC is NULL) GROUP BY BCname,publisherBC "));
-    EXPECT_EQ(SuiteDatabase::ConnectionString(QStringLiteral("FMK DB"), QStringLiteral("sa"), QStringLiteral("p'w")),
-              QStringLiteral("DSN=FMK DB;UID=sa;PWD=p'w;"));
 }
 
 TEST(SuiteDatabaseText, PublisherTablesPerProductInUpdateOrder)
@@ -41,6 +40,31 @@ protected:
     static inline std::unique_ptr<PgDatabase> db;
     static inline QString setupError;
 };
+
+// A password that holds ";", "{" or "}" reaches the driver whole: such a login gets in.
+TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
+{
+    struct Case { const char *login, *password, *written; };
+    const Case cases[] = {
+        {"plain_login", "p'w d", "PWD=p'w d;"},
+        {"semicolon_login", "p;w", "PWD={p;w};"},
+        {"braces_login", "{p}w}", "PWD={{p}}w}}};"},
+        {"open_brace_login", "x{", "PWD={x{};"},
+    };
+    EXPECT_EQ(SuiteDatabase::ConnectionString(QStringLiteral("FMK;DB"), QStringLiteral("{sa}"), QStringLiteral("pw")),
+              QStringLiteral("DSN={FMK;DB};UID={{sa}}};PWD=pw;"));
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.login);
+        const QString login = QString::fromLatin1(c.login) + QString::number(QCoreApplication::applicationPid());
+        QString setupFailure;
+        ASSERT_TRUE(db->AddLogin(login, QString::fromLatin1(c.password), &setupFailure)) << setupFailure.toStdString();
+        EXPECT_TRUE(SuiteDatabase::ConnectionString(db->dsn(), login, c.password).endsWith(QLatin1String(c.written)));
+        Odbc::Connection connection;
+        Vb::Error error;
+        EXPECT_TRUE(SuiteDatabase::OpenByConnectionString(connection, db->dsn(), login, c.password, &error))
+            << error.description.toStdString();
+    }
+}
 
 // The statements name tables and columns in mixed case without quotes; they must reach the
 // tables through the real driver.

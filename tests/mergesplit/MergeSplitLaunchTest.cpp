@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -77,9 +78,11 @@ protected:
 
 TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
 {
-    MakeDatabases(QStringLiteral("('PUB', 'fmkcomp', 230, '4009'), ('', 'none', 240, '4009'), (NULL, 'none', 224, '4009')"),
-                  QStringLiteral("('PUB', 'rstcomp', 203, '1028'), ('PUB', 'fmk', 216, '1028'), "
-                                 "('RSTONLY', 'rc1', 204, '1028'), ('bad/name', 'x', 209, '1028')"));
+    MakeDatabases(QStringLiteral("('PUB', 'FMKBC1', 230, '4009'), ('PUB', 'FMKBC', 240, '4009'), "
+                                 "('', 'none', 224, '4009'), (NULL, 'none', 220, '4009')"),
+                  QStringLiteral("('PUB', 'rstcomp', 203, '1028'), ('PUB', 'FMKBC', 216, '1028'), "
+                                 "('RSTONLY', 'rc1', 204, '1028'), ('bad/name', 'x', 209, '1028'), "
+                                 "('INJ', E'c\\r\\nadmin.password=injected', 205, '1028'), ('INJ', 'fine', 208, '1028')"));
     RunMergeAndSplit(app.session(), joint);
 
     const auto consoles = stubs.WaitForRuns(QStringLiteral("TessHost.exe"), 2);
@@ -93,18 +96,31 @@ TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
               QStringList({QStringLiteral("4009;%1;%2;%3;1").arg(fmk->dsn(), fmk->user(), fmk->password()),
                            QStringLiteral("1028;%1;%2;%3;2").arg(rst->serverName(), rst->user(), rst->password())}));
 
-    // "fmk" lies inside "fmkcomp" and is not added again.
-    const std::pair<QString, QString> expected[] = {{"PUB", "fmkcomp;rstcomp"}, {"RSTONLY", "rc1"}};
-    for (const auto &[publisher, consumers] : expected) {
-        SCOPED_TRACE(publisher.toStdString());
-        ASSERT_TRUE(WaitForFile(Component(publisher + "/started.txt")));
-        EXPECT_EQ(ComponentFile(publisher + "/eventdispatcher.properties"),
-                  QStringLiteral("p=%1\r\nc=%2\r\nagain=%1\r\n").arg(publisher, consumers).toLatin1());
-        EXPECT_EQ(ComponentFile(publisher + "/eventdispatcher.jar"), "jar");
-    }
-    // A name that cannot be a folder is refused; nothing is made outside OAComponents.
-    EXPECT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts().value(0).contains(QStringLiteral("bad/name")));
+    // One dispatcher for PUB, started once: both Fieldmark consumers (FMKBC lies inside
+    // FMKBC1 and is a consumer all the same), then the Rostrum one, each named once.
+    ASSERT_TRUE(WaitForFile(Component("PUB/started.txt")));
+    const QByteArray properties = ComponentFile("PUB/eventdispatcher.properties");
+    ASSERT_TRUE(properties.startsWith("p=PUB\r\nc=") && properties.endsWith("\r\nagain=PUB\r\n")) << properties.toStdString();
+    QStringList consumers = QString::fromLatin1(properties.split('\n').value(1)).trimmed().mid(2).split(u';');
+    ASSERT_EQ(consumers.size(), 3) << properties.toStdString();
+    EXPECT_EQ(consumers.takeLast(), QStringLiteral("rstcomp"));
+    consumers.sort();
+    EXPECT_EQ(consumers, QStringList({"FMKBC", "FMKBC1"}));
+    ASSERT_TRUE(WaitForFile(Component("RSTONLY/started.txt")));
+    EXPECT_EQ(ComponentFile("RSTONLY/eventdispatcher.properties"), "p=RSTONLY\r\nc=rc1\r\nagain=RSTONLY\r\n");
+    EXPECT_EQ(ComponentFile("RSTONLY/eventdispatcher.jar"), "jar");
+    QTest::qWait(300); // a second start of one folder would show by now
+    EXPECT_EQ(ComponentFile("PUB/started.txt"), "started\n");
+
+    // A name that cannot be a folder, or a consumer with a line break, leaves that publisher
+    // out, named by its row; nothing is made outside OAComponents.
+    const QStringList shown = app.shownTexts();
+    ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
+    EXPECT_TRUE(shown.filter(QStringLiteral("publisher \"bad/name\"")).size() == 1) << shown.join(u'\n').toStdString();
+    EXPECT_TRUE(shown.filter(QStringLiteral("the Rostrum database, publisher \"INJ\" with consumer "
+                                            "\"c\\r\\nadmin.password=injected\": the consumer name"))
+                    .size() == 1)
+        << shown.join(u'\n').toStdString();
     EXPECT_FALSE(QFile::exists(Component(QStringLiteral("bad"))));
     EXPECT_EQ(ComponentFolders(), QStringList({"PUB", "RSTONLY"}));
 
@@ -112,8 +128,18 @@ TEST_F(LaunchTest, StartsConsolesJavaServerAndOneDispatcherPerPublisher)
     QFile::remove(Component(QStringLiteral("eventdispatcher.jar")));
     app.messages().ClearShown();
     EXPECT_FALSE(ExecuteDispatcher(app.session(), joint));
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
+    ASSERT_EQ(app.shownTexts().size(), 3);
+    EXPECT_TRUE(app.shownTexts()[2].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
+}
+
+TEST(DispatcherRows, EachPublisherOnceWithEveryConsumerOnceInOrder)
+{
+    QList<DispatcherRecord> list;
+    const std::pair<const char *, const char *> rows[] = {
+        {"P", "AB"}, {"Q", "X"}, {"P", "A"}, {"P", "AB"}, {"P", ""}, {"P", "B"}, {"Q", "x"}};
+    for (const auto &[publisher, consumer] : rows)
+        AddDispatcherRow(list, QLatin1String(publisher), QLatin1String(consumer));
+    EXPECT_EQ(list, (QList<DispatcherRecord>{{"P", "AB;A;B"}, {"Q", "X;x"}}));
 }
 
 TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
@@ -153,6 +179,21 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
     EXPECT_TRUE(shown[2].startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
     EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat")).size(), 1);
+
+    // A server name that cannot be read: the Java server is not started with an empty one.
+    stubs.Clear();
+    WriteJoint(QStringLiteral("2"));
+    app.messages().ClearShown();
+    RunMergeAndSplit(app.session(), joint);
+    const QStringList told = app.shownTexts();
+    ASSERT_EQ(told.size(), 4) << told.join(u'\n').toStdString();
+    EXPECT_TRUE(told[2].startsWith(QStringLiteral("Errors while starting Merge and Split configuration...\r\n"
+                                                  "The Java server was not started: the server name of data source "
+                                                  "\"NoSuchDsn\" of section [RST]")))
+        << told[2].toStdString();
+    EXPECT_TRUE(told[3].startsWith(QStringLiteral("Could Not Execute Dispatcher component...")));
+    QTest::qWait(300);
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("RunServer.bat")).isEmpty());
 }
 
 } // namespace

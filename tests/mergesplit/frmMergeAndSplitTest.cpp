@@ -1,14 +1,20 @@
 #include "mergesplit/frmMergeAndSplit.h"
 
+#include "config/PasswordScramble.h"
+#include "mergesplit/JointFile.h"
+#include "platform/Ansi.h"
 #include "support/PostgresFixture.h"
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <tuple>
 #include <gtest/gtest.h>
@@ -38,7 +44,8 @@ protected:
         app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028", "dsn=R"});
         app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
         app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
-        stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > '%1/success.log'").arg(app.path()));
+        // Written where the tool runs: it must run in the application directory.
+        stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > success.log"));
     }
 
     // Both suite databases hold a row for every table id of both products, and log the time
@@ -67,6 +74,10 @@ protected:
         dialog->show();
         return dialog;
     }
+    std::unique_ptr<frmMergeAndSplit> OpenBoth()
+    {
+        return Open({EntryOf(FieldmarkProduct, *fmk), EntryOf(RostrumProduct, *rst)});
+    }
     static QLineEdit *Field(QDialog *d, const char *name) { return d->findChild<QLineEdit *>(QLatin1String(name)); }
     static void Click(QDialog *d, const char *name) { QTest::mouseClick(d->findChild<QPushButton *>(name), Qt::LeftButton); }
     // Types into the fields (object name, text) and presses OK.
@@ -78,6 +89,10 @@ protected:
         }
         Click(d, "cmdPublisherOK");
     }
+    static void SubmitValid(QDialog *d, const QString &publisher = QStringLiteral("PUB"))
+    {
+        Submit(d, {{"txtPublisherBusComp", publisher}, {"txtpublisherBusPortNum", "4711"}});
+    }
     // The table ids updated, in the order of the updates, over both databases.
     QList<int> UpdatedInOrder()
     {
@@ -88,6 +103,15 @@ protected:
         for (const QString &row : log)
             ids << row.section(u'|', -1).toInt();
         return ids;
+    }
+    // Nothing was changed: no database row, no joint file, the picked names kept.
+    void ExpectNothingWritten(QDialog *dialog)
+    {
+        if (fmk)
+            EXPECT_TRUE(UpdatedInOrder().isEmpty());
+        EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), QStringList({"F.tsy", "R.tsy"}));
+        EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
+        EXPECT_NE(dialog->result(), QDialog::Accepted);
     }
 
     TestAppDir app;
@@ -105,9 +129,10 @@ TEST_F(PublisherDialogTest, OkCreatesRecordsJoinsAndWritesAutologin)
 
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(app.shownTexts(), QStringList{QStringLiteral("Bus Component  PUB  created successfully!")});
-    ASSERT_EQ(stubs.Runs(QStringLiteral("java")).size(), 1);
-    EXPECT_EQ(stubs.Runs(QStringLiteral("java"))[0].arguments.value(1),
-              QStringLiteral("admin;secret;3; PUB ;socket://mnshost:4711;0"));
+    const auto java = stubs.Runs(QStringLiteral("java"));
+    ASSERT_EQ(java.size(), 1);
+    EXPECT_EQ(java[0].arguments.value(1), QStringLiteral("admin;secret;3; PUB ;socket://mnshost:4711;0"));
+    EXPECT_EQ(QDir(java[0].workingDirectory).canonicalPath(), QDir(app.path()).canonicalPath());
 
     EXPECT_EQ(UpdatedInOrder(), UpdateOrder);
     // Each product's own rows get the trimmed name; the other product's rows stay as they were.
@@ -119,46 +144,31 @@ TEST_F(PublisherDialogTest, OkCreatesRecordsJoinsAndWritesAutologin)
     EXPECT_EQ(app.readFile(QStringLiteral("lib/Default_M&S.tsy")), kJoint);
     EXPECT_TRUE(app.session().MnSFieldmarkConfig.isEmpty());
     EXPECT_TRUE(app.session().MnSRostrumConfig.isEmpty());
+
+    // A second showing connects afresh and updates both databases again.
+    dialog.reset();
+    app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
+    app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    dialog = OpenBoth();
+    SubmitValid(dialog.get(), QStringLiteral("PUB2"));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted) << app.shownTexts().join(u'\n').toStdString();
+    EXPECT_EQ(UpdatedInOrder(), UpdateOrder + UpdateOrder);
 }
 
-// Rostrum is not selected, so each of its updates fails; one Fieldmark update is refused.
-TEST_F(PublisherDialogTest, EachFailedUpdateIsReportedAndTheRestStillRun)
-{
-    MakeDatabases();
-    QString error;
-    ASSERT_TRUE(fmk->Exec(QStringLiteral(
-        "CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN "
-        "IF NEW.tableid = 240 THEN RAISE EXCEPTION 'table 240 is locked'; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
-        "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION refuse();"), &error))
-        << error.toStdString();
-    auto dialog = Open({EntryOf(FieldmarkProduct, *fmk)});
-    Submit(dialog.get(), {{"txtPublisherBusComp", "PUB"}, {"txtpublisherBusPortNum", "1"}, {"txtMnSFileName", "Joint"}});
-
-    EXPECT_EQ(UpdatedInOrder(), QList<int>({230, 224, 220, 229, 234, 236, 235}));
-    const QStringList shown = app.shownTexts();
-    ASSERT_EQ(shown.size(), 10) << shown.join(u'\n').toStdString();
-    for (int i = 1; i < shown.size(); ++i) {
-        EXPECT_TRUE(shown[i].startsWith(QStringLiteral("Error occured while updating database.\r\n"))) << i;
-        EXPECT_EQ(app.messages().ShownMessages()[i].icon, MsgIcon::None);
-    }
-    EXPECT_TRUE(shown[2].contains(QStringLiteral("table 240 is locked"))) << shown[2].toStdString();
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    // The name is used as typed: no extension is added.
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint")), kJoint);
-    EXPECT_FALSE(QFile::exists(app.lib(QStringLiteral("Joint.tsy"))));
-}
-
-TEST_F(PublisherDialogTest, ConnectionFailureEndsTheProgramWithoutShowing)
+TEST_F(PublisherDialogTest, ConnectionFailureIsToldAndTheDialogClosesButTheProgramGoesOn)
 {
     QString error;
     ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString(); // private ODBC files only
     for (const auto &[product, name] : {std::pair{FieldmarkProduct, "Fieldmark"}, {RostrumProduct, "Rostrum"}}) {
-        TestAppDir app;
+        app.messages().ClearShown();
         frmMergeAndSplit dialog(app.session(), {EntryOf(product, "NoSuchDsn", "u")}, nullptr);
-        EXPECT_EQ(app.shownTexts(),
-                  QStringList{QStringLiteral("Database connection failed for %1 DSN. Program will Exit!").arg(name)});
-        EXPECT_EQ(app.messages().ShownMessages().value(0).icon, MsgIcon::Critical);
-        EXPECT_EQ(app.quitCount(), 1);
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        const QString shown = app.shownTexts()[0];
+        EXPECT_TRUE(shown.startsWith(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(name)));
+        EXPECT_FALSE(shown.section(QStringLiteral("\r\n"), 1).isEmpty()) << shown.toStdString(); // the driver's text
+        EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(app.quitCount(), 0);
         EXPECT_EQ(dialog.exec(), QDialog::Rejected);
         EXPECT_FALSE(dialog.isVisible());
     }
@@ -172,28 +182,217 @@ TEST_F(PublisherDialogTest, ChecksStopBeforeAnythingRuns)
         {"P", "", "J.tsy", "Please enter valid data for Port Number", "txtpublisherBusPortNum"},
         {"P", "12a", "J.tsy", "Please enter valid data for Port Number", "txtpublisherBusPortNum"},
         {"P", "1", "  ", "Please enter valid data for Merge and Split File Name", "txtMnSFileName"},
-        {"P", "1", "../J.tsy", nullptr, "txtMnSFileName"},
+        {"P", "1", "../J.tsy", "Merge and Split File Name", "txtMnSFileName"},
+        {"P", "0", "J.tsy", "Port Number: a whole number from 1 to 65535", "txtpublisherBusPortNum"},
+        {"P", "65536", "J.tsy", "Port Number: a whole number from 1 to 65535", "txtpublisherBusPortNum"},
+        {"P", "80.5", "J.tsy", "Port Number: a whole number from 1 to 65535", "txtpublisherBusPortNum"},
+        {"P/Q", "1", "J.tsy", "Bus Component Name \"P/Q\"", "txtPublisherBusComp"},
+        {"P;Q", "1", "J.tsy", "Bus Component Name \"P;Q\"", "txtPublisherBusComp"},
+        {"P\\Q", "1", "J.tsy", "Bus Component Name \"P\\Q\"", "txtPublisherBusComp"},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.focus);
+        SCOPED_TRACE(c.message);
         app.messages().ClearShown();
         auto dialog = Open({});
         Submit(dialog.get(), {{"txtPublisherBusComp", c.publisher}, {"txtpublisherBusPortNum", c.port},
                               {"txtMnSFileName", c.file}});
         ASSERT_EQ(app.shownTexts().size(), 1);
-        if (c.message) {
-            EXPECT_EQ(app.shownTexts()[0], QLatin1String(c.message));
-        }
+        EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String(c.message))) << app.shownTexts()[0].toStdString();
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
         EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), c.focus));
-        EXPECT_NE(dialog->result(), QDialog::Accepted);
+        ExpectNothingWritten(dialog.get());
     }
+    // All fields right, but no database behind the dialog.
+    app.messages().ClearShown();
     auto dialog = Open({});
+    SubmitValid(dialog.get());
+    EXPECT_TRUE(app.shownTexts().value(0).contains(QLatin1String("Fieldmark database is not connected")));
+    ExpectNothingWritten(dialog.get());
+
     Click(dialog.get(), "BtnCancel");
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
-    EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
-    EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), QStringList({"F.tsy", "R.tsy"}));
+}
+
+TEST_F(PublisherDialogTest, NamesLongerThanThePublisherColumnAreRefused)
+{
+    MakeDatabases();
+    ASSERT_TRUE(rst->Exec(QStringLiteral("ALTER TABLE tsybcdetails ALTER publisherbc TYPE varchar(10)")));
+    auto dialog = OpenBoth();
+    SubmitValid(dialog.get(), QStringLiteral("ABCDEFGHIJK"));
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("Bus Component Name is 11 characters long; the databases "
+                                                           "hold at most 10")))
+        << app.shownTexts()[0].toStdString();
+    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtPublisherBusComp"));
+    ExpectNothingWritten(dialog.get());
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
+
+    SubmitValid(dialog.get(), QStringLiteral("ABCDEFGHIJ"));
+    EXPECT_EQ(dialog->result(), QDialog::Accepted) << app.shownTexts().join(u'\n').toStdString();
+}
+
+// What the joint file holds reads back through the launch's reader exactly as the
+// configuration holds it, or nothing is written at all.
+TEST_F(PublisherDialogTest, ValuesThatWouldReadBackChangedAreRefused)
+{
+    MakeDatabases();
+    struct Case { const char *key; QString value; bool refused; };
+    const Case cases[] = {
+        {"password", ScramblePassword(QStringLiteral("®pw")), true},        // scrambled to a leading tab
+        {"password", ScramblePassword(QStringLiteral("€pw€")), true},       // scrambled to '…'
+        {"password", ScramblePassword(QString(300, u'a')), true},
+        {"dsn", QStringLiteral("\"quoted\""), true},
+        {"user", QStringLiteral("u\x0b"), true},
+        {"password", ScramblePassword(QStringLiteral("p;w{x}€")), false},
+        {"dbmachinename", QStringLiteral("a\"b'c"), false},
+        {"lhbuscomponent", QString(254, u'c'), false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.value.toStdString());
+        app.messages().ClearShown();
+        stubs.Clear();
+        QFile::remove(app.lib(QStringLiteral("Default_M&S.tsy")));
+        ASSERT_TRUE(fmk->Exec(QStringLiteral("DELETE FROM updlog")) && rst->Exec(QStringLiteral("DELETE FROM updlog")));
+        app.writeFile(QStringLiteral("lib/F.tsy"),
+                      Ansi::Encode(QStringLiteral("SatelliteAppln=4009\r\nsavepass=1\r\n%1=%2\r\n")
+                                       .arg(QLatin1String(c.key), c.value)));
+        app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
+        app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
+        auto dialog = OpenBoth();
+        SubmitValid(dialog.get());
+        if (c.refused) {
+            ASSERT_EQ(app.shownTexts().size(), 1);
+            EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("The value of \"%1\" in \"F.tsy\"").arg(c.key)))
+                << app.shownTexts()[0].toStdString();
+            ExpectNothingWritten(dialog.get());
+            EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
+        } else {
+            ASSERT_EQ(dialog->result(), QDialog::Accepted) << app.shownTexts().join(u'\n').toStdString();
+            EXPECT_EQ(JointFile::GetAttributeValueFromTSY(app.lib(QStringLiteral("Default_M&S.tsy")),
+                                                          JointFile::FieldmarkSection, QLatin1String(c.key)),
+                      c.value);
+        }
+    }
+}
+
+TEST_F(PublisherDialogTest, DirectoryToolFailuresStopEverything)
+{
+    MakeDatabases();
+    struct Case { const char *name; const char *tool; bool oldSuccessLog; const char *message; };
+    const Case cases[] = {
+        {"no tool", nullptr, false, "was not found"},
+        {"tool leaves no log", "true", false, "ended without leaving success.log or faliure.log"},
+        {"an old success log does not count", "true", true, "ended without leaving success.log or faliure.log"},
+        {"tool reports failure", "echo refused > faliure.log", true, "Encountered Errors!\r\nrefused"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        app.messages().ClearShown();
+        QFile::remove(app.path() + QStringLiteral("/java"));
+        if (c.tool)
+            stubs.Add(QStringLiteral("java"), QLatin1String(c.tool));
+        if (c.oldSuccessLog)
+            app.writeFile(QStringLiteral("success.log"), "old");
+        const QByteArray path = qgetenv("PATH");
+        if (!c.tool)
+            qputenv("PATH", "/nonexistent"); // no java on the search path either
+        auto dialog = OpenBoth();
+        SubmitValid(dialog.get());
+        qputenv("PATH", path);
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String(c.message))) << app.shownTexts()[0].toStdString();
+        ExpectNothingWritten(dialog.get());
+        EXPECT_FALSE(QFile::exists(app.path() + QStringLiteral("/success.log")));
+    }
+}
+
+TEST_F(PublisherDialogTest, CancelWhileTheToolRunsEndsItAndStopsEverything)
+{
+    MakeDatabases();
+    stubs.Add(QStringLiteral("java"), QStringLiteral("sleep 30; echo ok > success.log"));
+    auto dialog = OpenBoth();
+    auto *status = dialog->findChild<QLabel *>(QStringLiteral("lblStatus"));
+    ASSERT_NE(status, nullptr);
+    QString seen;
+    bool okEnabled = true;
+    QTimer::singleShot(1500, dialog.get(), [&] {
+        seen = status->isVisible() ? status->text() : QString();
+        okEnabled = dialog->findChild<QPushButton *>(QStringLiteral("cmdPublisherOK"))->isEnabled();
+        Click(dialog.get(), "BtnCancel");
+    });
+    QElapsedTimer clock;
+    clock.start();
+    SubmitValid(dialog.get());
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_TRUE(seen.startsWith(QLatin1String("Waiting 1 s for the directory tool"))) << seen.toStdString();
+    EXPECT_FALSE(okEnabled);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("cancelled"))) << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(status->isVisible());
+    ExpectNothingWritten(dialog.get());
+}
+
+// A failed update rolls both databases back, is told once with the driver's text, and
+// nothing after it runs.
+TEST_F(PublisherDialogTest, AFailedUpdateRollsBothDatabasesBack)
+{
+    struct Case { const char *name; bool inRostrum; int table; const char *action, *told; };
+    const Case cases[] = {
+        {"Fieldmark refuses its second table", false, 240, "RAISE EXCEPTION 'table 240 is locked'", "table 240 is locked"},
+        {"Rostrum refuses the last table", true, 211, "RAISE EXCEPTION 'table 211 is locked'", "table 211 is locked"},
+        {"Rostrum drops the connection", true, 209, "PERFORM pg_terminate_backend(pg_backend_pid())", "terminat"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        MakeDatabases();
+        app.messages().ClearShown();
+        PgDatabase &db = c.inRostrum ? *rst : *fmk;
+        QString error;
+        ASSERT_TRUE(db.Exec(QStringLiteral("CREATE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF NEW.tableid = %1 "
+                                           "THEN %2; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
+                                           "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW "
+                                           "EXECUTE FUNCTION refuse();")
+                                .arg(c.table)
+                                .arg(QLatin1String(c.action)),
+                            &error))
+            << error.toStdString();
+        auto dialog = OpenBoth();
+        SubmitValid(dialog.get());
+        const QStringList shown = app.shownTexts();
+        ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
+        EXPECT_EQ(shown[0], QStringLiteral("Bus Component PUB created successfully!"));
+        EXPECT_TRUE(shown[1].startsWith(QStringLiteral("Error occured while updating database.\r\n")));
+        EXPECT_TRUE(shown[1].contains(QLatin1String(c.told), Qt::CaseInsensitive)) << shown[1].toStdString();
+        for (PgDatabase *each : {fmk.get(), rst.get()})
+            EXPECT_EQ(each->Rows(QStringLiteral("SELECT count(*) FROM tsybcdetails WHERE publisherbc = 'PUB'")),
+                      QStringList{"0"});
+        ExpectNothingWritten(dialog.get());
+    }
+}
+
+TEST_F(PublisherDialogTest, AnExistingJointFileIsReplacedOnlyWhenTheUserSaysSo)
+{
+    MakeDatabases();
+    app.writeFile(QStringLiteral("lib/Joint.tsy"), "old");
+    auto dialog = OpenBoth();
+    // Typed without the extension: the file gets it, so the list shows it.
+    Submit(dialog.get(), {{"txtPublisherBusComp", "PUB"}, {"txtpublisherBusPortNum", "1"}, {"txtMnSFileName", "Joint"}});
+    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+    const auto question = app.messages().ShownMessages()[0];
+    EXPECT_TRUE(question.text.contains(QLatin1String("\"Joint.tsy\""))) << question.text.toStdString();
+    EXPECT_EQ(question.buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
+    EXPECT_TRUE(UpdatedInOrder().isEmpty());
+    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtMnSFileName"));
+
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Click(dialog.get(), "cmdPublisherOK");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), kJoint);
+    EXPECT_FALSE(QFile::exists(app.lib(QStringLiteral("Joint"))));
 }
 
 } // namespace

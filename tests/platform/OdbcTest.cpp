@@ -151,3 +151,52 @@ TEST_F(OdbcTest, TextSurvivesTheRoundTripAndStatementErrorsCarryTheServersMessag
 }
 
 } // namespace
+
+namespace {
+
+// Statements between BeginTransaction and its end count together; afterwards each statement
+// counts on its own again.
+TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
+{
+    struct Case { const char *name; bool failInside, commit; QStringList kept; };
+    const Case cases[] = {
+        {"committed", false, true, {"1", "2", "9"}},
+        {"rolled back", false, false, {"9"}},
+        {"rolled back after a failed statement", true, false, {"9"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsybcdetails")));
+        Odbc::Connection connection;
+        Open(connection);
+        Vb::Error error;
+        ASSERT_TRUE(connection.BeginTransaction(&error)) << error.description.toStdString();
+        for (int id : {1, 2})
+            ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (%1)").arg(id), &error));
+        // Not seen from outside before the end.
+        EXPECT_TRUE(db->Rows(QStringLiteral("SELECT tableid FROM tsybcdetails")).isEmpty());
+        if (c.failInside)
+            EXPECT_FALSE(connection.Execute(QStringLiteral("INSERT INTO no_such_table VALUES (1)"), &error));
+        EXPECT_TRUE(c.commit ? connection.Commit(&error) : connection.Rollback(&error)) << error.description.toStdString();
+        ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (9)"), &error));
+        EXPECT_EQ(db->Rows(QStringLiteral("SELECT tableid FROM tsybcdetails ORDER BY tableid")), c.kept);
+    }
+    Odbc::Connection closed;
+    Vb::Error error;
+    EXPECT_FALSE(closed.BeginTransaction(&error));
+    EXPECT_EQ(error.number, 3704);
+}
+
+TEST_F(OdbcTest, ColumnSizeIsTheDeclaredLength)
+{
+    Odbc::Connection c;
+    Open(c);
+    Vb::Error error;
+    auto rows = c.Query(QStringLiteral("SELECT publisherBC, CAST('x' AS varchar(7)) AS seven FROM tsybcdetails"), &error);
+    ASSERT_TRUE(rows) << error.description.toStdString();
+    EXPECT_EQ(rows->ColumnSize(QStringLiteral("SEVEN")), 7);
+    EXPECT_EQ(rows->ColumnSize(QStringLiteral("publisherbc")), 255);
+    EXPECT_EQ(rows->ColumnSize(QStringLiteral("nothing")), 0);
+}
+
+} // namespace

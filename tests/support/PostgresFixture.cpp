@@ -175,6 +175,22 @@ PgDatabase::~PgDatabase()
 {
     RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
             QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name), nullptr, nullptr);
+    for (const QString &login : m_logins)
+        RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
+                QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(login), nullptr, nullptr);
+}
+
+bool PgDatabase::AddLogin(const QString &login, const QString &password, QString *error)
+{
+    QString literal = password;
+    literal.replace(u'\'', QStringLiteral("''"));
+    if (!RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
+                 QStringLiteral("DROP ROLE IF EXISTS \"%1\"; CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3")
+                     .arg(login, literal, TestUser),
+                 nullptr, error))
+        return false;
+    m_logins << login;
+    return true;
 }
 
 bool PgDatabase::Exec(const QString &sql, QString *error) const

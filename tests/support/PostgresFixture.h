@@ -31,11 +31,15 @@ public:
     // Adds another data source name that reaches this database (e.g. a server name that a
     // caller uses as data source name).
     bool AddDsn(const QString &dsnName, QString *error = nullptr) const;
+    // Makes a login of its own (a member of the owner, so it may use the tables) with the
+    // password given as it stands; dropped with the database.
+    bool AddLogin(const QString &login, const QString &password, QString *error = nullptr);
 
 private:
     friend class PostgresFixture;
     PgDatabase() = default;
     QString m_name, m_dsn, m_user, m_password, m_serverName;
+    QStringList m_logins;
 };
 
 class PostgresFixture final
