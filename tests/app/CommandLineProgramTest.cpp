@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Run
+struct ProgramRun
 {
     int exitCode = -1;
     bool finished = false;
@@ -21,7 +21,7 @@ struct Run
 
 // A copy of the program in app's directory, so that lib/ there is the one it writes; the
 // shared libraries stay where they were built.
-Run RunProgram(const TestAppDir &app, const QStringList &arguments, const QList<std::pair<QString, QString>> &env)
+ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const QList<std::pair<QString, QString>> &env)
 {
     const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
     const QString program = app.path() + QStringLiteral("/ConfigurationSelector");
@@ -38,7 +38,7 @@ Run RunProgram(const TestAppDir &app, const QStringList &arguments, const QList<
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, arguments);
-    Run run;
+    ProgramRun run;
     // Generous: only a program that blocks takes this long.
     run.finished = process.waitForFinished(20000);
     if (!run.finished)
@@ -99,14 +99,15 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
     for (const auto &c : cases) {
         TestAppDir app(true, c.withLib);
         const int contactsBefore = answering.connections();
-        const Run run = RunProgram(app, c.arguments, c.env);
+        const ProgramRun run = RunProgram(app, c.arguments, c.env);
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(c.output)) << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
-        if (c.exitCode == 2)
+        if (c.exitCode == 2) {
             EXPECT_TRUE(run.err.contains("No configuration file was written.")) << run.err.toStdString();
+        }
         EXPECT_EQ(TsyFiles(app), c.written.isEmpty() ? QStringList() : QStringList{c.written});
         EXPECT_EQ(answering.connections() > contactsBefore, c.displayAsked);
     }
@@ -115,7 +116,7 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
 TEST(CommandLineProgram, TheLastFieldKeepsAQtOption)
 {
     TestAppDir app;
-    const Run run = RunProgram(app, {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, {});
+    const ProgramRun run = RunProgram(app, {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, {});
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(app.readFile("lib/SALES_1028.tsy").contains("\r\nlhbuscomponent=c -reverse\r\n"));
 }
@@ -139,8 +140,8 @@ TEST(CommandLineProgram, OpensNoGuiLibrary)
     for (const auto &c : cases) {
         TestAppDir app;
         auto env = c.env;
-        env.append({"LD_DEBUG", "files"});
-        const Run run = RunProgram(app, {c.arguments}, env);
+        env.append({QStringLiteral("LD_DEBUG"), QStringLiteral("files")});
+        const ProgramRun run = RunProgram(app, {c.arguments}, env);
         ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
         const QRegularExpressionMatch m = gui.match(run.err);
         EXPECT_FALSE(m.hasMatch()) << c.arguments.toStdString() << ": " << m.captured().toStdString();
