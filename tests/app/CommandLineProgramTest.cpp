@@ -1,6 +1,7 @@
 // The built program in command-line mode, run as a script would run it.
 
 #include "app/CommandLineMessages.h"
+#include "platform/DisplayProbe.h"
 #include "support/FakeXServer.h"
 #include "support/TestAppDir.h"
 
@@ -8,7 +9,11 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -171,4 +176,58 @@ TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)
     for (const auto &c : cases)
         EXPECT_EQ(MessageBoxPlatform(c.platform, c.display, "", ""), c.expected)
             << c.platform.constData() << " " << c.display.constData();
+}
+
+namespace {
+
+// The top-level windows of an X display, by xwininfo.
+QString WindowTree(const QString &display)
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
+    xwininfo.waitForFinished(5000);
+    return QString::fromUtf8(xwininfo.readAllStandardOutput());
+}
+
+bool WaitUntil(const std::function<bool()> &condition)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (condition())
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+} // namespace
+
+// On a display that answers the failure is shown in a box, which goes when the program is
+// ended from outside.
+TEST(CommandLineProgram, ABoxOnADisplayThatAnswers)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xwininfo";
+    const QString display = QStringLiteral(":%1").arg(UnusedDisplayNumber(270));
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {display, "-nolisten", "tcp"});
+    ASSERT_TRUE(WaitUntil([&] { return DisplayProbe::X11Answers(display.toLatin1(), 100); }));
+
+    TestAppDir app;
+    RunProgram(app, {"--version"}, {}); // puts the program into app's directory
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    program.setProcessEnvironment(environment);
+    program.start(app.path() + QStringLiteral("/ConfigurationSelector"), {"12:::1:::d:::SALES:::m:::u:::p:::c"});
+    ASSERT_TRUE(program.waitForStarted());
+    const auto boxShown = [&] { return WindowTree(display).contains("\"Configuration Selector\""); };
+    EXPECT_TRUE(WaitUntil(boxShown));
+    EXPECT_FALSE(program.waitForFinished(100)) << "waits for the box to be answered";
+    program.kill();
+    program.waitForFinished();
+    EXPECT_TRUE(WaitUntil([&] { return !boxShown(); }));
+    server.terminate();
+    server.waitForFinished();
 }

@@ -59,9 +59,9 @@ void FakeXServer::Serve()
     }
 }
 
-int UnusedDisplayNumber()
+int UnusedDisplayNumber(int first)
 {
-    int n = 170;
+    int n = first;
     while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)) || QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
         ++n;
     return n;

@@ -33,5 +33,6 @@ private:
     std::thread m_thread;
 };
 
-// A display number at which no X server listens on this machine.
-int UnusedDisplayNumber();
+// A display number from first on at which no X server listens on this machine. Tests that
+// start a server of their own start from another number than those that want none there.
+int UnusedDisplayNumber(int first = 170);

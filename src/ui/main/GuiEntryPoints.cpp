@@ -10,6 +10,8 @@
 #include <QCursor>
 #include <QIcon>
 
+#include <type_traits>
+
 namespace {
 
 void ShowBusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
