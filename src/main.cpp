@@ -1,9 +1,9 @@
+#include "app/CommandLineMessages.h"
 #include "app/CommandLineMode.h"
+#include "app/GuiModule.h"
 #include "app/Session.h"
-#include "ui/MessageBoxes.h"
-#include "ui/main/frmConfigurationSelector.h"
 
-#include <QApplication>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -18,10 +18,10 @@ QString ArgumentText(int argc, char **argv)
     return parts.join(u' ');
 }
 
-bool HasDisplay()
+// The directory that holds the program, found without an application object.
+QString ProgramDirectory()
 {
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
 }
 
 } // namespace
@@ -29,28 +29,13 @@ bool HasDisplay()
 int main(int argc, char **argv)
 {
     const QString arguments = ArgumentText(argc, argv);
-    const bool commandLineMode = !arguments.isEmpty();
-    // The silent mode must also work from scripts on machines without a display.
-    const bool headless = commandLineMode && !HasDisplay();
-    if (headless)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString appDir = ProgramDirectory();
+    if (arguments.isEmpty())
+        return GuiModule::RunInteractive(appDir, argc, argv);
 
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("ConfigurationSelector"));
-    app.setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
-
-    MessageBoxes messages;
-    messages.SetSilent(headless);
-    messages.SetEchoToStderr(commandLineMode);
-    Session session(QCoreApplication::applicationDirPath(), messages);
-
-    if (commandLineMode)
-        return RunCommandLineMode(session, arguments);
-
-    frmConfigurationSelector window(session);
-    window.Load();
-    if (session.QuitRequested())
-        return 0;
-    window.show();
-    return app.exec();
+    // The silent mode runs before any GUI object exists and loads no GUI library. No
+    // application object is made either, so Qt takes none of its options from the fields.
+    CommandLineMessages messages(appDir);
+    Session session(appDir, messages);
+    return RunCommandLineMode(session, arguments);
 }

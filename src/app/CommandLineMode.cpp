@@ -4,6 +4,16 @@
 #include "config/ConfigFormat.h"
 #include "platform/FileIo.h"
 
+#include <cstdio>
+
+namespace {
+
+const QString NothingWritten = QStringLiteral(" No configuration file was written.");
+
+QString FileNameOf(const ConfigRecord &c) { return c.database + u'_' + c.SatelliteAppln + QLatin1String(".tsy"); }
+
+} // namespace
+
 bool ParseCommandLine(const QString &arguments, ConfigRecord &config, int *fieldCount)
 {
     const QStringList fields = arguments.split(QStringLiteral(":::"));
@@ -30,10 +40,56 @@ bool ParseCommandLine(const QString &arguments, ConfigRecord &config, int *field
     return true;
 }
 
+QString WhyFieldsRefused(const ConfigRecord &c)
+{
+    if (!ConfigFormat::ProductCodeOf(c.SatelliteAppln))
+        return QStringLiteral("The product code (field 1) \"%1\" is not 4009, 4010 or 1028.").arg(c.SatelliteAppln);
+    qint16 platform = 0;
+    if (!ConfigFormat::PlatformOf(c.ldbp, &platform) || (platform != 1 && platform != 2))
+        return QStringLiteral("The platform (field 2) \"%1\" is not 1 or 2.").arg(c.ldbp);
+    if (c.database.isEmpty())
+        return QStringLiteral("The database (field 4) \"\" is empty; it names the configuration file.");
+    if (!FileIo::IsValidFileName(FileNameOf(c)))
+        return QStringLiteral("The database (field 4) \"%1\" makes the file name \"%2\", which is not a valid "
+                              "file name (it may not hold \\ / : * ? \" < > | or control characters).")
+            .arg(c.database, FileNameOf(c));
+    return QString();
+}
+
+QString CommandLineUsage()
+{
+    return QStringLiteral(
+        "Usage: ConfigurationSelector\n"
+        "       ConfigurationSelector 'PRODUCT:::PLATFORM:::DSN:::DATABASE:::SERVER:::USER:::PASSWORD:::BUSCOMPONENT'\n"
+        "       ConfigurationSelector --help | -h | --version\n"
+        "\n"
+        "Without arguments the window opens. With eight fields separated by \":::\" one new\n"
+        "configuration file, lib/DATABASE_PRODUCT.tsy beside the program, is written (an existing\n"
+        "one is replaced) and the program ends without a window. The arguments are joined with\n"
+        "blanks into one text before it is split, so quote the whole text. Values are taken as\n"
+        "they stand, blanks included; fields after the eighth are ignored.\n"
+        "\n"
+        "  1 PRODUCT      product code: 4009 Fieldmark, 4010 Webtrell, 1028 Rostrum\n"
+        "  2 PLATFORM     database platform: 1 or 2\n"
+        "  3 DSN          ODBC data source name of the application database\n"
+        "  4 DATABASE     database name; it names the file\n"
+        "  5 SERVER       database server machine\n"
+        "  6 USER         database user\n"
+        "  7 PASSWORD     database password, stored scrambled\n"
+        "  8 BUSCOMPONENT Ledgerhall bus component\n"
+        "\n"
+        "Example:\n"
+        "  ConfigurationSelector '1028:::1:::SALESDSN:::SALES:::dbhost:::sa:::secret:::cn=Sales, o=Norwen'\n"
+        "  writes lib/SALES_1028.tsy\n"
+        "\n"
+        "Exit status: 0 written, 1 the file could not be written, 2 a bad command line (fewer\n"
+        "than eight fields, or a field the program could not read back).\n");
+}
+
 bool CreateConfigFromCommandLine(Session &session)
 {
     ConfigRecord &c = session.CurrentConfig;
-    const QString name = c.database + u'_' + c.SatelliteAppln + QLatin1String(".tsy");
+    const QString name = FileNameOf(c);
     Vb::Error error;
     bool ok = false;
     // The name comes from the command line: refuse one that would leave the lib directory.
@@ -52,15 +108,27 @@ bool CreateConfigFromCommandLine(Session &session)
 
 int RunCommandLineMode(Session &session, const QString &arguments)
 {
+    if (arguments == QLatin1String("--help") || arguments == QLatin1String("-h")) {
+        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        return 0;
+    }
+    if (arguments == QLatin1String("--version")) {
+        std::fputs("ConfigurationSelector " CS_VERSION "\n", stdout);
+        return 0;
+    }
     ConfigRecord &c = session.CurrentConfig;
     int count = 0;
     if (!ParseCommandLine(arguments, c, &count)) {
         session.MsgBox(QStringLiteral("The command line holds %1 field(s) separated by \":::\"; "
                                       "eight are needed (product code, platform, DSN, database, "
-                                      "database server, user, password, bus component). "
-                                      "No configuration file was written.")
-                           .arg(count),
+                                      "database server, user, password, bus component).")
+                               .arg(count)
+                           + NothingWritten,
                        MsgIcon::Critical, MsgButtons::Ok);
+        return 2;
+    }
+    if (const QString why = WhyFieldsRefused(c); !why.isEmpty()) {
+        session.MsgBox(why + NothingWritten, MsgIcon::Critical, MsgButtons::Ok);
         return 2;
     }
     c.logdirectory = session.DefaultLogDirectory;

@@ -2,8 +2,8 @@
 
 #include "config/ConfigStore.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QCoreApplication>
+#include <QObject>
 
 Session::Session(const QString &appDir, Messages &messages)
     : ConfigDirectory(ConfigStore::ConfigDirectory(appDir))
@@ -33,7 +33,6 @@ void Session::Quit()
         return;
     }
     // Every event loop, the modal ones included, returns at once; main() then ends.
-    QApplication::closeAllWindows();
     QCoreApplication::exit(0);
 }
 
@@ -57,7 +56,7 @@ QString Session::AppNameOfProduct(const QString &productCode) const
     return QString();
 }
 
-void Session::SetConfigFileSelector(std::unique_ptr<QDialog> dialog)
+void Session::SetConfigFileSelector(std::unique_ptr<QObject> dialog)
 {
     m_configFileSelector = std::move(dialog);
 }

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-class QDialog;
+class QObject;
 
 // The program-wide state of one run: the application directory, the configuration record
 // that the editors and the command-line mode fill, the main window's selection, the shared
@@ -34,7 +34,8 @@ public:
     MsgResult MsgBox(const QString &text, MsgIcon icon = MsgIcon::None,
                      MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
 
-    // Ends the whole program at once. Tests install a handler to observe it instead.
+    // Ends the whole program at once: every event loop returns. The windows install a handler
+    // that also closes them; tests install one to observe it instead.
     void Quit();
     bool QuitRequested() const { return m_quitRequested; }
     void SetQuitHandler(std::function<void()> handler) { m_quitHandler = std::move(handler); }
@@ -64,8 +65,9 @@ public:
     int SplashMilliseconds = 2000;
 
     // The name dialog is created on first use and only hidden afterwards, so it keeps its text.
-    QDialog *ConfigFileSelector() const { return m_configFileSelector.get(); }
-    void SetConfigFileSelector(std::unique_ptr<QDialog> dialog);
+    // Held as a QObject: the state of a run knows no widgets.
+    QObject *ConfigFileSelector() const { return m_configFileSelector.get(); }
+    void SetConfigFileSelector(std::unique_ptr<QObject> dialog);
 
 private:
     QString m_appDir;
@@ -73,5 +75,5 @@ private:
     Messages &m_messages;
     bool m_quitRequested = false;
     std::function<void()> m_quitHandler;
-    std::unique_ptr<QDialog> m_configFileSelector;
+    std::unique_ptr<QObject> m_configFileSelector;
 };

@@ -20,6 +20,21 @@ LineKind SplitLine(const QString &line, QString *key, QString *value)
 
 bool IsJointFileMarker(const QString &line) { return Vb::Trim(line) == QLatin1String("[FMK]"); }
 
+qint16 ProductCodeOf(const QString &value)
+{
+    const QString read = Vb::Trim(value);
+    for (qint16 code : {FieldmarkProduct, WebtrellProduct, RostrumProduct}) {
+        if (read == QString::number(code))
+            return code;
+    }
+    return 0;
+}
+
+bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error)
+{
+    return Vb::CInt(Vb::Trim(value), platform, error);
+}
+
 bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }
 
 QByteArray Format(const ConfigRecord &config)

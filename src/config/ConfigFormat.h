@@ -19,6 +19,14 @@ LineKind SplitLine(const QString &line, QString *key, QString *value);
 // True when a line, trimmed of blanks, is the joint file's "[FMK]" section header.
 bool IsJointFileMarker(const QString &line);
 
+// The product code a SatelliteAppln value stands for once written and read back by the
+// list (blanks around it trimmed): 4009, 4010 or 1028; 0 for any other text.
+qint16 ProductCodeOf(const QString &value);
+
+// The platform an ldbp value converts to once written and read back by the list; false
+// (with the conversion's error) when it does not convert to a whole number.
+bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error = nullptr);
+
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);
 

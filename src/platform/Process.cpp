@@ -1,11 +1,9 @@
 #include "platform/Process.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -147,29 +145,36 @@ bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
     return false;
 }
 
-// Busy cursor and no input while a child runs; the windows still repaint.
+void (*g_waitBegin)() = nullptr;
+void (*g_waitEnd)() = nullptr;
+
+// The wait hooks around a wait; no input reaches the windows meanwhile, they still repaint.
 class BusyWait final
 {
 public:
-    BusyWait()
+    BusyWait() : m_end(g_waitEnd)
     {
-        if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-            m_cursor = true;
-        }
+        if (g_waitBegin)
+            g_waitBegin();
     }
     ~BusyWait()
     {
-        if (m_cursor)
-            QGuiApplication::restoreOverrideCursor();
+        if (m_end)
+            m_end();
     }
     Q_DISABLE_COPY_MOVE(BusyWait)
 
 private:
-    bool m_cursor = false;
+    void (*m_end)();
 };
 
 } // namespace
+
+void SetWaitHooks(void (*begin)(), void (*end)())
+{
+    g_waitBegin = begin;
+    g_waitEnd = end;
+}
 
 bool Start(const QString &appDir, const QString &commandLine, WindowStyle style, Vb::Error *error)
 {

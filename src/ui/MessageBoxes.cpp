@@ -1,33 +1,10 @@
 #include "ui/MessageBoxes.h"
 
-#include <QApplication>
 #include <QMessageBox>
-#include <cstdio>
 
-namespace {
-
-// The button Enter presses: what a silent run answers.
-MsgResult DefaultButton(MsgButtons buttons)
+std::optional<MsgResult> MessageBoxes::ShowBox(const QString &text, MsgIcon icon, MsgButtons buttons,
+                                               const QString &title)
 {
-    switch (buttons) {
-    case MsgButtons::YesNo:
-    case MsgButtons::YesNoCancel: return MsgResult::Yes;
-    case MsgButtons::YesNoDefaultNo:
-    case MsgButtons::YesNoCancelDefaultNo: return MsgResult::No;
-    default: return MsgResult::Ok;
-    }
-}
-
-} // namespace
-
-MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
-{
-    m_shown.append({text, icon, buttons, title});
-    if (m_echo)
-        std::fprintf(stderr, "%s\n", qPrintable(text));
-    if (m_silent)
-        return m_answers.isEmpty() ? DefaultButton(buttons) : m_answers.takeFirst();
-
     QMessageBox box;
     box.setWindowTitle(title);
     box.setText(text);

@@ -2,10 +2,8 @@
 #include "support/QtPrinters.h"
 #include "support/StubPrograms.h"
 
-#include <QCursor>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -98,16 +96,16 @@ TEST_F(ProcessTest, AProgramThatIsNotThereOrCannotRunIsReported)
     }
 }
 
-TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsWithABusyCursorWhileWindowsKeepWorking)
+int g_waiting = 0;
+
+TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsInsideTheWaitHooksWhileTimersRun)
 {
     // The run is recorded only after the pause: a record right after the call shows the wait.
     stubs.Add(QStringLiteral("java"), QStringLiteral("sleep 0.5"));
+    Process::SetWaitHooks([] { ++g_waiting; }, [] { --g_waiting; });
     bool sawBusy = false;
     // A timer still fires during the wait: the event loop runs, so windows repaint.
-    QTimer::singleShot(100, [&] {
-        const QCursor *cursor = QGuiApplication::overrideCursor();
-        sawBusy = cursor && cursor->shape() == Qt::WaitCursor;
-    });
+    QTimer::singleShot(100, [&] { sawBusy = g_waiting == 1; });
     QString line = QStringLiteral("  java MyLDAP \"a;b\"  ");
     Process::RunAndWait(appDir.path(), line, true, 0);
     EXPECT_EQ(line, QStringLiteral("java MyLDAP \"a;b\""));
@@ -115,7 +113,8 @@ TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsWithABusyCursorWhileWindowsKee
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"MyLDAP", "a;b"}));
     EXPECT_TRUE(sawBusy);
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(g_waiting, 0);
+    Process::SetWaitHooks(nullptr, nullptr);
 
     // Nothing can be started: it returns at once, the line still trimmed.
     line = QStringLiteral(" NoSuchProgram ");

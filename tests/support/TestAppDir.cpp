@@ -1,12 +1,8 @@
 #include "TestAppDir.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
-#include <QWidget>
 
 QString DefaultTextsFile() { return QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.xml"); }
 
@@ -58,21 +54,4 @@ QStringList TestAppDir::shownTexts() const
     for (const auto &m : m_messages.ShownMessages())
         texts << m.text;
     return texts;
-}
-
-void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs)
-{
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [=]() {
-        QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && (name.isEmpty() || w->objectName() == name)) {
-            action(w);
-            return;
-        }
-        if (timer->elapsed() < timeoutMs)
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
 }

@@ -2,7 +2,7 @@
 
 #include "QtPrinters.h"
 #include "app/Session.h"
-#include "ui/MessageBoxes.h"
+#include "app/RecordedMessages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,7 +13,7 @@
 class QWidget;
 
 // A temporary application directory with lib/ and log/ and the default I18nText.xml,
-// a Session on it whose message boxes are silent and recorded, and a recorded Quit.
+// a Session on it whose messages are silent and recorded, and a recorded Quit.
 class TestAppDir
 {
 public:
@@ -28,19 +28,19 @@ public:
     void writeConfig(const QString &name, const QStringList &lines) const;
 
     Session &session() { return *m_session; }
-    MessageBoxes &messages() { return m_messages; }
+    RecordedMessages &messages() { return m_messages; }
     int quitCount() const { return m_quits; }
     // Texts of every message shown so far.
     QStringList shownTexts() const;
 
 private:
     QTemporaryDir m_dir;
-    MessageBoxes m_messages;
+    RecordedMessages m_messages;
     std::unique_ptr<Session> m_session;
     int m_quits = 0;
 };
 
-// Runs action on the active modal widget once there is one whose objectName is name (any
+// (GUI tests only) Runs action on the active modal widget once there is one whose objectName is name (any
 // modal widget when name is empty); polls from the event loop.
 void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs = 5000);
 

@@ -1,0 +1,60 @@
+// The entry points of the windows' library, loaded by the program (see app/GuiModule.h).
+
+#include "app/GuiModule.h"
+#include "app/Session.h"
+#include "platform/Process.h"
+#include "ui/MessageBoxes.h"
+#include "ui/main/frmConfigurationSelector.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QIcon>
+
+#include <type_traits>
+
+namespace {
+
+void ShowBusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+void HideBusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+
+void SetUpApplication(QApplication &app)
+{
+    app.setApplicationName(QStringLiteral("ConfigurationSelector"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/icons/app.png")));
+}
+
+} // namespace
+
+extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
+{
+    static_assert(std::is_same_v<decltype(&cs_gui_run), GuiModule::RunFunction>);
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+    Process::SetWaitHooks(ShowBusyCursor, HideBusyCursor);
+
+    MessageBoxes messages;
+    Session session(QCoreApplication::applicationDirPath(), messages);
+    session.SetQuitHandler([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    });
+    frmConfigurationSelector window(session);
+    window.Load();
+    if (session.QuitRequested())
+        return 0;
+    window.show();
+    return app.exec();
+}
+
+extern "C" Q_DECL_EXPORT int cs_gui_message_box(const char *text, const char *title, int icon, int buttons)
+{
+    static_assert(std::is_same_v<decltype(&cs_gui_message_box), GuiModule::MessageBoxFunction>);
+    // The box has an argument list of its own: Qt takes no options from the fields.
+    int argc = 1;
+    char name[] = "ConfigurationSelector";
+    char *argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+    MessageBoxes boxes;
+    return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title)));
+}

@@ -1,0 +1,233 @@
+// The built program in command-line mode, run as a script would run it.
+
+#include "app/CommandLineMessages.h"
+#include "platform/DisplayProbe.h"
+#include "support/FakeXServer.h"
+#include "support/TestAppDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    bool finished = false;
+    QString out, err;
+};
+
+// A copy of the program in app's directory, so that lib/ there is the one it writes; the
+// shared libraries stay where they were built.
+ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const QList<std::pair<QString, QString>> &env)
+{
+    const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
+    const QString program = app.path() + QStringLiteral("/ConfigurationSelector");
+    if (!QFile::exists(program)) {
+        QFile::copy(bin + QStringLiteral("ConfigurationSelector"), program);
+        for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
+            QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    for (const auto &[name, value] : env)
+        environment.insert(name, value);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(program, arguments);
+    ProgramRun run;
+    // Generous: only a program that blocks takes this long.
+    run.finished = process.waitForFinished(20000);
+    if (!run.finished)
+        process.kill();
+    process.waitForFinished();
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QStringList TsyFiles(const TestAppDir &app) { return QDir(app.lib()).entryList({"*.tsy"}, QDir::Files); }
+
+} // namespace
+
+TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
+{
+    FakeXServer answering(true);
+    const QString stale = QStringLiteral(":%1").arg(UnusedDisplayNumber());
+    const QString fake = QString::fromLatin1(answering.display());
+    const QString good = QStringLiteral("1028:::1:::d:::SALES:::m:::u:::p:::c");
+    const QString refusedProduct = QStringLiteral("12:::1:::d:::SALES:::m:::u:::p:::c");
+    const struct
+    {
+        const char *what;
+        QStringList arguments;
+        QList<std::pair<QString, QString>> env;
+        int exitCode;
+        QString output;   // expected in standard output
+        QString error;    // expected in standard error
+        QString written;  // the file expected in lib/, none when empty
+        bool displayAsked = false;
+        bool withLib = true;
+    } cases[] = {
+        {"help", {"--help"}, {}, 0, "1 PRODUCT", "", ""},
+        {"short help", {"-h"}, {}, 0, "Exit status: 0 written, 1", "", ""},
+        {"version", {"--version"}, {}, 0, "ConfigurationSelector " CS_VERSION "\n", "", ""},
+        {"a Qt option is a field", {"-platform", "bogus"}, {}, 2, "", "holds 1 field", ""},
+        {"blanks kept and accepted", {" 1028 ::: 2 :::d::: SALES :::m:::u:::p:::c"}, {}, 0, "", "", " SALES _ 1028 .tsy"},
+        {"platform as the list rounds it", {"4009:::1.5:::d:::SALES:::m:::u:::p:::c"}, {}, 0, "", "", "SALES_4009.tsy"},
+        {"product unknown", {refusedProduct}, {}, 2, "", "product code (field 1) \"12\"", ""},
+        {"product empty", {":::1:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "product code (field 1) \"\"", ""},
+        {"product with a tab", {"\t1028:::1:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "product code (field 1) \"\t1028\"", ""},
+        {"platform 3", {"1028:::3:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "platform (field 2) \"3\"", ""},
+        {"platform empty", {"1028::::::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "platform (field 2) \"\"", ""},
+        {"platform not a number", {"1028:::one:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "platform (field 2) \"one\"", ""},
+        {"database empty", {"1028:::1:::d::::::m:::u:::p:::c"}, {}, 2, "", "database (field 4) \"\"", ""},
+        {"database leaves lib", {"1028:::1:::d:::../SALES:::m:::u:::p:::c"}, {}, 2, "", "database (field 4) \"../SALES\"", ""},
+        {"database with a colon", {"1028:::1:::d:::A:B:::m:::u:::p:::c"}, {}, 2, "", "database (field 4) \"A:B\"", ""},
+        {"stale local display", {refusedProduct}, {{"DISPLAY", stale}}, 2, "", "\"12\"", ""},
+        {"stale forwarded display", {refusedProduct}, {{"DISPLAY", "127.0.0.1" + stale}}, 2, "", "\"12\"", ""},
+        {"offscreen platform", {refusedProduct}, {{"DISPLAY", fake}, {"QT_QPA_PLATFORM", "offscreen"}}, 2, "", "\"12\"", ""},
+        {"minimal platform", {refusedProduct}, {{"DISPLAY", fake}, {"QT_QPA_PLATFORM", "minimal"}}, 2, "", "\"12\"", ""},
+        // The display answers the probe, then refuses the box: the status stays the same.
+        {"display fails half-way", {refusedProduct}, {{"DISPLAY", fake}}, 2, "", "\"12\"", "", true},
+        {"lib missing", {good}, {{"DISPLAY", stale}}, 1, "", "", "", false, false},
+    };
+    for (const auto &c : cases) {
+        TestAppDir app(true, c.withLib);
+        const int contactsBefore = answering.connections();
+        const ProgramRun run = RunProgram(app, c.arguments, c.env);
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains(c.output)) << run.out.toStdString();
+        EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
+        if (c.exitCode == 2) {
+            EXPECT_TRUE(run.err.contains("No configuration file was written.")) << run.err.toStdString();
+        }
+        EXPECT_EQ(TsyFiles(app), c.written.isEmpty() ? QStringList() : QStringList{c.written});
+        EXPECT_EQ(answering.connections() > contactsBefore, c.displayAsked);
+    }
+}
+
+TEST(CommandLineProgram, TheLastFieldKeepsAQtOption)
+{
+    TestAppDir app;
+    const ProgramRun run = RunProgram(app, {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, {});
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(app.readFile("lib/SALES_1028.tsy").contains("\r\nlhbuscomponent=c -reverse\r\n"));
+}
+
+// Reads the objects the dynamic loader opens; none may belong to a GUI.
+TEST(CommandLineProgram, OpensNoGuiLibrary)
+{
+    FakeXServer answering(true);
+    const QRegularExpression gui(QStringLiteral("file=\\S*(libQt6Gui|libQt6Widgets|libQt6XcbQpa|libX11|libxcb|"
+                                                "libfontconfig|libfreetype|libGL|libEGL|libxkbcommon|libcs_gui)"));
+    const struct
+    {
+        QString arguments;
+        QList<std::pair<QString, QString>> env;
+    } cases[] = {
+        {"1028:::1:::d:::SALES:::m:::u:::p:::c", {}},
+        {"1028:::1:::d:::SALES:::m:::u:::p:::c", {{"DISPLAY", QString::fromLatin1(answering.display())}}},
+        {"12:::1:::d:::SALES:::m:::u:::p:::c", {{"DISPLAY", QStringLiteral(":%1").arg(UnusedDisplayNumber())}}},
+        {"12:::1:::d:::SALES:::m:::u:::p:::c", {{"QT_QPA_PLATFORM", "offscreen"}}},
+    };
+    for (const auto &c : cases) {
+        TestAppDir app;
+        auto env = c.env;
+        env.append({QStringLiteral("LD_DEBUG"), QStringLiteral("files")});
+        const ProgramRun run = RunProgram(app, {c.arguments}, env);
+        ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
+        const QRegularExpressionMatch m = gui.match(run.err);
+        EXPECT_FALSE(m.hasMatch()) << c.arguments.toStdString() << ": " << m.captured().toStdString();
+    }
+}
+
+TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)
+{
+    FakeXServer answering(true);
+    const QByteArray fake = answering.display();
+    const QByteArray stale = ":" + QByteArray::number(UnusedDisplayNumber());
+    const struct
+    {
+        QByteArray platform, display, expected;
+    } cases[] = {
+        {"", fake, "xcb"},
+        {"xcb", fake, "xcb"},
+        {"xcb:nograb", fake, "xcb:nograb"},
+        {"wayland;xcb", fake, "xcb"}, // no Wayland display: Qt goes on to X11
+        {"", stale, ""},
+        {"xcb", "", ""},
+        {"offscreen", fake, ""},
+        {"minimal", fake, ""},
+        {"offscreen;xcb", fake, ""}, // Qt takes offscreen first
+        {"vnc", fake, ""},           // would wait for a viewer
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(MessageBoxPlatform(c.platform, c.display, "", ""), c.expected)
+            << c.platform.constData() << " " << c.display.constData();
+}
+
+namespace {
+
+// The top-level windows of an X display, by xwininfo.
+QString WindowTree(const QString &display)
+{
+    QProcess xwininfo;
+    xwininfo.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
+    xwininfo.waitForFinished(5000);
+    return QString::fromUtf8(xwininfo.readAllStandardOutput());
+}
+
+bool WaitUntil(const std::function<bool()> &condition)
+{
+    for (int i = 0; i < 200; ++i) {
+        if (condition())
+            return true;
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+} // namespace
+
+// On a display that answers the failure is shown in a box, which goes when the program is
+// ended from outside.
+TEST(CommandLineProgram, ABoxOnADisplayThatAnswers)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()
+        || QStandardPaths::findExecutable(QStringLiteral("xwininfo")).isEmpty())
+        GTEST_SKIP() << "needs Xvfb and xwininfo";
+    const QString display = QStringLiteral(":%1").arg(UnusedDisplayNumber(270));
+    QProcess server;
+    server.start(QStringLiteral("Xvfb"), {display, "-nolisten", "tcp"});
+    ASSERT_TRUE(WaitUntil([&] { return DisplayProbe::X11Answers(display.toLatin1(), 100); }));
+
+    TestAppDir app;
+    RunProgram(app, {"--version"}, {}); // puts the program into app's directory
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    program.setProcessEnvironment(environment);
+    program.start(app.path() + QStringLiteral("/ConfigurationSelector"), {"12:::1:::d:::SALES:::m:::u:::p:::c"});
+    ASSERT_TRUE(program.waitForStarted());
+    const auto boxShown = [&] { return WindowTree(display).contains("\"Configuration Selector\""); };
+    EXPECT_TRUE(WaitUntil(boxShown));
+    EXPECT_FALSE(program.waitForFinished(100)) << "waits for the box to be answered";
+    program.kill();
+    program.waitForFinished();
+    EXPECT_TRUE(WaitUntil([&] { return !boxShown(); }));
+    server.terminate();
+    server.waitForFinished();
+}

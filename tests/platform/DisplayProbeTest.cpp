@@ -1,0 +1,52 @@
+#include "platform/DisplayProbe.h"
+#include "support/FakeXServer.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
+{
+    FakeXServer answering(true), silent(false);
+    const QByteArray none = ":" + QByteArray::number(UnusedDisplayNumber());
+    const struct
+    {
+        QByteArray display;
+        bool answers;
+    } cases[] = {
+        {answering.display(), true},
+        {"tcp/" + answering.display() + ".0", true}, // protocol and screen are allowed
+        {silent.display(), false},                   // accepts, never replies: the time-out ends it
+        {none, false},                               // nothing listens: a stale session's display
+        {"127.0.0.1" + none, false},
+        {"", false},
+        {"nonsense", false},
+        {"host::0", false}, // DECnet
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DisplayProbe::X11Answers(c.display, 300), c.answers) << c.display.constData();
+    EXPECT_EQ(answering.connections(), 2);
+}
+
+TEST(DisplayProbe, AWaylandDisplayAnswersWhenItsSocketAccepts)
+{
+    QTemporaryDir runtime;
+    const QByteArray path = QFile::encodeName(runtime.filePath("wayland-7"));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(fd, 1), 0);
+    const QByteArray dir = QFile::encodeName(runtime.path());
+    EXPECT_TRUE(DisplayProbe::WaylandAnswers("wayland-7", dir));
+    EXPECT_TRUE(DisplayProbe::WaylandAnswers(path, QByteArray()));
+    EXPECT_FALSE(DisplayProbe::WaylandAnswers("wayland-8", dir));
+    EXPECT_FALSE(DisplayProbe::WaylandAnswers("wayland-7", QByteArray()));
+    ::close(fd);
+}
