@@ -9,7 +9,6 @@
 #include "platform/FileIo.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -24,7 +23,9 @@
 #include <QTreeWidget>
 
 #include <cerrno>
+#include <algorithm>
 #include <dirent.h>
+#include <sys/stat.h>
 #include <limits>
 
 namespace {
@@ -43,6 +44,34 @@ public:
         return c != 0 ? c < 0 : a < b;
     }
 };
+
+// The names of everything but directories directly inside folder, alphabetical without regard
+// to case as the suite's file systems enumerate. FIFOs, devices, broken links and names that
+// are not valid text in the system's encoding (Qt's own listing skips those) are all there,
+// so that none is left out without a word.
+QStringList DirectoryFiles(const QString &folder, QString *error)
+{
+    QStringList names;
+    const QByteArray base = QFile::encodeName(folder) + '/';
+    DIR *dir = ::opendir(base.constData());
+    if (!dir) {
+        *error = qt_error_string(errno);
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        struct stat info;
+        if (name == "." || name == ".." || (::stat((base + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
+            continue;
+        names << QFile::decodeName(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
+    return names;
+}
 
 } // namespace
 
@@ -130,16 +159,11 @@ QStringList frmConfigurationSelector::FillListView()
     QStringList problems;
 
     const QString folder = m_session.ConfigDirectory;
+    QString folderError;
+    const QStringList files = DirectoryFiles(folder, &folderError);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
-    if (DIR *dir = ::opendir(QFile::encodeName(folder).constData()))
-        ::closedir(dir);
-    else
-        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, qt_error_string(errno));
-
-    // Alphabetical without regard to case, as the suite's file systems enumerate. FIFOs,
-    // devices and broken links are listed too, so that none is left out without a word.
-    const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System,
-                                                     QDir::Name | QDir::IgnoreCase);
+    if (!folderError.isEmpty())
+        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, folderError);
     m_configEntries = QList<ConfigEntry>(files.size());
 
     QList<QTreeWidgetItem *> items;
