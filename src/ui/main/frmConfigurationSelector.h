@@ -137,6 +137,7 @@ private:
     void FinishLabelEdit();
     // The rows the user sees highlighted, in list order.
     QList<QTreeWidgetItem *> HighlightedItems() const;
+    QStringList HighlightedNames() const;
     // The row the single-row commands act on: the current row when highlighted, else the
     // first highlighted one; null when nothing is highlighted.
     QTreeWidgetItem *SelectedItem() const;

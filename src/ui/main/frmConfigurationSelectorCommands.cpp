@@ -17,10 +17,7 @@
 void frmConfigurationSelector::mnuRefresh_Click()
 {
     FinishLabelEdit();
-    QStringList highlight;
-    for (const QTreeWidgetItem *item : HighlightedItems())
-        highlight << FileNameOf(item);
-    RefreshList(highlight, FileNameOf(LVConfig->currentItem()));
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()));
 }
 
 void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current)
@@ -53,9 +50,7 @@ void frmConfigurationSelector::RefreshList(const QStringList &highlight, const Q
 void frmConfigurationSelector::mnuNew_Click()
 {
     FinishLabelEdit();
-    QStringList highlight;
-    for (const QTreeWidgetItem *item : HighlightedItems())
-        highlight << FileNameOf(item);
+    QStringList highlight = HighlightedNames();
     QString current = FileNameOf(LVConfig->currentItem());
     m_session.SelectedConfigPath.clear();
     m_session.SelectedConfigName = m_session.NewConfigName;
@@ -102,9 +97,7 @@ void frmConfigurationSelector::mnuRename_Click()
 void frmConfigurationSelector::mnuDelete_Click()
 {
     FinishLabelEdit();
-    QStringList names;
-    for (const QTreeWidgetItem *item : HighlightedItems())
-        names << FileNameOf(item);
+    const QStringList names = HighlightedNames();
     if (names.isEmpty())
         return;
     // One question naming every file; Enter answers No.
@@ -118,10 +111,11 @@ void frmConfigurationSelector::mnuDelete_Click()
     QStringList deleted, kept;
     for (const QString &name : names)
         (DeleteConfigFile(m_session.ConfigDirectory + u'/' + name) ? deleted : kept) << name;
-    ShowOutcome(kept.isEmpty() ? QStringLiteral("Deleted %1").arg(deleted.join(QStringLiteral(", ")))
-                               : QStringLiteral("Deleted %1; not deleted %2")
-                                     .arg(deleted.isEmpty() ? QStringLiteral("nothing") : deleted.join(QStringLiteral(", ")),
-                                          kept.join(QStringLiteral(", "))));
+    QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
+                                        : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
+    if (!kept.isEmpty())
+        outcome += QStringLiteral("; not deleted ") + kept.join(QStringLiteral(", "));
+    ShowOutcome(outcome);
     mnuRefresh_Click();
 }
 

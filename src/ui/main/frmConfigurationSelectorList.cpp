@@ -22,26 +22,31 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
+#include <limits>
+
 #include <dirent.h>
 #include <sys/stat.h>
-#include <limits>
 
 namespace {
 
 enum Column { ColFilename, ColApplication, ColDsn, ColDatabase, ColUser, ColBusComponent, ColLogDirectory };
 
-// Sorts the way users know from file lists: letter case does not separate names.
+// The order users know from file lists: letter case does not separate names.
+bool NameLess(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
 class ConfigItem final : public QTreeWidgetItem
 {
 public:
     bool operator<(const QTreeWidgetItem &other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        const QString a = text(column), b = other.text(column);
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
+        return NameLess(text(column), other.text(column));
     }
 };
 
@@ -66,10 +71,7 @@ QStringList DirectoryFiles(const QString &folder, QString *error)
         names << QFile::decodeName(name);
     }
     ::closedir(dir);
-    std::sort(names.begin(), names.end(), [](const QString &a, const QString &b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
+    std::sort(names.begin(), names.end(), NameLess);
     return names;
 }
 
@@ -310,6 +312,14 @@ QList<QTreeWidgetItem *> frmConfigurationSelector::HighlightedItems() const
     return items;
 }
 
+QStringList frmConfigurationSelector::HighlightedNames() const
+{
+    QStringList names;
+    for (const QTreeWidgetItem *item : HighlightedItems())
+        names << FileNameOf(item);
+    return names;
+}
+
 QTreeWidgetItem *frmConfigurationSelector::SelectedItem() const
 {
     QTreeWidgetItem *current = LVConfig->currentItem();
@@ -390,9 +400,7 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
     }
     ShowOutcome(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
     // The list is read again, sorted, and keeps what was highlighted, the renamed row under its new name.
-    QStringList highlight;
-    for (const QTreeWidgetItem *item : HighlightedItems())
-        highlight << FileNameOf(item);
+    QStringList highlight = HighlightedNames();
     QString current = FileNameOf(LVConfig->currentItem());
     for (QString &name : highlight) {
         if (name == fileName)

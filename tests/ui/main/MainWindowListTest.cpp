@@ -81,7 +81,9 @@ TEST_F(MainWindowLoad, LocalisesTitleMenusAndTooltipsAndKeepsHiddenItemsHidden)
     EXPECT_FALSE(window->mnuSetDefault->isEnabled());
 
     // Within the menu bar and each menu, an Alt letter names one visible item only.
-    for (QMenu *menu : window->menuBar()->findChildren<QMenu *>() << nullptr) {
+    QList<QMenu *> menus = window->menuBar()->findChildren<QMenu *>();
+    menus << nullptr; // the menu bar itself
+    for (QMenu *menu : menus) {
         const QList<QAction *> items = menu ? menu->actions() : window->menuBar()->actions();
         QStringList letters;
         for (QAction *item : items) {
