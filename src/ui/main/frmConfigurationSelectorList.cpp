@@ -415,8 +415,12 @@ void frmConfigurationSelector::LVConfig_DblClick(const QPoint &at)
 {
     // Only a double click on a row runs it; the first click has made it the highlighted one.
     const QTreeWidgetItem *item = LVConfig->itemAt(at);
-    if (item && mnuExecute->isEnabled() && SelectedItem() == item)
+    if (!item || SelectedItem() != item)
+        return;
+    if (mnuExecute->isEnabled())
         mnuExecute_Click();
+    else if (const QString why = UnreadableReason(item); !why.isEmpty())
+        ShowOutcome(QStringLiteral("%1 cannot be run: %2").arg(FileNameOf(item), why));
 }
 
 void frmConfigurationSelector::LVConfig_ContextMenu(const QPoint &at)

@@ -206,6 +206,11 @@ TEST_F(MainWindowLoad, UnreadableFilesAreListedGreyedAndNamedOncePerFill)
         EXPECT_TRUE(window->mnuDelete->isEnabled());
     }
 
+    // A double click on it says why it does not run.
+    Select({"b_platform.tsy"});
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item("b_platform.tsy")).center());
+    EXPECT_EQ(StatusText("lblOutcome"), "b_platform.tsy cannot be run: " + Item("b_platform.tsy")->toolTip(0));
+
     app.messages().ClearShown();
     Key(Qt::Key_F5);
     EXPECT_EQ(app.shownTexts().size(), 1);
