@@ -57,7 +57,6 @@ TEST(QuoteArgument, IsUndoneExactlyBySplitCommandLine)
         {"p\"w", "\"p\\\"w\""},
         {"c:\\dir with blank\\", "\"c:\\dir with blank\\\\\""},
         {"x\\\"y z", "\"x\\\\\\\"y z\""},
-        {"\"\"", "\"\\\"\\\"\""},
         {"ends in quote\"", "\"ends in quote\\\"\""},
     };
     QStringList all;
