@@ -30,8 +30,8 @@ ShotRegistration reg{{"mainwindow", [](TestAppDir &app, const QString &out) {
 
 namespace {
 
-// A configuration whose platform is no number: listed greyed with its reason; the row's context
-// menu open on it, painted into the picture where it pops up.
+// A configuration whose platform is no number, listed greyed; the context menu of the row
+// below it open, painted into the picture where it pops up.
 ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const QString &out) {
                                  app.writeConfig(QStringLiteral("Fieldmark_Broken.tsy"),
                                                  {"SatelliteAppln=4009", "ldbp=two", "dsn=FMK_OLD", "user=fmadmin"});
@@ -41,7 +41,7 @@ ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const 
                                  window.show();
                                  QApplication::processEvents();
                                  QTreeWidget *list = window.LVConfig;
-                                 const auto rows = list->findItems(QStringLiteral("Fieldmark_Broken.tsy"), Qt::MatchExactly);
+                                 const auto rows = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
                                  if (rows.isEmpty())
                                      return false;
                                  const QPoint at = list->visualItemRect(rows.first()).center();
