@@ -2,6 +2,8 @@
 
 #include "platform/FileIo.h"
 
+#include <algorithm>
+
 namespace ConfigStore {
 
 QString ConfigDirectory(const QString &appDir) { return appDir + QLatin1String("/lib"); }
@@ -16,6 +18,18 @@ bool IsConfigFileName(const QString &name)
 QString AddConfigExtension(const QString &name)
 {
     return IsConfigFileName(name) ? name : name + QLatin1String(".tsy");
+}
+
+QString StoredConfigFileName(const QString &typed)
+{
+    QString name = typed;
+    while (name.endsWith(u' ') || name.endsWith(u'.'))
+        name.chop(1);
+    name = AddConfigExtension(name);
+    const QString base = name.chopped(4);
+    const bool onlyBlanksAndDots =
+        std::all_of(base.cbegin(), base.cend(), [](QChar c) { return c == u' ' || c == u'.'; });
+    return onlyBlanksAndDots ? QString() : name;
 }
 
 bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,

@@ -14,6 +14,10 @@ QString DefaultLogDirectory(const QString &appDir); // appDir/log
 bool IsConfigFileName(const QString &name);
 // name unchanged when it is a configuration file name, else name + ".tsy" (not trimmed).
 QString AddConfigExtension(const QString &name);
+// The file name a typed name gives, as Windows stores it: trailing blanks and dots dropped,
+// then the extension added when missing. Empty when nothing but blanks and dots would stand
+// before ".tsy".
+QString StoredConfigFileName(const QString &typed);
 
 // Writes lib/outName as "[FMK]" CR LF, the Fieldmark file as read, CR LF, "[RST]" CR LF,
 // the Rostrum file as read; byte for byte, replacing an existing output.

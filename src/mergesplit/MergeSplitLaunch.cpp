@@ -145,8 +145,9 @@ void StartServerConsoles(Session &session, const QString &jointFilePath)
 bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
 {
     // The section follows the path without a blank: the console expects exactly this line.
-    const QString commandLine = QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + jointFilePath
-                                + QStringLiteral("/C ") + section;
+    // Quoted as one argument when the path needs it, so the console still receives "<path>/C".
+    const QString commandLine = QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ")
+                                + Process::QuoteArgument(jointFilePath + QStringLiteral("/C")) + u' ' + section;
     Vb::Error error;
     if (Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus, &error))
         return true;
@@ -181,7 +182,8 @@ bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString
                                          + error->description};
         return false;
     }
-    *argument = u'"' + application + u';' + server + u';' + user + u';' + password + u';' + platformText + u'"';
+    *argument = Process::QuoteArgument(application + u';' + server + u';' + user + u';' + password + u';' + platformText,
+                                       Process::Quote::Always);
     return true;
 }
 

@@ -92,6 +92,33 @@ QStringList SplitCommandLine(const QString &commandLine)
     return result;
 }
 
+QString QuoteArgument(const QString &argument, Quote when)
+{
+    const bool needed = argument.isEmpty() || argument.contains(u' ') || argument.contains(u'\t')
+                        || argument.contains(u'"');
+    if (!needed && when == Quote::WhenNeeded)
+        return argument;
+    QString quoted(1, u'"');
+    qsizetype backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == u'\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes count only before a quote: there they are doubled, and the quote escaped.
+        if (c == u'"')
+            quoted += QString(2 * backslashes + 1, u'\\');
+        else
+            quoted += QString(backslashes, u'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    // The closing quote follows: backslashes before it are doubled too.
+    quoted += QString(2 * backslashes, u'\\');
+    quoted += u'"';
+    return quoted;
+}
+
 QString FindProgram(const QString &appDir, const QString &program)
 {
     if (program.isEmpty())

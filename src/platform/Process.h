@@ -15,6 +15,12 @@ enum class WindowStyle { Hide, NormalFocus, MinimizedFocus, MaximizedFocus, Norm
 // backslash rules), then the arguments (quotes, backslashes before quotes, "" inside quotes).
 QStringList SplitCommandLine(const QString &commandLine);
 
+enum class Quote { WhenNeeded, Always };
+// One argument written so that SplitCommandLine gives it back exactly: in quotes when it
+// is empty or holds a blank, tab or quote (or always), with backslashes and quotes escaped.
+// WhenNeeded leaves any other value byte for byte as it is.
+QString QuoteArgument(const QString &argument, Quote when = Quote::WhenNeeded);
+
 // The program's full path: a name with a directory as it stands; otherwise looked up in
 // appDir, then in PATH. Empty when not found.
 QString FindProgram(const QString &appDir, const QString &program);

@@ -41,6 +41,35 @@ TEST(SplitCommandLine, FollowsTheWindowsRules)
         EXPECT_EQ(Process::SplitCommandLine(line), expected) << line.toStdString();
 }
 
+// Whatever a value holds, the child receives exactly it; a value with nothing to protect
+// stands as it is.
+TEST(QuoteArgument, IsUndoneExactlyBySplitCommandLine)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"/app/lib/x.tsy", "/app/lib/x.tsy"},
+        {"a\\b\\", "a\\b\\"},
+        {"4009;db;u;p;0", "4009;db;u;p;0"},
+        {"/my app/lib/a b.tsy", "\"/my app/lib/a b.tsy\""},
+        {"", "\"\""},
+        {"tab\there", "\"tab\there\""},
+        {"p\"w", "\"p\\\"w\""},
+        {"c:\\dir with blank\\", "\"c:\\dir with blank\\\\\""},
+        {"x\\\"y z", "\"x\\\\\\\"y z\""},
+        {"ends in quote\"", "\"ends in quote\\\"\""},
+    };
+    QStringList all;
+    QString line = QStringLiteral("prog");
+    for (const auto &[value, quoted] : cases) {
+        EXPECT_EQ(Process::QuoteArgument(value), quoted) << value.toStdString();
+        EXPECT_EQ(Process::SplitCommandLine("prog " + quoted), QStringList({"prog", value})) << value.toStdString();
+        all << value;
+        line += u' ' + Process::QuoteArgument(value);
+    }
+    EXPECT_EQ(Process::SplitCommandLine(line), QStringList{"prog"} + all);
+    // Always quoted, a plain value gains only the quotes.
+    EXPECT_EQ(Process::QuoteArgument("1028;ORCL;sa;pw;2", Process::Quote::Always), "\"1028;ORCL;sa;pw;2\"");
+}
+
 class ProcessTest : public ::testing::Test
 {
 protected:

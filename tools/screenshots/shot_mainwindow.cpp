@@ -4,6 +4,9 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QHeaderView>
 #include <QTreeWidget>
 
@@ -22,5 +25,37 @@ ShotRegistration reg{{"mainwindow", [](TestAppDir &app, const QString &out) {
                           QApplication::processEvents();
                           return window.grab().save(out);
                       }}};
+
+} // namespace
+
+namespace {
+
+// A configuration whose platform is no number, listed greyed; the context menu of the row
+// below it open, painted into the picture where it pops up.
+ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const QString &out) {
+                                 app.writeConfig(QStringLiteral("Fieldmark_Broken.tsy"),
+                                                 {"SatelliteAppln=4009", "ldbp=two", "dsn=FMK_OLD", "user=fmadmin"});
+                                 frmConfigurationSelector window(app.session());
+                                 window.Load();
+                                 window.resize(900, 320);
+                                 window.show();
+                                 QApplication::processEvents();
+                                 QTreeWidget *list = window.LVConfig;
+                                 const auto rows = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
+                                 if (rows.isEmpty())
+                                     return false;
+                                 const QPoint at = list->visualItemRect(rows.first()).center();
+                                 QContextMenuEvent request(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+                                 QApplication::sendEvent(list->viewport(), &request);
+                                 QApplication::processEvents();
+                                 QPixmap picture = window.grab();
+                                 if (window.mnuRowContext->isVisible()) {
+                                     QPainter painter(&picture);
+                                     painter.drawPixmap(window.mapFromGlobal(window.mnuRowContext->pos()),
+                                                        window.mnuRowContext->grab());
+                                 }
+                                 window.mnuRowContext->hide();
+                                 return picture.save(out);
+                             }}};
 
 } // namespace

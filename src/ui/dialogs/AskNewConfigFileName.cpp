@@ -14,9 +14,14 @@ bool AskNewConfigFileName(Session &session, QString &path)
     if (!dialog.Confirmed() || text.isEmpty())
         return false;
 
-    const QString candidate = session.ConfigDirectory + u'/' + ConfigStore::AddConfigExtension(text);
+    const QString name = ConfigStore::StoredConfigFileName(text);
+    if (name.isEmpty())
+        return false;
+    const QString candidate = session.ConfigDirectory + u'/' + name;
+    // The question names the file, and Enter answers No: replacing takes a deliberate Yes.
     if (FileIo::PathExists(candidate)
-        && session.MsgBox(session.GetText(QStringLiteral("SLBL0227")), MsgIcon::None, MsgButtons::YesNo)
+        && session.MsgBox(session.GetText(QStringLiteral("SLBL0227")) + QStringLiteral("\r\n\r\n") + name,
+                          MsgIcon::None, MsgButtons::YesNoDefaultNo)
                != MsgResult::Yes)
         return false;
     path = candidate;

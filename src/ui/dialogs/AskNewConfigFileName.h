@@ -4,8 +4,9 @@
 
 class Session;
 
-// Asks for the name of a new configuration file. True with path = lib/<name>[.tsy] when the
-// user named a file that may be written (an existing one only after a Yes to replacing it);
-// false with path "" when the dialog was cancelled, the name is empty or replacing declined.
+// Asks for the name of a new configuration file. True with path = lib/<name>[.tsy], trailing
+// blanks and dots of the name dropped, when the user named a file that may be written (an
+// existing one only after a Yes to the question that names it; Enter answers No); false with
+// path "" when the dialog was cancelled, the name is empty or replacing declined.
 // The file itself is not created here.
 bool AskNewConfigFileName(Session &session, QString &path);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/frmConfigFileSelector.h"
 
 #include "app/Session.h"
+#include "config/ConfigStore.h"
 #include "platform/FileIo.h"
 
 #include <QLineEdit>
@@ -76,6 +77,12 @@ void frmConfigFileSelector::OKButton_Click()
     // so that no name can lead a file out of the lib directory.
     if (name.contains(u'\\') || !FileIo::IsValidFileName(name)) {
         m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
+        txtFileName->setFocus();
+        return;
+    }
+    // Blanks and dots alone, with or without ".tsy", name no file.
+    if (ConfigStore::StoredConfigFileName(name).isEmpty()) {
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }

@@ -7,31 +7,33 @@
 
 QString ServerConsoleCommandLine(const QString &configPath)
 {
-    return QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + configPath;
+    return QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + Process::QuoteArgument(configPath);
 }
 
 QString JavaServerArgument(const ConfigEntry &entry, const QString &server)
 {
-    return u'"' + QString::number(entry.ProductCode) + u';' + server + u';' + entry.User + u';' + entry.Password
-           + u';' + QString::number(entry.Platform) + u'"' + u' ';
+    const QString value = QString::number(entry.ProductCode) + u';' + server + u';' + entry.User + u';'
+                          + entry.Password + u';' + QString::number(entry.Platform);
+    return Process::QuoteArgument(value, Process::Quote::Always) + u' ';
 }
 
 QString JavaServerCommandLine(const QString &argumentText) { return QStringLiteral("RunServer.bat ") + argumentText; }
 
-void RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected)
+bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected)
 {
     if (isMergeSplitSelected) {
         RunMergeAndSplit(session, selectedConfigPath);
-        return;
+        return true;
     }
     Vb::Error error;
     if (Process::Start(session.AppDir(), ServerConsoleCommandLine(selectedConfigPath),
                        Process::WindowStyle::NormalFocus, &error))
-        return;
+        return true;
     QString text = session.GetText(QStringLiteral("SLBL0126"));
     text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
     text.replace(QStringLiteral("%2"), error.description);
     session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
 }
 
 void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)

@@ -12,7 +12,9 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QMenuBar>
+#include <QSet>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -32,6 +34,47 @@ QAction *Separator(QMenu *menu, const char *name)
     QAction *sep = menu->addSeparator();
     sep->setObjectName(QLatin1String(name));
     return sep;
+}
+
+// Position of the "&" that marks a caption's Alt letter ("&&" is a plain "&"); -1 when none.
+qsizetype MnemonicAt(const QString &text)
+{
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != u'&')
+            continue;
+        if (text[i + 1] != u'&')
+            return i;
+        ++i;
+    }
+    return -1;
+}
+
+// Localised captions can give two visible items of one menu the same Alt letter: the later
+// item moves to its first letter still free (or loses its letter), so a letter never means two commands.
+void ResolveMnemonicClashes(const QList<QAction *> &items)
+{
+    QSet<QChar> taken;
+    for (QAction *item : items) {
+        QString text = item->text();
+        const qsizetype at = MnemonicAt(text);
+        if (!item->isVisible() || item->isSeparator() || at < 0)
+            continue;
+        const QChar letter = text[at + 1].toUpper();
+        if (!taken.contains(letter)) {
+            taken.insert(letter);
+            continue;
+        }
+        text.remove(at, 1);
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const QChar c = text[i].toUpper();
+            if (text[i].isLetterOrNumber() && !taken.contains(c)) {
+                text.insert(i, u'&');
+                taken.insert(c);
+                break;
+            }
+        }
+        item->setText(text);
+    }
 }
 
 } // namespace
@@ -70,6 +113,13 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
+    // Labels rather than the bar's passing message, which a hovered menu item wipes out.
+    m_outcomeLabel = new QLabel(StatusBar1);
+    m_outcomeLabel->setObjectName(QStringLiteral("lblOutcome"));
+    StatusBar1->addWidget(m_outcomeLabel, 1);
+    m_countLabel = new QLabel(StatusBar1);
+    m_countLabel->setObjectName(QStringLiteral("lblCount"));
+    StatusBar1->addPermanentWidget(m_countLabel);
 
     LVConfig->setRootIsDecorated(false);
     LVConfig->setUniformRowHeights(true);
@@ -85,6 +135,19 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     connect(LVConfig, &QTreeWidget::itemSelectionChanged, this, [this] {
         if (!m_updatingList)
             LVConfig_ItemClick();
+    });
+    LVConfig->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(LVConfig, &QWidget::customContextMenuRequested, this, &frmConfigurationSelector::LVConfig_ContextMenu);
+    // Enter opens the highlighted row, only while the list itself has the focus: in the
+    // in-place editor Enter ends the edit.
+    m_openRow = new QAction(LVConfig);
+    m_openRow->setObjectName(QStringLiteral("actOpenRow"));
+    m_openRow->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    m_openRow->setShortcutContext(Qt::WidgetShortcut);
+    LVConfig->addAction(m_openRow);
+    connect(m_openRow, &QAction::triggered, this, [this] {
+        if (mnuUpdate->isEnabled())
+            mnuUpdate_Click();
     });
     connect(LVConfig->header(), &QHeaderView::sectionClicked, this, &frmConfigurationSelector::LVConfig_ColumnClick);
     InstallLabelEditDelegate();
@@ -122,6 +185,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuFile->addAction(MnSConfig);
     mnuSep3 = Separator(mnuFile, "mnuSep3");
     mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuFile->addAction(mnuExit);
 
     mnuView = bar->addMenu(QStringLiteral("&View"));
@@ -143,6 +207,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuRun = bar->addMenu(QStringLiteral("&Run"));
     mnuRun->setObjectName(QStringLiteral("mnuRun"));
     mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"));
+    mnuExecute->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuRun->addAction(mnuExecute);
     mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
     mnuExecuteJS->setVisible(false);
@@ -159,6 +224,16 @@ void frmConfigurationSelector::CreateMenus()
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
     mnuAbout = NamedAction(this, "mnuAbout", QStringLiteral("About"));
     mnuHelp->addAction(mnuAbout);
+
+    // The row commands again, on a right click; the list's empty space offers New and Refresh.
+    mnuRowContext = new QMenu(this);
+    mnuRowContext->setObjectName(QStringLiteral("mnuRowContext"));
+    mnuRowContext->addActions({mnuUpdate, mnuRename, mnuDelete, MnSConfig});
+    mnuRowContext->addSeparator();
+    mnuRowContext->addAction(mnuExecute);
+    mnuListContext = new QMenu(this);
+    mnuListContext->setObjectName(QStringLiteral("mnuListContext"));
+    mnuListContext->addActions({mnuNew, mnuRefresh});
 
     connect(mnuNew, &QAction::triggered, this, &frmConfigurationSelector::mnuNew_Click);
     connect(mnuSetDefault, &QAction::triggered, this, &frmConfigurationSelector::mnuSetDefault_Click);
@@ -277,6 +352,9 @@ void frmConfigurationSelector::Load()
     };
     for (const Caption &c : captions)
         c.item->setText(m_session.GetText(QLatin1String(c.label)));
+    ResolveMnemonicClashes(menuBar()->actions());
+    for (QMenu *menu : {mnuFile, mnuView, mnuRun, mnuTools, mnuHelp})
+        ResolveMnemonicClashes(menu->actions());
 
     // The design-time tooltips hold the label identifiers of their texts.
     for (QAction *button : {tbExit->actions().at(0), tbExecute->actions().at(0), tbNED->actions().at(0),
@@ -291,12 +369,8 @@ void frmConfigurationSelector::Load()
     if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error))
         return ReportError(error);
     CreateListViewHeader();
-    if (!FillListView(&error))
-        return ReportError(error);
-    tbNED->actions().at(3)->setEnabled(false);
-    const QTreeWidgetItem *selected = SelectedItem();
-    if (selected && IsBold(selected))
-        IsMergeSplitSelected = true;
+    // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
+    ReportListProblems(FillListView());
 }
 
 bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
@@ -321,12 +395,32 @@ void frmConfigurationSelector::ReportError(const Vb::Error &error)
     m_session.MsgBox(QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
 }
 
+void frmConfigurationSelector::ReportListProblems(const QStringList &problems)
+{
+    if (!problems.isEmpty())
+        m_session.MsgBox(problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
+}
+
+void frmConfigurationSelector::ShowOutcome(const QString &text) { m_outcomeLabel->setText(text); }
+
 void frmConfigurationSelector::HandleCoolBar()
 {
-    const bool hasEntries = LVConfig->topLevelItemCount() > 0;
-    for (QAction *a : {tbNED->actions().at(1), tbNED->actions().at(2), tbExecute->actions().at(0), mnuExecute,
-                       mnuUpdate, mnuDelete})
-        a->setEnabled(hasEntries);
+    const QList<QTreeWidgetItem *> rows = HighlightedItems();
+    const auto readable = [](const QTreeWidgetItem *row) { return UnreadableReason(row).isEmpty(); };
+    const bool one = rows.size() == 1;
+    const bool any = !rows.isEmpty();
+    const bool run = one && readable(rows[0]);
+    const bool pair = rows.size() == 2 && readable(rows[0]) && readable(rows[1]);
+    const std::pair<QAction *, bool> states[] = {
+        {mnuUpdate, one},          {tbNED->actions().at(1), one},     {mnuRename, any},
+        {mnuDelete, any},          {tbNED->actions().at(2), any},     {mnuExecute, run},
+        {tbExecute->actions().at(0), run}, {MnSConfig, pair},         {tbNED->actions().at(3), pair},
+        {mnuExecuteJS, any},       {tlbJS->actions().at(0), any},
+    };
+    for (const auto &[action, enabled] : states)
+        action->setEnabled(enabled);
+    const int count = LVConfig->topLevelItemCount();
+    m_countLabel->setText(count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count));
 }
 
 void frmConfigurationSelector::mnuToolbar_Click()

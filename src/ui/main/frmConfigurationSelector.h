@@ -8,12 +8,14 @@
 #include <QMainWindow>
 
 class QAction;
+class QLabel;
 class QMenu;
 class QStatusBar;
 class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 class Session;
+class LabelEditDelegate;
 
 // The main window: the list of configuration files of the lib directory, the menus and
 // tool bars that run the file commands on the selected entries, and the status bar.
@@ -31,21 +33,25 @@ public:
     // the window then stays as far as it was set up.
     void Load();
 
-    // Enables the commands that need a list entry exactly when the list has entries.
+    // Enables each command exactly when the highlighted rows are what it acts on: Update
+    // one row, Rename and Delete any, Run one readable row, Merge and Split two readable rows.
     void HandleCoolBar();
-    // Rebuilds the list and the entries from the lib directory. An error stops the fill at
-    // the failing file (entries added before it stay) and is handed back in *error.
-    bool FillListView(Vb::Error *error);
+    // Rebuilds the list and the entries from the lib directory and highlights the first row.
+    // A file that cannot be read is listed all the same, greyed with the reason as tooltip;
+    // returns one line per problem (such files, files left out, a folder that cannot be read).
+    QStringList FillListView();
 
     // The summaries of the files, one slot per file of the lib directory (configuration
     // file or not); slots after the listed files stay empty.
     const QList<ConfigEntry> &ConfigEntries() const { return m_configEntries; }
     // The summary behind a list entry (its file as read by the last fill).
     ConfigEntry EntryOf(const QTreeWidgetItem *item) const;
-    // The summaries of the selected entries, in list order.
+    // The summaries of the highlighted readable entries, in list order.
     QList<ConfigEntry> SelectedEntries() const;
+    // Why the entry's file could not be read, or "" for a readable one.
+    static QString UnreadableReason(const QTreeWidgetItem *item);
 
-    // True when the selected entry is a joint (merge-and-split) file, shown bold.
+    // True when the highlighted entry is a joint (merge-and-split) file, shown bold.
     bool IsMergeSplitSelected = false;
 
     // --- commands; the menu items, tool bar keys and list events all come here ---
@@ -72,6 +78,9 @@ public:
     QToolBar *tbExit = nullptr;
     QTreeWidget *LVConfig = nullptr;
     QStatusBar *StatusBar1 = nullptr;
+    // The context menus of a row and of the list's empty space.
+    QMenu *mnuRowContext = nullptr;
+    QMenu *mnuListContext = nullptr;
 
     QMenu *mnuFile = nullptr;
     QAction *mnuNew = nullptr;
@@ -110,18 +119,33 @@ private:
     void mnuStatusbar_Click();
     bool CreateDirectoryIfMissing(const QString &path, Vb::Error *error);
     void ReportError(const Vb::Error &error);
+    void ReportListProblems(const QStringList &problems);
+    // The status bar's account of the last command.
+    void ShowOutcome(const QString &text);
 
     // List
     void InstallLabelEditDelegate();
     void CreateListViewHeader();
     void LVConfig_ItemClick();
     void LVConfig_ColumnClick(int column);
-    void LVConfig_DblClick();
-    // A finished in-place edit of item, which showed oldText and now shows the typed newText.
-    void LVConfig_AfterLabelEdit(QTreeWidgetItem *item, const QString &oldText, const QString &newText);
-    // The entry the commands act on: the current entry when selected, else the first
-    // selected one; null when nothing is selected.
+    void LVConfig_DblClick(const QPoint &at);
+    void LVConfig_ContextMenu(const QPoint &at);
+    // A finished in-place edit: the file fileName (the edited row's own) is to be named typed.
+    void LVConfig_AfterLabelEdit(const QString &fileName, const QString &typed);
+    // Ends an in-place edit that is still open and applies its rename now, so that a command
+    // started meanwhile sees the files as they are.
+    void FinishLabelEdit();
+    // The rows the user sees highlighted, in list order.
+    QList<QTreeWidgetItem *> HighlightedItems() const;
+    QStringList HighlightedNames() const;
+    // The row the single-row commands act on: the current row when highlighted, else the
+    // first highlighted one; null when nothing is highlighted.
     QTreeWidgetItem *SelectedItem() const;
+    // The selection state follows the highlighted row.
+    void SyncSelection();
+    // Fills the list anew and highlights the files named, current the one with the focus.
+    void RefreshList(const QStringList &highlight, const QString &current);
+    QString FileNameOf(const QTreeWidgetItem *item) const;
     bool IsBold(const QTreeWidgetItem *item) const;
     void SortList();
 
@@ -131,6 +155,8 @@ private:
     QList<ConfigEntry> m_configEntries;
     // Slot in m_configEntries of each entry, kept on the entry so that sorting keeps them paired.
     static constexpr int EntrySlotRole = Qt::UserRole + 1;
+    // Why the entry's file could not be read; absent for a readable file.
+    static constexpr int UnreadableRole = Qt::UserRole + 2;
     // Selecting by program must not follow the keys held down (Ctrl+E would toggle).
     static constexpr QItemSelectionModel::SelectionFlags SelectOnly =
         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
@@ -140,4 +166,11 @@ private:
     // Set while the program itself changes the list, so that only the user's selection
     // changes count as clicks on an entry.
     bool m_updatingList = false;
+    LabelEditDelegate *m_labelEdit = nullptr;
+    // Enter on the list opens the highlighted row.
+    QAction *m_openRow = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QLabel *m_outcomeLabel = nullptr;
+    // Columns are fitted to their contents once there are contents; later the user's widths stay.
+    bool m_columnsFitted = false;
 };

@@ -10,63 +10,67 @@
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/main/Launching.h"
 
+#include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QTreeWidget>
 
 void frmConfigurationSelector::mnuRefresh_Click()
 {
-    QString remembered;
-    if (LVConfig->topLevelItemCount() > 0) {
-        if (const QTreeWidgetItem *item = SelectedItem())
-            remembered = item->text(0);
-    }
-    // When the remembered entry has gone, the selection keeps naming it.
-    const QString oldName = m_session.SelectedConfigName;
-    const QString oldPath = m_session.SelectedConfigPath;
+    FinishLabelEdit();
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()));
+}
 
-    Vb::Error error;
-    if (!FillListView(&error)) {
-        ReportError(error);
-        return;
-    }
-
-    bool found = false;
-    {
-        const bool wasUpdating = m_updatingList;
-        m_updatingList = true;
+void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current)
+{
+    const bool wasEmpty = LVConfig->topLevelItemCount() == 0;
+    const QStringList problems = FillListView();
+    // Files that appear in an empty list: the first one stays highlighted, as at the load.
+    if (!(wasEmpty && highlight.isEmpty())) {
+        // Names compare exactly. What cannot be found any more is not highlighted, and nothing
+        // else is in its place: no command may act on a row the user did not pick.
+        const QScopedValueRollback updating(m_updatingList, true);
+        LVConfig->clearSelection();
         for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
             QTreeWidgetItem *item = LVConfig->topLevelItem(i);
-            if (item->text(0) == remembered) {
-                LVConfig->setCurrentItem(item, 0, SelectOnly);
-                found = true;
-                break;
-            }
-            item->setSelected(false);
+            const QString name = FileNameOf(item);
+            if (name == current)
+                LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+            if (highlight.contains(name))
+                item->setSelected(true);
         }
-        m_updatingList = wasUpdating;
     }
-    if (found) {
-        m_session.SelectedConfigName = SelectedItem()->text(0);
-        m_session.SelectedConfigPath = m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName;
-    } else {
-        m_session.SelectedConfigName = oldName;
-        m_session.SelectedConfigPath = oldPath;
-    }
+    if (QTreeWidgetItem *item = SelectedItem())
+        LVConfig->scrollToItem(item);
+    SyncSelection();
+    HandleCoolBar();
     LVConfig->setFocus();
+    ReportListProblems(problems);
 }
 
 void frmConfigurationSelector::mnuNew_Click()
 {
+    FinishLabelEdit();
+    QStringList highlight = HighlightedNames();
+    QString current = FileNameOf(LVConfig->currentItem());
     m_session.SelectedConfigPath.clear();
     m_session.SelectedConfigName = m_session.NewConfigName;
     {
         frmEditConfiguration editor(m_session);
         editor.exec();
     }
-    mnuRefresh_Click();
+    // A configuration saved by the editor is the one highlighted afterwards.
+    if (!m_session.SelectedConfigPath.isEmpty()) {
+        current = QFileInfo(m_session.SelectedConfigPath).fileName();
+        highlight = QStringList{current};
+        ShowOutcome(QStringLiteral("%1 saved").arg(current));
+    }
+    RefreshList(highlight, current);
 }
 
 void frmConfigurationSelector::mnuUpdate_Click()
 {
+    FinishLabelEdit();
+    SyncSelection();
     if (IsMergeSplitSelected) {
         frmEditConfigurationMergeSplit editor(m_session);
         editor.exec();
@@ -82,17 +86,36 @@ void frmConfigurationSelector::mnuUpdate_Click()
 
 void frmConfigurationSelector::mnuRename_Click()
 {
-    // Without a selected entry there is nothing to rename.
-    if (QTreeWidgetItem *item = SelectedItem())
+    FinishLabelEdit();
+    // With several rows highlighted the current one is edited; the file renamed is that row's.
+    if (QTreeWidgetItem *item = SelectedItem()) {
+        LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
         LVConfig->editItem(item, 0);
+    }
 }
 
 void frmConfigurationSelector::mnuDelete_Click()
 {
-    if (m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0029")), MsgIcon::None, MsgButtons::YesNo)
-        != MsgResult::Yes)
+    FinishLabelEdit();
+    const QStringList names = HighlightedNames();
+    if (names.isEmpty())
         return;
-    DeleteConfigFile(m_session.SelectedConfigPath);
+    // One question naming every file; Enter answers No.
+    if (m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0029")) + QStringLiteral("\r\n\r\n")
+                             + names.join(QStringLiteral("\r\n")),
+                         MsgIcon::None, MsgButtons::YesNoDefaultNo)
+        != MsgResult::Yes) {
+        ShowOutcome(QStringLiteral("Nothing deleted"));
+        return;
+    }
+    QStringList deleted, kept;
+    for (const QString &name : names)
+        (DeleteConfigFile(m_session.ConfigDirectory + u'/' + name) ? deleted : kept) << name;
+    QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
+                                        : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
+    if (!kept.isEmpty())
+        outcome += QStringLiteral("; not deleted ") + kept.join(QStringLiteral(", "));
+    ShowOutcome(outcome);
     mnuRefresh_Click();
 }
 
@@ -101,29 +124,30 @@ bool frmConfigurationSelector::DeleteConfigFile(const QString &ConfigFileName)
     Vb::Error error;
     if (FileIo::DeleteFile(ConfigFileName, &error))
         return true;
-    m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0119")), MsgIcon::Information);
+    // Named, with the reason: with several files the user must see which one stayed.
+    m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0119")) + QStringLiteral("\r\n")
+                         + QFileInfo(ConfigFileName).fileName() + QStringLiteral(": ") + error.description,
+                     MsgIcon::Information);
     return false;
 }
 
 void frmConfigurationSelector::MnSConfig_Click()
 {
-    // The user selects one Fieldmark and one Rostrum configuration. An entry of no known
-    // application is passed over; the names picked stay for the next use until the
-    // publisher dialog completes.
+    FinishLabelEdit();
+    // The user highlights one Fieldmark and one Rostrum configuration. An entry of no known
+    // application is passed over. Only the rows highlighted now count: names picked by an
+    // earlier attempt are forgotten.
+    const QList<ConfigEntry> picked = SelectedEntries();
+    m_session.MnSFieldmarkConfig.clear();
+    m_session.MnSRostrumConfig.clear();
+    const QString invalid = QStringLiteral("invalid products for Merge and split");
     QString first;
-    const int n = LVConfig->topLevelItemCount();
-    for (int i = 0; i < n; ++i) {
-        const QTreeWidgetItem *item = LVConfig->topLevelItem(i);
-        // A refresh after the dialog can leave fewer entries than there were.
-        if (!item)
-            break;
-        if (!item->isSelected())
-            continue;
-        const ConfigEntry entry = EntryOf(item);
+    for (const ConfigEntry &entry : picked) {
         if (!first.isEmpty() && first != QLatin1String("0")) {
             const qint16 c = entry.ProductCode;
             if (c == first.toInt() || c == WebtrellProduct) {
-                m_session.MsgBox(QStringLiteral("invalid products for Merge and split"));
+                m_session.MsgBox(invalid);
+                ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
             if (c == FieldmarkProduct)
@@ -132,18 +156,20 @@ void frmConfigurationSelector::MnSConfig_Click()
                 m_session.MnSRostrumConfig = entry.FileName;
             if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
                 {
-                    frmMergeAndSplit publisher(m_session, SelectedEntries(), this);
+                    frmMergeAndSplit publisher(m_session, picked, this);
                     // A database that cannot be reached ends the program from the dialog's load.
                     if (m_session.QuitRequested())
                         return;
                     publisher.exec();
                 }
                 mnuRefresh_Click();
+                return;
             }
         } else {
             first = QString::number(entry.ProductCode);
             if (first == QLatin1String("4010")) {
-                m_session.MsgBox(QStringLiteral("invalid products for Merge and split"));
+                m_session.MsgBox(invalid);
+                ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
             if (first == QLatin1String("4009"))
@@ -152,9 +178,14 @@ void frmConfigurationSelector::MnSConfig_Click()
                 m_session.MnSRostrumConfig = entry.FileName;
         }
     }
+    ShowOutcome(QStringLiteral("Merge and split needs one Fieldmark and one Rostrum configuration highlighted"));
 }
 
-void frmConfigurationSelector::mnuExit_Click() { close(); }
+void frmConfigurationSelector::mnuExit_Click()
+{
+    FinishLabelEdit();
+    close();
+}
 
 void frmConfigurationSelector::mnuAbout_Click()
 {
@@ -164,7 +195,24 @@ void frmConfigurationSelector::mnuAbout_Click()
 
 void frmConfigurationSelector::mnuExecute_Click()
 {
-    RunServerConsole(m_session, m_session.SelectedConfigPath, IsMergeSplitSelected);
+    FinishLabelEdit();
+    const QList<QTreeWidgetItem *> rows = HighlightedItems();
+    if (rows.size() != 1 || !UnreadableReason(rows[0]).isEmpty())
+        return;
+    SyncSelection();
+    const QString name = m_session.SelectedConfigName;
+    if (IsMergeSplitSelected) {
+        RunServerConsole(m_session, m_session.SelectedConfigPath, true);
+        ShowOutcome(QStringLiteral("Merge and split configuration %1 started").arg(name));
+    } else {
+        ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, false)
+                        ? QStringLiteral("Server console started for %1").arg(name)
+                        : QStringLiteral("Server console not started for %1").arg(name));
+    }
 }
 
-void frmConfigurationSelector::mnuExecuteJS_Click() { RunJavaServer(m_session, SelectedEntries()); }
+void frmConfigurationSelector::mnuExecuteJS_Click()
+{
+    FinishLabelEdit();
+    RunJavaServer(m_session, SelectedEntries());
+}

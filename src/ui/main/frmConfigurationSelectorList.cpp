@@ -9,80 +9,137 @@
 #include "platform/FileIo.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
-#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QScopedValueRollback>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QToolBar>
 #include <QTreeWidget>
+
+#include <algorithm>
+#include <cerrno>
+#include <limits>
+
+#include <dirent.h>
+#include <sys/stat.h>
 
 namespace {
 
 enum Column { ColFilename, ColApplication, ColDsn, ColDatabase, ColUser, ColBusComponent, ColLogDirectory };
 
-// Sorts the way users know from file lists: letter case does not separate names.
+// The order users know from file lists: letter case does not separate names.
+bool NameLess(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
 class ConfigItem final : public QTreeWidgetItem
 {
 public:
     bool operator<(const QTreeWidgetItem &other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        const QString a = text(column), b = other.text(column);
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
+        return NameLess(text(column), other.text(column));
     }
 };
 
-// Restores a flag when the scope ends, also on the early returns of an error.
-class FlagGuard
+// The names of everything but directories directly inside folder, alphabetical without regard
+// to case as the suite's file systems enumerate. FIFOs, devices, broken links and names that
+// are not valid text in the system's encoding (Qt's own listing skips those) are all there,
+// so that none is left out without a word.
+QStringList DirectoryFiles(const QString &folder, QString *error)
 {
-public:
-    explicit FlagGuard(bool &flag) : m_flag(flag), m_old(flag) { m_flag = true; }
-    ~FlagGuard() { m_flag = m_old; }
-
-private:
-    bool &m_flag;
-    bool m_old;
-};
+    QStringList names;
+    const QByteArray base = QFile::encodeName(folder) + '/';
+    DIR *dir = ::opendir(base.constData());
+    if (!dir) {
+        *error = qt_error_string(errno);
+        return names;
+    }
+    while (const dirent *entry = ::readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        struct stat info;
+        if (name == "." || name == ".." || (::stat((base + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
+            continue;
+        names << QFile::decodeName(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end(), NameLess);
+    return names;
+}
 
 } // namespace
 
-// Hands a finished in-place edit to the window. The rename runs after the editor has
-// closed, so that its messages do not open while the editor still holds the focus.
+// Hands a finished in-place edit to the window with the file of the row that was edited,
+// whatever ended the edit. The list keeps showing the file's name: only a rename that
+// succeeds changes it. The rename runs after the editor has closed, so that its messages do
+// not open while the editor still holds the focus; a command started meanwhile runs it first.
 class LabelEditDelegate final : public QStyledItemDelegate
 {
 public:
     explicit LabelEditDelegate(frmConfigurationSelector *window) : QStyledItemDelegate(window), m_window(window) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        m_editor = editor;
+        return editor;
+    }
 
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
         auto *edit = qobject_cast<QLineEdit *>(editor);
         if (!edit)
             return QStyledItemDelegate::setModelData(editor, model, index);
-        const QString oldText = index.data(Qt::DisplayRole).toString();
-        const QString typed = edit->text();
-        model->setData(index, typed, Qt::EditRole);
-        const QPersistentModelIndex where(index);
-        QMetaObject::invokeMethod(
-            m_window,
-            [window = m_window, where, oldText, typed] {
-                if (where.isValid())
-                    window->LVConfig_AfterLabelEdit(window->LVConfig->topLevelItem(where.row()), oldText, typed);
-            },
-            Qt::QueuedConnection);
+        m_pending = Pending{m_window->FileNameOf(m_window->LVConfig->topLevelItem(index.row())), edit->text(), true};
+        QMetaObject::invokeMethod(m_window, [window = m_window] { window->FinishLabelEdit(); }, Qt::QueuedConnection);
+    }
+
+    // Commits an editor still open, then hands over the edit waiting to be applied.
+    bool TakePending(QString *fileName, QString *typed)
+    {
+        if (QWidget *editor = m_editor.data(); editor && editor->isVisible()) {
+            m_editor.clear();
+            emit commitData(editor);
+            emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+        if (!m_pending.waiting)
+            return false;
+        *fileName = m_pending.fileName;
+        *typed = m_pending.typed;
+        m_pending = Pending();
+        return true;
     }
 
 private:
+    struct Pending
+    {
+        QString fileName, typed;
+        bool waiting = false;
+    };
     frmConfigurationSelector *m_window;
+    mutable QPointer<QWidget> m_editor;
+    mutable Pending m_pending;
 };
 
 void frmConfigurationSelector::InstallLabelEditDelegate()
 {
-    LVConfig->setItemDelegateForColumn(ColFilename, new LabelEditDelegate(this));
+    m_labelEdit = new LabelEditDelegate(this);
+    LVConfig->setItemDelegateForColumn(ColFilename, m_labelEdit);
+}
+
+void frmConfigurationSelector::FinishLabelEdit()
+{
+    QString fileName, typed;
+    if (m_labelEdit->TakePending(&fileName, &typed))
+        LVConfig_AfterLabelEdit(fileName, typed);
 }
 
 void frmConfigurationSelector::CreateListViewHeader()
@@ -96,31 +153,31 @@ void frmConfigurationSelector::CreateListViewHeader()
     LVConfig->setHeaderLabels(headers);
 }
 
-bool frmConfigurationSelector::FillListView(Vb::Error *error)
+QStringList frmConfigurationSelector::FillListView()
 {
-    FlagGuard updating(m_updatingList);
+    const QScopedValueRollback updating(m_updatingList, true);
     LVConfig->clear();
+    m_configEntries.clear();
+    QStringList problems;
 
-    // Alphabetical without regard to case, as the suite's file systems enumerate.
-    const QStringList files = QDir(m_session.ConfigDirectory)
-                                  .entryList(QDir::Files | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QString folder = m_session.ConfigDirectory;
+    QString folderError;
+    const QStringList files = DirectoryFiles(folder, &folderError);
+    // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
+    if (!folderError.isEmpty())
+        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, folderError);
     m_configEntries = QList<ConfigEntry>(files.size());
 
-    // The entries are added in one go: one by one, a large directory takes seconds.
     QList<QTreeWidgetItem *> items;
-    auto addItems = [&] {
-        LVConfig->addTopLevelItems(items);
-        items.clear();
-    };
-
+    QStringList unreadable;
+    int leftOut = 0;
     qint16 counter = 0;
     for (const QString &name : files) {
         if (!ConfigStore::IsConfigFileName(name))
             continue;
         if (counter == std::numeric_limits<qint16>::max()) {
-            *error = Vb::Overflow();
-            addItems();
-            return false;
+            ++leftOut;
+            continue;
         }
         const int slot = counter++;
         auto *item = new ConfigItem;
@@ -131,11 +188,17 @@ bool frmConfigurationSelector::FillListView(Vb::Error *error)
         ConfigEntry &entry = m_configEntries[slot];
         entry.FileName = name;
 
+        QString reason;
+        const QString path = folder + u'/' + name;
+        const QFileInfo info(path);
         QString text;
-        if (!FileIo::ReadAnsiText(m_session.ConfigDirectory + u'/' + name, &text, error)) {
-            addItems();
-            return false;
-        }
+        Vb::Error error;
+        if (!info.exists() && name.contains(QChar::ReplacementCharacter))
+            reason = QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program");
+        else if (info.exists() && !info.isFile())
+            reason = QStringLiteral("not a regular file");
+        else if (!FileIo::ReadAnsiText(path, &text, &error))
+            reason = error.description;
         for (const QString &line : FileIo::SplitLines(text)) {
             if (ConfigFormat::IsJointFileMarker(line)) {
                 QFont bold = item->font(ColFilename);
@@ -172,30 +235,48 @@ bool frmConfigurationSelector::FillListView(Vb::Error *error)
             } else if (key == QLatin1String("logdirectory")) {
                 item->setText(ColLogDirectory, value);
             } else if (key == QLatin1String("ldbp")) {
-                if (!Vb::CInt(value, &entry.Platform, error)) {
-                    addItems();
-                    return false;
-                }
+                if (!Vb::CInt(value, &entry.Platform, &error) && reason.isEmpty())
+                    reason = QStringLiteral("ldbp \"%1\" is not a whole number (%2 %3)")
+                                 .arg(value, QString::number(error.number), error.description);
             } else if (key == QLatin1String("password")) {
                 entry.Password = UnscramblePassword(value);
             } else if (key == QLatin1String("dbmachinename")) {
                 entry.DbMachineName = value;
             }
         }
+        if (!reason.isEmpty()) {
+            // Listed all the same, so that it can be seen, opened, renamed or deleted.
+            item->setData(ColFilename, UnreadableRole, reason);
+            item->setIcon(ColFilename, LVConfig->style()->standardIcon(QStyle::SP_MessageBoxWarning));
+            const QBrush grey = LVConfig->palette().brush(QPalette::Disabled, QPalette::Text);
+            for (int c = 0; c < LVConfig->columnCount(); ++c) {
+                item->setForeground(c, grey);
+                item->setToolTip(c, reason);
+            }
+            unreadable << name + QStringLiteral(": ") + reason;
+        }
     }
-    addItems();
+    // The entries are added in one go: one by one, a large directory takes seconds.
+    LVConfig->addTopLevelItems(items);
     SortList();
 
-    if (QTreeWidgetItem *first = LVConfig->topLevelItem(0)) {
-        LVConfig->setCurrentItem(first, 0, SelectOnly);
-        m_session.SelectedConfigName = first->text(ColFilename);
-        m_session.SelectedConfigPath = m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName;
-    } else {
-        m_session.SelectedConfigName.clear();
-        m_session.SelectedConfigPath.clear();
+    if (!unreadable.isEmpty())
+        problems << QStringLiteral("These configuration files cannot be read; they are listed greyed:") << unreadable;
+    if (leftOut > 0)
+        problems << QStringLiteral("The list holds at most %1 configuration files: %2 more were left out.")
+                        .arg(std::numeric_limits<qint16>::max())
+                        .arg(leftOut);
+
+    if (!m_columnsFitted && !items.isEmpty()) {
+        for (int c = 0; c < LVConfig->columnCount(); ++c)
+            LVConfig->resizeColumnToContents(c);
+        m_columnsFitted = true;
     }
+    if (QTreeWidgetItem *first = LVConfig->topLevelItem(0))
+        LVConfig->setCurrentItem(first, 0, SelectOnly);
+    SyncSelection();
     HandleCoolBar();
-    return true;
+    return problems;
 }
 
 ConfigEntry frmConfigurationSelector::EntryOf(const QTreeWidgetItem *item) const
@@ -207,12 +288,36 @@ ConfigEntry frmConfigurationSelector::EntryOf(const QTreeWidgetItem *item) const
 QList<ConfigEntry> frmConfigurationSelector::SelectedEntries() const
 {
     QList<ConfigEntry> entries;
-    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem *item = LVConfig->topLevelItem(i);
-        if (item->isSelected())
+    for (const QTreeWidgetItem *item : HighlightedItems()) {
+        if (UnreadableReason(item).isEmpty())
             entries.append(EntryOf(item));
     }
     return entries;
+}
+
+QString frmConfigurationSelector::UnreadableReason(const QTreeWidgetItem *item)
+{
+    return item ? item->data(ColFilename, UnreadableRole).toString() : QString();
+}
+
+QString frmConfigurationSelector::FileNameOf(const QTreeWidgetItem *item) const { return EntryOf(item).FileName; }
+
+QList<QTreeWidgetItem *> frmConfigurationSelector::HighlightedItems() const
+{
+    QList<QTreeWidgetItem *> items;
+    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem *item = LVConfig->topLevelItem(i); item->isSelected())
+            items.append(item);
+    }
+    return items;
+}
+
+QStringList frmConfigurationSelector::HighlightedNames() const
+{
+    QStringList names;
+    for (const QTreeWidgetItem *item : HighlightedItems())
+        names << FileNameOf(item);
+    return names;
 }
 
 QTreeWidgetItem *frmConfigurationSelector::SelectedItem() const
@@ -220,8 +325,17 @@ QTreeWidgetItem *frmConfigurationSelector::SelectedItem() const
     QTreeWidgetItem *current = LVConfig->currentItem();
     if (current && current->isSelected())
         return current;
-    const QList<QTreeWidgetItem *> selected = LVConfig->selectedItems();
-    return selected.isEmpty() ? nullptr : selected.first();
+    const QList<QTreeWidgetItem *> highlighted = HighlightedItems();
+    return highlighted.isEmpty() ? nullptr : highlighted.first();
+}
+
+void frmConfigurationSelector::SyncSelection()
+{
+    const QTreeWidgetItem *item = SelectedItem();
+    IsMergeSplitSelected = item && IsBold(item);
+    m_session.SelectedConfigName = FileNameOf(item);
+    m_session.SelectedConfigPath =
+        item ? m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName : QString();
 }
 
 bool frmConfigurationSelector::IsBold(const QTreeWidgetItem *item) const
@@ -239,75 +353,94 @@ void frmConfigurationSelector::SortList()
 
 void frmConfigurationSelector::LVConfig_ItemClick()
 {
-    const QList<QTreeWidgetItem *> selected = LVConfig->selectedItems();
-    QAction *runButton = tbExecute->actions().at(0);
-    QAction *mergeSplitButton = tbNED->actions().at(3);
-    if (selected.size() > 1) {
-        runButton->setEnabled(false);
-    } else {
-        runButton->setEnabled(true);
-        mergeSplitButton->setEnabled(false);
-    }
-    mergeSplitButton->setEnabled(selected.size() == 2);
-    if (selected.size() == 1) {
-        IsMergeSplitSelected = IsBold(selected.first());
-        m_session.SelectedConfigName = selected.first()->text(ColFilename);
-        m_session.SelectedConfigPath = m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName;
-    }
+    SyncSelection();
+    HandleCoolBar();
 }
 
 void frmConfigurationSelector::LVConfig_ColumnClick(int column)
 {
     m_sortColumn = column;
     m_sortOrder = m_sortOrder == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
-    FlagGuard updating(m_updatingList);
+    const QScopedValueRollback updating(m_updatingList, true);
     SortList();
+    if (QTreeWidgetItem *item = SelectedItem())
+        LVConfig->scrollToItem(item);
 }
 
-void frmConfigurationSelector::LVConfig_AfterLabelEdit(QTreeWidgetItem *item, const QString &oldText,
-                                                       const QString &newText)
+void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, const QString &typed)
 {
-    if (!item || newText == m_session.SelectedConfigName)
+    if (fileName.isEmpty() || typed == fileName)
         return;
-    const QString newName = ConfigStore::AddConfigExtension(newText);
-    if (!FileIo::IsValidFileName(newName)) {
-        // Refused before anything moves; the entry goes back to its file's name.
-        item->setText(ColFilename, oldText);
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
-        return;
-    }
-    item->setText(ColFilename, newName);
-    // Typing the name without its extension names the same file: nothing to move.
-    if (newName == m_session.SelectedConfigName)
-        return;
-    const QString newPath = m_session.ConfigDirectory + u'/' + newName;
+    const QString newName = ConfigStore::StoredConfigFileName(typed);
     QString why;
-    if (!QFileInfo::exists(m_session.SelectedConfigPath) || m_session.SelectedConfigPath.isEmpty())
-        why = QStringLiteral("File not found");
-    else if (QFileInfo::exists(newPath))
-        why = QStringLiteral("File already exists");
-    else if (QFile file(m_session.SelectedConfigPath); !file.rename(newPath))
-        why = file.errorString();
+    if (newName.isEmpty()) {
+        why = QStringLiteral("no name");
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
+    } else if (!FileIo::IsValidFileName(newName)) {
+        why = QStringLiteral("a character a file name cannot hold");
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
+    } else if (newName == fileName) {
+        // Typing the name without its extension names the same file: nothing to move.
+        return;
+    } else {
+        const QString oldPath = m_session.ConfigDirectory + u'/' + fileName;
+        const QString newPath = m_session.ConfigDirectory + u'/' + newName;
+        if (!QFileInfo::exists(oldPath))
+            why = QStringLiteral("File not found");
+        else if (FileIo::PathExists(newPath))
+            why = QStringLiteral("File already exists");
+        else if (QFile file(oldPath); !file.rename(newPath))
+            why = file.errorString();
+        if (!why.isEmpty())
+            m_session.MsgBox(why);
+    }
     if (!why.isEmpty()) {
-        // The entry keeps the typed name until the next refresh shows the files as they are.
-        item->setText(ColFilename, newText);
-        m_session.MsgBox(why);
+        ShowOutcome(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
         return;
     }
-    m_session.SelectedConfigPath = newPath;
-    m_session.SelectedConfigName = newName;
+    ShowOutcome(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
+    // The list is read again, sorted, and keeps what was highlighted, the renamed row under its new name.
+    QStringList highlight = HighlightedNames();
+    QString current = FileNameOf(LVConfig->currentItem());
+    for (QString &name : highlight) {
+        if (name == fileName)
+            name = newName;
+    }
+    if (current == fileName)
+        current = newName;
+    RefreshList(highlight, current);
 }
 
-void frmConfigurationSelector::LVConfig_DblClick()
+void frmConfigurationSelector::LVConfig_DblClick(const QPoint &at)
 {
-    if (LVConfig->topLevelItemCount() == 0)
+    // Only a double click on a row runs it; the first click has made it the highlighted one.
+    const QTreeWidgetItem *item = LVConfig->itemAt(at);
+    if (!item || SelectedItem() != item)
         return;
-    mnuExecute_Click();
+    if (mnuExecute->isEnabled())
+        mnuExecute_Click();
+    else if (const QString why = UnreadableReason(item); !why.isEmpty())
+        ShowOutcome(QStringLiteral("%1 cannot be run: %2").arg(FileNameOf(item), why));
+}
+
+void frmConfigurationSelector::LVConfig_ContextMenu(const QPoint &at)
+{
+    FinishLabelEdit();
+    const QPoint global = LVConfig->viewport()->mapToGlobal(at);
+    QTreeWidgetItem *item = LVConfig->itemAt(at);
+    if (!item) {
+        mnuListContext->popup(global);
+        return;
+    }
+    // A right click on a row outside the highlight makes it the one row the commands act on.
+    if (!item->isSelected())
+        LVConfig->setCurrentItem(item, 0, SelectOnly);
+    mnuRowContext->popup(global);
 }
 
 bool frmConfigurationSelector::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == LVConfig->viewport() && event->type() == QEvent::MouseButtonDblClick)
-        LVConfig_DblClick();
+        LVConfig_DblClick(static_cast<QMouseEvent *>(event)->position().toPoint());
     return QMainWindow::eventFilter(watched, event);
 }

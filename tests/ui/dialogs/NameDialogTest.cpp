@@ -40,7 +40,11 @@ TEST(NameDialog, RefusedNamesKeepTheDialogOpen)
     struct Case { QString typed; const char *label; MsgIcon icon; };
     QList<Case> cases = {{QString(), "SLBL0154", MsgIcon::Critical},
                          {QStringLiteral("a\tb"), "SLBL0357", MsgIcon::Information},
-                         {QStringLiteral(".."), "SLBL0357", MsgIcon::Information}};
+                         {QStringLiteral(".."), "SLBL0357", MsgIcon::Information},
+                         // Nothing but blanks and dots before the extension names no file.
+                         {QStringLiteral("  "), "SLBL0154", MsgIcon::Critical},
+                         {QStringLiteral(".tsy"), "SLBL0154", MsgIcon::Critical},
+                         {QStringLiteral(" . .tsy "), "SLBL0154", MsgIcon::Critical}};
     for (QChar c : QStringLiteral("\\/:*?\"<>|"))
         cases.append({QStringLiteral("lib") + c + QStringLiteral("x"), "SLBL0357", MsgIcon::Information});
 
@@ -60,24 +64,32 @@ TEST(NameDialog, RefusedNamesKeepTheDialogOpen)
     }
 }
 
+// The name is stored as Windows stores it. An existing file is replaced only after a Yes to a
+// question that names it; Enter (the answer given when none is queued) keeps it.
 TEST(NameDialog, AcceptedNamesBecomePathsInLibAnExistingFileOnlyAfterYes)
 {
-    // exists: lib/abc.tsy is there and the answer to the question is answer; file: the one named, if any.
-    struct Case { QString typed; bool exists; MsgResult answer; const char *file; };
+    // exists: lib/abc.tsy is there; answers: those queued for the question; file: the one named, if any.
+    struct Case { QString typed; bool exists; QList<MsgResult> answers; const char *file; };
     const Case cases[] = {
-        {QStringLiteral("abc"), false, MsgResult::No, "abc.tsy"},
-        {QStringLiteral("abc.tsy"), false, MsgResult::No, "abc.tsy"},
-        {QStringLiteral("  "), false, MsgResult::No, "  .tsy"},
-        {QStringLiteral("abc"), true, MsgResult::No, nullptr},
-        {QStringLiteral("abc"), true, MsgResult::Yes, "abc.tsy"},
+        {QStringLiteral("abc"), false, {}, "abc.tsy"},
+        {QStringLiteral("abc.tsy"), false, {}, "abc.tsy"},
+        {QStringLiteral("a b. . "), false, {}, "a b.tsy"},
+        {QStringLiteral("abc.tsy. "), false, {}, "abc.tsy"},
+        {QStringLiteral("abc"), true, {MsgResult::No}, nullptr},
+        {QStringLiteral("abc."), true, {}, nullptr},
+        {QStringLiteral("abc"), true, {MsgResult::Yes}, "abc.tsy"},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
         TestAppDir app;
         if (c.exists)
             app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
-        app.messages().SetNextAnswers({c.answer});
-        const Outcome outcome = Ask(app, Enter(c.typed));
-        EXPECT_EQ(outcome.result, c.file != nullptr) << c.typed.toStdString();
+        app.messages().SetNextAnswers(c.answers);
+        const Outcome outcome = Ask(app, [&](QWidget *dialog) {
+            NameBox(dialog)->setText(c.typed);
+            QTest::keyClick(NameBox(dialog), Qt::Key_Return);
+        });
+        EXPECT_EQ(outcome.result, c.file != nullptr);
         EXPECT_EQ(outcome.path, c.file ? app.lib(QLatin1String(c.file)) : QString());
         if (!c.exists) {
             EXPECT_TRUE(app.shownTexts().isEmpty());
@@ -87,9 +99,9 @@ TEST(NameDialog, AcceptedNamesBecomePathsInLibAnExistingFileOnlyAfterYes)
         }
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         const auto &question = app.messages().ShownMessages()[0];
-        EXPECT_EQ(question.text, app.session().GetText(QStringLiteral("SLBL0227")));
+        EXPECT_EQ(question.text, app.session().GetText(QStringLiteral("SLBL0227")) + "\r\n\r\nabc.tsy");
         EXPECT_EQ(question.icon, MsgIcon::None);
-        EXPECT_EQ(question.buttons, MsgButtons::YesNo);
+        EXPECT_EQ(question.buttons, MsgButtons::YesNoDefaultNo);
         EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), QByteArray("dsn=old\r\n"));
     }
 }

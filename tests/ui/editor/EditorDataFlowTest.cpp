@@ -73,7 +73,7 @@ TEST_F(EditorTest, NewConfigurationSavedAsAbcReplacingAnOldFileOnlyAfterYes)
     ClickSave();
     EXPECT_TRUE(editor->isVisible());
     EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), QByteArray("dsn=old\r\n"));
-    EXPECT_EQ(app.shownTexts(), QStringList{session().GetText(QStringLiteral("SLBL0227"))});
+    EXPECT_EQ(app.shownTexts(), QStringList{session().GetText(QStringLiteral("SLBL0227")) + "\r\n\r\nabc.tsy"});
     EXPECT_TRUE(session().SelectedConfigPath.isEmpty());
 
     WhenNamePrompt(QStringLiteral("abc"));
@@ -162,6 +162,7 @@ TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
     };
     for (const auto &[what, spoil] : cases) {
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(app.lib(QStringLiteral("copy.tsy"))); // saved by the case before
         OpenRst();
         spoil();
         const QByteArray before = Rst();

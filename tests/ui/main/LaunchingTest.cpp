@@ -1,6 +1,8 @@
 #include "support/PostgresFixture.h"
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
+#include "mergesplit/MergeSplitLaunch.h"
+#include "platform/Process.h"
 #include "ui/main/Launching.h"
 
 #include <QDir>
@@ -12,12 +14,21 @@ namespace {
 const QString Console = QStringLiteral("TessHost.exe");
 const QString JavaServer = QStringLiteral("RunServer.bat");
 
-TEST(LaunchingCommandLines, KeepThePathAndThePasswordAsTheyAre)
+// Without blanks or quotes the lines stand exactly as the suite's programs have always received
+// them; with them, each value still reaches the program as one argument, exactly.
+TEST(LaunchingCommandLines, KeepPlainValuesAsTheyAreAndQuoteTheRest)
 {
-    EXPECT_EQ(ServerConsoleCommandLine("/my app/lib/a b.tsy"), "TessHost.exe  /F /my app/lib/a b.tsy");
-    const ConfigEntry entry{.FileName = {}, .ProductCode = 1028, .Dsn = "ignored: the server is passed",
-                            .User = "sa", .Password = "p\"w;x", .Platform = 2, .DbMachineName = {}};
-    EXPECT_EQ(JavaServerArgument(entry, "ORCL"), "\"1028;ORCL;sa;p\"w;x;2\" ");
+    EXPECT_EQ(ServerConsoleCommandLine("/app/lib/x.tsy"), "TessHost.exe  /F /app/lib/x.tsy");
+    ConfigEntry entry{.FileName = {}, .ProductCode = 1028, .Dsn = "ignored: the server is passed",
+                      .User = "sa", .Password = "pw;x", .Platform = 2, .DbMachineName = {}};
+    EXPECT_EQ(JavaServerCommandLine(JavaServerArgument(entry, "ORCL")), "RunServer.bat \"1028;ORCL;sa;pw;x;2\" ");
+
+    const QString path = "/my app/lib/say \"hi\".tsy";
+    EXPECT_EQ(Process::SplitCommandLine(ServerConsoleCommandLine(path)), QStringList({"TessHost.exe", "/F", path}));
+    const QString first = JavaServerArgument(entry, "ORCL");
+    entry.Password = "p\"w two\\";
+    EXPECT_EQ(Process::SplitCommandLine(JavaServerCommandLine(JavaServerArgument(entry, "ORCL") + first)),
+              QStringList({"RunServer.bat", "1028;ORCL;sa;p\"w two\\;2", "1028;ORCL;sa;pw;x;2"}));
 }
 
 class LaunchingTest : public ::testing::Test
@@ -62,22 +73,24 @@ protected:
     static inline QString setupError;
 };
 
-TEST_F(LaunchingTest, ServerConsoleGetsThePathUnquotedInTheCurrentDirectory)
+// Paths with blanks reach the console whole, a joint file's path with its "/C" and the section.
+TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheCurrentDirectory)
 {
     stubs.Add(Console);
     const QString path = app.path() + "/my lib/a b.tsy";
-    RunServerConsole(app.session(), path, false);
-    const auto runs = stubs.WaitForRuns(Console);
-    ASSERT_EQ(runs.size(), 1);
-    // The blanks split the path, as the console has always received it.
-    EXPECT_EQ(runs[0].arguments, QStringList{"/F"} + path.split(u' '));
+    EXPECT_TRUE(RunServerConsole(app.session(), path, false));
+    EXPECT_TRUE(StartServerConsole(app.session(), path, "FMK"));
+    const auto runs = stubs.WaitForRuns(Console, 2);
+    ASSERT_EQ(runs.size(), 2);
+    EXPECT_EQ(runs[0].arguments, QStringList({"/F", path}));
+    EXPECT_EQ(runs[1].arguments, QStringList({"/F", path + "/C", "FMK"}));
     EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 
 TEST_F(LaunchingTest, AConsoleThatCannotBeStartedIsReported)
 {
-    RunServerConsole(app.session(), app.lib("x.tsy"), false);
+    EXPECT_FALSE(RunServerConsole(app.session(), app.lib("x.tsy"), false));
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     const auto &shown = app.messages().ShownMessages().first();
     const QString prefix = app.session().GetText("SLBL0126").section("%1", 0, 0);

@@ -3,7 +3,9 @@
 #include "support/StubPrograms.h"
 
 #include <QDialog>
+#include <QContextMenuEvent>
 #include <QFile>
+#include <QMenu>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -30,71 +32,98 @@ const QString Console = QStringLiteral("TessHost.exe");
 using MainWindowCommands = MainWindowTest;
 
 // Each command's editor sees the selection it needs; after it the list is refreshed (a file
-// written meanwhile shows) and the entry selected before is selected again.
+// written meanwhile shows) and the entry highlighted before is highlighted again. Enter on a
+// highlighted row opens it, as Update does; a configuration the editor saved is highlighted after.
 TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
 {
     WriteConfig("a.tsy", "4009");
     app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "[RST]", "SatelliteAppln=1028"});
     Open();
 
-    struct Case { int key; const char *select, *window, *name; bool unsaved; };
+    struct Case { int key; Qt::KeyboardModifiers modifiers; const char *select, *window, *name; bool unsaved; };
     const Case cases[] = {
-        {Qt::Key_N, "b_joint.tsy", "frmEditConfiguration", "New Configuration", true},
-        {Qt::Key_E, "b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy", false},
-        {Qt::Key_E, "a.tsy", "frmEditConfiguration", "a.tsy", false},
-        {Qt::Key_E, nullptr, "frmEditConfiguration", "New Configuration", true}, // a.tsy, its path forgotten
+        {Qt::Key_N, Qt::ControlModifier, "b_joint.tsy", "frmEditConfiguration", "New Configuration", true},
+        {Qt::Key_E, Qt::ControlModifier, "b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy", false},
+        {Qt::Key_E, Qt::ControlModifier, "a.tsy", "frmEditConfiguration", "a.tsy", false},
+        {Qt::Key_Return, Qt::NoModifier, "b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy", false},
+        {Qt::Key_Enter, Qt::KeypadModifier, "a.tsy", "frmEditConfiguration", "a.tsy", false},
     };
-    QString selected;
     for (const Case &c : cases) {
         SCOPED_TRACE(c.window);
-        if (c.select)
-            Select({selected = c.select});
-        else
-            app.session().SelectedConfigPath.clear();
+        Select({c.select});
+        List()->setFocus();
         const QString saved = QString("saved%1.tsy").arg(&c - cases);
         WriteConfig(saved, "1028");
         auto opened = CloseWhenModal(app.session());
-        Key(c.key, Qt::ControlModifier);
+        Key(c.key, c.modifiers);
         ASSERT_EQ(opened->window, c.window);
         EXPECT_EQ(opened->selectedName, c.name);
         EXPECT_EQ(opened->selectedPath, c.unsaved ? QString() : app.lib(c.name));
         EXPECT_NE(Item(saved), nullptr);
-        EXPECT_EQ(app.session().SelectedConfigName, selected);
-        EXPECT_EQ(List()->selectedItems(), QList<QTreeWidgetItem *>({Item(selected)}));
+        EXPECT_EQ(app.session().SelectedConfigName, c.select);
+        EXPECT_EQ(Highlighted(), QStringList({c.select}));
     }
+
+    // The editor reports a first save through the selected path.
+    WhenModal("frmEditConfiguration", [this](QWidget *editor) {
+        WriteConfig("new.tsy", "4009");
+        app.session().SelectedConfigPath = app.lib("new.tsy");
+        static_cast<QDialog *>(editor)->reject();
+    });
+    Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_EQ(Highlighted(), QStringList({"new.tsy"}));
+    EXPECT_EQ(app.session().SelectedConfigPath, app.lib("new.tsy"));
 }
 
-TEST_F(MainWindowCommands, DeleteAsksAndRemovesOnlyOnYes)
+// One question names every highlighted file and Enter answers No; Yes deletes all of them,
+// and a file that cannot be deleted is named with the reason.
+TEST_F(MainWindowCommands, DeleteAsksOnceForEveryHighlightedFile)
 {
-    WriteConfig("a.tsy", "4009");
-    WriteConfig("b.tsy", "4009");
+    for (const char *name : {"a.tsy", "b.tsy", "c.tsy", "d.tsy"})
+        WriteConfig(name, "4009");
     Open();
-    Select({"b.tsy"});
-    const QString question = app.session().GetText("SLBL0029");
-    for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+    const QString question = app.session().GetText("SLBL0029") + "\r\n\r\n";
+    struct Case { QStringList selected; QList<MsgResult> answers; QStringList files; const char *outcome; };
+    const Case cases[] = {
+        {{"b.tsy", "d.tsy"}, {}, {"a.tsy", "b.tsy", "c.tsy", "d.tsy"}, "Nothing deleted"},
+        {{"b.tsy", "d.tsy"}, {MsgResult::No}, {"a.tsy", "b.tsy", "c.tsy", "d.tsy"}, "Nothing deleted"},
+        {{"b.tsy", "d.tsy"}, {MsgResult::Yes}, {"a.tsy", "c.tsy"}, "Deleted b.tsy, d.tsy"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.answers.size());
+        Select(c.selected);
         app.messages().ClearShown();
-        app.messages().SetNextAnswers({answer});
+        app.messages().SetNextAnswers(c.answers);
         Key(Qt::Key_Delete);
-        EXPECT_EQ(app.shownTexts(), QStringList({question}));
-        EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNo);
-        EXPECT_EQ(QFile::exists(app.lib("b.tsy")), answer == MsgResult::No);
-        EXPECT_EQ(Names(), answer == MsgResult::No ? QStringList({"a.tsy", "b.tsy"}) : QStringList({"a.tsy"}));
+        EXPECT_EQ(app.shownTexts(), QStringList({question + c.selected.join("\r\n")}));
+        EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo);
+        EXPECT_EQ(Files(), c.files);
+        EXPECT_EQ(StatusText("lblOutcome"), c.outcome);
     }
+    // Nothing is left highlighted in place of the deleted files, so nothing else can be deleted by mistake.
+    EXPECT_TRUE(Highlighted().isEmpty());
+    EXPECT_FALSE(window->mnuDelete->isEnabled());
+    EXPECT_EQ(StatusText("lblCount"), "2 configurations");
 
-    // Deleting it again fails and says so; the list is refreshed all the same.
-    WriteConfig("c.tsy", "1028");
+    // One file gone meanwhile: the other is deleted all the same, the missing one named.
+    Select({"a.tsy", "c.tsy"});
+    QFile::remove(app.lib("a.tsy"));
     app.messages().ClearShown();
     app.messages().SetNextAnswers({MsgResult::Yes});
     ClickButton("tbNED", 2);
-    EXPECT_EQ(app.shownTexts(), QStringList({question, app.session().GetText("SLBL0119")}));
+    ASSERT_EQ(app.shownTexts().size(), 2);
+    EXPECT_TRUE(app.shownTexts()[1].startsWith(app.session().GetText("SLBL0119") + "\r\na.tsy: "));
     EXPECT_EQ(app.messages().ShownMessages()[1].icon, MsgIcon::Information);
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "c.tsy"}));
+    EXPECT_TRUE(Files().isEmpty());
+    EXPECT_TRUE(Names().isEmpty());
 }
 
-// An entry deleted or renamed elsewhere is not found by its exact name: nothing is selected and
-// the selection keeps naming it.
-TEST_F(MainWindowCommands, RefreshSelectsTheRememberedEntryByExactName)
+// An entry deleted or renamed elsewhere is not found by its exact name: nothing is highlighted,
+// the selection names nothing, and nothing can be run.
+TEST_F(MainWindowCommands, RefreshHighlightsTheRememberedEntryByExactNameOrNothing)
 {
+    StubPrograms stubs(app.path());
+    stubs.Add(Console);
     for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
         WriteConfig(name, "4009");
     Open();
@@ -104,11 +133,22 @@ TEST_F(MainWindowCommands, RefreshSelectsTheRememberedEntryByExactName)
         ASSERT_TRUE(renamed.isEmpty() ? QFile::remove(app.lib(select))
                                       : QFile::rename(app.lib(select), app.lib(renamed)));
         Key(Qt::Key_F5);
-        EXPECT_TRUE(List()->selectedItems().isEmpty());
-        EXPECT_EQ(app.session().SelectedConfigName, select);
-        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(select));
+        EXPECT_TRUE(Highlighted().isEmpty());
+        EXPECT_EQ(app.session().SelectedConfigName, "");
+        EXPECT_EQ(app.session().SelectedConfigPath, "");
+        EXPECT_FALSE(window->mnuExecute->isEnabled());
+        Key(Qt::Key_R, Qt::ControlModifier);
+        window->mnuExecute_Click();
     }
     EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy"}));
+    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 300).isEmpty());
+
+    // Two rows highlighted stay so after F5, and the tool bar follows them.
+    Select({"a.tsy", "B.tsy"});
+    Key(Qt::Key_F5);
+    EXPECT_EQ(Highlighted(), QStringList({"a.tsy", "B.tsy"}));
+    EXPECT_TRUE(Button("tbNED", 3)->isEnabled());
+    EXPECT_FALSE(Button("tbExecute", 0)->isEnabled());
 }
 
 TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
@@ -128,8 +168,9 @@ TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
 }
 
 // On an empty list the commands that need an entry do nothing. Configurations made elsewhere
-// show after F5, which enables them; a double click then starts the one clicked.
-TEST_F(MainWindowCommands, DoubleClickStartsTheConfigurationAndNothingOnAnEmptyList)
+// show after F5, which enables them; a double click then starts the one clicked, and a double
+// click on the empty space below the rows starts nothing.
+TEST_F(MainWindowCommands, DoubleClickStartsTheRowClickedAndNothingElse)
 {
     StubPrograms stubs(app.path());
     stubs.Add(Console);
@@ -149,6 +190,13 @@ TEST_F(MainWindowCommands, DoubleClickStartsTheConfigurationAndNothingOnAnEmptyL
     EXPECT_TRUE(window->mnuUpdate->isEnabled());
     EXPECT_TRUE(window->mnuDelete->isEnabled());
 
+    // Below the last row: nothing, whatever is highlighted.
+    Select({"b_joint.tsy"});
+    const QPoint below = List()->visualItemRect(Item("b_joint.tsy")).center() + QPoint(0, 200);
+    ASSERT_EQ(List()->itemAt(below), nullptr);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 500).isEmpty());
+
     // The first click of a double click selects the entry.
     auto doubleClick = [this](const QString &name) {
         Select({name});
@@ -158,6 +206,7 @@ TEST_F(MainWindowCommands, DoubleClickStartsTheConfigurationAndNothingOnAnEmptyL
     auto runs = stubs.WaitForRuns(Console, 1);
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", app.lib("a.tsy")}));
+    EXPECT_EQ(StatusText("lblOutcome"), "Server console started for a.tsy");
 
     // A joint file starts one console per section, never the plain console line.
     stubs.Clear();
@@ -168,11 +217,51 @@ TEST_F(MainWindowCommands, DoubleClickStartsTheConfigurationAndNothingOnAnEmptyL
         EXPECT_NE(run.arguments, QStringList({"/F", app.lib("b_joint.tsy")}));
 }
 
-TEST_F(MainWindowCommands, ExitClosesTheWindow)
+// A right click on a row offers the row commands for it (a row outside the highlight becomes
+// the highlight); on empty space, which takes the highlight away, New and Refresh.
+TEST_F(MainWindowCommands, TheContextMenuOffersTheRowCommands)
 {
+    for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
+        WriteConfig(name, "4009");
     Open();
-    ClickButton("tbExit", 0);
-    EXPECT_FALSE(window->isVisible());
+    struct Case { QStringList selected; const char *clicked; QStringList highlighted; const char *menu; };
+    const Case cases[] = {
+        {{"a.tsy"}, "c.tsy", {"c.tsy"}, "mnuRowContext"},
+        {{"a.tsy", "b.tsy"}, "b.tsy", {"a.tsy", "b.tsy"}, "mnuRowContext"},
+        {{"a.tsy"}, nullptr, {}, "mnuListContext"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.menu);
+        Select(c.selected);
+        const QPoint at = c.clicked ? List()->visualItemRect(Item(c.clicked)).center()
+                                    : List()->visualItemRect(Item("c.tsy")).center() + QPoint(0, 200);
+        // The window system sends the menu request after the press.
+        QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, List()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(List()->viewport(), &request);
+        Settle();
+        auto *menu = window->findChild<QMenu *>(c.menu);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(Highlighted(), c.highlighted);
+        if (c.clicked) {
+            for (QAction *a : {window->mnuUpdate, window->mnuRename, window->mnuDelete, window->MnSConfig, window->mnuExecute})
+                EXPECT_TRUE(menu->actions().contains(a)) << a->objectName().toStdString();
+        }
+        menu->hide();
+    }
+}
+
+TEST_F(MainWindowCommands, ExitAndCtrlQCloseTheWindow)
+{
+    for (bool key : {false, true}) {
+        Open();
+        if (key)
+            Key(Qt::Key_Q, Qt::ControlModifier);
+        else
+            ClickButton("tbExit", 0);
+        EXPECT_FALSE(window->isVisible()) << key;
+    }
 }
 
 // The merge-and-split pick: which names it records, and whether it complains or opens the
@@ -191,30 +280,32 @@ protected:
     }
 };
 
+// Only the rows highlighted now count: a name kept from an earlier attempt never completes a pair.
 TEST_F(MainWindowMergeSplit, PicksOneFieldmarkAndOneRostrum)
 {
-    struct Case { QStringList selected; const char *fieldmark, *rostrum; bool complaint, publisher; };
+    struct Case { QStringList selected; const char *leftover, *fieldmark, *rostrum; bool complaint, publisher; };
     const Case cases[] = {
-        {{"a_fm.tsy", "b_rst.tsy"}, "a_fm.tsy", "b_rst.tsy", false, true},
-        {{"b_rst.tsy", "c_fm.tsy"}, "c_fm.tsy", "b_rst.tsy", false, true},
-        {{"0_none.tsy", "a_fm.tsy", "f_rst.tsy"}, "a_fm.tsy", "f_rst.tsy", false, true},
-        {{"a_fm.tsy", "c_fm.tsy"}, "a_fm.tsy", "", true, false},
-        {{"d_web.tsy", "f_rst.tsy"}, "", "", true, false},
-        {{"a_fm.tsy", "d_web.tsy"}, "a_fm.tsy", "", true, false},
-        {{"b_rst.tsy"}, "", "b_rst.tsy", false, false},
-        {{"0_none.tsy", "a_fm.tsy", "c_fm.tsy"}, "a_fm.tsy", "", true, false},
+        {{"a_fm.tsy", "b_rst.tsy"}, "", "a_fm.tsy", "b_rst.tsy", false, true},
+        {{"b_rst.tsy", "c_fm.tsy"}, "", "c_fm.tsy", "b_rst.tsy", false, true},
+        {{"0_none.tsy", "a_fm.tsy", "f_rst.tsy"}, "", "a_fm.tsy", "f_rst.tsy", false, true},
+        {{"a_fm.tsy", "c_fm.tsy"}, "", "a_fm.tsy", "", true, false},
+        {{"d_web.tsy", "f_rst.tsy"}, "", "", "", true, false},
+        {{"a_fm.tsy", "d_web.tsy"}, "", "a_fm.tsy", "", true, false},
+        {{"b_rst.tsy"}, "", "", "b_rst.tsy", false, false},
+        {{"0_none.tsy", "a_fm.tsy", "c_fm.tsy"}, "", "a_fm.tsy", "", true, false},
+        {{"0_none.tsy", "b_rst.tsy"}, "c_fm.tsy", "", "b_rst.tsy", false, false},
     };
     Open();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
-        app.session().MnSFieldmarkConfig.clear();
+        app.session().MnSFieldmarkConfig = c.leftover;
         app.session().MnSRostrumConfig.clear();
         app.messages().ClearShown();
         std::shared_ptr<Opened> opened;
         if (c.publisher)
             opened = CloseWhenModal(app.session());
         Select(c.selected);
-        window->MnSConfig->trigger();
+        window->MnSConfig_Click();
         Settle();
         EXPECT_EQ(app.session().MnSFieldmarkConfig, c.fieldmark);
         EXPECT_EQ(app.session().MnSRostrumConfig, c.rostrum);
@@ -226,17 +317,24 @@ TEST_F(MainWindowMergeSplit, PicksOneFieldmarkAndOneRostrum)
     }
 }
 
-// Sorted by application, the entries no longer stand in directory order; the tool button runs the pick.
-TEST_F(MainWindowMergeSplit, TheButtonPicksFromEachEntrysOwnFileAfterSorting)
+// Sorted by application, the entries no longer stand in directory order; after a rename the pick
+// takes the file's new name. The tool button runs the pick.
+TEST_F(MainWindowMergeSplit, TheButtonPicksFromEachEntrysOwnFileAfterSortingAndRenaming)
 {
     Open();
     ClickHeader(1);
     ASSERT_NE(Names().indexOf("f_rst.tsy"), 5);
-    Select({"a_fm.tsy", "f_rst.tsy"});
+    Select({"a_fm.tsy"});
+    QLineEdit *editor = StartRename("z_fm");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    Select({"z_fm.tsy", "f_rst.tsy"});
+    EXPECT_TRUE(Button("tbNED", 3)->isEnabled());
     auto opened = CloseWhenModal(app.session());
     ClickButton("tbNED", 3);
     EXPECT_TRUE(app.shownTexts().filter("invalid products").isEmpty());
-    EXPECT_EQ(app.session().MnSFieldmarkConfig, "a_fm.tsy");
+    EXPECT_EQ(app.session().MnSFieldmarkConfig, "z_fm.tsy");
     EXPECT_EQ(app.session().MnSRostrumConfig, "f_rst.tsy");
     EXPECT_TRUE(opened->window == "frmMergeAndSplit" || !app.shownTexts().filter("Database connection failed").isEmpty());
 }

@@ -1,13 +1,20 @@
 #include "MainWindowTest.h"
 
 #include "config/PasswordScramble.h"
+#include "support/TestAppDir.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,12 +63,12 @@ TEST_F(MainWindowLoad, LocalisesTitleMenusAndTooltipsAndKeepsHiddenItemsHidden)
     const Row rows[] = {
         {w->mnuFile->menuAction(), "&File", "", true},       {w->mnuNew, "&New", "Ctrl+N", true},
         {w->mnuSep1, "", "", false},                         {w->mnuSetDefault, "Set as &Default", "", false},
-        {w->mnuUpdate, "&Update", "Ctrl+E", true},           {w->mnuRename, "Re&name", "F2", true},
+        {w->mnuUpdate, "&Update", "Ctrl+E", true},           {w->mnuRename, "&Rename", "F2", true},
         {w->mnuDelete, "&Delete", "Del", true},              {w->MnSConfig, "Merge and Split Configuration", "", true},
-        {w->mnuExit, "E&xit", "", true},                     {w->mnuView->menuAction(), "&View", "", true},
+        {w->mnuExit, "E&xit", "Ctrl+Q", true},                     {w->mnuView->menuAction(), "&View", "", true},
         {w->mnuToolbar, "&Tool bar", "", true},              {w->mnuStatusbar, "&Status bar", "", false},
         {w->mnuRefresh, "&Refresh", "F5", true},             {w->mnuRun->menuAction(), "&Run", "", true},
-        {w->mnuExecute, "Run &Server Console", "", true},    {w->mnuExecuteJS, "Run Java Server", "", false},
+        {w->mnuExecute, "Run &Server Console", "Ctrl+R", true},    {w->mnuExecuteJS, "Run Java Server", "", false},
         {w->mnuTools->menuAction(), "&Tools", "", false},    {w->mnuOptions, "&Options", "Ctrl+O", true},
         {w->mnuHelp->menuAction(), "&Help", "", true},       {w->mnuAbout, "&About", "", true},
     };
@@ -72,6 +79,20 @@ TEST_F(MainWindowLoad, LocalisesTitleMenusAndTooltipsAndKeepsHiddenItemsHidden)
         EXPECT_EQ(r.item->isVisible(), r.visible);
     }
     EXPECT_FALSE(window->mnuSetDefault->isEnabled());
+
+    // Within the menu bar and each menu, an Alt letter names one visible item only.
+    QList<QMenu *> menus = window->menuBar()->findChildren<QMenu *>();
+    menus << nullptr; // the menu bar itself
+    for (QMenu *menu : menus) {
+        const QList<QAction *> items = menu ? menu->actions() : window->menuBar()->actions();
+        QStringList letters;
+        for (QAction *item : items) {
+            const qsizetype at = item->text().remove(QStringLiteral("&&")).indexOf(u'&');
+            if (item->isVisible() && at >= 0)
+                letters << item->text().remove(QStringLiteral("&&")).mid(at + 1, 1).toUpper();
+        }
+        EXPECT_EQ(letters.removeDuplicates(), 0) << (menu ? menu->objectName() : QString("mnuBar")).toStdString();
+    }
 
     const QList<std::pair<QAction *, QString>> tooltips = {
         {Button("tbNED", 0), "New Configuration File"}, {Button("tbNED", 1), "Edit Configuration"},
@@ -136,22 +157,110 @@ TEST_F(MainWindowLoad, ListsEveryConfigurationFileWithItsColumns)
     EXPECT_TRUE(Button("tbExecute", 0)->isEnabled());
 }
 
-TEST_F(MainWindowLoad, APlatformThatIsNoWholeNumberStopsTheListAtThatFile)
+// A file that cannot be read hides no other: each is listed, greyed, with its reason, and one
+// message per fill names them all. Run and Merge and Split are not offered for them.
+TEST_F(MainWindowLoad, UnreadableFilesAreListedGreyedAndNamedOncePerFill)
 {
     WriteConfig("a.tsy", "4009");
-    WriteConfig("b.tsy", "4009", "DSN1", "one");
-    WriteConfig("c.tsy", "4009");
+    WriteConfig("b_platform.tsy", "4009", "DSN1", "one");
+    WriteConfig("c.tsy", "1028");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(app.lib("d_fifo.tsy")).constData(), 0600), 0);
+    // A name that is not valid text in the system's encoding (Latin-1 "é").
+    const QByteArray badName = QFile::encodeName(app.lib()) + "/e_caf\xe9.tsy";
+    const int fd = ::open(badName.constData(), O_CREAT | O_WRONLY, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    WriteConfig("f.tsy", "4009");
     Open();
-    EXPECT_EQ(app.shownTexts(), QStringList({"13 Type mismatch"}));
-    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy"}));
+
+    const QString bad = Names().value(4);
+    EXPECT_TRUE(bad.startsWith("e_caf") && bad.endsWith(".tsy")) << bad.toStdString();
+    EXPECT_EQ(Names(), QStringList({"a.tsy", "b_platform.tsy", "c.tsy", "d_fifo.tsy", bad, "f.tsy"}));
+    const QStringList unreadable = {"b_platform.tsy", "d_fifo.tsy", bad};
+    for (const QString &name : Names()) {
+        SCOPED_TRACE(name.toStdString());
+        const bool greyed = unreadable.contains(name);
+        EXPECT_EQ(Item(name)->toolTip(0).isEmpty(), !greyed);
+        EXPECT_EQ(Item(name)->foreground(2) == List()->palette().brush(QPalette::Disabled, QPalette::Text), greyed);
+    }
+    EXPECT_TRUE(Item("b_platform.tsy")->toolTip(3).contains("Type mismatch"));
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    for (const QString &name : unreadable)
+        EXPECT_TRUE(app.shownTexts()[0].contains(name + ": " + Item(name)->toolTip(0))) << name.toStdString();
+    // The columns a bad platform does not spoil are shown.
+    EXPECT_EQ(Item("b_platform.tsy")->text(2), "DSN1");
+
+    struct Case { QStringList selected; bool run, mergeSplit; };
+    const Case cases[] = {
+        {{"b_platform.tsy"}, false, false}, {{"b_platform.tsy", "c.tsy"}, false, false},
+        {{"a.tsy", "c.tsy"}, false, true},  {{"f.tsy"}, true, false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.selected.join(',').toStdString());
+        Select(c.selected);
+        EXPECT_EQ(window->mnuExecute->isEnabled(), c.run);
+        EXPECT_EQ(Button("tbExecute", 0)->isEnabled(), c.run);
+        EXPECT_EQ(window->MnSConfig->isEnabled(), c.mergeSplit);
+        EXPECT_EQ(Button("tbNED", 3)->isEnabled(), c.mergeSplit);
+        // Still there to be opened, renamed or deleted.
+        EXPECT_TRUE(window->mnuDelete->isEnabled());
+    }
+
+    // A double click on it says why it does not run.
+    Select({"b_platform.tsy"});
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item("b_platform.tsy")).center());
+    EXPECT_EQ(StatusText("lblOutcome"), "b_platform.tsy cannot be run: " + Item("b_platform.tsy")->toolTip(0));
+
+    app.messages().ClearShown();
+    Key(Qt::Key_F5);
+    EXPECT_EQ(app.shownTexts().size(), 1);
+    EXPECT_EQ(Names().size(), 6);
+}
+
+TEST_F(MainWindowLoad, BeyondTheLimitTheFirstFilesAreListedAndTheRestCounted)
+{
+    const int limit = 32767;
+    for (int i = 0; i < limit + 2; ++i) {
+        QFile file(app.lib(QString("c%1.tsy").arg(i, 5, 10, QChar(u'0'))));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    Open();
+    EXPECT_EQ(List()->topLevelItemCount(), limit);
+    EXPECT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts().value(0).contains("2 more were left out")) << app.shownTexts().value(0).toStdString();
+    EXPECT_EQ(StatusText("lblCount"), "32767 configurations");
+}
+
+// A folder that cannot be read is said to be so, not shown as an empty list.
+TEST_F(MainWindowLoad, AFolderThatCannotBeReadIsReported)
+{
+    WriteConfig("a.tsy", "4009");
+    Open();
+    EXPECT_EQ(StatusText("lblCount"), "1 configuration");
+    ASSERT_TRUE(QDir(app.lib()).removeRecursively());
+    Key(Qt::Key_F5);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(app.lib())) << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(app.shownTexts()[0].contains(qt_error_string(ENOENT)));
+    EXPECT_EQ(StatusText("lblCount"), "0 configurations");
+}
+
+TEST_F(MainWindowLoad, ColumnsFitTheirContents)
+{
+    const QString longName = QString(60, u'n') + ".tsy";
+    WriteConfig(longName, "4009", QString(40, u'd'));
+    Open();
+    for (int column : {0, 2}) {
+        const QString text = Item(longName)->text(column);
+        EXPECT_GE(List()->header()->sectionSize(column), List()->fontMetrics().horizontalAdvance(text)) << column;
+    }
 }
 
 using MainWindowList = MainWindowTest;
 
-// A joint file first is the merge-and-split selection from the load on. A single click names the
-// selection (joint or not); more entries keep the first one's name.
-TEST_F(MainWindowList, SelectionSetsTheRunAndMergeButtonsAndTheSelectedName)
+// What each command is offered for: Update one row, Rename and Delete any, Run one row,
+// Merge and Split two rows; with nothing highlighted none of them, in menus and tool bars alike.
+TEST_F(MainWindowList, CommandsFollowTheHighlightedRows)
 {
     for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
         WriteConfig(name, "4009");
@@ -159,27 +268,28 @@ TEST_F(MainWindowList, SelectionSetsTheRunAndMergeButtonsAndTheSelectedName)
     Open();
     EXPECT_TRUE(window->IsMergeSplitSelected);
 
-    struct Case { QStringList selected; bool run, mergeSplit; const char *name; bool joint; };
+    struct Case { QStringList selected; bool update, any, run, mergeSplit; const char *name; bool joint; };
     const Case cases[] = {
-        {{"a.tsy", "b.tsy"}, false, true, "a.tsy", false},
-        {{"a.tsy", "b.tsy", "c.tsy"}, false, false, "a.tsy", false},
-        {{"b.tsy"}, true, false, "b.tsy", false},
-        {{"a.tsy", "0_joint.tsy"}, false, true, "a.tsy", false},
-        {{"0_joint.tsy"}, true, false, "0_joint.tsy", true},
-        {{"c.tsy", "a.tsy"}, false, true, "c.tsy", false},
-        {{"c.tsy"}, true, false, "c.tsy", false},
+        {{"a.tsy", "b.tsy"}, false, true, false, true, "b.tsy", false},
+        {{"a.tsy", "b.tsy", "c.tsy"}, false, true, false, false, "c.tsy", false},
+        {{"b.tsy"}, true, true, true, false, "b.tsy", false},
+        {{"0_joint.tsy"}, true, true, true, false, "0_joint.tsy", true},
+        {{"c.tsy", "c.tsy"}, false, false, false, false, "", false}, // Ctrl+click takes the only row away
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
         Select(c.selected);
-        EXPECT_EQ(Button("tbExecute", 0)->isEnabled(), c.run);
-        EXPECT_EQ(Button("tbNED", 3)->isEnabled(), c.mergeSplit);
+        const std::pair<QAction *, bool> states[] = {
+            {window->mnuUpdate, c.update},   {Button("tbNED", 1), c.update},      {window->mnuRename, c.any},
+            {window->mnuDelete, c.any},      {Button("tbNED", 2), c.any},         {window->mnuExecute, c.run},
+            {Button("tbExecute", 0), c.run}, {window->MnSConfig, c.mergeSplit}, {Button("tbNED", 3), c.mergeSplit},
+        };
+        for (const auto &[action, enabled] : states)
+            EXPECT_EQ(action->isEnabled(), enabled) << action->objectName().toStdString();
         EXPECT_EQ(app.session().SelectedConfigName, c.name);
-        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.name));
+        EXPECT_EQ(app.session().SelectedConfigPath, *c.name ? app.lib(c.name) : QString());
         EXPECT_EQ(window->IsMergeSplitSelected, c.joint);
     }
-    // The menu item is not the button: it stays as the load left it.
-    EXPECT_TRUE(window->MnSConfig->isEnabled());
 }
 
 TEST_F(MainWindowList, HeaderClicksSortAscendingThenDescendingAndRefreshKeepsTheOrder)
@@ -203,34 +313,70 @@ TEST_F(MainWindowList, HeaderClicksSortAscendingThenDescendingAndRefreshKeepsThe
     EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy", "c.tsy", "d.tsy"}));
 }
 
-// F2 on the selected entry, the typed text, Enter.
-class MainWindowRename : public MainWindowTest
-{
-protected:
-    void Rename(const QString &from, const QString &typed)
-    {
-        Select({from});
-        Key(Qt::Key_F2);
-        auto *editor = List()->viewport()->findChild<QLineEdit *>();
-        ASSERT_NE(editor, nullptr);
-        editor->selectAll();
-        QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-        Settle();
-    }
+using MainWindowRename = MainWindowTest;
 
-    QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
-};
-
-// The file moves and the selection follows it; the same name (with or without the extension)
-// moves nothing; a forbidden character is refused. The list shows the file's name each time.
-TEST_F(MainWindowRename, MovesTheFileOrRefusesAndTheListShowsTheFileName)
+// However the edit ends, the file renamed is the one of the row that was edited.
+TEST_F(MainWindowRename, EndingTheEditAnyWayRenamesTheEditedRowsFile)
 {
-    struct Case { const char *typed, *file; bool refused; };
+    WriteConfig("b.tsy", "1028", "other");
+    struct Case { const char *how; std::function<void()> end; };
     const Case cases[] = {
-        {"renamed", "renamed.tsy", false}, {"again.tsy", "again.tsy", false}, {"again", "again.tsy", false},
-        {"again.tsy", "again.tsy", false}, {"x.TSY", "x.TSY.tsy", false},    {"bad:name", "x.TSY.tsy", true},
-        {"a/b", "x.TSY.tsy", true},        {"what?", "x.TSY.tsy", true},      {"pipe|d", "x.TSY.tsy", true},
+        {"Enter", [this] { QTest::keyClick(List()->viewport()->findChild<QLineEdit *>(), Qt::Key_Return); }},
+        {"click on another row", [this] { Select({"b.tsy"}); }},
+        {"Ctrl+N", [this] {
+             WhenModal(QString(), [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
+             Key(Qt::Key_N, Qt::ControlModifier);
+         }},
+        {"F5", [this] { Key(Qt::Key_F5); }},
+        {"Delete", [this] { Key(Qt::Key_Delete); }}, // answered No by Enter
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.how);
+        const QString from = QString("a_%1.tsy").arg(&c - cases), to = QString("r_%1").arg(&c - cases);
+        WriteConfig(from, "4009");
+        if (!window)
+            Open();
+        Key(Qt::Key_F5);
+        Select({from});
+        ASSERT_NE(StartRename(to), nullptr);
+        c.end();
+        Settle();
+        EXPECT_TRUE(QFile::exists(app.lib(to + ".tsy")));
+        EXPECT_FALSE(QFile::exists(app.lib(from)));
+        EXPECT_TRUE(app.readFile("lib/b.tsy").contains("dsn=other"));
+        EXPECT_TRUE(Names().contains(to + ".tsy"));
+    }
+}
+
+// F2 with several rows highlighted edits the current one, and that row's file is renamed. The
+// list is sorted again and the renamed row stays highlighted under its new name.
+TEST_F(MainWindowRename, TheCurrentOfSeveralRowsIsRenamedAndStaysHighlighted)
+{
+    for (const char *name : {"a.tsy", "m.tsy", "z.tsy"})
+        WriteConfig(name, "4009", name);
+    Open();
+    Select({"m.tsy", "a.tsy"});
+    QLineEdit *editor = StartRename("zz");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    EXPECT_EQ(Files(), QStringList({"m.tsy", "z.tsy", "zz.tsy"}));
+    EXPECT_TRUE(app.readFile("lib/zz.tsy").contains("dsn=a.tsy"));
+    EXPECT_EQ(Names(), QStringList({"m.tsy", "z.tsy", "zz.tsy"}));
+    EXPECT_EQ(Highlighted(), QStringList({"m.tsy", "zz.tsy"}));
+    EXPECT_EQ(List()->currentItem(), Item("zz.tsy"));
+    EXPECT_EQ(app.session().SelectedConfigName, "zz.tsy");
+}
+
+// Names are stored as Windows stores them; what cannot be a name, or cannot be moved, is refused
+// and the row goes on showing, and pointing at, its real file.
+TEST_F(MainWindowRename, NamesAreMadeValidOrRefusedAndTheRowKeepsItsRealFile)
+{
+    struct Case { const char *typed, *file, *message; };
+    const Case cases[] = {
+        {"renamed. .", "renamed.tsy", nullptr}, {"again.tsy ", "again.tsy", nullptr}, {"again", "again.tsy", nullptr},
+        {"x.TSY", "x.TSY.tsy", nullptr},        {"bad:name", "x.TSY.tsy", "SLBL0357"}, {"pipe|d", "x.TSY.tsy", "SLBL0357"},
+        {"  ", "x.TSY.tsy", "SLBL0154"},        {".tsy", "x.TSY.tsy", "SLBL0154"},     {"z", "x.TSY.tsy", "File already exists"},
     };
     QString current = "a.tsy";
     WriteConfig(current, "4009");
@@ -239,33 +385,25 @@ TEST_F(MainWindowRename, MovesTheFileOrRefusesAndTheListShowsTheFileName)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.typed);
         app.messages().ClearShown();
-        Rename(current, c.typed);
+        Select({current});
+        QLineEdit *editor = StartRename(c.typed);
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
         EXPECT_EQ(Files(), QStringList({c.file, "z.tsy"}));
         EXPECT_EQ(Names(), QStringList({c.file, "z.tsy"}));
-        EXPECT_EQ(app.session().SelectedConfigName, c.file);
+        EXPECT_EQ(Highlighted(), QStringList({c.file}));
         EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.file));
-        EXPECT_EQ(app.shownTexts(), c.refused ? QStringList({app.session().GetText("SLBL0357")}) : QStringList());
+        const QString message = !c.message ? QString() : QString(c.message).startsWith("SLBL")
+                                                             ? app.session().GetText(c.message) : QString(c.message);
+        EXPECT_EQ(app.shownTexts(), message.isEmpty() ? QStringList() : QStringList({message}));
+        EXPECT_EQ(StatusText("lblOutcome").contains("not renamed"), !message.isEmpty());
         current = c.file;
     }
-}
-
-TEST_F(MainWindowRename, AFailedMoveIsReportedAndTheEntryShowsTheTypedName)
-{
-    WriteConfig("a.tsy", "4009", "first");
-    WriteConfig("b.tsy", "1028", "second");
-    Open();
-    Rename("a.tsy", "b");
-    EXPECT_EQ(app.shownTexts(), QStringList({"File already exists"}));
-    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::None);
-    EXPECT_EQ(Names(), QStringList({"b", "b.tsy"}));
-    EXPECT_EQ(app.session().SelectedConfigName, "a.tsy");
-    EXPECT_TRUE(app.readFile("lib/a.tsy").contains("dsn=first"));
-    EXPECT_TRUE(app.readFile("lib/b.tsy").contains("dsn=second"));
-
-    QFile::remove(app.lib("b.tsy"));
-    app.messages().ClearShown();
-    Rename("b.tsy", "gone");
-    EXPECT_EQ(app.shownTexts(), QStringList({"File not found"}));
+    // The refused row still deletes its own file, and only it.
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Files(), QStringList({"z.tsy"}));
 }
 
 } // namespace

@@ -5,7 +5,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -55,6 +58,32 @@ protected:
     QStringList Names() const { return Column(0); }
 
     QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
+
+    // The names of the rows highlighted, in list order.
+    QStringList Highlighted() const
+    {
+        QStringList names;
+        for (const QString &name : Names()) {
+            if (Item(name)->isSelected())
+                names << name;
+        }
+        return names;
+    }
+
+    QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
+    QString StatusText(const char *label) const { return window->findChild<QLabel *>(QLatin1String(label))->text(); }
+
+    // F2 on the current row, the text typed; the editor is left open for the caller to end the edit.
+    QLineEdit *StartRename(const QString &typed)
+    {
+        Key(Qt::Key_F2);
+        auto *editor = List()->viewport()->findChild<QLineEdit *>();
+        if (!editor)
+            return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, typed);
+        return editor;
+    }
 
     QAction *Button(const char *bar, int index) const
     {
