@@ -20,6 +20,12 @@ LineKind SplitLine(const QString &line, QString *key, QString *value)
 
 bool IsJointFileMarker(const QString &line) { return Vb::Trim(line) == QLatin1String("[FMK]"); }
 
+bool IsComment(const QString &line)
+{
+    const QString trimmed = Vb::Trim(line);
+    return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+}
+
 bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }
 
 QByteArray Format(const ConfigRecord &config)
@@ -31,6 +37,8 @@ QByteArray Format(const ConfigRecord &config)
             value = IsFlagSet(config.savepass) ? ScramblePassword(config.password) : QString();
         text += QLatin1String(k.written) + u'=' + value + QLatin1String("\r\n");
     }
+    for (const QString &line : config.otherLines)
+        text += line + QLatin1String("\r\n");
     return Ansi::Encode(text);
 }
 

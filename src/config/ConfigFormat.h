@@ -19,11 +19,15 @@ LineKind SplitLine(const QString &line, QString *key, QString *value);
 // True when a line, trimmed of blanks, is the joint file's "[FMK]" section header.
 bool IsJointFileMarker(const QString &line);
 
+// True for a comment line: its first non-blank character is ";" or "#".
+bool IsComment(const QString &line);
+
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);
 
-// The twenty lines in writing order, CR LF each, Windows-1252. The password line holds
-// the scrambled password when savepass is set, else nothing after "=".
+// The twenty lines in writing order, then the record's other lines, CR LF each,
+// Windows-1252. The password line holds the scrambled password when savepass is set, else
+// nothing after "=".
 QByteArray Format(const ConfigRecord &config);
 
 // Why config cannot be written so that it reads back as it stands, naming the field;
