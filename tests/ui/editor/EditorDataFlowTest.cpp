@@ -109,10 +109,11 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
 
     // A new configuration after an opened one: untouched, Save makes no file and asks no name.
     OpenNew();
+    // (A product code left from the file would open the name prompt and wait for it.)
+    ASSERT_TRUE(session().CurrentConfig.SatelliteAppln.isEmpty());
     ClickSave();
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 2);
-    EXPECT_TRUE(session().CurrentConfig.SatelliteAppln.isEmpty());
 }
 
 TEST_F(EditorTest, LinesTheEditorDoesNotKnowStayAfterTheTwentyInTheirOrder)
