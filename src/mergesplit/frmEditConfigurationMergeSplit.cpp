@@ -294,7 +294,7 @@ bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     if (section == FMK)
         txtDelay->setText(GetAttributeValueFromTSY(section, QStringLiteral("Delay")));
 
-    // One box for both sections: the last section loaded decides its state.
+    // One box for both sections; the opening settles its state once both are read.
     m_savePass[index] = GetAttributeValueFromTSY(section, QStringLiteral("savepass")) == QLatin1String("1");
     ChkSavePass->setChecked(m_savePass[index]);
     if (!m_savePass[index])
