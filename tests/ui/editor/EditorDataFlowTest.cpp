@@ -9,12 +9,7 @@ namespace {
 
 TEST_F(EditorTest, NothingTouchedWritesNothing)
 {
-    // A new configuration makes no file; an opened one is neither saved nor cancelled into a rewrite.
-    OpenNew();
-    ClickSave();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
-
+    // An opened file is neither saved nor cancelled into a rewrite (a new one: EachLoadStartsFromANewConfiguration).
     const QString path = app.lib(QStringLiteral("rst.tsy"));
     for (const char *button : {"cmdOK", "cmdCancel"}) {
         WriteRecord(QStringLiteral("rst.tsy"), SampleRecord());
@@ -42,8 +37,6 @@ TEST_F(EditorTest, ASingleChangeWritesTheWholeFile)
     // The first platform, so that only the product code differs.
     const ConfigRecord firstPlatform = With(sample, {"ldbp=1"});
     const Case cases[] = {
-        {"server name", [this] { Type("txtmachine", QStringLiteral("otherhost")); }, sample,
-         With(sample, {"dbmachinename=otherhost"})},
         {"application", [this] { Pick("ComboApplication", 2); }, firstPlatform,
          With(firstPlatform, {"SatelliteAppln=4010"})},
         {"save password", [this] { QTest::mouseClick(Check("ChkSavePass"), Qt::LeftButton); }, sample,
