@@ -35,6 +35,12 @@ bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error)
     return Vb::CInt(Vb::Trim(value), platform, error);
 }
 
+bool IsComment(const QString &line)
+{
+    const QString trimmed = Vb::Trim(line);
+    return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
+}
+
 bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }
 
 QByteArray Format(const ConfigRecord &config)
@@ -46,6 +52,8 @@ QByteArray Format(const ConfigRecord &config)
             value = IsFlagSet(config.savepass) ? ScramblePassword(config.password) : QString();
         text += QLatin1String(k.written) + u'=' + value + QLatin1String("\r\n");
     }
+    for (const QString &line : config.otherLines)
+        text += line + QLatin1String("\r\n");
     return Ansi::Encode(text);
 }
 

@@ -26,12 +26,15 @@ qint16 ProductCodeOf(const QString &value);
 // The platform an ldbp value converts to once written and read back by the list; false
 // (with the conversion's error) when it does not convert to a whole number.
 bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error = nullptr);
+// True for a comment line: its first non-blank character is ";" or "#".
+bool IsComment(const QString &line);
 
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);
 
-// The twenty lines in writing order, CR LF each, Windows-1252. The password line holds
-// the scrambled password when savepass is set, else nothing after "=".
+// The twenty lines in writing order, then the record's other lines, CR LF each,
+// Windows-1252. The password line holds the scrambled password when savepass is set, else
+// nothing after "=".
 QByteArray Format(const ConfigRecord &config);
 
 // Why config cannot be written so that it reads back as it stands, naming the field;

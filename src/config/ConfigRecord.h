@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <array>
 
@@ -11,6 +12,9 @@ struct ConfigRecord
     QString SatelliteAppln, ldbp, dsn, database, dbmachinename, user, savepass, password,
         autologin, lhbuscomponent, logdirectory, webdirectory, tablequeuetimer, timer,
         gridcols, paneratio, currenttable, screen, batchsize, delay;
+    // The file's lines that are none of the twenty keys (other keys, comments), as read and
+    // in their order: the editor writes them back after the twenty so that nothing is lost.
+    QStringList otherLines;
 
     bool operator==(const ConfigRecord &) const = default;
 };

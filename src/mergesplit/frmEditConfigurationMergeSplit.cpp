@@ -66,6 +66,11 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);
     LoadApplicationSettings(RST, 1);
+    // One box for two sections: when they disagree it says so, and each keeps its own
+    // setting until the user sets the box for both.
+    if (m_savePass[0] != m_savePass[1])
+        ChkSavePass->setCheckState(Qt::PartiallyChecked);
+    m_loaded = Snapshot();
 }
 
 frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
@@ -136,7 +141,11 @@ void frmEditConfigurationMergeSplit::BuildWindow()
         BtnBrowseLog[i]->installEventFilter(this);
     }
     connect(cmdBrowse2, &QPushButton::clicked, this, [this] { Browse(2); });
-    connect(ChkSavePass, &QCheckBox::clicked, this, [this] { ChkSavePass_Click(); });
+    connect(ChkSavePass, &QCheckBox::clicked, this, [this] {
+        // From "partly" a click sets both sections; there is no way back to it.
+        ChkSavePass->setTristate(false);
+        ChkSavePass_Click();
+    });
     connect(bOk, &QPushButton::clicked, this, [this] { bOk_Click(); });
     connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
     SSTab1->tabBar()->installEventFilter(this);
@@ -285,14 +294,13 @@ bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     if (section == FMK)
         txtDelay->setText(GetAttributeValueFromTSY(section, QStringLiteral("Delay")));
 
-    // One box for both sections: the last section loaded decides its state.
-    if (GetAttributeValueFromTSY(section, QStringLiteral("savepass")) != QLatin1String("1")) {
-        ChkSavePass->setChecked(false);
+    // One box for both sections; the opening settles its state once both are read.
+    m_savePass[index] = GetAttributeValueFromTSY(section, QStringLiteral("savepass")) == QLatin1String("1");
+    ChkSavePass->setChecked(m_savePass[index]);
+    if (!m_savePass[index])
         txtpassword[index]->clear();
-    } else {
-        ChkSavePass->setChecked(true);
+    else
         txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, QStringLiteral("password"))));
-    }
     ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
     if (index == 0)
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
@@ -318,7 +326,7 @@ bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &sect
     write("batchSize", txtBatch[index]->text());
     if (index == 0)
         write("webdirectory", txtwebdirectory->text());
-    if (ChkSavePass->isChecked()) {
+    if (SavesPassword(index)) {
         write("password", ScramblePassword(txtpassword[index]->text()));
         write("savepass", QStringLiteral("1"));
     } else {
@@ -352,20 +360,38 @@ bool frmEditConfigurationMergeSplit::ValidateSettings()
             return fail(QStringLiteral("The value \"%1\" holds characters that a configuration file cannot store.")
                             .arg(field->text()));
     }
-    if (ChkSavePass->isChecked()) {
-        for (QLineEdit *password : txtpassword) {
-            if (!PasswordSurvivesScrambling(password->text()))
-                return fail(QStringLiteral("A password cannot be saved: it must not begin or end with a blank "
-                                           "and may hold only characters a configuration file can store."));
-        }
+    for (int i = 0; i < 2; ++i) {
+        if (SavesPassword(i) && !PasswordSurvivesScrambling(txtpassword[i]->text()))
+            return fail(QStringLiteral("A password cannot be saved: it must not begin or end with a blank "
+                                       "and may hold only characters a configuration file can store."));
     }
     return true;
+}
+
+bool frmEditConfigurationMergeSplit::SavesPassword(int index) const
+{
+    return ChkSavePass->checkState() == Qt::PartiallyChecked ? m_savePass[index] : ChkSavePass->isChecked();
+}
+
+QStringList frmEditConfigurationMergeSplit::Snapshot() const
+{
+    QStringList values;
+    for (const QLineEdit *field : findChildren<QLineEdit *>())
+        values.append(field->text());
+    values.append(QString::number(ComboPlatform[1]->currentIndex()));
+    values.append(QString::number(ChkSavePass->checkState()));
+    return values;
 }
 
 void frmEditConfigurationMergeSplit::bOk_Click()
 {
     if (!ValidateSettings())
         return;
+    // Nothing changed: the file stays exactly as it is.
+    if (Snapshot() == m_loaded) {
+        accept();
+        return;
+    }
     const bool fieldmark = SaveApplicationSettings(FMK, 0);
     const bool rostrum = SaveApplicationSettings(RST, 1);
     if (!fieldmark || !rostrum) {

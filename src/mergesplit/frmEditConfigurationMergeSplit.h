@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QStringList>
 #include <array>
 
 class QCheckBox;
@@ -48,6 +49,11 @@ private:
     void oFrmBrowse_CloseBrowse(QString &pathName);
     void bOk_Click();
     void ChkSavePass_Click();
+    // Whether section index stores its password: the box when the user set it, else what
+    // that section's file said.
+    bool SavesPassword(int index) const;
+    // Everything the user can change, to tell whether anything was.
+    QStringList Snapshot() const;
 
     Session &m_session;
     QString m_path;
@@ -70,4 +76,7 @@ private:
     // The field the folder browser fills: 0 or 1 the log directory of that tab, 2 the web directory.
     int BrowseTarget = 0;
     QPointer<frmbrowse> oFrmBrowse;
+    // savepass of each section as loaded; the shared box shows "partly" when they differ.
+    std::array<bool, 2> m_savePass{};
+    QStringList m_loaded;
 };

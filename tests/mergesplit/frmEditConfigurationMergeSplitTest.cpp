@@ -1,11 +1,14 @@
 #include "mergesplit/frmEditConfigurationMergeSplit.h"
 
 #include "config/PasswordScramble.h"
+#include "mergesplit/JointFile.h"
 #include "platform/Ansi.h"
 #include "support/TestAppDir.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,17 +18,18 @@
 
 namespace {
 
-QByteArray JointFileBytes(const QString &rstLdbp = QStringLiteral("1"), const QString &rstSavePass = QStringLiteral("1"))
+QByteArray JointFileBytes(const QString &rstLdbp = QStringLiteral("1"), const QString &rstSavePass = QStringLiteral("1"),
+                          const QString &fmkSavePass = QStringLiteral("1"))
 {
     const QString text = QStringLiteral(
         "[FMK]\r\nSatelliteAppln=4009\r\nldbp=1\r\ndsn=FMK_DSN\r\ndatabase=fmdb\r\ndbmachinename=fmhost\r\n"
-        "user=fmuser\r\nsavepass=1\r\npassword=%1\r\nautologin=0\r\nlhbuscomponent=cn=FMK\r\n"
+        "user=fmuser\r\nsavepass=%5\r\npassword=%1\r\nautologin=0\r\nlhbuscomponent=cn=FMK\r\n"
         "logdirectory=/var/log/fmk\r\nwebdirectory=/srv/www\r\nbatchsize=100\r\ndelay=30\r\n\r\n"
         "[RST]\r\nSatelliteAppln=1028\r\nldbp=%2\r\ndsn=RST_DSN\r\ndatabase=rsdb\r\ndbmachinename=rshost\r\n"
         "user=rsuser\r\nsavepass=%3\r\npassword=%4\r\nautologin=1\r\nlhbuscomponent=cn=RST\r\n"
         "logdirectory=/var/log/rst\r\nwebdirectory=\r\nbatchsize=200\r\ndelay=40\r\n")
                              .arg(ScramblePassword(QStringLiteral("fmpw")), rstLdbp, rstSavePass,
-                                  ScramblePassword(QStringLiteral("rspw")));
+                                  ScramblePassword(QStringLiteral("rspw")), fmkSavePass);
     return Ansi::Encode(text);
 }
 
@@ -82,7 +86,7 @@ TEST_F(MergeSplitEditorTest, LoadsBothSectionsAndSaveOverwritesKeysInPlace)
         EXPECT_EQ(Field(field)->text(), QLatin1String(text)) << field;
     auto *savePass = Child<QCheckBox>("ChkSavePass");
     auto *autoLogin = Child<QCheckBox>("ChkAutoLogin");
-    EXPECT_FALSE(savePass->isChecked());
+    EXPECT_EQ(savePass->checkState(), Qt::PartiallyChecked); // the sections disagree
     EXPECT_TRUE(autoLogin->isChecked()); // the Rostrum section's value
 
     Field("txtwebdirectory")->setText(app.path());
@@ -124,6 +128,45 @@ TEST_F(MergeSplitEditorTest, SaveAddsMissingKeysInTheirOrder)
                              "ldbp=1\r\nbatchSize=\r\npassword=\r\nsavepass=0\r\nautologin=1\r\nmns=1\r\n")
                   .arg(app.path())
                   .toLatin1());
+}
+
+TEST_F(MergeSplitEditorTest, EachSectionKeepsItsOwnPassword)
+{
+    struct Case { const char *fmk, *rst; };
+    for (const Case c : {Case{"1", "0"}, Case{"0", "1"}}) {
+        SCOPED_TRACE(std::string(c.fmk) + c.rst);
+        Open(JointFileBytes(QStringLiteral("1"), QLatin1String(c.rst), QLatin1String(c.fmk)));
+        Field("txtwebdirectory")->setText(app.path());
+        ClickOk();
+        ASSERT_EQ(editor->result(), QDialog::Accepted);
+        const QString path = app.lib(QStringLiteral("Joint.tsy"));
+        for (const auto &[section, saved, password] :
+             {std::tuple{"FMK", c.fmk, "fmpw"}, std::tuple{"RST", c.rst, "rspw"}}) {
+            const bool on = QLatin1String(saved) == QLatin1String("1");
+            EXPECT_EQ(JointFile::GetAttributeValueFromTSY(path, QLatin1String(section), QStringLiteral("savepass")),
+                      QLatin1String(saved)) << section;
+            EXPECT_EQ(UnscramblePassword(JointFile::GetAttributeValueFromTSY(path, QLatin1String(section),
+                                                                             QStringLiteral("password"))),
+                      on ? QLatin1String(password) : QLatin1String(""))
+                << section;
+        }
+    }
+}
+
+TEST_F(MergeSplitEditorTest, OkWithNothingChangedWritesNothing)
+{
+    const QByteArray bytes = JointFileBytes().replace("/srv/www", app.path().toLatin1());
+    Open(bytes);
+    const QString path = app.lib(QStringLiteral("Joint.tsy"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.setFileTime(QDateTime::currentDateTime().addSecs(-7200), QFileDevice::FileModificationTime);
+    file.close();
+    const QDateTime before = QFileInfo(path).lastModified();
+    ClickOk();
+    EXPECT_EQ(editor->result(), QDialog::Accepted);
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), bytes);
+    EXPECT_EQ(QFileInfo(path).lastModified(), before);
 }
 
 TEST_F(MergeSplitEditorTest, ValidationStopsTheSaveWithItsMessage)

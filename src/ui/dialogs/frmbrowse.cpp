@@ -4,12 +4,14 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStorageInfo>
 #include <QTimer>
 #include <QTreeView>
@@ -48,6 +50,8 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     Dir1->setHeaderHidden(true);
     for (int column = 1; column < m_dirModel->columnCount(); ++column)
         Dir1->hideColumn(column);
+    // A double click chooses the folder; the branch arrows and the keyboard open folders.
+    Dir1->setExpandsOnDoubleClick(false);
     Dir1->setSortingEnabled(true);
     Dir1->sortByColumn(0, Qt::AscendingOrder);
 
@@ -58,9 +62,8 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    // Enter in the path field must not pick the folder behind the user's back.
-    cmdOK->setAutoDefault(false);
-    cmdCancel->setAutoDefault(false);
+    // Enter chooses, wherever it is pressed but on Cancel.
+    cmdOK->setDefault(true);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -90,13 +93,24 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     connect(Drive1, &QComboBox::activated, this, &frmbrowse::Drive1_Change);
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) { Dir1_Change(current); });
+    connect(Dir1, &QTreeView::doubleClicked, this, &frmbrowse::Dir1_DblClick);
+    Dir1->viewport()->installEventFilter(this);
+    connect(Dir1->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_keepInSight = false; });
     connect(cmdOK, &QPushButton::clicked, this, &frmbrowse::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmbrowse::cmdCancel_Click);
 }
 
+bool frmbrowse::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == Dir1->viewport()
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        m_keepInSight = false;
+    return QDialog::eventFilter(watched, event);
+}
+
 void frmbrowse::ScrollToCurrent()
 {
-    if (Dir1->currentIndex().isValid())
+    if (m_keepInSight && Dir1->currentIndex().isValid())
         Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
@@ -139,17 +153,25 @@ void frmbrowse::ShowDrive(const QString &root)
     Drive1->setCurrentIndex(index);
 }
 
-bool frmbrowse::SetDir1Path(const QString &path, Vb::Error *error)
+bool frmbrowse::RefuseDir(const QString &path, Vb::Error *error)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isDir()) {
         *error = PathNotFound();
-        return false;
+        return true;
     }
     if (!info.isReadable() || !info.isExecutable()) {
         *error = PermissionDenied();
-        return false;
+        return true;
     }
+    return false;
+}
+
+bool frmbrowse::SetDir1Path(const QString &path, Vb::Error *error)
+{
+    if (RefuseDir(path, error))
+        return false;
+    m_keepInSight = true;
     const QString target = CleanAbsolute(path);
     const QString drive = DriveOf(target);
 
@@ -210,7 +232,11 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
     const QString remembered = txtpath->text();
     const QString previousDir = m_dirPath;
     Vb::Error error;
-    if (SetDir1Path(m_dirModel->filePath(current), &error)) {
+    // The user's own move only highlights: the tree stays as it is under the mouse.
+    if (!RefuseDir(m_dirModel->filePath(current), &error)) {
+        m_keepInSight = false;
+        m_dirPath = CleanAbsolute(m_dirModel->filePath(current));
+        ShowDrive(DriveOf(m_dirPath));
         txtpath->setText(m_dirPath);
         return;
     }
@@ -222,9 +248,29 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
         SetDir1Path(previousDir, &ignored);
 }
 
+void frmbrowse::Dir1_DblClick(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return;
+    // The folder under the mouse, whatever the first click of the two did.
+    if (Dir1->currentIndex() != index)
+        Dir1->setCurrentIndex(index);
+    if (m_dirPath == CleanAbsolute(m_dirModel->filePath(index)))
+        cmdOK_Click();
+}
+
 void frmbrowse::cmdOK_Click()
 {
     QString path = txtpath->text();
+    // Without a path the owner's field stays as it was, unless a folder is highlighted.
+    if (Vb::Trim(path).isEmpty()) {
+        const QModelIndex highlighted = Dir1->currentIndex();
+        if (!highlighted.isValid() || !Dir1->selectionModel()->isSelected(highlighted)) {
+            reject();
+            return;
+        }
+        path = CleanAbsolute(m_dirModel->filePath(highlighted));
+    }
     emit CloseBrowse(path);
     accept();
 }

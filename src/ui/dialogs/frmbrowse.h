@@ -14,8 +14,9 @@ class QTreeView;
 class Session;
 
 // The folder browser of the editors: a drive list, the directory tree of the current drive
-// and the chosen path. A new one is made for every browse; OK hands the path to the owner
-// through CloseBrowse before the dialog closes, Cancel hands over nothing.
+// and the chosen path. A new one is made for every browse; OK (or Enter, or a double click
+// on a folder) hands the path to the owner through CloseBrowse before the dialog closes,
+// Cancel hands over nothing.
 class frmbrowse final : public QDialog
 {
     Q_OBJECT
@@ -34,29 +35,38 @@ public:
     static QString DriveOf(const QString &path);
 
 signals:
-    // Raised by OK with the path field's text, unchecked, before the dialog closes.
+    // Raised by OK with the path field's text, unchecked, before the dialog closes. An empty
+    // field hands over the highlighted folder instead, or nothing when none is highlighted.
     void CloseBrowse(QString &sPathName);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void ScrollToCurrent();
     void FillDrives();
     void Drive1_Change(int index);
     void Dir1_Change(const QModelIndex &current);
+    // A double click chooses the folder clicked, as if it were highlighted and OK pressed.
+    void Dir1_DblClick(const QModelIndex &index);
     void cmdOK_Click();
     void cmdCancel_Click();
 
     // Moves the directory list to path (tree root, Drive1 and selection follow) without
     // raising its change event. Fails as a directory list does for a path it cannot show.
     bool SetDir1Path(const QString &path, Vb::Error *error);
+    // True, with *error saying why, when path cannot become the directory list's path.
+    static bool RefuseDir(const QString &path, Vb::Error *error);
     // Shows drive root in Drive1 without raising the drive change.
     void ShowDrive(const QString &root);
 
     Session &m_session;
     QString m_dirPath;
     bool m_movingDir = false; // true while the program, not the user, moves the tree
+    // The program keeps the current folder in sight only until the user scrolls or clicks:
+    // from then on nothing moves under the mouse.
+    bool m_keepInSight = true;
 
     QComboBox *Drive1;
     QTreeView *Dir1;

@@ -76,6 +76,7 @@ frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
     cmdBrowse1->setEnabled(false);
     LoadConfiguration(m_session.SelectedConfigPath);
     SetDatabaseLabels();
+    FirstField(0)->setFocus();
     // Key preview: the window sees Ctrl+Tab before whichever control has the focus.
     qApp->installEventFilter(this);
 }
@@ -192,9 +193,8 @@ void frmEditConfiguration::BuildControls()
     cmdOK->setText(QStringLiteral("Save"));
     cmdCancel = Make<QPushButton>(FraConfig, "cmdCancel", "SLBL0428");
     cmdCancel->setText(QStringLiteral("Cancel"));
-    // Enter in a field does not save: Save is a deliberate click.
-    for (QPushButton *button : {cmdOK, cmdCancel, cmdBrowse1, cmdBrowse2})
-        button->setAutoDefault(false);
+    // Enter saves, unless another button has the focus: then Enter presses that one.
+    cmdOK->setDefault(true);
 
     // Focus rules: most fields select their whole text; the user name keeps its start;
     // the component string selects the component's name.
@@ -294,11 +294,14 @@ bool frmEditConfiguration::eventFilter(QObject *watched, QEvent *event)
             SetDatabaseLabels();
         return false;
     }
-    if (event->type() == QEvent::KeyRelease) {
+    if (event->type() == QEvent::KeyPress) {
+        // On the press, so that the order in which the keys come up again does not matter.
         auto *target = qobject_cast<QWidget *>(watched);
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (target && target->window() == this && key->key() == Qt::Key_Tab
-            && key->modifiers() == Qt::ControlModifier) {
+        const bool switchKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown
+                               || key->key() == Qt::Key_PageUp;
+        if (target && target->window() == this && switchKey && key->modifiers() == Qt::ControlModifier) {
+            // Two tabs: next and previous are both the other one.
             TSConfig->setCurrentIndex(TSConfig->currentIndex() == 0 ? 1 : 0);
             return true;
         }
@@ -371,7 +374,37 @@ void frmEditConfiguration::ChkSavePass_Click()
     ChkAutoLogin->setEnabled(ChkSavePass->isChecked());
 }
 
-void frmEditConfiguration::TSConfig_Click() { ShowPage(TSConfig->currentIndex()); }
+void frmEditConfiguration::TSConfig_Click()
+{
+    ShowPage(TSConfig->currentIndex());
+    // The focus goes with the page, not to whatever control follows the hidden one.
+    FirstField(TSConfig->currentIndex())->setFocus(Qt::TabFocusReason);
+}
+
+QWidget *frmEditConfiguration::FirstField(int tab) const
+{
+    return tab == 0 ? static_cast<QWidget *>(ComboApplication) : txtconnection;
+}
+
+void frmEditConfiguration::GoToField(QWidget *field)
+{
+    TSConfig->setCurrentIndex(fraLH->isAncestorOf(field) ? 1 : 0);
+    field->setFocus(Qt::OtherFocusReason);
+}
+
+void frmEditConfiguration::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier || !ConfigDataChanged()) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    const QString question = QStringLiteral("Save the changes to %1?").arg(m_session.SelectedConfigName);
+    switch (m_session.MsgBox(question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    case MsgResult::Yes: cmdOK_Click(); break;
+    case MsgResult::No: reject(); break;
+    default: break;
+    }
+}
 
 void frmEditConfiguration::ShowPage(int tab)
 {

@@ -52,6 +52,8 @@ protected:
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape with unsaved changes asks whether to save them.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void BuildControls();
@@ -63,6 +65,12 @@ private:
     void ChkSavePass_Click();
     void TSConfig_Click();
     void ShowPage(int tab);
+    // The first field that takes input on a tab.
+    QWidget *FirstField(int tab) const;
+    // Shows the tab that holds field and puts the focus in it.
+    void GoToField(QWidget *field);
+    // Application, DSN, database and user must be given; a missing one is named and focused.
+    bool RequiredFieldsGiven();
     void cmdBrowse_Click(qint16 target);
     void oFrmBrowse_CloseBrowse(QString &sPathName);
     void cmdOK_Click();
@@ -81,6 +89,8 @@ private:
     qint16 BrowseTarget = 0;
     frmbrowse *oFrmBrowse = nullptr;
     bool m_inLayout = false;
+    // The last load stopped before the end of the file.
+    bool m_loadIncomplete = false;
 
     QGroupBox *FraConfig;
     QTabBar *TSConfig;

@@ -11,10 +11,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTabBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,19 +45,24 @@ bool IsWholeOne(const QString &value) { return Vb::RoundHalfEven(Vb::Val(value))
 
 bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
 {
-    if (ConfigFilePath.isEmpty()) {
-        InitializePC();
+    // Every load starts from a new configuration: a key the file lacks takes its default,
+    // never the value of the file opened before.
+    m_session.CurrentConfig = ConfigRecord();
+    InitializePC();
+    m_loadIncomplete = false;
+    if (ConfigFilePath.isEmpty())
         return false;
-    }
     ConfigRecord &config = m_session.CurrentConfig;
-    auto loadError = [this] {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0167")), MsgIcon::None, MsgButtons::Ok);
+    auto loadError = [this](const QString &what) {
+        m_loadIncomplete = true;
+        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
+                         MsgIcon::None, MsgButtons::Ok);
         return false;
     };
     QString text;
     Vb::Error error;
     if (!FileIo::ReadAnsiText(ConfigFilePath, &text, &error))
-        return loadError();
+        return loadError(QStringLiteral("Nothing was read: %1.").arg(error.description));
 
     // The keys shown in a text box; the other keys of the record only set their field.
     const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
@@ -63,14 +71,24 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
         {&ConfigRecord::lhbuscomponent, txtconnection}, {&ConfigRecord::logdirectory, txtLog},
         {&ConfigRecord::webdirectory, txtwebdirectory},
     };
-    for (const QString &line : FileIo::SplitLines(text)) {
+    const QStringList lines = FileIo::SplitLines(text);
+    for (int number = 0; number < lines.size(); ++number) {
+        const QString &line = lines[number];
         QString key, value;
         const ConfigFormat::LineKind kind = ConfigFormat::SplitLine(line, &key, &value);
         if (kind == ConfigFormat::LineKind::Blank)
             continue;
+        if (ConfigFormat::IsComment(line)) {
+            config.otherLines.append(line);
+            continue;
+        }
         // Earlier lines keep what they set; the rest of the file is not read.
         if (kind == ConfigFormat::LineKind::NoEquals)
-            return loadError();
+            return loadError(QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it "
+                                            "were not read.")
+                                 .arg(number + 1)
+                                 .arg(Vb::Trim(line))
+                                 .arg(lines.size() - number - 1));
 
         if (key == QLatin1String("satelliteappln")) {
             config.SatelliteAppln = value;
@@ -97,15 +115,18 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
             ChkAutoLogin->setChecked(IsWholeOne(value));
             continue;
         }
-        for (const ConfigKey &k : ConfigKeys) {
-            if (key != QString::fromLatin1(k.written).toLower())
-                continue;
-            config.*k.field = value;
-            for (const auto &[field, box] : boxes)
-                if (field == k.field)
-                    box->setText(value);
-            break;
+        const auto known = std::find_if(ConfigKeys.begin(), ConfigKeys.end(), [&key](const ConfigKey &k) {
+            return key == QString::fromLatin1(k.written).toLower();
+        });
+        if (known == ConfigKeys.end()) {
+            // Not ours to read, but not ours to drop either.
+            config.otherLines.append(line);
+            continue;
         }
+        config.*known->field = value;
+        for (const auto &[field, box] : boxes)
+            if (field == known->field)
+                box->setText(value);
     }
     return true;
 }
@@ -113,6 +134,8 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
 void frmEditConfiguration::InitializePC()
 {
     ConfigRecord &config = m_session.CurrentConfig;
+    // A new configuration has no application until the user picks one.
+    config.SatelliteAppln.clear();
     config.autologin = QStringLiteral("0");
     config.savepass = QStringLiteral("0");
     config.ldbp = QStringLiteral("1");
@@ -219,6 +242,16 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
         return false;
     }
 
+    // A file that was not read to its end would lose its unread lines: only on request.
+    if (m_loadIncomplete && !ConfigFilePath.isEmpty() && QFileInfo::exists(ConfigFilePath)) {
+        const QString question =
+            QStringLiteral("\"%1\" was not read completely. Saving replaces the whole file with what "
+                           "this window shows; what was not read is lost.\n\nSave anyway?")
+                .arg(QDir::toNativeSeparators(ConfigFilePath));
+        if (m_session.MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
+            return false;
+    }
+
     bool writable = true;
     if (ConfigFilePath.isEmpty()) {
         if (!AskNewConfigFileName(m_session, ConfigFilePath))
@@ -238,16 +271,36 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     return true;
 }
 
+bool frmEditConfiguration::RequiredFieldsGiven()
+{
+    auto missing = [this](QWidget *field, const QLabel *label, const char *how) {
+        GoToField(field);
+        QString name = label->text();
+        if (name.endsWith(u':'))
+            name.chop(1);
+        m_session.MsgBox(QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
+        return false;
+    };
+    if (ComboApplication->currentIndex() <= 0)
+        return missing(ComboApplication, lblAppln, "Please choose the %1.");
+    // The server console cannot log on without these.
+    for (const auto &[box, label] : {std::pair{txtdsn, lblDSN}, std::pair{txtdatabase, lblDatabase},
+                                     std::pair{txtusername, lblUsername}}) {
+        if (Vb::Trim(box->text()).isEmpty())
+            return missing(box, label, "Please enter the %1.");
+    }
+    return true;
+}
+
 void frmEditConfiguration::cmdOK_Click()
 {
     if (ComboApplication->currentIndex() == 3) {
-        if (txtwebdirectory->text().isEmpty()) {
-            m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0494")), MsgIcon::Critical, MsgButtons::Ok);
-            return;
-        }
+        const QString web = txtwebdirectory->text();
         // A folder given as blanks only names nothing.
-        if (!FileIo::PathExists(Vb::Trim(txtwebdirectory->text()))) {
-            m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0498")), MsgIcon::Critical, MsgButtons::Ok);
+        const char *refusal = web.isEmpty() ? "SLBL0494" : !FileIo::PathExists(Vb::Trim(web)) ? "SLBL0498" : nullptr;
+        if (refusal) {
+            GoToField(txtwebdirectory);
+            m_session.MsgBox(m_session.GetText(QLatin1String(refusal)), MsgIcon::Critical, MsgButtons::Ok);
             return;
         }
     }
@@ -255,7 +308,7 @@ void frmEditConfiguration::cmdOK_Click()
         accept();
         return;
     }
-    if (SaveConfiguration(m_session.SelectedConfigPath))
+    if (RequiredFieldsGiven() && SaveConfiguration(m_session.SelectedConfigPath))
         accept();
 }
 

@@ -7,6 +7,8 @@
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QApplication>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -42,20 +44,77 @@ protected:
 TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
 {
     EXPECT_EQ(browser.windowTitle(), app.session().GetText(QStringLiteral("SLBL0497")));
-    struct Case { QString typed; const char *button; std::optional<QString> handed; };
+    auto *list = browser.findChild<QTreeView *>(QStringLiteral("Dir1"));
+    auto *model = static_cast<QFileSystemModel *>(list->model());
+    // An empty path field never empties the owner's field: the highlighted folder, or nothing.
+    struct Case { QString typed; bool highlighted; const char *button; std::optional<QString> handed; };
     const Case cases[] = {
-        {QString(), "cmdOK", QString()}, // no preset, no move: the empty text
-        {QStringLiteral(" /not/a/folder "), "cmdOK", QStringLiteral(" /not/a/folder ")},
-        {QStringLiteral("/tmp"), "cmdCancel", std::nullopt},
+        {QString(), true, "cmdOK", app.lib()},
+        {QStringLiteral("  "), false, "cmdOK", std::nullopt},
+        {QStringLiteral(" /not/a/folder "), true, "cmdOK", QStringLiteral(" /not/a/folder ")},
+        {QStringLiteral("/tmp"), true, "cmdCancel", std::nullopt},
     };
     for (const Case &c : cases) {
         handedOver.reset();
         browser.show();
+        list->clearSelection();
+        list->setCurrentIndex(c.highlighted ? model->index(app.lib()) : QModelIndex());
         txtpath()->clear();
         QTest::keyClicks(txtpath(), c.typed);
         QTest::mouseClick(browser.findChild<QPushButton *>(QLatin1String(c.button)), Qt::LeftButton);
-        EXPECT_EQ(handedOver, c.handed) << c.button;
+        EXPECT_EQ(handedOver, c.handed) << c.button << " " << c.typed.toStdString();
         EXPECT_FALSE(browser.isVisible());
+    }
+}
+
+TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
+{
+    // Enough folders to scroll, one of them opened by the user.
+    const QString parent = app.path() + QStringLiteral("/many");
+    for (int i = 0; i < 40; ++i)
+        QDir().mkpath(parent + QStringLiteral("/f%1/sub").arg(i, 2, 10, QLatin1Char('0')));
+    auto folder = [&](int i) { return parent + QStringLiteral("/f%1").arg(i, 2, 10, QLatin1Char('0')); };
+
+    struct Case { const char *what; int folder; std::function<void(QTreeView *, QPoint)> act; bool chooses; };
+    const Case cases[] = {
+        {"click", 25, [](QTreeView *list, QPoint at) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }, false},
+        // As a mouse sends it: press, release, then the second press as a double click, release.
+        {"double click", 30, [](QTreeView *list, QPoint at) {
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+         }, true},
+        {"click, Enter", 12, [](QTreeView *list, QPoint at) {
+             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+             QTest::keyClick(list, Qt::Key_Return);
+         }, true},
+    };
+    for (const Case &c : cases) {
+        frmbrowse dialog(app.session());
+        std::optional<QString> chosen;
+        QObject::connect(&dialog, &frmbrowse::CloseBrowse, [&](QString &path) { chosen = path; });
+        dialog.SetStartPath(folder(20));
+        dialog.show();
+        QApplication::setActiveWindow(&dialog);
+        auto *list = dialog.findChild<QTreeView *>(QStringLiteral("Dir1"));
+        auto *model = static_cast<QFileSystemModel *>(list->model());
+        QTRY_COMPARE(model->rowCount(model->index(parent)), 40);
+        list->expand(model->index(folder(5)));
+        // Folders are read in the background: wait until nothing more arrives before aiming.
+        QTRY_COMPARE(model->rowCount(model->index(folder(5))), 1);
+        QCoreApplication::processEvents();
+        list->scrollTo(model->index(folder(c.folder)));
+        const int scrolled = list->verticalScrollBar()->value();
+        const QRect item = list->visualRect(model->index(folder(c.folder)));
+        ASSERT_TRUE(list->viewport()->rect().contains(item.center())) << c.what;
+
+        c.act(list, item.center());
+        EXPECT_EQ(chosen, c.chooses ? std::optional(folder(c.folder)) : std::nullopt) << c.what;
+        EXPECT_EQ(dialog.isVisible(), !c.chooses) << c.what;
+        EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("txtpath"))->text(), folder(c.folder)) << c.what;
+        // Nothing moved or closed under the mouse.
+        EXPECT_EQ(list->verticalScrollBar()->value(), scrolled) << c.what;
+        EXPECT_TRUE(list->isExpanded(model->index(folder(5)))) << c.what;
     }
 }
 

@@ -9,12 +9,7 @@ namespace {
 
 TEST_F(EditorTest, NothingTouchedWritesNothing)
 {
-    // A new configuration makes no file; an opened one is neither saved nor cancelled into a rewrite.
-    OpenNew();
-    ClickSave();
-    EXPECT_FALSE(editor->isVisible());
-    EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
-
+    // An opened file is neither saved nor cancelled into a rewrite (a new one: EachLoadStartsFromANewConfiguration).
     const QString path = app.lib(QStringLiteral("rst.tsy"));
     for (const char *button : {"cmdOK", "cmdCancel"}) {
         WriteRecord(QStringLiteral("rst.tsy"), SampleRecord());
@@ -42,8 +37,6 @@ TEST_F(EditorTest, ASingleChangeWritesTheWholeFile)
     // The first platform, so that only the product code differs.
     const ConfigRecord firstPlatform = With(sample, {"ldbp=1"});
     const Case cases[] = {
-        {"server name", [this] { Type("txtmachine", QStringLiteral("otherhost")); }, sample,
-         With(sample, {"dbmachinename=otherhost"})},
         {"application", [this] { Pick("ComboApplication", 2); }, firstPlatform,
          With(firstPlatform, {"SatelliteAppln=4010"})},
         {"save password", [this] { QTest::mouseClick(Check("ChkSavePass"), Qt::LeftButton); }, sample,
@@ -66,6 +59,8 @@ TEST_F(EditorTest, NewConfigurationSavedAsAbcReplacingAnOldFileOnlyAfterYes)
     OpenNew();
     Pick("ComboApplication", 1);
     Type("txtdsn", QStringLiteral("  RST_NEW "));
+    Type("txtdatabase", QStringLiteral("rostrum"));
+    Type("txtusername", QStringLiteral("scott"));
     Type("txtpassword", QStringLiteral("secret"));
     QTest::mouseClick(Check("ChkSavePass"), Qt::LeftButton);
     app.messages().SetNextAnswers({MsgResult::No, MsgResult::Yes});
@@ -81,35 +76,54 @@ TEST_F(EditorTest, NewConfigurationSavedAsAbcReplacingAnOldFileOnlyAfterYes)
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(session().SelectedConfigPath, app.lib(QStringLiteral("abc.tsy")));
     const ConfigRecord expected =
-        With({}, {"SatelliteAppln=1028", "ldbp=1", "dsn=RST_NEW", "savepass=1", "password=secret", "autologin=0",
+        With({}, {"SatelliteAppln=1028", "ldbp=1", "dsn=RST_NEW", "database=rostrum", "user=scott", "savepass=1",
+                  "password=secret", "autologin=0",
                   "lhbuscomponent=cn=<mycomponent>, o=<myroot>", "logdirectory=" + session().DefaultLogDirectory,
                   "batchsize=100", "delay=30"});
     EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), ConfigFormat::Format(expected));
     EXPECT_EQ(LinesOf(QStringLiteral("abc.tsy")).size(), 20);
 }
 
-TEST_F(EditorTest, WhatTheControlsDoNotSetComesFromTheLastLoadedFile)
+TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
 {
-    WriteRecord(QStringLiteral("first.tsy"), With(SampleRecord(), {"batchsize=500"}));
-    app.writeConfig(QStringLiteral("second.tsy"), {"SatelliteAppln=1028", "dsn=SECOND"});
+    // What a file does not say takes a new configuration's default, never the file opened before.
+    WriteRecord(QStringLiteral("first.tsy"), SampleRecord());
+    app.writeConfig(QStringLiteral("second.tsy"), {"SatelliteAppln=1028", "database=db", "user=u"});
     Open(QStringLiteral("first.tsy"));
     QTest::mouseClick(Child<QPushButton>("cmdCancel"), Qt::LeftButton);
     Open(QStringLiteral("second.tsy"));
-    Type("txtdsn", QStringLiteral("SECOND2"));
+    Type("txtdsn", QStringLiteral("SECOND"));
     ClickSave();
-    const QStringList lines = LinesOf(QStringLiteral("second.tsy"));
-    ASSERT_EQ(lines.size(), 20);
-    EXPECT_EQ(lines[18], QStringLiteral("batchsize=500"));
+    const ConfigRecord expected =
+        With({}, {"SatelliteAppln=1028", "ldbp=1", "dsn=SECOND", "database=db", "user=u", "savepass=0", "autologin=0",
+                  "lhbuscomponent=cn=<mycomponent>, o=<myroot>", "logdirectory=" + session().DefaultLogDirectory,
+                  "batchsize=100", "delay=30"});
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/second.tsy")), ConfigFormat::Format(expected));
 
-    // A new configuration keeps the product code too, so untouched it differs and asks for a name.
+    // A new configuration after an opened one: untouched, Save makes no file and asks no name.
     OpenNew();
-    bool prompted = false;
-    WhenNamePrompt(QString(), &prompted);
+    // (A product code left from the file would open the name prompt and wait for it.)
+    ASSERT_TRUE(session().CurrentConfig.SatelliteAppln.isEmpty());
     ClickSave();
-    EXPECT_TRUE(prompted);
-    EXPECT_TRUE(editor->isVisible());
+    EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 2);
-    EXPECT_EQ(session().CurrentConfig.SatelliteAppln, QStringLiteral("1028"));
+}
+
+TEST_F(EditorTest, LinesTheEditorDoesNotKnowStayAfterTheTwentyInTheirOrder)
+{
+    const QStringList others = {QStringLiteral("; kept by hand"), QStringLiteral("masterdatadirectory=/data"),
+                                QStringLiteral(" user=not the user key"), QStringLiteral("Custom Key = x = y")};
+    QStringList lines = QString::fromLatin1(ConfigFormat::Format(SampleRecord())).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    for (int i = 0; i < others.size(); ++i)
+        lines.insert(1 + 6 * i, others[i]);
+    app.writeConfig(QStringLiteral("rst.tsy"), lines);
+    Open(QStringLiteral("rst.tsy"));
+    Type("txtmachine", QStringLiteral("otherhost"));
+    ClickSave();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_EQ(Rst(), ConfigFormat::Format(With(SampleRecord(), {"dbmachinename=otherhost"}))
+                         + others.join(QStringLiteral("\r\n")).toLatin1() + "\r\n");
 }
 
 TEST_F(EditorTest, PlatformAndFlagValuesLoadByTheirNumbers)
@@ -144,13 +158,66 @@ TEST_F(EditorTest, LoadStopsAtALineWithoutEquals)
     EXPECT_EQ(Box("txtdsn")->text(), QStringLiteral("first"));
     EXPECT_EQ(Box("txtusername")->text(), QString());
     EXPECT_EQ(session().CurrentConfig.dsn, QStringLiteral("first"));
-    EXPECT_EQ(app.shownTexts(), QStringList{loadError});
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    // The message says where reading stopped.
+    EXPECT_TRUE(app.shownTexts()[0].startsWith(loadError));
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("Line 3, \"[FMK]\""))) << app.shownTexts()[0].toStdString();
     EXPECT_EQ(app.messages().ShownMessages().value(0).icon, MsgIcon::None);
 
     // A file that has gone gives the same message.
     app.messages().ClearShown();
     Open(QStringLiteral("gone.tsy"));
-    EXPECT_EQ(app.shownTexts(), QStringList{loadError});
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith(loadError));
+}
+
+TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
+{
+    const QByteArray half = "SatelliteAppln=1028\r\ndsn=D\r\ndatabase=db\r\nuser=u\r\n[FMK]\r\nbatchsize=999\r\n";
+    struct Case { const char *what; bool change; QList<MsgResult> answers; bool written; };
+    const Case cases[] = {
+        {"untouched", false, {}, false},
+        {"changed, declined", true, {MsgResult::No}, false},
+        {"changed, confirmed", true, {MsgResult::Yes}, true},
+    };
+    for (const Case &c : cases) {
+        app.writeFile(QStringLiteral("lib/half.tsy"), half);
+        Open(QStringLiteral("half.tsy"));
+        app.messages().ClearShown();
+        if (c.change)
+            Type("txtmachine", QStringLiteral("host"));
+        app.messages().SetNextAnswers(c.answers);
+        ClickSave();
+        EXPECT_EQ(app.readFile(QStringLiteral("lib/half.tsy")) != half, c.written) << c.what;
+        EXPECT_EQ(editor->isVisible(), c.change && !c.written) << c.what;
+        EXPECT_EQ(app.shownTexts().size(), c.change ? 1 : 0) << c.what;
+        if (c.change)
+            EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo) << c.what;
+    }
+}
+
+TEST_F(EditorTest, EnterSavesAndEscapeAsksAboutChanges)
+{
+    struct Case { const char *what; Qt::Key key; bool change; QList<MsgResult> answers; bool closes, written; };
+    const Case cases[] = {
+        {"Enter", Qt::Key_Return, true, {}, true, true},
+        {"Escape, untouched", Qt::Key_Escape, false, {}, true, false},
+        {"Escape, Yes", Qt::Key_Escape, true, {MsgResult::Yes}, true, true},
+        {"Escape, No", Qt::Key_Escape, true, {MsgResult::No}, true, false},
+        {"Escape, Cancel", Qt::Key_Escape, true, {MsgResult::Cancel}, false, false},
+    };
+    for (const Case &c : cases) {
+        const QByteArray before = OpenRst();
+        if (c.change)
+            Type("txtmachine", QStringLiteral("otherhost"));
+        app.messages().SetNextAnswers(c.answers);
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(editor->isVisible(), !c.closes) << c.what;
+        EXPECT_EQ(Rst() != before, c.written) << c.what;
+        ASSERT_EQ(app.shownTexts().size(), c.answers.size()) << c.what;
+        if (!c.answers.isEmpty())
+            EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoCancel) << c.what;
+    }
 }
 
 TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
@@ -182,44 +249,50 @@ TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
     }
 }
 
-TEST_F(EditorTest, SaveRefusesWhatTheFileCannotHold)
+TEST_F(EditorTest, SaveRefusalsNameTheFieldAndGoToIt)
 {
-    // A value the file cannot hold is named by its field's label and the user is taken to the field;
-    // the web directory of the third application has messages of its own.
-    struct Case { const char *box; QString text; bool savePassword; int tab; const char *label, *message; };
+    // A value the file cannot hold, a required field left empty, a web directory that is
+    // missing: a message naming the field, its tab shown, the focus in it, nothing written.
+    auto type = [this](const char *box, const QString &text) { return [=, this] { Type(box, text); }; };
+    auto web = [this](const QString &text) {
+        return [=, this] {
+            Combo("ComboApplication")->setCurrentIndex(3);
+            Type("txtwebdirectory", text);
+        };
+    };
+    struct Case { const char *field; std::function<void()> change; int tab; const char *label, *message; };
     // '‡' (byte 87) scrambles to a blank, which a reader would trim away.
     const Case cases[] = {
-        {"txtdsn", QStringLiteral("Łódź"), false, 0, "lblDSN", nullptr},
-        {"txtpassword", QString(QChar(0x2021)) + QStringLiteral("pw"), true, 0, "lblPassword", nullptr},
-        {"txtconnection", QStringLiteral("cn=\u4e2d, o=x"), false, 1, "Label1", nullptr},
-        {"txtwebdirectory", QString(), true, 1, nullptr, "SLBL0494"},
-        {"txtwebdirectory", QStringLiteral("   "), true, 1, nullptr, "SLBL0498"},
-        {"txtwebdirectory", QStringLiteral("/no/such/folder"), true, 1, nullptr, "SLBL0498"},
+        {"txtdsn", type("txtdsn", QStringLiteral("Łódź")), 0, "lblDSN", nullptr},
+        {"txtpassword", type("txtpassword", QString(QChar(0x2021)) + QStringLiteral("pw")), 0, "lblPassword", nullptr},
+        {"txtconnection", type("txtconnection", QStringLiteral("cn=\u4e2d, o=x")), 1, "Label1", nullptr},
+        {"ComboApplication", [this] { Combo("ComboApplication")->setCurrentIndex(0); }, 0, "lblAppln", nullptr},
+        {"txtdsn", type("txtdsn", QStringLiteral("   ")), 0, "lblDSN", nullptr},
+        {"txtdatabase", type("txtdatabase", QString()), 0, "lblDatabase", nullptr},
+        {"txtusername", type("txtusername", QString()), 0, "lblUsername", nullptr},
+        {"txtwebdirectory", web(QString()), 1, nullptr, "SLBL0494"},
+        {"txtwebdirectory", web(QStringLiteral("   ")), 1, nullptr, "SLBL0498"},
+        {"txtwebdirectory", web(QStringLiteral("/no/such/folder")), 1, nullptr, "SLBL0498"},
     };
     for (const Case &c : cases) {
         const QByteArray before = OpenRst();
-        if (c.message)
-            Pick("ComboApplication", 3);
-        if (!c.savePassword)
-            QTest::mouseClick(Check("ChkSavePass"), Qt::LeftButton);
         QTabBar *tabs = Child<QTabBar>("TSConfig");
         tabs->setCurrentIndex(c.tab);
-        Type(c.box, c.text);
+        c.change();
         tabs->setCurrentIndex(1 - c.tab);
         ClickSave();
 
-        EXPECT_TRUE(editor->isVisible()) << c.box;
-        EXPECT_EQ(Rst(), before) << c.box;
-        ASSERT_EQ(app.messages().ShownMessages().size(), 1) << c.box;
+        EXPECT_TRUE(editor->isVisible()) << c.field;
+        EXPECT_EQ(Rst(), before) << c.field;
+        ASSERT_EQ(app.messages().ShownMessages().size(), 1) << c.field;
         const auto shown = app.messages().ShownMessages().first();
         EXPECT_EQ(shown.icon, MsgIcon::Critical);
-        if (c.message) {
-            EXPECT_EQ(shown.text, session().GetText(QLatin1String(c.message))) << c.text.toStdString();
-            continue;
-        }
-        EXPECT_TRUE(shown.text.startsWith(Child<QLabel>(c.label)->text())) << shown.text.toStdString();
-        EXPECT_EQ(tabs->currentIndex(), c.tab) << c.box;
-        EXPECT_TRUE(Box(c.box)->hasFocus()) << c.box;
+        if (c.message)
+            EXPECT_EQ(shown.text, session().GetText(QLatin1String(c.message))) << c.field;
+        else
+            EXPECT_TRUE(shown.text.contains(Child<QLabel>(c.label)->text())) << shown.text.toStdString();
+        EXPECT_EQ(tabs->currentIndex(), c.tab) << c.field;
+        EXPECT_TRUE(Child<QWidget>(c.field)->hasFocus()) << c.field;
     }
     // An existing web directory is written without the blanks around it.
     OpenRst();

@@ -81,27 +81,42 @@ TEST_F(EditorTest, ApplicationAndPlatformRules)
     }
 }
 
-TEST_F(EditorTest, CtrlTabAloneSwitchesTabs)
+TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
 {
+    // Each page's first field: where the focus is at opening and after every switch.
+    const char *first[] = {"ComboApplication", "txtconnection"};
+    OpenRst();
+    EXPECT_TRUE(Child<QWidget>(first[0])->hasFocus());
     OpenNew();
+    EXPECT_TRUE(Child<QWidget>(first[0])->hasFocus());
+
     auto *tabs = Child<QTabBar>("TSConfig");
-    const QList<QPair<Qt::KeyboardModifiers, bool>> cases = {
-        {Qt::ControlModifier | Qt::ShiftModifier, false},
-        {Qt::ControlModifier | Qt::AltModifier, false},
-        {Qt::ControlModifier, true},
+    struct Case { Qt::Key key; Qt::KeyboardModifiers modifiers; bool switches; };
+    const Case cases[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, true},
+        {Qt::Key_PageDown, Qt::ControlModifier, true},
+        {Qt::Key_PageUp, Qt::ControlModifier, true},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, false},
+        {Qt::Key_Tab, Qt::ControlModifier | Qt::AltModifier, false},
+        {Qt::Key_PageDown, Qt::NoModifier, false},
     };
-    for (const auto &[modifiers, switches] : cases) {
-        tabs->setCurrentIndex(0);
-        Box("txtdsn")->setFocus();
-        QTest::keyClick(Box("txtdsn"), Qt::Key_Tab, modifiers);
-        EXPECT_EQ(tabs->currentIndex(), switches ? 1 : 0) << int(modifiers);
-        EXPECT_EQ(Child<QGroupBox>("fraLH")->isHidden(), !switches);
-        EXPECT_EQ(Child<QGroupBox>("fraDBDetails")->isHidden(), switches);
+    for (const Case &c : cases) {
+        for (int from : {0, 1}) {
+            tabs->setCurrentIndex(from);
+            QWidget *start = Child<QWidget>(from == 0 ? "txtdsn" : "txtconnection");
+            start->setFocus();
+            // The press alone switches; letting go of Ctrl before the key switches nothing more.
+            QTest::keyPress(start, c.key, c.modifiers);
+            const int to = c.switches ? 1 - from : from;
+            EXPECT_EQ(tabs->currentIndex(), to) << c.key << " from " << from;
+            EXPECT_EQ(Child<QGroupBox>("fraLH")->isHidden(), to == 0);
+            QWidget *focus = QApplication::focusWidget();
+            EXPECT_EQ(focus, c.switches ? Child<QWidget>(first[to]) : start) << c.key << " from " << from;
+            QTest::keyRelease(focus, Qt::Key_Control);
+            QTest::keyRelease(focus, c.key);
+            EXPECT_EQ(tabs->currentIndex(), to) << c.key << " from " << from;
+        }
     }
-    // And back, from a field of the second page.
-    Box("txtconnection")->setFocus();
-    QTest::keyClick(Box("txtconnection"), Qt::Key_Tab, Qt::ControlModifier);
-    EXPECT_EQ(tabs->currentIndex(), 0);
 }
 
 TEST_F(EditorTest, EnteringTheComponentStringSelectsTheComponentName)

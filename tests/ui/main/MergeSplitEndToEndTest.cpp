@@ -133,11 +133,12 @@ TEST(MergeSplitEndToEnd, PickJoinEditAndStart)
     for (const char *section : {"FMK", "RST"})
         EXPECT_EQ(IniProfile::GetPrivateProfileString(section, "autologin", "", 255, joint), "1") << section;
 
-    // Update opens the joint-file editor; OK writes its keys.
+    // Update opens the joint-file editor; OK after a change writes its keys.
     clickItem("Default_M&S.tsy");
     bool edited = false;
     WhenModal("frmEditConfigurationMergeSplit", [&](QWidget *editor) {
         edited = true;
+        editor->findChild<QLineEdit *>("txtBatch_0")->setText("150");
         QTest::mouseClick(editor->findChild<QPushButton *>("bOk"), Qt::LeftButton);
     });
     window.findChild<QAction *>("mnuUpdate")->trigger();
