@@ -90,18 +90,20 @@ bool CreateConfigFromCommandLine(Session &session)
 {
     ConfigRecord &c = session.CurrentConfig;
     const QString name = FileNameOf(c);
+    const QString path = session.ConfigDirectory + u'/' + name;
     Vb::Error error;
     bool ok = false;
     // The name comes from the command line: refuse one that would leave the lib directory.
     if (!FileIo::IsValidFileName(name))
         error = {52, QStringLiteral("Bad file name or number")};
     else
-        ok = ConfigFormat::WriteFile(session.ConfigDirectory + u'/' + name, c, &error);
+        ok = ConfigFormat::WriteFile(path, c, &error);
     if (ok)
         return true;
+    // A script's operator needs to know which file failed and why, not only that one did.
     QString text = session.GetText(QStringLiteral("SLBL0356"));
-    if (error.number == 0 && !error.description.isEmpty())
-        text += QStringLiteral("\n\n") + error.description;
+    if (!error.description.isEmpty())
+        text += QStringLiteral("\n\n%1: %2").arg(path, error.description);
     session.MsgBox(text, MsgIcon::None, MsgButtons::Ok);
     return false;
 }

@@ -57,6 +57,7 @@ TEST(CommandLineMode, UnwritableFileShowsTheWriteMessage)
     EXPECT_EQ(RunCommandLineMode(app.session(), "1028:::1:::d:::SALES:::m:::u:::p:::c"), 1);
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts().first().startsWith(app.session().GetText("SLBL0356")));
+    EXPECT_TRUE(app.shownTexts().first().contains("SALES_1028.tsy: ")) << qPrintable(app.shownTexts().first());
     EXPECT_EQ(app.messages().ShownMessages().first().icon, MsgIcon::None);
     EXPECT_FALSE(QDir(app.path()).exists("lib"));
 }
