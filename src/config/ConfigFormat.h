@@ -19,6 +19,11 @@ LineKind SplitLine(const QString &line, QString *key, QString *value);
 // True when a line, trimmed of blanks, is the joint file's "[FMK]" section header.
 bool IsJointFileMarker(const QString &line);
 
+// Reads an ordinary configuration file's text into config: blank lines skipped, keys not
+// in the table ignored, the later of two lines wins, the password unscrambled. False at the
+// first non-blank line without "=", with the lines before it read.
+bool ReadRecord(const QString &text, ConfigRecord *config);
+
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);
 

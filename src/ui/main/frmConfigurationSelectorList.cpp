@@ -286,8 +286,8 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(QTreeWidgetItem *item, co
         why = QStringLiteral("File not found");
     else if (QFileInfo::exists(newPath))
         why = QStringLiteral("File already exists");
-    else if (QFile file(m_session.SelectedConfigPath); !file.rename(newPath))
-        why = file.errorString();
+    else if (Vb::Error e; !FileIo::RenameFile(m_session.SelectedConfigPath, newPath, &e))
+        why = e.description;
     if (!why.isEmpty()) {
         // The entry keeps the typed name until the next refresh shows the files as they are.
         item->setText(ColFilename, newText);
