@@ -41,13 +41,15 @@ Vb::Error WriteError(const QString &path, int err)
     return {57, Named(qt_error_string(err), path)};
 }
 
+QString TooLarge(qint64 maxBytes) { return QStringLiteral("File larger than %1 bytes, not read").arg(maxBytes); }
+
 // Why a file that stat describes is not read, or empty when it may be.
 QString WhyNotRead(const struct stat &st, qint64 maxBytes)
 {
     if (!S_ISREG(st.st_mode))
         return QStringLiteral("Not a regular file, not read");
     if (maxBytes >= 0 && st.st_size > maxBytes)
-        return QStringLiteral("File larger than %1 bytes, not read").arg(maxBytes);
+        return TooLarge(maxBytes);
     return QString();
 }
 
@@ -80,14 +82,16 @@ bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error, qint64 
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // The name may have been replaced since the look: what was opened is what counts.
-    if (::fstat(fd, &st) != 0 || !WhyNotRead(st, maxBytes).isEmpty())
-        return fail({75, Named(WhyNotRead(st, maxBytes), path)});
+    if (::fstat(fd, &st) != 0)
+        return fail(FileError(path, qt_error_string(errno)));
+    if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
+        return fail({75, Named(why, path)});
     *bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail({57, Named(file.errorString(), path)});
     if (maxBytes >= 0 && bytes->size() > maxBytes) {
         bytes->clear();
-        return fail({75, Named(WhyNotRead(st, maxBytes), path)});
+        return fail({75, Named(TooLarge(maxBytes), path)});
     }
     return true;
 }
