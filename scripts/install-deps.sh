@@ -8,6 +8,7 @@ packages=(
     postgresql                                        # the suite database of tests and demo
     libgtest-dev libgmock-dev googletest              # tests
     xvfb xauth x11-utils xterm fonts-dejavu-core      # headless windows, demo terminal
+    clang-14 libclang-rt-14-dev                       # fuzz targets (libFuzzer)
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,10 +1,34 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test (PostgreSQL is started
 # and stopped by the test run itself).
+#   scripts/test.sh [ctest options]             build/, as shipped
+#   scripts/test.sh --sanitize [ctest options]  build-sanitize/, with AddressSanitizer,
+#       UndefinedBehaviorSanitizer and LeakSanitizer; any report fails the run
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)"
-cd build
-ctest --output-on-failure -j2 "$@"
+build=build
+options=()
+if [ "${1:-}" = --sanitize ]; then
+    shift
+    build=build-sanitize
+    options=(-DCS_SANITIZE=ON)
+    reports="$PWD/$build/sanitizer-reports"
+    rm -rf "$reports"
+    mkdir -p "$reports"
+    # Reports go to files, so that those of child processes and of passing tests count too.
+    export ASAN_OPTIONS="detect_leaks=1:log_path=$reports/asan:strict_string_checks=1:detect_stack_use_after_return=1"
+    export LSAN_OPTIONS="suppressions=$PWD/tests/sanitize.supp:print_suppressions=0"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
+fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+cd "$build"
+status=0
+ctest --output-on-failure -j2 "$@" || status=$?
+if [ -n "${reports:-}" ] && [ -n "$(ls -A "$reports")" ]; then
+    echo "Sanitizer reports:" >&2
+    cat "$reports"/* >&2
+    status=1
+fi
+exit "$status"

@@ -25,12 +25,17 @@ bool IsElementName(const QString &label)
 // trimmed at both ends.
 QString ElementText(QXmlStreamReader &xml)
 {
+    // A text entry has no markup inside worth the name; deeper nesting is a hostile file.
+    constexpr int kMaxDepth = 32;
     QString text;
     bool droppedSinceLast = false;
     int depth = 1;
     while (depth > 0 && !xml.atEnd()) {
         switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement: ++depth; break;
+        case QXmlStreamReader::StartElement:
+            if (++depth > kMaxDepth)
+                xml.raiseError(QStringLiteral("Elements nested too deep"));
+            break;
         case QXmlStreamReader::EndElement: --depth; break;
         case QXmlStreamReader::Characters:
             if (xml.isWhitespace() && !xml.isCDATA()) {
@@ -59,7 +64,8 @@ LocalisedText::LocalisedText(const QString &appDir)
 bool LocalisedText::Load()
 {
     struct stat st {};
-    const bool present = ::stat(QFile::encodeName(m_path).constData(), &st) == 0;
+    // Only a regular file: a FIFO would block the start, a device never end.
+    const bool present = ::stat(QFile::encodeName(m_path).constData(), &st) == 0 && S_ISREG(st.st_mode);
     Identity now;
     if (present)
         now = {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
@@ -74,6 +80,8 @@ bool LocalisedText::Load()
     if (!present || !file.open(QIODevice::ReadOnly))
         return false;
     QXmlStreamReader xml(&file);
+    // Entities that expand to more than this are refused ("billion laughs").
+    xml.setEntityExpansionLimit(4096);
     QHash<QString, QString> texts;
     bool rootSeen = false;
     while (!xml.atEnd()) {

@@ -41,6 +41,25 @@ bool IsComment(const QString &line)
     return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
 }
 
+bool ReadRecord(const QString &text, ConfigRecord *config)
+{
+    for (const QString &line : FileIo::SplitLines(text)) {
+        QString key, value;
+        switch (SplitLine(line, &key, &value)) {
+        case LineKind::Blank: continue;
+        case LineKind::NoEquals: return false;
+        case LineKind::KeyValue: break;
+        }
+        for (const ConfigKey &k : ConfigKeys) {
+            if (key == QLatin1String(k.written).toString().toLower()) {
+                config->*k.field = k.field == &ConfigRecord::password ? UnscramblePassword(value) : value;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
 bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }
 
 QByteArray Format(const ConfigRecord &config)

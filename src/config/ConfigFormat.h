@@ -28,6 +28,10 @@ qint16 ProductCodeOf(const QString &value);
 bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error = nullptr);
 // True for a comment line: its first non-blank character is ";" or "#".
 bool IsComment(const QString &line);
+// Reads an ordinary configuration file's text into config: blank lines skipped, keys not
+// in the table ignored, the later of two lines wins, the password unscrambled. False at the
+// first non-blank line without "=", with the lines before it read.
+bool ReadRecord(const QString &text, ConfigRecord *config);
 
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);

@@ -37,8 +37,8 @@ bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,
 {
     const QString lib = ConfigDirectory(appDir) + u'/';
     QByteArray fieldmark, rostrum;
-    if (!FileIo::ReadBytes(lib + fieldmarkName, &fieldmark, error)
-        || !FileIo::ReadBytes(lib + rostrumName, &rostrum, error))
+    if (!FileIo::ReadBytes(lib + fieldmarkName, &fieldmark, error, FileIo::kTextFileLimit)
+        || !FileIo::ReadBytes(lib + rostrumName, &rostrum, error, FileIo::kTextFileLimit))
         return false;
     const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark
                               + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum;

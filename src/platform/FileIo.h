@@ -10,15 +10,26 @@
 // through WriteFileAtomic: a crash or a full disk leaves the old file whole.
 namespace FileIo {
 
-// The whole file as bytes / as Windows-1252 text.
-bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error);
-bool ReadAnsiText(const QString &path, QString *text, Vb::Error *error);
+// The largest text file the program reads whole: its configuration, profile and registry
+// files are a few kilobytes; a larger one is refused rather than read into memory.
+inline constexpr qint64 kTextFileLimit = 1024 * 1024;
+
+// The whole file as bytes / as Windows-1252 text. Only a regular file (or a link to one)
+// is opened: a device, FIFO or socket is refused unopened, as is a file of more than
+// maxBytes (negative: no limit); the description then names the file and the reason.
+bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error, qint64 maxBytes = -1);
+bool ReadAnsiText(const QString &path, QString *text, Vb::Error *error,
+                  qint64 maxBytes = kTextFileLimit);
 // Lines without their ends (CR LF, LF or CR); a final line end gives no empty last line.
 QStringList SplitLines(const QString &text);
 
-// Replaces (or creates) path with bytes. A read-only file or a missing directory fails,
-// with the platform's description, and leaves everything as it was.
+// Replaces (or creates) path with bytes. A read-only file, a missing directory or a full
+// disk fails, with a description that names the file, and leaves everything as it was.
+// A replaced file keeps its permissions and group.
 bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *error);
+
+// Renames a file within the file system; fails with a description that names the file.
+bool RenameFile(const QString &from, const QString &to, Vb::Error *error);
 
 // Deletes one file, not forced: a read-only file is not deleted.
 bool DeleteFile(const QString &path, Vb::Error *error);
@@ -29,5 +40,10 @@ bool PathExists(const QString &path);
 // A name that may stand as a file name on Windows and here: not empty, none of
 // \ / : * ? " < > | and no control characters, not "." or "..".
 bool IsValidFileName(const QString &name);
+
+// Faults the tests inject into the writes above, which cannot otherwise be provoked
+// reliably (a full disk, a read-only folder for a user who may write anywhere).
+enum class InjectedFault { None, DiskFull, ReadOnly };
+void InjectFault(InjectedFault fault);
 
 } // namespace FileIo

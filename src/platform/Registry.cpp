@@ -264,7 +264,7 @@ long Key::Open(const QString &appDir, Hkey root, const QString &subKey, quint32 
     const QString file = FilePath(appDir);
     QByteArray bytes;
     Contents contents;
-    if (!FileIo::ReadBytes(file, &bytes, nullptr) || !Parse(bytes, &contents))
+    if (!FileIo::ReadBytes(file, &bytes, nullptr, FileIo::kTextFileLimit) || !Parse(bytes, &contents))
         return ERROR_FILE_NOT_FOUND;
 
     const QString path = NormalKeyPath(subKey.isEmpty() ? rootName : rootName + u'\\' + subKey);
@@ -311,6 +311,16 @@ long Key::Close()
     m_open = false;
     m_values.clear();
     return wasOpen ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
+}
+
+QString WhyFileRefused(const QString &appDir)
+{
+    const QString file = FilePath(appDir);
+    QByteArray bytes;
+    Vb::Error error;
+    if (!QFileInfo::exists(file) || FileIo::ReadBytes(file, &bytes, &error, FileIo::kTextFileLimit))
+        return QString();
+    return error.description;
 }
 
 QString ReadRegistryValue(const QString &appDir)

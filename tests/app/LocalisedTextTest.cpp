@@ -45,15 +45,29 @@ TEST(LocalisedText, InvalidLabelTakesTheErrorPath)
     EXPECT_EQ(texts.GetText("SLBL0351"), QStringLiteral("File Name"));
 }
 
-TEST(LocalisedText, MissingOrBrokenFileGivesTheIdentifier)
+TEST(LocalisedText, MissingBrokenOrHostileFileGivesTheIdentifier)
 {
     TestAppDir app(false);
     LocalisedText texts(app.path());
     EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356"));
     EXPECT_FALSE(texts.TextLoaded());
-    WriteTexts(app, "<I18NTEXT><SLBL0356>broken");
-    EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356"));
-    EXPECT_FALSE(texts.TextLoaded());
+
+    QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE I18NTEXT [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i <= 9; ++i)
+        laughs += QStringLiteral("<!ENTITY l%1 \"%2\">").arg(i).arg(QStringLiteral("&l%1;").arg(i - 1).repeated(10)).toUtf8();
+    laughs += "]><I18NTEXT><SLBL0356>&l9;</SLBL0356></I18NTEXT>";
+    const QByteArray deep = "<I18NTEXT><SLBL0356>" + QByteArray("<a>").repeated(100000) + "x"
+                            + QByteArray("</a>").repeated(100000) + "</SLBL0356></I18NTEXT>";
+    struct Case { const char *what; QByteArray xml; } cases[] = {
+        {"not well-formed", "<I18NTEXT><SLBL0356>broken"},
+        {"entities that expand a billion times", laughs},
+        {"elements nested a hundred thousand deep", deep},
+    };
+    for (const Case &c : cases) {
+        WriteTexts(app, c.xml);
+        EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356")) << c.what;
+        EXPECT_FALSE(texts.TextLoaded()) << c.what;
+    }
 }
 
 TEST(LocalisedText, AChangedFileShowsAtTheNextLookup)

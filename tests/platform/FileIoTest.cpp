@@ -6,6 +6,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 TEST(FileIo, SplitLinesTakesEveryLineEnd)
 {
     EXPECT_EQ(FileIo::SplitLines(QStringLiteral("a\r\nb\nc\rd")),
@@ -36,6 +41,68 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
     EXPECT_FALSE(FileIo::WriteFileAtomic(dir.filePath(QStringLiteral("missing/x.tsy")), "x", &e));
     EXPECT_EQ(e.number, 76);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
+}
+
+// A name that stands for a device, FIFO or socket, or a file too large to be a text file
+// of the suite, is refused unopened: opening a FIFO would block, a device never end.
+TEST(FileIo, ReadsOnlyRegularFilesOfSensibleSize)
+{
+    QTemporaryDir dir;
+    const QString lib = dir.path();
+    auto path = [&](const char *name) { return lib + u'/' + QLatin1String(name); };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.tsy")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(path("fifo.tsy"), path("tofifo.tsy")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path("zero.tsy")));
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", QFile::encodeName(path("socket.tsy")).constData());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    QFile big(path("big.tsy")), limit(path("limit.tsy"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && limit.open(QIODevice::WriteOnly));
+    big.write(QByteArray(FileIo::kTextFileLimit + 1, 'x'));
+    limit.write(QByteArray(FileIo::kTextFileLimit, 'x'));
+    big.close();
+    limit.close();
+
+    for (const char *name : {"fifo.tsy", "tofifo.tsy", "zero.tsy", "socket.tsy", "big.tsy"}) {
+        QString text;
+        Vb::Error e;
+        EXPECT_FALSE(FileIo::ReadAnsiText(path(name), &text, &e)) << name;
+        EXPECT_TRUE(e.description.contains(path(name))) << e.description.toStdString();
+        EXPECT_TRUE(text.isEmpty()) << name;
+    }
+    QString text;
+    EXPECT_TRUE(FileIo::ReadAnsiText(path("limit.tsy"), &text, nullptr));
+    EXPECT_EQ(text.size(), FileIo::kTextFileLimit);
+    ::close(sock);
+}
+
+TEST(FileIo, AReplacedFileKeepsItsModeAndGroup)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("shared.tsy"));
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n", nullptr));
+    const QByteArray native = QFile::encodeName(path);
+    // Root may give the file any group; another user one of the groups it belongs to.
+    gid_t group = getegid();
+    if (geteuid() == 0) {
+        group = 4242;
+    } else {
+        gid_t groups[64];
+        const int n = ::getgroups(64, groups);
+        for (int i = 0; i < n; ++i)
+            if (groups[i] != group)
+                group = groups[i];
+    }
+    ASSERT_EQ(::chown(native.constData(), uid_t(-1), group), 0);
+    ASSERT_EQ(::chmod(native.constData(), 0664), 0);
+
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n", nullptr));
+    struct stat st {};
+    ASSERT_EQ(::stat(native.constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(st.st_gid, group);
 }
 
 TEST(FileIo, FileNamesWindowsForbidsAreInvalid)

@@ -131,6 +131,8 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
         {"unknown header", "REGEDIT5\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"x\"\r\n", notFound},
         {"broken UTF-16", QByteArray("\xff\xfe\x00\xd8garbage", 11), notFound},
         {"binary", QByteArray(4096, '\xff'), notFound},
+        // Larger than an export of a few values can be: refused without being read whole.
+        {"over 1 MiB", "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"x\"\r\n" + QByteArray(1 << 20, ';'), notFound},
     };
     EXPECT_EQ(ReadRegistryValue(dir()), QString()); // no file at all
     for (const Case &c : cases) {
@@ -141,6 +143,8 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
         if (c.s.type == REG_SZ) {
             EXPECT_EQ(query(QStringLiteral("K"), QStringLiteral("E")).data, QByteArray("A\0", 2)) << c.what;
         }
+        // Only the refused file has a message, and it names the file.
+        EXPECT_EQ(WhyFileRefused(dir()).contains(FilePath(dir())), c.bytes.size() > (1 << 20)) << c.what;
     }
 }
 

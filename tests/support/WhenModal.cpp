@@ -7,17 +7,20 @@
 
 void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs)
 {
-    auto timer = std::make_shared<QElapsedTimer>();
-    timer->start();
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [=]() {
+    // The timer belongs to the application, so that one whose window never came is freed
+    // with it; one that found its window deletes itself.
+    auto *poll = new QTimer(qApp);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QObject::connect(poll, &QTimer::timeout, poll, [=] {
         QWidget *w = QApplication::activeModalWidget();
-        if (w && w->isVisible() && (name.isEmpty() || w->objectName() == name)) {
-            action(w);
-            return;
+        const bool found = w && w->isVisible() && (name.isEmpty() || w->objectName() == name);
+        if (found || elapsed.elapsed() >= timeoutMs) {
+            poll->stop();
+            poll->deleteLater();
         }
-        if (timer->elapsed() < timeoutMs)
-            QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(0, *poll);
+        if (found)
+            action(w);
+    });
+    poll->start(10);
 }

@@ -97,6 +97,8 @@ frmAbout::frmAbout(Session &session, QWidget *parent) : QDialog(parent), m_sessi
     setWindowTitle(m_session.GetText(QStringLiteral("SLBL0019")).replace(QStringLiteral("%1"), productTitle));
     lblTitle->setText(m_session.GetText(QStringLiteral("SLBL0520")).replace(QStringLiteral("%1"), Ansi::CharOf(174)));
     lblVersion->setText(QStringLiteral("Version: ") + Registry::ReadRegistryValue(m_session.AppDir()));
+    if (const QString why = Registry::WhyFileRefused(m_session.AppDir()); !why.isEmpty())
+        m_session.MsgBox(why, MsgIcon::Exclamation, MsgButtons::Ok);
     lblDescription->setText(m_session.GetText(QStringLiteral("SLBL0316")));
     lblCopyright->setText(m_session.GetText(QStringLiteral("SLBL0499")).replace(QStringLiteral("%1"), Ansi::CharOf(169)));
     lblDisclaimer->setText(m_session.GetText(QStringLiteral("SLBL0328")));

@@ -389,8 +389,8 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
             why = QStringLiteral("File not found");
         else if (FileIo::PathExists(newPath))
             why = QStringLiteral("File already exists");
-        else if (QFile file(oldPath); !file.rename(newPath))
-            why = file.errorString();
+        else if (Vb::Error e; !FileIo::RenameFile(oldPath, newPath, &e))
+            why = e.description;
         if (!why.isEmpty())
             m_session.MsgBox(why);
     }

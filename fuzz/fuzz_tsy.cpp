@@ -1,0 +1,51 @@
+// The .tsy reader over any bytes, and the writer's promise: a record the writer accepts
+// reads back as that record.
+
+#include "FuzzSupport.h"
+
+#include "config/ConfigFormat.h"
+#include "platform/Ansi.h"
+#include "platform/FileIo.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input = Fuzz::Bytes(data, size);
+
+    // The input as a file, read as the list and the editor read one.
+    const QString path = Fuzz::WriteScratch(QStringLiteral("input.tsy"), input);
+    QString text;
+    Vb::Error error;
+    FUZZ_CHECK(FileIo::ReadAnsiText(path, &text, &error));
+    FUZZ_CHECK(text == Ansi::Decode(input));
+    for (const QString &line : FileIo::SplitLines(text)) {
+        QString key, value;
+        ConfigFormat::IsJointFileMarker(line);
+        if (ConfigFormat::SplitLine(line, &key, &value) == ConfigFormat::LineKind::KeyValue)
+            FUZZ_CHECK(value == Vb::Trim(value));
+    }
+    ConfigRecord read;
+    ConfigFormat::ReadRecord(text, &read);
+
+    // The input as the twenty values of a record.
+    const QList<QByteArray> fields = Fuzz::Fields(input, int(ConfigKeys.size()));
+    ConfigRecord record;
+    for (size_t i = 0; i < ConfigKeys.size(); ++i)
+        record.*ConfigKeys[i].field = QString::fromUtf8(fields[qsizetype(i)]);
+    const QString out = Fuzz::ScratchDir() + QStringLiteral("/record.tsy");
+    const bool written = ConfigFormat::WriteFile(out, record, &error);
+    FUZZ_CHECK(written == ConfigFormat::WhyNotWritable(record).isEmpty());
+    if (!written)
+        return 0;
+    // Readers trim blanks around values: only values without them can come back as written.
+    for (const ConfigKey &k : ConfigKeys)
+        if (record.*k.field != Vb::Trim(record.*k.field))
+            return 0;
+    if (!ConfigFormat::IsFlagSet(record.savepass))
+        record.password.clear();
+    FUZZ_CHECK(FileIo::ReadAnsiText(out, &text, &error));
+    FUZZ_CHECK(FileIo::SplitLines(text).size() == qsizetype(ConfigKeys.size()));
+    ConfigRecord back;
+    FUZZ_CHECK(ConfigFormat::ReadRecord(text, &back));
+    FUZZ_CHECK(back == record);
+    return 0;
+}
