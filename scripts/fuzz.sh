@@ -19,7 +19,7 @@ cmake --build "$build" -j"$(nproc)" >/dev/null
 
 mkdir -p "$build/crashes" "$build/logs"
 failed=0
-for target in fuzz_tsy fuzz_ini fuzz_i18ntext fuzz_registry fuzz_cmdline fuzz_ansi; do
+for target in fuzz_tsy fuzz_ini fuzz_i18ntext fuzz_registry fuzz_cmdline fuzz_quote fuzz_ansi; do
     name="${target#fuzz_}"
     # New inputs go to a scratch corpus; the checked-in seeds are only read. Newly reached
     # functions are not printed: symbolising them costs seconds each.
