@@ -2,11 +2,12 @@
 # The PostgreSQL server of a test run, in a directory of its own:
 #   pg_fixture.sh start <dir>   initialise (first time) and start; quick when already running
 #   pg_fixture.sh stop <dir>    stop it
+#   pg_fixture.sh resume <dir>  start it again after a stop, on the same port
 # <dir> receives data/, server.log, port, odbcinst.ini and odbc.ini (the private ODBC files the
 # tests point ODBCSYSINI at). The machine's own ODBC files are never touched.
 set -euo pipefail
 
-usage() { echo "usage: $0 start|stop <dir>" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|resume <dir>" >&2; exit 2; }
 [ $# -eq 2 ] || usage
 cmd=$1
 dir=$(realpath -m -- "$2")
@@ -173,6 +174,12 @@ stop)
     exec 9>>"$dir/.lock"
     flock 9
     stop
+    ;;
+resume)
+    # After a stop: the same server, port and data again, for the tests that follow.
+    exec 9>>"$dir/.lock"
+    flock 9
+    running || as_pg "$PGBIN/pg_ctl" -D "$data" -l "$srv/server.log" -w -t 60 start >/dev/null 9>&-
     ;;
 *) usage ;;
 esac
