@@ -91,8 +91,13 @@ struct Dbc
 
     Dbc()
     {
-        if (env.h != SQL_NULL_HENV && !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env.h, &h)))
+        if (env.h == SQL_NULL_HENV || !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env.h, &h))) {
             h = SQL_NULL_HDBC;
+            return;
+        }
+        // Before any connect call: the attribute counts only for the login that follows.
+        SQLSetConnectAttrW(h, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)),
+                           SQL_IS_UINTEGER);
     }
     ~Dbc()
     {
@@ -156,6 +161,34 @@ bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> 
 }
 
 } // namespace
+
+QStringList DataSources(Vb::Error *error)
+{
+    Env env;
+    if (env.h == SQL_NULL_HENV) {
+        SetError(error, MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")));
+        return {};
+    }
+    QStringList names;
+    SQLWCHAR name[SQL_MAX_DSN_LENGTH + 1];
+    SQLWCHAR description[512];
+    SQLSMALLINT nameLength = 0, descriptionLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        const SQLRETURN rc = SQLDataSourcesW(env.h, direction, name, SQLSMALLINT(std::size(name)), &nameLength,
+                                             description, SQLSMALLINT(std::size(description)), &descriptionLength);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!Ok(rc)) {
+            SetError(error, Diagnostics(SQL_HANDLE_ENV, env.h, QStringLiteral("The data sources could not be listed.")));
+            break;
+        }
+        const QString dsn = FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
+        if (!dsn.isEmpty() && !names.contains(dsn, Qt::CaseInsensitive))
+            names << dsn;
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
 
 QString Quote(const QString &value)
 {
