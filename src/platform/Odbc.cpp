@@ -62,6 +62,11 @@ Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallbac
     return MakeError(ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n'));
 }
 
+Vb::Error NoDriverManager()
+{
+    return MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised."));
+}
+
 struct Env
 {
     SQLHENV h = SQL_NULL_HENV;
@@ -166,7 +171,7 @@ QStringList DataSources(Vb::Error *error)
 {
     Env env;
     if (env.h == SQL_NULL_HENV) {
-        SetError(error, MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")));
+        SetError(error, NoDriverManager());
         return {};
     }
     QStringList names;
@@ -218,7 +223,7 @@ std::shared_ptr<Dbc> NewDbc(Vb::Error *error)
 {
     auto dbc = std::make_shared<Dbc>();
     if (dbc->env.h == SQL_NULL_HENV || dbc->h == SQL_NULL_HDBC) {
-        SetError(error, MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")));
+        SetError(error, NoDriverManager());
         return nullptr;
     }
     return dbc;

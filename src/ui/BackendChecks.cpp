@@ -30,6 +30,20 @@ bool VersionOf(const QVariant &value, qint16 *version, Vb::Error *error)
     return Vb::CInt(value.toString(), version, error);
 }
 
+// The back-end version in the first row of tsparameters, read on an open connection; 0 when
+// the table has no row.
+bool ReadBackendVersion(Odbc::Connection &connection, qint16 *version, Vb::Error *error)
+{
+    *version = 0;
+    auto rows = connection.Query(SuiteDatabase::BackendVersionQuery(), error);
+    if (!rows)
+        return false;
+    if (!rows->Next(error))
+        return !error->isError(); // no row: version 0
+    const QVariant value = rows->Field(QStringLiteral("backendversion"), error);
+    return !error->isError() && VersionOf(value, version, error);
+}
+
 } // namespace
 
 bool LookUpServerName(const QString &dsn, const QString &user, const QString &password, QString *name,
@@ -48,18 +62,6 @@ QString getTNSName(Session &session, const QString &sDSNname, const QString &sUs
         return QString();
     }
     return name;
-}
-
-bool ReadBackendVersion(Odbc::Connection &connection, qint16 *version, Vb::Error *error)
-{
-    *version = 0;
-    auto rows = connection.Query(SuiteDatabase::BackendVersionQuery(), error);
-    if (!rows)
-        return false;
-    if (!rows->Next(error))
-        return !error->isError(); // no row: version 0
-    const QVariant value = rows->Field(QStringLiteral("backendversion"), error);
-    return !error->isError() && VersionOf(value, version, error);
 }
 
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password)

@@ -6,10 +6,6 @@
 
 class Session;
 
-namespace Odbc {
-class Connection;
-}
-
 // Questions asked of a suite database before the Java server is started for it. Each opens
 // its own connection (data source name, user, password) and releases it before returning.
 
@@ -25,10 +21,6 @@ QString getTNSName(Session &session, const QString &sDSNname, const QString &sUs
 // another version: false without a message. A failure to connect or to read, a null or a
 // value that is not a 16-bit number: the error's description alone (OK, no icon), false.
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password);
-
-// The back-end version in the first row of tsparameters, read on an open connection; 0 when
-// the table has no row. A null or a value that is not a 16-bit number is an error.
-bool ReadBackendVersion(Odbc::Connection &connection, qint16 *version, Vb::Error *error);
 
 // How the suite connects for a configuration.
 enum class ConnectionForm {

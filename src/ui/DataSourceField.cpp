@@ -23,7 +23,6 @@ public:
         m_completer->setMaxVisibleItems(10);
         field->setCompleter(m_completer);
         field->installEventFilter(this);
-        Refresh();
     }
 
 protected:

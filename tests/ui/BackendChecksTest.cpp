@@ -108,7 +108,6 @@ TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDrive
     const QString server = QStringLiteral("Connected to server \"%1\"").arg(db->serverName());
     const Case cases[] = {
         {"launch", Form::Launch, false, db->dsn(), db->password(), "6", true, {server, "back-end version 6."}},
-        {"string", Form::ConnectionString, false, db->dsn(), db->password(), "6", true, {server, "version 6."}},
         {"old version", Form::Launch, false, db->dsn(), db->password(), "5", false,
          {server, "back-end version 5.", "only on back-end version 6"}},
         {"no table", Form::ConnectionString, false, db->dsn(), db->password(), nullptr, false,
