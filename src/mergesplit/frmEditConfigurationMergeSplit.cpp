@@ -7,6 +7,8 @@
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
+#include "ui/BackendChecks.h"
+#include "ui/DataSourceField.h"
 #include "ui/dialogs/frmbrowse.h"
 
 #include <QCheckBox>
@@ -186,6 +188,15 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
         grid->addWidget(rows[r].first, r, 0);
         grid->addWidget(rows[r].second, r, 1);
     }
+    OfferDataSources(txtdsn[index]);
+    cmdTestConnection[index] = new QPushButton(QStringLiteral("Test Connection"), frame);
+    cmdTestConnection[index]->setObjectName(Indexed("cmdTestConnection", index));
+    grid->addWidget(cmdTestConnection[index], int(rows.size()), 1, Qt::AlignRight);
+    // The joint configuration's server and dispatcher connect through the connection string.
+    connect(cmdTestConnection[index], &QPushButton::clicked, this, [this, index] {
+        TestConnection(m_session, ConnectionForm::ConnectionString, false, txtdsn[index]->text(),
+                       txtusername[index]->text(), txtpassword[index]->text());
+    });
     grid->setColumnStretch(1, 1);
     return frame;
 }

@@ -64,7 +64,7 @@ private:
         txtLogpath{}, txtconnection{}, txtBatch{};
     std::array<QLabel *, 2> lblPlatform{}, lblDSN{}, lblDatabase{}, lblmachine{}, lblUsername{},
         lblPassword{};
-    std::array<QPushButton *, 2> BtnBrowseLog{};
+    std::array<QPushButton *, 2> BtnBrowseLog{}, cmdTestConnection{};
     QLineEdit *txtDelay = nullptr; // Fieldmark only
     QLineEdit *txtwebdirectory = nullptr;
     QPushButton *cmdBrowse2 = nullptr;

@@ -62,6 +62,11 @@ Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallbac
     return MakeError(ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n'));
 }
 
+Vb::Error NoDriverManager()
+{
+    return MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised."));
+}
+
 struct Env
 {
     SQLHENV h = SQL_NULL_HENV;
@@ -91,8 +96,13 @@ struct Dbc
 
     Dbc()
     {
-        if (env.h != SQL_NULL_HENV && !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env.h, &h)))
+        if (env.h == SQL_NULL_HENV || !Ok(SQLAllocHandle(SQL_HANDLE_DBC, env.h, &h))) {
             h = SQL_NULL_HDBC;
+            return;
+        }
+        // Before any connect call: the attribute counts only for the login that follows.
+        SQLSetConnectAttrW(h, SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(SQLULEN(LoginTimeoutSeconds)),
+                           SQL_IS_UINTEGER);
     }
     ~Dbc()
     {
@@ -157,6 +167,34 @@ bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> 
 
 } // namespace
 
+QStringList DataSources(Vb::Error *error)
+{
+    Env env;
+    if (env.h == SQL_NULL_HENV) {
+        SetError(error, NoDriverManager());
+        return {};
+    }
+    QStringList names;
+    SQLWCHAR name[SQL_MAX_DSN_LENGTH + 1];
+    SQLWCHAR description[512];
+    SQLSMALLINT nameLength = 0, descriptionLength = 0;
+    for (SQLUSMALLINT direction = SQL_FETCH_FIRST;; direction = SQL_FETCH_NEXT) {
+        const SQLRETURN rc = SQLDataSourcesW(env.h, direction, name, SQLSMALLINT(std::size(name)), &nameLength,
+                                             description, SQLSMALLINT(std::size(description)), &descriptionLength);
+        if (rc == SQL_NO_DATA)
+            break;
+        if (!Ok(rc)) {
+            SetError(error, Diagnostics(SQL_HANDLE_ENV, env.h, QStringLiteral("The data sources could not be listed.")));
+            break;
+        }
+        const QString dsn = FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
+        if (!dsn.isEmpty() && !names.contains(dsn, Qt::CaseInsensitive))
+            names << dsn;
+    }
+    names.sort(Qt::CaseInsensitive);
+    return names;
+}
+
 QString Quote(const QString &value)
 {
     QString quoted = value;
@@ -185,7 +223,7 @@ std::shared_ptr<Dbc> NewDbc(Vb::Error *error)
 {
     auto dbc = std::make_shared<Dbc>();
     if (dbc->env.h == SQL_NULL_HENV || dbc->h == SQL_NULL_HDBC) {
-        SetError(error, MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")));
+        SetError(error, NoDriverManager());
         return nullptr;
     }
     return dbc;

@@ -3,6 +3,7 @@
 #include "platform/VbText.h"
 
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <memory>
 
@@ -11,6 +12,14 @@
 namespace Odbc {
 
 class Recordset;
+
+// Every connection the program opens gives up logging in after this many seconds, so that
+// a server that does not answer never holds a window for long.
+constexpr int LoginTimeoutSeconds = 15;
+
+// The names of the data sources the driver manager knows, user and system ones, sorted
+// without regard to case, each once. Empty, with *error set, when it cannot be asked.
+QStringList DataSources(Vb::Error *error = nullptr);
 
 class Connection final
 {

@@ -21,3 +21,24 @@ QString getTNSName(Session &session, const QString &sDSNname, const QString &sUs
 // another version: false without a message. A failure to connect or to read, a null or a
 // value that is not a 16-bit number: the error's description alone (OK, no icon), false.
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password);
+
+// How the suite connects for a configuration.
+enum class ConnectionForm {
+    // An ordinary configuration when its Java server starts: data source, user and password
+    // as three arguments; on the second platform the data source is the server name looked
+    // up through the configured one.
+    Launch,
+    // A joint configuration: the connection string "DSN=…;UID=…;PWD=…;".
+    ConnectionString,
+};
+
+// Connects the way form says, reads the server name and the back-end version, and words the
+// outcome for the operator: the server and the version, or the driver's own text. True when
+// the Java server could start on that database (version 6).
+bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
+                        const QString &password, QString *report);
+
+// Test Connection of the editors: DescribeConnection under a busy cursor, then its report in
+// one message.
+void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, const QString &dsn,
+                    const QString &user, const QString &password);

@@ -3,9 +3,12 @@
 #include "config/PasswordScramble.h"
 #include "mergesplit/JointFile.h"
 #include "platform/Ansi.h"
+#include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QCompleter>
 #include <QComboBox>
 #include <QDateTime>
 #include <QFileInfo>
@@ -230,6 +233,45 @@ TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButtonAndTabEnters
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTRY_COMPARE(QApplication::focusWidget(), Child<QWidget>(steps[i].second));
         EXPECT_EQ(tabs->currentIndex(), i + 1);
+    }
+}
+
+TEST_F(MergeSplitEditorTest, EachApplicationTabOffersDataSourcesAndTestsItsOwnConnection)
+{
+    QString error;
+    auto db = PostgresFixture::CreateDatabase(QStringLiteral("jointconn"), &error);
+    ASSERT_TRUE(db) << error.toStdString();
+    ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsparameters VALUES (6)")));
+    Open(JointFileBytes());
+    editor->show();
+    QApplication::setActiveWindow(editor.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray index = QByteArray::number(i);
+        editor->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(i);
+        QLineEdit *dsn = Field("txtdsn_" + index);
+        QTest::mouseClick(dsn, Qt::LeftButton);
+        QTRY_VERIFY(dsn->completer()->popup()->isVisible());
+        EXPECT_TRUE(dsn->completer()->completionModel()->match(dsn->completer()->completionModel()->index(0, 0),
+                                                               Qt::DisplayRole, db->dsn(), 1, Qt::MatchExactly)
+                        .size() == 1);
+        QTest::keyClick(dsn->completer()->popup(), Qt::Key_Escape);
+
+        // The tab's own fields: the other tab still names a data source that does not exist.
+        dsn->setText(db->dsn());
+        Field("txtusername_" + index)->setText(db->user());
+        for (const QString &password : {db->password(), QStringLiteral("wrong")}) {
+            Field("txtpassword_" + index)->setText(password);
+            app.messages().ClearShown();
+            QTest::mouseClick(Child<QPushButton>("cmdTestConnection_" + index), Qt::LeftButton);
+            ASSERT_EQ(app.shownTexts().size(), 1);
+            const QString expected = password == db->password()
+                                         ? QStringLiteral("Connected to server \"%1\", back-end version 6.").arg(db->serverName())
+                                         : QStringLiteral("password authentication failed");
+            EXPECT_TRUE(app.shownTexts().first().contains(expected)) << app.shownTexts().first().toStdString();
+        }
     }
 }
 

@@ -76,6 +76,22 @@ TEST_F(OdbcTest, FailedOpeningCarriesTheDriversMessage)
     }
 }
 
+TEST_F(OdbcTest, DataSourcesListsUserAndSystemSourcesEachOnceSorted)
+{
+    // A user source of the same name as the system one shows once.
+    ASSERT_TRUE(db->AddDsn(QStringLiteral("cs_postgres")));
+    ASSERT_TRUE(db->AddDsn(QStringLiteral("A source with blanks")));
+    Vb::Error error;
+    const QStringList names = Odbc::DataSources(&error);
+    EXPECT_FALSE(error.isError()) << error.description.toStdString();
+    EXPECT_EQ(names.count(QStringLiteral("cs_postgres")), 1) << names.join(u',').toStdString(); // system
+    EXPECT_TRUE(names.contains(db->dsn()));                                                      // user
+    EXPECT_TRUE(names.contains(QStringLiteral("A source with blanks")));
+    QStringList sorted = names;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(names, sorted);
+}
+
 TEST_F(OdbcTest, FieldsByNameWithoutRegardToCaseNullInvalidReadableWithoutTheConnection)
 {
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES ('PubOne', 'BusA', 230, '4009'),"

@@ -99,4 +99,40 @@ TEST_F(BackendChecksTest, TheServerNameIsTheDataSourcesServerAndAMissingTableIsR
     EXPECT_TRUE(app.shownTexts().first().contains(QLatin1String("tsparameters"))) << app.shownTexts().first().toStdString();
 }
 
+TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
+{
+    using Form = ConnectionForm;
+    // version: the table's one row, or null for no table at all.
+    struct Case { const char *what; Form form; bool second; QString dsn, password; const char *version; bool usable;
+                  QStringList says; };
+    const QString server = QStringLiteral("Connected to server \"%1\"").arg(db->serverName());
+    const Case cases[] = {
+        {"launch", Form::Launch, false, db->dsn(), db->password(), "6", true, {server, "back-end version 6."}},
+        {"old version", Form::Launch, false, db->dsn(), db->password(), "5", false,
+         {server, "back-end version 5.", "only on back-end version 6"}},
+        {"no table", Form::ConnectionString, false, db->dsn(), db->password(), nullptr, false,
+         {server, "could not be read", "tsparameters"}},
+        {"password", Form::Launch, false, db->dsn(), QStringLiteral("wrong"), "6", false,
+         {"password authentication failed"}},
+        {"unknown", Form::ConnectionString, false, QStringLiteral("No; such"), db->password(), "6", false,
+         {"\"No; such\"", "Data source name not found"}},
+        // The second platform's version check goes to the server name as data source, which
+        // this machine does not define.
+        {"second platform", Form::Launch, true, db->dsn(), db->password(), "6", false,
+         {QStringLiteral("\"%1\"").arg(db->serverName()), "Data source name not found"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.version)
+            Versions(QStringLiteral("integer"), {QLatin1String(c.version)});
+        else
+            ASSERT_TRUE(db->Exec(QStringLiteral("DROP TABLE IF EXISTS tsparameters")));
+        QString report;
+        EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
+        for (const QString &part : c.says)
+            EXPECT_TRUE(report.contains(part)) << report.toStdString();
+    }
+    EXPECT_TRUE(app.shownTexts().isEmpty());
+}
+
 } // namespace

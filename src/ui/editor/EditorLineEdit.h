@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <functional>
 
@@ -21,7 +22,9 @@ protected:
     {
         const int startBefore = hasSelectedText() ? selectionStart() : cursorPosition();
         QLineEdit::focusInEvent(event);
-        if (m_rule)
+        // Back from a popup of its own (completions, context menu) the box is still being
+        // typed in: selecting its text would let the next key replace it.
+        if (m_rule && event->reason() != Qt::PopupFocusReason)
             m_rule(*this, startBefore);
     }
 

@@ -4,6 +4,8 @@
 #include "ui/PasswordField.h"
 
 #include "app/Session.h"
+#include "ui/BackendChecks.h"
+#include "ui/DataSourceField.h"
 #include "ui/dialogs/frmbrowse.h"
 #include "ui/editor/ApplyEditorLabels.h"
 #include "ui/editor/EditorLineEdit.h"
@@ -127,6 +129,9 @@ void frmEditConfiguration::BuildControls()
     ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "SLBL0388");
     ChkAutoLogin->setText(QStringLiteral("Auto Login"));
     ChkAutoLogin->setEnabled(false);
+    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
+    cmdTestConnection->setText(QStringLiteral("Test Connection"));
+    OfferDataSources(txtdsn);
 
     const QList<QPair<QLabel *, QWidget *>> rows = {
         {lblAppln, ComboApplication}, {lblPlatform, ComboPlatform}, {lblDSN, txtdsn},
@@ -141,8 +146,10 @@ void frmEditConfiguration::BuildControls()
         Place(field, 2040, top, 3015, FieldHeight);
         top += 480;
     }
-    Place(ChkSavePass, 360, 3960, 2160, FieldHeight);
-    Place(ChkAutoLogin, 2640, 3960, 2415, FieldHeight);
+    // The boxes one row below the password, the connection test below them, at the right.
+    Place(ChkSavePass, 360, 3720, 2160, FieldHeight);
+    Place(ChkAutoLogin, 2640, 3720, 2415, FieldHeight);
+    Place(cmdTestConnection, 3240, 4080, 1815, ButtonHeight - 30);
 
     // Page 2: three group frames, each with its caption label on the frame's top line.
     fraLH = Make<QGroupBox>(FraConfig, "fraLH");
@@ -219,6 +226,7 @@ void frmEditConfiguration::BuildControls()
     ComboPlatform->installEventFilter(this);
     connect(cmdBrowse1, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseLog); });
     connect(cmdBrowse2, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseWeb); });
+    connect(cmdTestConnection, &QPushButton::clicked, this, &frmEditConfiguration::cmdTestConnection_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
 
@@ -410,6 +418,15 @@ void frmEditConfiguration::ShowPage(int tab)
 {
     fraDBDetails->setVisible(tab == 0);
     fraLH->setVisible(tab != 0);
+}
+
+void frmEditConfiguration::cmdTestConnection_Click()
+{
+    // The values as Save would write them.
+    ConfigRecord record;
+    ApplyControlsTo(record);
+    TestConnection(m_session, ConnectionForm::Launch, record.ldbp == QStringLiteral("2"), record.dsn, record.user,
+                   record.password);
 }
 
 void frmEditConfiguration::cmdBrowse_Click(qint16 target)

@@ -73,6 +73,8 @@ private:
     bool RequiredFieldsGiven();
     void cmdBrowse_Click(qint16 target);
     void oFrmBrowse_CloseBrowse(QString &sPathName);
+    // Connects as the Java server's start would with the values shown, and says how it went.
+    void cmdTestConnection_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
 
@@ -113,6 +115,7 @@ private:
     EditorLineEdit *txtpassword;
     QCheckBox *ChkSavePass;
     QCheckBox *ChkAutoLogin;
+    QPushButton *cmdTestConnection;
 
     QGroupBox *fraLHsettings;
     QLabel *lblLHSettings;

@@ -1,0 +1,98 @@
+#include "EditorFixture.h"
+#include "support/PostgresFixture.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+
+namespace {
+
+class EditorConnectionTest : public EditorTest
+{
+protected:
+    static void SetUpTestSuite() { db = PostgresFixture::CreateDatabase(QStringLiteral("editorconn"), &setupError); }
+    static void TearDownTestSuite() { db.reset(); }
+    void SetUp() override
+    {
+        ASSERT_TRUE(db) << setupError.toStdString();
+        ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsparameters; INSERT INTO tsparameters VALUES (6);")));
+    }
+
+    // The entries the DSN field's list shows now.
+    QStringList Shown()
+    {
+        QCompleter *completer = Box("txtdsn")->completer();
+        QStringList names;
+        if (!completer || !completer->popup()->isVisible())
+            return names;
+        for (int row = 0; row < completer->completionModel()->rowCount(); ++row)
+            names << completer->completionModel()->index(row, 0).data().toString();
+        return names;
+    }
+
+    static inline std::unique_ptr<PgDatabase> db;
+    static inline QString setupError;
+};
+
+TEST_F(EditorConnectionTest, TheDsnFieldOffersTheKnownDataSourcesAndKeepsFreeText)
+{
+    ASSERT_TRUE(db->AddDsn(QStringLiteral("Rostrum Plan")));
+    OpenNew();
+    QLineEdit *dsn = Box("txtdsn");
+    // Tabbing into the field shows nothing; a click shows every source.
+    dsn->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    EXPECT_TRUE(Shown().isEmpty());
+    Box("txtdatabase")->setFocus(Qt::TabFocusReason);
+    QTest::mouseClick(dsn, Qt::LeftButton);
+    QTRY_VERIFY(!Shown().isEmpty());
+    EXPECT_TRUE(Shown().contains(db->dsn()));
+    EXPECT_TRUE(Shown().contains(QStringLiteral("cs_postgres")));
+    // Typing narrows the list to the names that hold the text, in any case.
+    Type("txtdsn", QStringLiteral("plan"));
+    QTRY_COMPARE(Shown(), QStringList{QStringLiteral("Rostrum Plan")});
+    // Down and Enter take the entry; the field keeps the focus.
+    QTest::keyClick(dsn->completer()->popup(), Qt::Key_Down);
+    QTest::keyClick(dsn->completer()->popup(), Qt::Key_Return);
+    EXPECT_EQ(dsn->text(), QStringLiteral("Rostrum Plan"));
+    EXPECT_TRUE(dsn->hasFocus());
+    // A name no source has stays as typed, although the list shows and hides on the way.
+    Type("txtdsn", QStringLiteral("NOT_YET_DEFINED"));
+    QTRY_VERIFY(Shown().isEmpty());
+    EXPECT_EQ(dsn->text(), QStringLiteral("NOT_YET_DEFINED"));
+}
+
+TEST_F(EditorConnectionTest, TestConnectionReportsServerAndVersionOrTheDriversMessage)
+{
+    struct Case { const char *what; QString dsn, password; int platform; MsgIcon icon; QStringList says; };
+    const Case cases[] = {
+        {"works", db->dsn(), db->password(), 0, MsgIcon::Information,
+         {QStringLiteral("Connected to server \"%1\", back-end version 6.").arg(db->serverName())}},
+        {"password", db->dsn(), QStringLiteral("wrong"), 0, MsgIcon::Exclamation, {"password authentication failed"}},
+        {"unknown dsn", QStringLiteral("NoSuchDsn"), db->password(), 0, MsgIcon::Exclamation,
+         {"\"NoSuchDsn\"", "Data source name not found"}},
+        // The second platform checks the version through the server name, not defined here.
+        {"second platform", db->dsn(), db->password(), 1, MsgIcon::Exclamation, {"Data source name not found"}},
+    };
+    OpenNew();
+    Pick("ComboApplication", 1);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Pick("ComboPlatform", c.platform);
+        // Blanks around the values are not part of them, as Save writes them.
+        Type("txtdsn", u' ' + c.dsn + u' ');
+        Type("txtusername", db->user());
+        Type("txtpassword", c.password);
+        app.messages().ClearShown();
+        QTest::mouseClick(Child<QPushButton>("cmdTestConnection"), Qt::LeftButton);
+        ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+        const auto &shown = app.messages().ShownMessages().first();
+        for (const QString &part : c.says)
+            EXPECT_TRUE(shown.text.contains(part)) << shown.text.toStdString();
+        EXPECT_EQ(shown.icon, c.icon);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the busy cursor went with the test
+    }
+    // Testing is not editing: the new configuration was not written.
+    EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
+}
+
+} // namespace
