@@ -7,6 +7,7 @@
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
+#include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
 
 #include <QCheckBox>
@@ -62,6 +63,7 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
     setObjectName(QStringLiteral("frmEditConfigurationMergeSplit"));
     setWindowTitle(QStringLiteral("Configuration Editor"));
     BuildWindow();
+    WindowState::Keep(this, objectName(), WindowState::Remember::Size);
 
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);
