@@ -410,6 +410,8 @@ void frmConfigurationSelector::Load()
     RestoreListLayout();
     // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
     ReportListProblems(FillListView());
+    // The keys act on the list from the start, not on the filter box above it.
+    LVConfig->setFocus();
 }
 
 bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)

@@ -319,7 +319,7 @@ QList<QTreeWidgetItem *> frmConfigurationSelector::HighlightedItems() const
 {
     QList<QTreeWidgetItem *> items;
     for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
-        // A row the filter hides is never acted on, whatever a range selection took in.
+        // A row the filter hides is never acted on.
         if (QTreeWidgetItem *item = LVConfig->topLevelItem(i); item->isSelected() && !item->isHidden())
             items.append(item);
     }
@@ -367,14 +367,6 @@ void frmConfigurationSelector::SortList()
 
 void frmConfigurationSelector::LVConfig_ItemClick()
 {
-    // Shift+click and Ctrl+A reach over hidden rows: they stay out of the highlight.
-    {
-        const QScopedValueRollback updating(m_updatingList, true);
-        for (QTreeWidgetItem *item : LVConfig->selectedItems()) {
-            if (item->isHidden())
-                item->setSelected(false);
-        }
-    }
     SyncSelection();
     HandleCoolBar();
 }

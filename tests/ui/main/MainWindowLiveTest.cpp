@@ -162,6 +162,7 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
     app.writeConfig("Web.tsy", {"SatelliteAppln=4010", "ldbp=1", "dsn=WEB", "database=portal", "user=carl",
                                 "lhbuscomponent=anna"});
     Open();
+    EXPECT_TRUE(List()->hasFocus());
     Key(Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(window->txtFilter->hasFocus());
     struct Case { QString text; QStringList visible; };
@@ -188,8 +189,8 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
     EXPECT_EQ(Visible(), QStringList({"Plan.tsy", "Sales.tsy", "Web.tsy"}));
 }
 
-// Commands act only on what is seen: a highlighted row the filter hides is let go, even when a
-// keyboard selection reaches over it; keys typed in the box stay in the box.
+// Commands act only on what is seen: a highlighted row the filter hides is let go, and Ctrl+A
+// takes in only the rows shown; keys typed in the box stay in the box.
 TEST_F(MainWindowLive, CommandsLeaveHiddenRowsAlone)
 {
     for (const char *name : {"keep_1.tsy", "drop_1.tsy", "drop_2.tsy"})
