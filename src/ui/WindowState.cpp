@@ -46,13 +46,14 @@ private:
     void Save(const QWidget *window) const
     {
         QSettings settings = Settings();
-        // A maximised window keeps the size it comes back to.
-        const QRect normal = window->isMaximized() ? window->normalGeometry() : window->frameGeometry();
+        // A maximised window keeps the place it comes back to.
+        const bool maximized = window->isMaximized();
         settings.setValue(Name(m_key, QStringLiteral("size")),
-                          window->isMaximized() ? normal.size() : window->size());
+                          maximized ? window->normalGeometry().size() : window->size());
         if (m_what == WindowState::Remember::SizeAndPosition) {
-            settings.setValue(Name(m_key, QStringLiteral("position")), normal.topLeft());
-            settings.setValue(Name(m_key, QStringLiteral("maximized")), window->isMaximized());
+            settings.setValue(Name(m_key, QStringLiteral("position")),
+                              maximized ? window->normalGeometry().topLeft() : window->pos());
+            settings.setValue(Name(m_key, QStringLiteral("maximized")), maximized);
         }
     }
 
