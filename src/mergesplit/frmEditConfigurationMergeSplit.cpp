@@ -9,6 +9,7 @@
 #include "platform/VbText.h"
 #include "ui/BackendChecks.h"
 #include "ui/DataSourceField.h"
+#include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
 
 #include <QCheckBox>
@@ -64,6 +65,7 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
     setObjectName(QStringLiteral("frmEditConfigurationMergeSplit"));
     setWindowTitle(QStringLiteral("Configuration Editor"));
     BuildWindow();
+    WindowState::Keep(this, objectName(), WindowState::Remember::Size);
 
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);

@@ -3,11 +3,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 QString DefaultTextsFile() { return QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.xml"); }
 
 TestAppDir::TestAppDir(bool withTexts, bool withDirs)
 {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settings.path());
     if (withTexts)
         QFile::copy(DefaultTextsFile(), m_dir.path() + QStringLiteral("/I18nText.xml"));
     if (withDirs) {

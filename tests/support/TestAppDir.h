@@ -35,6 +35,8 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    // The windows' remembered layout, apart from the user's own and from the application directory.
+    QTemporaryDir m_settings;
     RecordedMessages m_messages;
     std::unique_ptr<Session> m_session;
     int m_quits = 0;

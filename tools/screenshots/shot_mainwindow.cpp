@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTreeWidget>
 
 namespace {
@@ -57,5 +58,21 @@ ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const 
                                  window.mnuRowContext->hide();
                                  return picture.save(out);
                              }}};
+
+} // namespace
+
+namespace {
+
+// The filter box in use: only the Fieldmark rows are left.
+ShotRegistration filtered{{"mainwindow_filter", [](TestAppDir &app, const QString &out) {
+                               frmConfigurationSelector window(app.session());
+                               window.Load();
+                               window.resize(900, 300);
+                               window.show();
+                               window.LVConfig->header()->resizeSections(QHeaderView::ResizeToContents);
+                               window.txtFilter->setText(QStringLiteral("fmk"));
+                               QApplication::processEvents();
+                               return window.grab().save(out);
+                           }}};
 
 } // namespace

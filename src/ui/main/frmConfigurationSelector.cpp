@@ -5,17 +5,22 @@
 #include "app/Session.h"
 #include "app/frmSplash.h"
 #include "config/ConfigStore.h"
+#include "ui/WindowState.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QSet>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -85,6 +90,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     setObjectName(QStringLiteral("frmConfigurationSelector"));
     setWindowTitle(QStringLiteral("Quorra Tessaly - Configuration Selector"));
     resize(960, 520);
+    WindowState::Keep(this, objectName(), WindowState::Remember::SizeAndPosition);
 
     CreateMenus();
 
@@ -104,6 +110,26 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
         bands->addWidget(bar);
     bands->addStretch(1);
     column->addWidget(cbMain);
+
+    txtFilter = new QLineEdit(central);
+    txtFilter->setObjectName(QStringLiteral("txtFilter"));
+    txtFilter->setPlaceholderText(QStringLiteral("Filter by file name, application, DSN, database or user (Ctrl+F)"));
+    txtFilter->setClearButtonEnabled(true);
+    txtFilter->installEventFilter(this);
+    column->addWidget(txtFilter);
+    auto *findAction = new QAction(this);
+    findAction->setObjectName(QStringLiteral("actFilter"));
+    findAction->setShortcut(QKeySequence::Find);
+    addAction(findAction);
+    connect(findAction, &QAction::triggered, this, [this] {
+        txtFilter->setFocus(Qt::ShortcutFocusReason);
+        txtFilter->selectAll();
+    });
+    connect(txtFilter, &QLineEdit::textChanged, this, [this] {
+        ApplyFilter();
+        SyncSelection();
+        HandleCoolBar();
+    });
 
     LVConfig = new QTreeWidget(central);
     LVConfig->setObjectName(QStringLiteral("LVConfig"));
@@ -151,6 +177,18 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     });
     connect(LVConfig->header(), &QHeaderView::sectionClicked, this, &frmConfigurationSelector::LVConfig_ColumnClick);
     InstallLabelEditDelegate();
+
+    m_watcher = new QFileSystemWatcher(this);
+    m_changeSettle = new QTimer(this);
+    m_changeSettle->setSingleShot(true);
+    m_changeSettle->setInterval(250);
+    const auto changed = [this] {
+        if (!m_changeSettle->isActive())
+            m_changeSettle->start();
+    };
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
+    connect(m_changeSettle, &QTimer::timeout, this, &frmConfigurationSelector::ConfigDirectoryChanged);
 }
 
 frmConfigurationSelector::~frmConfigurationSelector() = default;
@@ -369,8 +407,11 @@ void frmConfigurationSelector::Load()
     if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error))
         return ReportError(error);
     CreateListViewHeader();
+    RestoreListLayout();
     // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
     ReportListProblems(FillListView());
+    // The keys act on the list from the start, not on the filter box above it.
+    LVConfig->setFocus();
 }
 
 bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
@@ -420,7 +461,14 @@ void frmConfigurationSelector::HandleCoolBar()
     for (const auto &[action, enabled] : states)
         action->setEnabled(enabled);
     const int count = LVConfig->topLevelItemCount();
-    m_countLabel->setText(count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count));
+    QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
+    if (!txtFilter->text().isEmpty()) {
+        int visible = 0;
+        for (int i = 0; i < count; ++i)
+            visible += LVConfig->topLevelItem(i)->isHidden() ? 0 : 1;
+        shown = QStringLiteral("%1 of %2 shown").arg(visible).arg(shown);
+    }
+    m_countLabel->setText(shown);
 }
 
 void frmConfigurationSelector::mnuToolbar_Click()

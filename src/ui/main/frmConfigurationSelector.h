@@ -8,11 +8,14 @@
 #include <QMainWindow>
 
 class QAction;
+class QFileSystemWatcher;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QStatusBar;
 class QToolBar;
 class QTreeWidget;
+class QTimer;
 class QTreeWidgetItem;
 class Session;
 class LabelEditDelegate;
@@ -76,6 +79,8 @@ public:
     QToolBar *tlbJS = nullptr;
     QToolBar *tbRefresh = nullptr;
     QToolBar *tbExit = nullptr;
+    // Shows only the rows holding its text; Ctrl+F comes here, Escape empties it.
+    QLineEdit *txtFilter = nullptr;
     QTreeWidget *LVConfig = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     // The context menus of a row and of the list's empty space.
@@ -144,12 +149,27 @@ private:
     // The selection state follows the highlighted row.
     void SyncSelection();
     // Fills the list anew and highlights the files named, current the one with the focus.
-    void RefreshList(const QStringList &highlight, const QString &current);
+    // A command's refresh takes the focus to the list and reports problems in a message; a
+    // change made outside leaves the focus and the scrolling alone and reports in the status bar.
+    enum class RefreshCause { Command, OutsideChange };
+    void RefreshList(const QStringList &highlight, const QString &current,
+                     RefreshCause cause = RefreshCause::Command);
+    // Watches the lib directory and its files, so that changes made outside show by themselves.
+    void WatchConfigDirectory();
+    // A burst of changes on disk has settled: refreshes, unless the user is in the middle of
+    // something the list must hold still for (an in-place rename, a window or menu open).
+    void ConfigDirectoryChanged();
+    // Hides the rows that do not hold the filter's text; a hidden row is never highlighted.
+    void ApplyFilter();
+    bool MatchesFilter(const QTreeWidgetItem *item) const;
+    void RestoreListLayout();
+    void SaveListLayout() const;
     QString FileNameOf(const QTreeWidgetItem *item) const;
     bool IsBold(const QTreeWidgetItem *item) const;
     void SortList();
 
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
     Session &m_session;
     QList<ConfigEntry> m_configEntries;
@@ -173,4 +193,8 @@ private:
     QLabel *m_outcomeLabel = nullptr;
     // Columns are fitted to their contents once there are contents; later the user's widths stay.
     bool m_columnsFitted = false;
+    QFileSystemWatcher *m_watcher = nullptr;
+    // Started by the first change of a burst, not by the later ones: one refresh per burst,
+    // within a second of the first change.
+    QTimer *m_changeSettle = nullptr;
 };

@@ -12,6 +12,7 @@
 
 #include <QFileInfo>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 void frmConfigurationSelector::mnuRefresh_Click()
@@ -20,9 +21,10 @@ void frmConfigurationSelector::mnuRefresh_Click()
     RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()));
 }
 
-void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current)
+void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current, RefreshCause cause)
 {
     const bool wasEmpty = LVConfig->topLevelItemCount() == 0;
+    const int scrolled = LVConfig->verticalScrollBar()->value();
     const QStringList problems = FillListView();
     // Files that appear in an empty list: the first one stays highlighted, as at the load.
     if (!(wasEmpty && highlight.isEmpty())) {
@@ -35,14 +37,20 @@ void frmConfigurationSelector::RefreshList(const QStringList &highlight, const Q
             const QString name = FileNameOf(item);
             if (name == current)
                 LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-            if (highlight.contains(name))
+            if (highlight.contains(name) && !item->isHidden())
                 item->setSelected(true);
         }
     }
-    if (QTreeWidgetItem *item = SelectedItem())
-        LVConfig->scrollToItem(item);
     SyncSelection();
     HandleCoolBar();
+    if (cause == RefreshCause::OutsideChange) {
+        LVConfig->verticalScrollBar()->setValue(scrolled);
+        if (!problems.isEmpty())
+            ShowOutcome(problems.join(u' '));
+        return;
+    }
+    if (QTreeWidgetItem *item = SelectedItem())
+        LVConfig->scrollToItem(item);
     LVConfig->setFocus();
     ReportListProblems(problems);
 }

@@ -7,11 +7,15 @@
 #include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
 #include "platform/FileIo.h"
+#include "ui/WindowState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -19,6 +23,7 @@
 #include <QScopedValueRollback>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 
@@ -101,6 +106,8 @@ public:
         m_pending = Pending{m_window->FileNameOf(m_window->LVConfig->topLevelItem(index.row())), edit->text(), true};
         QMetaObject::invokeMethod(m_window, [window = m_window] { window->FinishLabelEdit(); }, Qt::QueuedConnection);
     }
+
+    bool IsEditing() const { return m_editor && m_editor->isVisible(); }
 
     // Commits an editor still open, then hands over the edit waiting to be applied.
     bool TakePending(QString *fileName, QString *typed)
@@ -259,6 +266,8 @@ QStringList frmConfigurationSelector::FillListView()
     // The entries are added in one go: one by one, a large directory takes seconds.
     LVConfig->addTopLevelItems(items);
     SortList();
+    ApplyFilter();
+    WatchConfigDirectory();
 
     if (!unreadable.isEmpty())
         problems << QStringLiteral("These configuration files cannot be read; they are listed greyed:") << unreadable;
@@ -272,8 +281,12 @@ QStringList frmConfigurationSelector::FillListView()
             LVConfig->resizeColumnToContents(c);
         m_columnsFitted = true;
     }
-    if (QTreeWidgetItem *first = LVConfig->topLevelItem(0))
-        LVConfig->setCurrentItem(first, 0, SelectOnly);
+    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
+        if (QTreeWidgetItem *first = LVConfig->topLevelItem(i); !first->isHidden()) {
+            LVConfig->setCurrentItem(first, 0, SelectOnly);
+            break;
+        }
+    }
     SyncSelection();
     HandleCoolBar();
     return problems;
@@ -306,7 +319,8 @@ QList<QTreeWidgetItem *> frmConfigurationSelector::HighlightedItems() const
 {
     QList<QTreeWidgetItem *> items;
     for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
-        if (QTreeWidgetItem *item = LVConfig->topLevelItem(i); item->isSelected())
+        // A row the filter hides is never acted on.
+        if (QTreeWidgetItem *item = LVConfig->topLevelItem(i); item->isSelected() && !item->isHidden())
             items.append(item);
     }
     return items;
@@ -323,7 +337,7 @@ QStringList frmConfigurationSelector::HighlightedNames() const
 QTreeWidgetItem *frmConfigurationSelector::SelectedItem() const
 {
     QTreeWidgetItem *current = LVConfig->currentItem();
-    if (current && current->isSelected())
+    if (current && current->isSelected() && !current->isHidden())
         return current;
     const QList<QTreeWidgetItem *> highlighted = HighlightedItems();
     return highlighted.isEmpty() ? nullptr : highlighted.first();
@@ -438,8 +452,98 @@ void frmConfigurationSelector::LVConfig_ContextMenu(const QPoint &at)
     mnuRowContext->popup(global);
 }
 
+bool frmConfigurationSelector::MatchesFilter(const QTreeWidgetItem *item) const
+{
+    const QString text = txtFilter->text();
+    for (const int column : {ColFilename, ColApplication, ColDsn, ColDatabase, ColUser}) {
+        if (item->text(column).contains(text, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+void frmConfigurationSelector::ApplyFilter()
+{
+    const QScopedValueRollback updating(m_updatingList, true);
+    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = LVConfig->topLevelItem(i);
+        const bool hide = !MatchesFilter(item);
+        item->setHidden(hide);
+        if (hide)
+            item->setSelected(false);
+    }
+}
+
+void frmConfigurationSelector::WatchConfigDirectory()
+{
+    const QString folder = m_session.ConfigDirectory;
+    if (folder.isEmpty())
+        return;
+    // A file replaced by a rename drops out of the watch: the whole set is taken anew.
+    if (const QStringList files = m_watcher->files(); !files.isEmpty())
+        m_watcher->removePaths(files);
+    if (!m_watcher->directories().contains(folder))
+        m_watcher->addPath(folder);
+    // The folder's watch sees files come and go; a file's own watch sees it rewritten in place.
+    QStringList files;
+    for (const ConfigEntry &entry : std::as_const(m_configEntries)) {
+        if (!entry.FileName.isEmpty())
+            files << folder + u'/' + entry.FileName;
+    }
+    if (!files.isEmpty())
+        m_watcher->addPaths(files);
+}
+
+void frmConfigurationSelector::ConfigDirectoryChanged()
+{
+    // The list holds still under an open in-place edit, and under a window, message or menu
+    // open over it (whose command may be reading the highlighted rows): it looks again after.
+    if (m_labelEdit->IsEditing() || QApplication::activeModalWidget()
+        || QApplication::activePopupWidget()) {
+        m_changeSettle->start();
+        return;
+    }
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::OutsideChange);
+}
+
+void frmConfigurationSelector::RestoreListLayout()
+{
+    const QString key = objectName();
+    if (LVConfig->header()->restoreState(WindowState::Value(key, QStringLiteral("columns")).toByteArray()))
+        m_columnsFitted = true;
+    const int column = WindowState::Value(key, QStringLiteral("sortColumn"), -1).toInt();
+    if (column >= 0 && column < LVConfig->columnCount()) {
+        m_sortColumn = column;
+        m_sortOrder = WindowState::Value(key, QStringLiteral("sortOrder")).toInt() == Qt::DescendingOrder
+                          ? Qt::DescendingOrder
+                          : Qt::AscendingOrder;
+    }
+}
+
+void frmConfigurationSelector::SaveListLayout() const
+{
+    // Before the load has built the columns there is nothing of the user's to keep.
+    if (LVConfig->columnCount() <= 1)
+        return;
+    const QString key = objectName();
+    WindowState::SetValue(key, QStringLiteral("columns"), LVConfig->header()->saveState());
+    WindowState::SetValue(key, QStringLiteral("sortColumn"), m_sortColumn);
+    WindowState::SetValue(key, QStringLiteral("sortOrder"), int(m_sortOrder));
+}
+
+void frmConfigurationSelector::hideEvent(QHideEvent *event)
+{
+    SaveListLayout();
+    QMainWindow::hideEvent(event);
+}
+
 bool frmConfigurationSelector::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == txtFilter && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        txtFilter->clear();
+        return true;
+    }
     if (watched == LVConfig->viewport() && event->type() == QEvent::MouseButtonDblClick)
         LVConfig_DblClick(static_cast<QMouseEvent *>(event)->position().toPoint());
     return QMainWindow::eventFilter(watched, event);

@@ -151,7 +151,7 @@ TEST_F(MainWindowCommands, RefreshHighlightsTheRememberedEntryByExactNameOrNothi
     EXPECT_FALSE(Button("tbExecute", 0)->isEnabled());
 }
 
-TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
+TEST_F(MainWindowCommands, TheToolBarToggleMovesTheFilterAndListToTheTop)
 {
     Open();
     Settle();
@@ -161,7 +161,9 @@ TEST_F(MainWindowCommands, TheToolBarToggleMovesTheListToTheTop)
         window->mnuToolbar->trigger();
         Settle();
         EXPECT_EQ(window->cbMain->isVisible(), shown);
-        EXPECT_EQ(List()->y(), shown ? top : 0);
+        // The filter box stays above the list.
+        EXPECT_EQ(window->txtFilter->y(), shown ? top - window->txtFilter->height() : 0);
+        EXPECT_EQ(List()->y(), shown ? top : window->txtFilter->height());
     }
     window->mnuStatusbar->trigger();
     EXPECT_FALSE(window->StatusBar1->isVisible());

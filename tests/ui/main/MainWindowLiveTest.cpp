@@ -1,0 +1,222 @@
+// The main window as a desktop tool: its layout remembered across starts, the list following
+// lib/ as others change it, and the filter box.
+#include "MainWindowTest.h"
+
+#include <QAbstractItemModel>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSettings>
+#include <QSignalSpy>
+
+namespace {
+
+class MainWindowLive : public MainWindowTest
+{
+protected:
+    // Waits for the list to show exactly names, as a user would glance at it for a while.
+    ::testing::AssertionResult ListBecomes(const QStringList &names, int ms = 2000)
+    {
+        if (QTest::qWaitFor([&] { return Names() == names; }, ms))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "list is " << Names().join(", ").toStdString();
+    }
+
+    void Restart()
+    {
+        window->close();
+        window.reset();
+        Settle();
+        Open();
+    }
+
+    void SetFilter(const QString &text)
+    {
+        window->txtFilter->clear();
+        QTest::keyClicks(window->txtFilter, text);
+        Settle();
+    }
+
+    QStringList Visible() const
+    {
+        QStringList names;
+        for (int i = 0; i < List()->topLevelItemCount(); ++i) {
+            if (!List()->topLevelItem(i)->isHidden())
+                names << List()->topLevelItem(i)->text(0);
+        }
+        return names;
+    }
+};
+
+TEST_F(MainWindowLive, TheLayoutComesBackAfterARestart)
+{
+    for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
+        WriteConfig(name, "4009", QStringLiteral("DSN_") + name[0]);
+    Open();
+    window->resize(640, 400);
+    window->move(30, 40);
+    List()->header()->resizeSection(2, 211);
+    ClickHeader(2);
+    ClickHeader(2);
+    ASSERT_EQ(Names(), QStringList({"c.tsy", "b.tsy", "a.tsy"}));
+
+    Restart();
+    EXPECT_EQ(window->size(), QSize(640, 400));
+    EXPECT_EQ(window->pos(), QPoint(30, 40));
+    EXPECT_EQ(List()->header()->sectionSize(2), 211);
+    EXPECT_EQ(Names(), QStringList({"c.tsy", "b.tsy", "a.tsy"}));
+    // The next click on the header goes on from the order remembered.
+    ClickHeader(2);
+    EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy", "c.tsy"}));
+}
+
+TEST_F(MainWindowLive, ASavedPlaceIsFittedToTheScreensOfNow)
+{
+    const QRect free = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case { const char *what; QPoint saved; QSize size; QPoint expectedPos; QSize expectedSize; };
+    const Case cases[] = {
+        {"on the screen", free.topLeft() + QPoint(10, 20), {300, 200}, free.topLeft() + QPoint(10, 20), {300, 200}},
+        {"larger than the screen", free.topLeft(), free.size() * 3, free.topLeft(), free.size()},
+        {"partly off the right edge", free.topRight() - QPoint(200, -10), {300, 200},
+         QPoint(free.right() + 1 - 300, free.top() + 10), {300, 200}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        QSettings settings(QStringLiteral("Tessaly"), QStringLiteral("ConfigurationSelector"));
+        settings.setValue("frmConfigurationSelector/position", c.saved);
+        settings.setValue("frmConfigurationSelector/size", c.size);
+        settings.sync();
+        frmConfigurationSelector w(app.session());
+        EXPECT_EQ(w.pos(), c.expectedPos);
+        EXPECT_EQ(w.size(), c.expectedSize);
+    }
+    // Off every screen (a monitor unplugged since): the position is not used at all.
+    QSettings settings(QStringLiteral("Tessaly"), QStringLiteral("ConfigurationSelector"));
+    settings.setValue("frmConfigurationSelector/position", free.bottomRight() + QPoint(500, 500));
+    settings.sync();
+    frmConfigurationSelector w(app.session());
+    EXPECT_FALSE(w.testAttribute(Qt::WA_Moved));
+}
+
+// Another process creates, rewrites, renames and deletes files; the list follows within a
+// second, keeping what is highlighted and the order the user chose.
+TEST_F(MainWindowLive, TheListFollowsChangesMadeOutside)
+{
+    for (const char *name : {"b.tsy", "d.tsy"})
+        WriteConfig(name, "4009");
+    Open();
+    ClickHeader(0);
+    ClickHeader(0);
+    Select({"b.tsy"});
+
+    WriteConfig("c.tsy", "1028");
+    EXPECT_TRUE(ListBecomes({"d.tsy", "c.tsy", "b.tsy"}));
+    EXPECT_EQ(Highlighted(), QStringList({"b.tsy"}));
+
+    WriteConfig("b.tsy", "4009", "CHANGED");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Item("b.tsy")->text(2) == "CHANGED"; }, 2000));
+
+    ASSERT_TRUE(QFile::rename(app.lib("d.tsy"), app.lib("a.tsy")));
+    EXPECT_TRUE(ListBecomes({"c.tsy", "b.tsy", "a.tsy"}));
+
+    ASSERT_TRUE(QFile::remove(app.lib("b.tsy")));
+    EXPECT_TRUE(ListBecomes({"c.tsy", "a.tsy"}));
+    // The file the user had highlighted is gone: nothing else is highlighted in its place.
+    EXPECT_TRUE(Highlighted().isEmpty());
+    EXPECT_EQ(StatusText("lblCount"), "2 configurations");
+    EXPECT_TRUE(app.shownTexts().isEmpty());
+}
+
+TEST_F(MainWindowLive, ABurstOfChangesGivesOneRefresh)
+{
+    WriteConfig("a.tsy", "4009");
+    Open();
+    QSignalSpy refills(List()->model(), &QAbstractItemModel::modelReset);
+    for (int i = 0; i < 20; ++i)
+        WriteConfig(QStringLiteral("burst%1.tsy").arg(i, 2, 10, QChar(u'0')), "4009");
+    QTest::qWait(1200);
+    EXPECT_EQ(List()->topLevelItemCount(), 21);
+    EXPECT_EQ(refills.count(), 1);
+}
+
+// An in-place rename is never pulled from under the user; the list catches up once it ends.
+TEST_F(MainWindowLive, NoRefreshUnderAnOpenRename)
+{
+    WriteConfig("a.tsy", "4009");
+    Open();
+    QLineEdit *editor = StartRename("typed");
+    ASSERT_NE(editor, nullptr);
+    WriteConfig("b.tsy", "4009");
+    QTest::qWait(800);
+    EXPECT_EQ(Names(), QStringList({"a.tsy"}));
+    EXPECT_EQ(editor->text(), "typed");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(ListBecomes({"a.tsy", "b.tsy"}));
+    EXPECT_EQ(Files(), QStringList({"a.tsy", "b.tsy"}));
+}
+
+TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
+{
+    app.writeConfig("Sales.tsy", {"SatelliteAppln=4009", "ldbp=1", "dsn=FMK_ONE", "database=ledger", "user=anna"});
+    app.writeConfig("Plan.tsy", {"SatelliteAppln=1028", "ldbp=1", "dsn=RST_TWO", "database=plan", "user=bert"});
+    app.writeConfig("Web.tsy", {"SatelliteAppln=4010", "ldbp=1", "dsn=WEB", "database=portal", "user=carl",
+                                "lhbuscomponent=anna"});
+    Open();
+    EXPECT_TRUE(List()->hasFocus());
+    Key(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->txtFilter->hasFocus());
+    struct Case { QString text; QStringList visible; };
+    const Case cases[] = {
+        {"sales", {"Sales.tsy"}},           // file name, whatever the case
+        {"rst_", {"Plan.tsy"}},             // DSN
+        {"PORTAL", {"Web.tsy"}},            // database
+        {"anna", {"Sales.tsy"}},            // user; the bus component is not searched
+        {app.session().RostrumAppName, {"Plan.tsy"}}, // application
+        {".tsy", {"Plan.tsy", "Sales.tsy", "Web.tsy"}},
+        {"nothing like it", {}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        SetFilter(c.text);
+        EXPECT_EQ(Visible(), c.visible);
+        // The first row the filter leaves is not highlighted by itself; what is highlighted is visible.
+        for (const QString &name : Highlighted())
+            EXPECT_TRUE(c.visible.contains(name));
+    }
+    EXPECT_EQ(StatusText("lblCount"), "0 of 3 configurations shown");
+    QTest::keyClick(window->txtFilter, Qt::Key_Escape);
+    EXPECT_EQ(window->txtFilter->text(), "");
+    EXPECT_EQ(Visible(), QStringList({"Plan.tsy", "Sales.tsy", "Web.tsy"}));
+}
+
+// Commands act only on what is seen: a highlighted row the filter hides is let go, and Ctrl+A
+// takes in only the rows shown; keys typed in the box stay in the box.
+TEST_F(MainWindowLive, CommandsLeaveHiddenRowsAlone)
+{
+    for (const char *name : {"keep_1.tsy", "drop_1.tsy", "drop_2.tsy"})
+        WriteConfig(name, "4009");
+    Open();
+    Select({"drop_1.tsy", "keep_1.tsy"});
+    SetFilter("drop");
+    EXPECT_EQ(Highlighted(), QStringList({"drop_1.tsy"}));
+
+    // Delete in the box deletes a letter, not a file.
+    window->txtFilter->setCursorPosition(0);
+    QTest::keyClick(window->txtFilter, Qt::Key_Delete);
+    EXPECT_EQ(window->txtFilter->text(), "rop");
+    EXPECT_EQ(Files().size(), 3);
+
+    List()->setFocus();
+    List()->selectAll();
+    Settle();
+    EXPECT_EQ(Highlighted(), QStringList({"drop_1.tsy", "drop_2.tsy"}));
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Delete);
+    EXPECT_EQ(Files(), QStringList({"keep_1.tsy"}));
+    // The filter stays; the list shows the rest once the box is cleared.
+    EXPECT_TRUE(Visible().isEmpty());
+    window->txtFilter->clear();
+    EXPECT_EQ(Visible(), QStringList({"keep_1.tsy"}));
+}
+
+} // namespace
