@@ -9,12 +9,12 @@ set(cs_deb_datadir /var/opt/configuration-selector)
 install(CODE "
   set(_root \"\$ENV{DESTDIR}\")
   set(_app \"\${_root}${cs_deb_appdir}\")
+  file(MAKE_DIRECTORY \"\${_app}\" \"\${_root}/usr/bin\" \"\${_root}/usr/share/applications\"
+                      \"\${_root}/usr/share/icons/hicolor/64x64/apps\")
   foreach(_d lib log OAComponents)
     file(CREATE_LINK ${cs_deb_datadir}/\${_d} \"\${_app}/\${_d}\" SYMBOLIC)
   endforeach()
   file(CREATE_LINK /etc/opt/configuration-selector/registry.reg \"\${_app}/registry.reg\" SYMBOLIC)
-  file(MAKE_DIRECTORY \"\${_root}/usr/bin\" \"\${_root}/usr/share/applications\"
-                      \"\${_root}/usr/share/icons/hicolor/64x64/apps\")
   file(CREATE_LINK ${cs_deb_appdir}/ConfigurationSelector \"\${_root}/usr/bin/configuration-selector\" SYMBOLIC)
   file(CREATE_LINK ${cs_deb_appdir}/ConfigurationSelector.desktop
        \"\${_root}/usr/share/applications/configuration-selector.desktop\" SYMBOLIC)
@@ -28,9 +28,11 @@ set(CPACK_PACKAGE_VENDOR "Norwen")
 set(CPACK_PACKAGE_CONTACT "Tessaly operators <tessaly@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Configuration Selector of the Tessaly server suite")
 set(CPACK_PACKAGE_DESCRIPTION "Lists, edits and starts the .tsy configurations of the Tessaly server suite.")
-set(CPACK_PACKAGING_INSTALL_PREFIX ${cs_deb_appdir})
 # The install steps see the final prefix, so the desktop entry names /opt, not the staging folder.
 set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX ${cs_deb_appdir})
+set(CPACK_PACKAGING_INSTALL_PREFIX ${cs_deb_appdir})
+set(CPACK_STRIP_FILES ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL Unspecified deb)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
