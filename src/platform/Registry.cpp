@@ -3,7 +3,6 @@
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 
-#include <QFileInfo>
 #include <QStringConverter>
 #include <QStringList>
 
@@ -16,10 +15,6 @@ namespace {
 
 const QString kHeaderV5 = QStringLiteral("Windows Registry Editor Version 5.00");
 const QString kHeaderV4 = QStringLiteral("REGEDIT4");
-
-// Rights that need a registry the user may change: set value, create sub-key, create link,
-// delete, write DAC, write owner.
-constexpr quint32 kWriteRights = 0x0002 | 0x0004 | 0x0020 | 0x00010000 | 0x00040000 | 0x00080000;
 
 QString Fold(const QString &name) { return name.toCaseFolded(); }
 
@@ -179,14 +174,6 @@ QStringList LogicalLines(const QString &text)
     return lines;
 }
 
-bool IsWritableByUser(const QString &path)
-{
-    // The owner's write permission stands for the right to change the registry, also for
-    // an administrator (root), whom access checks never refuse.
-    const QFileInfo info(path);
-    return info.isWritable() && (info.permissions() & QFileDevice::WriteOwner);
-}
-
 } // namespace
 
 bool Parse(const QByteArray &fileBytes, Contents *contents)
@@ -273,8 +260,6 @@ long Key::Open(const QString &appDir, Hkey root, const QString &subKey, quint32 
                        [&](const QString &k) { return k.startsWith(path + u'\\'); });
     if (!exists)
         return ERROR_FILE_NOT_FOUND;
-    if ((access & kWriteRights) && !IsWritableByUser(file))
-        return ERROR_ACCESS_DENIED;
     m_values = contents.keys.value(path);
     m_open = true;
     return ERROR_SUCCESS;

@@ -35,7 +35,6 @@ constexpr quint32 REG_MULTI_SZ = 7;
 // Error codes.
 constexpr long ERROR_SUCCESS = 0;
 constexpr long ERROR_FILE_NOT_FOUND = 2;
-constexpr long ERROR_ACCESS_DENIED = 5;
 constexpr long ERROR_INVALID_HANDLE = 6;
 constexpr long ERROR_MORE_DATA = 234;
 
@@ -65,7 +64,9 @@ QString FilePath(const QString &appDir);
 class Key
 {
 public:
-    // root\subKey; access with any write right fails when the file may not be written.
+    // root\subKey. Nothing is ever written through a key, so it opens for reading whatever
+    // access is asked: the file is read-only after a package install, and full access must
+    // still read it.
     long Open(const QString &appDir, Hkey root, const QString &subKey, quint32 access);
     // Copies the value into data (*size bytes available) and sets *type and *size. A value
     // larger than the buffer gives ERROR_MORE_DATA with the size it needs. An empty name is

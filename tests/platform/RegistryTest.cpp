@@ -148,7 +148,7 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
     }
 }
 
-// The rules of the ANSI functions on an open key, and full access on a file that may not be written.
+// The rules of the ANSI functions on an open key.
 TEST_F(RegistryTest, KeyFollowsTheBufferAndAccessRules)
 {
     writeBytes("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"abcd\"\r\n");
@@ -166,13 +166,34 @@ TEST_F(RegistryTest, KeyFollowsTheBufferAndAccessRules)
     EXPECT_EQ(k.Close(), ERROR_SUCCESS);
     EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_INVALID_HANDLE);
     EXPECT_EQ(k.Open(dir(), 0x12345, QStringLiteral("K"), KEY_READ), ERROR_INVALID_HANDLE);
+}
 
-    QFile::setPermissions(FilePath(dir()), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-    EXPECT_EQ(open(k, QStringLiteral("K"), KEY_ALL_ACCESS), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(open(k, QStringLiteral("K")), ERROR_SUCCESS);
-    QString val = QStringLiteral("unchanged");
-    EXPECT_FALSE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("S"), val));
-    EXPECT_EQ(val, QString());
+// A package installs the registry file read-only: every access still reads it, also the
+// full access through which System Info finds its tool. The permission bits are what is
+// looked at, so the cases hold for root too.
+TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccess)
+{
+    constexpr quint32 KEY_WRITE = 0x20006;
+    const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto writable = readOnly | QFile::WriteOwner;
+    struct Case { const char *what; QFile::Permissions mode; quint32 access; } cases[] = {
+        {"writable, read access", writable, KEY_READ},
+        {"writable, full access", writable, KEY_ALL_ACCESS},
+        {"read-only, read access", readOnly, KEY_READ},
+        {"read-only, full access", readOnly, KEY_ALL_ACCESS},
+        {"read-only, write access", readOnly, KEY_WRITE},
+    };
+    const QByteArray bytes = "REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"abcd\"\r\n";
+    for (const Case &c : cases) {
+        QFile::remove(FilePath(dir()));
+        writeBytes(bytes);
+        ASSERT_TRUE(QFile::setPermissions(FilePath(dir()), c.mode)) << c.what;
+        Key k;
+        EXPECT_EQ(open(k, QStringLiteral("K"), c.access), ERROR_SUCCESS) << c.what;
+        QString val;
+        EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("S"), val)) << c.what;
+        EXPECT_EQ(val, QStringLiteral("abcd")) << c.what;
+    }
 }
 
 // One value line read both ways: as the suite's version, and through GetKeyValue.
