@@ -3,6 +3,7 @@
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 
+#include <QFileInfo>
 #include <QStringConverter>
 #include <QStringList>
 
