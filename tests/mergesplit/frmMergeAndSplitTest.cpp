@@ -300,7 +300,7 @@ TEST_F(PublisherDialogTest, DirectoryToolFailuresStopEverything)
         auto dialog = OpenBoth();
         SubmitValid(dialog.get());
         qputenv("PATH", path);
-        ASSERT_EQ(app.shownTexts().size(), 1);
+        ASSERT_EQ(app.shownTexts().size(), 1) << app.shownTexts().join(u'\n').toStdString();
         EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String(c.message))) << app.shownTexts()[0].toStdString();
         ExpectNothingWritten(dialog.get());
         EXPECT_FALSE(QFile::exists(app.path() + QStringLiteral("/success.log")));
