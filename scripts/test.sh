@@ -12,7 +12,9 @@ options=()
 if [ "${1:-}" = --sanitize ]; then
     shift
     build=build-sanitize
-    options=(-DCS_SANITIZE=ON)
+    # Unoptimised, with line tables only: the reports need file and line, and the build is
+    # much quicker than an optimised one with full debug information.
+    options=(-DCS_SANITIZE=ON -DCS_TOOLS=OFF -DCMAKE_BUILD_TYPE=Debug "-DCMAKE_CXX_FLAGS_DEBUG=-O0 -g1")
     reports="$PWD/$build/sanitizer-reports"
     rm -rf "$reports"
     mkdir -p "$reports"
