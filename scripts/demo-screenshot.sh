@@ -4,6 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-docs/screenshots/demo_mainwindow.png}
+# Finding the window and grabbing it take two tools the program itself does not need.
+if ! command -v xdotool >/dev/null || ! command -v import >/dev/null; then
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO=sudo
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends xdotool imagemagick >/dev/null
+fi
 if [ -z "${CS_SHOT_INSIDE:-}" ]; then
     exec env CS_SHOT_INSIDE=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
 fi
