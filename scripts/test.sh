@@ -19,7 +19,9 @@ if [ "${1:-}" = --sanitize ]; then
     rm -rf "$reports"
     mkdir -p "$reports"
     # Reports go to files, so that those of child processes and of passing tests count too.
-    export ASAN_OPTIONS="detect_leaks=1:log_path=$reports/asan:strict_string_checks=1:detect_stack_use_after_return=1"
+    # Not strict_string_checks: it calls strndup on a buffer without a terminating NUL an
+    # overflow, which is valid C, and the X keyboard library does just that.
+    export ASAN_OPTIONS="detect_leaks=1:log_path=$reports/asan:detect_stack_use_after_return=1"
     export LSAN_OPTIONS="suppressions=$PWD/tests/sanitize.supp:print_suppressions=0"
     export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$reports/ubsan"
 fi
