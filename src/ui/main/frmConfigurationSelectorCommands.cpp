@@ -164,10 +164,9 @@ void frmConfigurationSelector::MnSConfig_Click()
                 m_session.MnSRostrumConfig = entry.FileName;
             if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
                 {
+                    // A database that cannot be reached is told by the dialog's load, which
+                    // then closes it at once.
                     frmMergeAndSplit publisher(m_session, picked, this);
-                    // A database that cannot be reached ends the program from the dialog's load.
-                    if (m_session.QuitRequested())
-                        return;
                     publisher.exec();
                 }
                 mnuRefresh_Click();
