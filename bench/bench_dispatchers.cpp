@@ -4,7 +4,7 @@
 // filled-in properties and the start of its dispatcher. The budget is five seconds; the
 // program exits 1 when the run is slower.
 #include "config/PasswordScramble.h"
-#include "mergesplit/MergeSplitLaunch.h"
+#include "suite/MergeSplitLaunch.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 

@@ -175,27 +175,20 @@ bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
 void (*g_waitBegin)() = nullptr;
 void (*g_waitEnd)() = nullptr;
 
-// The wait hooks around a wait; no input reaches the windows meanwhile, they still repaint.
-class BusyWait final
-{
-public:
-    BusyWait() : m_end(g_waitEnd)
-    {
-        if (g_waitBegin)
-            g_waitBegin();
-    }
-    ~BusyWait()
-    {
-        if (m_end)
-            m_end();
-    }
-    Q_DISABLE_COPY_MOVE(BusyWait)
-
-private:
-    void (*m_end)();
-};
 
 } // namespace
+
+BusyWait::BusyWait() : m_end(g_waitEnd)
+{
+    if (g_waitBegin)
+        g_waitBegin();
+}
+
+BusyWait::~BusyWait()
+{
+    if (m_end)
+        m_end();
+}
 
 void SetWaitHooks(void (*begin)(), void (*end)())
 {

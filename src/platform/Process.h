@@ -38,4 +38,17 @@ void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, i
 // layer knows no windows; null hooks (the default) show nothing.
 void SetWaitHooks(void (*begin)(), void (*end)());
 
+// The wait hooks around a wait of its caller's own; no input reaches the windows meanwhile,
+// they still repaint.
+class BusyWait final
+{
+public:
+    BusyWait();
+    ~BusyWait();
+    Q_DISABLE_COPY_MOVE(BusyWait)
+
+private:
+    void (*m_end)();
+};
+
 } // namespace Process

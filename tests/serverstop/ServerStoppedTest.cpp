@@ -1,6 +1,6 @@
 // The suite's database server stops while the publisher dialog is open. These tests stop the
 // run's one server, so CTest runs them alone.
-#include "mergesplit/frmMergeAndSplit.h"
+#include "ui/mergesplit/frmMergeAndSplit.h"
 
 #include "support/PostgresFixture.h"
 #include "support/StubPrograms.h"

@@ -2,8 +2,8 @@
 #include "Shots.h"
 #include "config/ConfigStore.h"
 #include "config/ConfigRecord.h"
-#include "mergesplit/frmEditConfigurationMergeSplit.h"
-#include "mergesplit/frmMergeAndSplit.h"
+#include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
+#include "ui/mergesplit/frmMergeAndSplit.h"
 #include "support/TestAppDir.h"
 
 #include <QLineEdit>

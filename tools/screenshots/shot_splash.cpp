@@ -1,6 +1,6 @@
 // The splash picture shown while the main window loads.
 #include "Shots.h"
-#include "app/frmSplash.h"
+#include "ui/frmSplash.h"
 #include "support/TestAppDir.h"
 
 #include <QTimer>

@@ -4,7 +4,7 @@
 #include "ui/PasswordField.h"
 
 #include "app/Session.h"
-#include "ui/BackendChecks.h"
+#include "suite/BackendChecks.h"
 #include "ui/DataSourceField.h"
 #include "ui/dialogs/frmbrowse.h"
 #include "ui/editor/ApplyEditorLabels.h"

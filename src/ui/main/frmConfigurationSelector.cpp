@@ -3,7 +3,7 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
-#include "app/frmSplash.h"
+#include "ui/frmSplash.h"
 #include "config/ConfigStore.h"
 #include "ui/WindowState.h"
 

@@ -3,12 +3,12 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
-#include "mergesplit/frmEditConfigurationMergeSplit.h"
-#include "mergesplit/frmMergeAndSplit.h"
+#include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
+#include "ui/mergesplit/frmMergeAndSplit.h"
 #include "platform/FileIo.h"
 #include "ui/dialogs/frmAbout.h"
 #include "ui/editor/frmEditConfiguration.h"
-#include "ui/main/Launching.h"
+#include "suite/Launching.h"
 
 #include <QFileInfo>
 #include <QScopedValueRollback>

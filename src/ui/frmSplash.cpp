@@ -1,4 +1,4 @@
-#include "app/frmSplash.h"
+#include "ui/frmSplash.h"
 
 #include "app/Session.h"
 

@@ -1,4 +1,4 @@
-#include "mergesplit/PublisherConnections.h"
+#include "suite/PublisherConnections.h"
 
 #include "config/ConfigRecord.h"
 #include "config/SuiteDatabase.h"

@@ -1,4 +1,4 @@
-#include "app/frmSplash.h"
+#include "ui/frmSplash.h"
 #include "support/TestAppDir.h"
 
 #include <QLabel>

@@ -2,8 +2,8 @@
 // database rows: every start lands in log/suite-programs.log, as in scripts/demo.sh.
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
-#include "mergesplit/MergeSplitLaunch.h"
-#include "mergesplit/frmMergeAndSplit.h"
+#include "suite/MergeSplitLaunch.h"
+#include "ui/mergesplit/frmMergeAndSplit.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 

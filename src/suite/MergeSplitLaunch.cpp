@@ -1,14 +1,14 @@
-#include "mergesplit/MergeSplitLaunch.h"
+#include "suite/MergeSplitLaunch.h"
 
 #include "app/Session.h"
 #include "config/PasswordScramble.h"
 #include "config/SuiteDatabase.h"
-#include "mergesplit/JointFile.h"
+#include "suite/JointFile.h"
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "platform/Odbc.h"
 #include "platform/Process.h"
-#include "ui/BackendChecks.h"
+#include "suite/BackendChecks.h"
 
 #include <QDir>
 #include <QFile>

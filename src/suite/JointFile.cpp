@@ -1,4 +1,4 @@
-#include "mergesplit/JointFile.h"
+#include "suite/JointFile.h"
 
 #include "platform/IniProfile.h"
 

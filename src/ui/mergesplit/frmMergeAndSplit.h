@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
-#include "mergesplit/PublisherConnections.h"
+#include "suite/PublisherConnections.h"
 #include "platform/VbText.h"
 
 #include <QDialog>

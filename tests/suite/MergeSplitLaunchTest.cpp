@@ -1,4 +1,4 @@
-#include "mergesplit/MergeSplitLaunch.h"
+#include "suite/MergeSplitLaunch.h"
 
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"

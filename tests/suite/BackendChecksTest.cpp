@@ -1,6 +1,6 @@
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
-#include "ui/BackendChecks.h"
+#include "suite/BackendChecks.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "ui/main/Launching.h"
+#include "suite/Launching.h"
 
 #include "app/Session.h"
-#include "mergesplit/MergeSplitLaunch.h"
+#include "suite/MergeSplitLaunch.h"
 #include "platform/Process.h"
-#include "ui/BackendChecks.h"
+#include "suite/BackendChecks.h"
 
 QString ServerConsoleCommandLine(const QString &configPath)
 {

@@ -1,4 +1,4 @@
-#include "mergesplit/BusComponent.h"
+#include "suite/BusComponent.h"
 
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"

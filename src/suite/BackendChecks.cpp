@@ -1,10 +1,10 @@
-#include "ui/BackendChecks.h"
+#include "suite/BackendChecks.h"
 
 #include "app/Session.h"
 #include "config/SuiteDatabase.h"
 #include "platform/Odbc.h"
+#include "platform/Process.h"
 
-#include <QApplication>
 
 namespace {
 
@@ -116,9 +116,11 @@ void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, 
 {
     // The login may take up to its time-out; the window says it is busy meanwhile. Clicks and
     // keys that come in the while wait in the queue and meet the message box, not the window.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     QString report;
-    const bool usable = DescribeConnection(form, secondPlatform, dsn, user, password, &report);
-    QApplication::restoreOverrideCursor();
+    bool usable = false;
+    {
+        Process::BusyWait busy;
+        usable = DescribeConnection(form, secondPlatform, dsn, user, password, &report);
+    }
     session.MsgBox(report, usable ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok);
 }

@@ -1,4 +1,4 @@
-#include "mergesplit/BusComponent.h"
+#include "suite/BusComponent.h"
 
 #include "app/Session.h"
 #include "platform/FileIo.h"

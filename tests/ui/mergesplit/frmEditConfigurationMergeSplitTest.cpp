@@ -1,7 +1,7 @@
-#include "mergesplit/frmEditConfigurationMergeSplit.h"
+#include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
 
 #include "config/PasswordScramble.h"
-#include "mergesplit/JointFile.h"
+#include "suite/JointFile.h"
 #include "platform/Ansi.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"

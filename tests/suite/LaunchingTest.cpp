@@ -1,9 +1,9 @@
 #include "support/PostgresFixture.h"
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
-#include "mergesplit/MergeSplitLaunch.h"
+#include "suite/MergeSplitLaunch.h"
 #include "platform/Process.h"
-#include "ui/main/Launching.h"
+#include "suite/Launching.h"
 
 #include <QDir>
 
