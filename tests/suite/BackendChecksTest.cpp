@@ -9,9 +9,12 @@ namespace {
 class BackendChecksTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { db = PostgresFixture::CreateDatabase(QStringLiteral("checks"), &setupError); }
-    static void TearDownTestSuite() { db.reset(); }
-    void SetUp() override { ASSERT_TRUE(db) << setupError.toStdString(); }
+    void SetUp() override
+    {
+        QString error;
+        db = PostgresFixture::Shared(QStringLiteral("checks"), &error);
+        ASSERT_TRUE(db) << error.toStdString();
+    }
 
     // Puts the table back to its form with the given rows (SQL values, e.g. "6", "NULL");
     // no column type: no table at all.
@@ -28,8 +31,7 @@ protected:
     bool Check() { return CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()); }
 
     TestAppDir app;
-    static inline std::unique_ptr<PgDatabase> db;
-    static inline QString setupError;
+    PgDatabase *db = nullptr;
 };
 
 TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsReported)

@@ -3,7 +3,6 @@
 // scripts/demo.sh.
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
-#include "platform/IniProfile.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 #include "ui/main/frmConfigurationSelector.h"
@@ -70,7 +69,6 @@ protected:
         c.ldbp = QStringLiteral("1");
         std::tie(c.dsn, c.database, c.user, c.password) = std::tuple(db.dsn(), db.name(), db.user(), db.password());
         c.savepass = QStringLiteral("1");
-        c.lhbuscomponent = QStringLiteral("cn=") + QLatin1String(product);
         c.webdirectory = app.path();
         Vb::Error error;
         ASSERT_TRUE(ConfigFormat::WriteFile(app.lib(name), c, &error)) << error.description.toStdString();
@@ -142,20 +140,6 @@ TEST_F(MergeSplitEndToEnd, PublishingListsTheJointFileInBold)
                                                                                              Qt::MatchExactly);
     ASSERT_EQ(items.size(), 1) << app.shownTexts().join(u'\n').toStdString();
     EXPECT_TRUE(items.first()->font(0).bold());
-}
-
-TEST_F(MergeSplitEndToEnd, UpdateOnAJointFileSavesItThroughTheJointEditor)
-{
-    JoinDemoConfigs();
-    OpenAndSelect({Joint});
-    WhenModal(QStringLiteral("frmEditConfigurationMergeSplit"), [](QWidget *editor) {
-        editor->findChild<QLineEdit *>(QStringLiteral("txtBatch_0"))->setText(QStringLiteral("150"));
-        QTest::mouseClick(editor->findChild<QPushButton *>(QStringLiteral("bOk")), Qt::LeftButton);
-    });
-    Trigger("mnuUpdate");
-    EXPECT_EQ(IniProfile::GetPrivateProfileString(QStringLiteral("FMK"), QStringLiteral("batchSize"), QString(), 255,
-                                                  app.lib(Joint)),
-              QStringLiteral("150"));
 }
 
 // PUB_Sales has two Fieldmark rows and one Rostrum row: one folder, consumers of both.
