@@ -53,6 +53,9 @@ public:
     // A fresh database with the suite's tables, empty, and a data source name for it.
     // label becomes part of the names (letters, digits and "_"). Null with *error on failure.
     static std::unique_ptr<PgDatabase> CreateDatabase(const QString &label, QString *error = nullptr);
+    // The database that the tests of one suite share under label: made when first asked
+    // for, dropped as the test program ends. Null with *error when it cannot be made.
+    static PgDatabase *Shared(const QString &label, QString *error = nullptr);
 
     // The server's directory: CS_PG_DIR or the build tree's pgtest.
     static QString Dir();
