@@ -5,39 +5,44 @@
 #   scripts/check-layers.sh [src-dir]      (default: the src/ beside this script)
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
-layers=(platform config app suite ui ui/dialogs ui/editor ui/mergesplit ui/main)
+layers="platform config app suite ui ui/dialogs ui/editor ui/mergesplit ui/main"
 
-declare -A rank
-for i in "${!layers[@]}"; do
-    rank[${layers[$i]}]=$i
-done
-rank[.]=${#layers[@]}
-
-failed=0
-while IFS= read -r -d '' file; do
-    relative=${file#"$src"/}
-    own=$(dirname "$relative")
-    if [ -z "${rank[$own]+set}" ]; then
-        echo "src/$relative: its folder $own is not a layer (known: ${layers[*]})"
-        failed=1
-        continue
-    fi
-    while IFS=: read -r line header; do
-        # "Header.h" without a folder is one of the file's own folder.
-        [[ $header == */* ]] || continue
-        folder=$(dirname "$header")
-        if [ -z "${rank[$folder]+set}" ] || [ "$folder" = . ]; then
-            echo "src/$relative:$line: includes $header, of the folder $folder, which is not a layer (known: ${layers[*]})"
-            failed=1
-        elif [ "${rank[$folder]}" -gt "${rank[$own]}" ]; then
-            echo "src/$relative:$line: includes $header: layer $own must not include the higher layer $folder"
-            failed=1
-        fi
-    done < <(awk 'match($0, /^[ \t]*#[ \t]*include[ \t]*"[^"]+"/) {
-                      split(substr($0, RSTART, RLENGTH), part, "\""); print FNR ":" part[2] }' "$file")
-done < <(find "$src" -type f \( -name '*.cpp' -o -name '*.h' \) -print0 | sort -z)
-
-if [ "$failed" = 0 ]; then
-    echo "Layering kept: ${layers[*]}"
-fi
-exit "$failed"
+cd "$src"
+find . -type f \( -name '*.cpp' -o -name '*.h' \) | sed 's#^\./##' | sort | tr '\n' '\0' |
+    xargs -0 awk -v layers="$layers" '
+    BEGIN {
+        n = split(layers, order, " ")
+        for (i = 1; i <= n; ++i)
+            rank[order[i]] = i
+        rank["."] = n + 1
+    }
+    FNR == 1 {
+        own = FILENAME
+        sub(/\/?[^\/]*$/, "", own)
+        if (own == "")
+            own = "."
+        if (!(own in rank)) {
+            print "src/" FILENAME ": its folder " own " is not a layer (known: " layers ")"
+            failed = 1
+        }
+    }
+    match($0, /^[ \t]*#[ \t]*include[ \t]*"[^"]+"/) && (own in rank) {
+        split(substr($0, RSTART, RLENGTH), part, "\"")
+        header = part[2]
+        if (header !~ /\//)
+            next # a header of the file'"'"'s own folder
+        folder = header
+        sub(/\/[^\/]*$/, "", folder)
+        if (!(folder in rank) || folder == ".") {
+            print "src/" FILENAME ":" FNR ": includes " header ", of the folder " folder ", which is not a layer (known: " layers ")"
+            failed = 1
+        } else if (rank[folder] > rank[own]) {
+            print "src/" FILENAME ":" FNR ": includes " header ": layer " own " must not include the higher layer " folder
+            failed = 1
+        }
+    }
+    END {
+        if (!failed)
+            print "Layering kept: " layers
+        exit failed
+    }' || exit 1
