@@ -2,7 +2,6 @@
 
 TestAppDir::TestAppDir(bool withTexts, bool withDirs) : TestDir(withTexts, withDirs)
 {
-    m_messages.SetSilent(true);
     m_session = std::make_unique<Session>(path(), m_messages);
     m_session->SplashMilliseconds = 1;
     m_session->SetQuitHandler([this] { ++m_quits; });

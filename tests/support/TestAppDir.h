@@ -1,7 +1,7 @@
 #pragma once
 
+#include "RecordedMessages.h"
 #include "TestDir.h"
-#include "app/RecordedMessages.h"
 #include "app/Session.h"
 
 #include <functional>
@@ -9,7 +9,7 @@
 
 class QWidget;
 
-// A TestDir with a Session on it whose messages are silent and recorded, and a recorded Quit.
+// A TestDir with a Session on it whose messages are recorded, and a recorded Quit.
 class TestAppDir : public TestDir
 {
 public:
@@ -28,5 +28,6 @@ private:
 };
 
 // (GUI tests only) Runs action on the active modal widget once there is one whose objectName is name (any
-// modal widget when name is empty); polls from the event loop.
+// modal widget when name is empty); polls from the event loop. None within timeoutMs, or none by the
+// test's end, fails the test, and a modal widget standing in its place is closed.
 void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs = 5000);
