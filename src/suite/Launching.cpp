@@ -25,13 +25,13 @@ bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool 
         RunMergeAndSplit(session, selectedConfigPath);
         return true;
     }
-    Vb::Error error;
-    if (Process::Start(session.AppDir(), ServerConsoleCommandLine(selectedConfigPath),
-                       Process::WindowStyle::NormalFocus, &error))
+    const Result<void> started =
+        Process::Start(session.AppDir(), ServerConsoleCommandLine(selectedConfigPath), Process::WindowStyle::NormalFocus);
+    if (started)
         return true;
     QString text = session.GetText(QStringLiteral("SLBL0126"));
     text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("%2"), error.description);
+    text.replace(QStringLiteral("%2"), started.error().description);
     session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
     return false;
 }
@@ -50,10 +50,10 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
         // Each argument goes in front: the Java server reads them in the reverse of list order.
         arguments = JavaServerArgument(entry, server) + arguments;
     }
-    Vb::Error error;
-    if (!Process::Start(session.AppDir(), JavaServerCommandLine(arguments), Process::WindowStyle::MinimizedNoFocus,
-                        &error))
+    const Result<void> started =
+        Process::Start(session.AppDir(), JavaServerCommandLine(arguments), Process::WindowStyle::MinimizedNoFocus);
+    if (!started)
         session.MsgBox(QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
-                           + QStringLiteral("Reason :") + error.description,
+                           + QStringLiteral("Reason :") + started.error().description,
                        MsgIcon::None, MsgButtons::Ok);
 }

@@ -399,13 +399,12 @@ void frmConfigurationSelector::Load()
                             tbNED->actions().at(1), tbNED->actions().at(2), tbRefresh->actions().at(0)})
         button->setToolTip(m_session.GetText(button->toolTip()));
 
-    Vb::Error error;
     m_session.DefaultLogDirectory = ConfigStore::DefaultLogDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.DefaultLogDirectory, &error))
-        return ReportError(error);
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.DefaultLogDirectory); !made)
+        return ReportError(made.error());
     m_session.ConfigDirectory = ConfigStore::ConfigDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error))
-        return ReportError(error);
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.ConfigDirectory); !made)
+        return ReportError(made.error());
     CreateListViewHeader();
     RestoreListLayout();
     // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
@@ -414,21 +413,17 @@ void frmConfigurationSelector::Load()
     LVConfig->setFocus();
 }
 
-bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
+Result<void> frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return true;
-    if (info.exists()) {
-        *error = {58, QStringLiteral("File already exists")};
-        return false;
-    }
-    if (!QDir().mkdir(path)) {
-        *error = info.dir().exists() ? Vb::Error{75, QStringLiteral("Path/File access error")}
-                                     : Vb::Error{76, QStringLiteral("Path not found")};
-        return false;
-    }
-    return true;
+        return {};
+    if (info.exists())
+        return Vb::Error{Vb::ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
+    if (!QDir().mkdir(path))
+        return info.dir().exists() ? Vb::Error{Vb::ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
+                                   : Vb::Error{Vb::ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
+    return {};
 }
 
 void frmConfigurationSelector::ReportError(const Vb::Error &error)

@@ -122,7 +122,7 @@ private:
     void ToolbarButtonClick(QToolBar *bar, QAction *button);
     void mnuToolbar_Click();
     void mnuStatusbar_Click();
-    bool CreateDirectoryIfMissing(const QString &path, Vb::Error *error);
+    Result<void> CreateDirectoryIfMissing(const QString &path);
     void ReportError(const Vb::Error &error);
     void ReportListProblems(const QStringList &problems);
     // The status bar's account of the last command.

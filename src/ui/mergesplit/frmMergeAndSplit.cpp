@@ -129,11 +129,11 @@ void frmMergeAndSplit::Form_Load(const QList<ConfigEntry> &selectedEntries)
             which = 1;
         if (which < 0)
             continue;
-        Vb::Error error;
-        if (!OpenProductConnection(which, entry.Dsn, entry.User, entry.Password, &error)) {
+        const Result<void> opened = OpenProductConnection(which, entry.Dsn, entry.User, entry.Password);
+        if (!opened) {
             // The operator can correct the data source and try again: the program goes on.
             m_session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
-                                 + error.description,
+                                 + opened.error().description,
                              MsgIcon::Critical, MsgButtons::Ok);
             m_loadFailed = true;
             return;
@@ -164,18 +164,18 @@ void frmMergeAndSplit::reject()
     QDialog::reject();
 }
 
-bool frmMergeAndSplit::OpenProductConnection(int which, const QString &dsn, const QString &user,
-                                             const QString &password, Vb::Error *error)
+Result<void> frmMergeAndSplit::OpenProductConnection(int which, const QString &dsn, const QString &user,
+                                                     const QString &password)
 {
-    return m_connections.Open(which, dsn, user, password, error);
+    return m_connections.Open(which, dsn, user, password);
 }
 
 bool frmMergeAndSplit::UpdatePublisherForAllTables(const QString &publisher)
 {
-    Vb::Error error;
-    if (m_connections.UpdatePublisherForAllTables(publisher, &error))
+    const Result<void> updated = m_connections.UpdatePublisherForAllTables(publisher);
+    if (updated)
         return true;
-    m_session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + error.description,
+    m_session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + updated.error().description,
                      MsgIcon::None, MsgButtons::Ok);
     return false;
 }
@@ -232,13 +232,13 @@ bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
             return false;
         }
     }
-    qint64 size = 0;
-    Vb::Error error;
-    if (!m_connections.PublisherColumnSize(&size, &error)) {
-        m_session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + error.description,
+    const Result<qint64> columnSize = m_connections.PublisherColumnSize();
+    if (!columnSize) {
+        m_session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + columnSize.error().description,
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     }
+    const qint64 size = columnSize.value();
     return CheckField(size == 0 || publisher.size() <= size, txtPublisherBusComp,
                       QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
                           .arg(publisher.size())
@@ -250,15 +250,14 @@ bool frmMergeAndSplit::CheckInputFilesReadBack()
     // The joint file is read key by key through the INI functions, which trim and unquote:
     // a value they would change would start the servers with other settings (a wrong password).
     for (const QString &name : {m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig}) {
-        QString text;
-        Vb::Error error;
-        if (!FileIo::ReadAnsiText(m_session.ConfigDirectory + u'/' + name, &text, &error)) {
+        const Result<QString> text = FileIo::ReadAnsiText(m_session.ConfigDirectory + u'/' + name);
+        if (!text) {
             m_session.MsgBox(QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name)
-                                 + error.description,
+                                 + text.error().description,
                              MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
-        for (const QString &line : FileIo::SplitLines(text)) {
+        for (const QString &line : FileIo::SplitLines(text.value())) {
             QString key, value;
             if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
                 continue;
@@ -327,12 +326,12 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     if (!CreateBusComponentWaiting() || !UpdatePublisherForAllTables(publisher))
         return;
 
-    Vb::Error error;
-    if (!ConfigStore::JoinConfigFiles(m_session.AppDir(), m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig,
-                                      fileName, &error)) {
+    const Result<void> joined = ConfigStore::JoinConfigFiles(m_session.AppDir(), m_session.MnSFieldmarkConfig,
+                                                             m_session.MnSRostrumConfig, fileName);
+    if (!joined) {
         // Nothing half-made is left: the joint file is written whole or not at all.
         m_session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                             + error.description,
+                             + joined.error().description,
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

@@ -30,8 +30,7 @@ public:
     void reject() override;
 
     // which: 0 Fieldmark, 1 Rostrum. Replaces that connection of this showing.
-    bool OpenProductConnection(int which, const QString &dsn, const QString &user, const QString &password,
-                               Vb::Error *error);
+    Result<void> OpenProductConnection(int which, const QString &dsn, const QString &user, const QString &password);
     // The sixteen updates, each database in one transaction; a failure rolls both back and
     // is shown once.
     bool UpdatePublisherForAllTables(const QString &publisher);
