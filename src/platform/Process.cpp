@@ -17,8 +17,6 @@
 namespace Process {
 namespace {
 
-// The numbers the original reports for a program that is not there / cannot be run.
-
 bool IsSeparator(QChar c) { return c == u' ' || c == u'\t'; }
 
 } // namespace
@@ -152,8 +150,8 @@ Result<Prepared> Prepare(const QString &appDir, const QString &commandLine)
     return Prepared{program, parts};
 }
 
-// Starts the program on its own: it outlives us and is never stopped by us.
-// The started program's process id.
+// Starts the program on its own: it outlives us and is never stopped by us. Gives its
+// process id.
 Result<qint64> StartDetached(const Prepared &p)
 {
     QProcess process;

@@ -57,8 +57,8 @@ void WriteConfig(const TestAppDir &app, const QString &name, const QString &prod
     c.lhbuscomponent = "cn=" + product + ", o=root";
     c.webdirectory = webDirectory;
     ApplyNewConfigurationDefaults(c);
-    Vb::Error error;
-    ASSERT_TRUE(ConfigFormat::WriteFile(app.lib(name), c, &error)) << error.description.toStdString();
+    const Result<void> written = ConfigFormat::WriteFile(app.lib(name), c);
+    ASSERT_TRUE(written) << written.error().description.toStdString();
 }
 
 } // namespace

@@ -49,8 +49,8 @@ void WriteConfig(const TestAppDir &app, const QString &name, const char *product
     std::tie(c.dsn, c.database, c.user, c.password) = std::tuple(db.dsn(), db.name(), db.user(), db.password());
     c.savepass = QStringLiteral("1");
     c.webdirectory = app.path();
-    Vb::Error error;
-    ASSERT_TRUE(ConfigFormat::WriteFile(app.lib(name), c, &error)) << error.description.toStdString();
+    const Result<void> written = ConfigFormat::WriteFile(app.lib(name), c);
+    ASSERT_TRUE(written) << written.error().description.toStdString();
 }
 
 // The dispatcher starts the log shows: the publisher folder each was started from.
@@ -95,10 +95,8 @@ TEST(DemoMergeSplit, RunStartsOneDispatcherPerPublisher)
     ASSERT_TRUE(fmk && rst);
     WriteConfig(app, QStringLiteral("fieldmark_demo_4009.tsy"), "4009", *fmk);
     WriteConfig(app, QStringLiteral("rostrum_demo_1028.tsy"), "1028", *rst);
-    Vb::Error error;
     ASSERT_TRUE(ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("fieldmark_demo_4009.tsy"),
-                                             QStringLiteral("rostrum_demo_1028.tsy"), QStringLiteral("Sales_M&S.tsy"),
-                                             &error));
+                                             QStringLiteral("rostrum_demo_1028.tsy"), QStringLiteral("Sales_M&S.tsy")));
 
     // The demo's own joint file: PUB_Sales has two Fieldmark rows and one Rostrum row.
     RunMergeAndSplit(app.session(), app.lib(QStringLiteral("Sales_M&S.tsy")));
