@@ -9,6 +9,7 @@
 #include "platform/Odbc.h"
 #include "platform/Process.h"
 #include "suite/BackendChecks.h"
+#include "suite/ServerCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -129,10 +130,8 @@ void RunMergeAndSplit(Session &session, const QString &jointFilePath)
 
     const Result<QString> fieldmark = BuildMnSJavaArgument(session, jointFilePath, FMK);
     const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
-    const Result<void> started =
-        !rostrum ? Result<void>(rostrum.error())
-                 : Process::Start(session.AppDir(), QStringLiteral("RunServer.bat ") + fieldmark.value() + u' ' + rostrum.value(),
-                                  Process::WindowStyle::MinimizedNoFocus);
+    const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value())
+                                         : Result<void>(rostrum.error());
     if (!started) {
         // The server consoles already started keep running.
         session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")
@@ -153,18 +152,7 @@ void StartServerConsoles(Session &session, const QString &jointFilePath)
 
 bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
 {
-    // The section follows the path without a blank: the console expects exactly this line.
-    // Quoted as one argument when the path needs it, so the console still receives "<path>/C".
-    const QString commandLine = QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ")
-                                + Process::QuoteArgument(jointFilePath + QStringLiteral("/C")) + u' ' + section;
-    const Result<void> started = Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus);
-    if (started)
-        return true;
-    QString text = session.GetText(QStringLiteral("SLBL0126"));
-    text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("%2"), started.error().description);
-    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
-    return false;
+    return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section));
 }
 
 Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section)
@@ -192,8 +180,7 @@ Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, co
                                  + looked.error().description};
         server = looked.value();
     }
-    return Process::QuoteArgument(application + u';' + server + u';' + user + u';' + password + u';' + platformText,
-                                       Process::Quote::Always);
+    return JavaServerValue(application, server, user, password, platformText);
 }
 
 void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer)

@@ -66,7 +66,12 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
     setWindowTitle(QStringLiteral("Configuration Editor"));
     BuildWindow();
     WindowState::Keep(this, objectName(), WindowState::Remember::Size);
+}
 
+frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
+
+void frmEditConfigurationMergeSplit::Load()
+{
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);
     LoadApplicationSettings(RST, 1);
@@ -76,8 +81,6 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
         ChkSavePass->setCheckState(Qt::PartiallyChecked);
     m_loaded = Snapshot();
 }
-
-frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
 
 // ---------------------------------------------------------------------------------------
 // Window
@@ -290,7 +293,7 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
     lblmachine[1]->setText(m_session.GetText(oracle ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
 }
 
-bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
 {
     if (section == RST) {
         // Anything but platform 2, a value that is not a number included, is the first platform.
@@ -317,7 +320,6 @@ bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
     if (index == 0)
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
-    return true;
 }
 
 bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)

@@ -1,0 +1,47 @@
+#include "suite/ServerCommands.h"
+
+#include "app/Session.h"
+#include "platform/Process.h"
+
+QString ServerConsoleCommandLine(const QString &configPath)
+{
+    return QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + Process::QuoteArgument(configPath);
+}
+
+QString ServerConsoleCommandLine(const QString &jointFilePath, const QString &section)
+{
+    return ServerConsoleCommandLine(jointFilePath + QStringLiteral("/C")) + u' ' + section;
+}
+
+QString JavaServerValue(const QString &product, const QString &server, const QString &user,
+                        const QString &password, const QString &platform)
+{
+    return Process::QuoteArgument(product + u';' + server + u';' + user + u';' + password + u';' + platform,
+                                  Process::Quote::Always);
+}
+
+QString JavaServerArgument(const ConfigEntry &entry, const QString &server)
+{
+    return JavaServerValue(QString::number(entry.ProductCode), server, entry.User, entry.Password,
+                           QString::number(entry.Platform))
+           + u' ';
+}
+
+QString JavaServerCommandLine(const QString &argumentText) { return QStringLiteral("RunServer.bat ") + argumentText; }
+
+bool StartServerConsoleProgram(Session &session, const QString &commandLine)
+{
+    const Result<void> started = Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus);
+    if (started)
+        return true;
+    QString text = session.GetText(QStringLiteral("SLBL0126"));
+    text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
+    text.replace(QStringLiteral("%2"), started.error().description);
+    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+    return false;
+}
+
+Result<void> StartJavaServerProgram(Session &session, const QString &argumentText)
+{
+    return Process::Start(session.AppDir(), JavaServerCommandLine(argumentText), Process::WindowStyle::MinimizedNoFocus);
+}
