@@ -148,30 +148,10 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
     }
 }
 
-// The rules of the ANSI functions on an open key.
-TEST_F(RegistryTest, KeyFollowsTheBufferAndAccessRules)
-{
-    writeBytes("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"abcd\"\r\n");
-    Key k;
-    ASSERT_EQ(open(k, QStringLiteral("K"), KEY_ALL_ACCESS), ERROR_SUCCESS);
-    char buffer[8] = {};
-    quint32 type = 0, size = 4;
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_SUCCESS);
-    EXPECT_EQ(QByteArray(buffer, 5), QByteArray("abcd", 5));
-    size = 0;
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, nullptr, &size), ERROR_SUCCESS); // size only
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(k.Close(), ERROR_SUCCESS);
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(k.Open(dir(), 0x12345, QStringLiteral("K"), KEY_READ), ERROR_INVALID_HANDLE);
-}
-
 // A package installs the registry file read-only: every access still reads it, also the
 // full access through which System Info finds its tool. The permission bits are what is
-// looked at, so the cases hold for root too.
-TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccess)
+// looked at, so the cases hold for root too. The open key follows the ANSI functions' rules.
+TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccessAndTheKeyFollowsTheBufferRules)
 {
     constexpr quint32 KEY_WRITE = 0x20006;
     const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -194,7 +174,20 @@ TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccess)
         EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("S"), val).value_or(false))
             << c.what;
         EXPECT_EQ(val, QStringLiteral("abcd")) << c.what;
+
+        char buffer[8] = {};
+        quint32 type = 0, size = 4;
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_MORE_DATA);
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_SUCCESS);
+        EXPECT_EQ(QByteArray(buffer, 5), QByteArray("abcd", 5));
+        size = 0;
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, nullptr, &size), ERROR_SUCCESS); // size only
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(k.Close(), ERROR_SUCCESS);
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_INVALID_HANDLE);
     }
+    EXPECT_EQ(Key().Open(dir(), 0x12345, QStringLiteral("K"), KEY_READ), ERROR_INVALID_HANDLE);
 }
 
 // One value line read both ways: as the suite's version, and through GetKeyValue.
