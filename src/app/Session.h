@@ -30,8 +30,11 @@ public:
     QString GetText(const QString &label) { return m_texts.GetText(label); }
     LocalisedText &Texts() { return m_texts; }
 
-    // A message box; an empty title means the program title.
+    // A message box; an empty title means the program title. A window passes itself as
+    // asker, so that the box is shown over it; the operations below the windows pass none.
     MsgResult MsgBox(const QString &text, MsgIcon icon = MsgIcon::None,
+                     MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
+    MsgResult MsgBox(QObject *asker, const QString &text, MsgIcon icon = MsgIcon::None,
                      MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
 
     // Ends the whole program at once: every event loop returns. The windows install a handler

@@ -40,18 +40,26 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     CancelButton->setGeometry(Twips(this, 4815), Twips(this, 660, true), Twips(this, 1215), Twips(this, 375, true));
     setFixedSize(Twips(this, 6240), Twips(this, 1260, true));
 
-    // Load, once per run: only the caption is localised, the buttons keep their texts.
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
 
     connect(OKButton, &QPushButton::clicked, this, &frmConfigFileSelector::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmConfigFileSelector::CancelButton_Click);
 }
 
+bool frmConfigFileSelector::Load()
+{
+    // Only the caption is localised, the buttons keep their texts.
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
+    return true;
+}
+
 frmConfigFileSelector &frmConfigFileSelector::Instance(Session &session)
 {
-    if (!session.ConfigFileSelector())
-        session.SetConfigFileSelector(std::make_unique<frmConfigFileSelector>(session));
+    if (!session.ConfigFileSelector()) {
+        auto dialog = std::make_unique<frmConfigFileSelector>(session);
+        dialog->Load();
+        session.SetConfigFileSelector(std::move(dialog));
+    }
     return *static_cast<frmConfigFileSelector *>(session.ConfigFileSelector());
 }
 
@@ -69,20 +77,20 @@ void frmConfigFileSelector::OKButton_Click()
 {
     const QString name = txtFileName->text();
     if (name.isEmpty()) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }
     // Besides the backslash, every character a Windows file name cannot hold is refused,
     // so that no name can lead a file out of the lib directory.
     if (name.contains(u'\\') || !FileIo::IsValidFileName(name)) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }
     // Blanks and dots alone, with or without ".tsy", name no file.
     if (ConfigStore::StoredConfigFileName(name).isEmpty()) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }

@@ -55,7 +55,7 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
     ConfigRecord &config = m_session.CurrentConfig;
     auto loadError = [this](const QString &what) {
         m_loadIncomplete = true;
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     };
@@ -171,8 +171,6 @@ void frmEditConfiguration::CopyTextsTo(ConfigRecord &record) const
     record.webdirectory = Vb::Trim(txtwebdirectory->text());
 }
 
-void frmEditConfiguration::UpdatePC() { ApplyControlsTo(m_session.CurrentConfig); }
-
 bool frmEditConfiguration::ConfigDataChanged()
 {
     const ConfigRecord &config = m_session.CurrentConfig;
@@ -238,7 +236,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     ApplyControlsTo(updated);
     const QString refused = WhyFieldsNotWritable(updated);
     if (!refused.isEmpty()) {
-        m_session.MsgBox(refused, MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, refused, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
 
@@ -248,13 +246,13 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
             QStringLiteral("\"%1\" was not read completely. Saving replaces the whole file with what "
                            "this window shows; what was not read is lost.\n\nSave anyway?")
                 .arg(QDir::toNativeSeparators(ConfigFilePath));
-        if (m_session.MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
+        if (m_session.MsgBox(this, question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
             return false;
     }
 
     bool writable = true;
     if (ConfigFilePath.isEmpty()) {
-        if (!AskNewConfigFileName(m_session, ConfigFilePath))
+        if (!AskNewConfigFileName(m_session, this, ConfigFilePath))
             return false;
     } else {
         // Saving an existing configuration never creates a file that has gone meanwhile.
@@ -263,7 +261,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated)) {
         ConfigFilePath.clear();
         m_session.SelectedConfigPath.clear();
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
         return false;
     }
     m_session.CurrentConfig = updated;
@@ -277,7 +275,7 @@ bool frmEditConfiguration::RequiredFieldsGiven()
         QString name = label->text();
         if (name.endsWith(u':'))
             name.chop(1);
-        m_session.MsgBox(QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
     if (ComboApplication->currentIndex() <= 0)
@@ -299,7 +297,7 @@ void frmEditConfiguration::cmdOK_Click()
         const char *refusal = web.isEmpty() ? "SLBL0494" : !FileIo::PathExists(Vb::Trim(web)) ? "SLBL0498" : nullptr;
         if (refusal) {
             GoToField(txtwebdirectory);
-            m_session.MsgBox(m_session.GetText(QLatin1String(refusal)), MsgIcon::Critical, MsgButtons::Ok);
+            m_session.MsgBox(this, m_session.GetText(QLatin1String(refusal)), MsgIcon::Critical, MsgButtons::Ok);
             return;
         }
     }

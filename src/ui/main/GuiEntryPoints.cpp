@@ -39,8 +39,7 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
         QCoreApplication::exit(0);
     });
     frmConfigurationSelector window(session);
-    window.Load();
-    if (session.QuitRequested())
+    if (!window.Load())
         return 0;
     window.show();
     return app.exec();
@@ -56,5 +55,6 @@ extern "C" Q_DECL_EXPORT int cs_gui_message_box(const char *text, const char *ti
     QApplication app(argc, argv);
     SetUpApplication(app);
     MessageBoxes boxes;
-    return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title)));
+    return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title),
+                         nullptr));
 }
