@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The input as a file, read as the list and the editor read one.
     const QString path = Fuzz::WriteScratch(QStringLiteral("input.tsy"), input);
-    QString text;
-    Vb::Error error;
-    FUZZ_CHECK(FileIo::ReadAnsiText(path, &text, &error));
+    const Result<QString> read = FileIo::ReadAnsiText(path);
+    FUZZ_CHECK(read);
+    QString text = read.value();
     FUZZ_CHECK(text == Ansi::Decode(input));
     for (const QString &line : FileIo::SplitLines(text)) {
         QString key, value;
@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ConfigFormat::SplitLine(line, &key, &value) == ConfigFormat::LineKind::KeyValue)
             FUZZ_CHECK(value == Vb::Trim(value));
     }
-    ConfigRecord read;
-    ConfigFormat::ReadRecord(text, &read);
+    ConfigRecord asRead;
+    ConfigFormat::ReadRecord(text, &asRead);
 
     // The input as the twenty values of a record.
     const QList<QByteArray> fields = Fuzz::Fields(input, int(ConfigKeys.size()));
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (size_t i = 0; i < ConfigKeys.size(); ++i)
         record.*ConfigKeys[i].field = QString::fromUtf8(fields[qsizetype(i)]);
     const QString out = Fuzz::ScratchDir() + QStringLiteral("/record.tsy");
-    const bool written = ConfigFormat::WriteFile(out, record, &error);
+    const bool written = ConfigFormat::WriteFile(out, record).ok();
     FUZZ_CHECK(written == ConfigFormat::WhyNotWritable(record).isEmpty());
     if (!written)
         return 0;
@@ -42,7 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return 0;
     if (!ConfigFormat::IsFlagSet(record.savepass))
         record.password.clear();
-    FUZZ_CHECK(FileIo::ReadAnsiText(out, &text, &error));
+    const Result<QString> reread = FileIo::ReadAnsiText(out);
+    FUZZ_CHECK(reread);
+    text = reread.value();
     FUZZ_CHECK(FileIo::SplitLines(text).size() == qsizetype(ConfigKeys.size()));
     ConfigRecord back;
     FUZZ_CHECK(ConfigFormat::ReadRecord(text, &back));

@@ -44,8 +44,8 @@ QString WhyFieldsRefused(const ConfigRecord &c)
 {
     if (!ConfigFormat::ProductCodeOf(c.SatelliteAppln))
         return QStringLiteral("The product code (field 1) \"%1\" is not 4009, 4010 or 1028.").arg(c.SatelliteAppln);
-    qint16 platform = 0;
-    if (!ConfigFormat::PlatformOf(c.ldbp, &platform) || (platform != 1 && platform != 2))
+    const Result<qint16> platform = ConfigFormat::PlatformOf(c.ldbp);
+    if (!platform || (platform.value() != 1 && platform.value() != 2))
         return QStringLiteral("The platform (field 2) \"%1\" is not 1 or 2.").arg(c.ldbp);
     if (c.database.isEmpty())
         return QStringLiteral("The database (field 4) \"\" is empty; it names the configuration file.");
@@ -91,19 +91,17 @@ bool CreateConfigFromCommandLine(Session &session)
     ConfigRecord &c = session.CurrentConfig;
     const QString name = FileNameOf(c);
     const QString path = session.ConfigDirectory + u'/' + name;
-    Vb::Error error;
-    bool ok = false;
     // The name comes from the command line: refuse one that would leave the lib directory.
-    if (!FileIo::IsValidFileName(name))
-        error = {52, QStringLiteral("Bad file name or number")};
-    else
-        ok = ConfigFormat::WriteFile(path, c, &error);
-    if (ok)
+    const Result<void> written =
+        FileIo::IsValidFileName(name)
+            ? ConfigFormat::WriteFile(path, c)
+            : Vb::Error{Vb::ErrorNumber::BadFileName, QStringLiteral("Bad file name or number")};
+    if (written)
         return true;
     // A script's operator needs to know which file failed and why, not only that one did.
     QString text = session.GetText(QStringLiteral("SLBL0356"));
-    if (!error.description.isEmpty())
-        text += QStringLiteral("\n\n%1: %2").arg(path, error.description);
+    if (!written.error().description.isEmpty())
+        text += QStringLiteral("\n\n%1: %2").arg(path, written.error().description);
     session.MsgBox(text, MsgIcon::None, MsgButtons::Ok);
     return false;
 }

@@ -30,10 +30,7 @@ qint16 ProductCodeOf(const QString &value)
     return 0;
 }
 
-bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error)
-{
-    return Vb::CInt(Vb::Trim(value), platform, error);
-}
+Result<qint16> PlatformOf(const QString &value) { return Vb::CInt(Vb::Trim(value)); }
 
 bool IsComment(const QString &line)
 {
@@ -97,15 +94,11 @@ QString WhyNotWritable(const ConfigRecord &config)
     return QString();
 }
 
-bool WriteFile(const QString &path, const ConfigRecord &config, Vb::Error *error)
+Result<void> WriteFile(const QString &path, const ConfigRecord &config)
 {
-    const QString why = WhyNotWritable(config);
-    if (!why.isEmpty()) {
-        if (error)
-            *error = {0, why};
-        return false;
-    }
-    return FileIo::WriteFileAtomic(path, Format(config), error);
+    if (const QString why = WhyNotWritable(config); !why.isEmpty())
+        return Vb::Error{Vb::ErrorNumber::InvalidValue, why};
+    return FileIo::WriteFileAtomic(path, Format(config));
 }
 
 } // namespace ConfigFormat

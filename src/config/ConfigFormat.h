@@ -23,9 +23,9 @@ bool IsJointFileMarker(const QString &line);
 // list (blanks around it trimmed): 4009, 4010 or 1028; 0 for any other text.
 qint16 ProductCodeOf(const QString &value);
 
-// The platform an ldbp value converts to once written and read back by the list; false
-// (with the conversion's error) when it does not convert to a whole number.
-bool PlatformOf(const QString &value, qint16 *platform, Vb::Error *error = nullptr);
+// The platform an ldbp value converts to once written and read back by the list; the
+// conversion's error when it does not convert to a whole number.
+Result<qint16> PlatformOf(const QString &value);
 // True for a comment line: its first non-blank character is ";" or "#".
 bool IsComment(const QString &line);
 // Reads an ordinary configuration file's text into config: blank lines skipped, keys not
@@ -46,7 +46,7 @@ QByteArray Format(const ConfigRecord &config);
 QString WhyNotWritable(const ConfigRecord &config);
 
 // WhyNotWritable, then Format written over path atomically. On failure nothing is written
-// and *error says why (number 0 for a refused value, with its description).
-bool WriteFile(const QString &path, const ConfigRecord &config, Vb::Error *error);
+// and the error says why (InvalidValue for a refused value, with its description).
+Result<void> WriteFile(const QString &path, const ConfigRecord &config);
 
 } // namespace ConfigFormat

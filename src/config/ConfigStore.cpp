@@ -32,17 +32,19 @@ QString StoredConfigFileName(const QString &typed)
     return onlyBlanksAndDots ? QString() : name;
 }
 
-bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,
-                     const QString &rostrumName, const QString &outName, Vb::Error *error)
+Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
+                             const QString &outName)
 {
     const QString lib = ConfigDirectory(appDir) + u'/';
-    QByteArray fieldmark, rostrum;
-    if (!FileIo::ReadBytes(lib + fieldmarkName, &fieldmark, error, FileIo::kTextFileLimit)
-        || !FileIo::ReadBytes(lib + rostrumName, &rostrum, error, FileIo::kTextFileLimit))
-        return false;
-    const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark
-                              + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum;
-    return FileIo::WriteFileAtomic(lib + outName, joined, error);
+    const Result<QByteArray> fieldmark = FileIo::ReadBytes(lib + fieldmarkName, FileIo::kTextFileLimit);
+    if (!fieldmark)
+        return fieldmark.error();
+    const Result<QByteArray> rostrum = FileIo::ReadBytes(lib + rostrumName, FileIo::kTextFileLimit);
+    if (!rostrum)
+        return rostrum.error();
+    const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark.value()
+                              + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum.value();
+    return FileIo::WriteFileAtomic(lib + outName, joined);
 }
 
 } // namespace ConfigStore

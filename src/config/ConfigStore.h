@@ -21,7 +21,7 @@ QString StoredConfigFileName(const QString &typed);
 
 // Writes lib/outName as "[FMK]" CR LF, the Fieldmark file as read, CR LF, "[RST]" CR LF,
 // the Rostrum file as read; byte for byte, replacing an existing output.
-bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,
-                     const QString &rostrumName, const QString &outName, Vb::Error *error);
+Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
+                             const QString &outName);
 
 } // namespace ConfigStore

@@ -47,16 +47,16 @@ QString ConnectionString(const QString &dsn, const QString &user, const QString 
            + ConnectionStringValue(user) + u';' + QStringLiteral("PWD=") + ConnectionStringValue(password) + u';';
 }
 
-bool OpenByConnectionString(Odbc::Connection &connection, const QString &dsn, const QString &user,
-                            const QString &password, Vb::Error *error)
+Result<void> OpenByConnectionString(Odbc::Connection &connection, const QString &dsn, const QString &user,
+                                    const QString &password)
 {
-    return connection.DriverConnect(ConnectionString(dsn, user, password), error);
+    return connection.DriverConnect(ConnectionString(dsn, user, password));
 }
 
-bool OpenByDataSource(Odbc::Connection &connection, const QString &dsn, const QString &user,
-                      const QString &password, Vb::Error *error)
+Result<void> OpenByDataSource(Odbc::Connection &connection, const QString &dsn, const QString &user,
+                              const QString &password)
 {
-    return connection.Connect(dsn, user, password, error);
+    return connection.Connect(dsn, user, password);
 }
 
 } // namespace SuiteDatabase

@@ -34,11 +34,11 @@ QString ConnectionString(const QString &dsn, const QString &user, const QString 
 
 // Opens through the connection string above (the publisher settings and the launch of a
 // joint configuration connect this way).
-bool OpenByConnectionString(Odbc::Connection &connection, const QString &dsn, const QString &user,
-                            const QString &password, Vb::Error *error);
+Result<void> OpenByConnectionString(Odbc::Connection &connection, const QString &dsn, const QString &user,
+                                    const QString &password);
 
 // Opens with data source name, user and password as separate arguments (the back-end checks).
-bool OpenByDataSource(Odbc::Connection &connection, const QString &dsn, const QString &user,
-                      const QString &password, Vb::Error *error);
+Result<void> OpenByDataSource(Odbc::Connection &connection, const QString &dsn, const QString &user,
+                              const QString &password);
 
 } // namespace SuiteDatabase

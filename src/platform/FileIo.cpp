@@ -15,6 +15,8 @@
 namespace FileIo {
 namespace {
 
+namespace ErrorNumber = Vb::ErrorNumber;
+
 InjectedFault g_fault = InjectedFault::None;
 
 // A description with the file it is about, so that a message says which file failed.
@@ -28,17 +30,17 @@ Vb::Error FileError(const QString &path, const QString &description)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
-        return {76, Named(QStringLiteral("Path not found"), path)};
+        return {ErrorNumber::PathNotFound, Named(QStringLiteral("Path not found"), path)};
     if (!info.exists())
-        return {53, Named(QStringLiteral("File not found"), path)};
-    return {75, Named(description.isEmpty() ? QStringLiteral("Path/File access error") : description, path)};
+        return {ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
+    return {ErrorNumber::PathFileAccess, Named(description.isEmpty() ? QStringLiteral("Path/File access error") : description, path)};
 }
 
 Vb::Error WriteError(const QString &path, int err)
 {
     if (err == ENOSPC || err == EDQUOT || err == EFBIG)
-        return {61, Named(QStringLiteral("Disk full"), path)};
-    return {57, Named(qt_error_string(err), path)};
+        return {ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), path)};
+    return {ErrorNumber::DeviceIo, Named(qt_error_string(err), path)};
 }
 
 QString TooLarge(qint64 maxBytes) { return QStringLiteral("File larger than %1 bytes, not read").arg(maxBytes); }
@@ -62,47 +64,39 @@ bool MayWrite(const QFileInfo &info)
 
 } // namespace
 
-bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error, qint64 maxBytes)
+Result<QByteArray> ReadBytes(const QString &path, qint64 maxBytes)
 {
-    auto fail = [&](const Vb::Error &e) {
-        if (error)
-            *error = e;
-        return false;
-    };
     // Looked at before it is opened: opening a FIFO blocks and a device never ends.
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     if (path.isEmpty() || ::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
-        return fail(FileError(path, QString()));
+        return FileError(path, QString());
     if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
-        return fail({75, Named(why, path)});
+        return Vb::Error{ErrorNumber::PathFileAccess, Named(why, path)};
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
-        return fail(FileError(path, qt_error_string(errno)));
+        return FileError(path, qt_error_string(errno));
     QFile file;
     file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     // The name may have been replaced since the look: what was opened is what counts.
     if (::fstat(fd, &st) != 0)
-        return fail(FileError(path, qt_error_string(errno)));
+        return FileError(path, qt_error_string(errno));
     if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
-        return fail({75, Named(why, path)});
-    *bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+        return Vb::Error{ErrorNumber::PathFileAccess, Named(why, path)};
+    QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return fail({57, Named(file.errorString(), path)});
-    if (maxBytes >= 0 && bytes->size() > maxBytes) {
-        bytes->clear();
-        return fail({75, Named(TooLarge(maxBytes), path)});
-    }
-    return true;
+        return Vb::Error{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
+    if (maxBytes >= 0 && bytes.size() > maxBytes)
+        return Vb::Error{ErrorNumber::PathFileAccess, Named(TooLarge(maxBytes), path)};
+    return bytes;
 }
 
-bool ReadAnsiText(const QString &path, QString *text, Vb::Error *error, qint64 maxBytes)
+Result<QString> ReadAnsiText(const QString &path, qint64 maxBytes)
 {
-    QByteArray bytes;
-    if (!ReadBytes(path, &bytes, error, maxBytes))
-        return false;
-    *text = Ansi::Decode(bytes);
-    return true;
+    const Result<QByteArray> bytes = ReadBytes(path, maxBytes);
+    if (!bytes)
+        return bytes.error();
+    return Ansi::Decode(bytes.value());
 }
 
 QStringList SplitLines(const QString &text)
@@ -123,25 +117,20 @@ QStringList SplitLines(const QString &text)
     return lines;
 }
 
-bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *error)
+Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
 {
-    auto fail = [&](const Vb::Error &e) {
-        if (error)
-            *error = e;
-        return false;
-    };
     const QFileInfo info(path);
     if (!info.dir().exists())
-        return fail({76, Named(QStringLiteral("Path not found"), path)});
+        return Vb::Error{ErrorNumber::PathNotFound, Named(QStringLiteral("Path not found"), path)};
     if (info.isDir() || (info.exists() && !MayWrite(info)) || g_fault == InjectedFault::ReadOnly)
-        return fail({70, Named(QStringLiteral("Permission denied"), path)});
+        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     struct stat old {};
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0;
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
-        return fail({75, Named(file.errorString(), path)});
+        return Vb::Error{ErrorNumber::PathFileAccess, Named(file.errorString(), path)};
     // Written here and not through QSaveFile's buffer: its commit does not notice a failed
     // flush of a small file and would rename an empty file over the old one.
     const int fd = file.handle();
@@ -158,7 +147,7 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *er
         if (n <= 0) {
             const int err = n == 0 ? ENOSPC : errno;
             file.cancelWriting();
-            return fail(WriteError(path, err));
+            return WriteError(path, err);
         }
         data += n;
         left -= n;
@@ -172,46 +161,36 @@ bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *er
     if (::fsync(fd) != 0) {
         const int err = errno;
         file.cancelWriting();
-        return fail(WriteError(path, err));
+        return WriteError(path, err);
     }
     if (!file.commit())
-        return fail({57, Named(file.errorString(), path)});
-    return true;
+        return Vb::Error{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
+    return {};
 }
 
-bool RenameFile(const QString &from, const QString &to, Vb::Error *error)
+Result<void> RenameFile(const QString &from, const QString &to)
 {
     QFile file(from);
-    if (g_fault != InjectedFault::None || !file.rename(to)) {
-        if (error)
-            *error = g_fault == InjectedFault::DiskFull ? Vb::Error{61, Named(QStringLiteral("Disk full"), from)}
-                : g_fault == InjectedFault::ReadOnly    ? Vb::Error{70, Named(QStringLiteral("Permission denied"), from)}
-                                                        : Vb::Error{75, Named(file.errorString(), from)};
-        return false;
-    }
-    return true;
+    if (g_fault == InjectedFault::DiskFull)
+        return Vb::Error{ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), from)};
+    if (g_fault == InjectedFault::ReadOnly)
+        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), from)};
+    if (!file.rename(to))
+        return Vb::Error{ErrorNumber::PathFileAccess, Named(file.errorString(), from)};
+    return {};
 }
 
-bool DeleteFile(const QString &path, Vb::Error *error)
+Result<void> DeleteFile(const QString &path)
 {
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || info.isDir()) {
-        if (error)
-            *error = {53, Named(QStringLiteral("File not found"), path)};
-        return false;
-    }
-    if (!MayWrite(info) || g_fault == InjectedFault::ReadOnly) {
-        if (error)
-            *error = {70, Named(QStringLiteral("Permission denied"), path)};
-        return false;
-    }
+    if (path.isEmpty() || !info.exists() || info.isDir())
+        return Vb::Error{ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
+    if (!MayWrite(info) || g_fault == InjectedFault::ReadOnly)
+        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     QFile file(path);
-    if (!file.remove()) {
-        if (error)
-            *error = {70, Named(file.errorString(), path)};
-        return false;
-    }
-    return true;
+    if (!file.remove())
+        return Vb::Error{ErrorNumber::PermissionDenied, Named(file.errorString(), path)};
+    return {};
 }
 
 bool PathExists(const QString &path)

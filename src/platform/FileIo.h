@@ -17,22 +17,21 @@ inline constexpr qint64 kTextFileLimit = 1024 * 1024;
 // The whole file as bytes / as Windows-1252 text. Only a regular file (or a link to one)
 // is opened: a device, FIFO or socket is refused unopened, as is a file of more than
 // maxBytes (negative: no limit); the description then names the file and the reason.
-bool ReadBytes(const QString &path, QByteArray *bytes, Vb::Error *error, qint64 maxBytes = -1);
-bool ReadAnsiText(const QString &path, QString *text, Vb::Error *error,
-                  qint64 maxBytes = kTextFileLimit);
+Result<QByteArray> ReadBytes(const QString &path, qint64 maxBytes = -1);
+Result<QString> ReadAnsiText(const QString &path, qint64 maxBytes = kTextFileLimit);
 // Lines without their ends (CR LF, LF or CR); a final line end gives no empty last line.
 QStringList SplitLines(const QString &text);
 
 // Replaces (or creates) path with bytes. A read-only file, a missing directory or a full
 // disk fails, with a description that names the file, and leaves everything as it was.
 // A replaced file keeps its permissions and group.
-bool WriteFileAtomic(const QString &path, const QByteArray &bytes, Vb::Error *error);
+Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes);
 
 // Renames a file within the file system; fails with a description that names the file.
-bool RenameFile(const QString &from, const QString &to, Vb::Error *error);
+Result<void> RenameFile(const QString &from, const QString &to);
 
 // Deletes one file, not forced: a read-only file is not deleted.
-bool DeleteFile(const QString &path, Vb::Error *error);
+Result<void> DeleteFile(const QString &path);
 
 // A directory lookup with directories included: an existing directory or file.
 bool PathExists(const QString &path);

@@ -181,11 +181,11 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
     while (defaultTrimmed.endsWith(u' '))
         defaultTrimmed.chop(1);
 
-    QString text;
-    if (!FileIo::ReadAnsiText(path, &text, nullptr))
+    const Result<QString> text = FileIo::ReadAnsiText(path);
+    if (!text)
         return CutToBuffer(defaultTrimmed, size);
 
-    const Location loc = Find(SplitKeepingEnds(text), TrimBlanks(section), TrimBlanks(key));
+    const Location loc = Find(SplitKeepingEnds(text.value()), TrimBlanks(section), TrimBlanks(key));
     if (loc.keyLine < 0 || !loc.key.hasValue)
         return CutToBuffer(defaultTrimmed, size);
     return CutToBuffer(Unquote(loc.key.value), size);
@@ -205,10 +205,10 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
 
     QList<Line> lines;
     if (QFileInfo::exists(path)) {
-        QString text;
-        if (!FileIo::ReadAnsiText(path, &text, nullptr))
+        const Result<QString> text = FileIo::ReadAnsiText(path);
+        if (!text)
             return false;
-        lines = SplitKeepingEnds(text);
+        lines = SplitKeepingEnds(text.value());
     }
 
     const Location loc = Find(lines, sectionName, keyName);
@@ -226,7 +226,7 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
         lines.append({u'[' + sectionName + u']', kNewLine});
         lines.append({keyName + u'=' + value, kNewLine});
     }
-    return FileIo::WriteFileAtomic(path, Ansi::Encode(Join(lines)), nullptr);
+    return FileIo::WriteFileAtomic(path, Ansi::Encode(Join(lines))).ok();
 }
 
 } // namespace IniProfile

@@ -13,11 +13,7 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls are use
 namespace Odbc {
 namespace {
 
-// The number ADO gives every provider error; the description is what counts.
-constexpr int ProviderError = -2147467259; // 0x80004005
-// ADO's errors for a field name that is not in the row and for a row that is not there.
-constexpr int ItemNotFound = 3265;
-constexpr int NoCurrentRecord = 3021;
+namespace ErrorNumber = Vb::ErrorNumber;
 
 const SQLWCHAR *W(const QString &text) { return reinterpret_cast<const SQLWCHAR *>(text.utf16()); }
 
@@ -27,14 +23,6 @@ QString FromW(const SQLWCHAR *text, qsizetype length)
 }
 
 bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
-
-Vb::Error MakeError(int number, const QString &description) { return Vb::Error{number, description}; }
-
-void SetError(Vb::Error *error, const Vb::Error &value)
-{
-    if (error)
-        *error = value;
-}
 
 // Every diagnostic record of a handle, joined: the driver often explains a failure in more
 // than one record (the driver manager's and the server's).
@@ -59,12 +47,12 @@ Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallbac
         if (!message.isEmpty())
             parts << message;
     }
-    return MakeError(ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n'));
+    return Vb::Error{ErrorNumber::ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n')};
 }
 
 Vb::Error NoDriverManager()
 {
-    return MakeError(ProviderError, QStringLiteral("The ODBC driver manager could not be initialised."));
+    return {ErrorNumber::ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")};
 }
 
 struct Env
@@ -132,10 +120,9 @@ struct Stmt
     Q_DISABLE_COPY_MOVE(Stmt)
 };
 
-// Reads a whole variable-length value of the current row in pieces; false on error.
+// Reads a whole variable-length value of the current row in pieces.
 template <typename Unit>
-bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> *out, bool *isNull,
-                Vb::Error *error)
+Result<void> ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> *out, bool *isNull)
 {
     out->clear();
     *isNull = false;
@@ -144,14 +131,12 @@ bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> 
         SQLLEN indicator = 0;
         const SQLRETURN rc = SQLGetData(h, column, cType, buffer, sizeof buffer, &indicator);
         if (rc == SQL_NO_DATA)
-            return true;
-        if (!Ok(rc)) {
-            SetError(error, Diagnostics(SQL_HANDLE_STMT, h, QStringLiteral("The value could not be read.")));
-            return false;
-        }
+            return {};
+        if (!Ok(rc))
+            return Diagnostics(SQL_HANDLE_STMT, h, QStringLiteral("The value could not be read."));
         if (indicator == SQL_NULL_DATA) {
             *isNull = true;
-            return true;
+            return {};
         }
         // Text comes with a terminating zero that is not part of the value.
         const qsizetype terminator = std::is_same_v<Unit, char> && cType == SQL_C_BINARY ? 0 : 1;
@@ -161,19 +146,17 @@ bool ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QList<Unit> 
             got = indicator / qsizetype(sizeof(Unit));
         out->append(QList<Unit>(buffer, buffer + got));
         if (rc == SQL_SUCCESS)
-            return true;
+            return {};
     }
 }
 
 } // namespace
 
-QStringList DataSources(Vb::Error *error)
+QStringList DataSources()
 {
     Env env;
-    if (env.h == SQL_NULL_HENV) {
-        SetError(error, NoDriverManager());
+    if (env.h == SQL_NULL_HENV)
         return {};
-    }
     QStringList names;
     SQLWCHAR name[SQL_MAX_DSN_LENGTH + 1];
     SQLWCHAR description[512];
@@ -183,10 +166,8 @@ QStringList DataSources(Vb::Error *error)
                                              description, SQLSMALLINT(std::size(description)), &descriptionLength);
         if (rc == SQL_NO_DATA)
             break;
-        if (!Ok(rc)) {
-            SetError(error, Diagnostics(SQL_HANDLE_ENV, env.h, QStringLiteral("The data sources could not be listed.")));
+        if (!Ok(rc))
             break;
-        }
         const QString dsn = FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
         if (!dsn.isEmpty() && !names.contains(dsn, Qt::CaseInsensitive))
             names << dsn;
@@ -219,76 +200,72 @@ void Connection::Close() { m_h->dbc.reset(); }
 namespace {
 
 // A fresh connection handle ready for one of the connect calls.
-std::shared_ptr<Dbc> NewDbc(Vb::Error *error)
+Result<std::shared_ptr<Dbc>> NewDbc()
 {
     auto dbc = std::make_shared<Dbc>();
-    if (dbc->env.h == SQL_NULL_HENV || dbc->h == SQL_NULL_HDBC) {
-        SetError(error, NoDriverManager());
-        return nullptr;
-    }
+    if (dbc->env.h == SQL_NULL_HENV || dbc->h == SQL_NULL_HDBC)
+        return NoDriverManager();
     return dbc;
 }
 
 // The outcome of a connect call on dbc: marks it connected, or reports the driver's text.
-bool Connected(Dbc &dbc, SQLRETURN connectResult, Vb::Error *error)
+Result<void> Connected(Dbc &dbc, SQLRETURN connectResult)
 {
-    if (!Ok(connectResult)) {
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The connection could not be opened.")));
-        return false;
-    }
+    if (!Ok(connectResult))
+        return Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The connection could not be opened."));
     dbc.connected = true;
-    return true;
+    return {};
 }
 
 } // namespace
 
-bool Connection::DriverConnect(const QString &connectionString, Vb::Error *error)
+Result<void> Connection::DriverConnect(const QString &connectionString)
 {
     Close();
-    auto dbc = NewDbc(error);
-    if (!dbc)
-        return false;
+    Result<std::shared_ptr<Dbc>> made = NewDbc();
+    if (!made)
+        return made.error();
+    std::shared_ptr<Dbc> dbc = std::move(made).value();
     SQLWCHAR out[1024];
     SQLSMALLINT outLength = 0;
     const SQLRETURN rc = SQLDriverConnectW(dbc->h, nullptr, const_cast<SQLWCHAR *>(W(connectionString)),
                                            SQLSMALLINT(connectionString.size()), out, SQLSMALLINT(std::size(out)),
                                            &outLength, SQL_DRIVER_NOPROMPT);
-    if (!Connected(*dbc, rc, error))
-        return false;
+    if (Result<void> connected = Connected(*dbc, rc); !connected)
+        return connected;
     m_h->dbc = std::move(dbc);
-    return true;
+    return {};
 }
 
-bool Connection::Connect(const QString &dsn, const QString &user, const QString &password, Vb::Error *error)
+Result<void> Connection::Connect(const QString &dsn, const QString &user, const QString &password)
 {
     Close();
-    auto dbc = NewDbc(error);
-    if (!dbc)
-        return false;
+    Result<std::shared_ptr<Dbc>> made = NewDbc();
+    if (!made)
+        return made.error();
+    std::shared_ptr<Dbc> dbc = std::move(made).value();
     const SQLRETURN rc = SQLConnectW(dbc->h, const_cast<SQLWCHAR *>(W(dsn)), SQLSMALLINT(dsn.size()),
                                      const_cast<SQLWCHAR *>(W(user)), SQLSMALLINT(user.size()),
                                      const_cast<SQLWCHAR *>(W(password)), SQLSMALLINT(password.size()));
-    if (!Connected(*dbc, rc, error))
-        return false;
+    if (Result<void> connected = Connected(*dbc, rc); !connected)
+        return connected;
     m_h->dbc = std::move(dbc);
-    return true;
+    return {};
 }
 
 namespace {
 
 Vb::Error NotOpen()
 {
-    return MakeError(3704, QStringLiteral("Operation is not allowed when the object is closed."));
+    return {ErrorNumber::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed.")};
 }
 
 } // namespace
 
-bool Connection::ServerName(QString *name, Vb::Error *error)
+Result<QString> Connection::ServerName()
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return false;
-    }
+    if (!IsOpen())
+        return NotOpen();
     QList<SQLWCHAR> buffer(256);
     SQLSMALLINT length = 0;
     SQLRETURN rc = SQLGetInfoW(m_h->dbc->h, SQL_SERVER_NAME, buffer.data(),
@@ -298,30 +275,23 @@ bool Connection::ServerName(QString *name, Vb::Error *error)
         rc = SQLGetInfoW(m_h->dbc->h, SQL_SERVER_NAME, buffer.data(),
                          SQLSMALLINT(buffer.size() * sizeof(SQLWCHAR)), &length);
     }
-    if (!Ok(rc)) {
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, m_h->dbc->h, QStringLiteral("The server name could not be read.")));
-        return false;
-    }
-    *name = FromW(buffer.data(), qMin<qsizetype>(length / sizeof(SQLWCHAR), buffer.size() - 1));
-    return true;
+    if (!Ok(rc))
+        return Diagnostics(SQL_HANDLE_DBC, m_h->dbc->h, QStringLiteral("The server name could not be read."));
+    return FromW(buffer.data(), qMin<qsizetype>(length / sizeof(SQLWCHAR), buffer.size() - 1));
 }
 
 namespace {
 
-// Runs sql on a new statement of dbc; null with *error on failure.
-std::unique_ptr<Stmt> Run(const std::shared_ptr<Dbc> &dbc, const QString &sql, Vb::Error *error)
+// Runs sql on a new statement of dbc.
+Result<std::unique_ptr<Stmt>> Run(const std::shared_ptr<Dbc> &dbc, const QString &sql)
 {
     auto stmt = std::make_unique<Stmt>(dbc);
-    if (stmt->h == SQL_NULL_HSTMT) {
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The statement could not be prepared.")));
-        return nullptr;
-    }
+    if (stmt->h == SQL_NULL_HSTMT)
+        return Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The statement could not be prepared."));
     const SQLRETURN rc = SQLExecDirectW(stmt->h, const_cast<SQLWCHAR *>(W(sql)), SQLINTEGER(sql.size()));
     // An update that touches no row reports "no data"; that is not a failure.
-    if (!Ok(rc) && rc != SQL_NO_DATA) {
-        SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The statement failed.")));
-        return nullptr;
-    }
+    if (!Ok(rc) && rc != SQL_NO_DATA)
+        return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The statement failed."));
     return stmt;
 }
 
@@ -329,64 +299,56 @@ std::unique_ptr<Stmt> Run(const std::shared_ptr<Dbc> &dbc, const QString &sql, V
 
 namespace {
 
-bool SetAutocommit(Dbc &dbc, bool on, Vb::Error *error)
+Result<void> SetAutocommit(Dbc &dbc, bool on)
 {
     const auto value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     if (Ok(SQLSetConnectAttrW(dbc.h, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER)))
-        return true;
-    SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The transaction mode could not be set.")));
-    return false;
+        return {};
+    return Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The transaction mode could not be set."));
 }
 
-bool EndTransaction(Dbc &dbc, SQLSMALLINT completion, Vb::Error *error)
+Result<void> EndTransaction(Dbc &dbc, SQLSMALLINT completion)
 {
-    const bool ended = Ok(SQLEndTran(SQL_HANDLE_DBC, dbc.h, completion));
-    if (!ended)
-        SetError(error, Diagnostics(SQL_HANDLE_DBC, dbc.h, completion == SQL_COMMIT
-                                                                ? QStringLiteral("The transaction could not be committed.")
-                                                                : QStringLiteral("The transaction could not be rolled back.")));
+    Result<void> ended;
+    if (!Ok(SQLEndTran(SQL_HANDLE_DBC, dbc.h, completion)))
+        ended = Diagnostics(SQL_HANDLE_DBC, dbc.h, completion == SQL_COMMIT
+                                                       ? QStringLiteral("The transaction could not be committed.")
+                                                       : QStringLiteral("The transaction could not be rolled back."));
     // Back to one statement at a time, whatever the outcome; the first error is the one told.
-    Vb::Error ignored;
-    const bool reset = SetAutocommit(dbc, true, ended ? error : &ignored);
-    return ended && reset;
+    Result<void> reset = SetAutocommit(dbc, true);
+    return ended ? reset : ended;
 }
 
 } // namespace
 
-bool Connection::BeginTransaction(Vb::Error *error)
+Result<void> Connection::BeginTransaction()
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return false;
-    }
-    return SetAutocommit(*m_h->dbc, false, error);
+    if (!IsOpen())
+        return NotOpen();
+    return SetAutocommit(*m_h->dbc, false);
 }
 
-bool Connection::Commit(Vb::Error *error)
+Result<void> Connection::Commit()
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return false;
-    }
-    return EndTransaction(*m_h->dbc, SQL_COMMIT, error);
+    if (!IsOpen())
+        return NotOpen();
+    return EndTransaction(*m_h->dbc, SQL_COMMIT);
 }
 
-bool Connection::Rollback(Vb::Error *error)
+Result<void> Connection::Rollback()
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return false;
-    }
-    return EndTransaction(*m_h->dbc, SQL_ROLLBACK, error);
+    if (!IsOpen())
+        return NotOpen();
+    return EndTransaction(*m_h->dbc, SQL_ROLLBACK);
 }
 
-bool Connection::Execute(const QString &sql, Vb::Error *error)
+Result<void> Connection::Execute(const QString &sql)
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return false;
-    }
-    return Run(m_h->dbc, sql, error) != nullptr;
+    if (!IsOpen())
+        return NotOpen();
+    if (const auto stmt = Run(m_h->dbc, sql); !stmt)
+        return stmt.error();
+    return {};
 }
 
 // ---- Recordset ----
@@ -401,37 +363,32 @@ struct Recordset::Impl
     bool onRow = false;
     bool atEnd = false;
 
-    bool ReadRow(Vb::Error *error);
+    Result<void> ReadRow();
     qsizetype IndexOf(const QString &name) const;
 };
 
 Recordset::Recordset(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
 Recordset::~Recordset() = default;
 
-std::unique_ptr<Recordset> Connection::Query(const QString &sql, Vb::Error *error)
+Result<std::unique_ptr<Recordset>> Connection::Query(const QString &sql)
 {
-    if (!IsOpen()) {
-        SetError(error, NotOpen());
-        return nullptr;
-    }
-    auto stmt = Run(m_h->dbc, sql, error);
-    if (!stmt)
-        return nullptr;
+    if (!IsOpen())
+        return NotOpen();
+    Result<std::unique_ptr<Stmt>> ran = Run(m_h->dbc, sql);
+    if (!ran)
+        return ran.error();
+    std::unique_ptr<Stmt> stmt = std::move(ran).value();
     auto impl = std::make_unique<Recordset::Impl>();
     SQLSMALLINT columns = 0;
-    if (!Ok(SQLNumResultCols(stmt->h, &columns))) {
-        SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read.")));
-        return nullptr;
-    }
+    if (!Ok(SQLNumResultCols(stmt->h, &columns)))
+        return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read."));
     for (SQLUSMALLINT c = 1; c <= columns; ++c) {
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         if (!Ok(SQLDescribeColW(stmt->h, c, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits,
-                                &nullable))) {
-            SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read.")));
-            return nullptr;
-        }
+                                &nullable)))
+            return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read."));
         impl->names << FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
         impl->types << type;
         impl->sizes << qint64(size);
@@ -441,7 +398,7 @@ std::unique_ptr<Recordset> Connection::Query(const QString &sql, Vb::Error *erro
     return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
 }
 
-bool Recordset::Impl::ReadRow(Vb::Error *error)
+Result<void> Recordset::Impl::ReadRow()
 {
     row.clear();
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -449,14 +406,12 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         bool isNull = false;
         QVariant value;
         // A value of fixed size, read in one call.
-        auto readFixed = [&](SQLSMALLINT cType, auto &target) {
+        auto readFixed = [&](SQLSMALLINT cType, auto &target) -> Result<void> {
             SQLLEN indicator = 0;
-            if (!Ok(SQLGetData(stmt->h, column, cType, &target, sizeof target, &indicator))) {
-                SetError(error, Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read.")));
-                return false;
-            }
+            if (!Ok(SQLGetData(stmt->h, column, cType, &target, sizeof target, &indicator)))
+                return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read."));
             isNull = indicator == SQL_NULL_DATA;
-            return true;
+            return {};
         };
         switch (types[i]) {
         case SQL_TINYINT:
@@ -464,8 +419,8 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         case SQL_INTEGER:
         case SQL_BIGINT: {
             SQLBIGINT number = 0;
-            if (!readFixed(SQL_C_SBIGINT, number))
-                return false;
+            if (Result<void> read = readFixed(SQL_C_SBIGINT, number); !read)
+                return read;
             value = qlonglong(number);
             break;
         }
@@ -473,15 +428,15 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         case SQL_FLOAT:
         case SQL_DOUBLE: {
             double number = 0;
-            if (!readFixed(SQL_C_DOUBLE, number))
-                return false;
+            if (Result<void> read = readFixed(SQL_C_DOUBLE, number); !read)
+                return read;
             value = number;
             break;
         }
         case SQL_BIT: {
             unsigned char bit = 0;
-            if (!readFixed(SQL_C_BIT, bit))
-                return false;
+            if (Result<void> read = readFixed(SQL_C_BIT, bit); !read)
+                return read;
             value = bit != 0;
             break;
         }
@@ -489,26 +444,26 @@ bool Recordset::Impl::ReadRow(Vb::Error *error)
         case SQL_VARBINARY:
         case SQL_LONGVARBINARY: {
             QList<char> bytes;
-            if (!ReadPieces(stmt->h, column, SQL_C_BINARY, &bytes, &isNull, error))
-                return false;
+            if (Result<void> read = ReadPieces(stmt->h, column, SQL_C_BINARY, &bytes, &isNull); !read)
+                return read;
             value = QByteArray(bytes.constData(), bytes.size());
             break;
         }
         default: {
             // Text, decimals, dates and anything else: as the driver writes it.
             QList<SQLWCHAR> text;
-            if (!ReadPieces(stmt->h, column, SQL_C_WCHAR, &text, &isNull, error))
-                return false;
+            if (Result<void> read = ReadPieces(stmt->h, column, SQL_C_WCHAR, &text, &isNull); !read)
+                return read;
             value = FromW(text.constData(), text.size());
             break;
         }
         }
         row << (isNull ? QVariant() : value);
     }
-    return true;
+    return {};
 }
 
-bool Recordset::Next(Vb::Error *error)
+Result<bool> Recordset::Next()
 {
     Impl &d = *m_impl;
     d.onRow = false;
@@ -522,12 +477,11 @@ bool Recordset::Next(Vb::Error *error)
     }
     if (!Ok(rc)) {
         d.atEnd = true;
-        SetError(error, Diagnostics(SQL_HANDLE_STMT, d.stmt->h, QStringLiteral("The next row could not be read.")));
-        return false;
+        return Diagnostics(SQL_HANDLE_STMT, d.stmt->h, QStringLiteral("The next row could not be read."));
     }
-    if (!d.ReadRow(error)) {
+    if (Result<void> read = d.ReadRow(); !read) {
         d.atEnd = true;
-        return false;
+        return read.error();
     }
     d.onRow = true;
     return true;
@@ -547,21 +501,17 @@ qint64 Recordset::ColumnSize(const QString &name) const
     return index < 0 ? 0 : m_impl->sizes[index];
 }
 
-QVariant Recordset::Field(const QString &name, Vb::Error *error) const
+Result<QVariant> Recordset::Field(const QString &name) const
 {
     const Impl &d = *m_impl;
     const qsizetype index = d.IndexOf(name);
-    if (index < 0) {
-        SetError(error, MakeError(ItemNotFound, QStringLiteral("Item cannot be found in the collection "
-                                                               "corresponding to the requested name or ordinal.")));
-        return QVariant();
-    }
-    if (!d.onRow) {
-        SetError(error, MakeError(NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current record "
-                                                                  "has been deleted. Requested operation requires "
-                                                                  "a current record.")));
-        return QVariant();
-    }
+    if (index < 0)
+        return Vb::Error{ErrorNumber::ItemNotFound, QStringLiteral("Item cannot be found in the collection "
+                                                                   "corresponding to the requested name or ordinal.")};
+    if (!d.onRow)
+        return Vb::Error{ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current "
+                                                                      "record has been deleted. Requested operation "
+                                                                      "requires a current record.")};
     return d.row[index];
 }
 

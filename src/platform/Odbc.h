@@ -18,8 +18,8 @@ class Recordset;
 constexpr int LoginTimeoutSeconds = 15;
 
 // The names of the data sources the driver manager knows, user and system ones, sorted
-// without regard to case, each once. Empty, with *error set, when it cannot be asked.
-QStringList DataSources(Vb::Error *error = nullptr);
+// without regard to case, each once. Empty when it cannot be asked.
+QStringList DataSources();
 
 class Connection final
 {
@@ -30,25 +30,25 @@ public:
     Connection &operator=(const Connection &) = delete;
 
     // "DSN=…;UID=…;PWD=…;" through SQLDriverConnect, without a prompt.
-    bool DriverConnect(const QString &connectionString, Vb::Error *error);
+    Result<void> DriverConnect(const QString &connectionString);
     // Data source name, user and password as three arguments (SQLConnect).
-    bool Connect(const QString &dsn, const QString &user, const QString &password, Vb::Error *error);
+    Result<void> Connect(const QString &dsn, const QString &user, const QString &password);
     bool IsOpen() const;
     void Close();
 
     // The connection's "Server Name" (SQLGetInfo(SQL_SERVER_NAME)).
-    bool ServerName(QString *name, Vb::Error *error);
+    Result<QString> ServerName();
 
     // Runs a statement whose rows are not read.
-    bool Execute(const QString &sql, Vb::Error *error);
-    // Runs a query; the result is read forward only. Null on error.
-    std::unique_ptr<Recordset> Query(const QString &sql, Vb::Error *error);
+    Result<void> Execute(const QString &sql);
+    // Runs a query; the result is read forward only.
+    Result<std::unique_ptr<Recordset>> Query(const QString &sql);
 
     // Statements from BeginTransaction on count together: Commit makes them last, Rollback
     // undoes them; either ends the transaction and returns to committing each statement.
-    bool BeginTransaction(Vb::Error *error);
-    bool Commit(Vb::Error *error);
-    bool Rollback(Vb::Error *error);
+    Result<void> BeginTransaction();
+    Result<void> Commit();
+    Result<void> Rollback();
 
 private:
     struct Handles;
@@ -62,11 +62,11 @@ public:
     Recordset(const Recordset &) = delete;
     Recordset &operator=(const Recordset &) = delete;
 
-    // Moves to the next row; false at the end or on error (then *error is set).
-    bool Next(Vb::Error *error);
+    // Moves to the next row; false at the end.
+    Result<bool> Next();
     // A field of the current row by column name, without regard to case. A null value is
-    // an invalid QVariant; an unknown name sets *error.
-    QVariant Field(const QString &name, Vb::Error *error) const;
+    // an invalid QVariant; an unknown name is an error.
+    Result<QVariant> Field(const QString &name) const;
     // The size the driver gives for a column (characters of a text column); 0 when unknown
     // or for a name not in the result.
     qint64 ColumnSize(const QString &name) const;

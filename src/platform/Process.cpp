@@ -17,10 +17,6 @@
 namespace Process {
 namespace {
 
-// The numbers the original reports for a program that is not there / cannot be run.
-constexpr int FileNotFound = 53;
-constexpr int CannotStart = 5;
-
 bool IsSeparator(QChar c) { return c == u' ' || c == u'\t'; }
 
 } // namespace
@@ -143,33 +139,28 @@ struct Prepared
     QStringList arguments;
 };
 
-bool Prepare(const QString &appDir, const QString &commandLine, Prepared *out, Vb::Error *error)
+Result<Prepared> Prepare(const QString &appDir, const QString &commandLine)
 {
     QStringList parts = SplitCommandLine(commandLine);
     const QString name = parts.takeFirst();
-    out->program = FindProgram(appDir, name);
-    out->arguments = parts;
-    if (out->program.isEmpty()) {
-        if (error)
-            *error = Vb::Error{FileNotFound, QStringLiteral("%1: %2").arg(name.isEmpty() ? commandLine : name,
-                                                                         qt_error_string(ENOENT))};
-        return false;
-    }
-    return true;
+    const QString program = FindProgram(appDir, name);
+    if (program.isEmpty())
+        return Vb::Error{Vb::ErrorNumber::FileNotFound,
+                         QStringLiteral("%1: %2").arg(name.isEmpty() ? commandLine : name, qt_error_string(ENOENT))};
+    return Prepared{program, parts};
 }
 
-// Starts the program on its own: it outlives us and is never stopped by us.
-bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
+// Starts the program on its own: it outlives us and is never stopped by us. Gives its
+// process id.
+Result<qint64> StartDetached(const Prepared &p)
 {
     QProcess process;
     process.setProgram(p.program);
     process.setArguments(p.arguments);
     process.setWorkingDirectory(QDir::currentPath());
-    if (process.startDetached(pid))
-        return true;
-    if (error)
-        *error = Vb::Error{CannotStart, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
-    return false;
+    if (qint64 pid = 0; process.startDetached(&pid))
+        return pid;
+    return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
 }
 
 void (*g_waitBegin)() = nullptr;
@@ -196,24 +187,26 @@ void SetWaitHooks(void (*begin)(), void (*end)())
     g_waitEnd = end;
 }
 
-bool Start(const QString &appDir, const QString &commandLine, WindowStyle style, Vb::Error *error)
+Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style)
 {
     Q_UNUSED(style); // window states mean nothing to X11/Wayland programs started this way
-    Prepared p;
-    if (!Prepare(appDir, commandLine, &p, error))
-        return false;
-    qint64 pid = 0;
-    return StartDetached(p, &pid, error);
+    const Result<Prepared> p = Prepare(appDir, commandLine);
+    if (!p)
+        return p.error();
+    if (const Result<qint64> pid = StartDetached(p.value()); !pid)
+        return pid.error();
+    return {};
 }
 
 void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs)
 {
     commandLine = Vb::Trim(commandLine);
-    Prepared p;
-    qint64 pid = 0;
     // As in the original, a program that cannot be started simply ends the wait at once.
-    if (!Prepare(appDir, commandLine, &p, nullptr) || !StartDetached(p, &pid, nullptr))
+    const Result<Prepared> p = Prepare(appDir, commandLine);
+    const Result<qint64> started = p ? StartDetached(p.value()) : Result<qint64>(p.error());
+    if (!started)
         return;
+    const qint64 pid = started.value();
 
     BusyWait busy;
     QEventLoop loop;

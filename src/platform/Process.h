@@ -27,7 +27,7 @@ QString FindProgram(const QString &appDir, const QString &program);
 
 // Starts the command line without waiting, in the current directory. False with the
 // platform's description when the program cannot be found or started.
-bool Start(const QString &appDir, const QString &commandLine, WindowStyle style, Vb::Error *error);
+Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style);
 
 // Trims blanks from commandLine (written back), starts it hidden and waits until it ends,
 // forever or at most timeoutMs. The outcome is not examined. While it waits, the windows

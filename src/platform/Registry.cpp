@@ -250,9 +250,9 @@ long Key::Open(const QString &appDir, Hkey root, const QString &subKey, quint32 
     if (rootName.isEmpty())
         return ERROR_INVALID_HANDLE;
     const QString file = FilePath(appDir);
-    QByteArray bytes;
+    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit);
     Contents contents;
-    if (!FileIo::ReadBytes(file, &bytes, nullptr, FileIo::kTextFileLimit) || !Parse(bytes, &contents))
+    if (!bytes || !Parse(bytes.value(), &contents))
         return ERROR_FILE_NOT_FOUND;
 
     const QString path = NormalKeyPath(subKey.isEmpty() ? rootName : rootName + u'\\' + subKey);
@@ -302,11 +302,10 @@ long Key::Close()
 QString WhyFileRefused(const QString &appDir)
 {
     const QString file = FilePath(appDir);
-    QByteArray bytes;
-    Vb::Error error;
-    if (!QFileInfo::exists(file) || FileIo::ReadBytes(file, &bytes, &error, FileIo::kTextFileLimit))
+    if (!QFileInfo::exists(file))
         return QString();
-    return error.description;
+    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit);
+    return bytes ? QString() : bytes.error().description;
 }
 
 QString ReadRegistryValue(const QString &appDir)
@@ -326,8 +325,8 @@ QString ReadRegistryValue(const QString &appDir)
     return result;
 }
 
-bool GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &keyName, const QString &subKeyRef,
-                 QString &keyVal, Vb::Error *raised)
+Result<bool> GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &keyName, const QString &subKeyRef,
+                         QString &keyVal)
 {
     Key key;
     if (key.Open(appDir, keyRoot, keyName, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
@@ -346,10 +345,8 @@ bool GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &keyName, co
     if (size == 0) {
         // The cut looks at the character at position 0, which the original's Mid refuses
         // with a run-time error that its caller handles.
-        if (raised)
-            *raised = {5, QStringLiteral("Invalid procedure call or argument")};
         key.Close();
-        return false;
+        return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
     }
     const QByteArray cut = buffer.left(buffer.at(size - 1) != '\0' ? size : size - 1);
     if (type == REG_SZ) {

@@ -99,8 +99,8 @@ double Val(const QString &text)
 
 double RoundHalfEven(double value) { return std::nearbyint(value); }
 
-Error TypeMismatch() { return {13, QStringLiteral("Type mismatch")}; }
-Error Overflow() { return {6, QStringLiteral("Overflow")}; }
+Error TypeMismatch() { return {ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch")}; }
+Error Overflow() { return {ErrorNumber::Overflow, QStringLiteral("Overflow")}; }
 
 static std::optional<double> StrictNumber(const QString &text)
 {
@@ -118,24 +118,15 @@ static std::optional<double> StrictNumber(const QString &text)
     return v;
 }
 
-bool CInt(const QString &text, qint16 *result, Error *error)
+Result<qint16> CInt(const QString &text)
 {
     const std::optional<double> v = StrictNumber(text);
-    if (!v) {
-        if (error)
-            *error = TypeMismatch();
-        return false;
-    }
+    if (!v)
+        return TypeMismatch();
     const double r = RoundHalfEven(*v);
-    if (!(r >= -32768.0 && r <= 32767.0)) {
-        if (error)
-            *error = Overflow();
-        return false;
-    }
-    *result = qint16(r);
-    if (error)
-        *error = {};
-    return true;
+    if (!(r >= -32768.0 && r <= 32767.0))
+        return Overflow();
+    return qint16(r);
 }
 
 bool IsNumeric(const QString &text) { return StrictNumber(text).has_value(); }

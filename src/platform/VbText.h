@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 // The original's text and number conversions, kept exactly because configuration files
@@ -16,20 +18,12 @@ double Val(const QString &text);
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-// An error the way the original reports it: number and description.
-struct Error
-{
-    int number = 0;
-    QString description;
-    bool isError() const { return number != 0; }
-};
-
 Error TypeMismatch();
 Error Overflow();
 
 // Conversion of a text to a 16-bit whole number: the text must be a number (blanks
 // around it allowed), halves round to even, outside -32768..32767 is an overflow.
-bool CInt(const QString &text, qint16 *result, Error *error = nullptr);
+Result<qint16> CInt(const QString &text);
 
 // True when text is a number as a conversion would accept it (the empty text is not).
 bool IsNumeric(const QString &text);

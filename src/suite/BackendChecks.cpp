@@ -9,103 +9,108 @@
 namespace {
 
 // What a conversion of a null value reports.
-Vb::Error InvalidUseOfNull() { return Vb::Error{94, QStringLiteral("Invalid use of Null")}; }
+Vb::Error InvalidUseOfNull() { return Vb::Error{Vb::ErrorNumber::InvalidUseOfNull, QStringLiteral("Invalid use of Null")}; }
 
 // The version as a 16-bit whole number, converted the way the original converts a field.
-bool VersionOf(const QVariant &value, qint16 *version, Vb::Error *error)
+Result<qint16> VersionOf(const QVariant &value)
 {
-    if (!value.isValid()) {
-        *error = InvalidUseOfNull();
-        return false;
-    }
+    if (!value.isValid())
+        return InvalidUseOfNull();
     if (value.typeId() == QMetaType::LongLong) {
         const qlonglong number = value.toLongLong();
-        if (number < -32768 || number > 32767) {
-            *error = Vb::Overflow();
-            return false;
-        }
-        *version = qint16(number);
-        return true;
+        if (number < -32768 || number > 32767)
+            return Vb::Overflow();
+        return qint16(number);
     }
-    return Vb::CInt(value.toString(), version, error);
+    return Vb::CInt(value.toString());
 }
 
 // The back-end version in the first row of tsparameters, read on an open connection; 0 when
 // the table has no row.
-bool ReadBackendVersion(Odbc::Connection &connection, qint16 *version, Vb::Error *error)
+Result<qint16> ReadBackendVersion(Odbc::Connection &connection)
 {
-    *version = 0;
-    auto rows = connection.Query(SuiteDatabase::BackendVersionQuery(), error);
+    const auto rows = connection.Query(SuiteDatabase::BackendVersionQuery());
     if (!rows)
-        return false;
-    if (!rows->Next(error))
-        return !error->isError(); // no row: version 0
-    const QVariant value = rows->Field(QStringLiteral("backendversion"), error);
-    return !error->isError() && VersionOf(value, version, error);
+        return rows.error();
+    const Result<bool> onRow = rows.value()->Next();
+    if (!onRow)
+        return onRow.error();
+    if (!onRow.value())
+        return qint16(0);
+    const Result<QVariant> value = rows.value()->Field(QStringLiteral("backendversion"));
+    if (!value)
+        return value.error();
+    return VersionOf(value.value());
 }
 
 } // namespace
 
-bool LookUpServerName(const QString &dsn, const QString &user, const QString &password, QString *name,
-                      Vb::Error *error)
+Result<QString> LookUpServerName(const QString &dsn, const QString &user, const QString &password)
 {
     Odbc::Connection connection;
-    return SuiteDatabase::OpenByDataSource(connection, dsn, user, password, error) && connection.ServerName(name, error);
+    if (const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password); !opened)
+        return opened.error();
+    return connection.ServerName();
 }
 
 QString getTNSName(Session &session, const QString &sDSNname, const QString &sUsername, const QString &sPassword)
 {
-    Vb::Error error;
-    QString name;
-    if (!LookUpServerName(sDSNname, sUsername, sPassword, &name, &error)) {
-        session.MsgBox(error.description, MsgIcon::None, MsgButtons::Ok);
+    const Result<QString> name = LookUpServerName(sDSNname, sUsername, sPassword);
+    if (!name) {
+        session.MsgBox(name.error().description, MsgIcon::None, MsgButtons::Ok);
         return QString();
     }
-    return name;
+    return name.value();
 }
 
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password)
 {
     Odbc::Connection connection;
-    Vb::Error error;
-    qint16 version = 0;
-    if (!SuiteDatabase::OpenByDataSource(connection, dsn, user, password, &error)
-        || !ReadBackendVersion(connection, &version, &error)) {
-        session.MsgBox(error.description, MsgIcon::None, MsgButtons::Ok);
+    const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password);
+    const Result<qint16> version = opened ? ReadBackendVersion(connection) : Result<qint16>(opened.error());
+    if (!version) {
+        session.MsgBox(version.error().description, MsgIcon::None, MsgButtons::Ok);
         return false;
     }
-    return version == 6;
+    return version.value() == 6;
 }
 
 bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
                         const QString &password, QString *report)
 {
     Odbc::Connection connection;
-    Vb::Error error;
     // The data source the failure, if any, is told of.
     QString source = dsn;
-    bool opened = false;
+    Result<void> opened;
     if (form == ConnectionForm::ConnectionString) {
-        opened = SuiteDatabase::OpenByConnectionString(connection, dsn, user, password, &error);
+        opened = SuiteDatabase::OpenByConnectionString(connection, dsn, user, password);
     } else {
         // As the Java server's start does: on the second platform the server name, looked
         // up through the configured data source, is the data source of the version check.
-        opened = (!secondPlatform || LookUpServerName(dsn, user, password, &source, &error))
-                 && SuiteDatabase::OpenByDataSource(connection, source, user, password, &error);
+        if (secondPlatform) {
+            const Result<QString> server = LookUpServerName(dsn, user, password);
+            if (server)
+                source = server.value();
+            else
+                opened = server.error();
+        }
+        if (opened)
+            opened = SuiteDatabase::OpenByDataSource(connection, source, user, password);
     }
-    QString serverName;
-    if (!opened || !connection.ServerName(&serverName, &error)) {
-        *report = QStringLiteral("The connection to data source \"%1\" failed:\r\n%2").arg(source, error.description);
+    const Result<QString> serverName = opened ? connection.ServerName() : Result<QString>(opened.error());
+    if (!serverName) {
+        *report = QStringLiteral("The connection to data source \"%1\" failed:\r\n%2")
+                      .arg(source, serverName.error().description);
         return false;
     }
-    qint16 version = 0;
-    if (!ReadBackendVersion(connection, &version, &error)) {
+    const Result<qint16> version = ReadBackendVersion(connection);
+    if (!version) {
         *report = QStringLiteral("Connected to server \"%1\", but its back-end version could not be read:\r\n%2")
-                      .arg(serverName, error.description);
+                      .arg(serverName.value(), version.error().description);
         return false;
     }
-    *report = QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName).arg(version);
-    if (version == 6)
+    *report = QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
+    if (version.value() == 6)
         return true;
     *report += QStringLiteral("\r\nThe Java server starts only on back-end version 6.");
     return false;

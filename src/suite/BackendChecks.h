@@ -10,8 +10,7 @@ class Session;
 // its own connection (data source name, user, password) and releases it before returning.
 
 // The "Server Name" of the database behind data source dsn, without showing anything.
-bool LookUpServerName(const QString &dsn, const QString &user, const QString &password, QString *name,
-                      Vb::Error *error);
+Result<QString> LookUpServerName(const QString &dsn, const QString &user, const QString &password);
 
 // The "Server Name" of the database behind data source sDSNname; "" after the error has
 // been shown (its description alone, OK, no icon).

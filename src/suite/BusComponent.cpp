@@ -122,10 +122,8 @@ bool ReportBusComponentResult(Session &session, const QString &componentName)
 {
     const QString failure = session.AppPath(FailureLog);
     if (FileIo::PathExists(failure)) {
-        QString reason;
-        Vb::Error error;
-        if (!FileIo::ReadAnsiText(failure, &reason, &error))
-            reason = error.description;
+        const Result<QString> read = FileIo::ReadAnsiText(failure);
+        const QString reason = read ? read.value() : read.error().description;
         session.MsgBox(QStringLiteral("Creation of Bus Component '") + componentName
                            + QStringLiteral("' Encountered Errors!\r\n") + reason,
                        MsgIcon::None, MsgButtons::Ok);

@@ -28,9 +28,9 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
         // Each argument goes in front: the Java server reads them in the reverse of list order.
         arguments = JavaServerArgument(entry, server) + arguments;
     }
-    Vb::Error error;
-    if (!StartJavaServerProgram(session, arguments, &error))
+    const Result<void> started = StartJavaServerProgram(session, arguments);
+    if (!started)
         session.MsgBox(QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
-                           + QStringLiteral("Reason :") + error.description,
+                           + QStringLiteral("Reason :") + started.error().description,
                        MsgIcon::None, MsgButtons::Ok);
 }

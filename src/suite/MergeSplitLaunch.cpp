@@ -33,85 +33,93 @@ QString Attribute(const QString &path, const QString &section, const char *key)
 
 Vb::Error Failure(const QString &description)
 {
-    return {1, description};
+    return {Vb::ErrorNumber::LaunchFailed, description};
+}
+
+bool Holds(const QString &path, const QByteArray &bytes)
+{
+    if (!QFile::exists(path))
+        return false;
+    const Result<QByteArray> existing = FileIo::ReadBytes(path);
+    return existing && existing.value() == bytes;
 }
 
 // Writes bytes over path with the given permissions, whole or not at all. A file that
 // already holds exactly this is left alone: a repeated launch rewrites nothing.
-bool WriteOver(const QString &path, const QByteArray &bytes, QFile::Permissions permissions, Vb::Error *error)
+Result<void> WriteOver(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
 {
-    QByteArray existing;
-    if (!(QFile::exists(path) && FileIo::ReadBytes(path, &existing, nullptr) && existing == bytes)
-        && !FileIo::WriteFileAtomic(path, bytes, error))
-        return false;
+    if (!Holds(path, bytes)) {
+        if (Result<void> written = FileIo::WriteFileAtomic(path, bytes); !written)
+            return written;
+    }
     if (QFile::permissions(path) != permissions)
         QFile::setPermissions(path, permissions);
-    return true;
+    return {};
 }
 
-bool OpenSection(Odbc::Connection &connection, const QString &path, const QString &section, Vb::Error *error)
+Result<void> OpenSection(Odbc::Connection &connection, const QString &path, const QString &section)
 {
     return SuiteDatabase::OpenByConnectionString(connection, Attribute(path, section, "dsn"),
                                                  Attribute(path, section, "user"),
-                                                 UnscramblePassword(Attribute(path, section, "password")), error);
+                                                 UnscramblePassword(Attribute(path, section, "password")));
 }
 
 // Reads every publisher/consumer row of one section's database and hands it to take.
 template <typename Take>
-bool ReadPublishers(const QString &path, const QString &section, Vb::Error *error, Take take)
+Result<void> ReadPublishers(const QString &path, const QString &section, Take take)
 {
     Odbc::Connection connection;
-    if (!OpenSection(connection, path, section, error))
-        return false;
-    std::unique_ptr<Odbc::Recordset> rows = connection.Query(SuiteDatabase::DispatcherQuery(), error);
+    if (Result<void> opened = OpenSection(connection, path, section); !opened)
+        return opened;
+    const auto rows = connection.Query(SuiteDatabase::DispatcherQuery());
     if (!rows)
-        return false;
-    *error = Vb::Error();
-    while (rows->Next(error)) {
-        const QString publisher = rows->Field(QStringLiteral("publisherBC"), error).toString();
-        if (error->isError())
-            return false;
-        const QString consumer = rows->Field(QStringLiteral("BCName"), error).toString();
-        if (error->isError())
-            return false;
-        take(publisher, consumer);
+        return rows.error();
+    for (;;) {
+        const Result<bool> onRow = rows.value()->Next();
+        if (!onRow)
+            return onRow.error();
+        if (!onRow.value())
+            return {};
+        const Result<QVariant> publisher = rows.value()->Field(QStringLiteral("publisherBC"));
+        if (!publisher)
+            return publisher.error();
+        const Result<QVariant> consumer = rows.value()->Field(QStringLiteral("BCName"));
+        if (!consumer)
+            return consumer.error();
+        take(publisher.value().toString(), consumer.value().toString());
     }
-    return !error->isError();
 }
 
-bool PrepareAndStartDispatcher(Session &session, const DispatcherRecord &record, Vb::Error *error)
+Result<void> PrepareAndStartDispatcher(Session &session, const DispatcherRecord &record)
 {
     const QString components = session.AppPath(QStringLiteral("OAComponents"));
     const QString folder = components + u'/' + record.PublisherBusComp;
-    if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp)) {
-        *error = Failure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
-        return false;
-    }
+    if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp))
+        return Failure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
     for (const QString &name : TemplateFiles) {
         const QString from = components + u'/' + name;
-        QByteArray bytes;
-        if (!FileIo::ReadBytes(from, &bytes, error))
-            return false;
+        const Result<QByteArray> read = FileIo::ReadBytes(from);
+        if (!read)
+            return read.error();
+        QByteArray bytes = read.value();
         if (name == PropertiesFile) {
             // The copy is filled in as it is made, so it is written once.
             QString text = Ansi::Decode(bytes);
             text.replace(PublisherPlaceholder, record.PublisherBusComp);
             text.replace(ConsumerPlaceholder, record.ClientBusComp);
-            if (!Ansi::CanEncode(text)) {
-                *error = Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
-                                     .arg(record.PublisherBusComp, PropertiesFile));
-                return false;
-            }
+            if (!Ansi::CanEncode(text))
+                return Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
+                                   .arg(record.PublisherBusComp, PropertiesFile));
             bytes = Ansi::Encode(text);
         }
         // The start file must stay executable: the copy keeps the template's permissions.
-        if (!WriteOver(folder + u'/' + name, bytes, QFile::permissions(from), error))
-            return false;
+        if (Result<void> written = WriteOver(folder + u'/' + name, bytes, QFile::permissions(from)); !written)
+            return written;
     }
 
     // Quoted: the application directory may hold blanks.
     return Process::Start(session.AppDir(), u'"' + folder + u'/' + StartFile + u'"',
-                          Process::WindowStyle::MinimizedFocus, error);
+                          Process::WindowStyle::MinimizedFocus);
 }
 
 } // namespace
@@ -120,17 +128,17 @@ void RunMergeAndSplit(Session &session, const QString &jointFilePath)
 {
     StartServerConsoles(session, jointFilePath);
 
-    QString fieldmark, rostrum;
-    Vb::Error error;
-    const bool built = BuildMnSJavaArgument(session, jointFilePath, FMK, &fieldmark, &error)
-                       && BuildMnSJavaArgument(session, jointFilePath, RST, &rostrum, &error);
-    if (!built
-        || !StartJavaServerProgram(session, fieldmark + u' ' + rostrum, &error)) {
+    const Result<QString> fieldmark = BuildMnSJavaArgument(session, jointFilePath, FMK);
+    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
+    const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value())
+                                         : Result<void>(rostrum.error());
+    if (!started) {
         // The server consoles already started keep running.
-        session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + error.description,
+        session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")
+                           + started.error().description,
                        MsgIcon::None, MsgButtons::Ok);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
-        if (error.number != ServerNameUnknown)
+        if (started.error().number != Vb::ErrorNumber::ServerNameUnknown)
             return;
     }
     ExecuteDispatcher(session, jointFilePath);
@@ -147,8 +155,7 @@ bool StartServerConsole(Session &session, const QString &jointFilePath, const QS
     return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section));
 }
 
-bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section,
-                          QString *argument, Vb::Error *error)
+Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section)
 {
     const QString application = Attribute(jointFilePath, section, "SatelliteAppln");
     const QString dsn = Attribute(jointFilePath, section, "dsn");
@@ -156,23 +163,24 @@ bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString
     const QString password = UnscramblePassword(Attribute(jointFilePath, section, "password"));
     const QString platformText = Attribute(jointFilePath, section, "ldbp");
 
-    qint16 platform = 0;
-    if (!Vb::CInt(platformText, &platform, error)) {
-        error->description = QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
-                                 .arg(section, platformText, error->description);
-        return false;
-    }
+    const Result<qint16> platform = Vb::CInt(platformText);
+    if (!platform)
+        return Vb::Error{platform.error().number,
+                         QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
+                             .arg(section, platformText, platform.error().description)};
     QString server = dsn;
-    // Started with an empty server name, the Java server would serve no database.
-    if (platform == 2 && !LookUpServerName(dsn, user, password, &server, error)) {
-        *error = {ServerNameUnknown, QStringLiteral("The Java server was not started: the server name of data source "
-                                                    "\"%1\" of section [%2] could not be read.\r\n")
-                                         .arg(dsn, section)
-                                         + error->description};
-        return false;
+    if (platform.value() == 2) {
+        const Result<QString> looked = LookUpServerName(dsn, user, password);
+        // Started with an empty server name, the Java server would serve no database.
+        if (!looked)
+            return Vb::Error{Vb::ErrorNumber::ServerNameUnknown,
+                             QStringLiteral("The Java server was not started: the server name of data source "
+                                            "\"%1\" of section [%2] could not be read.\r\n")
+                                     .arg(dsn, section)
+                                 + looked.error().description};
+        server = looked.value();
     }
-    *argument = JavaServerValue(application, server, user, password, platformText);
-    return true;
+    return JavaServerValue(application, server, user, password, platformText);
 }
 
 void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer)
@@ -236,8 +244,7 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
 {
     QList<DispatcherRecord> dispatchers;
     QStringList refused, refusals;
-    Vb::Error error;
-    auto fail = [&session, &error] {
+    auto fail = [&session](const Vb::Error &error) {
         session.MsgBox(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description,
                        MsgIcon::None, MsgButtons::Ok);
         return false;
@@ -267,9 +274,10 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
                                  publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
         };
     };
-    if (!ReadPublishers(jointFilePath, FMK, &error, reader(QStringLiteral("Fieldmark")))
-        || !ReadPublishers(jointFilePath, RST, &error, reader(QStringLiteral("Rostrum"))))
-        return fail();
+    if (Result<void> read = ReadPublishers(jointFilePath, FMK, reader(QStringLiteral("Fieldmark"))); !read)
+        return fail(read.error());
+    if (Result<void> read = ReadPublishers(jointFilePath, RST, reader(QStringLiteral("Rostrum"))); !read)
+        return fail(read.error());
     dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
     for (const QString &text : refusals)
         session.MsgBox(text, MsgIcon::Exclamation, MsgButtons::Ok);
@@ -282,8 +290,8 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
         return refused.isEmpty();
     }
     for (const DispatcherRecord &record : dispatchers) {
-        if (!PrepareAndStartDispatcher(session, record, &error))
-            return fail();
+        if (Result<void> started = PrepareAndStartDispatcher(session, record); !started)
+            return fail(started.error());
     }
     return refused.isEmpty();
 }

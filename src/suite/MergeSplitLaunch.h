@@ -19,9 +19,7 @@ bool StartServerConsole(Session &session, const QString &jointFilePath, const QS
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
 // platform is not a number, or (number ServerNameUnknown) when the server name cannot be read.
-inline constexpr int ServerNameUnknown = 3709;
-bool BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section,
-                          QString *argument, Vb::Error *error);
+Result<QString> BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.
 struct DispatcherRecord

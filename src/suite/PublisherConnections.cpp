@@ -10,18 +10,22 @@ const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Ro
 
 bool Valid(int which) { return which == 0 || which == 1; }
 
+Vb::Error NotOpen(int which)
+{
+    return {Vb::ErrorNumber::ObjectClosed, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
+}
+
 } // namespace
 
-bool PublisherConnections::Open(int which, const QString &dsn, const QString &user, const QString &password,
-                                Vb::Error *error)
+Result<void> PublisherConnections::Open(int which, const QString &dsn, const QString &user, const QString &password)
 {
     if (!Valid(which))
-        return false;
+        return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
     auto connection = std::make_unique<Odbc::Connection>();
-    if (!SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password, error))
-        return false;
+    if (Result<void> opened = SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password); !opened)
+        return opened;
     m_connections[which] = std::move(connection);
-    return true;
+    return {};
 }
 
 Odbc::Connection *PublisherConnections::Get(int which) const
@@ -30,69 +34,65 @@ Odbc::Connection *PublisherConnections::Get(int which) const
                                                                                    : nullptr;
 }
 
-bool PublisherConnections::PublisherColumnSize(qint64 *smallest, Vb::Error *error) const
+Result<qint64> PublisherConnections::PublisherColumnSize() const
 {
-    *smallest = 0;
+    qint64 smallest = 0;
     for (int which : {0, 1}) {
         Odbc::Connection *connection = Get(which);
         if (!connection)
             continue;
         // The dispatcher query names the column; its description gives the size.
-        const auto rows = connection->Query(SuiteDatabase::DispatcherQuery(), error);
+        const auto rows = connection->Query(SuiteDatabase::DispatcherQuery());
         if (!rows)
-            return false;
-        const qint64 size = rows->ColumnSize(QStringLiteral("publisherBC"));
-        if (size > 0 && (*smallest == 0 || size < *smallest))
-            *smallest = size;
+            return rows.error();
+        const qint64 size = rows.value()->ColumnSize(QStringLiteral("publisherBC"));
+        if (size > 0 && (smallest == 0 || size < smallest))
+            smallest = size;
     }
-    return true;
+    return smallest;
 }
 
-bool PublisherConnections::UpdatePublisherBusComponent(int which, int tableId, const QString &publisher,
-                                                       Vb::Error *error) const
+Result<void> PublisherConnections::UpdatePublisherBusComponent(int which, int tableId, const QString &publisher) const
 {
     Odbc::Connection *connection = Get(which);
-    if (!connection) {
-        *error = {3704, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
-        return false;
-    }
-    return connection->Execute(SuiteDatabase::PublisherUpdate(publisher, tableId, ProductCodes[which]), error);
+    if (!connection)
+        return NotOpen(which);
+    return connection->Execute(SuiteDatabase::PublisherUpdate(publisher, tableId, ProductCodes[which]));
 }
 
-bool PublisherConnections::UpdatePublisherForAllTables(const QString &publisher, Vb::Error *error) const
+Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher) const
 {
     const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(FieldmarkProduct),
                                   SuiteDatabase::PublisherTableIds(RostrumProduct)};
     for (int which : {0, 1}) {
-        if (!Get(which)) {
-            *error = {3704, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
-            return false;
-        }
+        if (!Get(which))
+            return NotOpen(which);
     }
     int begun = 0;
-    auto rollBack = [&] {
-        Vb::Error ignored; // the failure that led here is the one to tell
+    auto rollBack = [&](const Result<void> &failure) {
+        // The failure that led here is the one to tell.
         for (int which = 0; which < begun; ++which)
-            Get(which)->Rollback(&ignored);
-        return false;
+            (void)Get(which)->Rollback();
+        return failure;
     };
     for (; begun < 2; ++begun) {
-        if (!Get(begun)->BeginTransaction(error))
-            return rollBack();
+        if (Result<void> transaction = Get(begun)->BeginTransaction(); !transaction)
+            return rollBack(transaction);
     }
     // One table of each product in turn.
     for (qsizetype i = 0; i < qMax(tables[0].size(), tables[1].size()); ++i) {
         for (int which : {0, 1}) {
-            if (i < tables[which].size() && !UpdatePublisherBusComponent(which, tables[which][i], publisher, error))
-                return rollBack();
+            if (i >= tables[which].size())
+                continue;
+            if (Result<void> updated = UpdatePublisherBusComponent(which, tables[which][i], publisher); !updated)
+                return rollBack(updated);
         }
     }
-    if (!Get(0)->Commit(error))
-        return rollBack();
-    if (!Get(1)->Commit(error)) {
-        error->description = QStringLiteral("The Fieldmark database was updated, the Rostrum database was not:\r\n")
-                             + error->description;
-        return false;
-    }
-    return true;
+    if (Result<void> committed = Get(0)->Commit(); !committed)
+        return rollBack(committed);
+    if (Result<void> committed = Get(1)->Commit(); !committed)
+        return Vb::Error{committed.error().number,
+                         QStringLiteral("The Fieldmark database was updated, the Rostrum database was not:\r\n")
+                             + committed.error().description};
+    return {};
 }

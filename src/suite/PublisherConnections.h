@@ -16,21 +16,21 @@ public:
     Q_DISABLE_COPY_MOVE(PublisherConnections)
 
     // Opens a new connection for which (connection-string form), replacing the one before.
-    bool Open(int which, const QString &dsn, const QString &user, const QString &password, Vb::Error *error);
+    Result<void> Open(int which, const QString &dsn, const QString &user, const QString &password);
     // Null when which was not opened.
     Odbc::Connection *Get(int which) const;
 
-    // *size: the most characters a publisher name may have to fit the publisher column of
-    // every open database; 0 when no database says. False when a database cannot be asked.
-    bool PublisherColumnSize(qint64 *size, Vb::Error *error) const;
+    // The most characters a publisher name may have to fit the publisher column of every
+    // open database; 0 when no database says. An error when a database cannot be asked.
+    Result<qint64> PublisherColumnSize() const;
 
     // The update of one table of one product, on that product's connection.
-    bool UpdatePublisherBusComponent(int which, int tableId, const QString &publisher, Vb::Error *error) const;
+    Result<void> UpdatePublisherBusComponent(int which, int tableId, const QString &publisher) const;
 
     // The eight updates of each product, one product's table after the other's, each
-    // database in a transaction of its own: on any failure both are rolled back and
-    // *error holds the driver's text.
-    bool UpdatePublisherForAllTables(const QString &publisher, Vb::Error *error) const;
+    // database in a transaction of its own: on any failure both are rolled back and the
+    // error holds the driver's text.
+    Result<void> UpdatePublisherForAllTables(const QString &publisher) const;
 
 private:
     std::array<std::unique_ptr<Odbc::Connection>, 2> m_connections;

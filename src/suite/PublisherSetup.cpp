@@ -25,11 +25,11 @@ bool OpenConnections(Session &session, PublisherConnections &connections, const 
             which = 1;
         if (which < 0)
             continue;
-        Vb::Error error;
-        if (!connections.Open(which, entry.Dsn, entry.User, entry.Password, &error)) {
+        const Result<void> opened = connections.Open(which, entry.Dsn, entry.User, entry.Password);
+        if (!opened) {
             // The operator can correct the data source and try again: the program goes on.
             session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
-                               + error.description,
+                               + opened.error().description,
                            MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
@@ -48,12 +48,13 @@ bool CheckConnections(Session &session, const PublisherConnections &connections,
             return false;
         }
     }
-    Vb::Error error;
-    if (!connections.PublisherColumnSize(columnSize, &error)) {
-        session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + error.description,
+    const Result<qint64> size = connections.PublisherColumnSize();
+    if (!size) {
+        session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + size.error().description,
                        MsgIcon::None, MsgButtons::Ok);
         return false;
     }
+    *columnSize = size.value();
     return true;
 }
 
@@ -62,15 +63,14 @@ bool CheckPickedConfigsReadBack(Session &session)
     // The joint file is read key by key through the INI functions, which trim and unquote:
     // a value they would change would start the servers with other settings (a wrong password).
     for (const QString &name : {session.MnSFieldmarkConfig, session.MnSRostrumConfig}) {
-        QString text;
-        Vb::Error error;
-        if (!FileIo::ReadAnsiText(session.ConfigDirectory + u'/' + name, &text, &error)) {
+        const Result<QString> text = FileIo::ReadAnsiText(session.ConfigDirectory + u'/' + name);
+        if (!text) {
             session.MsgBox(QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name)
-                               + error.description,
+                               + text.error().description,
                            MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
-        for (const QString &line : FileIo::SplitLines(text)) {
+        for (const QString &line : FileIo::SplitLines(text.value())) {
             QString key, value;
             if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
                 continue;
@@ -90,22 +90,22 @@ bool CheckPickedConfigsReadBack(Session &session)
 
 bool UpdatePublisher(Session &session, const PublisherConnections &connections, const QString &publisher)
 {
-    Vb::Error error;
-    if (connections.UpdatePublisherForAllTables(publisher, &error))
+    const Result<void> updated = connections.UpdatePublisherForAllTables(publisher);
+    if (updated)
         return true;
-    session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + error.description, MsgIcon::None,
+    session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + updated.error().description, MsgIcon::None,
                    MsgButtons::Ok);
     return false;
 }
 
 bool WriteJointFile(Session &session, const QString &fileName)
 {
-    Vb::Error error;
-    if (!ConfigStore::JoinConfigFiles(session.AppDir(), session.MnSFieldmarkConfig, session.MnSRostrumConfig, fileName,
-                                      &error)) {
+    const Result<void> joined =
+        ConfigStore::JoinConfigFiles(session.AppDir(), session.MnSFieldmarkConfig, session.MnSRostrumConfig, fileName);
+    if (!joined) {
         // Nothing half-made is left: the joint file is written whole or not at all.
         session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                           + error.description,
+                           + joined.error().description,
                        MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }

@@ -31,18 +31,17 @@ QString JavaServerCommandLine(const QString &argumentText) { return QStringLiter
 
 bool StartServerConsoleProgram(Session &session, const QString &commandLine)
 {
-    Vb::Error error;
-    if (Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus, &error))
+    const Result<void> started = Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus);
+    if (started)
         return true;
     QString text = session.GetText(QStringLiteral("SLBL0126"));
     text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("%2"), error.description);
+    text.replace(QStringLiteral("%2"), started.error().description);
     session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
     return false;
 }
 
-bool StartJavaServerProgram(Session &session, const QString &argumentText, Vb::Error *error)
+Result<void> StartJavaServerProgram(Session &session, const QString &argumentText)
 {
-    return Process::Start(session.AppDir(), JavaServerCommandLine(argumentText), Process::WindowStyle::MinimizedNoFocus,
-                          error);
+    return Process::Start(session.AppDir(), JavaServerCommandLine(argumentText), Process::WindowStyle::MinimizedNoFocus);
 }

@@ -29,4 +29,4 @@ QString JavaServerCommandLine(const QString &argumentText);
 // Starts a server console command line in front; a failure is shown with its reason (SLBL0126).
 bool StartServerConsoleProgram(Session &session, const QString &commandLine);
 // Starts the Java server minimised, without the focus; the caller tells a failure its own way.
-bool StartJavaServerProgram(Session &session, const QString &argumentText, Vb::Error *error);
+Result<void> StartJavaServerProgram(Session &session, const QString &argumentText);

@@ -59,8 +59,12 @@ QStringList TsyFiles(const TestAppDir &app) { return QDir(app.lib()).entryList({
 
 } // namespace
 
-TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
+// Every run also reads the objects the dynamic loader opens: unless a box is shown, none
+// may belong to a GUI.
+TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
 {
+    const QRegularExpression gui(QStringLiteral("file=\\S*(libQt6Gui|libQt6Widgets|libQt6XcbQpa|libX11|libxcb|"
+                                                "libfontconfig|libfreetype|libGL|libEGL|libxkbcommon|libcs_gui)"));
     FakeXServer answering(true);
     const QString stale = QStringLiteral(":%1").arg(UnusedDisplayNumber());
     const QString fake = QString::fromLatin1(answering.display());
@@ -84,6 +88,7 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
         {"a Qt option is a field", {"-platform", "bogus"}, {}, 2, "", "holds 1 field", ""},
         {"blanks kept and accepted", {" 1028 ::: 2 :::d::: SALES :::m:::u:::p:::c"}, {}, 0, "", "", " SALES _ 1028 .tsy"},
         {"platform as the list rounds it", {"4009:::1.5:::d:::SALES:::m:::u:::p:::c"}, {}, 0, "", "", "SALES_4009.tsy"},
+        {"written on an answering display", {good}, {{"DISPLAY", fake}}, 0, "", "", "SALES_1028.tsy"},
         {"product unknown", {refusedProduct}, {}, 2, "", "product code (field 1) \"12\"", ""},
         {"product empty", {":::1:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "product code (field 1) \"\"", ""},
         {"product with a tab", {"\t1028:::1:::d:::SALES:::m:::u:::p:::c"}, {}, 2, "", "product code (field 1) \"\t1028\"", ""},
@@ -104,12 +109,16 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocks)
     for (const auto &c : cases) {
         TestAppDir app(true, c.withLib);
         const int contactsBefore = answering.connections();
-        const ProgramRun run = RunProgram(app, c.arguments, c.env);
+        auto env = c.env;
+        env.append({QStringLiteral("LD_DEBUG"), QStringLiteral("files")});
+        const ProgramRun run = RunProgram(app, c.arguments, env);
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(c.output)) << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
+        ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
+        EXPECT_EQ(gui.match(run.err).hasMatch(), c.displayAsked) << gui.match(run.err).captured().toStdString();
         if (c.exitCode == 2) {
             EXPECT_TRUE(run.err.contains("No configuration file was written.")) << run.err.toStdString();
         }
@@ -124,33 +133,6 @@ TEST(CommandLineProgram, TheLastFieldKeepsAQtOption)
     const ProgramRun run = RunProgram(app, {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, {});
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(app.readFile("lib/SALES_1028.tsy").contains("\r\nlhbuscomponent=c -reverse\r\n"));
-}
-
-// Reads the objects the dynamic loader opens; none may belong to a GUI.
-TEST(CommandLineProgram, OpensNoGuiLibrary)
-{
-    FakeXServer answering(true);
-    const QRegularExpression gui(QStringLiteral("file=\\S*(libQt6Gui|libQt6Widgets|libQt6XcbQpa|libX11|libxcb|"
-                                                "libfontconfig|libfreetype|libGL|libEGL|libxkbcommon|libcs_gui)"));
-    const struct
-    {
-        QString arguments;
-        QList<std::pair<QString, QString>> env;
-    } cases[] = {
-        {"1028:::1:::d:::SALES:::m:::u:::p:::c", {}},
-        {"1028:::1:::d:::SALES:::m:::u:::p:::c", {{"DISPLAY", QString::fromLatin1(answering.display())}}},
-        {"12:::1:::d:::SALES:::m:::u:::p:::c", {{"DISPLAY", QStringLiteral(":%1").arg(UnusedDisplayNumber())}}},
-        {"12:::1:::d:::SALES:::m:::u:::p:::c", {{"QT_QPA_PLATFORM", "offscreen"}}},
-    };
-    for (const auto &c : cases) {
-        TestAppDir app;
-        auto env = c.env;
-        env.append({QStringLiteral("LD_DEBUG"), QStringLiteral("files")});
-        const ProgramRun run = RunProgram(app, {c.arguments}, env);
-        ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
-        const QRegularExpressionMatch m = gui.match(run.err);
-        EXPECT_FALSE(m.hasMatch()) << c.arguments.toStdString() << ": " << m.captured().toStdString();
-    }
 }
 
 TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)

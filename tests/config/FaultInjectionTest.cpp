@@ -78,7 +78,11 @@ QMap<QString, QByteArray> Snapshot(const TestDir &app)
     return files;
 }
 
-Outcome FromError(bool ok, const Vb::Error &e) { return {ok, e.description}; }
+template <typename T>
+Outcome FromResult(const Result<T> &result)
+{
+    return {result.ok(), result ? QString() : result.error().description};
+}
 
 } // namespace
 
@@ -95,20 +99,17 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         return [=](TestDir &app) {
             ConfigRecord record;
             record.dsn = QStringLiteral("NEW");
-            Vb::Error e;
-            return FromError(ConfigFormat::WriteFile(app.lib(QLatin1String(name)), record, &e), e);
+            return FromResult(ConfigFormat::WriteFile(app.lib(QLatin1String(name)), record));
         };
     };
     auto join = [](const char *rostrum) {
         return [=](TestDir &app) {
-            Vb::Error e;
-            return FromError(ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("f.tsy"), QLatin1String(rostrum),
-                                                          QStringLiteral("joint.tsy"), &e), e);
+            return FromResult(ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("f.tsy"), QLatin1String(rostrum),
+                                                           QStringLiteral("joint.tsy")));
         };
     };
     auto rename = [](TestDir &app) {
-        Vb::Error e;
-        return FromError(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"), &e), e);
+        return FromResult(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy")));
     };
     const Case cases[] = {
         {"save over a file onto a full disk", Fault::FileSizeLimit, save("f.tsy"), "f.tsy"},
@@ -123,17 +124,12 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         {"save in a read-only lib", Fault::ReadOnly, save("new.tsy"), "new.tsy"},
         {"rename in a read-only lib", Fault::ReadOnly, rename, "f.tsy"},
         {"delete in a read-only lib", Fault::ReadOnly,
-         [](TestDir &app) {
-             Vb::Error e;
-             return FromError(FileIo::DeleteFile(app.lib("f.tsy"), &e), e);
-         },
+         [](TestDir &app) { return FromResult(FileIo::DeleteFile(app.lib("f.tsy"))); },
          "f.tsy"},
         {"a listed file gone before the read", Fault::None,
          [](TestDir &app) {
              QFile::remove(app.lib("gone.tsy"));
-             QString text;
-             Vb::Error e;
-             return FromError(FileIo::ReadAnsiText(app.lib("gone.tsy"), &text, &e), e);
+             return FromResult(FileIo::ReadAnsiText(app.lib("gone.tsy")));
          },
          "gone.tsy"},
         {"a file to join gone before the join", Fault::None,
@@ -145,10 +141,8 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         {"a child program that cannot be started", Fault::None,
          [](TestDir &app) {
              // A configuration file is no program: it exists but may not be executed.
-             Vb::Error e;
-             const bool ok = Process::Start(app.path(), u'"' + app.lib("f.tsy") + QStringLiteral("\" /F x"),
-                                            Process::WindowStyle::NormalFocus, &e);
-             return FromError(ok, e);
+             return FromResult(Process::Start(app.path(), u'"' + app.lib("f.tsy") + QStringLiteral("\" /F x"),
+                                              Process::WindowStyle::NormalFocus));
          },
          "f.tsy"},
     };

@@ -7,25 +7,6 @@
 
 namespace {
 
-TEST(SuiteDatabaseText, StatementsAreSentExactlyAsTheSuiteExpects)
-{
-    EXPECT_EQ(SuiteDatabase::BackendVersionQuery(), QStringLiteral("SELECT backendversion FROM tsparameters"));
-    EXPECT_EQ(SuiteDatabase::PublisherUpdate(QStringLiteral("FMKPUB"), 230, QStringLiteral("4009")),
-              QStringLiteral("UPDATE TSYBCDETAILS SET publisherBC = N'FMKPUB' WHERE tableid = 230 and productID = N'4009'"));
-    EXPECT_EQ(SuiteDatabase::PublisherUpdate(QStringLiteral("O'Hare"), 7, QStringLiteral("1'028")),
-              QStringLiteral("UPDATE TSYBCDETAILS SET publisherBC = N'O''Hare' WHERE tableid = 7 and productID = N'1''028'"));
-    EXPECT_EQ(SuiteDatabase::DispatcherQuery(),
-              QStringLiteral("SELECT DISTINCT publisherBC,BCname FROM TSYBCDETAILS WHERE publisherBC !='' AND NOT "
-                             "(publisherBC is NULL) GROUP BY BCname,publisherBC "));
-}
-
-TEST(SuiteDatabaseText, PublisherTablesPerProductInUpdateOrder)
-{
-    EXPECT_EQ(SuiteDatabase::PublisherTableIds(4009), (QList<int>{230, 240, 224, 220, 229, 234, 236, 235}));
-    EXPECT_EQ(SuiteDatabase::PublisherTableIds(1028), (QList<int>{203, 216, 204, 209, 205, 208, 210, 211}));
-    EXPECT_TRUE(SuiteDatabase::PublisherTableIds(4010).isEmpty());
-}
-
 class SuiteDatabaseTest : public ::testing::Test
 {
 protected:
@@ -60,9 +41,8 @@ TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
         ASSERT_TRUE(db->AddLogin(login, QString::fromLatin1(c.password), &setupFailure)) << setupFailure.toStdString();
         EXPECT_TRUE(SuiteDatabase::ConnectionString(db->dsn(), login, c.password).endsWith(QLatin1String(c.written)));
         Odbc::Connection connection;
-        Vb::Error error;
-        EXPECT_TRUE(SuiteDatabase::OpenByConnectionString(connection, db->dsn(), login, c.password, &error))
-            << error.description.toStdString();
+        const Result<void> opened = SuiteDatabase::OpenByConnectionString(connection, db->dsn(), login, c.password);
+        EXPECT_TRUE(opened) << opened.error().description.toStdString();
     }
 }
 
@@ -73,11 +53,8 @@ TEST_F(SuiteDatabaseTest, ThePublisherUpdateSetsOnlyItsOwnRow)
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES"
                                         " (NULL, 'A', 230, '4009'), (NULL, 'B', 230, '1028'), (NULL, 'C', 240, '4009')")));
     Odbc::Connection c;
-    Vb::Error error;
-    ASSERT_TRUE(SuiteDatabase::OpenByConnectionString(c, db->dsn(), db->user(), db->password(), &error))
-        << error.description.toStdString();
-    ASSERT_TRUE(c.Execute(SuiteDatabase::PublisherUpdate(QStringLiteral("Bus 'One'"), 230, QStringLiteral("4009")), &error))
-        << error.description.toStdString();
+    ASSERT_TRUE(SuiteDatabase::OpenByConnectionString(c, db->dsn(), db->user(), db->password()));
+    ASSERT_TRUE(c.Execute(SuiteDatabase::PublisherUpdate(QStringLiteral("Bus 'One'"), 230, QStringLiteral("4009"))));
     EXPECT_EQ(db->Rows(QStringLiteral("SELECT bcname, coalesce(publisherbc, '-') FROM tsybcdetails ORDER BY bcname")),
               (QStringList{QStringLiteral("A|Bus 'One'"), QStringLiteral("B|-"), QStringLiteral("C|-")}));
 }
@@ -89,16 +66,13 @@ TEST_F(SuiteDatabaseTest, TheDispatcherQueryGivesEachPublisherWithItsComponentsO
                                         " ('PUB1', 'BusB', 3, '4009'), ('', 'BusC', 4, '4009'),"
                                         " (NULL, 'BusD', 5, '4009'), ('PUB2', 'BusA', 6, '4009')")));
     Odbc::Connection c;
-    Vb::Error error;
-    ASSERT_TRUE(SuiteDatabase::OpenByDataSource(c, db->dsn(), db->user(), db->password(), &error))
-        << error.description.toStdString();
-    auto rows = c.Query(SuiteDatabase::DispatcherQuery(), &error);
-    ASSERT_TRUE(rows) << error.description.toStdString();
+    ASSERT_TRUE(SuiteDatabase::OpenByDataSource(c, db->dsn(), db->user(), db->password()));
+    const auto rows = c.Query(SuiteDatabase::DispatcherQuery());
+    ASSERT_TRUE(rows);
     QStringList seen;
-    while (rows->Next(&error))
-        seen << rows->Field(QStringLiteral("publisherBC"), &error).toString() + u'|'
-                    + rows->Field(QStringLiteral("BCName"), &error).toString();
-    EXPECT_FALSE(error.isError()) << error.description.toStdString();
+    while (rows.value()->Next().value_or(false))
+        seen << rows.value()->Field(QStringLiteral("publisherBC")).value().toString() + u'|'
+                    + rows.value()->Field(QStringLiteral("BCName")).value().toString();
     seen.sort();
     EXPECT_EQ(seen, (QStringList{QStringLiteral("PUB1|BusA"), QStringLiteral("PUB1|BusB"), QStringLiteral("PUB2|BusA")}));
 }

@@ -23,23 +23,18 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("x.tsy"));
-    Vb::Error e;
-    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n", &e));
-    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n", &e));
-    QByteArray read;
-    ASSERT_TRUE(FileIo::ReadBytes(path, &read, &e));
-    EXPECT_EQ(read, QByteArray("two\r\n"));
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n"));
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n"));
+    EXPECT_EQ(FileIo::ReadBytes(path).value(), QByteArray("two\r\n"));
 
     QFile::setPermissions(path, QFile::ReadOwner);
-    EXPECT_FALSE(FileIo::WriteFileAtomic(path, "three", &e));
-    EXPECT_EQ(e.number, 70);
-    ASSERT_TRUE(FileIo::ReadBytes(path, &read, &e));
-    EXPECT_EQ(read, QByteArray("two\r\n"));
-    EXPECT_FALSE(FileIo::DeleteFile(path, &e)); // not forced
+    EXPECT_EQ(FileIo::WriteFileAtomic(path, "three").error().number, Vb::ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileIo::ReadBytes(path).value(), QByteArray("two\r\n"));
+    EXPECT_FALSE(FileIo::DeleteFile(path)); // not forced
     EXPECT_TRUE(QFile::exists(path));
 
-    EXPECT_FALSE(FileIo::WriteFileAtomic(dir.filePath(QStringLiteral("missing/x.tsy")), "x", &e));
-    EXPECT_EQ(e.number, 76);
+    const Result<void> missing = FileIo::WriteFileAtomic(dir.filePath(QStringLiteral("missing/x.tsy")), "x");
+    EXPECT_EQ(missing.error().number, Vb::ErrorNumber::PathNotFound);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
 
@@ -66,15 +61,13 @@ TEST(FileIo, ReadsOnlyRegularFilesOfSensibleSize)
     limit.close();
 
     for (const char *name : {"fifo.tsy", "tofifo.tsy", "zero.tsy", "socket.tsy", "big.tsy"}) {
-        QString text;
-        Vb::Error e;
-        EXPECT_FALSE(FileIo::ReadAnsiText(path(name), &text, &e)) << name;
-        EXPECT_TRUE(e.description.contains(path(name))) << e.description.toStdString();
-        EXPECT_TRUE(text.isEmpty()) << name;
+        const Result<QString> text = FileIo::ReadAnsiText(path(name));
+        ASSERT_FALSE(text) << name;
+        EXPECT_TRUE(text.error().description.contains(path(name))) << text.error().description.toStdString();
     }
-    QString text;
-    EXPECT_TRUE(FileIo::ReadAnsiText(path("limit.tsy"), &text, nullptr));
-    EXPECT_EQ(text.size(), FileIo::kTextFileLimit);
+    const Result<QString> text = FileIo::ReadAnsiText(path("limit.tsy"));
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text.value().size(), FileIo::kTextFileLimit);
     ::close(sock);
 }
 
@@ -82,7 +75,7 @@ TEST(FileIo, AReplacedFileKeepsItsModeAndGroup)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("shared.tsy"));
-    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n", nullptr));
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n"));
     const QByteArray native = QFile::encodeName(path);
     // Root may give the file any group; another user one of the groups it belongs to.
     gid_t group = getegid();
@@ -98,7 +91,7 @@ TEST(FileIo, AReplacedFileKeepsItsModeAndGroup)
     ASSERT_EQ(::chown(native.constData(), uid_t(-1), group), 0);
     ASSERT_EQ(::chmod(native.constData(), 0664), 0);
 
-    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n", nullptr));
+    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n"));
     struct stat st {};
     ASSERT_EQ(::stat(native.constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0664u);

@@ -26,8 +26,19 @@ protected:
     // A connection through the data source name, user and password.
     void Open(Odbc::Connection &c)
     {
-        Vb::Error error;
-        ASSERT_TRUE(c.Connect(db->dsn(), db->user(), db->password(), &error)) << error.description.toStdString();
+        const Result<void> opened = c.Connect(db->dsn(), db->user(), db->password());
+        ASSERT_TRUE(opened) << opened.error().description.toStdString();
+    }
+
+    // The first row's field of a query's result.
+    static Result<QVariant> First(Odbc::Connection &c, const QString &sql, const QString &field)
+    {
+        const auto rows = c.Query(sql);
+        if (!rows)
+            return rows.error();
+        if (const Result<bool> onRow = rows.value()->Next(); !onRow || !onRow.value())
+            return onRow ? Vb::Error{Vb::ErrorNumber::NoCurrentRecord, QStringLiteral("no row")} : onRow.error();
+        return rows.value()->Field(field);
     }
 
     static inline std::unique_ptr<PgDatabase> db;
@@ -37,19 +48,16 @@ protected:
 TEST_F(OdbcTest, BothConnectionFormsOpenTheSameDatabaseAndNameItsServer)
 {
     Odbc::Connection byDsn, byString;
-    Vb::Error error;
     Open(byDsn);
-    ASSERT_TRUE(byString.DriverConnect(ConnectionString(db->dsn(), db->password()), &error))
-        << error.description.toStdString();
+    ASSERT_TRUE(byString.DriverConnect(ConnectionString(db->dsn(), db->password())));
     for (Odbc::Connection *c : {&byDsn, &byString}) {
         EXPECT_TRUE(c->IsOpen());
-        auto rows = c->Query(QStringLiteral("SELECT current_database() AS name"), &error);
-        ASSERT_TRUE(rows);
-        ASSERT_TRUE(rows->Next(&error));
-        EXPECT_EQ(rows->Field(QStringLiteral("name"), &error).toString(), db->name());
-        QString server;
-        ASSERT_TRUE(c->ServerName(&server, &error)) << error.description.toStdString();
-        EXPECT_EQ(server, db->serverName());
+        const Result<QVariant> name = First(*c, QStringLiteral("SELECT current_database() AS name"), "name");
+        ASSERT_TRUE(name);
+        EXPECT_EQ(name.value().toString(), db->name());
+        const Result<QString> server = c->ServerName();
+        ASSERT_TRUE(server) << server.error().description.toStdString();
+        EXPECT_EQ(server.value(), db->serverName());
     }
     byDsn.Close();
     EXPECT_FALSE(byDsn.IsOpen());
@@ -66,12 +74,12 @@ TEST_F(OdbcTest, FailedOpeningCarriesTheDriversMessage)
         for (bool viaString : {false, true}) {
             SCOPED_TRACE(c.expected + std::string(viaString ? " (string)" : ""));
             Odbc::Connection connection;
-            Vb::Error error;
-            EXPECT_FALSE(viaString ? connection.DriverConnect(ConnectionString(c.dsn, c.password), &error)
-                                   : connection.Connect(c.dsn, db->user(), c.password, &error));
+            const Result<void> opened = viaString ? connection.DriverConnect(ConnectionString(c.dsn, c.password))
+                                                  : connection.Connect(c.dsn, db->user(), c.password);
             EXPECT_FALSE(connection.IsOpen());
-            EXPECT_TRUE(error.isError());
-            EXPECT_TRUE(error.description.contains(QLatin1String(c.expected))) << error.description.toStdString();
+            ASSERT_FALSE(opened);
+            EXPECT_TRUE(opened.error().description.contains(QLatin1String(c.expected)))
+                << opened.error().description.toStdString();
         }
     }
 }
@@ -81,9 +89,7 @@ TEST_F(OdbcTest, DataSourcesListsUserAndSystemSourcesEachOnceSorted)
     // A user source of the same name as the system one shows once.
     ASSERT_TRUE(db->AddDsn(QStringLiteral("cs_postgres")));
     ASSERT_TRUE(db->AddDsn(QStringLiteral("A source with blanks")));
-    Vb::Error error;
-    const QStringList names = Odbc::DataSources(&error);
-    EXPECT_FALSE(error.isError()) << error.description.toStdString();
+    const QStringList names = Odbc::DataSources();
     EXPECT_EQ(names.count(QStringLiteral("cs_postgres")), 1) << names.join(u',').toStdString(); // system
     EXPECT_TRUE(names.contains(db->dsn()));                                                      // user
     EXPECT_TRUE(names.contains(QStringLiteral("A source with blanks")));
@@ -97,34 +103,30 @@ TEST_F(OdbcTest, FieldsByNameWithoutRegardToCaseNullInvalidReadableWithoutTheCon
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES ('PubOne', 'BusA', 230, '4009'),"
                                         " (NULL, 'BusB', 240, NULL)")));
     std::unique_ptr<Odbc::Recordset> rows;
-    Vb::Error error;
     {
         Odbc::Connection c;
         Open(c);
-        rows = c.Query(QStringLiteral("SELECT publisherBC, BCname, tableid, productID FROM TSYBCDETAILS "
-                                      "ORDER BY tableid"),
-                       &error);
-        ASSERT_TRUE(rows) << error.description.toStdString();
+        auto query = c.Query(QStringLiteral("SELECT publisherBC, BCname, tableid, productID FROM TSYBCDETAILS "
+                                            "ORDER BY tableid"));
+        ASSERT_TRUE(query) << query.error().description.toStdString();
+        rows = std::move(query).value();
     }
-    ASSERT_TRUE(rows->Next(&error));
-    EXPECT_EQ(rows->Field(QStringLiteral("publisherBC"), &error).toString(), QStringLiteral("PubOne"));
-    EXPECT_EQ(rows->Field(QStringLiteral("BCName"), &error).toString(), QStringLiteral("BusA"));
-    EXPECT_EQ(rows->Field(QStringLiteral("TABLEID"), &error).toLongLong(), 230);
-    EXPECT_EQ(rows->Field(QStringLiteral("productid"), &error).toString(), QStringLiteral("4009"));
-    EXPECT_FALSE(error.isError());
+    auto field = [&](const char *name) { return rows->Field(QLatin1String(name)).value_or(QStringLiteral("error")); };
+    ASSERT_TRUE(rows->Next().value_or(false));
+    EXPECT_EQ(field("publisherBC").toString(), QStringLiteral("PubOne"));
+    EXPECT_EQ(field("BCName").toString(), QStringLiteral("BusA"));
+    EXPECT_EQ(field("TABLEID").toLongLong(), 230);
+    EXPECT_EQ(field("productid").toString(), QStringLiteral("4009"));
 
-    ASSERT_TRUE(rows->Next(&error));
-    EXPECT_FALSE(rows->Field(QStringLiteral("publisherbc"), &error).isValid());
-    EXPECT_EQ(rows->Field(QStringLiteral("bcname"), &error).toString(), QStringLiteral("BusB"));
-    EXPECT_FALSE(error.isError());
+    ASSERT_TRUE(rows->Next().value_or(false));
+    EXPECT_FALSE(field("publisherbc").isValid());
+    EXPECT_EQ(field("bcname").toString(), QStringLiteral("BusB"));
 
-    rows->Field(QStringLiteral("NoSuchColumn"), &error);
-    EXPECT_EQ(error.number, 3265);
-    error = {};
-    EXPECT_FALSE(rows->Next(&error));
-    EXPECT_FALSE(error.isError()) << "the end of the rows is not an error";
-    rows->Field(QStringLiteral("bcname"), &error);
-    EXPECT_TRUE(error.isError()) << "no current row after the end";
+    EXPECT_EQ(rows->Field(QStringLiteral("NoSuchColumn")).error().number, Vb::ErrorNumber::ItemNotFound);
+    const Result<bool> end = rows->Next();
+    ASSERT_TRUE(end) << "the end of the rows is not an error";
+    EXPECT_FALSE(end.value());
+    EXPECT_EQ(rows->Field(QStringLiteral("bcname")).error().number, Vb::ErrorNumber::NoCurrentRecord);
 }
 
 TEST_F(OdbcTest, TextSurvivesTheRoundTripAndStatementErrorsCarryTheServersMessage)
@@ -137,38 +139,32 @@ TEST_F(OdbcTest, TextSurvivesTheRoundTripAndStatementErrorsCarryTheServersMessag
     };
     Odbc::Connection c;
     Open(c);
-    Vb::Error error;
     for (const QString &value : values) {
         SCOPED_TRACE(value.left(40).toStdString());
-        auto rows = c.Query(QStringLiteral("SELECT '") + Odbc::Quote(value) + QStringLiteral("'::text AS v"), &error);
-        ASSERT_TRUE(rows) << error.description.toStdString();
-        ASSERT_TRUE(rows->Next(&error));
-        const QVariant read = rows->Field(QStringLiteral("V"), &error);
-        EXPECT_TRUE(read.isValid()) << "an empty text is not null";
-        EXPECT_EQ(read.toString(), value);
+        const Result<QVariant> read =
+            First(c, QStringLiteral("SELECT '") + Odbc::Quote(value) + QStringLiteral("'::text AS v"), "V");
+        ASSERT_TRUE(read) << read.error().description.toStdString();
+        EXPECT_TRUE(read.value().isValid()) << "an empty text is not null";
+        EXPECT_EQ(read.value().toString(), value);
     }
     // Stored through ODBC, seen by the server as written.
     ASSERT_TRUE(c.Execute(QStringLiteral("INSERT INTO tsybcdetails (BCname, tableid) VALUES ('%1', 1)")
-                              .arg(Odbc::Quote(values[1])),
-                          &error))
-        << error.description.toStdString();
+                              .arg(Odbc::Quote(values[1]))));
     EXPECT_EQ(db->Rows(QStringLiteral("SELECT bcname FROM tsybcdetails")), QStringList{values[1]});
 
-    EXPECT_FALSE(c.Query(QStringLiteral("SELECT nothing FROM no_such_table"), &error));
-    EXPECT_TRUE(error.description.contains(QLatin1String("no_such_table"))) << error.description.toStdString();
-    error = {};
-    EXPECT_FALSE(c.Execute(QStringLiteral("UPDATE tsybcdetails SET nosuchcolumn = 1"), &error));
-    EXPECT_TRUE(error.description.contains(QLatin1String("nosuchcolumn"))) << error.description.toStdString();
-    EXPECT_TRUE(c.Execute(QStringLiteral("UPDATE tsybcdetails SET bcname = 'x' WHERE tableid = -1"), &error))
+    const auto query = c.Query(QStringLiteral("SELECT nothing FROM no_such_table"));
+    ASSERT_FALSE(query);
+    EXPECT_TRUE(query.error().description.contains(QLatin1String("no_such_table")));
+    const Result<void> update = c.Execute(QStringLiteral("UPDATE tsybcdetails SET nosuchcolumn = 1"));
+    ASSERT_FALSE(update);
+    EXPECT_TRUE(update.error().description.contains(QLatin1String("nosuchcolumn")));
+    EXPECT_TRUE(c.Execute(QStringLiteral("UPDATE tsybcdetails SET bcname = 'x' WHERE tableid = -1")))
         << "an update that touches no row succeeds";
     Odbc::Connection closed;
-    EXPECT_FALSE(closed.Execute(QStringLiteral("SELECT 1"), &error));
-    EXPECT_FALSE(closed.Query(QStringLiteral("SELECT 1"), &error));
+    EXPECT_EQ(closed.Execute(QStringLiteral("SELECT 1")).error().number, Vb::ErrorNumber::ObjectClosed);
+    EXPECT_FALSE(closed.Query(QStringLiteral("SELECT 1")));
+    EXPECT_EQ(closed.BeginTransaction().error().number, Vb::ErrorNumber::ObjectClosed);
 }
-
-} // namespace
-
-namespace {
 
 // Statements between BeginTransaction and its end count together; afterwards each statement
 // counts on its own again.
@@ -185,34 +181,28 @@ TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
         ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsybcdetails")));
         Odbc::Connection connection;
         Open(connection);
-        Vb::Error error;
-        ASSERT_TRUE(connection.BeginTransaction(&error)) << error.description.toStdString();
+        ASSERT_TRUE(connection.BeginTransaction());
         for (int id : {1, 2})
-            ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (%1)").arg(id), &error));
+            ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (%1)").arg(id)));
         // Not seen from outside before the end.
         EXPECT_TRUE(db->Rows(QStringLiteral("SELECT tableid FROM tsybcdetails")).isEmpty());
         if (c.failInside)
-            EXPECT_FALSE(connection.Execute(QStringLiteral("INSERT INTO no_such_table VALUES (1)"), &error));
-        EXPECT_TRUE(c.commit ? connection.Commit(&error) : connection.Rollback(&error)) << error.description.toStdString();
-        ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (9)"), &error));
+            EXPECT_FALSE(connection.Execute(QStringLiteral("INSERT INTO no_such_table VALUES (1)")));
+        EXPECT_TRUE(c.commit ? connection.Commit() : connection.Rollback());
+        ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (9)")));
         EXPECT_EQ(db->Rows(QStringLiteral("SELECT tableid FROM tsybcdetails ORDER BY tableid")), c.kept);
     }
-    Odbc::Connection closed;
-    Vb::Error error;
-    EXPECT_FALSE(closed.BeginTransaction(&error));
-    EXPECT_EQ(error.number, 3704);
 }
 
 TEST_F(OdbcTest, ColumnSizeIsTheDeclaredLength)
 {
     Odbc::Connection c;
     Open(c);
-    Vb::Error error;
-    auto rows = c.Query(QStringLiteral("SELECT publisherBC, CAST('x' AS varchar(7)) AS seven FROM tsybcdetails"), &error);
-    ASSERT_TRUE(rows) << error.description.toStdString();
-    EXPECT_EQ(rows->ColumnSize(QStringLiteral("SEVEN")), 7);
-    EXPECT_EQ(rows->ColumnSize(QStringLiteral("publisherbc")), 255);
-    EXPECT_EQ(rows->ColumnSize(QStringLiteral("nothing")), 0);
+    const auto rows = c.Query(QStringLiteral("SELECT publisherBC, CAST('x' AS varchar(7)) AS seven FROM tsybcdetails"));
+    ASSERT_TRUE(rows);
+    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("SEVEN")), 7);
+    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("publisherbc")), 255);
+    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("nothing")), 0);
 }
 
 } // namespace

@@ -98,10 +98,8 @@ TEST_F(ProcessTest, ProgramsAreFoundInTheApplicationDirectoryThenInPath)
 TEST_F(ProcessTest, StartPassesTheSplitArgumentsAndTheCurrentDirectory)
 {
     stubs.Add(QStringLiteral("TessHost.exe"));
-    Vb::Error error;
     ASSERT_TRUE(Process::Start(appDir.path(), QStringLiteral("TessHost.exe  /F \"a b\" c"),
-                               Process::WindowStyle::NormalFocus, &error))
-        << error.description.toStdString();
+                               Process::WindowStyle::NormalFocus));
     const auto runs = stubs.WaitForRuns(QStringLiteral("TessHost.exe"));
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", "a b", "c"}));
@@ -117,11 +115,10 @@ TEST_F(ProcessTest, AProgramThatIsNotThereOrCannotRunIsReported)
     // The missing program is named in the message.
     const std::pair<QString, QString> cases[] = {{"NoSuchProgram.exe /x", "NoSuchProgram.exe"}, {"RunServer.bat ", ""}};
     for (const auto &[line, named] : cases) {
-        Vb::Error error;
-        EXPECT_FALSE(Process::Start(appDir.path(), line, Process::WindowStyle::Hide, &error)) << line.toStdString();
-        EXPECT_TRUE(error.isError());
-        EXPECT_FALSE(error.description.isEmpty());
-        EXPECT_TRUE(error.description.contains(named)) << error.description.toStdString();
+        const Result<void> started = Process::Start(appDir.path(), line, Process::WindowStyle::Hide);
+        ASSERT_FALSE(started) << line.toStdString();
+        EXPECT_FALSE(started.error().description.isEmpty());
+        EXPECT_TRUE(started.error().description.contains(named)) << started.error().description.toStdString();
     }
 }
 

@@ -148,30 +148,10 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
     }
 }
 
-// The rules of the ANSI functions on an open key.
-TEST_F(RegistryTest, KeyFollowsTheBufferAndAccessRules)
-{
-    writeBytes("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"abcd\"\r\n");
-    Key k;
-    ASSERT_EQ(open(k, QStringLiteral("K"), KEY_ALL_ACCESS), ERROR_SUCCESS);
-    char buffer[8] = {};
-    quint32 type = 0, size = 4;
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_MORE_DATA);
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_SUCCESS);
-    EXPECT_EQ(QByteArray(buffer, 5), QByteArray("abcd", 5));
-    size = 0;
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, nullptr, &size), ERROR_SUCCESS); // size only
-    EXPECT_EQ(size, 5u);
-    EXPECT_EQ(k.Close(), ERROR_SUCCESS);
-    EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_INVALID_HANDLE);
-    EXPECT_EQ(k.Open(dir(), 0x12345, QStringLiteral("K"), KEY_READ), ERROR_INVALID_HANDLE);
-}
-
 // A package installs the registry file read-only: every access still reads it, also the
 // full access through which System Info finds its tool. The permission bits are what is
-// looked at, so the cases hold for root too.
-TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccess)
+// looked at, so the cases hold for root too. The open key follows the ANSI functions' rules.
+TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccessAndTheKeyFollowsTheBufferRules)
 {
     constexpr quint32 KEY_WRITE = 0x20006;
     const auto readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
@@ -191,38 +171,52 @@ TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccess)
         Key k;
         EXPECT_EQ(open(k, QStringLiteral("K"), c.access), ERROR_SUCCESS) << c.what;
         QString val;
-        EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("S"), val)) << c.what;
+        EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("K"), QStringLiteral("S"), val).value_or(false))
+            << c.what;
         EXPECT_EQ(val, QStringLiteral("abcd")) << c.what;
+
+        char buffer[8] = {};
+        quint32 type = 0, size = 4;
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_MORE_DATA);
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_SUCCESS);
+        EXPECT_EQ(QByteArray(buffer, 5), QByteArray("abcd", 5));
+        size = 0;
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, nullptr, &size), ERROR_SUCCESS); // size only
+        EXPECT_EQ(size, 5u);
+        EXPECT_EQ(k.Close(), ERROR_SUCCESS);
+        EXPECT_EQ(k.QueryValue(QStringLiteral("S"), &type, buffer, &size), ERROR_INVALID_HANDLE);
     }
+    EXPECT_EQ(Key().Open(dir(), 0x12345, QStringLiteral("K"), KEY_READ), ERROR_INVALID_HANDLE);
 }
 
 // One value line read both ways: as the suite's version, and through GetKeyValue.
 TEST_F(RegistryTest, SolutionVersionAndGetKeyValueByType)
 {
-    struct Case { const char *line, *solution; bool ok; const char *keyVal; bool raised; } cases[] = {
-        {R"("Solution"="C:\\Tools\\x.exe")", "C:\\Tools\\x.exe", true, "C:\\Tools\\x.exe", false},
-        {R"("Solution"=dword:0000000a)", "", true, "&h00A", false}, // zero bytes inside keep one digit
-        {R"("Solution"=hex(4):56,34,12,00)", "", true, "&h123456", false}, // final zero byte dropped by the cut
-        {R"("Solution"=hex(4):00,00,34,12)", "", true, "&h123400", false}, // no leading zeros per byte
-        {R"("Solution"=hex(2):32,00,2e,00,34,00,00,00)", "2.4", true, "as passed", false}, // not expanded
+    constexpr int Raised = -1;
+    // read: 1 read, 0 not readable, Raised a run-time error.
+    struct Case { const char *line, *solution; int read; const char *keyVal; } cases[] = {
+        {R"("Solution"="C:\\Tools\\x.exe")", "C:\\Tools\\x.exe", 1, "C:\\Tools\\x.exe"},
+        {R"("Solution"=dword:0000000a)", "", 1, "&h00A"}, // zero bytes inside keep one digit
+        {R"("Solution"=hex(4):56,34,12,00)", "", 1, "&h123456"}, // final zero byte dropped by the cut
+        {R"("Solution"=hex(4):00,00,34,12)", "", 1, "&h123400"}, // no leading zeros per byte
+        {R"("Solution"=hex(2):32,00,2e,00,34,00,00,00)", "2.4", 1, "as passed"}, // not expanded
         // The version takes size - 1 bytes, terminator or not; GetKeyValue keeps a last non-zero byte.
-        {R"("Solution"=hex(1):41,00,42,00)", "A", true, "AB", false},
+        {R"("Solution"=hex(1):41,00,42,00)", "A", 1, "AB"},
         // A value of no bytes cannot be cut: a run-time error is raised.
-        {R"("Solution"=hex(1):)", "", false, "as passed", true},
-        {R"("Solution"=hex:32,2e,33,00)", "", true, "as passed", false},
-        {R"("solution"="")", "", true, "", false},
-        {R"("Other"="2.3")", "", false, "", false},
+        {R"("Solution"=hex(1):)", "", Raised, "as passed"},
+        {R"("Solution"=hex:32,2e,33,00)", "", 1, "as passed"},
+        {R"("solution"="")", "", 1, ""},
+        {R"("Other"="2.3")", "", 0, ""},
     };
     for (const Case &c : cases) {
         writeReg(QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\%1]\r\n%2\r\n")
                      .arg(kTessaly, QLatin1String(c.line)));
         EXPECT_EQ(ReadRegistryValue(dir()), QString::fromUtf8(c.solution)) << c.line;
         QString val = QStringLiteral("as passed");
-        Vb::Error raised;
-        EXPECT_EQ(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, kTessaly, QStringLiteral("Solution"), val, &raised), c.ok)
-            << c.line;
+        const Result<bool> read = GetKeyValue(dir(), HKEY_LOCAL_MACHINE, kTessaly, QStringLiteral("Solution"), val);
+        EXPECT_EQ(read ? int(read.value()) : Raised, c.read) << c.line;
         EXPECT_EQ(val, QString::fromUtf8(c.keyVal)) << c.line;
-        EXPECT_EQ(raised.isError(), c.raised) << c.line;
     }
     // Longer than the 1024-byte buffer: the query fails.
     writeBytes(QStringLiteral("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\%1]\r\n\"Solution\"=\"%2\"\r\n")
@@ -236,7 +230,8 @@ TEST_F(RegistryTest, SolutionVersionAndGetKeyValueByType)
     EXPECT_EQ(ReadRegistryValue(dir()), QStringLiteral("6.2.1"));
     QString path;
     EXPECT_TRUE(GetKeyValue(dir(), HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"),
-                            QStringLiteral("PATH"), path));
+                            QStringLiteral("PATH"), path)
+                    .value_or(false));
     EXPECT_EQ(path, QStringLiteral("/opt/demo/sysinfo.sh"));
 }
 

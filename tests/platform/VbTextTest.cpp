@@ -39,13 +39,9 @@ TEST(VbText, CIntConvertsOrReportsTheOriginalErrors)
         {"32768", 6, 0}, {"-40000", 6, 0}, {"", 13, 0}, {"abc", 13, 0}, {"1x", 13, 0},
     };
     for (const Case &c : cases) {
-        qint16 v = 0;
-        Vb::Error e;
-        const bool ok = Vb::CInt(QString::fromUtf8(c.text), &v, &e);
-        EXPECT_EQ(ok, c.errorNumber == 0) << c.text;
-        EXPECT_EQ(e.number, c.errorNumber) << c.text;
-        if (ok)
-            EXPECT_EQ(v, c.value) << c.text;
+        const Result<qint16> v = Vb::CInt(QString::fromUtf8(c.text));
+        EXPECT_EQ(v.ok(), c.errorNumber == 0) << c.text;
+        EXPECT_EQ(v ? v.value() : v.error().number, v ? c.value : c.errorNumber) << c.text;
     }
 }
 

@@ -16,7 +16,7 @@ bool ShotJointEditorTab(TestAppDir &app, const QString &out, int tab)
     // A joint file as the publisher settings dialog makes it from two demo configurations.
     const QString name = QStringLiteral("Sales_Plan_M&S.tsy");
     if (!ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("Fieldmark_Sales.tsy"),
-                                      QStringLiteral("Rostrum_Plan.tsy"), name, nullptr))
+                                      QStringLiteral("Rostrum_Plan.tsy"), name))
         return false;
     Session &session = app.session();
     session.SelectedConfigName = name;

@@ -34,8 +34,7 @@ bool StartProgram(const QString &appDir, const QString &program)
 {
     // The value names the program itself, blanks and all.
     const QString commandLine = program.startsWith(u'"') ? program : u'"' + program + u'"';
-    Vb::Error error;
-    return !program.isEmpty() && Process::Start(appDir, commandLine, Process::WindowStyle::NormalFocus, &error);
+    return !program.isEmpty() && Process::Start(appDir, commandLine, Process::WindowStyle::NormalFocus).ok();
 }
 
 } // namespace
@@ -124,15 +123,16 @@ void frmAbout::StartSysInfo()
 {
     const QString appDir = m_session.AppDir();
     QString sysInfoPath;
-    Vb::Error raised;
     bool started = false;
     // The path value is trusted as it stands; only the location needs the program file.
-    if (Registry::GetKeyValue(appDir, Registry::HKEY_LOCAL_MACHINE, kMsInfoKey, QStringLiteral("PATH"),
-                              sysInfoPath, &raised)) {
+    const Result<bool> path =
+        Registry::GetKeyValue(appDir, Registry::HKEY_LOCAL_MACHINE, kMsInfoKey, QStringLiteral("PATH"), sysInfoPath);
+    if (path && path.value()) {
         started = StartProgram(appDir, sysInfoPath);
-    } else if (!raised.isError()
+    } else if (path
                && Registry::GetKeyValue(appDir, Registry::HKEY_LOCAL_MACHINE, kMsInfoLocationKey,
-                                        QStringLiteral("MSINFO"), sysInfoPath, &raised)) {
+                                        QStringLiteral("MSINFO"), sysInfoPath)
+                      .value_or(false)) {
         const QString program = sysInfoPath + QStringLiteral("/MSINFO32.EXE");
         if (QFileInfo(program).isFile())
             started = StartProgram(appDir, program);

@@ -20,9 +20,9 @@
 namespace {
 
 // The errors a directory list raises, numbered as users of the suite know them.
-Vb::Error PathNotFound() { return {76, QStringLiteral("Path not found")}; }
-Vb::Error DeviceUnavailable() { return {68, QStringLiteral("Device unavailable")}; }
-Vb::Error PermissionDenied() { return {70, QStringLiteral("Permission denied")}; }
+Vb::Error PathNotFound() { return {Vb::ErrorNumber::PathNotFound, QStringLiteral("Path not found")}; }
+Vb::Error DeviceUnavailable() { return {Vb::ErrorNumber::DeviceUnavailable, QStringLiteral("Device unavailable")}; }
+Vb::Error PermissionDenied() { return {Vb::ErrorNumber::PermissionDenied, QStringLiteral("Permission denied")}; }
 
 QString CleanAbsolute(const QString &path)
 {
@@ -98,9 +98,8 @@ bool frmbrowse::Load()
 
     FillDrives();
     // Without a preset the lists stand at the process's current directory.
-    Vb::Error ignored;
-    if (!SetDir1Path(QDir::currentPath(), &ignored))
-        SetDir1Path(QDir::rootPath(), &ignored);
+    if (!SetDir1Path(QDir::currentPath()))
+        (void)SetDir1Path(QDir::rootPath());
 
     return true;
 }
@@ -158,24 +157,20 @@ void frmbrowse::ShowDrive(const QString &root)
     Drive1->setCurrentIndex(index);
 }
 
-bool frmbrowse::RefuseDir(const QString &path, Vb::Error *error)
+Result<void> frmbrowse::CheckDir(const QString &path)
 {
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.exists() || !info.isDir()) {
-        *error = PathNotFound();
-        return true;
-    }
-    if (!info.isReadable() || !info.isExecutable()) {
-        *error = PermissionDenied();
-        return true;
-    }
-    return false;
+    if (path.isEmpty() || !info.exists() || !info.isDir())
+        return PathNotFound();
+    if (!info.isReadable() || !info.isExecutable())
+        return PermissionDenied();
+    return {};
 }
 
-bool frmbrowse::SetDir1Path(const QString &path, Vb::Error *error)
+Result<void> frmbrowse::SetDir1Path(const QString &path)
 {
-    if (RefuseDir(path, error))
-        return false;
+    if (Result<void> usable = CheckDir(path); !usable)
+        return usable;
     m_keepInSight = true;
     const QString target = CleanAbsolute(path);
     const QString drive = DriveOf(target);
@@ -198,13 +193,12 @@ bool frmbrowse::SetDir1Path(const QString &path, Vb::Error *error)
     }
     m_movingDir = false;
     m_dirPath = target;
-    return true;
+    return {};
 }
 
 bool frmbrowse::SetStartPath(const QString &path)
 {
-    Vb::Error error;
-    if (!SetDir1Path(path, &error))
+    if (!SetDir1Path(path))
         return false;
     txtpath->setText(path);
     return true;
@@ -214,15 +208,12 @@ void frmbrowse::Drive1_Change(int index)
 {
     const QString rememberedDrive = DriveOf(m_dirPath);
     const QString root = Drive1->itemData(index).toString();
-    Vb::Error error;
     const QStorageInfo volume(root);
-    bool moved = false;
-    if (!volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir())
-        error = DeviceUnavailable();
-    else
-        moved = SetDir1Path(root, &error);
+    const Result<void> moved = !volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir()
+                                   ? DeviceUnavailable()
+                                   : SetDir1Path(root);
     if (!moved) {
-        m_session.MsgBox(this, error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_session.MsgBox(this, moved.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
         ShowDrive(rememberedDrive);
         return;
     }
@@ -236,21 +227,20 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
         return;
     const QString remembered = txtpath->text();
     const QString previousDir = m_dirPath;
-    Vb::Error error;
     // The user's own move only highlights: the tree stays as it is under the mouse.
-    if (!RefuseDir(m_dirModel->filePath(current), &error)) {
+    const Result<void> usable = CheckDir(m_dirModel->filePath(current));
+    if (usable) {
         m_keepInSight = false;
         m_dirPath = CleanAbsolute(m_dirModel->filePath(current));
         ShowDrive(DriveOf(m_dirPath));
         txtpath->setText(m_dirPath);
         return;
     }
-    m_session.MsgBox(this, error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+    m_session.MsgBox(this, usable.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
     // The path field still holds the remembered text; the list goes back to the folder it
     // names, or to where it stood when the field names none.
-    Vb::Error ignored;
-    if (!SetDir1Path(remembered, &ignored))
-        SetDir1Path(previousDir, &ignored);
+    if (!SetDir1Path(remembered))
+        (void)SetDir1Path(previousDir);
 }
 
 void frmbrowse::Dir1_DblClick(const QModelIndex &index)

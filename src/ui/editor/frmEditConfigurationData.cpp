@@ -59,10 +59,10 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     };
-    QString text;
-    Vb::Error error;
-    if (!FileIo::ReadAnsiText(ConfigFilePath, &text, &error))
-        return loadError(QStringLiteral("Nothing was read: %1.").arg(error.description));
+    const Result<QString> read = FileIo::ReadAnsiText(ConfigFilePath);
+    if (!read)
+        return loadError(QStringLiteral("Nothing was read: %1.").arg(read.error().description));
+    const QString &text = read.value();
 
     // The keys shown in a text box; the other keys of the record only set their field.
     const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
@@ -258,8 +258,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
         // Saving an existing configuration never creates a file that has gone meanwhile.
         writable = QFileInfo(ConfigFilePath).isFile();
     }
-    Vb::Error error;
-    if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated, &error)) {
+    if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated)) {
         ConfigFilePath.clear();
         m_session.SelectedConfigPath.clear();
         m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);

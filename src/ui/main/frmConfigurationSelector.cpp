@@ -382,15 +382,14 @@ bool frmConfigurationSelector::Load()
     for (const char *key : {"Exit", "Run", "New", "Edit", "Delete", "Refresh"})
         Button(key)->setToolTip(m_session.GetText(Button(key)->toolTip()));
 
-    Vb::Error error;
     m_session.DefaultLogDirectory = ConfigStore::DefaultLogDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.DefaultLogDirectory, &error)) {
-        ReportError(error);
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.DefaultLogDirectory); !made) {
+        ReportError(made.error());
         return !m_session.QuitRequested();
     }
     m_session.ConfigDirectory = ConfigStore::ConfigDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error)) {
-        ReportError(error);
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.ConfigDirectory); !made) {
+        ReportError(made.error());
         return !m_session.QuitRequested();
     }
     CreateListViewHeader();
@@ -402,21 +401,17 @@ bool frmConfigurationSelector::Load()
     return !m_session.QuitRequested();
 }
 
-bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
+Result<void> frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isDir())
-        return true;
-    if (info.exists()) {
-        *error = {58, QStringLiteral("File already exists")};
-        return false;
-    }
-    if (!QDir().mkdir(path)) {
-        *error = info.dir().exists() ? Vb::Error{75, QStringLiteral("Path/File access error")}
-                                     : Vb::Error{76, QStringLiteral("Path not found")};
-        return false;
-    }
-    return true;
+        return {};
+    if (info.exists())
+        return Vb::Error{Vb::ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
+    if (!QDir().mkdir(path))
+        return info.dir().exists() ? Vb::Error{Vb::ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
+                                   : Vb::Error{Vb::ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
+    return {};
 }
 
 void frmConfigurationSelector::ReportError(const Vb::Error &error)

@@ -123,7 +123,7 @@ private:
     QAction *Button(const char *key) const;
     void mnuToolbar_Click();
     void mnuStatusbar_Click();
-    bool CreateDirectoryIfMissing(const QString &path, Vb::Error *error);
+    Result<void> CreateDirectoryIfMissing(const QString &path);
     void ReportError(const Vb::Error &error);
     void ReportListProblems(const QStringList &problems);
     // The status bar's account of the last command.

@@ -132,12 +132,12 @@ void frmConfigurationSelector::mnuDelete_Click()
 
 bool frmConfigurationSelector::DeleteConfigFile(const QString &ConfigFileName)
 {
-    Vb::Error error;
-    if (FileIo::DeleteFile(ConfigFileName, &error))
+    const Result<void> deleted = FileIo::DeleteFile(ConfigFileName);
+    if (deleted)
         return true;
     // Named, with the reason: with several files the user must see which one stayed.
     m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0119")) + QStringLiteral("\r\n")
-                         + QFileInfo(ConfigFileName).fileName() + QStringLiteral(": ") + error.description,
+                         + QFileInfo(ConfigFileName).fileName() + QStringLiteral(": ") + deleted.error().description,
                      MsgIcon::Information);
     return false;
 }

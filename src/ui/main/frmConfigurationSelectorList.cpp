@@ -199,13 +199,14 @@ QStringList frmConfigurationSelector::FillListView()
         const QString path = folder + u'/' + name;
         const QFileInfo info(path);
         QString text;
-        Vb::Error error;
         if (!info.exists() && name.contains(QChar::ReplacementCharacter))
             reason = QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program");
         else if (info.exists() && !info.isFile())
             reason = QStringLiteral("not a regular file");
-        else if (!FileIo::ReadAnsiText(path, &text, &error))
-            reason = error.description;
+        else if (const Result<QString> read = FileIo::ReadAnsiText(path); !read)
+            reason = read.error().description;
+        else
+            text = read.value();
         for (const QString &line : FileIo::SplitLines(text)) {
             if (ConfigFormat::IsJointFileMarker(line)) {
                 QFont bold = item->font(ColFilename);
@@ -242,9 +243,12 @@ QStringList frmConfigurationSelector::FillListView()
             } else if (key == QLatin1String("logdirectory")) {
                 item->setText(ColLogDirectory, value);
             } else if (key == QLatin1String("ldbp")) {
-                if (!Vb::CInt(value, &entry.Platform, &error) && reason.isEmpty())
+                const Result<qint16> platform = Vb::CInt(value);
+                if (platform)
+                    entry.Platform = platform.value();
+                else if (reason.isEmpty())
                     reason = QStringLiteral("ldbp \"%1\" is not a whole number (%2 %3)")
-                                 .arg(value, QString::number(error.number), error.description);
+                                 .arg(value, QString::number(platform.error().number), platform.error().description);
             } else if (key == QLatin1String("password")) {
                 entry.Password = UnscramblePassword(value);
             } else if (key == QLatin1String("dbmachinename")) {
@@ -403,8 +407,8 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
             why = QStringLiteral("File not found");
         else if (FileIo::PathExists(newPath))
             why = QStringLiteral("File already exists");
-        else if (Vb::Error e; !FileIo::RenameFile(oldPath, newPath, &e))
-            why = e.description;
+        else if (const Result<void> renamed = FileIo::RenameFile(oldPath, newPath); !renamed)
+            why = renamed.error().description;
         if (!why.isEmpty())
             m_session.MsgBox(this, why);
     }

@@ -70,14 +70,13 @@ protected:
         std::tie(c.dsn, c.database, c.user, c.password) = std::tuple(db.dsn(), db.name(), db.user(), db.password());
         c.savepass = QStringLiteral("1");
         c.webdirectory = app.path();
-        Vb::Error error;
-        ASSERT_TRUE(ConfigFormat::WriteFile(app.lib(name), c, &error)) << error.description.toStdString();
+        const Result<void> written = ConfigFormat::WriteFile(app.lib(name), c);
+        ASSERT_TRUE(written) << written.error().description.toStdString();
     }
     void JoinDemoConfigs()
     {
-        Vb::Error error;
-        ASSERT_TRUE(ConfigStore::JoinConfigFiles(app.path(), Fieldmark, Rostrum, Joint, &error))
-            << error.description.toStdString();
+        const Result<void> joined = ConfigStore::JoinConfigFiles(app.path(), Fieldmark, Rostrum, Joint);
+        ASSERT_TRUE(joined) << joined.error().description.toStdString();
     }
 
     // Opens the main window and clicks the named entries, the later ones with Ctrl.
