@@ -1,5 +1,6 @@
 #include "config/ConfigStore.h"
 
+#include "config/Products.h"
 #include "platform/FileIo.h"
 
 #include <algorithm>
@@ -40,8 +41,8 @@ bool JoinConfigFiles(const QString &appDir, const QString &fieldmarkName,
     if (!FileIo::ReadBytes(lib + fieldmarkName, &fieldmark, error, FileIo::kTextFileLimit)
         || !FileIo::ReadBytes(lib + rostrumName, &rostrum, error, FileIo::kTextFileLimit))
         return false;
-    const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark
-                              + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum;
+    auto header = [](int slot) { return '[' + QByteArray(MergeSplitProduct(slot).jointSection) + "]\r\n"; };
+    const QByteArray joined = header(0) + fieldmark + QByteArrayLiteral("\r\n") + header(1) + rostrum;
     return FileIo::WriteFileAtomic(lib + outName, joined, error);
 }
 

@@ -1,18 +1,11 @@
 #include "platform/Process.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace Process {
 namespace {
@@ -159,13 +152,13 @@ bool Prepare(const QString &appDir, const QString &commandLine, Prepared *out, V
 }
 
 // Starts the program on its own: it outlives us and is never stopped by us.
-bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
+bool StartDetached(const Prepared &p, Vb::Error *error)
 {
     QProcess process;
     process.setProgram(p.program);
     process.setArguments(p.arguments);
     process.setWorkingDirectory(QDir::currentPath());
-    if (process.startDetached(pid))
+    if (process.startDetached())
         return true;
     if (error)
         *error = Vb::Error{CannotStart, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
@@ -174,7 +167,6 @@ bool StartDetached(const Prepared &p, qint64 *pid, Vb::Error *error)
 
 void (*g_waitBegin)() = nullptr;
 void (*g_waitEnd)() = nullptr;
-
 
 } // namespace
 
@@ -202,47 +194,7 @@ bool Start(const QString &appDir, const QString &commandLine, WindowStyle style,
     Prepared p;
     if (!Prepare(appDir, commandLine, &p, error))
         return false;
-    qint64 pid = 0;
-    return StartDetached(p, &pid, error);
-}
-
-void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs)
-{
-    commandLine = Vb::Trim(commandLine);
-    Prepared p;
-    qint64 pid = 0;
-    // As in the original, a program that cannot be started simply ends the wait at once.
-    if (!Prepare(appDir, commandLine, &p, nullptr) || !StartDetached(p, &pid, nullptr))
-        return;
-
-    BusyWait busy;
-    QEventLoop loop;
-    // The child is detached (a time-out must leave it running), so its end is watched
-    // through a process file descriptor, which becomes readable when it exits.
-    const int pidfd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
-    std::unique_ptr<QSocketNotifier> notifier;
-    QTimer poll;
-    if (pidfd >= 0) {
-        notifier = std::make_unique<QSocketNotifier>(pidfd, QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    } else {
-        // Kernels without pidfd: look every few milliseconds whether the process is gone.
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-                loop.quit();
-        });
-        poll.start(20);
-    }
-    QTimer limit;
-    if (!waitForever) {
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(qMax(0, timeoutMs));
-    }
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    notifier.reset();
-    if (pidfd >= 0)
-        ::close(pidfd);
+    return StartDetached(p, error);
 }
 
 } // namespace Process

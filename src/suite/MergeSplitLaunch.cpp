@@ -279,8 +279,8 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
                                  publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
         };
     };
-    if (!ReadPublishers(jointFilePath, FMK, &error, reader(QStringLiteral("Fieldmark")))
-        || !ReadPublishers(jointFilePath, RST, &error, reader(QStringLiteral("Rostrum"))))
+    if (!ReadPublishers(jointFilePath, FMK, &error, reader(QLatin1String(MergeSplitProduct(0).name)))
+        || !ReadPublishers(jointFilePath, RST, &error, reader(QLatin1String(MergeSplitProduct(1).name))))
         return fail();
     dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
     for (const QString &text : refusals)

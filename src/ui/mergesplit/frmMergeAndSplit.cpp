@@ -25,7 +25,7 @@
 
 namespace {
 
-const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Rostrum")};
+const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
 
 QString ComputerName()
 {
@@ -122,11 +122,8 @@ void frmMergeAndSplit::Form_Load(const QList<ConfigEntry> &selectedEntries)
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
 
     for (const ConfigEntry &entry : selectedEntries) {
-        int which = -1;
-        if (entry.ProductCode == FieldmarkProduct)
-            which = 0;
-        else if (entry.ProductCode == RostrumProduct)
-            which = 1;
+        const Product *product = ProductWithCode(entry.ProductCode);
+        const int which = product ? product->mergeSplitSlot : -1;
         if (which < 0)
             continue;
         Vb::Error error;
