@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // lines; where it stops, the lines after it are counted.
     ConfigRecord read;
     int fieldsRead = 0;
-    const ConfigFormat::RecordRead stop = ConfigFormat::ReadRecord(text, &read, [&](QString ConfigRecord::*) { ++fieldsRead; });
+    const ConfigFormat::RecordRead stop =
+        ConfigFormat::ReadRecord(text, &read, [&](QString ConfigRecord::*) { ++fieldsRead; });
     const QStringList lines = FileIo::SplitLines(text);
     const int readLines = stop.complete() ? int(lines.size()) : stop.stopLine - 1;
     FUZZ_CHECK(stop.complete() || stop.unreadLines == lines.size() - stop.stopLine);

@@ -87,7 +87,8 @@ TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
 {
     struct Case { const char *what, *text; QStringList otherLines; const char *dsn; int stopLine, unreadLines; };
     const Case cases[] = {
-        {"comment and other key kept", "; by hand\r\nDSN=a\r\nmasterdatadirectory=x\r\n", {"; by hand", "masterdatadirectory=x"}, "a", 0, 0},
+        {"comment and other key kept", "; by hand\r\nDSN=a\r\nmasterdatadirectory=x\r\n",
+         {"; by hand", "masterdatadirectory=x"}, "a", 0, 0},
         {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a", 0, 0},
         {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b", 0, 0},
         {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", 3, 2},

@@ -352,7 +352,8 @@ bool frmEditConfigurationMergeSplit::ValidateSettings()
         m_session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
-    if (const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text()); !refusal.isEmpty())
+    const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text());
+    if (!refusal.isEmpty())
         return fail(refusal);
     if (Vb::Trim(txtconnection[0]->text()).isEmpty() || Vb::Trim(txtconnection[1]->text()).isEmpty())
         return fail(QStringLiteral("Please fill valid data in Ledgerhall tab"));
