@@ -2,22 +2,8 @@
 
 #include "app/Session.h"
 #include "suite/MergeSplitLaunch.h"
-#include "platform/Process.h"
 #include "suite/BackendChecks.h"
-
-QString ServerConsoleCommandLine(const QString &configPath)
-{
-    return QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ") + Process::QuoteArgument(configPath);
-}
-
-QString JavaServerArgument(const ConfigEntry &entry, const QString &server)
-{
-    const QString value = QString::number(entry.ProductCode) + u';' + server + u';' + entry.User + u';'
-                          + entry.Password + u';' + QString::number(entry.Platform);
-    return Process::QuoteArgument(value, Process::Quote::Always) + u' ';
-}
-
-QString JavaServerCommandLine(const QString &argumentText) { return QStringLiteral("RunServer.bat ") + argumentText; }
+#include "suite/ServerCommands.h"
 
 bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected)
 {
@@ -25,15 +11,7 @@ bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool 
         RunMergeAndSplit(session, selectedConfigPath);
         return true;
     }
-    Vb::Error error;
-    if (Process::Start(session.AppDir(), ServerConsoleCommandLine(selectedConfigPath),
-                       Process::WindowStyle::NormalFocus, &error))
-        return true;
-    QString text = session.GetText(QStringLiteral("SLBL0126"));
-    text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("%2"), error.description);
-    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
-    return false;
+    return StartServerConsoleProgram(session, ServerConsoleCommandLine(selectedConfigPath));
 }
 
 void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
@@ -51,8 +29,7 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
         arguments = JavaServerArgument(entry, server) + arguments;
     }
     Vb::Error error;
-    if (!Process::Start(session.AppDir(), JavaServerCommandLine(arguments), Process::WindowStyle::MinimizedNoFocus,
-                        &error))
+    if (!StartJavaServerProgram(session, arguments, &error))
         session.MsgBox(QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
                            + QStringLiteral("Reason :") + error.description,
                        MsgIcon::None, MsgButtons::Ok);

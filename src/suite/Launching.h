@@ -14,12 +14,3 @@ bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool 
 
 // Run Java Server for the selected entries, given in list order.
 void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries);
-
-// The command lines as they are started.
-// "TessHost.exe", two blanks, "/F ", then the path, quoted only when it holds blanks or quotes.
-QString ServerConsoleCommandLine(const QString &configPath);
-// One configuration's argument, always in quotes: "\"<product>;<server>;<user>;<password>;<platform>\" ";
-// quotes and backslashes inside the values escaped so that each reaches the Java server whole.
-QString JavaServerArgument(const ConfigEntry &entry, const QString &server);
-// "RunServer.bat " followed by the arguments as given.
-QString JavaServerCommandLine(const QString &argumentText);

@@ -9,6 +9,7 @@
 #include "platform/Odbc.h"
 #include "platform/Process.h"
 #include "suite/BackendChecks.h"
+#include "suite/ServerCommands.h"
 
 #include <QDir>
 #include <QFile>
@@ -124,8 +125,7 @@ void RunMergeAndSplit(Session &session, const QString &jointFilePath)
     const bool built = BuildMnSJavaArgument(session, jointFilePath, FMK, &fieldmark, &error)
                        && BuildMnSJavaArgument(session, jointFilePath, RST, &rostrum, &error);
     if (!built
-        || !Process::Start(session.AppDir(), QStringLiteral("RunServer.bat ") + fieldmark + u' ' + rostrum,
-                           Process::WindowStyle::MinimizedNoFocus, &error)) {
+        || !StartJavaServerProgram(session, fieldmark + u' ' + rostrum, &error)) {
         // The server consoles already started keep running.
         session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + error.description,
                        MsgIcon::None, MsgButtons::Ok);
@@ -144,18 +144,7 @@ void StartServerConsoles(Session &session, const QString &jointFilePath)
 
 bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
 {
-    // The section follows the path without a blank: the console expects exactly this line.
-    // Quoted as one argument when the path needs it, so the console still receives "<path>/C".
-    const QString commandLine = QStringLiteral("TessHost.exe") + u' ' + QStringLiteral(" /F ")
-                                + Process::QuoteArgument(jointFilePath + QStringLiteral("/C")) + u' ' + section;
-    Vb::Error error;
-    if (Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus, &error))
-        return true;
-    QString text = session.GetText(QStringLiteral("SLBL0126"));
-    text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
-    text.replace(QStringLiteral("%2"), error.description);
-    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
-    return false;
+    return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section));
 }
 
 bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section,
@@ -182,8 +171,7 @@ bool BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString
                                          + error->description};
         return false;
     }
-    *argument = Process::QuoteArgument(application + u';' + server + u';' + user + u';' + password + u';' + platformText,
-                                       Process::Quote::Always);
+    *argument = JavaServerValue(application, server, user, password, platformText);
     return true;
 }
 

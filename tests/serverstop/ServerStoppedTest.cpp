@@ -28,16 +28,6 @@ struct ServerBack
     ~ServerBack() { EXPECT_TRUE(Server("resume")); }
 };
 
-ConfigEntry EntryOf(qint16 product, const PgDatabase &db)
-{
-    ConfigEntry entry;
-    entry.ProductCode = product;
-    entry.Dsn = db.dsn();
-    entry.User = db.user();
-    entry.Password = db.password();
-    return entry;
-}
-
 } // namespace
 
 TEST(ServerStopped, BetweenLoadAndOkOneMessageNoUpdateNoJointFile)
@@ -45,50 +35,46 @@ TEST(ServerStopped, BetweenLoadAndOkOneMessageNoUpdateNoJointFile)
     TestAppDir app;
     StubPrograms stubs{app.path()};
     stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > success.log"));
-    const QStringList fmkLines = {"SatelliteAppln=4009", "dsn=F", "autologin=0"};
-    const QStringList rstLines = {"SatelliteAppln=1028", "dsn=R", "autologin=0"};
-    app.writeConfig(QStringLiteral("F.tsy"), fmkLines);
-    app.writeConfig(QStringLiteral("R.tsy"), rstLines);
-    const QByteArray fmkBefore = app.readFile(QStringLiteral("lib/F.tsy"));
-    const QByteArray rstBefore = app.readFile(QStringLiteral("lib/R.tsy"));
+    app.writeConfig(QStringLiteral("F.tsy"), {"SatelliteAppln=4009", "dsn=F"});
+    app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028", "dsn=R"});
     app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
     app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
 
-    QString error;
-    auto fmk = PostgresFixture::CreateDatabase(QStringLiteral("stop_fmk"), &error);
-    ASSERT_TRUE(fmk) << error.toStdString();
-    auto rst = PostgresFixture::CreateDatabase(QStringLiteral("stop_rst"), &error);
-    ASSERT_TRUE(rst) << error.toStdString();
-    for (PgDatabase *db : {fmk.get(), rst.get()})
-        ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails (tableid, productid, bcname) "
-                                            "SELECT id, p, 'bc' || id FROM generate_series(200, 240) id, "
-                                            "(VALUES ('4009'), ('1028')) products(p)"),
-                             &error))
+    QList<ConfigEntry> entries;
+    std::unique_ptr<PgDatabase> databases[2];
+    for (int i : {0, 1}) {
+        QString error;
+        databases[i] = PostgresFixture::CreateDatabase(i ? QStringLiteral("stop_rst") : QStringLiteral("stop_fmk"), &error);
+        ASSERT_TRUE(databases[i] && databases[i]->Exec(QStringLiteral("INSERT INTO tsybcdetails (tableid, productid, bcname) "
+                                                                      "SELECT id, p, 'bc' FROM generate_series(200, 240) id, "
+                                                                      "(VALUES ('4009'), ('1028')) products(p)"),
+                                                       &error))
             << error.toStdString();
-
-    frmMergeAndSplit dialog(app.session(), {EntryOf(FieldmarkProduct, *fmk), EntryOf(RostrumProduct, *rst)}, nullptr);
+        ConfigEntry entry;
+        entry.ProductCode = i ? RostrumProduct : FieldmarkProduct;
+        std::tie(entry.Dsn, entry.User, entry.Password) =
+            std::tuple(databases[i]->dsn(), databases[i]->user(), databases[i]->password());
+        entries << entry;
+    }
+    frmMergeAndSplit dialog(app.session(), nullptr);
+    ASSERT_TRUE(dialog.Load(entries)) << app.shownTexts().join(u'\n').toStdString();
     dialog.show();
-    ASSERT_TRUE(app.shownTexts().isEmpty()) << app.shownTexts().join(u'\n').toStdString();
     {
         ServerBack back;
         ASSERT_TRUE(Server("stop"));
-        for (const auto &[name, text] : {std::pair{"txtPublisherBusComp", "PUB"}, {"txtpublisherBusPortNum", "4711"}}) {
-            auto *field = dialog.findChild<QLineEdit *>(QLatin1String(name));
-            field->clear();
-            QTest::keyClicks(field, QLatin1String(text));
-        }
+        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("txtPublisherBusComp")), QStringLiteral("PUB"));
+        QTest::keyClicks(dialog.findChild<QLineEdit *>(QStringLiteral("txtpublisherBusPortNum")), QStringLiteral("4711"));
         QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cmdPublisherOK")), Qt::LeftButton);
     }
 
-    // One message, with the driver's own words after the program's.
+    // One message, with the driver's own words after the program's; nothing written anywhere.
     const QStringList shown = app.shownTexts();
     ASSERT_EQ(shown.size(), 1) << shown.join(u'\n').toStdString();
     EXPECT_TRUE(shown[0].contains(QLatin1String("connection"), Qt::CaseInsensitive)) << shown[0].toStdString();
     EXPECT_NE(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), QStringList({"F.tsy", "R.tsy"}));
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/F.tsy")), fmkBefore);
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/R.tsy")), rstBefore);
-    for (PgDatabase *db : {fmk.get(), rst.get()})
+    EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
+    for (const auto &db : databases)
         EXPECT_EQ(db->Rows(QStringLiteral("SELECT count(*) FROM tsybcdetails WHERE publisherbc IS NOT NULL")),
                   QStringList{"0"});
 }

@@ -4,6 +4,7 @@
 #include "suite/MergeSplitLaunch.h"
 #include "platform/Process.h"
 #include "suite/Launching.h"
+#include "suite/ServerCommands.h"
 
 #include <QDir>
 
@@ -14,18 +15,23 @@ namespace {
 const QString Console = QStringLiteral("TessHost.exe");
 const QString JavaServer = QStringLiteral("RunServer.bat");
 
-// Without blanks or quotes the lines stand exactly as the suite's programs have always received
-// them; with them, each value still reaches the program as one argument, exactly.
-TEST(LaunchingCommandLines, KeepPlainValuesAsTheyAreAndQuoteTheRest)
+// The lines stand exactly as the suite's programs have always received them; a value with
+// blanks or quotes still reaches the program as one argument, exactly.
+TEST(LaunchingCommandLines, StandAsTheProgramsExpectAndKeepEachValueWhole)
 {
-    EXPECT_EQ(ServerConsoleCommandLine("/app/lib/x.tsy"), "TessHost.exe  /F /app/lib/x.tsy");
     ConfigEntry entry{.FileName = {}, .ProductCode = 1028, .Dsn = "ignored: the server is passed",
                       .User = "sa", .Password = "pw;x", .Platform = 2, .DbMachineName = {}};
-    EXPECT_EQ(JavaServerCommandLine(JavaServerArgument(entry, "ORCL")), "RunServer.bat \"1028;ORCL;sa;pw;x;2\" ");
+    const QString first = JavaServerArgument(entry, "ORCL");
+    const std::pair<QString, QString> lines[] = {
+        {ServerConsoleCommandLine("/app/lib/x.tsy"), "TessHost.exe  /F /app/lib/x.tsy"},
+        {ServerConsoleCommandLine("/app/lib/J.tsy", "RST"), "TessHost.exe  /F /app/lib/J.tsy/C RST"},
+        {JavaServerCommandLine(first), "RunServer.bat \"1028;ORCL;sa;pw;x;2\" "},
+    };
+    for (const auto &[line, expected] : lines)
+        EXPECT_EQ(line, expected);
 
     const QString path = "/my app/lib/say \"hi\".tsy";
     EXPECT_EQ(Process::SplitCommandLine(ServerConsoleCommandLine(path)), QStringList({"TessHost.exe", "/F", path}));
-    const QString first = JavaServerArgument(entry, "ORCL");
     entry.Password = "p\"w two\\";
     EXPECT_EQ(Process::SplitCommandLine(JavaServerCommandLine(JavaServerArgument(entry, "ORCL") + first)),
               QStringList({"RunServer.bat", "1028;ORCL;sa;p\"w two\\;2", "1028;ORCL;sa;pw;x;2"}));
@@ -88,19 +94,6 @@ TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheCurrentDirectory)
     EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 
-TEST_F(LaunchingTest, AConsoleThatCannotBeStartedIsReported)
-{
-    EXPECT_FALSE(RunServerConsole(app.session(), app.lib("x.tsy"), false));
-    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-    const auto &shown = app.messages().ShownMessages().first();
-    const QString prefix = app.session().GetText("SLBL0126").section("%1", 0, 0);
-    EXPECT_TRUE(shown.text.startsWith(prefix + "\r\n")) << shown.text.toStdString();
-    EXPECT_TRUE(shown.text.contains(Console)) << "the reason names the program";
-    EXPECT_FALSE(shown.text.contains("%2"));
-    EXPECT_EQ(shown.icon, MsgIcon::Critical);
-    EXPECT_EQ(shown.buttons, MsgButtons::Ok);
-}
-
 TEST_F(LaunchingTest, JavaServerGetsTheCheckedConfigurationsInReverseListOrder)
 {
     stubs.Add(JavaServer);
@@ -143,15 +136,18 @@ TEST_F(LaunchingTest, OneFailedCheckStopsTheWholeStart)
     }
 }
 
-TEST_F(LaunchingTest, AJavaServerThatCannotBeStartedIsReportedWithTheReason)
+// Neither program is in the application directory.
+TEST_F(LaunchingTest, AProgramThatCannotBeStartedIsReportedWithTheReason)
 {
+    EXPECT_FALSE(RunServerConsole(app.session(), app.lib("x.tsy"), false));
     RunJavaServer(app.session(), {Entry(4009, "FMKDB")});
-    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-    const auto &shown = app.messages().ShownMessages().first();
-    EXPECT_TRUE(shown.text.startsWith("Java Server Could Not be started...\r\nReason :")) << shown.text.toStdString();
-    EXPECT_TRUE(shown.text.contains(JavaServer));
-    EXPECT_EQ(shown.icon, MsgIcon::None);
-    EXPECT_EQ(shown.buttons, MsgButtons::Ok);
+    const auto shown = app.messages().ShownMessages();
+    ASSERT_EQ(shown.size(), 2);
+    const QString prefix = app.session().GetText("SLBL0126").section("%1", 0, 0);
+    EXPECT_TRUE(shown[0].text.startsWith(prefix + "\r\n") && shown[0].text.contains(Console)) << shown[0].text.toStdString();
+    EXPECT_EQ(shown[0].icon, MsgIcon::Critical);
+    EXPECT_TRUE(shown[1].text.startsWith("Java Server Could Not be started...\r\nReason :")) << shown[1].text.toStdString();
+    EXPECT_TRUE(shown[1].text.contains(JavaServer));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 
+#include <map>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -169,6 +171,17 @@ std::unique_ptr<PgDatabase> PostgresFixture::CreateDatabase(const QString &label
     if (!AddDsn(db->m_dsn, db->m_name, error))
         return nullptr;
     return db;
+}
+
+PgDatabase *PostgresFixture::Shared(const QString &label, QString *error)
+{
+    static std::map<QString, std::unique_ptr<PgDatabase>> shared;
+    if (shared.empty()) // dropped while the application object can still run psql
+        qAddPostRoutine([] { shared.clear(); });
+    std::unique_ptr<PgDatabase> &db = shared[label];
+    if (!db)
+        db = CreateDatabase(label, error);
+    return db.get();
 }
 
 PgDatabase::~PgDatabase()

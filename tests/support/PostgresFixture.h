@@ -53,6 +53,9 @@ public:
     // A fresh database with the suite's tables, empty, and a data source name for it.
     // label becomes part of the names (letters, digits and "_"). Null with *error on failure.
     static std::unique_ptr<PgDatabase> CreateDatabase(const QString &label, QString *error = nullptr);
+    // The database that the tests of one suite share under label: made when first asked
+    // for, dropped as the test program ends. Null with *error when it cannot be made.
+    static PgDatabase *Shared(const QString &label, QString *error = nullptr);
 
     // Adds a data source to the private odbc.ini: [dsnName] for database on the test server.
     static bool AddDsn(const QString &dsnName, const QString &database, QString *error = nullptr);

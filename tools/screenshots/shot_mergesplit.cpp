@@ -22,6 +22,7 @@ bool ShotJointEditorTab(TestAppDir &app, const QString &out, int tab)
     session.SelectedConfigName = name;
     session.SelectedConfigPath = app.lib(name);
     frmEditConfigurationMergeSplit editor(session);
+    editor.Load();
     editor.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(tab);
     editor.show();
     return editor.grab().save(out);
@@ -41,7 +42,8 @@ ShotRegistration regPublisher{{"mergesplit_publisher", [](TestAppDir &app, const
                                    app.session().MnSFieldmarkConfig = QStringLiteral("Fieldmark_Sales.tsy");
                                    app.session().MnSRostrumConfig = QStringLiteral("Rostrum_Plan.tsy");
                                    // No entries: the picture needs no database.
-                                   frmMergeAndSplit dialog(app.session(), {}, nullptr);
+                                   frmMergeAndSplit dialog(app.session(), nullptr);
+                                   dialog.Load({});
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtMnSHost"))->setText(QStringLiteral("MNS-HOST"));
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtPublisherBusComp"))->setText(QStringLiteral("PUB_Sales"));
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtpublisherBusPortNum"))->setText(QStringLiteral("7401"));

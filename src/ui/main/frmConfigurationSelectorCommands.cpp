@@ -81,6 +81,7 @@ void frmConfigurationSelector::mnuUpdate_Click()
     SyncSelection();
     if (IsMergeSplitSelected) {
         frmEditConfigurationMergeSplit editor(m_session);
+        editor.Load();
         editor.exec();
     } else {
         // No file yet: the editor makes a new one under the default name.
@@ -170,10 +171,10 @@ void frmConfigurationSelector::MnSConfig_Click()
             pick(product, entry);
             if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
                 {
-                    // A database that cannot be reached is told by the dialog's load, which
-                    // then closes it at once.
-                    frmMergeAndSplit publisher(m_session, picked, this);
-                    publisher.exec();
+                    // A database that cannot be reached is told by the dialog's load.
+                    frmMergeAndSplit publisher(m_session, this);
+                    if (publisher.Load(picked))
+                        publisher.exec();
                 }
                 mnuRefresh_Click();
                 return;

@@ -66,7 +66,12 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
     setWindowTitle(QStringLiteral("Configuration Editor"));
     BuildWindow();
     WindowState::Keep(this, objectName(), WindowState::Remember::Size);
+}
 
+frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
+
+void frmEditConfigurationMergeSplit::Load()
+{
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);
     LoadApplicationSettings(RST, 1);
@@ -76,8 +81,6 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
         ChkSavePass->setCheckState(Qt::PartiallyChecked);
     m_loaded = Snapshot();
 }
-
-frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
 
 // ---------------------------------------------------------------------------------------
 // Window
@@ -284,7 +287,7 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
     EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[1], *lblDatabase[1], *lblmachine[1]);
 }
 
-bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
 {
     if (section == RST) {
         // Anything but platform 2, a value that is not a number included, is the first platform.
@@ -311,7 +314,6 @@ bool frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
     if (index == 0)
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
-    return true;
 }
 
 bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)

@@ -17,7 +17,7 @@ class frmbrowse;
 // The editor of a joint (merge-and-split) configuration file, SelectedConfigPath of the
 // session. It keeps no record: every value goes from the file into its control and back,
 // key by key. Controls that exist per application are pairs: [0] Fieldmark, [1] Rostrum.
-// Constructing it runs the window's load.
+// Constructing it builds the window only; Load fills it from the file.
 class frmEditConfigurationMergeSplit final : public QDialog
 {
     Q_OBJECT
@@ -26,20 +26,23 @@ public:
     explicit frmEditConfigurationMergeSplit(Session &session, QWidget *parent = nullptr);
     ~frmEditConfigurationMergeSplit() override;
 
-    QString GetAttributeValueFromTSY(const QString &section, const QString &key) const;
-    bool WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value) const;
-
-    void FillPlatformLists();
-    bool LoadApplicationSettings(const QString &section, int index);
-    // False when the file refused one of the keys (the others are still written).
-    bool SaveApplicationSettings(const QString &section, int index);
-    bool ValidateSettings();
-    void FocusFirstField();
+    // Reads both sections of the file into the controls. A key the file lacks (or a file
+    // that is not there) leaves its control empty, so the editor can make it.
+    void Load();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    QString GetAttributeValueFromTSY(const QString &section, const QString &key) const;
+    bool WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value) const;
+
+    void FillPlatformLists();
+    void LoadApplicationSettings(const QString &section, int index);
+    // False when the file refused one of the keys (the others are still written).
+    bool SaveApplicationSettings(const QString &section, int index);
+    bool ValidateSettings();
+    void FocusFirstField();
     void BuildWindow();
     QWidget *BuildDatabaseFrame(int index, const QString &frameName);
     QWidget *BuildLogFrame(int index, const QString &frameName);

@@ -3,13 +3,10 @@
 
 #include "app/Session.h"
 #include "config/ConfigStore.h"
-#include "config/SuiteDatabase.h"
 #include "suite/BusComponent.h"
-#include "suite/JointFile.h"
 #include "suite/MergeSplitLaunch.h"
-#include "config/ConfigFormat.h"
+#include "suite/PublisherSetup.h"
 #include "platform/FileIo.h"
-#include "platform/IniProfile.h"
 #include "platform/VbText.h"
 
 #include <QApplication>
@@ -24,8 +21,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
 
 QString ComputerName()
 {
@@ -52,13 +47,11 @@ void AddRow(QGridLayout *grid, int row, const QString &caption, QLineEdit *field
 
 } // namespace
 
-frmMergeAndSplit::frmMergeAndSplit(Session &session, const QList<ConfigEntry> &selectedEntries, QWidget *owner)
-    : QDialog(owner), m_session(session)
+frmMergeAndSplit::frmMergeAndSplit(Session &session, QWidget *owner) : QDialog(owner), m_session(session)
 {
     setObjectName(QStringLiteral("frmMergeAndSplit"));
     setWindowTitle(QStringLiteral("Merge and Split Configuration"));
     BuildWindow();
-    Form_Load(selectedEntries);
 }
 
 frmMergeAndSplit::~frmMergeAndSplit() = default;
@@ -116,40 +109,11 @@ void frmMergeAndSplit::BuildWindow()
     resize(420, sizeHint().height());
 }
 
-void frmMergeAndSplit::Form_Load(const QList<ConfigEntry> &selectedEntries)
+bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
 {
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
-
-    for (const ConfigEntry &entry : selectedEntries) {
-        const Product *product = ProductWithCode(entry.ProductCode);
-        const int which = product ? product->mergeSplitSlot : -1;
-        if (which < 0)
-            continue;
-        Vb::Error error;
-        if (!OpenProductConnection(which, entry.Dsn, entry.User, entry.Password, &error)) {
-            // The operator can correct the data source and try again: the program goes on.
-            m_session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
-                                 + error.description,
-                             MsgIcon::Critical, MsgButtons::Ok);
-            m_loadFailed = true;
-            return;
-        }
-    }
-}
-
-int frmMergeAndSplit::exec()
-{
-    if (m_loadFailed)
-        return QDialog::Rejected;
-    return QDialog::exec();
-}
-
-void frmMergeAndSplit::setVisible(bool visible)
-{
-    if (visible && m_loadFailed)
-        return;
-    QDialog::setVisible(visible);
+    return PublisherSetup::OpenConnections(m_session, m_connections, selectedEntries);
 }
 
 void frmMergeAndSplit::reject()
@@ -159,28 +123,6 @@ void frmMergeAndSplit::reject()
         return;
     }
     QDialog::reject();
-}
-
-bool frmMergeAndSplit::OpenProductConnection(int which, const QString &dsn, const QString &user,
-                                             const QString &password, Vb::Error *error)
-{
-    return m_connections.Open(which, dsn, user, password, error);
-}
-
-bool frmMergeAndSplit::UpdatePublisherForAllTables(const QString &publisher)
-{
-    Vb::Error error;
-    if (m_connections.UpdatePublisherForAllTables(publisher, &error))
-        return true;
-    m_session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + error.description,
-                     MsgIcon::None, MsgButtons::Ok);
-    return false;
-}
-
-bool frmMergeAndSplit::WriteJointFileKey(const QString &section, const QString &key, const QString &value,
-                                         const QString &fileName)
-{
-    return IniProfile::WritePrivateProfileString(section, key, value, m_session.ConfigDirectory + u'/' + fileName);
 }
 
 bool frmMergeAndSplit::CheckField(bool valid, QLineEdit *field, const QString &message)
@@ -220,57 +162,12 @@ bool frmMergeAndSplit::CheckFields()
 
 bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
 {
-    for (int which : {0, 1}) {
-        if (!m_connections.Get(which)) {
-            m_session.MsgBox(QStringLiteral("The %1 database is not connected: select a %1 configuration for "
-                                            "Merge and Split.")
-                                 .arg(ProductNames[which]),
-                             MsgIcon::Critical, MsgButtons::Ok);
-            return false;
-        }
-    }
     qint64 size = 0;
-    Vb::Error error;
-    if (!m_connections.PublisherColumnSize(&size, &error)) {
-        m_session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + error.description,
-                         MsgIcon::None, MsgButtons::Ok);
-        return false;
-    }
-    return CheckField(size == 0 || publisher.size() <= size, txtPublisherBusComp,
-                      QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
-                          .arg(publisher.size())
-                          .arg(size));
-}
-
-bool frmMergeAndSplit::CheckInputFilesReadBack()
-{
-    // The joint file is read key by key through the INI functions, which trim and unquote:
-    // a value they would change would start the servers with other settings (a wrong password).
-    for (const QString &name : {m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig}) {
-        QString text;
-        Vb::Error error;
-        if (!FileIo::ReadAnsiText(m_session.ConfigDirectory + u'/' + name, &text, &error)) {
-            m_session.MsgBox(QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name)
-                                 + error.description,
-                             MsgIcon::Critical, MsgButtons::Ok);
-            return false;
-        }
-        for (const QString &line : FileIo::SplitLines(text)) {
-            QString key, value;
-            if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
-                continue;
-            const QString why = JointFile::WhyValueChangesOnReading(value);
-            if (!why.isEmpty()) {
-                m_session.MsgBox(QStringLiteral("The value of \"%1\" in \"%2\" would not read back as it stands from "
-                                                "the Merge and Split file: %3. Change it in the configuration editor "
-                                                "first.")
-                                     .arg(key, name, why),
-                                 MsgIcon::Critical, MsgButtons::Ok);
-                return false;
-            }
-        }
-    }
-    return true;
+    return PublisherSetup::CheckConnections(m_session, m_connections, &size)
+           && CheckField(size == 0 || publisher.size() <= size, txtPublisherBusComp,
+                         QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
+                             .arg(publisher.size())
+                             .arg(size));
 }
 
 bool frmMergeAndSplit::CreateBusComponentWaiting()
@@ -307,7 +204,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     if (m_toolRunning || !CheckFields())
         return;
     const QString publisher = Vb::Trim(txtPublisherBusComp->text());
-    if (!CheckDatabases(publisher) || !CheckInputFilesReadBack())
+    if (!CheckDatabases(publisher) || !PublisherSetup::CheckPickedConfigsReadBack(m_session))
         return;
     // Listed with the other configurations only with the extension.
     const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());
@@ -321,25 +218,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     }
 
     // Only a bus component that exists may be written into the databases and the file.
-    if (!CreateBusComponentWaiting() || !UpdatePublisherForAllTables(publisher))
-        return;
-
-    Vb::Error error;
-    if (!ConfigStore::JoinConfigFiles(m_session.AppDir(), m_session.MnSFieldmarkConfig, m_session.MnSRostrumConfig,
-                                      fileName, &error)) {
-        // Nothing half-made is left: the joint file is written whole or not at all.
-        m_session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                             + error.description,
-                         MsgIcon::Critical, MsgButtons::Ok);
-        return;
-    }
-    if (!WriteJointFileKey(JointFile::RostrumSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName)
-        || !WriteJointFileKey(JointFile::FieldmarkSection, QStringLiteral("autologin"), QStringLiteral("1"), fileName)) {
-        m_session.MsgBox(QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
-                         MsgIcon::Critical, MsgButtons::Ok);
-        return;
-    }
-    m_session.MnSFieldmarkConfig.clear();
-    m_session.MnSRostrumConfig.clear();
-    accept();
+    if (CreateBusComponentWaiting() && PublisherSetup::UpdatePublisher(m_session, m_connections, publisher)
+        && PublisherSetup::WriteJointFile(m_session, fileName))
+        accept();
 }

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "config/ConfigRecord.h"
+#include "platform/VbText.h"
+
+#include <QString>
+
+class Session;
+
+// The command lines that start the suite's servers, as they are started, and the starts
+// themselves, for an ordinary configuration and a joint one alike.
+
+// "TessHost.exe", two blanks, "/F ", then the path, quoted only when it holds blanks or quotes.
+QString ServerConsoleCommandLine(const QString &configPath);
+// A section of a joint file: the path followed by "/C" without a blank (one argument, quoted
+// when it needs it), a blank, then the section; the console expects exactly this line.
+QString ServerConsoleCommandLine(const QString &jointFilePath, const QString &section);
+
+// One configuration's value for the Java server, always in quotes:
+// "<product>;<server>;<user>;<password>;<platform>"; quotes and backslashes inside the values
+// escaped so that each reaches the Java server whole.
+QString JavaServerValue(const QString &product, const QString &server, const QString &user,
+                        const QString &password, const QString &platform);
+// The value of an ordinary configuration followed by one blank.
+QString JavaServerArgument(const ConfigEntry &entry, const QString &server);
+// "RunServer.bat " followed by the arguments as given.
+QString JavaServerCommandLine(const QString &argumentText);
+
+// Starts a server console command line in front; a failure is shown with its reason (SLBL0126).
+bool StartServerConsoleProgram(Session &session, const QString &commandLine);
+// Starts the Java server minimised, without the focus; the caller tells a failure its own way.
+bool StartJavaServerProgram(Session &session, const QString &argumentText, Vb::Error *error);
