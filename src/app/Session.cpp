@@ -2,7 +2,6 @@
 
 #include "config/ConfigStore.h"
 
-#include <QCoreApplication>
 #include <QObject>
 
 Session::Session(const QString &appDir, Messages &messages)
@@ -23,17 +22,6 @@ QString Session::AppPath(const QString &name) const { return m_appDir + u'/' + n
 MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
     return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title);
-}
-
-void Session::Quit()
-{
-    m_quitRequested = true;
-    if (m_quitHandler) {
-        m_quitHandler();
-        return;
-    }
-    // Every event loop, the modal ones included, returns at once; main() then ends.
-    QCoreApplication::exit(0);
 }
 
 void Session::LoadSharedTexts()

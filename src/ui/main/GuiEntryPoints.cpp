@@ -34,14 +34,8 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
 
     MessageBoxes messages;
     Session session(QCoreApplication::applicationDirPath(), messages);
-    session.SetQuitHandler([] {
-        QApplication::closeAllWindows();
-        QCoreApplication::exit(0);
-    });
     frmConfigurationSelector window(session);
     window.Load();
-    if (session.QuitRequested())
-        return 0;
     window.show();
     return app.exec();
 }
