@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <cstdio>
+
 namespace {
 
 // Long enough for a loaded X server across a network, short enough for a script.
@@ -31,14 +33,19 @@ QByteArray MessageBoxPlatform(const QByteArray &qpaPlatform, const QByteArray &d
     return QByteArray();
 }
 
-CommandLineMessages::CommandLineMessages(const QString &appDir) : m_appDir(appDir) { SetEchoToStderr(true); }
+CommandLineMessages::CommandLineMessages(const QString &appDir) : m_appDir(appDir) {}
 
-std::optional<MsgResult> CommandLineMessages::ShowBox(const QString &text, MsgIcon icon, MsgButtons buttons,
-                                                      const QString &title)
+MsgResult CommandLineMessages::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                                    QObject *)
 {
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    std::fflush(stderr);
     const QByteArray platform = MessageBoxPlatform(qgetenv("QT_QPA_PLATFORM"), qgetenv("DISPLAY"),
                                                    qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_RUNTIME_DIR"));
-    if (platform.isEmpty())
-        return std::nullopt;
-    return GuiModule::ShowMessageBox(m_appDir, platform, text, icon, buttons, title);
+    if (!platform.isEmpty()) {
+        if (const std::optional<MsgResult> answer = GuiModule::ShowMessageBox(m_appDir, platform, text, icon,
+                                                                               buttons, title))
+            return *answer;
+    }
+    return DefaultAnswer(buttons);
 }

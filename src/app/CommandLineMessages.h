@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordedMessages.h"
+#include "app/Messages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,15 +13,15 @@ QByteArray MessageBoxPlatform(const QByteArray &qpaPlatform, const QByteArray &d
                               const QByteArray &waylandDisplay, const QByteArray &runtimeDir);
 
 // Messages of the command-line mode: always on standard error, and in a box only on a
-// display that answers (the environment decides, through MessageBoxPlatform).
-class CommandLineMessages final : public RecordedMessages
+// display that answers (the environment decides, through MessageBoxPlatform). Without a
+// box, a message is answered by the button Enter presses.
+class CommandLineMessages final : public Messages
 {
 public:
     explicit CommandLineMessages(const QString &appDir);
 
-protected:
-    std::optional<MsgResult> ShowBox(const QString &text, MsgIcon icon, MsgButtons buttons,
-                                     const QString &title) override;
+    MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                   QObject *asker) override;
 
 private:
     QString m_appDir;

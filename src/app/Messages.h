@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QObject;
+
 // What a message box looks like and how it was answered. The program's messages all go
 // through one Messages service so that tests can answer them and read what was shown.
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
@@ -15,5 +17,20 @@ class Messages
 public:
     virtual ~Messages() = default;
     // Shows text with the given icon and buttons under title; returns the button pressed.
-    virtual MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title) = 0;
+    // asker is the window that asks, over which the box is shown; null for an operation
+    // that knows no window, whose box goes over the window in front.
+    virtual MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                           QObject *asker) = 0;
 };
+
+// The button Enter presses: the answer of a message that no one sees.
+inline MsgResult DefaultAnswer(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::YesNo:
+    case MsgButtons::YesNoCancel: return MsgResult::Yes;
+    case MsgButtons::YesNoDefaultNo:
+    case MsgButtons::YesNoCancelDefaultNo: return MsgResult::No;
+    default: return MsgResult::Ok;
+    }
+}

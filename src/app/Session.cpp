@@ -21,7 +21,12 @@ QString Session::AppPath(const QString &name) const { return m_appDir + u'/' + n
 
 MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
-    return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title);
+    return MsgBox(nullptr, text, icon, buttons, title);
+}
+
+MsgResult Session::MsgBox(QObject *asker, const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
+{
+    return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title, asker);
 }
 
 void Session::LoadSharedTexts()

@@ -29,8 +29,11 @@ public:
     // Localised text by label identifier; never fails (see LocalisedText).
     QString GetText(const QString &label) { return m_texts.GetText(label); }
 
-    // A message box; an empty title means the program title.
+    // A message box; an empty title means the program title. A window passes itself as
+    // asker, so that the box is shown over it; the operations below the windows pass none.
     MsgResult MsgBox(const QString &text, MsgIcon icon = MsgIcon::None,
+                     MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
+    MsgResult MsgBox(QObject *asker, const QString &text, MsgIcon icon = MsgIcon::None,
                      MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
 
     // Reads the shared texts (SelectorTitle, display names, NewConfigName) again.

@@ -1,11 +1,25 @@
 #include "ui/MessageBoxes.h"
 
+#include <QApplication>
 #include <QMessageBox>
 
-std::optional<MsgResult> MessageBoxes::ShowBox(const QString &text, MsgIcon icon, MsgButtons buttons,
-                                               const QString &title)
+namespace {
+
+QWidget *OwnerOf(QObject *asker)
 {
-    QMessageBox box;
+    if (auto *window = qobject_cast<QWidget *>(asker))
+        return window->window();
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+} // namespace
+
+MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                             QObject *asker)
+{
+    QMessageBox box(OwnerOf(asker));
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/RecordedMessages.h"
+#include "app/Messages.h"
 
-// Every message of the program is shown here, as a message box, and recorded.
-class MessageBoxes final : public RecordedMessages
+// Every message of the program's windows is shown here, as a message box over the window
+// that asks (over the window in front when no window asks).
+class MessageBoxes final : public Messages
 {
-protected:
-    std::optional<MsgResult> ShowBox(const QString &text, MsgIcon icon, MsgButtons buttons,
-                                     const QString &title) override;
+public:
+    MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                   QObject *asker) override;
 };

@@ -20,11 +20,10 @@ public:
     // loop runs (a short interval, or a busy start-up).
     int exec() override;
 
-    QTimer *tmrWait;
-
 private:
     void tmrWait_Timer();
 
+    QTimer *tmrWait;
     bool m_timerFired = false;
     QEventLoop *m_loop = nullptr;
 };

@@ -16,7 +16,6 @@ TestAppDir::TestAppDir(bool withTexts, bool withDirs)
         QDir(m_dir.path()).mkpath(QStringLiteral("lib"));
         QDir(m_dir.path()).mkpath(QStringLiteral("log"));
     }
-    m_messages.SetSilent(true);
     m_session = std::make_unique<Session>(m_dir.path(), m_messages);
     m_session->SplashMilliseconds = 1;
 }

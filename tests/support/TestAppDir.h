@@ -2,7 +2,7 @@
 
 #include "QtPrinters.h"
 #include "app/Session.h"
-#include "app/RecordedMessages.h"
+#include "RecordedMessages.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,7 +41,8 @@ private:
 };
 
 // (GUI tests only) Runs action on the active modal widget once there is one whose objectName is name (any
-// modal widget when name is empty); polls from the event loop.
+// modal widget when name is empty); polls from the event loop. None within timeoutMs, or none by the
+// test's end, fails the test, and a modal widget standing in its place is closed.
 void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs = 5000);
 
 // The default texts file of the program.

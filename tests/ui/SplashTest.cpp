@@ -1,4 +1,5 @@
 #include "ui/frmSplash.h"
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 
 #include <QLabel>
@@ -14,12 +15,9 @@ TEST(Splash, ClosesItselfWhenItsTimerFires)
     for (int ms : {0, 1, 30}) {
         app.session().SplashMilliseconds = ms;
         frmSplash splash(app.session());
-        EXPECT_EQ(splash.tmrWait->interval(), ms);
         EXPECT_EQ(splash.exec(), int(QDialog::Accepted));
         EXPECT_FALSE(splash.isVisible());
-        EXPECT_FALSE(splash.tmrWait->isActive());
-        const QLabel *picture = splash.findChild<QLabel *>("imgSplash");
-        ASSERT_NE(picture, nullptr);
-        EXPECT_EQ(picture->pixmap().size(), QSize(562, 398));
+        EXPECT_FALSE(Child<QTimer>(&splash, "tmrWait")->isActive());
+        EXPECT_EQ(Child<QLabel>(&splash, "imgSplash")->pixmap().size(), QSize(562, 398));
     }
 }

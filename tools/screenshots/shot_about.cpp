@@ -11,6 +11,7 @@ ShotRegistration reg{{"about", [](TestAppDir &app, const QString &out) {
                                         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norwen Global\\Norwen Tessaly]\r\n"
                                         "\"Solution\"=\"6.2.1\"\r\n");
                           frmAbout about(app.session());
+                          about.Load();
                           about.show();
                           return about.grab().save(out);
                       }}};

@@ -10,6 +10,7 @@ namespace {
 
 ShotRegistration reg{{"browse", [](TestAppDir &app, const QString &out) {
                           frmbrowse browser(app.session());
+                          browser.Load();
                           // A folder every Linux machine has, so that the picture stays the same.
                           browser.SetStartPath(QStringLiteral("/usr/share"));
                           browser.show();

@@ -51,6 +51,7 @@ struct OpenEditor
 {
     explicit OpenEditor(TestAppDir &app) : editor((Prepare(app), app.session()))
     {
+        editor.Load();
         editor.show();
         QApplication::setActiveWindow(&editor);
         QTest::qWaitForWindowActive(&editor);

@@ -13,6 +13,7 @@ bool ShotEditorTab(TestAppDir &app, const QString &out, int tab)
     session.SelectedConfigName = QStringLiteral("Fieldmark_Sales.tsy");
     session.SelectedConfigPath = app.lib(QStringLiteral("Fieldmark_Sales.tsy"));
     frmEditConfiguration editor(session);
+    editor.Load();
     editor.findChild<QTabBar *>(QStringLiteral("TSConfig"))->setCurrentIndex(tab);
     editor.show();
     return editor.grab().save(out);

@@ -18,11 +18,11 @@ ShotRegistration reg{{"mainwindow", [](TestAppDir &app, const QString &out) {
                           window.Load();
                           window.resize(900, 300);
                           window.show();
-                          window.LVConfig->header()->resizeSections(QHeaderView::ResizeToContents);
-                          const auto plain = window.LVConfig->findItems(QStringLiteral("Fieldmark_Sales.tsy"),
+                          window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->header()->resizeSections(QHeaderView::ResizeToContents);
+                          const auto plain = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->findItems(QStringLiteral("Fieldmark_Sales.tsy"),
                                                                         Qt::MatchExactly);
                           if (!plain.isEmpty())
-                              window.LVConfig->setCurrentItem(plain.first());
+                              window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->setCurrentItem(plain.first());
                           QApplication::processEvents();
                           return window.grab().save(out);
                       }}};
@@ -41,7 +41,7 @@ ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const 
                                  window.resize(900, 320);
                                  window.show();
                                  QApplication::processEvents();
-                                 QTreeWidget *list = window.LVConfig;
+                                 QTreeWidget *list = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"));
                                  const auto rows = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
                                  if (rows.isEmpty())
                                      return false;
@@ -50,12 +50,12 @@ ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const 
                                  QApplication::sendEvent(list->viewport(), &request);
                                  QApplication::processEvents();
                                  QPixmap picture = window.grab();
-                                 if (window.mnuRowContext->isVisible()) {
+                                 auto *menu = window.findChild<QMenu *>(QStringLiteral("mnuRowContext"));
+                                 if (menu->isVisible()) {
                                      QPainter painter(&picture);
-                                     painter.drawPixmap(window.mapFromGlobal(window.mnuRowContext->pos()),
-                                                        window.mnuRowContext->grab());
+                                     painter.drawPixmap(window.mapFromGlobal(menu->pos()), menu->grab());
                                  }
-                                 window.mnuRowContext->hide();
+                                 menu->hide();
                                  return picture.save(out);
                              }}};
 
@@ -69,8 +69,8 @@ ShotRegistration filtered{{"mainwindow_filter", [](TestAppDir &app, const QStrin
                                window.Load();
                                window.resize(900, 300);
                                window.show();
-                               window.LVConfig->header()->resizeSections(QHeaderView::ResizeToContents);
-                               window.txtFilter->setText(QStringLiteral("fmk"));
+                               window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->header()->resizeSections(QHeaderView::ResizeToContents);
+                               window.findChild<QLineEdit *>(QStringLiteral("txtFilter"))->setText(QStringLiteral("fmk"));
                                QApplication::processEvents();
                                return window.grab().save(out);
                            }}};

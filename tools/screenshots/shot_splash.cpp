@@ -9,7 +9,7 @@ namespace {
 
 ShotRegistration reg{{"splash", [](TestAppDir &app, const QString &out) {
                           frmSplash splash(app.session());
-                          splash.tmrWait->stop();
+                          splash.findChild<QTimer *>(QStringLiteral("tmrWait"))->stop();
                           splash.show();
                           return splash.grab().save(out);
                       }}};

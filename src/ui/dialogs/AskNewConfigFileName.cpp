@@ -5,7 +5,7 @@
 #include "platform/FileIo.h"
 #include "ui/dialogs/frmConfigFileSelector.h"
 
-bool AskNewConfigFileName(Session &session, QString &path)
+bool AskNewConfigFileName(Session &session, QWidget *asker, QString &path)
 {
     path.clear();
     frmConfigFileSelector &dialog = frmConfigFileSelector::Instance(session);
@@ -20,7 +20,7 @@ bool AskNewConfigFileName(Session &session, QString &path)
     const QString candidate = session.ConfigDirectory + u'/' + name;
     // The question names the file, and Enter answers No: replacing takes a deliberate Yes.
     if (FileIo::PathExists(candidate)
-        && session.MsgBox(session.GetText(QStringLiteral("SLBL0227")) + QStringLiteral("\r\n\r\n") + name,
+        && session.MsgBox(asker, session.GetText(QStringLiteral("SLBL0227")) + QStringLiteral("\r\n\r\n") + name,
                           MsgIcon::None, MsgButtons::YesNoDefaultNo)
                != MsgResult::Yes)
         return false;

@@ -92,23 +92,28 @@ frmAbout::frmAbout(Session &session, QWidget *parent) : QDialog(parent), m_sessi
     grid->setColumnStretch(1, 1);
     grid->setRowMinimumHeight(4, 12);
 
-    // Load: the captions; the version is the one value from the registry.
+    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+}
+
+bool frmAbout::Load()
+{
+    // The captions; the version is the one value from the registry.
     const QString productTitle = m_session.GetText(QStringLiteral("SLBL0372"));
     setWindowTitle(m_session.GetText(QStringLiteral("SLBL0019")).replace(QStringLiteral("%1"), productTitle));
     lblTitle->setText(m_session.GetText(QStringLiteral("SLBL0520")).replace(QStringLiteral("%1"), Ansi::CharOf(174)));
     lblVersion->setText(QStringLiteral("Version: ") + Registry::ReadRegistryValue(m_session.AppDir()));
     if (const QString why = Registry::WhyFileRefused(m_session.AppDir()); !why.isEmpty())
-        m_session.MsgBox(why, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_session.MsgBox(this, why, MsgIcon::Exclamation, MsgButtons::Ok);
     lblDescription->setText(m_session.GetText(QStringLiteral("SLBL0316")));
     lblCopyright->setText(m_session.GetText(QStringLiteral("SLBL0499")).replace(QStringLiteral("%1"), Ansi::CharOf(169)));
     lblDisclaimer->setText(m_session.GetText(QStringLiteral("SLBL0328")));
 
     // Wide enough that the long disclaimer wraps to a few lines, not a tall column.
     const int width = qMax(520, fontMetrics().averageCharWidth() * 72);
-    setFixedSize(width, grid->hasHeightForWidth() ? grid->totalHeightForWidth(width) : sizeHint().height());
+    setFixedSize(width, layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(width) : sizeHint().height());
 
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    return !m_session.QuitRequested();
 }
 
 void frmAbout::cmdOK_Click() { accept(); }
@@ -133,5 +138,5 @@ void frmAbout::StartSysInfo()
             started = StartProgram(appDir, program);
     }
     if (!started)
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0300")), MsgIcon::None, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0300")), MsgIcon::None, MsgButtons::Ok);
 }

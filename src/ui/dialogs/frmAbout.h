@@ -8,7 +8,6 @@ class Session;
 
 // The about box: product title, the installed solution version from the registry, the
 // description and notices, and a button that starts the system information tool.
-// Constructing it runs the load.
 class frmAbout final : public QDialog
 {
     Q_OBJECT
@@ -16,10 +15,13 @@ class frmAbout final : public QDialog
 public:
     explicit frmAbout(Session &session, QWidget *parent = nullptr);
 
-    // Starts the system information tool named in the registry, or says it is missing.
-    void StartSysInfo();
+    // The captions and the version from the registry; a registry file that is refused is
+    // reported, and the box opens all the same. False only when the program was ended meanwhile.
+    bool Load();
 
 private:
+    // Starts the system information tool named in the registry, or says it is missing.
+    void StartSysInfo();
     void cmdOK_Click();
     void cmdSysInfo_Click();
 

@@ -33,17 +33,26 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     CancelButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 660), TwipsX(this, 1215), TwipsY(this, 375));
     setFixedSize(TwipsX(this, 6240), TwipsY(this, 1260));
 
-    // Load, once per run: only the caption is localised, the buttons keep their texts.
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
+    setWindowTitle(QStringLiteral("Enter Configuration File Name"));
 
     connect(OKButton, &QPushButton::clicked, this, &frmConfigFileSelector::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmConfigFileSelector::CancelButton_Click);
 }
 
+bool frmConfigFileSelector::Load()
+{
+    // Only the caption is localised, the buttons keep their texts.
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
+    return true;
+}
+
 frmConfigFileSelector &frmConfigFileSelector::Instance(Session &session)
 {
-    if (!session.ConfigFileSelector())
-        session.SetConfigFileSelector(std::make_unique<frmConfigFileSelector>(session));
+    if (!session.ConfigFileSelector()) {
+        auto dialog = std::make_unique<frmConfigFileSelector>(session);
+        dialog->Load();
+        session.SetConfigFileSelector(std::move(dialog));
+    }
     return *static_cast<frmConfigFileSelector *>(session.ConfigFileSelector());
 }
 
@@ -61,20 +70,20 @@ void frmConfigFileSelector::OKButton_Click()
 {
     const QString name = txtFileName->text();
     if (name.isEmpty()) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }
     // Besides the backslash, every character a Windows file name cannot hold is refused,
     // so that no name can lead a file out of the lib directory.
     if (name.contains(u'\\') || !FileIo::IsValidFileName(name)) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Information, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }
     // Blanks and dots alone, with or without ".tsy", name no file.
     if (ConfigStore::StoredConfigFileName(name).isEmpty()) {
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }

@@ -14,6 +14,8 @@ class frmConfigFileSelector final : public QDialog
     Q_DISABLE_COPY_MOVE(frmConfigFileSelector)
 public:
     explicit frmConfigFileSelector(Session &session, QWidget *parent = nullptr);
+    // The localised caption, once per run; never fails.
+    bool Load();
 
     // The session's instance, created (and its caption loaded) on first use.
     static frmConfigFileSelector &Instance(Session &session);

@@ -76,17 +76,6 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     layout->addLayout(buttons);
     resize(360, 400);
 
-    // Load: the localised captions; the path field stays empty until the list moves.
-    cmdOK->setText(m_session.GetText(QStringLiteral("SLBL0254")));
-    cmdCancel->setText(m_session.GetText(QStringLiteral("SLBL0428")));
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0497")));
-
-    FillDrives();
-    // Without a preset the lists stand at the process's current directory.
-    Vb::Error ignored;
-    if (!SetDir1Path(QDir::currentPath(), &ignored))
-        SetDir1Path(QDir::rootPath(), &ignored);
-
     // Folders appear and are sorted as they are read; keep the current one in sight.
     connect(m_dirModel, &QFileSystemModel::directoryLoaded, this, &frmbrowse::ScrollToCurrent);
     connect(m_dirModel, &QAbstractItemModel::layoutChanged, this, &frmbrowse::ScrollToCurrent);
@@ -98,6 +87,22 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     connect(Dir1->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] { m_keepInSight = false; });
     connect(cmdOK, &QPushButton::clicked, this, &frmbrowse::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmbrowse::cmdCancel_Click);
+}
+
+bool frmbrowse::Load()
+{
+    // The localised captions; the path field stays empty until the list moves.
+    cmdOK->setText(m_session.GetText(QStringLiteral("SLBL0254")));
+    cmdCancel->setText(m_session.GetText(QStringLiteral("SLBL0428")));
+    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0497")));
+
+    FillDrives();
+    // Without a preset the lists stand at the process's current directory.
+    Vb::Error ignored;
+    if (!SetDir1Path(QDir::currentPath(), &ignored))
+        SetDir1Path(QDir::rootPath(), &ignored);
+
+    return true;
 }
 
 bool frmbrowse::eventFilter(QObject *watched, QEvent *event)
@@ -217,7 +222,7 @@ void frmbrowse::Drive1_Change(int index)
     else
         moved = SetDir1Path(root, &error);
     if (!moved) {
-        m_session.MsgBox(error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_session.MsgBox(this, error.description, MsgIcon::Exclamation, MsgButtons::Ok);
         ShowDrive(rememberedDrive);
         return;
     }
@@ -240,7 +245,7 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
         txtpath->setText(m_dirPath);
         return;
     }
-    m_session.MsgBox(error.description, MsgIcon::Exclamation, MsgButtons::Ok);
+    m_session.MsgBox(this, error.description, MsgIcon::Exclamation, MsgButtons::Ok);
     // The path field still holds the remembered text; the list goes back to the folder it
     // names, or to where it stood when the field names none.
     Vb::Error ignored;
@@ -271,7 +276,7 @@ void frmbrowse::cmdOK_Click()
         }
         path = CleanAbsolute(m_dirModel->filePath(highlighted));
     }
-    emit CloseBrowse(path);
+    m_chosenPath = path;
     accept();
 }
 

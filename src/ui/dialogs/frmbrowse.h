@@ -14,15 +14,17 @@ class QTreeView;
 class Session;
 
 // The folder browser of the editors: a drive list, the directory tree of the current drive
-// and the chosen path. A new one is made for every browse; OK (or Enter, or a double click
-// on a folder) hands the path to the owner through CloseBrowse before the dialog closes,
-// Cancel hands over nothing.
+// and the chosen path. A new one is made for every browse: Load, SetStartPath, exec. OK (or
+// Enter, or a double click on a folder) accepts it with ChosenPath; Cancel rejects it.
 class frmbrowse final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmbrowse)
 public:
     explicit frmbrowse(Session &session, QWidget *parent = nullptr);
+
+    // The captions, the drive list, and the lists at the process's current directory.
+    bool Load();
 
     // Presets the directory list and the path field to path. False, with nothing preset,
     // when path is not an existing directory: the browser then opens where it stands.
@@ -34,10 +36,9 @@ public:
     // The volume root ("drive") that holds path; empty when path does not exist.
     static QString DriveOf(const QString &path);
 
-signals:
-    // Raised by OK with the path field's text, unchecked, before the dialog closes. An empty
-    // field hands over the highlighted folder instead, or nothing when none is highlighted.
-    void CloseBrowse(QString &sPathName);
+    // After an accepted exec: the path field's text as OK found it, unchecked; from an empty
+    // field, the highlighted folder (without one, OK rejects).
+    QString ChosenPath() const { return m_chosenPath; }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -63,6 +64,7 @@ private:
 
     Session &m_session;
     QString m_dirPath;
+    QString m_chosenPath;
     bool m_movingDir = false; // true while the program, not the user, moves the tree
     // The program keeps the current folder in sight only until the user scrolls or clicks:
     // from then on nothing moves under the mouse.

@@ -11,13 +11,13 @@
 #include "ui/editor/ApplyEditorLabels.h"
 #include "ui/editor/EditorLineEdit.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
 #include <QTabBar>
@@ -64,7 +64,20 @@ frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
     : QDialog(parent), m_session(session)
 {
     BuildControls();
+    // On the press, so that the order in which the keys come up again does not matter. Two
+    // tabs: next and previous are both the other one.
+    for (const QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+                                    QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
+        auto *switchTab = new QShortcut(keys, this);
+        connect(switchTab, &QShortcut::activated, this,
+                [this] { TSConfig->setCurrentIndex(TSConfig->currentIndex() == 0 ? 1 : 0); });
+    }
+}
 
+frmEditConfiguration::~frmEditConfiguration() = default;
+
+bool frmEditConfiguration::Load()
+{
     // Opening, in this order.
     m_session.LoadSharedTexts();
     SetToolTips();
@@ -79,11 +92,8 @@ frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
     LoadConfiguration(m_session.SelectedConfigPath);
     SetDatabaseLabels();
     FirstField(0)->setFocus();
-    // Key preview: the window sees Ctrl+Tab before whichever control has the focus.
-    qApp->installEventFilter(this);
+    return !m_session.QuitRequested();
 }
-
-frmEditConfiguration::~frmEditConfiguration() { qApp->removeEventFilter(this); }
 
 void frmEditConfiguration::BuildControls()
 {
@@ -302,18 +312,6 @@ bool frmEditConfiguration::eventFilter(QObject *watched, QEvent *event)
             SetDatabaseLabels();
         return false;
     }
-    if (event->type() == QEvent::KeyPress) {
-        // On the press, so that the order in which the keys come up again does not matter.
-        auto *target = qobject_cast<QWidget *>(watched);
-        const auto *key = static_cast<QKeyEvent *>(event);
-        const bool switchKey = key->key() == Qt::Key_Tab || key->key() == Qt::Key_PageDown
-                               || key->key() == Qt::Key_PageUp;
-        if (target && target->window() == this && switchKey && key->modifiers() == Qt::ControlModifier) {
-            // Two tabs: next and previous are both the other one.
-            TSConfig->setCurrentIndex(TSConfig->currentIndex() == 0 ? 1 : 0);
-            return true;
-        }
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -401,7 +399,7 @@ void frmEditConfiguration::keyPressEvent(QKeyEvent *event)
         return;
     }
     const QString question = QStringLiteral("Save the changes to %1?").arg(m_session.SelectedConfigName);
-    switch (m_session.MsgBox(question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    switch (m_session.MsgBox(this, question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
     case MsgResult::Yes: cmdOK_Click(); break;
     case MsgResult::No: reject(); break;
     default: break;
@@ -425,16 +423,12 @@ void frmEditConfiguration::cmdTestConnection_Click()
 
 void frmEditConfiguration::cmdBrowse_Click(qint16 target)
 {
-    BrowseTarget = target;
-    delete oFrmBrowse;
-    oFrmBrowse = new frmbrowse(m_session, this);
-    connect(oFrmBrowse, &frmbrowse::CloseBrowse, this, &frmEditConfiguration::oFrmBrowse_CloseBrowse);
+    EditorLineEdit *field = target == BrowseLog ? txtLog : txtwebdirectory;
+    frmbrowse browser(m_session, this);
+    if (!browser.Load())
+        return;
     // A field that names no folder opens the browser where it stands, without a preset.
-    oFrmBrowse->SetStartPath(target == BrowseLog ? txtLog->text() : txtwebdirectory->text());
-    oFrmBrowse->exec();
-}
-
-void frmEditConfiguration::oFrmBrowse_CloseBrowse(QString &sPathName)
-{
-    (BrowseTarget == BrowseLog ? txtLog : txtwebdirectory)->setText(sPathName);
+    browser.SetStartPath(field->text());
+    if (browser.exec() == QDialog::Accepted)
+        field->setText(browser.ChosenPath());
 }

@@ -13,12 +13,11 @@ class QLabel;
 class QPushButton;
 class QTabBar;
 class Session;
-class frmbrowse;
 
 // The editor of one ordinary configuration file: the file SelectedConfigPath of the session,
-// or a new configuration when that is empty. Constructing it runs the window's load; the
-// caller shows it modally. It reports back only through the file, CurrentConfig and
-// SelectedConfigPath (the new file's path after a first save, empty after a failed one).
+// or a new configuration when that is empty. The caller runs Load, then shows it modally.
+// It reports back only through the file, CurrentConfig and SelectedConfigPath (the new
+// file's path after a first save, empty after a failed one).
 class frmEditConfiguration final : public QDialog
 {
     Q_OBJECT
@@ -27,6 +26,19 @@ public:
     explicit frmEditConfiguration(Session &session, QWidget *parent = nullptr);
     ~frmEditConfiguration() override;
 
+    // Fills the window: texts, lists, then the file. A file that cannot be read whole is
+    // reported and what was read stays in the form, which opens all the same; false only
+    // when the program was ended meanwhile.
+    bool Load();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape with unsaved changes asks whether to save them.
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
     // Fills the controls and CurrentConfig from the file. False for an empty path (a new
     // configuration, CurrentConfig initialised) and after a read error (message shown).
     bool LoadConfiguration(QString &ConfigFilePath);
@@ -47,14 +59,6 @@ public:
     // Which field the folder browser fills.
     enum : qint16 { BrowseLog = 1, BrowseWeb = 2 };
 
-protected:
-    void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    // Escape with unsaved changes asks whether to save them.
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void BuildControls();
     void LayoutControls();
     void CoverFrameCaptions();
@@ -71,7 +75,6 @@ private:
     // Application, DSN, database and user must be given; a missing one is named and focused.
     bool RequiredFieldsGiven();
     void cmdBrowse_Click(qint16 target);
-    void oFrmBrowse_CloseBrowse(QString &sPathName);
     // Connects as the Java server's start would with the values shown, and says how it went.
     void cmdTestConnection_Click();
     void cmdOK_Click();
@@ -89,8 +92,6 @@ private:
     QString WhyFieldsNotWritable(const ConfigRecord &record);
 
     Session &m_session;
-    qint16 BrowseTarget = 0;
-    frmbrowse *oFrmBrowse = nullptr;
     bool m_inLayout = false;
     // The last load stopped before the end of the file.
     bool m_loadIncomplete = false;

@@ -46,7 +46,7 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
     ConfigRecord &config = m_session.CurrentConfig;
     auto loadError = [this](const QString &what) {
         m_loadIncomplete = true;
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     };
@@ -196,7 +196,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     ApplyControlsTo(updated);
     const QString refused = WhyFieldsNotWritable(updated);
     if (!refused.isEmpty()) {
-        m_session.MsgBox(refused, MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, refused, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
 
@@ -206,13 +206,13 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
             QStringLiteral("\"%1\" was not read completely. Saving replaces the whole file with what "
                            "this window shows; what was not read is lost.\n\nSave anyway?")
                 .arg(QDir::toNativeSeparators(ConfigFilePath));
-        if (m_session.MsgBox(question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
+        if (m_session.MsgBox(this, question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
             return false;
     }
 
     bool writable = true;
     if (ConfigFilePath.isEmpty()) {
-        if (!AskNewConfigFileName(m_session, ConfigFilePath))
+        if (!AskNewConfigFileName(m_session, this, ConfigFilePath))
             return false;
     } else {
         // Saving an existing configuration never creates a file that has gone meanwhile.
@@ -222,7 +222,7 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated, &error)) {
         ConfigFilePath.clear();
         m_session.SelectedConfigPath.clear();
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
         return false;
     }
     m_session.CurrentConfig = updated;
@@ -236,7 +236,7 @@ bool frmEditConfiguration::RequiredFieldsGiven()
         QString name = label->text();
         if (name.endsWith(u':'))
             name.chop(1);
-        m_session.MsgBox(QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
     if (ComboApplication->currentIndex() <= 0)
@@ -256,7 +256,7 @@ void frmEditConfiguration::cmdOK_Click()
         const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text());
         if (!refusal.isEmpty()) {
             GoToField(txtwebdirectory);
-            m_session.MsgBox(refusal, MsgIcon::Critical, MsgButtons::Ok);
+            m_session.MsgBox(this, refusal, MsgIcon::Critical, MsgButtons::Ok);
             return;
         }
     }

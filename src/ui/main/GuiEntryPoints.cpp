@@ -35,7 +35,8 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
     MessageBoxes messages;
     Session session(QCoreApplication::applicationDirPath(), messages);
     frmConfigurationSelector window(session);
-    window.Load();
+    if (!window.Load())
+        return 0;
     window.show();
     return app.exec();
 }
@@ -50,5 +51,6 @@ extern "C" Q_DECL_EXPORT int cs_gui_message_box(const char *text, const char *ti
     QApplication app(argc, argv);
     SetUpApplication(app);
     MessageBoxes boxes;
-    return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title)));
+    return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title),
+                         nullptr));
 }

@@ -289,17 +289,22 @@ void frmConfigurationSelector::CreateMenus()
     connect(mnuAbout, &QAction::triggered, this, &frmConfigurationSelector::mnuAbout_Click);
 }
 
-QAction *frmConfigurationSelector::AddButton(QToolBar *bar, const QString &key, const QString &tooltip,
-                                             const char *themeIcon, const QString &fallback)
+void frmConfigurationSelector::AddButton(QToolBar *bar, const char *key, const QString &tooltip,
+                                         const char *themeIcon, const QString &fallback,
+                                         void (frmConfigurationSelector::*command)())
 {
     // The desktop's own icons where the theme has them, our drawings elsewhere.
     const QIcon icon = QIcon::fromTheme(QLatin1String(themeIcon),
                                         QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")));
     QAction *button = bar->addAction(icon, QString());
-    button->setObjectName(key);
-    button->setData(key);
+    button->setObjectName(QLatin1String(key));
     button->setToolTip(tooltip);
-    return button;
+    connect(button, &QAction::triggered, this, command);
+}
+
+QAction *frmConfigurationSelector::Button(const char *key) const
+{
+    return cbMain->findChild<QAction *>(QLatin1String(key));
 }
 
 void frmConfigurationSelector::CreateToolBars()
@@ -311,59 +316,38 @@ void frmConfigurationSelector::CreateToolBars()
         bar->setFloatable(false);
         bar->setIconSize(QSize(24, 24));
         bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-        connect(bar, &QToolBar::actionTriggered, this, [this, bar](QAction *a) { ToolbarButtonClick(bar, a); });
         return bar;
     };
+    using Self = frmConfigurationSelector;
     tbNED = makeBar("tbNED");
-    AddButton(tbNED, QStringLiteral("New"), QStringLiteral("SLBL0440"), "document-new", QStringLiteral("new"));
-    AddButton(tbNED, QStringLiteral("Edit"), QStringLiteral("SLBL0441"), "document-properties", QStringLiteral("edit"));
-    AddButton(tbNED, QStringLiteral("Delete"), QStringLiteral("SLBL0442"), "edit-delete", QStringLiteral("delete"));
+    AddButton(tbNED, "New", QStringLiteral("SLBL0440"), "document-new", QStringLiteral("new"), &Self::mnuNew_Click);
+    AddButton(tbNED, "Edit", QStringLiteral("SLBL0441"), "document-properties", QStringLiteral("edit"),
+              &Self::mnuUpdate_Click);
+    AddButton(tbNED, "Delete", QStringLiteral("SLBL0442"), "edit-delete", QStringLiteral("delete"),
+              &Self::mnuDelete_Click);
     // No theme has a picture for joining two configurations.
-    AddButton(tbNED, QStringLiteral("ConfigMnS"), QStringLiteral("Configure Merge and Split"), "",
-              QStringLiteral("mergesplit"));
+    AddButton(tbNED, "ConfigMnS", QStringLiteral("Configure Merge and Split"), "", QStringLiteral("mergesplit"),
+              &Self::MnSConfig_Click);
 
     tbExecute = makeBar("tbExecute");
-    AddButton(tbExecute, QStringLiteral("Run"), QStringLiteral("SLBL0444"), "media-playback-start", QStringLiteral("run"));
+    AddButton(tbExecute, "Run", QStringLiteral("SLBL0444"), "media-playback-start", QStringLiteral("run"),
+              &Self::mnuExecute_Click);
 
     tlbJS = makeBar("tlbJS");
-    AddButton(tlbJS, QStringLiteral("RunJS"), QStringLiteral("Run Java Server"), "", QStringLiteral("runjs"));
+    AddButton(tlbJS, "RunJS", QStringLiteral("Run Java Server"), "", QStringLiteral("runjs"),
+              &Self::mnuExecuteJS_Click);
     tlbJS->setVisible(false);
 
     tbRefresh = makeBar("tbRefresh");
-    AddButton(tbRefresh, QStringLiteral("Refresh"), QStringLiteral("SLBL0445"), "view-refresh", QStringLiteral("refresh"));
+    AddButton(tbRefresh, "Refresh", QStringLiteral("SLBL0445"), "view-refresh", QStringLiteral("refresh"),
+              &Self::mnuRefresh_Click);
 
     tbExit = makeBar("tbExit");
-    AddButton(tbExit, QStringLiteral("Exit"), QStringLiteral("SLBL0443"), "application-exit", QStringLiteral("exit"));
+    AddButton(tbExit, "Exit", QStringLiteral("SLBL0443"), "application-exit", QStringLiteral("exit"),
+              &Self::mnuExit_Click);
 }
 
-void frmConfigurationSelector::ToolbarButtonClick(QToolBar *bar, QAction *button)
-{
-    struct Route
-    {
-        QToolBar *bar;
-        const char *key;
-        void (frmConfigurationSelector::*command)();
-    };
-    const Route routes[] = {
-        {tbNED, "new", &frmConfigurationSelector::mnuNew_Click},
-        {tbNED, "edit", &frmConfigurationSelector::mnuUpdate_Click},
-        {tbNED, "delete", &frmConfigurationSelector::mnuDelete_Click},
-        {tbNED, "configmns", &frmConfigurationSelector::MnSConfig_Click},
-        {tbExecute, "run", &frmConfigurationSelector::mnuExecute_Click},
-        {tbRefresh, "refresh", &frmConfigurationSelector::mnuRefresh_Click},
-        {tbExit, "exit", &frmConfigurationSelector::mnuExit_Click},
-        {tlbJS, "runjs", &frmConfigurationSelector::mnuExecuteJS_Click},
-    };
-    const QString key = button->data().toString().toLower();
-    for (const Route &r : routes) {
-        if (r.bar == bar && key == QLatin1String(r.key)) {
-            (this->*r.command)();
-            return;
-        }
-    }
-}
-
-void frmConfigurationSelector::Load()
+bool frmConfigurationSelector::Load()
 {
     {
         frmSplash splash(m_session);
@@ -395,23 +379,27 @@ void frmConfigurationSelector::Load()
         ResolveMnemonicClashes(menu->actions());
 
     // The design-time tooltips hold the label identifiers of their texts.
-    for (QAction *button : {tbExit->actions().at(0), tbExecute->actions().at(0), tbNED->actions().at(0),
-                            tbNED->actions().at(1), tbNED->actions().at(2), tbRefresh->actions().at(0)})
-        button->setToolTip(m_session.GetText(button->toolTip()));
+    for (const char *key : {"Exit", "Run", "New", "Edit", "Delete", "Refresh"})
+        Button(key)->setToolTip(m_session.GetText(Button(key)->toolTip()));
 
     Vb::Error error;
     m_session.DefaultLogDirectory = ConfigStore::DefaultLogDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.DefaultLogDirectory, &error))
-        return ReportError(error);
+    if (!CreateDirectoryIfMissing(m_session.DefaultLogDirectory, &error)) {
+        ReportError(error);
+        return !m_session.QuitRequested();
+    }
     m_session.ConfigDirectory = ConfigStore::ConfigDirectory(m_session.AppDir());
-    if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error))
-        return ReportError(error);
+    if (!CreateDirectoryIfMissing(m_session.ConfigDirectory, &error)) {
+        ReportError(error);
+        return !m_session.QuitRequested();
+    }
     CreateListViewHeader();
     RestoreListLayout();
     // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
     ReportListProblems(FillListView());
     // The keys act on the list from the start, not on the filter box above it.
     LVConfig->setFocus();
+    return !m_session.QuitRequested();
 }
 
 bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb::Error *error)
@@ -433,13 +421,13 @@ bool frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path, Vb:
 
 void frmConfigurationSelector::ReportError(const Vb::Error &error)
 {
-    m_session.MsgBox(QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
+    m_session.MsgBox(this, QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
 }
 
 void frmConfigurationSelector::ReportListProblems(const QStringList &problems)
 {
     if (!problems.isEmpty())
-        m_session.MsgBox(problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
+        m_session.MsgBox(this, problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
 }
 
 void frmConfigurationSelector::ShowOutcome(const QString &text) { m_outcomeLabel->setText(text); }
@@ -453,10 +441,9 @@ void frmConfigurationSelector::HandleCoolBar()
     const bool run = one && readable(rows[0]);
     const bool pair = rows.size() == 2 && readable(rows[0]) && readable(rows[1]);
     const std::pair<QAction *, bool> states[] = {
-        {mnuUpdate, one},          {tbNED->actions().at(1), one},     {mnuRename, any},
-        {mnuDelete, any},          {tbNED->actions().at(2), any},     {mnuExecute, run},
-        {tbExecute->actions().at(0), run}, {MnSConfig, pair},         {tbNED->actions().at(3), pair},
-        {mnuExecuteJS, any},       {tlbJS->actions().at(0), any},
+        {mnuUpdate, one},    {Button("Edit"), one},   {mnuRename, any},        {mnuDelete, any},
+        {Button("Delete"), any}, {mnuExecute, run}, {Button("Run"), run},  {MnSConfig, pair},
+        {Button("ConfigMnS"), pair}, {mnuExecuteJS, any}, {Button("RunJS"), any},
     };
     for (const auto &[action, enabled] : states)
         action->setEnabled(enabled);

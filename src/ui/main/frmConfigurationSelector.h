@@ -33,8 +33,12 @@ public:
     ~frmConfigurationSelector() override;
 
     // The window's load: splash, texts, directories, list. Errors are reported, not thrown;
-    // the window then stays as far as it was set up.
-    void Load();
+    // a folder that cannot be made leaves the window as far as it was set up, to be shown
+    // all the same. False when the program was ended meanwhile: the window is not to be shown.
+    bool Load();
+
+private:
+    friend class LabelEditDelegate;
 
     // Enables each command exactly when the highlighted rows are what it acts on: Update
     // one row, Rename and Delete any, Run one readable row, Merge and Split two readable rows.
@@ -44,9 +48,6 @@ public:
     // returns one line per problem (such files, files left out, a folder that cannot be read).
     QStringList FillListView();
 
-    // The summaries of the files, one slot per file of the lib directory (configuration
-    // file or not); slots after the listed files stay empty.
-    const QList<ConfigEntry> &ConfigEntries() const { return m_configEntries; }
     // The summary behind a list entry (its file as read by the last fill).
     ConfigEntry EntryOf(const QTreeWidgetItem *item) const;
     // The summaries of the highlighted readable entries, in list order.
@@ -111,15 +112,15 @@ public:
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
 
-private:
-    friend class LabelEditDelegate;
 
     // Frame
     void CreateMenus();
     void CreateToolBars();
-    QAction *AddButton(QToolBar *bar, const QString &key, const QString &tooltip, const char *themeIcon,
-                       const QString &fallback);
-    void ToolbarButtonClick(QToolBar *bar, QAction *button);
+    // A tool bar button: an action named key that runs command.
+    void AddButton(QToolBar *bar, const char *key, const QString &tooltip, const char *themeIcon,
+                   const QString &fallback, void (frmConfigurationSelector::*command)());
+    // The tool bar button named key.
+    QAction *Button(const char *key) const;
     void mnuToolbar_Click();
     void mnuStatusbar_Click();
     bool CreateDirectoryIfMissing(const QString &path, Vb::Error *error);

@@ -64,7 +64,8 @@ void frmConfigurationSelector::mnuNew_Click()
     m_session.SelectedConfigName = m_session.NewConfigName;
     {
         frmEditConfiguration editor(m_session);
-        editor.exec();
+        if (editor.Load())
+            editor.exec();
     }
     // A configuration saved by the editor is the one highlighted afterwards.
     if (!m_session.SelectedConfigPath.isEmpty()) {
@@ -88,7 +89,8 @@ void frmConfigurationSelector::mnuUpdate_Click()
         if (m_session.SelectedConfigPath.isEmpty())
             m_session.SelectedConfigName = m_session.NewConfigName;
         frmEditConfiguration editor(m_session);
-        editor.exec();
+        if (editor.Load())
+            editor.exec();
     }
     mnuRefresh_Click();
 }
@@ -110,7 +112,7 @@ void frmConfigurationSelector::mnuDelete_Click()
     if (names.isEmpty())
         return;
     // One question naming every file; Enter answers No.
-    if (m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0029")) + QStringLiteral("\r\n\r\n")
+    if (m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0029")) + QStringLiteral("\r\n\r\n")
                              + names.join(QStringLiteral("\r\n")),
                          MsgIcon::None, MsgButtons::YesNoDefaultNo)
         != MsgResult::Yes) {
@@ -134,7 +136,7 @@ bool frmConfigurationSelector::DeleteConfigFile(const QString &ConfigFileName)
     if (FileIo::DeleteFile(ConfigFileName, &error))
         return true;
     // Named, with the reason: with several files the user must see which one stayed.
-    m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0119")) + QStringLiteral("\r\n")
+    m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0119")) + QStringLiteral("\r\n")
                          + QFileInfo(ConfigFileName).fileName() + QStringLiteral(": ") + error.description,
                      MsgIcon::Information);
     return false;
@@ -164,7 +166,7 @@ void frmConfigurationSelector::MnSConfig_Click()
         if (!first.isEmpty() && first != QLatin1String("0")) {
             const qint16 c = entry.ProductCode;
             if (c == first.toInt() || outside) {
-                m_session.MsgBox(invalid);
+                m_session.MsgBox(this, invalid);
                 ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
@@ -182,7 +184,7 @@ void frmConfigurationSelector::MnSConfig_Click()
         } else {
             first = QString::number(entry.ProductCode);
             if (outside) {
-                m_session.MsgBox(invalid);
+                m_session.MsgBox(this, invalid);
                 ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
@@ -201,7 +203,8 @@ void frmConfigurationSelector::mnuExit_Click()
 void frmConfigurationSelector::mnuAbout_Click()
 {
     frmAbout about(m_session);
-    about.exec();
+    if (about.Load())
+        about.exec();
 }
 
 void frmConfigurationSelector::mnuExecute_Click()

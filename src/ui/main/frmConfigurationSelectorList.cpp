@@ -382,10 +382,10 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
     QString why;
     if (newName.isEmpty()) {
         why = QStringLiteral("no name");
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
     } else if (!FileIo::IsValidFileName(newName)) {
         why = QStringLiteral("a character a file name cannot hold");
-        m_session.MsgBox(m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
+        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
     } else if (newName == fileName) {
         // Typing the name without its extension names the same file: nothing to move.
         return;
@@ -399,7 +399,7 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
         else if (Vb::Error e; !FileIo::RenameFile(oldPath, newPath, &e))
             why = e.description;
         if (!why.isEmpty())
-            m_session.MsgBox(why);
+            m_session.MsgBox(this, why);
     }
     if (!why.isEmpty()) {
         ShowOutcome(QStringLiteral("%1 not renamed: %2").arg(fileName, why));

@@ -426,19 +426,13 @@ void frmEditConfigurationMergeSplit::Browse(int target)
     QLineEdit *field = target == 2 ? txtwebdirectory : txtLogpath[target];
     auto *browser = new frmbrowse(m_session, this);
     oFrmBrowse = browser;
-    connect(browser, &frmbrowse::CloseBrowse, this, [this](QString &pathName) { oFrmBrowse_CloseBrowse(pathName); });
-    // A start path that is not an existing folder is simply not used.
-    browser->SetStartPath(field->text());
-    browser->exec();
+    if (browser->Load()) {
+        // A start path that is not an existing folder is simply not used.
+        browser->SetStartPath(field->text());
+        if (browser->exec() == QDialog::Accepted)
+            field->setText(browser->ChosenPath());
+    }
     delete oFrmBrowse.data();
-}
-
-void frmEditConfigurationMergeSplit::oFrmBrowse_CloseBrowse(QString &pathName)
-{
-    if (BrowseTarget == 2)
-        txtwebdirectory->setText(pathName);
-    else
-        txtLogpath[BrowseTarget]->setText(pathName);
 }
 
 // ---------------------------------------------------------------------------------------

@@ -49,7 +49,6 @@ private:
     QWidget *BuildLedgerhallTab();
     void ApplyPlatformRule();
     void Browse(int target);
-    void oFrmBrowse_CloseBrowse(QString &pathName);
     void bOk_Click();
     void ChkSavePass_Click();
     // Whether section index stores its password: the box when the user set it, else what

@@ -1,5 +1,6 @@
 #include "ui/dialogs/frmAbout.h"
 #include "platform/Registry.h"
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 
 #include <QFile>
@@ -12,11 +13,7 @@ namespace {
 
 const QByteArray kTessalyKey = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norwen Global\\Norwen Tessaly]\r\n";
 
-QString LabelText(const frmAbout &about, const char *name)
-{
-    const auto *label = about.findChild<QLabel *>(QLatin1String(name));
-    return label ? label->text() : QStringLiteral("<no %1>").arg(QLatin1String(name));
-}
+QString LabelText(const frmAbout &about, const char *name) { return Child<QLabel>(&about, name)->text(); }
 
 // A registry file with body, where @ stands for the application directory; none when body is empty.
 void WriteRegistry(TestAppDir &app, QByteArray body)
@@ -57,6 +54,7 @@ TEST(About, VersionIsTheRegistryText)
         TestAppDir app;
         WriteRegistry(app, registry);
         frmAbout about(app.session());
+        ASSERT_TRUE(about.Load());
         EXPECT_EQ(LabelText(about, "lblVersion"), QString::fromUtf8(version)) << registry.left(80).constData();
         EXPECT_EQ(app.shownTexts().join(u'|').contains(Registry::FilePath(app.path())), registry.size() > (1 << 20))
             << registry.left(80).constData();
@@ -79,15 +77,11 @@ TEST(About, CaptionsComeFromTheTextsWithTheirPlaceholdersFilledAndOkCloses)
         if (!c.texts.isEmpty())
             app.writeFile(QStringLiteral("I18nText.xml"), c.texts);
         frmAbout about(app.session());
+        ASSERT_TRUE(about.Load());
         EXPECT_EQ(about.windowTitle(), QString::fromUtf8(c.title));
         EXPECT_EQ(LabelText(about, "lblTitle"), QString::fromUtf8(c.heading));
-        EXPECT_EQ(about.findChild<QLabel *>(QStringLiteral("lblTitle"))->textFormat(), Qt::PlainText);
         EXPECT_EQ(LabelText(about, "lblCopyright"), QString::fromUtf8(c.copyright));
-        EXPECT_EQ(LabelText(about, "lblDescription"), app.session().GetText(QStringLiteral("SLBL0316")));
-        EXPECT_EQ(LabelText(about, "lblDisclaimer"), app.session().GetText(QStringLiteral("SLBL0328")));
-        WhenModal(QStringLiteral("frmAbout"), [](QWidget *w) {
-            QTest::mouseClick(w->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        });
+        WhenModal(QStringLiteral("frmAbout"), [](QWidget *w) { QTest::mouseClick(Child<QPushButton>(w, "cmdOK"), Qt::LeftButton); });
         EXPECT_EQ(about.exec(), int(QDialog::Accepted));
         EXPECT_FALSE(about.isVisible());
     }
@@ -123,8 +117,9 @@ TEST(About, SystemInfoStartsTheToolTheRegistryNames)
         if (c.readOnly)
             QFile::setPermissions(Registry::FilePath(app.path()), QFile::ReadOwner | QFile::ReadGroup);
         frmAbout about(app.session());
+        ASSERT_TRUE(about.Load());
         about.show();
-        QTest::mouseClick(about.findChild<QPushButton *>(QStringLiteral("cmdSysInfo")), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&about, "cmdSysInfo"), Qt::LeftButton);
         if (c.started.isEmpty()) {
             ASSERT_EQ(app.messages().ShownMessages().size(), 1) << c.what;
             const auto &shown = app.messages().ShownMessages().front();
@@ -132,6 +127,7 @@ TEST(About, SystemInfoStartsTheToolTheRegistryNames)
             EXPECT_EQ(shown.icon, MsgIcon::None) << c.what;
             EXPECT_EQ(shown.buttons, MsgButtons::Ok) << c.what;
             EXPECT_EQ(shown.title, QStringLiteral("Program title")) << c.what;
+            EXPECT_EQ(shown.asker, &about) << c.what;
         } else {
             EXPECT_TRUE(app.shownTexts().isEmpty()) << c.what;
             EXPECT_EQ(WaitForStart(app), c.started) << c.what;

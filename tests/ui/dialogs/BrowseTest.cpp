@@ -1,4 +1,5 @@
 // The folder browser: presets, the drive and directory lists, and what OK and Cancel hand over.
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 #include "ui/dialogs/frmbrowse.h"
 
@@ -21,16 +22,15 @@ class BrowseTest : public ::testing::Test
 protected:
     TestAppDir app;
     frmbrowse browser{app.session()};
-    std::optional<QString> handedOver;
 
     void SetUp() override
     {
-        QObject::connect(&browser, &frmbrowse::CloseBrowse, [this](QString &path) { handedOver = path; });
+        ASSERT_TRUE(browser.Load());
         browser.show();
     }
 
-    QLineEdit *txtpath() { return browser.findChild<QLineEdit *>(QStringLiteral("txtpath")); }
-    QComboBox *Drive1() { return browser.findChild<QComboBox *>(QStringLiteral("Drive1")); }
+    QLineEdit *txtpath() { return Child<QLineEdit>(&browser, "txtpath"); }
+    QComboBox *Drive1() { return Child<QComboBox>(&browser, "Drive1"); }
     // Picks a drive from the opened list with the mouse, as a user does.
     void PickDrive(int index)
     {
@@ -43,8 +43,7 @@ protected:
 
 TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
 {
-    EXPECT_EQ(browser.windowTitle(), app.session().GetText(QStringLiteral("SLBL0497")));
-    auto *list = browser.findChild<QTreeView *>(QStringLiteral("Dir1"));
+    auto *list = Child<QTreeView>(&browser, "Dir1");
     auto *model = static_cast<QFileSystemModel *>(list->model());
     // An empty path field never empties the owner's field: the highlighted folder, or nothing.
     struct Case { QString typed; bool highlighted; const char *button; std::optional<QString> handed; };
@@ -55,13 +54,13 @@ TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
         {QStringLiteral("/tmp"), true, "cmdCancel", std::nullopt},
     };
     for (const Case &c : cases) {
-        handedOver.reset();
         browser.show();
         list->clearSelection();
         list->setCurrentIndex(c.highlighted ? model->index(app.lib()) : QModelIndex());
         txtpath()->clear();
         QTest::keyClicks(txtpath(), c.typed);
-        QTest::mouseClick(browser.findChild<QPushButton *>(QLatin1String(c.button)), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(&browser, c.button), Qt::LeftButton);
+        const auto handedOver = browser.result() == QDialog::Accepted ? std::optional(browser.ChosenPath()) : std::nullopt;
         EXPECT_EQ(handedOver, c.handed) << c.button << " " << c.typed.toStdString();
         EXPECT_FALSE(browser.isVisible());
     }
@@ -91,12 +90,11 @@ TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
     };
     for (const Case &c : cases) {
         frmbrowse dialog(app.session());
-        std::optional<QString> chosen;
-        QObject::connect(&dialog, &frmbrowse::CloseBrowse, [&](QString &path) { chosen = path; });
+        ASSERT_TRUE(dialog.Load());
         dialog.SetStartPath(folder(20));
         dialog.show();
         QApplication::setActiveWindow(&dialog);
-        auto *list = dialog.findChild<QTreeView *>(QStringLiteral("Dir1"));
+        auto *list = Child<QTreeView>(&dialog, "Dir1");
         auto *model = static_cast<QFileSystemModel *>(list->model());
         QTRY_COMPARE(model->rowCount(model->index(parent)), 40);
         list->expand(model->index(folder(5)));
@@ -109,9 +107,10 @@ TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
         ASSERT_TRUE(list->viewport()->rect().contains(item.center())) << c.what;
 
         c.act(list, item.center());
-        EXPECT_EQ(chosen, c.chooses ? std::optional(folder(c.folder)) : std::nullopt) << c.what;
+        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.chooses) << c.what;
+        EXPECT_EQ(dialog.ChosenPath(), c.chooses ? folder(c.folder) : QString()) << c.what;
         EXPECT_EQ(dialog.isVisible(), !c.chooses) << c.what;
-        EXPECT_EQ(dialog.findChild<QLineEdit *>(QStringLiteral("txtpath"))->text(), folder(c.folder)) << c.what;
+        EXPECT_EQ(Child<QLineEdit>(&dialog, "txtpath")->text(), folder(c.folder)) << c.what;
         // Nothing moved or closed under the mouse.
         EXPECT_EQ(list->verticalScrollBar()->value(), scrolled) << c.what;
         EXPECT_TRUE(list->isExpanded(model->index(folder(5)))) << c.what;
@@ -138,7 +137,7 @@ TEST_F(BrowseTest, PickingAFolderShowsItsPathAndOneThatVanishedIsUndone)
 {
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
-    auto *list = browser.findChild<QTreeView *>(QStringLiteral("Dir1"));
+    auto *list = Child<QTreeView>(&browser, "Dir1");
     auto *model = static_cast<QFileSystemModel *>(list->model());
     browser.SetStartPath(app.path());
     list->setCurrentIndex(model->index(app.lib()));
@@ -151,6 +150,7 @@ TEST_F(BrowseTest, PickingAFolderShowsItsPathAndOneThatVanishedIsUndone)
     list->setCurrentIndex(index);
     ASSERT_EQ(app.shownTexts(), QStringList{QStringLiteral("Path not found")});
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(app.messages().ShownMessages()[0].asker, &browser);
     EXPECT_EQ(txtpath()->text(), app.lib());
     EXPECT_EQ(browser.DirPath(), app.lib());
     EXPECT_TRUE(browser.isVisible());

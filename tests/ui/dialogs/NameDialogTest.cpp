@@ -1,4 +1,5 @@
 // The name prompt of a new configuration and the store's question about replacing a file.
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 #include "ui/dialogs/AskNewConfigFileName.h"
 #include "ui/dialogs/frmConfigFileSelector.h"
@@ -10,11 +11,8 @@
 
 namespace {
 
-QLineEdit *NameBox(QWidget *dialog) { return dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName")); }
-void Click(QWidget *dialog, const char *button)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton *>(QLatin1String(button)), Qt::LeftButton);
-}
+QLineEdit *NameBox(QWidget *dialog) { return Child<QLineEdit>(dialog, "txtFileName"); }
+void Click(QWidget *dialog, const char *button) { QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton); }
 // Types name into the dialog and confirms it.
 std::function<void(QWidget *)> Enter(const QString &name)
 {
@@ -31,7 +29,7 @@ Outcome Ask(TestAppDir &app, std::function<void(QWidget *)> act)
 {
     WhenModal(QStringLiteral("frmConfigFileSelector"), std::move(act));
     QString path = QStringLiteral("unchanged");
-    const bool result = AskNewConfigFileName(app.session(), path);
+    const bool result = AskNewConfigFileName(app.session(), nullptr, path);
     return {result, path};
 }
 
@@ -52,7 +50,7 @@ TEST(NameDialog, RefusedNamesKeepTheDialogOpen)
         TestAppDir app;
         Ask(app, [&](QWidget *dialog) {
             NameBox(dialog)->setText(c.typed);
-            dialog->findChild<QPushButton *>(QStringLiteral("OKButton"))->setFocus();
+            Child<QPushButton>(dialog, "OKButton")->setFocus();
             Click(dialog, "OKButton");
             EXPECT_TRUE(dialog->isVisible()) << c.typed.toStdString();
             EXPECT_EQ(dialog->focusWidget(), NameBox(dialog)) << c.typed.toStdString();

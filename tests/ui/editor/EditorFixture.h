@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigFormat.h"
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 #include "ui/editor/frmEditConfiguration.h"
 
@@ -70,6 +71,7 @@ protected:
         session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
         session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
         editor = std::make_unique<frmEditConfiguration>(session());
+        ASSERT_TRUE(editor->Load());
         editor->show();
         QApplication::setActiveWindow(editor.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
@@ -79,9 +81,7 @@ protected:
     template <typename T>
     T *Child(const char *name)
     {
-        T *child = editor->findChild<T *>(QLatin1String(name));
-        EXPECT_NE(child, nullptr) << name;
-        return child;
+        return ::Child<T>(editor.get(), name);
     }
     QLineEdit *Box(const char *name) { return Child<QLineEdit>(name); }
     QComboBox *Combo(const char *name) { return Child<QComboBox>(name); }
@@ -117,9 +117,8 @@ protected:
             if (shown)
                 *shown = true;
             if (!name.isNull())
-                dialog->findChild<QLineEdit *>(QStringLiteral("txtFileName"))->setText(name);
-            const QString button = name.isNull() ? QStringLiteral("CancelButton") : QStringLiteral("OKButton");
-            QTest::mouseClick(dialog->findChild<QPushButton *>(button), Qt::LeftButton);
+                ::Child<QLineEdit>(dialog, "txtFileName")->setText(name);
+            QTest::mouseClick(::Child<QPushButton>(dialog, name.isNull() ? "CancelButton" : "OKButton"), Qt::LeftButton);
         });
     }
 

@@ -32,8 +32,8 @@ protected:
 
     void SetFilter(const QString &text)
     {
-        window->txtFilter->clear();
-        QTest::keyClicks(window->txtFilter, text);
+        Filter()->clear();
+        QTest::keyClicks(Filter(), text);
         Settle();
     }
 
@@ -164,7 +164,7 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
     Open();
     EXPECT_TRUE(List()->hasFocus());
     Key(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(window->txtFilter->hasFocus());
+    EXPECT_TRUE(Filter()->hasFocus());
     struct Case { QString text; QStringList visible; };
     const Case cases[] = {
         {"sales", {"Sales.tsy"}},           // file name, whatever the case
@@ -184,8 +184,8 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
             EXPECT_TRUE(c.visible.contains(name));
     }
     EXPECT_EQ(StatusText("lblCount"), "0 of 3 configurations shown");
-    QTest::keyClick(window->txtFilter, Qt::Key_Escape);
-    EXPECT_EQ(window->txtFilter->text(), "");
+    QTest::keyClick(Filter(), Qt::Key_Escape);
+    EXPECT_EQ(Filter()->text(), "");
     EXPECT_EQ(Visible(), QStringList({"Plan.tsy", "Sales.tsy", "Web.tsy"}));
 }
 
@@ -201,9 +201,9 @@ TEST_F(MainWindowLive, CommandsLeaveHiddenRowsAlone)
     EXPECT_EQ(Highlighted(), QStringList({"drop_1.tsy"}));
 
     // Delete in the box deletes a letter, not a file.
-    window->txtFilter->setCursorPosition(0);
-    QTest::keyClick(window->txtFilter, Qt::Key_Delete);
-    EXPECT_EQ(window->txtFilter->text(), "rop");
+    Filter()->setCursorPosition(0);
+    QTest::keyClick(Filter(), Qt::Key_Delete);
+    EXPECT_EQ(Filter()->text(), "rop");
     EXPECT_EQ(Files().size(), 3);
 
     List()->setFocus();
@@ -215,7 +215,7 @@ TEST_F(MainWindowLive, CommandsLeaveHiddenRowsAlone)
     EXPECT_EQ(Files(), QStringList({"keep_1.tsy"}));
     // The filter stays; the list shows the rest once the box is cleared.
     EXPECT_TRUE(Visible().isEmpty());
-    window->txtFilter->clear();
+    Filter()->clear();
     EXPECT_EQ(Visible(), QStringList({"keep_1.tsy"}));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/Controls.h"
 #include "support/TestAppDir.h"
 #include "ui/main/frmConfigurationSelector.h"
 
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -40,13 +42,16 @@ protected:
     void Open()
     {
         window = std::make_unique<frmConfigurationSelector>(app.session());
-        window->Load();
+        ASSERT_TRUE(window->Load());
         window->show();
         QApplication::setActiveWindow(window.get());
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
 
-    QTreeWidget *List() const { return window->LVConfig; }
+    QTreeWidget *List() const { return Child<QTreeWidget>(window.get(), "LVConfig"); }
+    QLineEdit *Filter() const { return Child<QLineEdit>(window.get(), "txtFilter"); }
+    QAction *Action(const char *name) const { return Child<QAction>(window.get(), name); }
+    QMenu *Menu(const char *name) const { return Child<QMenu>(window.get(), name); }
 
     QStringList Column(int column) const
     {
@@ -71,7 +76,7 @@ protected:
     }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
-    QString StatusText(const char *label) const { return window->findChild<QLabel *>(QLatin1String(label))->text(); }
+    QString StatusText(const char *label) const { return Child<QLabel>(window.get(), label)->text(); }
 
     // F2 on the current row, the text typed; the editor is left open for the caller to end the edit.
     QLineEdit *StartRename(const QString &typed)
@@ -85,15 +90,13 @@ protected:
         return editor;
     }
 
-    QAction *Button(const char *bar, int index) const
-    {
-        return window->findChild<QToolBar *>(QLatin1String(bar))->actions().at(index);
-    }
+    // A tool bar button, by its key.
+    QAction *Button(const char *key) const { return Action(key); }
 
-    void ClickButton(const char *bar, int index)
+    void ClickButton(const char *key)
     {
-        QTest::mouseClick(window->findChild<QToolBar *>(QLatin1String(bar))->widgetForAction(Button(bar, index)),
-                          Qt::LeftButton);
+        QAction *button = Button(key);
+        QTest::mouseClick(static_cast<QToolBar *>(button->parent())->widgetForAction(button), Qt::LeftButton);
         Settle();
     }
 
