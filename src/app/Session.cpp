@@ -2,6 +2,7 @@
 
 #include "config/ConfigStore.h"
 
+#include <QCoreApplication>
 #include <QObject>
 
 Session::Session(const QString &appDir, Messages &messages)
@@ -27,6 +28,17 @@ MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons,
 MsgResult Session::MsgBox(QObject *asker, const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
     return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title, asker);
+}
+
+void Session::Quit()
+{
+    m_quitRequested = true;
+    if (m_quitHandler) {
+        m_quitHandler();
+        return;
+    }
+    // Every event loop, the modal ones included, returns at once; main() then ends.
+    QCoreApplication::exit(0);
 }
 
 void Session::LoadSharedTexts()

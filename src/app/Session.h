@@ -6,13 +6,14 @@
 
 #include <QString>
 #include <array>
+#include <functional>
 #include <memory>
 
 class QObject;
 
 // The program-wide state of one run: the application directory, the configuration record
 // that the editors and the command-line mode fill, the main window's selection, the shared
-// texts read at load, and the services every window uses (texts, messages).
+// texts read at load, and the services every window uses (texts, messages, ending the program).
 class Session final
 {
 public:
@@ -35,6 +36,12 @@ public:
                      MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
     MsgResult MsgBox(QObject *asker, const QString &text, MsgIcon icon = MsgIcon::None,
                      MsgButtons buttons = MsgButtons::Ok, const QString &title = QString());
+
+    // Ends the whole program at once: every event loop returns. The windows install a handler
+    // that also closes them; tests install one to observe it instead.
+    void Quit();
+    bool QuitRequested() const { return m_quitRequested; }
+    void SetQuitHandler(std::function<void()> handler) { m_quitHandler = std::move(handler); }
 
     // Reads the shared texts (SelectorTitle, display names, NewConfigName) again.
     void LoadSharedTexts();
@@ -68,5 +75,7 @@ private:
     LocalisedText m_texts;
     std::array<QString, Products.size()> m_appNames; // in table order
     Messages &m_messages;
+    bool m_quitRequested = false;
+    std::function<void()> m_quitHandler;
     std::unique_ptr<QObject> m_configFileSelector;
 };

@@ -18,6 +18,7 @@ TestAppDir::TestAppDir(bool withTexts, bool withDirs)
     }
     m_session = std::make_unique<Session>(m_dir.path(), m_messages);
     m_session->SplashMilliseconds = 1;
+    m_session->SetQuitHandler([this] { ++m_quits; });
 }
 
 QString TestAppDir::lib(const QString &name) const

@@ -13,7 +13,7 @@
 class QWidget;
 
 // A temporary application directory with lib/ and log/ and the default I18nText.xml,
-// a Session on it whose messages are silent and recorded.
+// a Session on it whose messages are silent and recorded, and a recorded Quit.
 class TestAppDir
 {
 public:
@@ -29,6 +29,7 @@ public:
 
     Session &session() { return *m_session; }
     RecordedMessages &messages() { return m_messages; }
+    int quitCount() const { return m_quits; }
     // Texts of every message shown so far.
     QStringList shownTexts() const;
 
@@ -38,6 +39,7 @@ private:
     QTemporaryDir m_settings;
     RecordedMessages m_messages;
     std::unique_ptr<Session> m_session;
+    int m_quits = 0;
 };
 
 // (GUI tests only) Runs action on the active modal widget once there is one whose objectName is name (any

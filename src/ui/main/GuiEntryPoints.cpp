@@ -34,6 +34,10 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
 
     MessageBoxes messages;
     Session session(QCoreApplication::applicationDirPath(), messages);
+    session.SetQuitHandler([] {
+        QApplication::closeAllWindows();
+        QCoreApplication::exit(0);
+    });
     frmConfigurationSelector window(session);
     if (!window.Load())
         return 0;

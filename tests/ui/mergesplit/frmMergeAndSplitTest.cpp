@@ -153,6 +153,7 @@ TEST_F(PublisherDialogTest, ADatabaseThatCannotBeReachedFailsTheLoadButTheProgra
         ExpectToldOnce(QStringLiteral("Data source name not found"));
         EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(name)));
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(app.quitCount(), 0);
     }
 }
 
