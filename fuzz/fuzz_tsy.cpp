@@ -23,8 +23,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (ConfigFormat::SplitLine(line, &key, &value) == ConfigFormat::LineKind::KeyValue)
             FUZZ_CHECK(value == Vb::Trim(value));
     }
-    ConfigRecord asRead;
-    ConfigFormat::ReadRecord(text, &asRead);
+    // The editor's reader: every non-blank line it reads is a field or kept among the other
+    // lines; where it stops, the lines after it are counted.
+    ConfigRecord read;
+    int fieldsRead = 0;
+    const ConfigFormat::RecordRead stop =
+        ConfigFormat::ReadRecord(text, &read, [&](QString ConfigRecord::*) { ++fieldsRead; });
+    const QStringList lines = FileIo::SplitLines(text);
+    const int readLines = stop.complete() ? int(lines.size()) : stop.stopLine - 1;
+    FUZZ_CHECK(stop.complete() || stop.unreadLines == lines.size() - stop.stopLine);
+    int nonBlank = 0;
+    for (int i = 0; i < readLines; ++i)
+        nonBlank += Vb::Trim(lines[i]).isEmpty() ? 0 : 1;
+    FUZZ_CHECK(fieldsRead + read.otherLines.size() == nonBlank);
 
     // The input as the twenty values of a record.
     const QList<QByteArray> fields = Fuzz::Fields(input, int(ConfigKeys.size()));
@@ -47,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     text = reread.value();
     FUZZ_CHECK(FileIo::SplitLines(text).size() == qsizetype(ConfigKeys.size()));
     ConfigRecord back;
-    FUZZ_CHECK(ConfigFormat::ReadRecord(text, &back));
+    FUZZ_CHECK(ConfigFormat::ReadRecord(text, &back).complete());
     FUZZ_CHECK(back == record);
     return 0;
 }

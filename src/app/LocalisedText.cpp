@@ -109,7 +109,7 @@ bool LocalisedText::Load()
     return true;
 }
 
-QString LocalisedText::LookupText(const QString &label)
+QString LocalisedText::GetText(const QString &label)
 {
     if (!IsElementName(label)) {
         m_textLoaded = false;

@@ -14,13 +14,10 @@ public:
 
     // The text, or the label itself when the file or the entry is missing, or the empty
     // text when the label cannot be looked up (not a valid element name).
-    QString GetText(const QString &label) { return LookupText(label); }
-    QString LookupText(const QString &label);
+    QString GetText(const QString &label);
 
     // Set by the first successful load; cleared only by a lookup that fails with an error.
     bool TextLoaded() const { return m_textLoaded; }
-
-    QString FilePath() const { return m_path; }
 
 private:
     bool Load();

@@ -44,21 +44,15 @@ void Session::Quit()
 void Session::LoadSharedTexts()
 {
     SelectorTitle = GetText(QStringLiteral("SLBL0372"));
-    FieldmarkAppName = GetText(QStringLiteral("SLBL0368"));
-    WebtrellAppName = GetText(QStringLiteral("SLBL0369"));
-    RostrumAppName = GetText(QStringLiteral("SLBL0370"));
+    for (size_t i = 0; i < Products.size(); ++i)
+        m_appNames[i] = GetText(QLatin1String(Products[i].nameLabel));
     NewConfigName = GetText(QStringLiteral("SLBL0371"));
 }
 
-QString Session::AppNameOfProduct(const QString &productCode) const
+QString Session::AppName(qint16 productCode) const
 {
-    if (productCode == QLatin1String("4009"))
-        return FieldmarkAppName;
-    if (productCode == QLatin1String("4010"))
-        return WebtrellAppName;
-    if (productCode == QLatin1String("1028"))
-        return RostrumAppName;
-    return QString();
+    const Product *product = ProductWithCode(productCode);
+    return product ? m_appNames[size_t(product - Products.data())] : QString();
 }
 
 void Session::SetConfigFileSelector(std::unique_ptr<QObject> dialog)

@@ -5,6 +5,7 @@
 #include "config/ConfigRecord.h"
 
 #include <QString>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -28,7 +29,6 @@ public:
 
     // Localised text by label identifier; never fails (see LocalisedText).
     QString GetText(const QString &label) { return m_texts.GetText(label); }
-    LocalisedText &Texts() { return m_texts; }
 
     // A message box; an empty title means the program title. A window passes itself as
     // asker, so that the box is shown over it; the operations below the windows pass none.
@@ -45,15 +45,13 @@ public:
 
     // Reads the shared texts (SelectorTitle, display names, NewConfigName) again.
     void LoadSharedTexts();
-    // Display name of a product code ("4009", "4010", "1028"), or "" for any other text.
-    QString AppNameOfProduct(const QString &productCode) const;
+    // The display name of a product (FieldmarkAppName, WebtrellAppName, RostrumAppName) as
+    // LoadSharedTexts read it; "" for a code of no product.
+    QString AppName(qint16 productCode) const;
 
     // --- program-wide state, named as the users of the program know it ---
     QString ProgramTitle;      // title of every message box without its own (SLBL0503)
     QString SelectorTitle;     // SLBL0372
-    QString FieldmarkAppName;  // SLBL0368
-    QString WebtrellAppName;   // SLBL0369
-    QString RostrumAppName;    // SLBL0370
     QString NewConfigName;     // SLBL0371
     QString ConfigDirectory;   // AppDir/lib
     QString DefaultLogDirectory; // AppDir/log
@@ -75,6 +73,7 @@ public:
 private:
     QString m_appDir;
     LocalisedText m_texts;
+    std::array<QString, Products.size()> m_appNames; // in table order
     Messages &m_messages;
     bool m_quitRequested = false;
     std::function<void()> m_quitHandler;

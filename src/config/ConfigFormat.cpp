@@ -4,6 +4,8 @@
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 
+#include <algorithm>
+
 namespace ConfigFormat {
 
 LineKind SplitLine(const QString &line, QString *key, QString *value)
@@ -18,16 +20,15 @@ LineKind SplitLine(const QString &line, QString *key, QString *value)
     return LineKind::KeyValue;
 }
 
-bool IsJointFileMarker(const QString &line) { return Vb::Trim(line) == QLatin1String("[FMK]"); }
+bool IsJointFileMarker(const QString &line)
+{
+    return Vb::Trim(line) == u'[' + QLatin1String(MergeSplitProduct(0).jointSection) + u']';
+}
 
 qint16 ProductCodeOf(const QString &value)
 {
-    const QString read = Vb::Trim(value);
-    for (qint16 code : {FieldmarkProduct, WebtrellProduct, RostrumProduct}) {
-        if (read == QString::number(code))
-            return code;
-    }
-    return 0;
+    const Product *product = ProductSpelledBy(Vb::Trim(value));
+    return product ? product->code : 0;
 }
 
 Result<qint16> PlatformOf(const QString &value) { return Vb::CInt(Vb::Trim(value)); }
@@ -38,23 +39,35 @@ bool IsComment(const QString &line)
     return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
 }
 
-bool ReadRecord(const QString &text, ConfigRecord *config)
+RecordRead ReadRecord(const QString &text, ConfigRecord *config,
+                      const std::function<void(QString ConfigRecord::*field)> &fieldRead)
 {
-    for (const QString &line : FileIo::SplitLines(text)) {
+    const QStringList lines = FileIo::SplitLines(text);
+    for (int number = 0; number < lines.size(); ++number) {
+        const QString &line = lines[number];
         QString key, value;
-        switch (SplitLine(line, &key, &value)) {
-        case LineKind::Blank: continue;
-        case LineKind::NoEquals: return false;
-        case LineKind::KeyValue: break;
+        const LineKind kind = SplitLine(line, &key, &value);
+        if (kind == LineKind::Blank)
+            continue;
+        if (IsComment(line)) {
+            config->otherLines.append(line);
+            continue;
         }
-        for (const ConfigKey &k : ConfigKeys) {
-            if (key == QLatin1String(k.written).toString().toLower()) {
-                config->*k.field = k.field == &ConfigRecord::password ? UnscramblePassword(value) : value;
-                break;
-            }
+        if (kind == LineKind::NoEquals)
+            return {number + 1, Vb::Trim(line), int(lines.size()) - number - 1};
+        const auto known = std::find_if(ConfigKeys.begin(), ConfigKeys.end(), [&key](const ConfigKey &k) {
+            return key == QString::fromLatin1(k.written).toLower();
+        });
+        if (known == ConfigKeys.end()) {
+            // Not ours to read, but not ours to drop either.
+            config->otherLines.append(line);
+            continue;
         }
+        config->*known->field = known->field == &ConfigRecord::password ? UnscramblePassword(value) : value;
+        if (fieldRead)
+            fieldRead(known->field);
     }
-    return true;
+    return {};
 }
 
 bool IsFlagSet(const QString &value) { return Vb::Val(value) == 1.0; }

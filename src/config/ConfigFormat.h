@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // The line rules shared by every reader of configuration files, and the one writer.
 namespace ConfigFormat {
@@ -16,7 +17,7 @@ enum class LineKind { Blank, NoEquals, KeyValue };
 // blank-trimmed text after it.
 LineKind SplitLine(const QString &line, QString *key, QString *value);
 
-// True when a line, trimmed of blanks, is the joint file's "[FMK]" section header.
+// True when a line, trimmed of blanks, is the joint file's first section header, "[FMK]".
 bool IsJointFileMarker(const QString &line);
 
 // The product code a SatelliteAppln value stands for once written and read back by the
@@ -28,10 +29,24 @@ qint16 ProductCodeOf(const QString &value);
 Result<qint16> PlatformOf(const QString &value);
 // True for a comment line: its first non-blank character is ";" or "#".
 bool IsComment(const QString &line);
-// Reads an ordinary configuration file's text into config: blank lines skipped, keys not
-// in the table ignored, the later of two lines wins, the password unscrambled. False at the
-// first non-blank line without "=", with the lines before it read.
-bool ReadRecord(const QString &text, ConfigRecord *config);
+
+// How far ReadRecord read.
+struct RecordRead
+{
+    int stopLine = 0;    // the 1-based number of the line that stopped it; 0 when it read to the end
+    QString stopText;    // that line, blanks around it trimmed
+    int unreadLines = 0; // the lines after it, none of them read
+
+    bool complete() const { return stopLine == 0; }
+};
+
+// Reads an ordinary configuration file's text into config, line by line: blank lines are
+// skipped; comment lines and lines of keys not in the table are appended to otherLines; a
+// key of the table sets its field (the password unscrambled), the later of two lines
+// winning, and then the field is handed to fieldRead. A key the text lacks leaves its field
+// as it was. Stops at the first other line without "=", with the lines before it read.
+RecordRead ReadRecord(const QString &text, ConfigRecord *config,
+                      const std::function<void(QString ConfigRecord::*field)> &fieldRead = {});
 
 // A flag value (savepass, autologin) is set when its number is 1 ("1", "1.0").
 bool IsFlagSet(const QString &value);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/Products.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -59,11 +61,6 @@ inline constexpr std::array<ConfigKey, 20> ConfigKeys = {{
     {"batchsize", &ConfigRecord::batchsize},
     {"delay", &ConfigRecord::delay},
 }};
-
-// Product codes of the satellite applications.
-inline constexpr qint16 FieldmarkProduct = 4009;
-inline constexpr qint16 WebtrellProduct = 4010;
-inline constexpr qint16 RostrumProduct = 1028;
 
 // The summary of one listed configuration file.
 struct ConfigEntry

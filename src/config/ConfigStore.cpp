@@ -1,5 +1,6 @@
 #include "config/ConfigStore.h"
 
+#include "config/Products.h"
 #include "platform/FileIo.h"
 
 #include <algorithm>
@@ -42,8 +43,8 @@ Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName
     const Result<QByteArray> rostrum = FileIo::ReadBytes(lib + rostrumName, FileIo::kTextFileLimit);
     if (!rostrum)
         return rostrum.error();
-    const QByteArray joined = QByteArrayLiteral("[FMK]\r\n") + fieldmark.value()
-                              + QByteArrayLiteral("\r\n[RST]\r\n") + rostrum.value();
+    auto header = [](int slot) { return '[' + QByteArray(MergeSplitProduct(slot).jointSection) + "]\r\n"; };
+    const QByteArray joined = header(0) + fieldmark.value() + QByteArrayLiteral("\r\n") + header(1) + rostrum.value();
     return FileIo::WriteFileAtomic(lib + outName, joined);
 }
 

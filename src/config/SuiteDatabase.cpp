@@ -1,5 +1,7 @@
 #include "config/SuiteDatabase.h"
 
+#include "config/Products.h"
+
 namespace SuiteDatabase {
 
 QString BackendVersionQuery() { return QStringLiteral("SELECT backendversion FROM tsparameters"); }
@@ -13,14 +15,10 @@ QString PublisherUpdate(const QString &publisher, int tableId, const QString &pr
 
 QList<int> PublisherTableIds(qint16 productCode)
 {
-    switch (productCode) {
-    case 4009:
-        return {230, 240, 224, 220, 229, 234, 236, 235};
-    case 1028:
-        return {203, 216, 204, 209, 205, 208, 210, 211};
-    default:
+    const Product *product = ProductWithCode(productCode);
+    if (!product || product->mergeSplitSlot < 0)
         return {};
-    }
+    return QList<int>(product->publisherTables.begin(), product->publisherTables.end());
 }
 
 QString DispatcherQuery()

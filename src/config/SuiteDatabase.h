@@ -18,7 +18,7 @@ QString BackendVersionQuery();
 QString PublisherUpdate(const QString &publisher, int tableId, const QString &productCode);
 
 // The table ids whose publisher the merge and split sets, in the order they are updated:
-// eight for Fieldmark (4009), eight for Rostrum (1028), none for any other product.
+// eight for each product of merge and split, none for any other.
 QList<int> PublisherTableIds(qint16 productCode);
 
 // Every publishing bus component with the bus components it publishes for

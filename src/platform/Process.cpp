@@ -1,18 +1,11 @@
 #include "platform/Process.h"
 
-#include <QCoreApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <cerrno>
-#include <csignal>
-#include <sys/syscall.h>
-#include <unistd.h>
 
 namespace Process {
 namespace {
@@ -150,22 +143,20 @@ Result<Prepared> Prepare(const QString &appDir, const QString &commandLine)
     return Prepared{program, parts};
 }
 
-// Starts the program on its own: it outlives us and is never stopped by us. Gives its
-// process id.
-Result<qint64> StartDetached(const Prepared &p)
+// Starts the program on its own: it outlives us and is never stopped by us.
+Result<void> StartDetached(const Prepared &p)
 {
     QProcess process;
     process.setProgram(p.program);
     process.setArguments(p.arguments);
     process.setWorkingDirectory(QDir::currentPath());
-    if (qint64 pid = 0; process.startDetached(&pid))
-        return pid;
+    if (process.startDetached())
+        return {};
     return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
 }
 
 void (*g_waitBegin)() = nullptr;
 void (*g_waitEnd)() = nullptr;
-
 
 } // namespace
 
@@ -193,49 +184,7 @@ Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyl
     const Result<Prepared> p = Prepare(appDir, commandLine);
     if (!p)
         return p.error();
-    if (const Result<qint64> pid = StartDetached(p.value()); !pid)
-        return pid.error();
-    return {};
-}
-
-void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs)
-{
-    commandLine = Vb::Trim(commandLine);
-    // As in the original, a program that cannot be started simply ends the wait at once.
-    const Result<Prepared> p = Prepare(appDir, commandLine);
-    const Result<qint64> started = p ? StartDetached(p.value()) : Result<qint64>(p.error());
-    if (!started)
-        return;
-    const qint64 pid = started.value();
-
-    BusyWait busy;
-    QEventLoop loop;
-    // The child is detached (a time-out must leave it running), so its end is watched
-    // through a process file descriptor, which becomes readable when it exits.
-    const int pidfd = int(::syscall(SYS_pidfd_open, pid_t(pid), 0));
-    std::unique_ptr<QSocketNotifier> notifier;
-    QTimer poll;
-    if (pidfd >= 0) {
-        notifier = std::make_unique<QSocketNotifier>(pidfd, QSocketNotifier::Read);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, &loop, &QEventLoop::quit);
-    } else {
-        // Kernels without pidfd: look every few milliseconds whether the process is gone.
-        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-            if (::kill(pid_t(pid), 0) != 0 && errno == ESRCH)
-                loop.quit();
-        });
-        poll.start(20);
-    }
-    QTimer limit;
-    if (!waitForever) {
-        limit.setSingleShot(true);
-        QObject::connect(&limit, &QTimer::timeout, &loop, &QEventLoop::quit);
-        limit.start(qMax(0, timeoutMs));
-    }
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    notifier.reset();
-    if (pidfd >= 0)
-        ::close(pidfd);
+    return StartDetached(p.value());
 }
 
 } // namespace Process

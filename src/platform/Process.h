@@ -29,13 +29,8 @@ QString FindProgram(const QString &appDir, const QString &program);
 // platform's description when the program cannot be found or started.
 Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style);
 
-// Trims blanks from commandLine (written back), starts it hidden and waits until it ends,
-// forever or at most timeoutMs. The outcome is not examined. While it waits, the windows
-// stay painted, take no input and show what the wait hooks show.
-void RunAndWait(const QString &appDir, QString &commandLine, bool waitForever, int timeoutMs);
-
-// Called when RunAndWait begins and ends waiting: the windows show a busy cursor. This
-// layer knows no windows; null hooks (the default) show nothing.
+// Called when a BusyWait begins and ends: the windows show a busy cursor. This layer knows
+// no windows; null hooks (the default) show nothing.
 void SetWaitHooks(void (*begin)(), void (*end)());
 
 // The wait hooks around a wait of its caller's own; no input reaches the windows meanwhile,

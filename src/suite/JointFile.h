@@ -1,13 +1,15 @@
 #pragma once
 
+#include "config/Products.h"
+
 #include <QString>
 
 // Key access to a joint configuration file (sections "FMK" and "RST") through the INI
 // profile functions: names without regard to case, everything else in the file untouched.
 namespace JointFile {
 
-inline const QString FieldmarkSection = QStringLiteral("FMK");
-inline const QString RostrumSection = QStringLiteral("RST");
+inline const QString FieldmarkSection = QLatin1String(MergeSplitProduct(0).jointSection);
+inline const QString RostrumSection = QLatin1String(MergeSplitProduct(1).jointSection);
 
 // The value of key in section; "" when absent. At most 254 characters, as the original's
 // 255-character buffer held.

@@ -18,7 +18,7 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
 {
     QString arguments;
     for (const ConfigEntry &entry : selectedEntries) {
-        if (entry.ProductCode == WebtrellProduct)
+        if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
         const QString server =
             entry.Platform == 2 ? getTNSName(session, entry.Dsn, entry.User, entry.Password) : entry.Dsn;

@@ -274,9 +274,9 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
                                  publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
         };
     };
-    if (Result<void> read = ReadPublishers(jointFilePath, FMK, reader(QStringLiteral("Fieldmark"))); !read)
+    if (Result<void> read = ReadPublishers(jointFilePath, FMK, reader(QLatin1String(MergeSplitProduct(0).name))); !read)
         return fail(read.error());
-    if (Result<void> read = ReadPublishers(jointFilePath, RST, reader(QStringLiteral("Rostrum"))); !read)
+    if (Result<void> read = ReadPublishers(jointFilePath, RST, reader(QLatin1String(MergeSplitProduct(1).name))); !read)
         return fail(read.error());
     dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
     for (const QString &text : refusals)

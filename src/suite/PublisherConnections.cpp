@@ -5,8 +5,9 @@
 
 namespace {
 
-const QString ProductCodes[2] = {QStringLiteral("4009"), QStringLiteral("1028")};
-const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Rostrum")};
+const QString ProductCodes[2] = {QString::number(MergeSplitProduct(0).code),
+                                 QString::number(MergeSplitProduct(1).code)};
+const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
 
 bool Valid(int which) { return which == 0 || which == 1; }
 
@@ -62,8 +63,8 @@ Result<void> PublisherConnections::UpdatePublisherBusComponent(int which, int ta
 
 Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher) const
 {
-    const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(FieldmarkProduct),
-                                  SuiteDatabase::PublisherTableIds(RostrumProduct)};
+    const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(MergeSplitProduct(0).code),
+                                  SuiteDatabase::PublisherTableIds(MergeSplitProduct(1).code)};
     for (int which : {0, 1}) {
         if (!Get(which))
             return NotOpen(which);

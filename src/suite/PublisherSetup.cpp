@@ -9,7 +9,7 @@
 
 namespace {
 
-const QString ProductNames[2] = {QStringLiteral("Fieldmark"), QStringLiteral("Rostrum")};
+const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
 
 } // namespace
 
@@ -18,11 +18,8 @@ namespace PublisherSetup {
 bool OpenConnections(Session &session, PublisherConnections &connections, const QList<ConfigEntry> &selectedEntries)
 {
     for (const ConfigEntry &entry : selectedEntries) {
-        int which = -1;
-        if (entry.ProductCode == FieldmarkProduct)
-            which = 0;
-        else if (entry.ProductCode == RostrumProduct)
-            which = 1;
+        const Product *product = ProductWithCode(entry.ProductCode);
+        const int which = product ? product->mergeSplitSlot : -1;
         if (which < 0)
             continue;
         const Result<void> opened = connections.Open(which, entry.Dsn, entry.User, entry.Password);

@@ -54,6 +54,29 @@ TEST(ConfigFormat, LineRules)
     EXPECT_FALSE(ConfigFormat::IsJointFileMarker(QStringLiteral("[fmk]")));
 }
 
+TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
+{
+    struct Case { const char *what, *text; QStringList otherLines; const char *dsn; int stopLine, unreadLines; };
+    const Case cases[] = {
+        {"comment and other key kept", "; by hand\r\nDSN=a\r\nmasterdatadirectory=x\r\n",
+         {"; by hand", "masterdatadirectory=x"}, "a", 0, 0},
+        {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a", 0, 0},
+        {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b", 0, 0},
+        {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", 3, 2},
+    };
+    for (const Case &c : cases) {
+        ConfigRecord record;
+        record.user = QStringLiteral("before"); // a key the text lacks leaves its field
+        const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(QString::fromLatin1(c.text), &record);
+        EXPECT_EQ(record.otherLines, c.otherLines) << c.what;
+        EXPECT_EQ(record.dsn, QLatin1String(c.dsn)) << c.what;
+        EXPECT_EQ(record.user, QStringLiteral("before")) << c.what;
+        EXPECT_EQ(read.stopLine, c.stopLine) << c.what;
+        EXPECT_EQ(read.unreadLines, c.unreadLines) << c.what;
+        EXPECT_EQ(read.stopText, c.stopLine ? QStringLiteral("[FMK]") : QString()) << c.what;
+    }
+}
+
 // A flag is set by the number 1; the password is written only when savepass is set.
 TEST(ConfigFormat, FlagIsSetByTheNumberOneAndSavePassKeepsThePassword)
 {

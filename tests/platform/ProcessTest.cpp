@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -124,37 +123,15 @@ TEST_F(ProcessTest, AProgramThatIsNotThereOrCannotRunIsReported)
 
 int g_waiting = 0;
 
-TEST_F(ProcessTest, RunAndWaitTrimsTheLineAndWaitsInsideTheWaitHooksWhileTimersRun)
+TEST(Process, BusyWaitShowsTheWaitHooksWhileItLasts)
 {
-    // The run is recorded only after the pause: a record right after the call shows the wait.
-    stubs.Add(QStringLiteral("java"), QStringLiteral("sleep 0.5"));
     Process::SetWaitHooks([] { ++g_waiting; }, [] { --g_waiting; });
-    bool sawBusy = false;
-    // A timer still fires during the wait: the event loop runs, so windows repaint.
-    QTimer::singleShot(100, [&] { sawBusy = g_waiting == 1; });
-    QString line = QStringLiteral("  java MyLDAP \"a;b\"  ");
-    Process::RunAndWait(appDir.path(), line, true, 0);
-    EXPECT_EQ(line, QStringLiteral("java MyLDAP \"a;b\""));
-    const auto runs = stubs.Runs(QStringLiteral("java"));
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_EQ(runs[0].arguments, QStringList({"MyLDAP", "a;b"}));
-    EXPECT_TRUE(sawBusy);
+    {
+        Process::BusyWait busy;
+        EXPECT_EQ(g_waiting, 1);
+    }
     EXPECT_EQ(g_waiting, 0);
     Process::SetWaitHooks(nullptr, nullptr);
-
-    // Nothing can be started: it returns at once, the line still trimmed.
-    line = QStringLiteral(" NoSuchProgram ");
-    Process::RunAndWait(appDir.path(), line, true, 0);
-    EXPECT_EQ(line, QStringLiteral("NoSuchProgram"));
-}
-
-TEST_F(ProcessTest, RunAndWaitLeavesAProgramRunningAfterItsTimeOut)
-{
-    stubs.Add(QStringLiteral("slow"), QStringLiteral("sleep 2"));
-    QString line = QStringLiteral("slow x");
-    Process::RunAndWait(appDir.path(), line, false, 50);
-    EXPECT_TRUE(stubs.Runs(QStringLiteral("slow")).isEmpty()) << "returned at the time-out";
-    EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("slow"), 1, 20000).size(), 1) << "and the program was not stopped";
 }
 
 } // namespace

@@ -3,20 +3,13 @@
 #include "app/Session.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
+#include "ui/EditorRules.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-// 1440 twips to the inch at the screen's logical resolution.
-int Twips(const QWidget *w, int twips, bool vertical = false)
-{
-    const int dpi = vertical ? w->logicalDpiY() : w->logicalDpiX();
-    return qRound(twips * dpi / 1440.0);
-}
-
-} // namespace
+using EditorRules::TwipsX;
+using EditorRules::TwipsY;
 
 frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     : QDialog(parent), m_session(session)
@@ -35,10 +28,10 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     CancelButton->setAutoDefault(false);
 
     // The small prompt: the name field at left, the two buttons stacked at right.
-    txtFileName->setGeometry(Twips(this, 240), Twips(this, 240, true), Twips(this, 4335), Twips(this, 315, true));
-    OKButton->setGeometry(Twips(this, 4815), Twips(this, 180, true), Twips(this, 1215), Twips(this, 375, true));
-    CancelButton->setGeometry(Twips(this, 4815), Twips(this, 660, true), Twips(this, 1215), Twips(this, 375, true));
-    setFixedSize(Twips(this, 6240), Twips(this, 1260, true));
+    txtFileName->setGeometry(TwipsX(this, 240), TwipsY(this, 240), TwipsX(this, 4335), TwipsY(this, 315));
+    OKButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 180), TwipsX(this, 1215), TwipsY(this, 375));
+    CancelButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 660), TwipsX(this, 1215), TwipsY(this, 375));
+    setFixedSize(TwipsX(this, 6240), TwipsY(this, 1260));
 
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
 

@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "suite/BackendChecks.h"
 #include "ui/DataSourceField.h"
+#include "ui/EditorRules.h"
 #include "ui/dialogs/frmbrowse.h"
 #include "ui/editor/ApplyEditorLabels.h"
 #include "ui/editor/EditorLineEdit.h"
@@ -23,13 +24,12 @@
 
 namespace {
 
-// Positions and sizes are designed in twips, 1440 to the inch.
-int Tw(const QWidget *w, int twips) { return qRound(twips * w->logicalDpiX() / 1440.0); }
-int Th(const QWidget *w, int twips) { return qRound(twips * w->logicalDpiY() / 1440.0); }
+using EditorRules::TwipsX;
+using EditorRules::TwipsY;
 
 void Place(QWidget *control, int left, int top, int width, int height)
 {
-    control->setGeometry(Tw(control, left), Th(control, top), Tw(control, width), Th(control, height));
+    control->setGeometry(TwipsX(control, left), TwipsY(control, top), TwipsX(control, width), TwipsY(control, height));
 }
 
 template <typename T>
@@ -240,7 +240,7 @@ void frmEditConfiguration::BuildControls()
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
 
-    setFixedSize(Tw(this, InnerWidth), Th(this, InnerHeight));
+    setFixedSize(TwipsX(this, InnerWidth), TwipsY(this, InnerHeight));
     LayoutControls();
 }
 
@@ -275,18 +275,18 @@ void frmEditConfiguration::LayoutControls()
     if (m_inLayout)
         return;
     m_inLayout = true;
-    setFixedSize(Tw(this, InnerWidth), Th(this, InnerHeight));
+    setFixedSize(TwipsX(this, InnerWidth), TwipsY(this, InnerHeight));
     Place(FraConfig, 0, 0, 5500, 5800);
-    TSConfig->setGeometry(Tw(this, 100), Th(this, 300), Tw(this, PageWidth), TSConfig->sizeHint().height());
+    TSConfig->setGeometry(TwipsX(this, 100), TwipsY(this, 300), TwipsX(this, PageWidth), TSConfig->sizeHint().height());
     const int pageTop = TSConfig->geometry().bottom() + 1;
-    fraDBDetails->setGeometry(TSConfig->x(), pageTop, Tw(this, PageWidth), Th(this, 4485));
-    fraLH->setGeometry(TSConfig->x(), pageTop, Tw(this, PageWidth), Th(this, 4125));
-    const int buttonWidth = Tw(this, ButtonWidth);
-    const int gap = Tw(this, 700);
+    fraDBDetails->setGeometry(TSConfig->x(), pageTop, TwipsX(this, PageWidth), TwipsY(this, 4485));
+    fraLH->setGeometry(TSConfig->x(), pageTop, TwipsX(this, PageWidth), TwipsY(this, 4125));
+    const int buttonWidth = TwipsX(this, ButtonWidth);
+    const int gap = TwipsX(this, 700);
     const int okLeft = (width() - gap) / 2 - buttonWidth;
-    const int buttonTop = fraDBDetails->geometry().bottom() + 1 + Th(this, 100);
-    cmdOK->setGeometry(okLeft, buttonTop, buttonWidth, Th(this, ButtonHeight));
-    cmdCancel->setGeometry(okLeft + buttonWidth + gap, buttonTop, buttonWidth, Th(this, ButtonHeight));
+    const int buttonTop = fraDBDetails->geometry().bottom() + 1 + TwipsY(this, 100);
+    cmdOK->setGeometry(okLeft, buttonTop, buttonWidth, TwipsY(this, ButtonHeight));
+    cmdCancel->setGeometry(okLeft + buttonWidth + gap, buttonTop, buttonWidth, TwipsY(this, ButtonHeight));
     m_inLayout = false;
 }
 
@@ -320,14 +320,11 @@ void frmEditConfiguration::FillLists()
     // Filling is not a choice: the application rule must not run here.
     const QSignalBlocker blockPlatform(ComboPlatform);
     const QSignalBlocker blockApplication(ComboApplication);
-    ComboPlatform->clear();
-    ComboPlatform->addItem(m_session.GetText(QStringLiteral("SLBL0464")));
-    ComboPlatform->addItem(m_session.GetText(QStringLiteral("SLBL0259")));
+    EditorRules::FillPlatformList(m_session, *ComboPlatform);
     ComboApplication->clear();
     ComboApplication->addItem(QString());
-    ComboApplication->addItem(m_session.RostrumAppName);
-    ComboApplication->addItem(m_session.WebtrellAppName);
-    ComboApplication->addItem(m_session.FieldmarkAppName);
+    for (const Product &product : Products)
+        ComboApplication->addItem(m_session.AppName(product.code));
     ComboPlatform->setCurrentIndex(-1);
     ComboApplication->setCurrentIndex(-1);
 }
@@ -345,9 +342,7 @@ void frmEditConfiguration::SetToolTips()
 
 void frmEditConfiguration::SetDatabaseLabels()
 {
-    const bool second = ComboPlatform->currentText() == m_session.GetText(QStringLiteral("SLBL0259"));
-    lblDatabase->setText(m_session.GetText(second ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
-    lblmachine->setText(m_session.GetText(second ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
+    EditorRules::SetDatabaseLabels(m_session, *ComboPlatform, *lblDatabase, *lblmachine);
 }
 
 int frmEditConfiguration::ComponentNameLength(const QString &text)
@@ -360,15 +355,14 @@ int frmEditConfiguration::ComponentNameLength(const QString &text)
 
 void frmEditConfiguration::ComboApplication_Click()
 {
-    // Only Rostrum chooses its platform; only Fieldmark has a web directory.
-    const int position = ComboApplication->currentIndex();
-    if (position != 1) {
+    const Product *product = ChosenProduct();
+    if (!product || !product->choosesPlatform) {
         ComboPlatform->setCurrentIndex(0);
         ComboPlatform->setEnabled(false);
     } else {
         ComboPlatform->setEnabled(true);
     }
-    fraAppSetting->setVisible(position == 3);
+    fraAppSetting->setVisible(product && product->hasWebDirectory);
     SetDatabaseLabels();
 }
 

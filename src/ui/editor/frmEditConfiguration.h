@@ -85,6 +85,8 @@ private:
     // The eight text fields, trimmed.
     void CopyTextsTo(ConfigRecord &record) const;
     QString PlatformCode() const;
+    // The product of the application list's choice; null for the empty entry or none.
+    const Product *ChosenProduct() const;
     // A refusal naming the field whose value a configuration file cannot hold; the field
     // gets the focus. Empty when the record may be written.
     QString WhyFieldsNotWritable(const ConfigRecord &record);

@@ -4,8 +4,8 @@
 
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
-#include "config/PasswordScramble.h"
 #include "platform/FileIo.h"
+#include "ui/EditorRules.h"
 #include "ui/dialogs/AskNewConfigFileName.h"
 #include "ui/editor/EditorLineEdit.h"
 
@@ -17,24 +17,15 @@
 #include <QLabel>
 #include <QTabBar>
 
-#include <algorithm>
-
 namespace {
 
-// Application list positions and their product codes; position 0 and no selection are "".
-const QString ProductCodes[] = {QString(), QStringLiteral("1028"), QStringLiteral("4010"), QStringLiteral("4009")};
-
-QString ProductCodeOfPosition(int position)
-{
-    return position > 0 && position < 4 ? ProductCodes[position] : QString();
-}
+// The product code of an application choice; "" for the empty entry and for no selection.
+QString ProductCodeOf(const Product *product) { return product ? QString::number(product->code) : QString(); }
 
 int PositionOfProductCode(const QString &code)
 {
-    for (int position = 1; position < 4; ++position)
-        if (code == ProductCodes[position])
-            return position;
-    return 0;
+    const Product *product = ProductSpelledBy(code);
+    return product ? int(product - Products.data()) + 1 : 0;
 }
 
 QString Flag(const QCheckBox *box) { return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0"); }
@@ -71,63 +62,32 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
         {&ConfigRecord::lhbuscomponent, txtconnection}, {&ConfigRecord::logdirectory, txtLog},
         {&ConfigRecord::webdirectory, txtwebdirectory},
     };
-    const QStringList lines = FileIo::SplitLines(text);
-    for (int number = 0; number < lines.size(); ++number) {
-        const QString &line = lines[number];
-        QString key, value;
-        const ConfigFormat::LineKind kind = ConfigFormat::SplitLine(line, &key, &value);
-        if (kind == ConfigFormat::LineKind::Blank)
-            continue;
-        if (ConfigFormat::IsComment(line)) {
-            config.otherLines.append(line);
-            continue;
-        }
-        // Earlier lines keep what they set; the rest of the file is not read.
-        if (kind == ConfigFormat::LineKind::NoEquals)
-            return loadError(QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it "
-                                            "were not read.")
-                                 .arg(number + 1)
-                                 .arg(Vb::Trim(line))
-                                 .arg(lines.size() - number - 1));
-
-        if (key == QLatin1String("satelliteappln")) {
-            config.SatelliteAppln = value;
-            ComboApplication->setCurrentIndex(PositionOfProductCode(value));
-            continue;
-        }
-        if (key == QLatin1String("ldbp")) {
-            config.ldbp = value;
-            ComboPlatform->setCurrentIndex(IsWholeOne(value) ? 0 : 1);
-            continue;
-        }
-        if (key == QLatin1String("password")) {
-            config.password = UnscramblePassword(value);
-            txtpassword->setText(config.password);
-            continue;
-        }
-        if (key == QLatin1String("savepass")) {
-            config.savepass = value;
-            ChkSavePass->setChecked(ConfigFormat::IsFlagSet(value));
-            continue;
-        }
-        if (key == QLatin1String("autologin")) {
-            config.autologin = value;
-            ChkAutoLogin->setChecked(IsWholeOne(value));
-            continue;
-        }
-        const auto known = std::find_if(ConfigKeys.begin(), ConfigKeys.end(), [&key](const ConfigKey &k) {
-            return key == QString::fromLatin1(k.written).toLower();
+    // Each key read shows at once, in the order of the file: choosing the application runs
+    // its rule, which a later platform line may then overrule.
+    const ConfigFormat::RecordRead read =
+        ConfigFormat::ReadRecord(text, &config, [&](QString ConfigRecord::*field) {
+            const QString &value = config.*field;
+            if (field == &ConfigRecord::SatelliteAppln)
+                ComboApplication->setCurrentIndex(PositionOfProductCode(value));
+            else if (field == &ConfigRecord::ldbp)
+                ComboPlatform->setCurrentIndex(IsWholeOne(value) ? 0 : 1);
+            else if (field == &ConfigRecord::password)
+                txtpassword->setText(value);
+            else if (field == &ConfigRecord::savepass)
+                ChkSavePass->setChecked(ConfigFormat::IsFlagSet(value));
+            else if (field == &ConfigRecord::autologin)
+                ChkAutoLogin->setChecked(IsWholeOne(value));
+            for (const auto &[shown, box] : boxes)
+                if (shown == field)
+                    box->setText(value);
         });
-        if (known == ConfigKeys.end()) {
-            // Not ours to read, but not ours to drop either.
-            config.otherLines.append(line);
-            continue;
-        }
-        config.*known->field = value;
-        for (const auto &[field, box] : boxes)
-            if (field == known->field)
-                box->setText(value);
-    }
+    // Earlier lines keep what they set; the rest of the file is not read.
+    if (!read.complete())
+        return loadError(QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it "
+                                        "were not read.")
+                             .arg(read.stopLine)
+                             .arg(read.stopText)
+                             .arg(read.unreadLines));
     return true;
 }
 
@@ -152,7 +112,7 @@ QString frmEditConfiguration::PlatformCode() const
 
 void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const
 {
-    record.SatelliteAppln = ProductCodeOfPosition(ComboApplication->currentIndex());
+    record.SatelliteAppln = ProductCodeOf(ChosenProduct());
     record.autologin = Flag(ChkAutoLogin);
     record.savepass = Flag(ChkSavePass);
     record.ldbp = PlatformCode();
@@ -188,7 +148,7 @@ bool frmEditConfiguration::ConfigDataChanged()
     changed |= Flag(ChkAutoLogin) != config.autologin;
     changed |= Flag(ChkSavePass) != config.savepass;
     changed |= PlatformCode() != config.ldbp;
-    changed |= ProductCodeOfPosition(ComboApplication->currentIndex()) != config.SatelliteAppln;
+    changed |= ProductCodeOf(ChosenProduct()) != config.SatelliteAppln;
     return changed;
 }
 
@@ -291,13 +251,11 @@ bool frmEditConfiguration::RequiredFieldsGiven()
 
 void frmEditConfiguration::cmdOK_Click()
 {
-    if (ComboApplication->currentIndex() == 3) {
-        const QString web = txtwebdirectory->text();
-        // A folder given as blanks only names nothing.
-        const char *refusal = web.isEmpty() ? "SLBL0494" : !FileIo::PathExists(Vb::Trim(web)) ? "SLBL0498" : nullptr;
-        if (refusal) {
+    if (const Product *product = ChosenProduct(); product && product->hasWebDirectory) {
+        const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text());
+        if (!refusal.isEmpty()) {
             GoToField(txtwebdirectory);
-            m_session.MsgBox(this, m_session.GetText(QLatin1String(refusal)), MsgIcon::Critical, MsgButtons::Ok);
+            m_session.MsgBox(this, refusal, MsgIcon::Critical, MsgButtons::Ok);
             return;
         }
     }
@@ -310,3 +268,10 @@ void frmEditConfiguration::cmdOK_Click()
 }
 
 void frmEditConfiguration::cmdCancel_Click() { reject(); }
+
+const Product *frmEditConfiguration::ChosenProduct() const
+{
+    // The empty entry, then the products in table order.
+    const int position = ComboApplication->currentIndex();
+    return position > 0 && position <= int(Products.size()) ? &Products[position - 1] : nullptr;
+}

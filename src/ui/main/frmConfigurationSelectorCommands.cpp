@@ -152,19 +152,25 @@ void frmConfigurationSelector::MnSConfig_Click()
     m_session.MnSFieldmarkConfig.clear();
     m_session.MnSRostrumConfig.clear();
     const QString invalid = QStringLiteral("invalid products for Merge and split");
+    // The configuration of a product that takes part goes into that product's place.
+    auto pick = [this](const Product *product, const ConfigEntry &entry) {
+        if (product && product->mergeSplitSlot == 0)
+            m_session.MnSFieldmarkConfig = entry.FileName;
+        else if (product && product->mergeSplitSlot == 1)
+            m_session.MnSRostrumConfig = entry.FileName;
+    };
     QString first;
     for (const ConfigEntry &entry : picked) {
+        const Product *product = ProductWithCode(entry.ProductCode);
+        const bool outside = product && product->mergeSplitSlot < 0;
         if (!first.isEmpty() && first != QLatin1String("0")) {
             const qint16 c = entry.ProductCode;
-            if (c == first.toInt() || c == WebtrellProduct) {
+            if (c == first.toInt() || outside) {
                 m_session.MsgBox(this, invalid);
                 ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
-            if (c == FieldmarkProduct)
-                m_session.MnSFieldmarkConfig = entry.FileName;
-            else if (c == RostrumProduct)
-                m_session.MnSRostrumConfig = entry.FileName;
+            pick(product, entry);
             if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
                 {
                     // A database that cannot be reached is told by the dialog's load.
@@ -177,15 +183,12 @@ void frmConfigurationSelector::MnSConfig_Click()
             }
         } else {
             first = QString::number(entry.ProductCode);
-            if (first == QLatin1String("4010")) {
+            if (outside) {
                 m_session.MsgBox(this, invalid);
                 ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
                 return;
             }
-            if (first == QLatin1String("4009"))
-                m_session.MnSFieldmarkConfig = entry.FileName;
-            else if (first == QLatin1String("1028"))
-                m_session.MnSRostrumConfig = entry.FileName;
+            pick(product, entry);
         }
     }
     ShowOutcome(QStringLiteral("Merge and split needs one Fieldmark and one Rostrum configuration highlighted"));

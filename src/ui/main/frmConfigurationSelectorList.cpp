@@ -218,18 +218,11 @@ QStringList frmConfigurationSelector::FillListView()
             if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
                 continue;
             if (key == QLatin1String("satelliteappln")) {
-                if (value == QLatin1String("1028")) {
-                    item->setText(ColApplication, m_session.RostrumAppName);
-                    entry.ProductCode = RostrumProduct;
-                } else if (value == QLatin1String("4010")) {
-                    item->setText(ColApplication, m_session.WebtrellAppName);
-                    entry.ProductCode = WebtrellProduct;
-                } else if (value == QLatin1String("4009")) {
-                    item->setText(ColApplication, m_session.FieldmarkAppName);
-                    entry.ProductCode = FieldmarkProduct;
-                } else {
-                    item->setText(ColApplication, QString());
-                }
+                // A value of no product empties the column and leaves the code as it was.
+                const qint16 product = ConfigFormat::ProductCodeOf(value);
+                item->setText(ColApplication, m_session.AppName(product));
+                if (product)
+                    entry.ProductCode = product;
             } else if (key == QLatin1String("dsn")) {
                 item->setText(ColDsn, value);
                 entry.Dsn = value;

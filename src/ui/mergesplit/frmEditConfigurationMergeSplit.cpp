@@ -5,10 +5,10 @@
 #include "config/PasswordScramble.h"
 #include "suite/JointFile.h"
 #include "platform/Ansi.h"
-#include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
 #include "ui/DataSourceField.h"
+#include "ui/EditorRules.h"
 #include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
 
@@ -270,14 +270,10 @@ bool frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &sec
 
 void frmEditConfigurationMergeSplit::FillPlatformLists()
 {
-    const QString sqlServer = m_session.GetText(QStringLiteral("SLBL0464"));
-    const QString oracle = m_session.GetText(QStringLiteral("SLBL0259"));
-    ComboPlatform[1]->clear();
-    ComboPlatform[1]->addItems({sqlServer, oracle});
+    EditorRules::FillPlatformList(m_session, *ComboPlatform[1]);
     // Until a file is loaded the Rostrum platform is unknown: no entry selected.
     ComboPlatform[1]->setCurrentIndex(-1);
-    ComboPlatform[0]->clear();
-    ComboPlatform[0]->addItems({sqlServer, oracle});
+    EditorRules::FillPlatformList(m_session, *ComboPlatform[0]);
     // Fieldmark always runs on the first platform.
     ComboPlatform[0]->setCurrentIndex(0);
     ComboPlatform[0]->setEnabled(false);
@@ -288,9 +284,7 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
 {
     if (!lblDatabase[1] || !lblmachine[1])
         return;
-    const bool oracle = ComboPlatform[1]->currentText() == m_session.GetText(QStringLiteral("SLBL0259"));
-    lblDatabase[1]->setText(m_session.GetText(oracle ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
-    lblmachine[1]->setText(m_session.GetText(oracle ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
+    EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[1], *lblDatabase[1], *lblmachine[1]);
 }
 
 void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
@@ -360,10 +354,9 @@ bool frmEditConfigurationMergeSplit::ValidateSettings()
         m_session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
-    if (txtwebdirectory->text().isEmpty())
-        return fail(m_session.GetText(QStringLiteral("SLBL0494")));
-    if (!FileIo::PathExists(Vb::Trim(txtwebdirectory->text())))
-        return fail(m_session.GetText(QStringLiteral("SLBL0498")));
+    const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text());
+    if (!refusal.isEmpty())
+        return fail(refusal);
     if (Vb::Trim(txtconnection[0]->text()).isEmpty() || Vb::Trim(txtconnection[1]->text()).isEmpty())
         return fail(QStringLiteral("Please fill valid data in Ledgerhall tab"));
 

@@ -171,7 +171,7 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsText)
         {"rst_", {"Plan.tsy"}},             // DSN
         {"PORTAL", {"Web.tsy"}},            // database
         {"anna", {"Sales.tsy"}},            // user; the bus component is not searched
-        {app.session().RostrumAppName, {"Plan.tsy"}}, // application
+        {app.session().AppName(RostrumProduct), {"Plan.tsy"}}, // application
         {".tsy", {"Plan.tsy", "Sales.tsy", "Web.tsy"}},
         {"nothing like it", {}},
     };

@@ -1,0 +1,39 @@
+#include "ui/EditorRules.h"
+
+#include "app/Session.h"
+#include "platform/FileIo.h"
+#include "platform/VbText.h"
+
+#include <QComboBox>
+#include <QLabel>
+
+namespace EditorRules {
+
+int TwipsX(const QWidget *widget, int twips) { return qRound(twips * widget->logicalDpiX() / 1440.0); }
+int TwipsY(const QWidget *widget, int twips) { return qRound(twips * widget->logicalDpiY() / 1440.0); }
+
+void FillPlatformList(Session &session, QComboBox &platforms)
+{
+    platforms.clear();
+    platforms.addItem(session.GetText(QStringLiteral("SLBL0464")));
+    platforms.addItem(session.GetText(QStringLiteral("SLBL0259")));
+}
+
+void SetDatabaseLabels(Session &session, const QComboBox &platforms, QLabel &database, QLabel &machine)
+{
+    const bool second = platforms.currentText() == session.GetText(QStringLiteral("SLBL0259"));
+    database.setText(session.GetText(second ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
+    machine.setText(session.GetText(second ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
+}
+
+QString WebDirectoryRefusal(Session &session, const QString &typed)
+{
+    // A folder given as blanks only names nothing.
+    if (typed.isEmpty())
+        return session.GetText(QStringLiteral("SLBL0494"));
+    if (!FileIo::PathExists(Vb::Trim(typed)))
+        return session.GetText(QStringLiteral("SLBL0498"));
+    return QString();
+}
+
+} // namespace EditorRules
