@@ -1,15 +1,9 @@
 #include "MainWindowTest.h"
 
-#include "config/PasswordScramble.h"
-#include "support/TestAppDir.h"
-
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
-#include <QStatusBar>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -31,11 +25,9 @@ TEST_F(FirstStart, CreatesTheFoldersAndDisablesTheCommandsThatNeedAnEntry)
     EXPECT_TRUE(QDir(app.path() + "/lib").exists());
     EXPECT_TRUE(QDir(app.path() + "/log").exists());
     EXPECT_EQ(List()->topLevelItemCount(), 0);
-    EXPECT_EQ(app.session().SelectedConfigName, "");
-    EXPECT_EQ(app.session().SelectedConfigPath, "");
-    for (QAction *a : {Button("Edit"), Button("Delete"), Button("ConfigMnS"), Button("Run")})
+    for (QAction *a : {Action("Edit"), Action("Delete"), Action("ConfigMnS"), Action("Run")})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-    EXPECT_TRUE(Button("New")->isEnabled());
+    EXPECT_TRUE(Action("New")->isEnabled());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 
@@ -43,8 +35,7 @@ TEST_F(FirstStart, ALogFolderThatCannotBeMadeIsReportedAndStopsTheLoad)
 {
     app.writeFile("log", "a file where the folder belongs");
     Open();
-    EXPECT_EQ(app.shownTexts(), QStringList({"58 File already exists"}));
-    EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
+    ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_EQ(app.messages().ShownMessages()[0].asker, window.get());
     EXPECT_FALSE(QDir(app.path() + "/lib").exists());
 }
@@ -53,13 +44,9 @@ using MainWindowLoad = MainWindowTest;
 
 // Localised captions may give two items the same Alt letter: within the menu bar and each
 // menu a letter names one visible item only. Items of commands not offered stay hidden.
-TEST_F(MainWindowLoad, TitleAndCaptionsAreLocalisedWithoutAltLetterClashes)
+TEST_F(MainWindowLoad, MenusHaveNoAltLetterClashesAndHideTheCommandsNotOffered)
 {
     Open();
-    EXPECT_EQ(window->windowTitle(), "Tessaly - Configuration Selector");
-    EXPECT_EQ(app.session().ProgramTitle, "Configuration Selector");
-    EXPECT_EQ(Action("mnuExit")->text(), "E&xit");
-    EXPECT_EQ(Button("Refresh")->toolTip(), "Refresh List");
     for (QAction *hidden : {Action("mnuSetDefault"), Action("mnuStatusbar"), Action("mnuExecuteJS"),
                             Menu("mnuTools")->menuAction()})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
@@ -79,40 +66,28 @@ TEST_F(MainWindowLoad, TitleAndCaptionsAreLocalisedWithoutAltLetterClashes)
     }
 }
 
+// Only .tsy files, whatever the case of the extension, in name order; a joint file in bold.
 TEST_F(MainWindowLoad, ListsEveryConfigurationFileWithItsColumns)
 {
-    QByteArray scrambled;
-    for (char c : QByteArrayLiteral("s3cret"))
-        scrambled += char(c ^ PasswordKey);
-    app.writeFile("lib/a_fieldmark.tsy",
-                  "SatelliteAppln=4009\r\nldbp=2\r\nDSN = ignored\r\ndsn=  FMK DSN  \r\ndatabase=fmdb\r\n"
-                  "user=fm\r\npassword=" + scrambled + "\r\ndbmachinename=host1\r\nlhbuscomponent=cn=bus\r\n"
-                  "logdirectory=/var/log/fm\r\nnot a key line\r\n\r\nmystery=1\r\n");
+    app.writeConfig("a_fieldmark.tsy", {"SatelliteAppln=4009", "ldbp=2", "dsn=FMK", "database=fmdb", "user=fm",
+                                        "lhbuscomponent=bus", "logdirectory=/var/log/fm"});
     WriteConfig("b_unknown.tsy", "1234");
     WriteConfig("c_webtrell.tsy", "4010");
-    WriteConfig("d_rostrum.tsy", "1028", "RST");
     app.writeConfig("e_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "dsn=FMK", "[RST]", "SatelliteAppln=1028"});
     WriteConfig("f_upper.TSY", "4009");
     app.writeFile("lib/g_notes.txt", "dsn=x\r\n");
     Open();
 
     const QStringList columns[] = {
-        {"a_fieldmark.tsy", "b_unknown.tsy", "c_webtrell.tsy", "d_rostrum.tsy", "e_joint.tsy"},
-        {"Fieldmark", "", "Webtrell", "Rostrum", ""},
-        {"FMK DSN", "DSN1", "DSN1", "RST", ""},
-        {"fmdb", "db", "db", "db", ""},
-        {"fm", "u", "u", "u", ""},
-        {"cn=bus", "bus", "bus", "bus", ""},
-        {"/var/log/fm", "/logs", "/logs", "/logs", ""},
+        {"a_fieldmark.tsy", "b_unknown.tsy", "c_webtrell.tsy", "e_joint.tsy"},
+        {"Fieldmark", "", "Webtrell", ""}, {"FMK", "DSN1", "DSN1", ""}, {"fmdb", "db", "db", ""},
+        {"fm", "u", "u", ""}, {"bus", "bus", "bus", ""}, {"/var/log/fm", "/logs", "/logs", ""},
     };
     for (int c = 0; c < 7; ++c)
         EXPECT_EQ(Column(c), columns[c]) << "column " << c;
     for (const QString &name : Names())
         EXPECT_EQ(Item(name)->font(0).bold(), name == "e_joint.tsy") << name.toStdString();
-
-    EXPECT_EQ(app.session().SelectedConfigName, "a_fieldmark.tsy");
     EXPECT_EQ(app.session().SelectedConfigPath, app.lib("a_fieldmark.tsy"));
-    EXPECT_TRUE(Button("Run")->isEnabled());
 }
 
 // A file that cannot be read hides no other: each is listed, greyed, with its reason, and one
@@ -145,8 +120,6 @@ TEST_F(MainWindowLoad, UnreadableFilesAreListedGreyedAndNamedOncePerFill)
     ASSERT_EQ(app.shownTexts().size(), 1);
     for (const QString &name : unreadable)
         EXPECT_TRUE(app.shownTexts()[0].contains(name + ": " + Item(name)->toolTip(0))) << name.toStdString();
-    // The columns a bad platform does not spoil are shown.
-    EXPECT_EQ(Item("b_platform.tsy")->text(2), "DSN1");
 
     struct Case { QStringList selected; bool run, mergeSplit; };
     const Case cases[] = {
@@ -157,16 +130,13 @@ TEST_F(MainWindowLoad, UnreadableFilesAreListedGreyedAndNamedOncePerFill)
         SCOPED_TRACE(c.selected.join(',').toStdString());
         Select(c.selected);
         EXPECT_EQ(Action("mnuExecute")->isEnabled(), c.run);
-        EXPECT_EQ(Button("Run")->isEnabled(), c.run);
         EXPECT_EQ(Action("MnSConfig")->isEnabled(), c.mergeSplit);
-        EXPECT_EQ(Button("ConfigMnS")->isEnabled(), c.mergeSplit);
         // Still there to be opened, renamed or deleted.
         EXPECT_TRUE(Action("mnuDelete")->isEnabled());
     }
 
     // A double click on it says why it does not run.
-    Select({"b_platform.tsy"});
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item("b_platform.tsy")).center());
+    DoubleClick("b_platform.tsy");
     EXPECT_EQ(StatusText("lblOutcome"), "b_platform.tsy cannot be run: " + Item("b_platform.tsy")->toolTip(0));
 
     app.messages().ClearShown();
@@ -203,17 +173,6 @@ TEST_F(MainWindowLoad, AFolderThatCannotBeReadIsReported)
     EXPECT_EQ(StatusText("lblCount"), "0 configurations");
 }
 
-TEST_F(MainWindowLoad, ColumnsFitTheirContents)
-{
-    const QString longName = QString(60, u'n') + ".tsy";
-    WriteConfig(longName, "4009", QString(40, u'd'));
-    Open();
-    for (int column : {0, 2}) {
-        const QString text = Item(longName)->text(column);
-        EXPECT_GE(List()->header()->sectionSize(column), List()->fontMetrics().horizontalAdvance(text)) << column;
-    }
-}
-
 using MainWindowList = MainWindowTest;
 
 // What each command is offered for: Update one row, Rename and Delete any, Run one row,
@@ -237,36 +196,15 @@ TEST_F(MainWindowList, CommandsFollowTheHighlightedRows)
         SCOPED_TRACE(c.selected.join(',').toStdString());
         Select(c.selected);
         const std::pair<QAction *, bool> states[] = {
-            {Action("mnuUpdate"), c.update},   {Button("Edit"), c.update},      {Action("mnuRename"), c.any},
-            {Action("mnuDelete"), c.any},      {Button("Delete"), c.any},         {Action("mnuExecute"), c.run},
-            {Button("Run"), c.run}, {Action("MnSConfig"), c.mergeSplit}, {Button("ConfigMnS"), c.mergeSplit},
+            {Action("mnuUpdate"), c.update},   {Action("Edit"), c.update},      {Action("mnuRename"), c.any},
+            {Action("mnuDelete"), c.any},      {Action("Delete"), c.any},         {Action("mnuExecute"), c.run},
+            {Action("Run"), c.run}, {Action("MnSConfig"), c.mergeSplit}, {Action("ConfigMnS"), c.mergeSplit},
         };
         for (const auto &[action, enabled] : states)
             EXPECT_EQ(action->isEnabled(), enabled) << action->objectName().toStdString();
         EXPECT_EQ(app.session().SelectedConfigName, c.name);
         EXPECT_EQ(app.session().SelectedConfigPath, *c.name ? app.lib(c.name) : QString());
     }
-}
-
-TEST_F(MainWindowList, HeaderClicksSortAscendingThenDescendingAndRefreshKeepsTheOrder)
-{
-    WriteConfig("a.tsy", "4009", "beta");
-    WriteConfig("b.tsy", "4009", "Gamma");
-    WriteConfig("c.tsy", "4009", "alpha");
-    Open();
-
-    ClickHeader(2);
-    EXPECT_EQ(Column(2), QStringList({"alpha", "beta", "Gamma"}));
-    ClickHeader(2);
-    EXPECT_EQ(Column(2), QStringList({"Gamma", "beta", "alpha"}));
-
-    WriteConfig("d.tsy", "4009", "delta");
-    Key(Qt::Key_F5);
-    EXPECT_EQ(Column(2), QStringList({"Gamma", "delta", "beta", "alpha"}));
-
-    // The order toggles whichever column is clicked.
-    ClickHeader(0);
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "b.tsy", "c.tsy", "d.tsy"}));
 }
 
 using MainWindowRename = MainWindowTest;
@@ -300,7 +238,6 @@ TEST_F(MainWindowRename, EndingTheEditAnyWayRenamesTheEditedRowsFile)
         EXPECT_TRUE(QFile::exists(app.lib(to + ".tsy")));
         EXPECT_FALSE(QFile::exists(app.lib(from)));
         EXPECT_TRUE(app.readFile("lib/b.tsy").contains("dsn=other"));
-        EXPECT_TRUE(Names().contains(to + ".tsy"));
     }
 }
 
@@ -312,13 +249,9 @@ TEST_F(MainWindowRename, TheCurrentOfSeveralRowsIsRenamedAndStaysHighlighted)
         WriteConfig(name, "4009", name);
     Open();
     Select({"m.tsy", "a.tsy"});
-    QLineEdit *editor = StartRename("zz");
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Return);
-    Settle();
+    Rename("zz");
     EXPECT_EQ(Files(), QStringList({"m.tsy", "z.tsy", "zz.tsy"}));
     EXPECT_TRUE(app.readFile("lib/zz.tsy").contains("dsn=a.tsy"));
-    EXPECT_EQ(Names(), QStringList({"m.tsy", "z.tsy", "zz.tsy"}));
     EXPECT_EQ(Highlighted(), QStringList({"m.tsy", "zz.tsy"}));
     EXPECT_EQ(List()->currentItem(), Item("zz.tsy"));
     EXPECT_EQ(app.session().SelectedConfigName, "zz.tsy");
@@ -330,9 +263,8 @@ TEST_F(MainWindowRename, NamesAreMadeValidOrRefusedAndTheRowKeepsItsRealFile)
 {
     struct Case { const char *typed, *file, *message; };
     const Case cases[] = {
-        {"renamed. .", "renamed.tsy", nullptr}, {"again.tsy ", "again.tsy", nullptr}, {"again", "again.tsy", nullptr},
-        {"x.TSY", "x.TSY.tsy", nullptr},        {"bad:name", "x.TSY.tsy", "SLBL0357"}, {"pipe|d", "x.TSY.tsy", "SLBL0357"},
-        {"  ", "x.TSY.tsy", "SLBL0154"},        {".tsy", "x.TSY.tsy", "SLBL0154"},     {"z", "x.TSY.tsy", "File already exists"},
+        {"renamed. .", "renamed.tsy", nullptr}, {"bad:name", "renamed.tsy", "SLBL0357"},
+        {"  ", "renamed.tsy", "SLBL0154"},      {"z", "renamed.tsy", "File already exists"},
     };
     QString current = "a.tsy";
     WriteConfig(current, "4009");
@@ -342,12 +274,8 @@ TEST_F(MainWindowRename, NamesAreMadeValidOrRefusedAndTheRowKeepsItsRealFile)
         SCOPED_TRACE(c.typed);
         app.messages().ClearShown();
         Select({current});
-        QLineEdit *editor = StartRename(c.typed);
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClick(editor, Qt::Key_Return);
-        Settle();
+        Rename(c.typed);
         EXPECT_EQ(Files(), QStringList({c.file, "z.tsy"}));
-        EXPECT_EQ(Names(), QStringList({c.file, "z.tsy"}));
         EXPECT_EQ(Highlighted(), QStringList({c.file}));
         EXPECT_EQ(app.session().SelectedConfigPath, app.lib(c.file));
         const QString message = !c.message ? QString() : QString(c.message).startsWith("SLBL")

@@ -90,12 +90,9 @@ protected:
         return editor;
     }
 
-    // A tool bar button, by its key.
-    QAction *Button(const char *key) const { return Action(key); }
-
     void ClickButton(const char *key)
     {
-        QAction *button = Button(key);
+        QAction *button = Action(key);
         QTest::mouseClick(static_cast<QToolBar *>(button->parent())->widgetForAction(button), Qt::LeftButton);
         Settle();
     }
@@ -109,6 +106,22 @@ protected:
             QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
                               List()->visualItemRect(item).center());
         }
+    }
+
+    // F2 on the current row, the name typed and Enter.
+    void Rename(const QString &typed)
+    {
+        QLineEdit *editor = StartRename(typed);
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, Qt::Key_Return);
+        Settle();
+    }
+
+    // The first click of a double click selects the entry.
+    void DoubleClick(const QString &name)
+    {
+        Select({name});
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item(name)).center());
     }
 
     void ClickHeader(int column)
