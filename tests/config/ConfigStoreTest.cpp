@@ -1,5 +1,5 @@
 #include "config/ConfigStore.h"
-#include "support/TestAppDir.h"
+#include "support/TestDir.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ TEST(ConfigStore, ConfigFileNames)
 
 TEST(ConfigStore, JoinIsByteForByteAndReplacesTheOutput)
 {
-    TestAppDir app;
+    TestDir app;
     app.writeFile("lib/f.tsy", "SatelliteAppln=4009\r\ndsn=F\r\npassword=\xA7\x81\r\n");
     app.writeFile("lib/r.tsy", "SatelliteAppln=1028\r\ndsn=R\r\nuser=u\r\n");
     app.writeFile("lib/out.tsy", "old content that must go");
@@ -34,7 +34,7 @@ TEST(ConfigStore, JoinIsByteForByteAndReplacesTheOutput)
 
 TEST(ConfigStore, JoinWithAMissingInputWritesNothing)
 {
-    TestAppDir app;
+    TestDir app;
     app.writeFile("lib/f.tsy", "dsn=F\r\n");
     Vb::Error e;
     EXPECT_FALSE(ConfigStore::JoinConfigFiles(app.path(), "f.tsy", "missing.tsy", "out.tsy", &e));

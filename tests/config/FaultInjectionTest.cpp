@@ -6,7 +6,7 @@
 #include "platform/FileIo.h"
 #include "platform/IniProfile.h"
 #include "platform/Process.h"
-#include "support/TestAppDir.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QFile>
@@ -70,7 +70,7 @@ Outcome RunUnder(Fault fault, const std::function<Outcome()> &act)
 }
 
 // Every file of lib/ with its bytes, temporary files included.
-QMap<QString, QByteArray> Snapshot(const TestAppDir &app)
+QMap<QString, QByteArray> Snapshot(const TestDir &app)
 {
     QMap<QString, QByteArray> files;
     for (const QString &name : QDir(app.lib()).entryList(QDir::Files | QDir::Hidden | QDir::System))
@@ -88,11 +88,11 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
     {
         const char *what;
         Fault fault;
-        std::function<Outcome(TestAppDir &)> act;
+        std::function<Outcome(TestDir &)> act;
         const char *named; // the file the message names; nullptr when the call has no message
     };
     auto save = [](const char *name) {
-        return [=](TestAppDir &app) {
+        return [=](TestDir &app) {
             ConfigRecord record;
             record.dsn = QStringLiteral("NEW");
             Vb::Error e;
@@ -100,13 +100,13 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         };
     };
     auto join = [](const char *rostrum) {
-        return [=](TestAppDir &app) {
+        return [=](TestDir &app) {
             Vb::Error e;
             return FromError(ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("f.tsy"), QLatin1String(rostrum),
                                                           QStringLiteral("joint.tsy"), &e), e);
         };
     };
-    auto rename = [](TestAppDir &app) {
+    auto rename = [](TestDir &app) {
         Vb::Error e;
         return FromError(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"), &e), e);
     };
@@ -116,20 +116,20 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         {"join onto a full disk", Fault::DiskFull, join("r.tsy"), "joint.tsy"},
         {"rename on a full disk", Fault::DiskFull, rename, "f.tsy"},
         {"profile write onto a full disk", Fault::FileSizeLimit,
-         [](TestAppDir &app) {
+         [](TestDir &app) {
              return Outcome{IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy")), {}};
          },
          nullptr},
         {"save in a read-only lib", Fault::ReadOnly, save("new.tsy"), "new.tsy"},
         {"rename in a read-only lib", Fault::ReadOnly, rename, "f.tsy"},
         {"delete in a read-only lib", Fault::ReadOnly,
-         [](TestAppDir &app) {
+         [](TestDir &app) {
              Vb::Error e;
              return FromError(FileIo::DeleteFile(app.lib("f.tsy"), &e), e);
          },
          "f.tsy"},
         {"a listed file gone before the read", Fault::None,
-         [](TestAppDir &app) {
+         [](TestDir &app) {
              QFile::remove(app.lib("gone.tsy"));
              QString text;
              Vb::Error e;
@@ -137,13 +137,13 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
          },
          "gone.tsy"},
         {"a file to join gone before the join", Fault::None,
-         [&](TestAppDir &app) {
+         [&](TestDir &app) {
              QFile::remove(app.lib("gone.tsy"));
              return join("gone.tsy")(app);
          },
          "gone.tsy"},
         {"a child program that cannot be started", Fault::None,
-         [](TestAppDir &app) {
+         [](TestDir &app) {
              // A configuration file is no program: it exists but may not be executed.
              Vb::Error e;
              const bool ok = Process::Start(app.path(), u'"' + app.lib("f.tsy") + QStringLiteral("\" /F x"),
@@ -153,7 +153,7 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
          "f.tsy"},
     };
     for (const Case &c : cases) {
-        TestAppDir app;
+        TestDir app;
         app.writeConfig("f.tsy", {"SatelliteAppln=4009", "dsn=FMK"});
         app.writeConfig("r.tsy", {"SatelliteAppln=1028", "dsn=RST"});
         app.writeConfig("joint.tsy", {"[FMK]", "dsn=FMK", "[RST]", "dsn=RST"});

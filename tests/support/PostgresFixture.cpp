@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 
 #include <map>
 
@@ -23,7 +24,21 @@ const QString TestPassword = QStringLiteral("cs_user_pw");
 const QString ServerName = QStringLiteral("localhost");
 const QString DriverName = QStringLiteral("PostgreSQL Unicode");
 
+bool Fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
 QString PgBin() { return qEnvironmentVariable("CS_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin")); }
+
+// The TCP port of the run's server.
+int Port()
+{
+    QFile f(PostgresFixture::Dir() + QStringLiteral("/port"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
+}
 
 bool PortAnswers(int port)
 {
@@ -41,19 +56,15 @@ bool PortAnswers(int port)
     return ok;
 }
 
-// This process's own odbc.ini: test programs run side by side, each adds its data sources.
-QString UserIni() { return PostgresFixture::Dir() + QStringLiteral("/dsn/odbc-%1.ini").arg(QCoreApplication::applicationPid()); }
-
-struct UserIniRemover
+// This process's own odbc.ini, removed when the process ends: test programs run side by
+// side, each adds its data sources. Empty when it cannot be made.
+QString UserIni()
 {
-    ~UserIniRemover()
-    {
-        if (armed)
-            QFile::remove(UserIni());
-    }
-    bool armed = false;
-};
-UserIniRemover g_userIniRemover;
+    static QTemporaryFile ini(PostgresFixture::Dir() + QStringLiteral("/dsn/odbc-XXXXXX.ini"));
+    if (!ini.isOpen() && QDir().mkpath(PostgresFixture::Dir() + QStringLiteral("/dsn")))
+        ini.open();
+    return ini.fileName();
+}
 
 bool RunPsql(const QString &user, const QString &password, const QString &database, const QStringList &extra,
              const QString &sql, QString *output, QString *error)
@@ -64,18 +75,29 @@ bool RunPsql(const QString &user, const QString &password, const QString &databa
     env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
     psql.setProcessEnvironment(env);
     QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                     QStringLiteral("-h"), ServerName, QStringLiteral("-p"), QString::number(PostgresFixture::Port()),
+                     QStringLiteral("-h"), ServerName, QStringLiteral("-p"), QString::number(Port()),
                      QStringLiteral("-U"), user, QStringLiteral("-d"), database};
     args << extra << QStringLiteral("-c") << sql;
     psql.start(PgBin() + QStringLiteral("/psql"), args);
-    if (!psql.waitForFinished(60000) || psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0) {
-        if (error)
-            *error = QStringLiteral("psql: ") + QString::fromUtf8(psql.readAllStandardError()).trimmed()
-                     + psql.errorString();
-        return false;
-    }
+    if (!psql.waitForFinished(60000) || psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0)
+        return Fail(error, QStringLiteral("psql: ") + QString::fromUtf8(psql.readAllStandardError()).trimmed()
+                               + psql.errorString());
     if (output)
         *output = QString::fromUtf8(psql.readAllStandardOutput());
+    return true;
+}
+
+// Adds [dsnName] for database on the test server to this process's odbc.ini.
+bool AddDsnFor(const QString &dsnName, const QString &database, QString *error)
+{
+    if (!PostgresFixture::EnsureServer(error))
+        return false;
+    QFile ini(UserIni());
+    if (!ini.open(QIODevice::Append))
+        return Fail(error, ini.fileName() + QStringLiteral(": ") + ini.errorString());
+    const QString section = QStringLiteral("\n[%1]\nDriver=%2\nServername=%3\nPort=%4\nDatabase=%5\nReadOnly=No\n")
+                                .arg(dsnName, DriverName, ServerName, QString::number(Port()), database);
+    ini.write(section.toUtf8());
     return true;
 }
 
@@ -87,58 +109,24 @@ QString PostgresFixture::Dir()
     return QDir(dir.isEmpty() ? QStringLiteral(CS_BINARY_DIR "/pgtest") : dir).absolutePath();
 }
 
-int PostgresFixture::Port()
-{
-    QFile f(Dir() + QStringLiteral("/port"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
-}
-
 bool PostgresFixture::EnsureServer(QString *error)
 {
-    static bool ready = false;
-    if (ready && PortAnswers(Port()))
-        return true;
-    const bool own = qEnvironmentVariableIsEmpty("CS_PG_DIR");
-    if (own || !PortAnswers(Port())) {
+    if (!PortAnswers(Port())) {
         QProcess script;
         script.setProcessChannelMode(QProcess::MergedChannels);
-        script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"),
-                     {QStringLiteral("start"), Dir()});
-        if (!script.waitForFinished(180000) || script.exitStatus() != QProcess::NormalExit || script.exitCode() != 0) {
-            if (error)
-                *error = QStringLiteral("pg_fixture.sh start failed: ")
-                         + QString::fromUtf8(script.readAll()).trimmed() + script.errorString();
-            return false;
-        }
+        script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"), {QStringLiteral("start"), Dir()});
+        if (!script.waitForFinished(180000) || script.exitStatus() != QProcess::NormalExit || script.exitCode() != 0)
+            return Fail(error, QStringLiteral("pg_fixture.sh start failed: ") + QString::fromUtf8(script.readAll()).trimmed()
+                                   + script.errorString());
     }
-    QDir().mkpath(Dir() + QStringLiteral("/dsn"));
-    QFile ini(UserIni());
-    if (!ini.exists() && !ini.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = ini.fileName() + QStringLiteral(": ") + ini.errorString();
-        return false;
-    }
-    ini.close();
-    g_userIniRemover.armed = true;
+    static bool ready = false;
+    if (ready)
+        return true;
+    if (UserIni().isEmpty())
+        return Fail(error, QStringLiteral("No private odbc.ini in ") + Dir() + QStringLiteral("/dsn"));
     qputenv("ODBCSYSINI", QFile::encodeName(Dir()));
     qputenv("ODBCINI", QFile::encodeName(UserIni()));
     ready = true;
-    return true;
-}
-
-bool PostgresFixture::AddDsn(const QString &dsnName, const QString &database, QString *error)
-{
-    if (!EnsureServer(error))
-        return false;
-    QFile ini(UserIni());
-    if (!ini.open(QIODevice::Append)) {
-        if (error)
-            *error = ini.fileName() + QStringLiteral(": ") + ini.errorString();
-        return false;
-    }
-    const QString section = QStringLiteral("\n[%1]\nDriver=%2\nServername=%3\nPort=%4\nDatabase=%5\nReadOnly=No\n")
-                                .arg(dsnName, DriverName, ServerName, QString::number(Port()), database);
-    ini.write(section.toUtf8());
     return true;
 }
 
@@ -168,7 +156,7 @@ std::unique_ptr<PgDatabase> PostgresFixture::CreateDatabase(const QString &label
                                  " tableid integer, productID varchar(20));"),
                   error))
         return nullptr;
-    if (!AddDsn(db->m_dsn, db->m_name, error))
+    if (!AddDsnFor(db->m_dsn, db->m_name, error))
         return nullptr;
     return db;
 }
@@ -225,5 +213,5 @@ QStringList PgDatabase::Rows(const QString &sql, QString *error) const
 
 bool PgDatabase::AddDsn(const QString &dsnName, QString *error) const
 {
-    return PostgresFixture::AddDsn(dsnName, m_name, error);
+    return AddDsnFor(dsnName, m_name, error);
 }

@@ -45,8 +45,8 @@ private:
 class PostgresFixture final
 {
 public:
-    // Makes sure the server of the test run is up (starts it through pg_fixture.sh when
-    // CS_PG_DIR is unset or the server does not answer) and points ODBCSYSINI / ODBCINI at
+    // Makes sure the server of the test run is up (starts it through pg_fixture.sh when it
+    // does not answer) and points ODBCSYSINI / ODBCINI at
     // private files, never the machine's own. Cheap after the first call.
     static bool EnsureServer(QString *error = nullptr);
 
@@ -57,10 +57,6 @@ public:
     // for, dropped as the test program ends. Null with *error when it cannot be made.
     static PgDatabase *Shared(const QString &label, QString *error = nullptr);
 
-    // Adds a data source to the private odbc.ini: [dsnName] for database on the test server.
-    static bool AddDsn(const QString &dsnName, const QString &database, QString *error = nullptr);
-
-    // The server's directory (CS_PG_DIR or the build tree's pgtest) and its TCP port.
+    // The server's directory: CS_PG_DIR or the build tree's pgtest.
     static QString Dir();
-    static int Port();
 };

@@ -33,9 +33,8 @@ public:
     // Forgets every recorded run.
     void Clear() const;
 
-    const QString &dir() const { return m_dir; }
+private:
     QString recordDir() const;
 
-private:
     QString m_dir;
 };
