@@ -67,18 +67,6 @@ TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersio
     }
 }
 
-// Each shows the driver's text alone: the check, then the server name look-up.
-TEST_F(BackendChecksTest, AConnectionThatFailsShowsTheDriversTextAlone)
-{
-    Versions(QStringLiteral("integer"), {QStringLiteral("6")});
-    EXPECT_FALSE(CheckBackendVersion(app.session(), db->dsn(), db->user(), QStringLiteral("wrong")));
-    EXPECT_EQ(getTNSName(app.session(), QString(), db->user(), db->password()), QString());
-    ASSERT_EQ(app.shownTexts().size(), 2);
-    EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("password authentication failed")))
-        << app.shownTexts()[0].toStdString();
-    EXPECT_TRUE(app.shownTexts()[1].contains(QLatin1String("Data source name not found"))) << app.shownTexts()[1].toStdString();
-}
-
 TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
 {
     using Form = ConnectionForm;

@@ -116,16 +116,6 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
     EXPECT_TRUE(app.shownTexts().last().startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
 }
 
-TEST(DispatcherRows, EachPublisherOnceWithEveryConsumerOnceInOrder)
-{
-    QList<DispatcherRecord> list;
-    const std::pair<const char *, const char *> rows[] = {
-        {"P", "AB"}, {"Q", "X"}, {"P", "A"}, {"P", "AB"}, {"P", ""}, {"P", "B"}, {"Q", "x"}};
-    for (const auto &[publisher, consumer] : rows)
-        AddDispatcherRow(list, QLatin1String(publisher), QLatin1String(consumer));
-    EXPECT_EQ(list, (QList<DispatcherRecord>{{"P", "AB;A;B"}, {"Q", "X;x"}}));
-}
-
 TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
 {
     MakeDatabases(QStringLiteral("('', 'a', 230, '4009')"), QString());

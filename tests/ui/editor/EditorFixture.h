@@ -48,6 +48,14 @@ protected:
         return record;
     }
 
+    // What Save writes for a new configuration given only entries, keys as written.
+    ConfigRecord NewRecordWith(const QStringList &entries)
+    {
+        return With(With({}, {"ldbp=1", "savepass=0", "autologin=0", "lhbuscomponent=cn=<mycomponent>, o=<myroot>",
+                              "logdirectory=" + session().DefaultLogDirectory, "batchsize=100", "delay=30"}),
+                    entries);
+    }
+
     void WriteRecord(const QString &name, const ConfigRecord &record)
     {
         app.writeFile(QStringLiteral("lib/") + name, ConfigFormat::Format(record));

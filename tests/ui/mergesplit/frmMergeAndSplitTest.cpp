@@ -123,22 +123,37 @@ protected:
     std::unique_ptr<PgDatabase> fmk, rst;
 };
 
+// A name the databases cannot hold and a joint file the user keeps stop the OK; then the
+// publisher goes into every table in turn and the files are joined.
 TEST_F(PublisherDialogTest, OkNamesThePublisherInEveryTableInTurnAndJoinsTheFiles)
 {
     MakeDatabases();
+    ASSERT_TRUE(rst->Exec(QStringLiteral("ALTER TABLE tsybcdetails ALTER publisherbc TYPE varchar(10)")));
     auto dialog = Open({EntryOf(FieldmarkProduct, *fmk), EntryOf(WebtrellProduct, "NoSuchDsn"), EntryOf(RostrumProduct, *rst)});
     EXPECT_EQ(Field(dialog.get(), "txtMnSFileName")->text(), QStringLiteral("Default_M&S.tsy"));
-    SubmitValid(dialog.get(), QStringLiteral(" PUB "));
+    SubmitValid(dialog.get(), QStringLiteral("ABCDEFGHIJK"));
+    ExpectToldOnce(QStringLiteral("Bus Component Name is 11 characters long; the databases hold at most 10"));
+    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtPublisherBusComp"));
+    ExpectNothingWritten(dialog.get());
 
+    // Typed without the extension: the file gets it, so the list shows it.
+    app.writeFile(QStringLiteral("lib/Joint.tsy"), "old");
+    app.messages().ClearShown();
+    Submit(dialog.get(), {{"txtPublisherBusComp", " ABCDEFGHIJ "}, {"txtMnSFileName", "Joint"}});
+    ExpectToldOnce(QStringLiteral("\"Joint.tsy\""));
+    EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
+    EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
+    EXPECT_TRUE(UpdatedInOrder().isEmpty());
+    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtMnSFileName"));
+
+    app.messages().ClearShown();
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Click(dialog.get(), "cmdPublisherOK");
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(app.shownTexts(), QStringList{QStringLiteral("Bus Component  PUB  created successfully!")});
+    EXPECT_EQ(app.shownTexts().value(1), QStringLiteral("Bus Component  ABCDEFGHIJ  created successfully!"));
     EXPECT_EQ(UpdatedInOrder(), UpdateOrder);
-    // Each product's own rows get the trimmed name; the other product's rows stay as they were.
-    const QString publishers = QStringLiteral("SELECT productid || ':' || count(*) FROM tsybcdetails "
-                                              "WHERE publisherbc = 'PUB' GROUP BY productid");
-    EXPECT_EQ(fmk->Rows(publishers), QStringList{QStringLiteral("4009:8")});
-    EXPECT_EQ(rst->Rows(publishers), QStringList{QStringLiteral("1028:8")});
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/Default_M&S.tsy")), kJoint);
+    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), kJoint);
 }
 
 TEST_F(PublisherDialogTest, ADatabaseThatCannotBeReachedFailsTheLoadButTheProgramGoesOn)
@@ -189,20 +204,6 @@ TEST_F(PublisherDialogTest, ChecksStopBeforeAnythingRuns)
         ExpectNothingWritten(dialog.get());
     }
     EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
-}
-
-TEST_F(PublisherDialogTest, NamesLongerThanThePublisherColumnAreRefused)
-{
-    MakeDatabases();
-    ASSERT_TRUE(rst->Exec(QStringLiteral("ALTER TABLE tsybcdetails ALTER publisherbc TYPE varchar(10)")));
-    auto dialog = OpenBoth();
-    SubmitValid(dialog.get(), QStringLiteral("ABCDEFGHIJK"));
-    ExpectToldOnce(QStringLiteral("Bus Component Name is 11 characters long; the databases hold at most 10"));
-    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtPublisherBusComp"));
-    ExpectNothingWritten(dialog.get());
-
-    SubmitValid(dialog.get(), QStringLiteral("ABCDEFGHIJ"));
-    EXPECT_EQ(dialog->result(), QDialog::Accepted) << app.shownTexts().join(u'\n').toStdString();
 }
 
 // Nothing is written into the databases or the file unless the directory tool made the component.
@@ -285,26 +286,6 @@ TEST_F(PublisherDialogTest, AFailedUpdateRollsBothDatabasesBack)
                       QStringList{"0"});
         ExpectNothingWritten(dialog.get());
     }
-}
-
-TEST_F(PublisherDialogTest, AnExistingJointFileIsReplacedOnlyWhenTheUserSaysSo)
-{
-    MakeDatabases();
-    app.writeFile(QStringLiteral("lib/Joint.tsy"), "old");
-    auto dialog = OpenBoth();
-    // Typed without the extension: the file gets it, so the list shows it.
-    Submit(dialog.get(), {{"txtPublisherBusComp", "PUB"}, {"txtpublisherBusPortNum", "1"}, {"txtMnSFileName", "Joint"}});
-    ExpectToldOnce(QStringLiteral("\"Joint.tsy\""));
-    EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo);
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
-    EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
-    EXPECT_TRUE(UpdatedInOrder().isEmpty());
-    EXPECT_EQ(dialog->focusWidget(), Field(dialog.get(), "txtMnSFileName"));
-
-    app.messages().SetNextAnswers({MsgResult::Yes});
-    Click(dialog.get(), "cmdPublisherOK");
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), kJoint);
 }
 
 } // namespace
