@@ -125,7 +125,7 @@ TEST(ConfigFormat, WrittenValuesReadBackOrAreRefusedAndNothingIsWritten)
         ASSERT_TRUE(written);
         const Result<QString> text = FileIo::ReadAnsiText(path);
         ConfigRecord back;
-        ASSERT_TRUE(text && ConfigFormat::ReadRecord(text.value(), &back));
+        ASSERT_TRUE(text && ConfigFormat::ReadRecord(text.value(), &back).complete());
         if (!ConfigFormat::IsFlagSet(rec.savepass))
             rec.password.clear();
         EXPECT_EQ(back.*c.field, rec.*c.field);
