@@ -50,10 +50,10 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     };
-    const Result<QString> read = FileIo::ReadAnsiText(ConfigFilePath);
-    if (!read)
-        return loadError(QStringLiteral("Nothing was read: %1.").arg(read.error().description));
-    const QString &text = read.value();
+    const Result<QString> file = FileIo::ReadAnsiText(ConfigFilePath);
+    if (!file)
+        return loadError(QStringLiteral("Nothing was read: %1.").arg(file.error().description));
+    const QString &text = file.value();
 
     // The keys shown in a text box; the other keys of the record only set their field.
     const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
