@@ -10,16 +10,14 @@ namespace {
 class SuiteDatabaseTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { db = PostgresFixture::CreateDatabase(QStringLiteral("suitedb"), &setupError); }
-    static void TearDownTestSuite() { db.reset(); }
     void SetUp() override
     {
-        ASSERT_TRUE(db) << setupError.toStdString();
-        ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsybcdetails")));
+        db = PostgresFixture::Ready(QStringLiteral("suitedb"),
+                                    QStringLiteral("DELETE FROM tsybcdetails"));
+        ASSERT_TRUE(db);
     }
 
-    static inline std::unique_ptr<PgDatabase> db;
-    static inline QString setupError;
+    static inline PgDatabase *db = nullptr;
 };
 
 // A password that holds ";", "{" or "}" reaches the driver whole: such a login gets in.

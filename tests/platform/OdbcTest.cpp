@@ -9,13 +9,11 @@ namespace {
 class OdbcTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { db = PostgresFixture::CreateDatabase(QStringLiteral("odbc"), &setupError); }
-    static void TearDownTestSuite() { db.reset(); }
-
     void SetUp() override
     {
-        ASSERT_TRUE(db) << setupError.toStdString();
-        ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsparameters; DELETE FROM tsybcdetails;")));
+        db = PostgresFixture::Ready(QStringLiteral("odbc"),
+                                    QStringLiteral("DELETE FROM tsparameters; DELETE FROM tsybcdetails;"));
+        ASSERT_TRUE(db);
     }
 
     static QString ConnectionString(const QString &dsn, const QString &password)
@@ -41,8 +39,7 @@ protected:
         return rows.value()->Field(field);
     }
 
-    static inline std::unique_ptr<PgDatabase> db;
-    static inline QString setupError;
+    static inline PgDatabase *db = nullptr;
 };
 
 TEST_F(OdbcTest, BothConnectionFormsOpenTheSameDatabaseAndNameItsServer)

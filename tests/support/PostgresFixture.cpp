@@ -9,6 +9,8 @@
 
 #include <map>
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -170,6 +172,21 @@ PgDatabase *PostgresFixture::Shared(const QString &label, QString *error)
     if (!db)
         db = CreateDatabase(label, error);
     return db.get();
+}
+
+PgDatabase *PostgresFixture::Ready(const QString &label, const QString &sql)
+{
+    QString error;
+    PgDatabase *db = Shared(label, &error);
+    if (!db) {
+        ADD_FAILURE() << "No test database: " << error.toStdString();
+        return nullptr;
+    }
+    if (!db->Exec(sql, &error)) {
+        ADD_FAILURE() << "The test database could not be prepared: " << error.toStdString();
+        return nullptr;
+    }
+    return db;
 }
 
 PgDatabase::~PgDatabase()

@@ -56,6 +56,9 @@ public:
     // The database that the tests of one suite share under label: made when first asked
     // for, dropped as the test program ends. Null with *error when it cannot be made.
     static PgDatabase *Shared(const QString &label, QString *error = nullptr);
+    // The shared database under label with sql run on it: the start of each database test.
+    // Null, the test failed with the reason, when either step fails.
+    static PgDatabase *Ready(const QString &label, const QString &sql);
 
     // The server's directory: CS_PG_DIR or the build tree's pgtest.
     static QString Dir();

@@ -9,12 +9,11 @@ namespace {
 class EditorConnectionTest : public EditorTest
 {
 protected:
-    static void SetUpTestSuite() { db = PostgresFixture::CreateDatabase(QStringLiteral("editorconn"), &setupError); }
-    static void TearDownTestSuite() { db.reset(); }
     void SetUp() override
     {
-        ASSERT_TRUE(db) << setupError.toStdString();
-        ASSERT_TRUE(db->Exec(QStringLiteral("DELETE FROM tsparameters; INSERT INTO tsparameters VALUES (6);")));
+        db = PostgresFixture::Ready(QStringLiteral("editorconn"),
+                                    QStringLiteral("DELETE FROM tsparameters; INSERT INTO tsparameters VALUES (6);"));
+        ASSERT_TRUE(db);
     }
 
     // The entries the DSN field's list shows now.
@@ -29,8 +28,7 @@ protected:
         return names;
     }
 
-    static inline std::unique_ptr<PgDatabase> db;
-    static inline QString setupError;
+    static inline PgDatabase *db = nullptr;
 };
 
 TEST_F(EditorConnectionTest, TheDsnFieldOffersTheKnownDataSourcesAndKeepsFreeText)
