@@ -351,7 +351,7 @@ bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &sect
 bool frmEditConfigurationMergeSplit::ValidateSettings()
 {
     auto fail = [this](const QString &text) {
-        m_session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, text, MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
     const QString refusal = EditorRules::WebDirectoryRefusal(m_session, txtwebdirectory->text());
@@ -403,7 +403,7 @@ void frmEditConfigurationMergeSplit::bOk_Click()
     const bool fieldmark = SaveApplicationSettings(FMK, 0);
     const bool rostrum = SaveApplicationSettings(RST, 1);
     if (!fieldmark || !rostrum) {
-        m_session.MsgBox(QStringLiteral("Some settings could not be written to the file \"%1\". "
+        m_session.MsgBox(this, QStringLiteral("Some settings could not be written to the file \"%1\". "
                                         "Check that the file may be written and save again.")
                              .arg(m_path),
                          MsgIcon::Critical, MsgButtons::Ok);

@@ -128,7 +128,7 @@ void frmMergeAndSplit::reject()
 bool frmMergeAndSplit::CheckField(bool valid, QLineEdit *field, const QString &message)
 {
     if (!valid) {
-        m_session.MsgBox(message, MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, message, MsgIcon::Critical, MsgButtons::Ok);
         field->setFocus();
     }
     return valid;
@@ -210,7 +210,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());
     const QString jointPath = m_session.ConfigDirectory + u'/' + fileName;
     if (QFileInfo::exists(jointPath)
-        && m_session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" exists. Replace it?").arg(fileName),
+        && m_session.MsgBox(this, QStringLiteral("The Merge and Split file \"%1\" exists. Replace it?").arg(fileName),
                             MsgIcon::Question, MsgButtons::YesNoDefaultNo)
                != MsgResult::Yes) {
         txtMnSFileName->setFocus();

@@ -190,6 +190,7 @@ TEST_F(MergeSplitEditorTest, ValidationStopsTheSaveWithItsMessage)
             continue;
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(app.messages().ShownMessages()[0].asker, editor.get());
         if (c.message != QLatin1String("*")) {
             EXPECT_EQ(app.shownTexts()[0], c.message);
         }

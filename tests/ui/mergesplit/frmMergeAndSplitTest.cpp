@@ -142,6 +142,7 @@ TEST_F(PublisherDialogTest, OkNamesThePublisherInEveryTableInTurnAndJoinsTheFile
     Submit(dialog.get(), {{"txtPublisherBusComp", " ABCDEFGHIJ "}, {"txtMnSFileName", "Joint"}});
     ExpectToldOnce(QStringLiteral("\"Joint.tsy\""));
     EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(app.messages().ShownMessages()[0].asker, dialog.get());
     EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
     EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
     EXPECT_TRUE(UpdatedInOrder().isEmpty());
