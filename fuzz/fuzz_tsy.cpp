@@ -13,9 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The input as a file, read as the list and the editor read one.
     const QString path = Fuzz::WriteScratch(QStringLiteral("input.tsy"), input);
-    const Result<QString> read = FileIo::ReadAnsiText(path);
-    FUZZ_CHECK(read);
-    QString text = read.value();
+    const Result<QString> file = FileIo::ReadAnsiText(path);
+    FUZZ_CHECK(file);
+    QString text = file.value();
     FUZZ_CHECK(text == Ansi::Decode(input));
     for (const QString &line : FileIo::SplitLines(text)) {
         QString key, value;

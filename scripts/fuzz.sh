@@ -15,7 +15,11 @@ launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_CXX_COMPILER=clang++-14 "${launcher[@]}" >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+# Quiet unless the build fails; then its errors are what the run prints.
+if ! out=$(cmake --build "$build" -j"$(nproc)" 2>&1); then
+    printf '%s\n' "$out" | grep -E -A5 'error|FAILED' >&2
+    exit 1
+fi
 
 mkdir -p "$build/crashes" "$build/logs"
 failed=0
