@@ -137,8 +137,7 @@ TEST_F(LaunchingTest, AProgramThatCannotBeStartedIsReportedWithTheReason)
     const QString prefix = app.session().GetText("SLBL0126").section("%1", 0, 0);
     EXPECT_TRUE(shown[0].text.startsWith(prefix + "\r\n") && shown[0].text.contains(Console)) << shown[0].text.toStdString();
     EXPECT_EQ(shown[0].icon, MsgIcon::Critical);
-    EXPECT_TRUE(shown[1].text.startsWith("Java Server Could Not be started...\r\nReason :")) << shown[1].text.toStdString();
-    EXPECT_TRUE(shown[1].text.contains(JavaServer));
+    EXPECT_TRUE(shown[1].text.contains(JavaServer)) << shown[1].text.toStdString();
 }
 
 } // namespace

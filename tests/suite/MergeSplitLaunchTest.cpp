@@ -157,10 +157,7 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
     RunMergeAndSplit(app.session(), joint);
     const QStringList told = app.shownTexts();
     ASSERT_EQ(told.size(), 4) << told.join(u'\n').toStdString();
-    EXPECT_TRUE(told[2].startsWith(QStringLiteral("Errors while starting Merge and Split configuration...\r\n"
-                                                  "The Java server was not started: the server name of data source "
-                                                  "\"NoSuchDsn\" of section [RST]")))
-        << told[2].toStdString();
+    EXPECT_TRUE(told[2].contains(QStringLiteral("\"NoSuchDsn\" of section [RST]"))) << told[2].toStdString();
     EXPECT_TRUE(told[3].startsWith(QStringLiteral("Could Not Execute Dispatcher component...")));
     QTest::qWait(300);
     EXPECT_TRUE(stubs.Runs(QStringLiteral("RunServer.bat")).isEmpty());
