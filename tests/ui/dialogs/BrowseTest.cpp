@@ -117,7 +117,7 @@ TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
     }
 }
 
-TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)
+TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolderAndAVanishedFolderIsUndone)
 {
     const QList<QPair<QString, bool>> cases = {
         {app.path() + QStringLiteral("/missing"), false},
@@ -130,10 +130,8 @@ TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolder)
         EXPECT_EQ(browser.DirPath(), presets ? app.lib() : QDir::currentPath());
     }
     EXPECT_EQ(Drive1()->currentData().toString(), frmbrowse::DriveOf(app.lib()));
-}
 
-TEST_F(BrowseTest, PickingAFolderShowsItsPathAndOneThatVanishedIsUndone)
-{
+    // Picking a folder shows its path; picking one that vanished is undone.
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
     browser.SetStartPath(app.path());

@@ -112,8 +112,10 @@ TEST_F(MainWindowCommands, DeleteAsksOnceForEveryHighlightedFile)
 }
 
 // An entry deleted or renamed elsewhere is not found by its exact name: nothing is highlighted,
-// the selection names nothing, and nothing can be run.
-TEST_F(MainWindowCommands, RefreshHighlightsTheRememberedEntryByExactNameOrNothing)
+// the selection names nothing, and nothing can be run. A double click starts the row clicked;
+// on the empty space below the rows it starts nothing. (On an empty list the row commands are
+// disabled: FirstStart checks it.)
+TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRowClicked)
 {
     StubPrograms stubs(app.path());
     stubs.Add(Console);
@@ -132,7 +134,6 @@ TEST_F(MainWindowCommands, RefreshHighlightsTheRememberedEntryByExactNameOrNothi
         Key(Qt::Key_R, Qt::ControlModifier);
     }
     EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy"}));
-    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 300).isEmpty());
 
     // Two rows highlighted stay so after F5, and the tool bar follows them.
     Select({"a.tsy", "B.tsy"});
@@ -140,9 +141,22 @@ TEST_F(MainWindowCommands, RefreshHighlightsTheRememberedEntryByExactNameOrNothi
     EXPECT_EQ(Highlighted(), QStringList({"a.tsy", "B.tsy"}));
     EXPECT_TRUE(Action("ConfigMnS")->isEnabled());
     EXPECT_FALSE(Action("Run")->isEnabled());
+
+    // Below the last row: nothing, whatever is highlighted.
+    Select({"B.tsy"});
+    const QPoint below = List()->visualItemRect(Item("B.tsy")).center() + QPoint(0, 200);
+    ASSERT_EQ(List()->itemAt(below), nullptr);
+    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
+    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 500).isEmpty());
+
+    DoubleClick("a.tsy");
+    const auto runs = stubs.WaitForRuns(Console, 1);
+    ASSERT_EQ(runs.size(), 1);
+    EXPECT_TRUE(runs[0].arguments.contains(app.lib("a.tsy")));
 }
 
-TEST_F(MainWindowCommands, TheViewMenuHidesTheToolBarAndTheStatusBar)
+// The View menu hides the tool bar and the status bar; Exit and Ctrl+Q close the window.
+TEST_F(MainWindowCommands, TheViewMenuHidesTheBarsAndExitOrCtrlQCloses)
 {
     Open();
     for (bool shown : {false, true}) {
@@ -153,32 +167,12 @@ TEST_F(MainWindowCommands, TheViewMenuHidesTheToolBarAndTheStatusBar)
     }
     Action("mnuStatusbar")->trigger();
     EXPECT_FALSE(Child<QStatusBar>(window.get(), "StatusBar1")->isVisible());
-}
 
-// Configurations made elsewhere show after F5; a double click then starts the one clicked, and
-// a double click on the empty space below the rows starts nothing. (On an empty list the row
-// commands are disabled: FirstStart checks it.)
-TEST_F(MainWindowCommands, DoubleClickStartsTheRowClickedAndNothingElse)
-{
-    StubPrograms stubs(app.path());
-    stubs.Add(Console);
+    ClickButton("Exit");
+    EXPECT_FALSE(window->isVisible());
     Open();
-    WriteConfig("a.tsy", "4009");
-    app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "[RST]", "SatelliteAppln=1028"});
-    Key(Qt::Key_F5);
-    EXPECT_TRUE(Action("mnuUpdate")->isEnabled());
-
-    // Below the last row: nothing, whatever is highlighted.
-    Select({"b_joint.tsy"});
-    const QPoint below = List()->visualItemRect(Item("b_joint.tsy")).center() + QPoint(0, 200);
-    ASSERT_EQ(List()->itemAt(below), nullptr);
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    EXPECT_TRUE(stubs.WaitForRuns(Console, 1, 500).isEmpty());
-
-    DoubleClick("a.tsy");
-    const auto runs = stubs.WaitForRuns(Console, 1);
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_TRUE(runs[0].arguments.contains(app.lib("a.tsy")));
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
 }
 
 // A right click on a row offers the row commands for it (a row outside the highlight becomes
@@ -211,18 +205,6 @@ TEST_F(MainWindowCommands, TheContextMenuOffersTheRowCommands)
         if (c.clicked)
             EXPECT_TRUE(menu->actions().contains(Action("mnuDelete")));
         menu->hide();
-    }
-}
-
-TEST_F(MainWindowCommands, ExitAndCtrlQCloseTheWindow)
-{
-    for (bool key : {false, true}) {
-        Open();
-        if (key)
-            Key(Qt::Key_Q, Qt::ControlModifier);
-        else
-            ClickButton("Exit");
-        EXPECT_FALSE(window->isVisible()) << key;
     }
 }
 
