@@ -95,7 +95,7 @@ TEST_F(OdbcTest, DataSourcesListsUserAndSystemSourcesEachOnceSorted)
     EXPECT_EQ(names, sorted);
 }
 
-TEST_F(OdbcTest, FieldsByNameWithoutRegardToCaseNullInvalidReadableWithoutTheConnection)
+TEST_F(OdbcTest, FieldsAndSizesByNameWithoutRegardToCaseNullInvalidReadableWithoutTheConnection)
 {
     ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES ('PubOne', 'BusA', 230, '4009'),"
                                         " (NULL, 'BusB', 240, NULL)")));
@@ -103,10 +103,14 @@ TEST_F(OdbcTest, FieldsByNameWithoutRegardToCaseNullInvalidReadableWithoutTheCon
     {
         Odbc::Connection c;
         Open(c);
-        auto query = c.Query(QStringLiteral("SELECT publisherBC, BCname, tableid, productID FROM TSYBCDETAILS "
-                                            "ORDER BY tableid"));
+        auto query = c.Query(QStringLiteral("SELECT publisherBC, BCname, tableid, productID,"
+                                            " CAST('x' AS varchar(7)) AS seven FROM TSYBCDETAILS ORDER BY tableid"));
         ASSERT_TRUE(query) << query.error().description.toStdString();
         rows = std::move(query).value();
+        // A column's size is its declared length.
+        EXPECT_EQ(rows->ColumnSize(QStringLiteral("SEVEN")), 7);
+        EXPECT_EQ(rows->ColumnSize(QStringLiteral("publisherbc")), 255);
+        EXPECT_EQ(rows->ColumnSize(QStringLiteral("nothing")), 0);
     }
     auto field = [&](const char *name) { return rows->Field(QLatin1String(name)).value_or(QStringLiteral("error")); };
     ASSERT_TRUE(rows->Next().value_or(false));
@@ -189,17 +193,6 @@ TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
         ASSERT_TRUE(connection.Execute(QStringLiteral("INSERT INTO tsybcdetails (tableid) VALUES (9)")));
         EXPECT_EQ(db->Rows(QStringLiteral("SELECT tableid FROM tsybcdetails ORDER BY tableid")), c.kept);
     }
-}
-
-TEST_F(OdbcTest, ColumnSizeIsTheDeclaredLength)
-{
-    Odbc::Connection c;
-    Open(c);
-    const auto rows = c.Query(QStringLiteral("SELECT publisherBC, CAST('x' AS varchar(7)) AS seven FROM tsybcdetails"));
-    ASSERT_TRUE(rows);
-    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("SEVEN")), 7);
-    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("publisherbc")), 255);
-    EXPECT_EQ(rows.value()->ColumnSize(QStringLiteral("nothing")), 0);
 }
 
 } // namespace
