@@ -61,12 +61,12 @@ TEST_F(EditorConnectionTest, TheDsnFieldOffersTheKnownDataSourcesAndKeepsFreeTex
 
 TEST_F(EditorConnectionTest, TestConnectionReportsServerAndVersionOrTheDriversMessage)
 {
-    struct Case { const char *what; QString dsn, password; int platform; MsgIcon icon; QStringList says; };
+    // What the description says is the back-end checks' concern; the editor passes the form's values and shows it.
+    struct Case { const char *what; int platform; MsgIcon icon; QString says; };
     const Case cases[] = {
-        {"works", db->dsn(), db->password(), 0, MsgIcon::Information,
-         {QStringLiteral("Connected to server \"%1\", back-end version 6.").arg(db->serverName())}},
+        {"works", 0, MsgIcon::Information, db->serverName()},
         // The second platform checks the version through the server name, not defined here.
-        {"second platform", db->dsn(), db->password(), 1, MsgIcon::Exclamation, {"Data source name not found"}},
+        {"second platform", 1, MsgIcon::Exclamation, "Data source name not found"},
     };
     OpenNew();
     Pick("ComboApplication", 1);
@@ -74,15 +74,14 @@ TEST_F(EditorConnectionTest, TestConnectionReportsServerAndVersionOrTheDriversMe
         SCOPED_TRACE(c.what);
         Pick("ComboPlatform", c.platform);
         // Blanks around the values are not part of them, as Save writes them.
-        Type("txtdsn", u' ' + c.dsn + u' ');
+        Type("txtdsn", u' ' + db->dsn() + u' ');
         Type("txtusername", db->user());
-        Type("txtpassword", c.password);
+        Type("txtpassword", db->password());
         app.messages().ClearShown();
         QTest::mouseClick(Child<QPushButton>("cmdTestConnection"), Qt::LeftButton);
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         const auto &shown = app.messages().ShownMessages().first();
-        for (const QString &part : c.says)
-            EXPECT_TRUE(shown.text.contains(part)) << shown.text.toStdString();
+        EXPECT_TRUE(shown.text.contains(c.says)) << shown.text.toStdString();
         EXPECT_EQ(shown.icon, c.icon);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the busy cursor went with the test
     }

@@ -119,24 +119,12 @@ protected:
     void ClickSave() { QTest::mouseClick(Child<QPushButton>("cmdOK"), Qt::LeftButton); }
 
     // When the name prompt appears: types name and confirms it, or cancels when name is null.
-    static void WhenNamePrompt(const QString &name, bool *shown = nullptr)
+    static void WhenNamePrompt(const QString &name)
     {
-        WhenModal(QStringLiteral("frmConfigFileSelector"), [name, shown](QWidget *dialog) {
-            if (shown)
-                *shown = true;
+        WhenModal(QStringLiteral("frmConfigFileSelector"), [name](QWidget *dialog) {
             if (!name.isNull())
                 ::Child<QLineEdit>(dialog, "txtFileName")->setText(name);
             QTest::mouseClick(::Child<QPushButton>(dialog, name.isNull() ? "CancelButton" : "OKButton"), Qt::LeftButton);
         });
-    }
-
-    // The lines of a file as written, line ends checked.
-    QStringList LinesOf(const QString &name)
-    {
-        const QByteArray bytes = app.readFile(QStringLiteral("lib/") + name);
-        EXPECT_TRUE(bytes.endsWith("\r\n"));
-        QStringList lines = QString::fromLatin1(bytes).split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        return lines;
     }
 };
