@@ -13,16 +13,23 @@
 
 namespace {
 
+// The window loaded and shown at the size of the pictures, its columns fitted; its list.
+QTreeWidget *ShowFitted(frmConfigurationSelector &window)
+{
+    window.Load();
+    window.resize(900, 300);
+    window.show();
+    auto *list = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"));
+    list->header()->resizeSections(QHeaderView::ResizeToContents);
+    return list;
+}
+
 ShotRegistration reg{{"mainwindow", [](TestAppDir &app, const QString &out) {
                           frmConfigurationSelector window(app.session());
-                          window.Load();
-                          window.resize(900, 300);
-                          window.show();
-                          window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->header()->resizeSections(QHeaderView::ResizeToContents);
-                          const auto plain = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->findItems(QStringLiteral("Fieldmark_Sales.tsy"),
-                                                                        Qt::MatchExactly);
+                          QTreeWidget *list = ShowFitted(window);
+                          const auto plain = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
                           if (!plain.isEmpty())
-                              window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->setCurrentItem(plain.first());
+                              list->setCurrentItem(plain.first());
                           QApplication::processEvents();
                           return window.grab().save(out);
                       }}};
@@ -66,10 +73,7 @@ namespace {
 // The filter box in use: only the Fieldmark rows are left.
 ShotRegistration filtered{{"mainwindow_filter", [](TestAppDir &app, const QString &out) {
                                frmConfigurationSelector window(app.session());
-                               window.Load();
-                               window.resize(900, 300);
-                               window.show();
-                               window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"))->header()->resizeSections(QHeaderView::ResizeToContents);
+                               ShowFitted(window);
                                window.findChild<QLineEdit *>(QStringLiteral("txtFilter"))->setText(QStringLiteral("fmk"));
                                QApplication::processEvents();
                                return window.grab().save(out);
