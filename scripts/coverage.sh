@@ -16,10 +16,10 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCS_TOOLS=OFF \
 cmake --build "$build" -j"$(nproc)"
 find "$build" -name '*.gcda' -delete
 (cd "$build" && ctest -j2 "$@" >ctest.log) || echo "some tests failed: $build/ctest.log" >&2
-find "$build" -name '*.gcda' | python3 -c '
+find "$PWD/$build" -name '*.gcda' | python3 -c '
 import json, os, subprocess, sys
 top = sys.argv[1]
-covered = set()
+covered, executable = set(), set()
 for gcda in sys.stdin.read().split():
     run = subprocess.run(["gcov", "--json-format", "--stdout", "-o", os.path.dirname(gcda), gcda],
                          capture_output=True, cwd=os.path.dirname(gcda))
@@ -31,7 +31,11 @@ for gcda in sys.stdin.read().split():
             path = os.path.join(data["current_working_directory"], f["file"])
             path = os.path.relpath(os.path.realpath(path), top)
             if path.startswith("src/"):
-                covered.update(f"{path}:{l[\"line_number\"]}" for l in f["lines"] if l["count"] > 0)
+                for l in f["lines"]:
+                    line = path + ":" + str(l["line_number"])
+                    executable.add(line)
+                    if l["count"] > 0:
+                        covered.add(line)
 print("\n".join(sorted(covered)))
+print(f"{len(covered)} of {len(executable)} executable lines of src/ executed", file=sys.stderr)
 ' "$top" >"$out"
-echo "$(wc -l <"$out") executed lines of src/ in $out"

@@ -187,6 +187,10 @@ private:
     // Set while the program itself changes the list, so that only the user's selection
     // changes count as clicks on an entry.
     bool m_updatingList = false;
+    // Set while a command's window is open. Between the window closing and the command going
+    // on, the event loop may still run: a refresh then would overwrite the selection through
+    // which the window reports what it saved.
+    bool m_commandWindowOpen = false;
     LabelEditDelegate *m_labelEdit = nullptr;
     // Enter on the list opens the highlighted row.
     QAction *m_openRow = nullptr;

@@ -63,6 +63,7 @@ void frmConfigurationSelector::mnuNew_Click()
     m_session.SelectedConfigPath.clear();
     m_session.SelectedConfigName = m_session.NewConfigName;
     {
+        const QScopedValueRollback holdList(m_commandWindowOpen, true);
         frmEditConfiguration editor(m_session);
         if (editor.Load())
             editor.exec();
@@ -80,17 +81,20 @@ void frmConfigurationSelector::mnuUpdate_Click()
 {
     FinishLabelEdit();
     SyncSelection();
-    if (IsMergeSplitSelected) {
-        frmEditConfigurationMergeSplit editor(m_session);
-        editor.Load();
-        editor.exec();
-    } else {
-        // No file yet: the editor makes a new one under the default name.
-        if (m_session.SelectedConfigPath.isEmpty())
-            m_session.SelectedConfigName = m_session.NewConfigName;
-        frmEditConfiguration editor(m_session);
-        if (editor.Load())
+    {
+        const QScopedValueRollback holdList(m_commandWindowOpen, true);
+        if (IsMergeSplitSelected) {
+            frmEditConfigurationMergeSplit editor(m_session);
+            editor.Load();
             editor.exec();
+        } else {
+            // No file yet: the editor makes a new one under the default name.
+            if (m_session.SelectedConfigPath.isEmpty())
+                m_session.SelectedConfigName = m_session.NewConfigName;
+            frmEditConfiguration editor(m_session);
+            if (editor.Load())
+                editor.exec();
+        }
     }
     mnuRefresh_Click();
 }
@@ -173,6 +177,7 @@ void frmConfigurationSelector::MnSConfig_Click()
             pick(product, entry);
             if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
                 {
+                    const QScopedValueRollback holdList(m_commandWindowOpen, true);
                     // A database that cannot be reached is told by the dialog's load.
                     frmMergeAndSplit publisher(m_session, this);
                     if (publisher.Load(picked))

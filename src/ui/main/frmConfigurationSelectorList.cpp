@@ -495,7 +495,7 @@ void frmConfigurationSelector::ConfigDirectoryChanged()
 {
     // The list holds still under an open in-place edit, and under a window, message or menu
     // open over it (whose command may be reading the highlighted rows): it looks again after.
-    if (m_labelEdit->IsEditing() || QApplication::activeModalWidget()
+    if (m_labelEdit->IsEditing() || m_commandWindowOpen || QApplication::activeModalWidget()
         || QApplication::activePopupWidget()) {
         m_changeSettle->start();
         return;

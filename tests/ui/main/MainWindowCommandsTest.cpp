@@ -62,11 +62,13 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
         EXPECT_EQ(Highlighted(), QStringList({c.select}));
     }
 
-    // The editor reports a first save through the selected path.
+    // The editor reports a first save through the selected path. The folder watcher notices
+    // the new file and may refresh before the command goes on: that must not undo the report.
     WhenModal("frmEditConfiguration", [this](QWidget *editor) {
         WriteConfig("new.tsy", "4009");
         app.session().SelectedConfigPath = app.lib("new.tsy");
         static_cast<QDialog *>(editor)->reject();
+        QTest::qWait(600);
     });
     Key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(Highlighted(), QStringList({"new.tsy"}));
