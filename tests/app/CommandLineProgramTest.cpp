@@ -122,13 +122,11 @@ TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)
         QByteArray platform, display, expected;
     } cases[] = {
         {"", fake, "xcb"},
-        {"xcb", fake, "xcb"},
         {"xcb:nograb", fake, "xcb:nograb"},
         {"wayland;xcb", fake, "xcb"}, // no Wayland display: Qt goes on to X11
         {"", stale, ""},
         {"xcb", "", ""},
         {"offscreen", fake, ""},
-        {"minimal", fake, ""},
         {"offscreen;xcb", fake, ""}, // Qt takes offscreen first
         {"vnc", fake, ""},           // would wait for a viewer
     };
