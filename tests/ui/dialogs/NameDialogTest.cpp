@@ -41,23 +41,21 @@ TEST(NameDialog, RefusedNamesKeepTheDialogOpen)
                           {QStringLiteral("lib/x"), "SLBL0357", MsgIcon::Information},
                           // Nothing but blanks and dots before the extension names no file.
                           {QStringLiteral(" . .tsy "), "SLBL0154", MsgIcon::Critical}};
-    TestAppDir app;
-    const Outcome outcome = Ask(app, [&](QWidget *dialog) {
-        for (const Case &c : cases) {
-            SCOPED_TRACE(c.typed.toStdString());
-            app.messages().ClearShown();
+
+    for (const Case &c : cases) {
+        TestAppDir app;
+        Ask(app, [&](QWidget *dialog) {
             NameBox(dialog)->setText(c.typed);
             Child<QPushButton>(dialog, "OKButton")->setFocus();
             Click(dialog, "OKButton");
-            EXPECT_TRUE(dialog->isVisible());
-            EXPECT_EQ(dialog->focusWidget(), NameBox(dialog));
-            ASSERT_EQ(app.messages().ShownMessages().size(), 1);
-            EXPECT_EQ(app.messages().ShownMessages()[0].text, app.session().GetText(QLatin1String(c.label)));
-            EXPECT_EQ(app.messages().ShownMessages()[0].icon, c.icon);
-        }
-        Click(dialog, "CancelButton");
-    });
-    EXPECT_FALSE(outcome.result);
+            EXPECT_TRUE(dialog->isVisible()) << c.typed.toStdString();
+            EXPECT_EQ(dialog->focusWidget(), NameBox(dialog)) << c.typed.toStdString();
+            Click(dialog, "CancelButton");
+        });
+        ASSERT_EQ(app.messages().ShownMessages().size(), 1) << c.typed.toStdString();
+        EXPECT_EQ(app.messages().ShownMessages()[0].text, app.session().GetText(QLatin1String(c.label)));
+        EXPECT_EQ(app.messages().ShownMessages()[0].icon, c.icon);
+    }
 }
 
 // The name is stored as Windows stores it. An existing file is replaced only after a Yes to a
