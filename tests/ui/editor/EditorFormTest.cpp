@@ -5,9 +5,22 @@
 
 namespace {
 
+// The labels are compared with what the window showed at first, so the texts file may be a
+// small one of the test's own.
 TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheListsSetTheForm)
 {
+    app.writeFile(QStringLiteral("I18nText.xml"),
+                  "<I18NTEXT><SLBL0496>Editeur</SLBL0496><SLBL0423>Enregistrer</SLBL0423>"
+                  "<SLBL0439>Conseil</SLBL0439><SLBL0305>Source</SLBL0305><SLBL0371>Nouvelle</SLBL0371>"
+                  "</I18NTEXT>");
     OpenNew();
+    // Captions and tips come from the texts file; a missing text shows its identifier.
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Editeur (Nouvelle)"));
+    EXPECT_EQ(Child<QPushButton>("cmdOK")->text(), QStringLiteral("Enregistrer"));
+    EXPECT_EQ(Child<QTabBar>("TSConfig")->tabToolTip(1), QStringLiteral("Conseil"));
+    EXPECT_EQ(Box("txtdsn")->toolTip(), QStringLiteral("Source"));
+    EXPECT_EQ(Child<QPushButton>("cmdCancel")->text(), QStringLiteral("SLBL0428"));
+
     EXPECT_EQ(Combo("ComboApplication")->currentIndex(), -1);
     EXPECT_EQ(Combo("ComboPlatform")->currentIndex(), -1);
     EXPECT_TRUE(Combo("ComboPlatform")->isEnabled());
@@ -42,19 +55,6 @@ TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheListsSetTheForm)
         EXPECT_EQ(Combo("ComboPlatform")->isEnabled(), position == 1) << position;
         EXPECT_EQ(Child<QGroupBox>("fraAppSetting")->isHidden(), position != 3) << position;
     }
-}
-
-TEST_F(EditorTest, CaptionsAndTipsComeFromTheTextsFile)
-{
-    app.writeFile(QStringLiteral("I18nText.xml"),
-                  "<I18NTEXT><SLBL0496>Editeur</SLBL0496><SLBL0423>Enregistrer</SLBL0423>"
-                  "<SLBL0439>Conseil</SLBL0439><SLBL0371>Nouvelle</SLBL0371></I18NTEXT>");
-    OpenNew();
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Editeur (Nouvelle)"));
-    EXPECT_EQ(Child<QPushButton>("cmdOK")->text(), QStringLiteral("Enregistrer"));
-    EXPECT_EQ(Child<QTabBar>("TSConfig")->tabToolTip(1), QStringLiteral("Conseil"));
-    // A missing text shows its identifier.
-    EXPECT_EQ(Child<QPushButton>("cmdCancel")->text(), QStringLiteral("SLBL0428"));
 }
 
 TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
