@@ -27,7 +27,7 @@ struct ProgramRun
 
 // A copy of the program in app's directory, so that lib/ there is the one it writes; the
 // shared libraries stay where they were built.
-ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const QList<std::pair<QString, QString>> &env)
+QString ProgramIn(const TestAppDir &app)
 {
     const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
     const QString program = app.path() + QStringLiteral("/ConfigurationSelector");
@@ -36,14 +36,28 @@ ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const
         for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
             QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
     }
+    return program;
+}
+
+// A script's environment with display as its only display (none when empty), no platform chosen.
+QProcessEnvironment Environment(const QString &display)
+{
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
-    for (const auto &[name, value] : env)
-        environment.insert(name, value);
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
+    return environment;
+}
+
+// Runs the program with the dynamic loader reporting on standard error the objects it opens.
+ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const QString &display)
+{
+    QProcessEnvironment environment = Environment(display);
+    environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(program, arguments);
+    process.start(ProgramIn(app), arguments);
     ProgramRun run;
     // Generous: only a program that blocks takes this long.
     run.finished = process.waitForFinished(20000);
@@ -55,8 +69,6 @@ ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
-
-QStringList TsyFiles(const TestAppDir &app) { return QDir(app.lib()).entryList({"*.tsy"}, QDir::Files); }
 
 } // namespace
 
@@ -96,17 +108,14 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
         SCOPED_TRACE(c.what);
         TestAppDir app;
         const int contactsBefore = answering.connections();
-        QList<std::pair<QString, QString>> env = {{QStringLiteral("LD_DEBUG"), QStringLiteral("files")}};
-        if (!c.display.isEmpty())
-            env.append({QStringLiteral("DISPLAY"), c.display});
-        const ProgramRun run = RunProgram(app, c.arguments, env);
+        const ProgramRun run = RunProgram(app, c.arguments, c.display);
         ASSERT_TRUE(run.finished);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
         EXPECT_EQ(run.out, c.output);
         EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
         ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
         EXPECT_EQ(gui.match(run.err).hasMatch(), c.displayAsked) << gui.match(run.err).captured().toStdString();
-        EXPECT_EQ(TsyFiles(app), c.written.isEmpty() ? QStringList() : QStringList{c.written});
+        EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), c.written.isEmpty() ? QStringList() : QStringList{c.written});
         EXPECT_TRUE(c.written.isEmpty() || app.readFile("lib/" + c.written).contains("\r\nlhbuscomponent=c -reverse\r\n"));
         EXPECT_EQ(answering.connections() > contactsBefore, c.displayAsked);
     }
@@ -171,13 +180,9 @@ TEST(CommandLineProgram, ABoxOnADisplayThatAnswers)
     ASSERT_TRUE(WaitUntil([&] { return DisplayProbe::X11Answers(display.toLatin1(), 100); }));
 
     TestAppDir app;
-    RunProgram(app, {"--version"}, {}); // puts the program into app's directory
     QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    environment.insert(QStringLiteral("DISPLAY"), display);
-    program.setProcessEnvironment(environment);
-    program.start(app.path() + QStringLiteral("/ConfigurationSelector"), {"12:::1:::d:::SALES:::m:::u:::p:::c"});
+    program.setProcessEnvironment(Environment(display));
+    program.start(ProgramIn(app), {"12:::1:::d:::SALES:::m:::u:::p:::c"});
     ASSERT_TRUE(program.waitForStarted());
     const auto boxShown = [&] { return WindowTree(display).contains("\"Configuration Selector\""); };
     EXPECT_TRUE(WaitUntil(boxShown));
