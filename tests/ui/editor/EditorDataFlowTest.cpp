@@ -113,13 +113,15 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
     EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), ConfigFormat::Format(expected));
 }
 
-// How a value converts is tested with the format; here that the controls show it.
+// The platform and logging on take a value that rounds (half to even) to one; the saved
+// password flag is the format's rule, tested with it.
 TEST_F(EditorTest, PlatformAndFlagValuesLoadByTheirNumbers)
 {
     struct Case { const char *ldbp; int platform; const char *savepass, *autologin; bool savePass, autoLogin; };
     const Case cases[] = {
-        {"", 1, "1.0", "0.5", true, false},
-        {"1.2", 0, "0", "1", false, true},
+        {"2", 1, "1", "1.4", true, true},   {"0", 1, "1.0", "0.5", true, false},
+        {"", 1, "1.4", "0", false, false}, {"1", 0, "1", "1.5", true, false},
+        {"1.2", 0, "0", "0", false, false}, {" 1 ", 0, "2", "1", false, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.ldbp);
@@ -132,7 +134,7 @@ TEST_F(EditorTest, PlatformAndFlagValuesLoadByTheirNumbers)
         EXPECT_EQ(Check("ChkSavePass")->isChecked(), c.savePass);
         EXPECT_EQ(Check("ChkAutoLogin")->isChecked(), c.autoLogin);
         // The field holds the value as read.
-        EXPECT_EQ(session().CurrentConfig.ldbp, QLatin1String(c.ldbp));
+        EXPECT_EQ(session().CurrentConfig.ldbp, Vb::Trim(QLatin1String(c.ldbp)));
     }
 }
 
