@@ -25,25 +25,8 @@ TEST(CommandLineMode, EightFieldsWriteOneFile)
     EXPECT_TRUE(app.readFile("lib/SALES_1028.tsy").contains("dsn=OTHER\r\n"));
     EXPECT_FALSE(app.readFile("lib/SALES_1028.tsy").contains("extra"));
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 1);
-}
 
-TEST(CommandLineMode, FieldsKeepTheirBlanks)
-{
-    TestAppDir app;
-    ASSERT_EQ(RunCommandLineMode(app.session(), "4009::: 2 ::: d ::: SALES ::: m ::: u ::: p ::: c "), 0);
-    const QByteArray file = app.readFile("lib/ SALES _4009.tsy");
-    EXPECT_TRUE(file.contains("\r\nldbp= 2 \r\n"));
-    EXPECT_TRUE(file.contains("\r\nlhbuscomponent= c \r\n"));
-}
-
-TEST(CommandLineMode, TooFewFieldsWriteNothing)
-{
-    TestAppDir app;
-    EXPECT_NE(RunCommandLineMode(app.session(), "1028:::1:::d:::SALES:::m:::u:::p"), 0);
-    EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts().first().contains("7 field"));
-
+    // Too few fields: the record is filled as far as they go.
     ConfigRecord partial;
     EXPECT_FALSE(ParseCommandLine("a:::b", partial));
     EXPECT_EQ(partial.SatelliteAppln, QStringLiteral("a"));
@@ -51,13 +34,49 @@ TEST(CommandLineMode, TooFewFieldsWriteNothing)
     EXPECT_TRUE(partial.dsn.isEmpty());
 }
 
-TEST(CommandLineMode, UnwritableFileShowsTheWriteMessage)
+// Each row in a directory of its own: the exit status, the one file lib/ then holds (none
+// when empty) and, on failure, a part of the one message shown, which names the field or file.
+TEST(CommandLineMode, FieldsTheProgramCouldNotReadBackWriteNothing)
 {
-    TestAppDir app(true, false); // lib missing: not created
-    EXPECT_EQ(RunCommandLineMode(app.session(), "1028:::1:::d:::SALES:::m:::u:::p:::c"), 1);
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts().first().startsWith(app.session().GetText("SLBL0356")));
-    EXPECT_TRUE(app.shownTexts().first().contains("SALES_1028.tsy: ")) << qPrintable(app.shownTexts().first());
-    EXPECT_EQ(app.messages().ShownMessages().first().icon, MsgIcon::None);
-    EXPECT_FALSE(QDir(app.path()).exists("lib"));
+    struct Case { const char *arguments; int status; const char *written; const char *says; bool withLib = true; };
+    const Case cases[] = {
+        // Values as they stand, blanks included; the platform converts as the list converts it.
+        // How a value converts and which file names are valid is tested with the conversions.
+        {" 1028 ::: 2 :::d::: SALES :::m:::u:::p::: c ", 0, " SALES _ 1028 .tsy", nullptr},
+        {"4009:::1.5:::d:::SALES:::m:::u:::p:::c", 0, "SALES_4009.tsy", nullptr},
+        {"12:::1:::d:::SALES:::m:::u:::p:::c", 2, "", "(field 1) \"12\""},
+        {"1028:::3:::d:::SALES:::m:::u:::p:::c", 2, "", "(field 2) \"3\""},
+        {"1028:::one:::d:::SALES:::m:::u:::p:::c", 2, "", "(field 2) \"one\""},
+        {"1028:::1:::d::::::m:::u:::p:::c", 2, "", "(field 4) \"\""},
+        {"1028:::1:::d:::A:B:::m:::u:::p:::c", 2, "", "(field 4) \"A:B\""},
+        {"1028:::1:::d:::SALES:::m:::u:::p", 2, "", "7 field"},
+        // lib/ missing: not created, the write message names the file.
+        {"1028:::1:::d:::SALES:::m:::u:::p:::c", 1, "", "SALES_1028.tsy: ", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.arguments);
+        TestAppDir app(true, c.withLib);
+        EXPECT_EQ(RunCommandLineMode(app.session(), QString::fromUtf8(c.arguments)), c.status);
+        const QString written = QString::fromUtf8(c.written);
+        EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), written.isEmpty() ? QStringList() : QStringList{written});
+        EXPECT_EQ(QDir(app.path()).exists("lib"), c.withLib);
+        if (!c.says) {
+            EXPECT_TRUE(app.shownTexts().isEmpty());
+            // The platform and the last field are written as typed.
+            const QStringList fields = QString::fromUtf8(c.arguments).split(":::");
+            const QByteArray file = app.readFile("lib/" + written);
+            EXPECT_TRUE(file.contains("\r\nldbp=" + fields[1].toUtf8() + "\r\n"));
+            EXPECT_TRUE(file.contains("\r\nlhbuscomponent=" + fields[7].toUtf8() + "\r\n"));
+            continue;
+        }
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        EXPECT_TRUE(app.shownTexts()[0].contains(QString::fromUtf8(c.says))) << qPrintable(app.shownTexts()[0]);
+        const MsgIcon icon = app.messages().ShownMessages()[0].icon;
+        if (c.status == 1) {
+            EXPECT_TRUE(app.shownTexts()[0].startsWith(app.session().GetText("SLBL0356")));
+            EXPECT_EQ(icon, MsgIcon::None);
+        } else {
+            EXPECT_EQ(icon, MsgIcon::Critical);
+        }
+    }
 }

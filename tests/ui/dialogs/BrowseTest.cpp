@@ -131,13 +131,11 @@ TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolderAndAVanishedFolderIsUndon
     }
     EXPECT_EQ(Drive1()->currentData().toString(), frmbrowse::DriveOf(app.lib()));
 
-    // Picking a folder shows its path; picking one that vanished is undone.
+    // Picking a folder that vanished is undone (that a pick shows its path: the click test).
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
     browser.SetStartPath(app.path());
     Dir1()->setCurrentIndex(Folder(app.lib()));
-    EXPECT_EQ(txtpath()->text(), app.lib());
-    EXPECT_EQ(browser.DirPath(), app.lib());
 
     const QModelIndex index = Folder(doomed);
     ASSERT_TRUE(index.isValid());

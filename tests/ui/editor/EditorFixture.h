@@ -56,16 +56,13 @@ protected:
                     entries);
     }
 
-    void WriteRecord(const QString &name, const ConfigRecord &record)
+    // Writes bytes (a sample record when empty) to lib/rst.tsy and opens it, no message shown yet;
+    // returns the bytes written.
+    QByteArray OpenRst(QByteArray bytes = {})
     {
-        app.writeFile(QStringLiteral("lib/") + name, ConfigFormat::Format(record));
-    }
-
-    // Writes record to lib/rst.tsy and opens it, no message shown yet; returns the bytes written.
-    QByteArray OpenRst(const ConfigRecord &record = SampleRecord())
-    {
-        WriteRecord(QStringLiteral("rst.tsy"), record);
-        const QByteArray bytes = Rst();
+        if (bytes.isEmpty())
+            bytes = ConfigFormat::Format(SampleRecord());
+        app.writeFile(QStringLiteral("lib/rst.tsy"), bytes);
         app.messages().ClearShown();
         Open(QStringLiteral("rst.tsy"));
         return bytes;
@@ -118,13 +115,12 @@ protected:
 
     void ClickSave() { QTest::mouseClick(Child<QPushButton>("cmdOK"), Qt::LeftButton); }
 
-    // When the name prompt appears: types name and confirms it, or cancels when name is null.
+    // When the name prompt appears: types name and confirms it.
     static void WhenNamePrompt(const QString &name)
     {
         WhenModal(QStringLiteral("frmConfigFileSelector"), [name](QWidget *dialog) {
-            if (!name.isNull())
-                ::Child<QLineEdit>(dialog, "txtFileName")->setText(name);
-            QTest::mouseClick(::Child<QPushButton>(dialog, name.isNull() ? "CancelButton" : "OKButton"), Qt::LeftButton);
+            ::Child<QLineEdit>(dialog, "txtFileName")->setText(name);
+            QTest::mouseClick(::Child<QPushButton>(dialog, "OKButton"), Qt::LeftButton);
         });
     }
 };
