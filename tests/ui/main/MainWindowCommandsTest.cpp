@@ -90,7 +90,7 @@ TEST_F(MainWindowCommands, DeleteAsksOnceForEveryHighlightedFile)
     EXPECT_TRUE(Names().isEmpty());
 }
 
-// An entry deleted or renamed elsewhere is not found by its exact name: nothing is highlighted,
+// An entry renamed elsewhere (only the case of a letter) is not found by its exact name: nothing is highlighted,
 // the selection names nothing, and nothing can be run. A double click starts the row clicked;
 // on the empty space below the rows it starts nothing.
 TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRowClicked)
@@ -101,21 +101,17 @@ TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRo
     for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
         WriteConfig(name, "4009");
     Open();
-    for (const auto &[select, renamed] : {std::pair<QString, QString>{"c.tsy", ""}, {"b.tsy", "B.tsy"}}) {
-        SCOPED_TRACE(select.toStdString());
-        Select({select});
-        ASSERT_TRUE(renamed.isEmpty() ? QFile::remove(app.lib(select))
-                                      : QFile::rename(app.lib(select), app.lib(renamed)));
-        Key(Qt::Key_F5);
-        EXPECT_TRUE(Highlighted().isEmpty());
-        EXPECT_EQ(app.session().SelectedConfigPath, "");
-        EXPECT_FALSE(Action("mnuExecute")->isEnabled());
-        Key(Qt::Key_R, Qt::ControlModifier);
-    }
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy"}));
+    Select({"b.tsy"});
+    ASSERT_TRUE(QFile::rename(app.lib("b.tsy"), app.lib("B.tsy")));
+    Key(Qt::Key_F5);
+    EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy", "c.tsy"}));
+    EXPECT_TRUE(Highlighted().isEmpty());
+    EXPECT_EQ(app.session().SelectedConfigPath, "");
+    EXPECT_FALSE(Action("mnuExecute")->isEnabled());
+    Key(Qt::Key_R, Qt::ControlModifier);
 
     Select({"B.tsy"});
-    const QPoint below = List()->visualItemRect(Item("B.tsy")).center() + QPoint(0, 200);
+    const QPoint below = List()->visualItemRect(Item("c.tsy")).center() + QPoint(0, 200);
     ASSERT_EQ(List()->itemAt(below), nullptr);
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
     EXPECT_TRUE(stubs.WaitForRuns(console, 1, 500).isEmpty());
