@@ -166,8 +166,9 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
     struct Case { const char *how; QStringList alsoSelected; const char *typed, *refusal; std::function<void()> end; };
     const Case cases[] = {
         {"Enter", {}, "r0. .", nullptr, {}},
-        {"the current of two rows", {"m.tsy"}, "r1", nullptr, {}},
-        {"click on another row", {}, "r2", nullptr, [this] { Select({"m.tsy"}); }},
+        // The other row is the first highlighted, the edited one the current.
+        {"the current of two rows", {"0_other.tsy"}, "r1", nullptr, {}},
+        {"click on another row", {}, "r2", nullptr, [this] { Select({"0_other.tsy"}); }},
         {"Ctrl+N", {}, "r3", nullptr, [this] {
              WhenModal(QString(), [](QWidget *w) { static_cast<QDialog *>(w)->reject(); });
              Key(Qt::Key_N, Qt::ControlModifier);
@@ -176,9 +177,9 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         {"Delete", {}, "r5", nullptr, [this] { Key(Qt::Key_Delete); }}, // answered No by Enter
         {"a character a file name cannot hold", {}, "bad:name", "SLBL0357", {}},
         {"no name", {}, "  ", "SLBL0154", {}},
-        {"a name taken", {}, "m", "", {}},
+        {"a name taken", {}, "0_other", "", {}},
     };
-    WriteConfig("m.tsy", "1028", "other");
+    WriteConfig("0_other.tsy", "1028", "other");
     Open();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.how);
@@ -194,7 +195,7 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         const QString file = c.refusal ? from : to;
         EXPECT_TRUE(QFile::exists(app.lib(file)));
         EXPECT_EQ(QFile::exists(app.lib(from)), bool(c.refusal));
-        EXPECT_TRUE(app.readFile("lib/m.tsy").contains("dsn=other"));
+        EXPECT_TRUE(app.readFile("lib/0_other.tsy").contains("dsn=other"));
         if (c.end)
             continue;
         EXPECT_EQ(Highlighted(), c.alsoSelected + QStringList{file});
