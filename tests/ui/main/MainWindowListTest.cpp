@@ -12,17 +12,15 @@
 
 namespace {
 
-class FirstStart : public MainWindowTest
-{
-protected:
-    FirstStart() : MainWindowTest(false) {}
-};
+using MainWindowLoad = MainWindowTest;
 
-// A log folder that cannot be made is reported and stops the load; once it can, both folders
+// On a first start a log folder that cannot be made is reported and stops the load; once it can, both folders
 // are made, the empty list offers no row command, and a folder that cannot be read is said to
 // be so, not shown as an empty list.
-TEST_F(FirstStart, MakesTheFoldersOrSaysWhyNot)
+TEST_F(MainWindowLoad, MakesTheFoldersOrSaysWhyNot)
 {
+    ASSERT_TRUE(QDir(app.lib()).removeRecursively());
+    ASSERT_TRUE(QDir(app.path()).rmdir("log"));
     app.writeFile("log", "a file where the folder belongs");
     Open();
     ASSERT_EQ(app.shownTexts().size(), 1);
@@ -46,8 +44,6 @@ TEST_F(FirstStart, MakesTheFoldersOrSaysWhyNot)
     EXPECT_TRUE(app.shownTexts()[0].contains(qt_error_string(ENOENT)));
     EXPECT_EQ(StatusText("lblCount"), "0 configurations");
 }
-
-using MainWindowLoad = MainWindowTest;
 
 // Localised captions may give two items the same Alt letter (the default texts do: New and
 // Rename): within the menu bar and each menu a letter names one visible item only.

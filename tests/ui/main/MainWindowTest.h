@@ -22,8 +22,6 @@
 class MainWindowTest : public ::testing::Test
 {
 protected:
-    explicit MainWindowTest(bool withDirs = true) : app(true, withDirs) {}
-
     void TearDown() override
     {
         window.reset();
