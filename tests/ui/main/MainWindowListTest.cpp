@@ -14,9 +14,9 @@ namespace {
 
 using MainWindowLoad = MainWindowTest;
 
-// On a first start a log folder that cannot be made is reported and stops the load; once it can, both folders
-// are made, the empty list offers no row command, and a folder that cannot be read is said to
-// be so, not shown as an empty list.
+// On a first start a log folder that cannot be made is reported and stops the load; once it
+// can, both folders are made, the empty list offers no row command, and a folder that cannot
+// be read is said to be so, not shown as an empty list.
 TEST_F(MainWindowLoad, MakesTheFoldersOrSaysWhyNot)
 {
     ASSERT_TRUE(QDir(app.lib()).removeRecursively());
@@ -63,7 +63,8 @@ TEST_F(MainWindowLoad, MenusHaveNoAltLetterClashes)
     }
 }
 
-// Every .tsy file is listed with its columns, in name order, a joint file in bold. A file that
+// Every file ending in ".tsy" (lower case) is listed with its columns, in name order, a joint
+// file in bold. A file that
 // cannot be read hides no other: it is listed greyed with its reason, one message per fill names
 // them all, and a double click on it says why it does not run. Each command is offered for what
 // it acts on: Update one row, Rename and Delete any, Run one readable row, Merge and Split two.
