@@ -90,9 +90,9 @@ TEST_F(MainWindowCommands, DeleteAsksOnceForEveryHighlightedFile)
     EXPECT_TRUE(Names().isEmpty());
 }
 
-// An entry renamed elsewhere (only the case of a letter) is not found by its exact name: nothing is highlighted,
-// the selection names nothing, and nothing can be run. A double click starts the row clicked;
-// on the empty space below the rows it starts nothing.
+// An entry renamed elsewhere (only the case of a letter) is not found by its exact name:
+// nothing is highlighted, the selection names nothing, and nothing can be run. A double click
+// starts the row clicked; on the empty space below the rows it starts nothing.
 TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRowClicked)
 {
     const QString console = QStringLiteral("TessHost.exe");
