@@ -16,7 +16,7 @@ using MainWindowLoad = MainWindowTest;
 
 // On a first start a log folder that cannot be made is reported and stops the load; once it
 // can, both folders are made, the empty list offers no row command, and a folder that cannot
-// be read is said to be so, not shown as an empty list.
+// be read is said to be so, not shown as an empty list. The status bar counts the files.
 TEST_F(MainWindowLoad, MakesTheFoldersOrSaysWhyNot)
 {
     ASSERT_TRUE(QDir(app.lib()).removeRecursively());
@@ -37,6 +37,11 @@ TEST_F(MainWindowLoad, MakesTheFoldersOrSaysWhyNot)
     EXPECT_TRUE(Action("New")->isEnabled());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 
+    // A file that appears in the empty list is highlighted, as the first row is at the load.
+    WriteConfig("a.tsy", "4009");
+    Key(Qt::Key_F5);
+    EXPECT_EQ(Highlighted(), QStringList({"a.tsy"}));
+    EXPECT_EQ(StatusText("lblCount"), "1 configuration");
     ASSERT_TRUE(QDir(app.lib()).removeRecursively());
     Key(Qt::Key_F5);
     ASSERT_EQ(app.shownTexts().size(), 1);
