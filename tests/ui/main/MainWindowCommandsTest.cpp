@@ -205,8 +205,10 @@ TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEn
         Settle();
         EXPECT_EQ(app.session().MnSFieldmarkConfig, c.fieldmark);
         EXPECT_EQ(app.session().MnSRostrumConfig, c.rostrum);
-        EXPECT_EQ(app.shownTexts().contains("invalid products for Merge and split"), c.complaint);
-        EXPECT_EQ(!app.shownTexts().filter("Database connection failed").isEmpty(), c.publisher);
+        // The complaint comes from the main window, the database's refusal from the publisher dialog.
+        const auto &shown = app.messages().ShownMessages();
+        ASSERT_EQ(shown.size(), c.complaint || c.publisher ? 1 : 0) << app.shownTexts().join('\n').toStdString();
+        EXPECT_TRUE(shown.isEmpty() || (shown[0].asker == window.get()) == c.complaint);
     }
 }
 
