@@ -22,8 +22,6 @@
 class MainWindowTest : public ::testing::Test
 {
 protected:
-    explicit MainWindowTest(bool withDirs = true) : app(true, withDirs) {}
-
     void TearDown() override
     {
         window.reset();
@@ -53,14 +51,14 @@ protected:
     QAction *Action(const char *name) const { return Child<QAction>(window.get(), name); }
     QMenu *Menu(const char *name) const { return Child<QMenu>(window.get(), name); }
 
-    QStringList Column(int column) const
+    // The file names of the rows, in list order.
+    QStringList Names() const
     {
-        QStringList texts;
+        QStringList names;
         for (int i = 0; i < List()->topLevelItemCount(); ++i)
-            texts << List()->topLevelItem(i)->text(column);
-        return texts;
+            names << List()->topLevelItem(i)->text(0);
+        return names;
     }
-    QStringList Names() const { return Column(0); }
 
     QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
 
@@ -106,15 +104,6 @@ protected:
             QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
                               List()->visualItemRect(item).center());
         }
-    }
-
-    // F2 on the current row, the name typed and Enter.
-    void Rename(const QString &typed)
-    {
-        QLineEdit *editor = StartRename(typed);
-        ASSERT_NE(editor, nullptr);
-        QTest::keyClick(editor, Qt::Key_Return);
-        Settle();
     }
 
     // The first click of a double click selects the entry.
