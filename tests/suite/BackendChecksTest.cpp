@@ -9,14 +9,9 @@ namespace {
 class BackendChecksTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        db = PostgresFixture::Shared(QStringLiteral("checks"), &error);
-        ASSERT_TRUE(db) << error.toStdString();
-    }
+    void SetUp() override { Versions(QStringLiteral("integer"), {QStringLiteral("6")}); }
 
-    // Puts the table back to its form with the given rows (SQL values, e.g. "6", "NULL");
+    // The check's table in the form given, with the given rows (SQL values, e.g. "6", "NULL");
     // no column type: no table at all.
     void Versions(const QString &columnType, const QStringList &values)
     {
@@ -25,7 +20,8 @@ protected:
             sql += QStringLiteral("CREATE TABLE tsparameters (backendversion %1);").arg(columnType);
         for (const QString &v : values)
             sql += QStringLiteral("INSERT INTO tsparameters VALUES (%1);").arg(v);
-        ASSERT_TRUE(db->Exec(sql));
+        db = PostgresFixture::Ready(QStringLiteral("checks"), sql);
+        ASSERT_TRUE(db);
     }
 
     bool Check() { return CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()); }
@@ -91,10 +87,7 @@ TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDrive
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.version)
-            Versions(QStringLiteral("integer"), {QLatin1String(c.version)});
-        else
-            ASSERT_TRUE(db->Exec(QStringLiteral("DROP TABLE IF EXISTS tsparameters")));
+        Versions(c.version ? QStringLiteral("integer") : QString(), c.version ? QStringList{QLatin1String(c.version)} : QStringList());
         QString report;
         EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
         for (const QString &part : c.says)
