@@ -108,6 +108,19 @@ protected:
                                                      Entry(RostrumProduct, rst->dsn(), rst)}));
     }
 
+    // Makes db refuse (action: PL/pgSQL) the update of one table.
+    static void Refuse(PgDatabase *db, int table, const char *action)
+    {
+        QString error;
+        ASSERT_TRUE(db->Exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF NEW.tableid = %1 "
+                                            "THEN %2; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
+                                            "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION refuse();")
+                                 .arg(table)
+                                 .arg(QLatin1String(action)),
+                             &error))
+            << error.toStdString();
+    }
+
     // The tables updated, in the order of the updates, each marked F or R for its database.
     QStringList UpdatedInOrder() const
     {
@@ -125,13 +138,16 @@ protected:
     PgDatabase *fmk = nullptr, *rst = nullptr;
 };
 
+// Pressed again after a failure, the update runs whole and once: the failure was rolled back.
 TEST_F(PublisherUpdateTest, EveryTableIsUpdatedInTurnOneOfEachProduct)
 {
     Prepare();
+    Refuse(rst, 211, "RAISE EXCEPTION 'locked'");
+    EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
+    ASSERT_TRUE(rst->Exec(QStringLiteral("DROP TRIGGER refuse ON tsybcdetails")));
     ASSERT_TRUE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
     EXPECT_EQ(UpdatedInOrder(), QStringLiteral("F230 R203 F240 R216 F224 R204 F220 R209 F229 R205 F234 R208 F236 R210 "
                                                "F235 R211").split(u' '));
-    EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 
 // A failed update rolls both databases back and is told once with the driver's text.
@@ -147,16 +163,7 @@ TEST_F(PublisherUpdateTest, AFailedUpdateRollsBothDatabasesBack)
         SCOPED_TRACE(c.told);
         Prepare();
         app.messages().ClearShown();
-        QString error;
-        ASSERT_TRUE((c.inRostrum ? rst : fmk)
-                        ->Exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF NEW.tableid = %1 "
-                                              "THEN %2; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
-                                              "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW "
-                                              "EXECUTE FUNCTION refuse();")
-                                   .arg(c.table)
-                                   .arg(QLatin1String(c.action)),
-                               &error))
-            << error.toStdString();
+        Refuse(c.inRostrum ? rst : fmk, c.table, c.action);
         EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
         ASSERT_EQ(app.shownTexts().size(), 1);
         EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String(c.told), Qt::CaseInsensitive)) << app.shownTexts()[0].toStdString();
