@@ -62,8 +62,9 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
 }
 
 // Entries of products outside merge and split are passed over; an unreachable database is told
-// with the driver's words, and the program goes on.
-TEST(PublisherSetup, AnUnreachableDatabaseIsToldAndLeavesItUnconnected)
+// with the driver's words, and the program goes on. (The dialog's tests show that a database
+// left unconnected stops its OK.)
+TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
 {
     QString error;
     ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString(); // private ODBC files only
@@ -79,9 +80,6 @@ TEST(PublisherSetup, AnUnreachableDatabaseIsToldAndLeavesItUnconnected)
             << shown[0].text.toStdString();
         EXPECT_EQ(shown[0].icon, MsgIcon::Critical);
         EXPECT_EQ(app.quitCount(), 0);
-        qint64 size = 0;
-        EXPECT_FALSE(PublisherSetup::CheckConnections(app.session(), connections, &size));
-        EXPECT_TRUE(app.shownTexts().value(1).contains(QStringLiteral("not connected")));
     }
 }
 
