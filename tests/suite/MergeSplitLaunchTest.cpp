@@ -6,22 +6,12 @@
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-bool WaitForFile(const QString &path)
-{
-    QDeadlineTimer deadline(10000);
-    while (!QFile::exists(path) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return QFile::exists(path);
-}
 
 class LaunchTest : public ::testing::Test
 {
@@ -88,7 +78,8 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
                            QStringLiteral("1028;%1;%2;%3;2").arg(rst->serverName(), rst->user(), rst->password())}));
 
     // One dispatcher for PUB over both databases, each consumer named once, started once.
-    ASSERT_TRUE(WaitForFile(Component("PUB/started.txt")) && WaitForFile(Component("RSTONLY/started.txt")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(Component("PUB/started.txt")) && QFile::exists(Component("RSTONLY/started.txt")); }, 10000));
     EXPECT_EQ(ComponentFile("PUB/eventdispatcher.properties"), "p=PUB\r\nc=FMKBC;rstcomp\r\nagain=PUB\r\n");
     EXPECT_EQ(ComponentFile("RSTONLY/eventdispatcher.jar"), "jar");
     QTest::qWait(300); // a second start of one folder would show by now

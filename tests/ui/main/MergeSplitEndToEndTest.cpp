@@ -7,7 +7,6 @@
 #include "config/PasswordScramble.h"
 #include "support/PostgresFixture.h"
 
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -87,8 +86,7 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
 
     Select({joint->text(0)});
     Action("mnuExecute")->trigger();
-    for (QDeadlineTimer deadline(15000); DispatcherStarts().isEmpty() && !deadline.hasExpired();)
-        QTest::qWait(100);
+    QTest::qWaitFor([&] { return !DispatcherStarts().isEmpty(); }, 15000);
     QTest::qWait(500); // a start too many would show by now
     EXPECT_EQ(DispatcherStarts(), QStringList({"PUB_New"}));
     const QByteArray properties = app.readFile(QStringLiteral("OAComponents/PUB_New/eventdispatcher.properties"));
