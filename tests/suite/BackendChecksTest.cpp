@@ -9,14 +9,9 @@ namespace {
 class BackendChecksTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        QString error;
-        db = PostgresFixture::Shared(QStringLiteral("checks"), &error);
-        ASSERT_TRUE(db) << error.toStdString();
-    }
+    void SetUp() override { Versions(QStringLiteral("integer"), {QStringLiteral("6")}); }
 
-    // Puts the table back to its form with the given rows (SQL values, e.g. "6", "NULL");
+    // The check's table in the form given, with the given rows (SQL values, e.g. "6", "NULL");
     // no column type: no table at all.
     void Versions(const QString &columnType, const QStringList &values)
     {
@@ -25,7 +20,8 @@ protected:
             sql += QStringLiteral("CREATE TABLE tsparameters (backendversion %1);").arg(columnType);
         for (const QString &v : values)
             sql += QStringLiteral("INSERT INTO tsparameters VALUES (%1);").arg(v);
-        ASSERT_TRUE(db->Exec(sql));
+        db = PostgresFixture::Ready(QStringLiteral("checks"), sql);
+        ASSERT_TRUE(db);
     }
 
     bool Check() { return CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()); }
@@ -70,31 +66,28 @@ TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersio
 TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
 {
     using Form = ConnectionForm;
-    // version: the table's one row, or null for no table at all.
-    struct Case { const char *what; Form form; bool second; QString dsn, password; const char *version; bool usable;
-                  QStringList says; };
+    // type and rows: the table's, as in the check's test; no type: no table at all.
+    struct Case { const char *what; Form form; bool second; QString dsn, password; const char *type; QStringList rows;
+                  bool usable; QStringList says; };
     const QString server = QStringLiteral("Connected to server \"%1\"").arg(db->serverName());
     const Case cases[] = {
-        {"launch", Form::Launch, false, db->dsn(), db->password(), "6", true, {server, "back-end version 6."}},
-        {"old version", Form::Launch, false, db->dsn(), db->password(), "5", false,
+        {"launch", Form::Launch, false, db->dsn(), db->password(), "integer", {"6"}, true, {server, "back-end version 6."}},
+        {"old version", Form::Launch, false, db->dsn(), db->password(), "integer", {"5"}, false,
          {server, "back-end version 5.", "only on back-end version 6"}},
-        {"no table", Form::ConnectionString, false, db->dsn(), db->password(), nullptr, false,
+        {"no table", Form::ConnectionString, false, db->dsn(), db->password(), "", {}, false,
          {server, "could not be read", "tsparameters"}},
-        {"password", Form::Launch, false, db->dsn(), QStringLiteral("wrong"), "6", false,
+        {"password", Form::Launch, false, db->dsn(), QStringLiteral("wrong"), "integer", {"6"}, false,
          {"password authentication failed"}},
-        {"unknown", Form::ConnectionString, false, QStringLiteral("No; such"), db->password(), "6", false,
+        {"unknown", Form::ConnectionString, false, QStringLiteral("No; such"), db->password(), "integer", {"6"}, false,
          {"\"No; such\"", "Data source name not found"}},
         // The second platform's version check goes to the server name as data source, which
         // this machine does not define.
-        {"second platform", Form::Launch, true, db->dsn(), db->password(), "6", false,
+        {"second platform", Form::Launch, true, db->dsn(), db->password(), "integer", {"6"}, false,
          {QStringLiteral("\"%1\"").arg(db->serverName()), "Data source name not found"}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
-        if (c.version)
-            Versions(QStringLiteral("integer"), {QLatin1String(c.version)});
-        else
-            ASSERT_TRUE(db->Exec(QStringLiteral("DROP TABLE IF EXISTS tsparameters")));
+        Versions(QLatin1String(c.type), c.rows);
         QString report;
         EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
         for (const QString &part : c.says)

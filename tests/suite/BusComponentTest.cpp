@@ -63,4 +63,16 @@ TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
     }
 }
 
+TEST(BusComponent, AToolThatIsNotThereIsReported)
+{
+    TestAppDir app;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent"); // neither in the application directory nor on the search path
+    EXPECT_FALSE(CreateBusComponent(app.session(), QStringLiteral("h"), QStringLiteral("1"), QStringLiteral("a"),
+                                    QStringLiteral("p"), QStringLiteral("Pub")));
+    qputenv("PATH", path);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("\"java\" was not found"))) << app.shownTexts()[0].toStdString();
+}
+
 } // namespace

@@ -6,22 +6,12 @@
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
-
-bool WaitForFile(const QString &path)
-{
-    QDeadlineTimer deadline(10000);
-    while (!QFile::exists(path) && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return QFile::exists(path);
-}
 
 class LaunchTest : public ::testing::Test
 {
@@ -39,18 +29,14 @@ protected:
         QFile::setPermissions(Component("startEventDispatcher.bat"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // The suite databases with the given rows (publisher, consumer, table, product), and the joint file on them.
     void MakeDatabases(const QString &fmkRows, const QString &rstRows)
     {
-        QString error;
-        fmk = PostgresFixture::CreateDatabase(QStringLiteral("launch_fmk"), &error);
-        rst = PostgresFixture::CreateDatabase(QStringLiteral("launch_rst"), &error);
-        ASSERT_TRUE(fmk && rst) << error.toStdString();
-        for (const auto &[db, rows] : {std::pair{fmk.get(), fmkRows}, {rst.get(), rstRows}}) {
-            if (!rows.isEmpty()) {
-                ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails (publisherbc, bcname, tableid, productid) "
-                                                    "VALUES %1").arg(rows), &error)) << error.toStdString();
-            }
-        }
+        const QString sql = QStringLiteral("DELETE FROM tsybcdetails; "
+                                           "INSERT INTO tsybcdetails (publisherbc, bcname, tableid, productid) VALUES ");
+        fmk = PostgresFixture::Ready(QStringLiteral("launch_fmk"), sql + fmkRows);
+        rst = PostgresFixture::Ready(QStringLiteral("launch_rst"), sql + rstRows);
+        ASSERT_TRUE(fmk && rst);
         WriteJoint(QStringLiteral("2"));
     }
 
@@ -62,8 +48,8 @@ protected:
                      db ? db->user() : QString(), ScramblePassword(db ? db->password() : QString()));
         };
         app.writeFile(QStringLiteral("lib/J.tsy"),
-                      Ansi::Encode(section("FMK", "4009", QStringLiteral("1"), fmk.get()) + QStringLiteral("\r\n")
-                                   + section("RST", "1028", rstPlatform, rst.get())));
+                      Ansi::Encode(section("FMK", "4009", QStringLiteral("1"), fmk) + QStringLiteral("\r\n")
+                                   + section("RST", "1028", rstPlatform, rst)));
     }
 
     QString Component(const QString &relative) { return app.path() + QStringLiteral("/OAComponents/") + relative; }
@@ -73,7 +59,7 @@ protected:
     TestAppDir app;
     StubPrograms stubs{app.path()};
     QString joint = app.lib(QStringLiteral("J.tsy"));
-    std::unique_ptr<PgDatabase> fmk, rst;
+    PgDatabase *fmk = nullptr, *rst = nullptr;
 };
 
 TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
@@ -92,7 +78,8 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
                            QStringLiteral("1028;%1;%2;%3;2").arg(rst->serverName(), rst->user(), rst->password())}));
 
     // One dispatcher for PUB over both databases, each consumer named once, started once.
-    ASSERT_TRUE(WaitForFile(Component("PUB/started.txt")) && WaitForFile(Component("RSTONLY/started.txt")));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return QFile::exists(Component("PUB/started.txt")) && QFile::exists(Component("RSTONLY/started.txt")); }, 10000));
     EXPECT_EQ(ComponentFile("PUB/eventdispatcher.properties"), "p=PUB\r\nc=FMKBC;rstcomp\r\nagain=PUB\r\n");
     EXPECT_EQ(ComponentFile("RSTONLY/eventdispatcher.jar"), "jar");
     QTest::qWait(300); // a second start of one folder would show by now
@@ -102,11 +89,11 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
     // out, named by its row; nothing is made outside OAComponents.
     const QStringList shown = app.shownTexts();
     ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
-    EXPECT_EQ(shown.filter(QStringLiteral("publisher \"bad/name\"")).size(), 1);
-    EXPECT_EQ(shown.filter(QStringLiteral("the Rostrum database, publisher \"INJ\" with consumer "
-                                          "\"c\\r\\nadmin.password=injected\": the consumer name"))
-                  .size(),
-              1);
+    const QString told = shown.join(u'\n');
+    EXPECT_TRUE(told.contains(QStringLiteral("publisher \"bad/name\""))
+                && told.contains(QStringLiteral("the Rostrum database, publisher \"INJ\" with consumer "
+                                                "\"c\\r\\nadmin.password=injected\": the consumer name")))
+        << told.toStdString();
     EXPECT_EQ(ComponentFolders(), QStringList({"PUB", "RSTONLY"}));
 
     // A template gone missing ends the dispatcher step with its reason.
@@ -118,7 +105,7 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
 
 TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
 {
-    MakeDatabases(QStringLiteral("('', 'a', 230, '4009')"), QString());
+    MakeDatabases(QStringLiteral("('', 'a', 230, '4009')"), QStringLiteral("(NULL, 'b', 203, '1028')"));
     RunMergeAndSplit(app.session(), joint);
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);

@@ -3,12 +3,21 @@
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
 #include "suite/JointFile.h"
+#include "suite/PublisherConnections.h"
+#include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 
 #include <QDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
+
+ConfigEntry Entry(qint16 product, const QString &dsn, const PgDatabase *db = nullptr)
+{
+    return {.FileName = {}, .ProductCode = product, .Dsn = dsn, .User = db ? db->user() : QString(),
+            .Password = db ? db->password() : QString(), .Platform = 0, .DbMachineName = {}};
+}
 
 // A joint file is read key by key through the INI functions, which trim and unquote: a
 // picked configuration is joined only when every value reads back exactly as it stands.
@@ -28,7 +37,7 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value.toStdString());
         TestAppDir app;
-        app.writeFile(QStringLiteral("lib/F.tsy"), Ansi::Encode(QStringLiteral("SatelliteAppln=4009\r\nsavepass=1\r\n%1=%2\r\n")
+        app.writeFile(QStringLiteral("lib/F.tsy"), Ansi::Encode(QStringLiteral("SatelliteAppln=4009\r\nautologin=0\r\n%1=%2\r\n")
                                                                      .arg(QLatin1String(c.key), c.value)));
         app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028"});
         app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
@@ -41,12 +50,123 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
             EXPECT_TRUE(app.shownTexts()[0].startsWith(QStringLiteral("The value of \"%1\" in \"F.tsy\"").arg(c.key)))
                 << app.shownTexts()[0].toStdString();
             EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), QStringList({"F.tsy", "R.tsy"}));
-        } else {
-            EXPECT_EQ(JointFile::GetAttributeValueFromTSY(app.lib(QStringLiteral("J.tsy")), JointFile::FieldmarkSection,
-                                                          QLatin1String(c.key)),
-                      c.value);
-            EXPECT_TRUE(app.session().MnSFieldmarkConfig.isEmpty() && app.session().MnSRostrumConfig.isEmpty());
+            continue;
         }
+        // Joined with auto login on in both sections; the picks are forgotten.
+        const QString joint = app.lib(QStringLiteral("J.tsy"));
+        EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, JointFile::FieldmarkSection, QLatin1String(c.key)), c.value);
+        for (const QString &section : {JointFile::FieldmarkSection, JointFile::RostrumSection})
+            EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, section, QStringLiteral("autologin")), QStringLiteral("1"));
+        EXPECT_TRUE(app.session().MnSFieldmarkConfig.isEmpty() && app.session().MnSRostrumConfig.isEmpty());
+    }
+}
+
+// Entries of products outside merge and split are passed over; an unreachable database is told
+// with the driver's words, and the program goes on. (The dialog's tests show that a database
+// left unconnected stops its OK.)
+TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
+{
+    QString error;
+    ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString(); // private ODBC files only
+    for (const auto &[product, name] : {std::pair{FieldmarkProduct, "Fieldmark"}, {RostrumProduct, "Rostrum"}}) {
+        TestAppDir app;
+        PublisherConnections connections;
+        EXPECT_FALSE(PublisherSetup::OpenConnections(app.session(), connections,
+                                                     {Entry(WebtrellProduct, "NoSuchDsn"), Entry(product, "NoSuchDsn")}));
+        const auto shown = app.messages().ShownMessages();
+        ASSERT_EQ(shown.size(), 1);
+        EXPECT_TRUE(shown[0].text.startsWith(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(name))
+                    && shown[0].text.contains(QStringLiteral("Data source name not found")))
+            << shown[0].text.toStdString();
+        EXPECT_EQ(shown[0].icon, MsgIcon::Critical);
+        EXPECT_EQ(app.quitCount(), 0);
+    }
+}
+
+// Both suite databases hold a row for every table of both products and log each update with
+// its time, so that the order of the updates over the two databases can be read back.
+class PublisherUpdateTest : public ::testing::Test
+{
+protected:
+    void Prepare()
+    {
+        const QString sql = QStringLiteral(
+            "DROP TRIGGER IF EXISTS refuse ON tsybcdetails; DROP TABLE IF EXISTS updlog; DELETE FROM tsybcdetails;"
+            "INSERT INTO tsybcdetails (tableid, productid, bcname) SELECT id, p, 'bc' "
+            "FROM generate_series(200, 240) id, (VALUES ('4009'), ('1028')) products(p);"
+            "CREATE TABLE updlog (at timestamptz, tableid integer);"
+            "CREATE OR REPLACE FUNCTION logupdate() RETURNS trigger AS $$ BEGIN "
+            "INSERT INTO updlog VALUES (clock_timestamp(), NEW.tableid); RETURN NEW; END $$ LANGUAGE plpgsql;"
+            "CREATE OR REPLACE TRIGGER logupdate AFTER UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION logupdate();");
+        fmk = PostgresFixture::Ready(QStringLiteral("pub_fmk"), sql);
+        rst = PostgresFixture::Ready(QStringLiteral("pub_rst"), sql);
+        ASSERT_TRUE(fmk && rst);
+        ASSERT_TRUE(PublisherSetup::OpenConnections(app.session(), connections,
+                                                    {Entry(FieldmarkProduct, fmk->dsn(), fmk),
+                                                     Entry(RostrumProduct, rst->dsn(), rst)}));
+    }
+
+    // Makes db refuse (action: PL/pgSQL) the update of one table.
+    static void Refuse(PgDatabase *db, int table, const char *action)
+    {
+        QString error;
+        ASSERT_TRUE(db->Exec(QStringLiteral("CREATE OR REPLACE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF NEW.tableid = %1 "
+                                            "THEN %2; END IF; RETURN NEW; END $$ LANGUAGE plpgsql;"
+                                            "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION refuse();")
+                                 .arg(table)
+                                 .arg(QLatin1String(action)),
+                             &error))
+            << error.toStdString();
+    }
+
+    // The tables updated, in the order of the updates, each marked F or R for its database.
+    QStringList UpdatedInOrder() const
+    {
+        QStringList log;
+        for (const auto &[db, mark] : {std::pair{fmk, "F"}, {rst, "R"}})
+            log += db->Rows(QStringLiteral("SELECT to_char(at, 'HH24MISSUS') || '|%1' || tableid FROM updlog").arg(mark));
+        std::sort(log.begin(), log.end());
+        for (QString &row : log)
+            row = row.section(u'|', -1);
+        return log;
+    }
+
+    TestAppDir app;
+    PublisherConnections connections;
+    PgDatabase *fmk = nullptr, *rst = nullptr;
+};
+
+// Pressed again after a failure, the update runs whole and once: the failure was rolled back.
+TEST_F(PublisherUpdateTest, EveryTableIsUpdatedInTurnOneOfEachProduct)
+{
+    Prepare();
+    Refuse(rst, 211, "RAISE EXCEPTION 'locked'");
+    EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
+    ASSERT_TRUE(rst->Exec(QStringLiteral("DROP TRIGGER refuse ON tsybcdetails")));
+    ASSERT_TRUE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
+    EXPECT_EQ(UpdatedInOrder(), QStringLiteral("F230 R203 F240 R216 F224 R204 F220 R209 F229 R205 F234 R208 F236 R210 "
+                                               "F235 R211").split(u' '));
+}
+
+// A failed update rolls both databases back and is told once with the driver's text.
+TEST_F(PublisherUpdateTest, AFailedUpdateRollsBothDatabasesBack)
+{
+    struct Case { bool inRostrum; int table; const char *action, *told; };
+    const Case cases[] = {
+        {false, 240, "RAISE EXCEPTION 'table 240 is locked'", "table 240 is locked"}, // Fieldmark's second table
+        {true, 211, "RAISE EXCEPTION 'table 211 is locked'", "table 211 is locked"},  // Rostrum's last
+        {true, 209, "PERFORM pg_terminate_backend(pg_backend_pid())", "terminat"},    // the connection drops
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.told);
+        Prepare();
+        app.messages().ClearShown();
+        Refuse(c.inRostrum ? rst : fmk, c.table, c.action);
+        EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String(c.told), Qt::CaseInsensitive)) << app.shownTexts()[0].toStdString();
+        // The update log is written inside each transaction: empty, both were rolled back.
+        EXPECT_TRUE(UpdatedInOrder().isEmpty());
     }
 }
 
