@@ -39,65 +39,38 @@ public:
     QTemporaryDir m_dir;
 };
 
-// A joint file as other tools of the suite leave it: odd spacing, comments, a key line
-// before any section, duplicates, quotes, LF-only and CR-only line ends mixed in.
-const QByteArray kSample =
-    "orphan=before any section\r\n"
-    "; leading comment\r\n"
-    "[FMK]\r\n"
-    " \tbatchsize \t= \t100 \t\r\n"
-    "dsn=first\r\n"
-    "dsn=second\r\n"
-    "#hash=is a key\r\n"
-    "   ;commented=1\r\n"
-    "dquoted=\"  a b  \"\r\n"
-    "squoted='x'\r\n"
-    "mismatched=\"x'\r\n"
-    "lonequote=\"\r\n"
-    "bare\r\n"
-    "empty=\r\n"
-    "vt=\x0bvalue\x0b\r\n"
-    "inner=a = b ; not a comment\r\n"
-    "\r\n"
-    "  [ RST ]  trailing text\n"
-    "SatelliteAppln=1028\r"
-    "dsn=RST_PLAN\r\n"
-    "[fmk]\r\n"
-    "onlyinsecond=yes\r\n"
-    "[Caf\xe9]\r\n"
-    "\xc9T\xc9=\xe9t\xe9\r\n"
-    "[S]\r\n"
-    "k=vvvvv\r\n"
-    "q=\"qqqqq\"\r\n";
-
+// Each row adds its lines to one joint file as other tools of the suite leave it (odd
+// spacing, comments, duplicates, quotes, LF-only and CR-only line ends), then reads a value.
 TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
 {
-    write(kSample);
-    struct Case { const char *section, *key, *def; QString expected; int size = 255; } cases[] = {
-        {"fmk", "BatchSize", "", "100"},          // names without regard to case; blanks and tabs around
-        {" FMK ", " dsn ", "", "first"},          // names passed in lose blanks; first duplicate wins
-        {"FMK", "#hash", "", "is a key"},         // '#' does not start a comment
-        {"FMK", ";commented", "none", "none"},    // ';' after blanks does
-        {"FMK", "dquoted", "", "  a b  "},        // one pair of outer quotes, inner blanks kept
-        {"FMK", "squoted", "", "x"},
-        {"FMK", "mismatched", "", "\"x'"},
-        {"FMK", "lonequote", "", "\""},
-        {"FMK", "bare", "dflt", "dflt"},          // a name without '=' has no value
-        {"FMK", "empty", "dflt", ""},             // an empty value is still a value
-        {"FMK", "vt", "", "value"},               // vertical tabs trimmed from values
-        {"FMK", "inner", "", "a = b ; not a comment"},
-        {"RST", "dsn", "", "RST_PLAN"},           // blanks inside [ ], text after ], CR-only ends
-        {"FMK", "onlyinsecond", "no", "no"},      // only the first of two same sections counts
-        {"FMK", "orphan", "no", "no"},            // lines before the first section are ignored
-        {"RST", "delay", "default  ", "default"}, // trailing blanks of the default removed
-        {"NONE", "x", "  lead", "  lead"},        // ...leading ones kept
-        {"caf\xc3\xa9", "\xc3\xa9t\xc3\xa9", "", "\xc3\xa9t\xc3\xa9"}, // 1252 letters, any case
-        // Values are cut to the buffer size less one.
-        {"S", "k", "", "vvv", 4},
-        {"S", "q", "", "qqq", 4}, // unquoted first, then cut
-        {"S", "k", "", "", 1},
-        {"S", "missing", "default", "def", 4},
+    struct Case { const char *lines, *section, *key, *def; QString expected; int size = 255; } cases[] = {
+        {"orphan=before any section", "FMK", "orphan", "no", "no"}, // lines before the first section are ignored
+        {"; leading comment\r\n[FMK]\r\n \tbatchsize \t= \t100 \t", "fmk", "BatchSize", "", "100"}, // any case
+        {"dsn=first\r\ndsn=second", " FMK ", " dsn ", "", "first"}, // names passed lose blanks; first wins
+        {"#hash=is a key", "FMK", "#hash", "", "is a key"},
+        {"   ;commented=1", "FMK", ";commented", "none", "none"},
+        {"dquoted=\"  a b  \"", "FMK", "dquoted", "", "  a b  "}, // one pair of outer quotes, inner blanks kept
+        {"squoted='x'", "FMK", "squoted", "", "x"},
+        {"mismatched=\"x'", "FMK", "mismatched", "", "\"x'"},
+        {"bare", "FMK", "bare", "dflt", "dflt"}, // a name without '=' has no value
+        {"empty=", "FMK", "empty", "dflt", ""},  // an empty value is still a value
+        {"vt=\x0bvalue\x0b", "FMK", "vt", "", "value"},
+        {"inner=a = b ; not a comment", "FMK", "inner", "", "a = b ; not a comment"},
+        // Blanks inside [ ], text after ], CR-only and LF-only line ends.
+        {"\r\n  [ RST ]  trailing text\nSatelliteAppln=1028\rdsn=RST_PLAN", "RST", "dsn", "", "RST_PLAN"},
+        {"[fmk]\r\nonlyinsecond=yes", "FMK", "onlyinsecond", "no", "no"}, // the first of two same sections
+        {"[Caf\xe9]\r\n\xc9T\xc9=\xe9t\xe9", "caf\xc3\xa9", "\xc3\xa9t\xc3\xa9", "", "\xc3\xa9t\xc3\xa9"},
+        {"", "RST", "delay", "default  ", "default"}, // trailing blanks of the default removed
+        {"", "NONE", "x", "  lead", "  lead"},        // ...leading ones kept
+        // Values are cut to the buffer size less one; quotes go first.
+        {"[S]\r\nk=vvvvv", "S", "k", "", "vvv", 4},
+        {"q=\"qqqqq\"", "S", "q", "", "qqq", 4},
+        {"", "S", "missing", "default", "def", 4},
     };
+    QByteArray file;
+    for (const Case &c : cases)
+        file += QByteArray(c.lines) + "\r\n";
+    write(file);
     for (const Case &c : cases)
         EXPECT_EQ(get(c.section, c.key, c.def, c.size), c.expected) << c.section << "/" << c.key << "/" << c.size;
     // A byte order mark is part of the first line, not of the file's encoding.

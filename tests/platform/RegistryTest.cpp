@@ -60,58 +60,38 @@ private:
 const Value kNoKey{0x10000 + ERROR_FILE_NOT_FOUND, "open failed"};
 const Value kNoValue{0x20000 + ERROR_FILE_NOT_FOUND, "query failed"};
 
-const QString kExport = QString::fromUtf8(
-    "Windows Registry Editor Version 5.00\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Norwen Global\\Norwen Tessaly]\r\n"
-    "\"Solution\"=\"2.3\"\r\n"
-    "@=\"default text\"\r\n"
-    "\"Escaped\"=\"C:\\\\Tools\\\\ \\\"x\\\"\"\r\n"
-    "\"Accents\"=\"caf\xc3\xa9 \xe2\x82\xac\"\r\n"
-    "\"Count\"=dword:00123456\r\n"
-    "\"Expand\"=hex(2):25,00,41,00,25,00,e9,00,00,00\r\n"
-    "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\r\n"
-    "\"Blob\"=hex:01,02,\\\r\n"
-    "  03,ff\r\n"
-    "\"BadDword\"=dword:123456789\r\n"
-    "\"BadHex\"=hex:1g\r\n"
-    "\"Removed\"=\"x\"\r\n"
-    "\"Removed\"=-\r\n"
-    "; a comment line \\\r\n"
-    "\"AfterComment\"=\"kept\"\r\n"
-    "\r\n"
-    "[hkey_local_machine\\software\\microsoft\\SHARED TOOLS\\MSInfo]\r\n"
-    "\"Path\"=\"/opt/sysinfo\"\r\n"
-    "\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]\r\n"
-    "\"v\"=\"1\"\r\n"
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone\\Child]\r\n"
-    "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]\r\n");
-
+// Each row adds its lines to one version 5 export, then reads a value.
 TEST_F(RegistryTest, VersionFiveExportValuesAsTheAnsiQueryGivesThem)
 {
-    writeReg(kExport);
     const char *T = "SOFTWARE\\Norwen Global\\Norwen Tessaly";
-    struct Case { const char *key, *name; Value value; } cases[] = {
-        {"software\\norwen global\\NORWEN TESSALY\\", "SOLUTION", {REG_SZ, QByteArray("2.3", 4)}},
-        {T, "", {REG_SZ, QByteArray("default text", 13)}},
-        {T, "Escaped", {REG_SZ, QByteArray("C:\\Tools\\ \"x\"", 14)}},
-        {T, "Accents", {REG_SZ, QByteArray("caf\xe9 \x80", 7)}},
-        {T, "Count", {REG_DWORD, QByteArray("\x56\x34\x12\x00", 4)}},
-        {T, "Expand", {REG_EXPAND_SZ, QByteArray("%A%\xe9", 5)}},
-        {T, "Multi", {REG_MULTI_SZ, QByteArray("a\0b\0", 5)}},
-        {T, "Blob", {REG_BINARY, QByteArray("\x01\x02\x03\xff", 4)}},
-        {T, "AfterComment", {REG_SZ, QByteArray("kept", 5)}},
-        {"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", {REG_SZ, QByteArray("/opt/sysinfo", 13)}},
-        {T, "BadDword", kNoValue},
-        {T, "BadHex", kNoValue},
-        {T, "Removed", kNoValue},
+    struct Case { const char *lines, *key, *name; Value value; } cases[] = {
+        {R"([HKEY_LOCAL_MACHINE\SOFTWARE\Norwen Global\Norwen Tessaly])" "\n" R"("Solution"="2.3")",
+         "software\\norwen global\\NORWEN TESSALY\\", "SOLUTION", {REG_SZ, QByteArray("2.3", 4)}},
+        {R"(@="default text")", T, "", {REG_SZ, QByteArray("default text", 13)}},
+        {R"("Escaped"="C:\\Tools\\ \"x\"")", T, "Escaped", {REG_SZ, QByteArray("C:\\Tools\\ \"x\"", 14)}},
+        {"\"Accents\"=\"caf\xc3\xa9 \xe2\x82\xac\"", T, "Accents", {REG_SZ, QByteArray("caf\xe9 \x80", 7)}},
+        {R"("Count"=dword:00123456)", T, "Count", {REG_DWORD, QByteArray("\x56\x34\x12\x00", 4)}},
+        {R"("Expand"=hex(2):25,00,41,00,25,00,e9,00,00,00)", T, "Expand", {REG_EXPAND_SZ, QByteArray("%A%\xe9", 5)}},
+        {R"("Multi"=hex(7):61,00,00,00,62,00,00,00,00,00)", T, "Multi", {REG_MULTI_SZ, QByteArray("a\0b\0", 5)}},
+        {"\"Blob\"=hex:01,02,\\\n  03,ff", T, "Blob", {REG_BINARY, QByteArray("\x01\x02\x03\xff", 4)}},
+        {R"("BadDword"=dword:123456789)", T, "BadDword", kNoValue},
+        {R"("BadHex"=hex:1g)", T, "BadHex", kNoValue},
+        {R"("Removed"="x")" "\n" R"("Removed"=-)", T, "Removed", kNoValue},
+        {"; a comment line \\\n\"AfterComment\"=\"kept\"", T, "AfterComment", {REG_SZ, QByteArray("kept", 5)}},
         // A key that only leads to listed keys opens; it has no values.
-        {"SOFTWARE\\Norwen Global", "Solution", kNoValue},
-        {"SOFTWARE\\Norwen Global\\Norwen", "Solution", kNoKey},
-        {"SOFTWARE\\Gone", "v", kNoKey},
-        {"SOFTWARE\\Gone\\Child", "", kNoKey},
+        {"", "SOFTWARE\\Norwen Global", "Solution", kNoValue},
+        {"", "SOFTWARE\\Norwen Global\\Norwen", "Solution", kNoKey},
+        {"\n[hkey_local_machine\\software\\microsoft\\SHARED TOOLS\\MSInfo]\n\"Path\"=\"/opt/sysinfo\"",
+         "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", {REG_SZ, QByteArray("/opt/sysinfo", 13)}},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]\n\"v\"=\"1\"\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone\\Child]\n"
+         "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Gone]",
+         "SOFTWARE\\Gone", "v", kNoKey},
+        {"", "SOFTWARE\\Gone\\Child", "", kNoKey},
     };
+    QString text = u"Windows Registry Editor Version 5.00\r\n\r\n"_s;
+    for (const Case &c : cases)
+        text += QString::fromUtf8(c.lines).replace(u'\n', "\r\n"_L1) + "\r\n"_L1;
+    writeReg(text);
     for (const Case &c : cases)
         expectValue(QString::fromUtf8(c.key), QString::fromUtf8(c.name), c.value);
     EXPECT_EQ(ReadRegistryValue(dir()), u"2.3"_s);
