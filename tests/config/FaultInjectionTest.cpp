@@ -1,5 +1,6 @@
-// Faults the program meets on real machines, provoked one by one: after each, every file in
-// lib/ is as it was, and the message names the file that failed.
+// Faults the program meets on real machines, provoked one by one (full disk and read-only
+// folder through the file layer): after each, every file in lib/ is as it was, and the
+// message names the file that failed.
 
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
@@ -13,21 +14,12 @@
 #include <QMap>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Fault {
-    None,
-    FileSizeLimit, // a real full disk for writes: RLIMIT_FSIZE in a child process
-    DiskFull,      // the file layer's writes fail with ENOSPC
-    ReadOnly,      // the file layer's writes are refused as in a read-only folder
-};
+// The file layer's writes fail as on a full disk (ENOSPC) or in a read-only folder.
+using Fault = FileIo::InjectedFault;
 
 struct Outcome
 {
@@ -39,41 +31,6 @@ template <typename T>
 Outcome FromResult(const Result<T> &result)
 {
     return {result.ok(), result ? QString() : result.error().description};
-}
-
-// Runs act under the fault. Under a file size limit it runs in a child process that
-// reports back through a pipe, since the limit cannot be lifted again by a user.
-Outcome RunUnder(Fault fault, const std::function<Outcome()> &act)
-{
-    if (fault != Fault::FileSizeLimit) {
-        FileIo::InjectFault(fault == Fault::DiskFull   ? FileIo::InjectedFault::DiskFull
-                            : fault == Fault::ReadOnly ? FileIo::InjectedFault::ReadOnly
-                                                       : FileIo::InjectedFault::None);
-        const Outcome o = act();
-        FileIo::InjectFault(FileIo::InjectedFault::None);
-        return o;
-    }
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return {true, u"pipe failed"_s};
-    const pid_t child = ::fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of killing
-        const rlimit limit{0, 0};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        const Outcome o = act();
-        const QByteArray report = (o.ok ? "1" : "0") + o.message.toUtf8();
-        [[maybe_unused]] const auto written = ::write(fds[1], report.constData(), size_t(report.size()));
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    QByteArray report;
-    char buffer[512];
-    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-        report.append(buffer, n);
-    ::close(fds[0]);
-    ::waitpid(child, nullptr, 0);
-    return {!report.startsWith('0'), QString::fromUtf8(report.mid(1))};
 }
 
 // Every file of lib/ but gone.tsy with its bytes, temporary files included.
@@ -103,10 +60,10 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
     const Act rename = [](const TestDir &app) { return FromResult(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"))); };
     // named: the file the message names; nullptr when the call has no message.
     const struct { const char *what; Fault fault; Act act; const char *named; } cases[] = {
-        {"save over a file onto a full disk", Fault::FileSizeLimit, save("f.tsy"), "f.tsy"},
+        {"save over a file onto a full disk", Fault::DiskFull, save("f.tsy"), "f.tsy"},
         {"join onto a full disk", Fault::DiskFull, join("r.tsy"), "joint.tsy"},
         {"rename on a full disk", Fault::DiskFull, rename, "f.tsy"},
-        {"profile write onto a full disk", Fault::FileSizeLimit,
+        {"profile write onto a full disk", Fault::DiskFull,
          [](const TestDir &app) {
              return Outcome{IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy")), {}};
          },
@@ -138,7 +95,9 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         app.writeConfig("gone.tsy", {"dsn=GONE"});
         const QMap<QString, QByteArray> before = Snapshot(app);
 
-        const Outcome outcome = RunUnder(c.fault, [&] { return c.act(app); });
+        FileIo::InjectFault(c.fault);
+        const Outcome outcome = c.act(app);
+        FileIo::InjectFault(Fault::None);
 
         EXPECT_FALSE(outcome.ok);
         if (c.named) {
