@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-TEST(ConfigFormat, LineRules)
+TEST(ConfigFormat, LineAndFlagRules)
 {
     struct Case { const char *line; ConfigFormat::LineKind kind; const char *key; const char *value; };
     using K = ConfigFormat::LineKind;
@@ -29,6 +29,10 @@ TEST(ConfigFormat, LineRules)
     }
     EXPECT_TRUE(ConfigFormat::IsJointFileMarker("  [FMK]  "));
     EXPECT_FALSE(ConfigFormat::IsJointFileMarker("[fmk]"));
+    // A flag (savepass, autologin) is set by the number 1.
+    for (const auto &[value, set] : {std::pair{"1", true}, {"1.0", true}, {"1abc", true}, {"", false}, {"1.4", false},
+                                     {"2", false}})
+        EXPECT_EQ(ConfigFormat::IsFlagSet(value), set) << value;
 }
 
 TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
@@ -54,21 +58,8 @@ TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
     }
 }
 
-// A flag is set by the number 1; the password is written only when savepass is set.
-TEST(ConfigFormat, FlagIsSetByTheNumberOneAndSavePassKeepsThePassword)
-{
-    for (const auto &[value, set] : {std::pair{"1", true}, {"1.0", true}, {"1abc", true}, {"", false}, {"1.4", false},
-                                     {"2", false}}) {
-        EXPECT_EQ(ConfigFormat::IsFlagSet(value), set) << value;
-        ConfigRecord c;
-        c.password = "s3cret pw";
-        c.savepass = value;
-        EXPECT_EQ(ConfigFormat::Format(c).contains("\r\npassword=\r\n"), !set) << value;
-    }
-}
-
 // A record is written only when it reads back as it stands; a refused one is an error that
-// names the field, and leaves no file.
+// names the field, and leaves no file. The password is written only when savepass is set.
 TEST(ConfigFormat, WrittenValuesReadBackOrAreRefusedAndNothingIsWritten)
 {
     QTemporaryDir dir;

@@ -14,11 +14,7 @@ TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
 {
     FakeXServer answering(true), silent(false);
     const QByteArray none = ":" + QByteArray::number(UnusedDisplayNumber());
-    const struct
-    {
-        QByteArray display;
-        bool answers;
-    } cases[] = {
+    const std::pair<QByteArray, bool> cases[] = {
         {answering.display(), true},
         {"tcp/" + answering.display() + ".0", true}, // protocol and screen are allowed
         {silent.display(), false},                   // accepts, never replies: the time-out ends it
@@ -28,8 +24,8 @@ TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
         {"nonsense", false},
         {"host::0", false}, // DECnet
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(DisplayProbe::X11Answers(c.display, 300), c.answers) << c.display.constData();
+    for (const auto &[display, answers] : cases)
+        EXPECT_EQ(DisplayProbe::X11Answers(display, 300), answers) << display.constData();
     EXPECT_EQ(answering.connections(), 2);
 }
 

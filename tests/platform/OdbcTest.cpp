@@ -34,10 +34,22 @@ protected:
     Odbc::Connection c; // opened through the data source name, user and password
 };
 
-// Both forms reach the same database and name its server; a failed one carries the
-// driver's or the server's message.
-TEST_F(OdbcTest, BothConnectionFormsOpenTheDatabaseOrSayWhyNot)
+// The data sources list user and system sources each once, sorted. Both forms of connecting
+// reach the same database and name its server; a failed one carries the driver's or the
+// server's message.
+TEST_F(OdbcTest, DataSourcesAndBothConnectionFormsOpenTheDatabaseOrSayWhyNot)
 {
+    // A user source of the same name as the system one shows once.
+    ASSERT_TRUE(db->AddDsn(u"cs_postgres"_s));
+    ASSERT_TRUE(db->AddDsn(u"A source with blanks"_s));
+    const QStringList names = Odbc::DataSources();
+    EXPECT_EQ(names.count(u"cs_postgres"_s), 1) << names.join(u',').toStdString(); // system
+    EXPECT_TRUE(names.contains(db->dsn()));                                       // user
+    EXPECT_TRUE(names.contains(u"A source with blanks"_s));
+    QStringList sorted = names;
+    sorted.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(names, sorted);
+
     Odbc::Connection byString;
     ASSERT_TRUE(byString.DriverConnect(u"DSN=%1;UID=%2;PWD=%3;"_s.arg(db->dsn(), db->user(), db->password())));
     for (Odbc::Connection *open : {&c, &byString}) {
@@ -58,20 +70,6 @@ TEST_F(OdbcTest, BothConnectionFormsOpenTheDatabaseOrSayWhyNot)
         ASSERT_FALSE(opened);
         EXPECT_TRUE(opened.error().description.contains(QLatin1String(expected))) << opened.error().description.toStdString();
     }
-}
-
-TEST_F(OdbcTest, DataSourcesListsUserAndSystemSourcesEachOnceSorted)
-{
-    // A user source of the same name as the system one shows once.
-    ASSERT_TRUE(db->AddDsn(u"cs_postgres"_s));
-    ASSERT_TRUE(db->AddDsn(u"A source with blanks"_s));
-    const QStringList names = Odbc::DataSources();
-    EXPECT_EQ(names.count(u"cs_postgres"_s), 1) << names.join(u',').toStdString(); // system
-    EXPECT_TRUE(names.contains(db->dsn()));                                       // user
-    EXPECT_TRUE(names.contains(u"A source with blanks"_s));
-    QStringList sorted = names;
-    sorted.sort(Qt::CaseInsensitive);
-    EXPECT_EQ(names, sorted);
 }
 
 TEST_F(OdbcTest, FieldsAndSizesByNameWithoutRegardToCaseNullInvalidReadableWithoutTheConnection)

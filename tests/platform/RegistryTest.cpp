@@ -31,24 +31,22 @@ public:
         f.write(bytes);
     }
 
-    // The value as the ANSI query returns it, or the error code as its type.
-    Value query(const QString &key, const QString &name)
-    {
-        Key k;
-        if (const long opened = k.Open(dir(), HKEY_LOCAL_MACHINE, key, KEY_READ); opened != ERROR_SUCCESS)
-            return {quint32(0x10000 + opened), "open failed"};
-        char buffer[2048];
-        quint32 size = sizeof buffer, type = 0;
-        if (const long rc = k.QueryValue(name, &type, buffer, &size); rc != ERROR_SUCCESS)
-            return {quint32(0x20000 + rc), "query failed"};
-        return {type, QByteArray(buffer, size)};
-    }
-
+    // Expects the value as the ANSI query returns it, or the error code as its type.
     void expectValue(const QString &key, const QString &name, const Value &expected)
     {
-        const Value v = query(key, name);
-        EXPECT_EQ(v.type, expected.type) << key.toStdString() << " / " << name.toStdString();
-        EXPECT_EQ(v.data, expected.data) << key.toStdString() << " / " << name.toStdString();
+        SCOPED_TRACE((key + u" / "_s + name).toStdString());
+        Value v{0, "query failed"};
+        Key k;
+        char buffer[2048];
+        quint32 size = sizeof buffer;
+        if (const long opened = k.Open(dir(), HKEY_LOCAL_MACHINE, key, KEY_READ); opened != ERROR_SUCCESS)
+            v = {quint32(0x10000 + opened), "open failed"};
+        else if (const long rc = k.QueryValue(name, &v.type, buffer, &size); rc != ERROR_SUCCESS)
+            v.type = quint32(0x20000 + rc);
+        else
+            v.data = QByteArray(buffer, size);
+        EXPECT_EQ(v.type, expected.type);
+        EXPECT_EQ(v.data, expected.data);
     }
 
     QString dir() const { return m_dir.path(); }
