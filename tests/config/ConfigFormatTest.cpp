@@ -17,7 +17,6 @@ TEST(ConfigFormat, LineAndFlagRules)
         {"[FMK]", K::NoEquals, "", ""},
         {"DSN=abc", K::KeyValue, "dsn", "abc"},
         {"dsn =abc", K::KeyValue, "dsn ", "abc"},
-        {" dsn=abc", K::KeyValue, " dsn", "abc"},
         {"user=  a b  ", K::KeyValue, "user", "a b"},
         {"lhbuscomponent=cn=x, o=y", K::KeyValue, "lhbuscomponent", "cn=x, o=y"},
         {"timer=\tx\t", K::KeyValue, "timer", "\tx\t"},

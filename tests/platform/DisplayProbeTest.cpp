@@ -20,7 +20,6 @@ TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
         {silent.display(), false},                   // accepts, never replies: the time-out ends it
         {none, false},                               // nothing listens: a stale session's display
         {"127.0.0.1" + none, false},
-        {"", false},
         {"nonsense", false},
         {"host::0", false}, // DECnet
     };

@@ -86,14 +86,13 @@ TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouch)
     auto changed = [&](const char *from, const char *to) { return QByteArray(base).replace(from, to); };
     struct Put { const char *section, *key, *value; };
     struct Case { const char *what; QByteArray before; QList<Put> puts; QByteArray after; } cases[] = {
-        {"existing keys overwritten in their spelling", base, {{"fmk", "batchSize", "200"}, {"FMK", "Delay", " 45 "}},
-         changed("batchsize=100\r\ndelay=30", "batchsize=200\r\ndelay= 45 ")},
-        {"new keys after the last key line, in order", base, {{"FMK", "autologin", "1"}, {"FMK", "screen", "2"}},
-         changed("delay=30\r\n", "delay=30\r\nautologin=1\r\nscreen=2\r\n")},
+        {"existing keys overwritten in their spelling, new ones after the last key line in order", base,
+         {{"fmk", "batchSize", "200"}, {"FMK", "Delay", " 45 "}, {"FMK", "autologin", "1"}, {"FMK", "screen", "2"}},
+         changed("batchsize=100\r\ndelay=30\r\n", "batchsize=200\r\ndelay= 45 \r\nautologin=1\r\nscreen=2\r\n")},
         {"LF-only lines around an insertion stay LF", base, {{" RST ", " dsn ", "RST_PLAN"}},
          changed("batchsize=5\n", "batchsize=5\ndsn=RST_PLAN\r\n")},
-        {"a last line without line end gets one", base, {{"Other", "y", "2"}}, base + "\r\ny=2\r\n"},
-        {"new section at the end without a blank line", base, {{"New", "k", "v"}}, base + "\r\n[New]\r\nk=v\r\n"},
+        {"a last line without line end gets one; a new section follows without a blank line", base,
+         {{"Other", "y", "2"}, {"New", "k", "v"}}, base + "\r\ny=2\r\n[New]\r\nk=v\r\n"},
         {"the first of duplicates is written; an empty section takes its first key after its header",
          "[A]\r\nk=1\r\nK=2\r\n[B]\r\n[a]\r\nk=3\r\n", {{"A", "k", "9"}, {"B", "n", "x"}},
          "[A]\r\nk=9\r\nK=2\r\n[B]\r\nn=x\r\n[a]\r\nk=3\r\n"},
