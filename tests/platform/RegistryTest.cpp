@@ -2,6 +2,7 @@
 #include "support/QtPrinters.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -18,10 +19,7 @@ public:
     // As the registry editor writes it: UTF-16 little endian with a byte order mark.
     void writeReg(const QString &text)
     {
-        QByteArray bytes = "\xff\xfe";
-        for (QChar c : text)
-            bytes.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
-        writeBytes(bytes);
+        writeBytes(QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom).encode(text));
     }
 
     void writeBytes(const QByteArray &bytes)
