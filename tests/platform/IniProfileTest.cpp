@@ -79,7 +79,7 @@ TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
     EXPECT_EQ(get("T", "k"), u"2"_s);
 }
 
-TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouch)
+TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouchOrFailAndChangeNothing)
 {
     const QByteArray base =
         "; comment\r\n[FMK]\r\nbatchsize=100\r\ndelay=30\r\n; note inside\r\n\r\n[RST]\nbatchsize=5\n\n[Other]\r\nx=1";
@@ -110,10 +110,9 @@ TEST_F(IniProfileTest, WritesChangeOnlyTheLineTheyTouch)
     }
     // What is written reads back trimmed and unquoted.
     EXPECT_EQ(get("S", "euro"), u"€ \"x\""_s);
-}
 
-TEST_F(IniProfileTest, WritesThatCannotBeDoneFailAndChangeNothing)
-{
+    // Writes that cannot be done fail and change nothing.
+    QFile::remove(path());
     EXPECT_EQ(get("S", "k", "fallback "), u"fallback"_s); // no file
     EXPECT_FALSE(put("S", "k", u"v"_s, m_dir.filePath(u"nodir/x.tsy"_s)));
     EXPECT_FALSE(QDir(m_dir.filePath(u"nodir"_s)).exists());

@@ -10,7 +10,7 @@
 
 namespace {
 
-TEST(SplitCommandLine, FollowsTheWindowsRules)
+TEST(Process, SplitCommandLineFollowsTheWindowsRulesAndUndoesQuoteArgument)
 {
     const std::pair<QString, QStringList> cases[] = {
         // An unquoted path with blanks falls apart into several arguments.
@@ -35,12 +35,10 @@ TEST(SplitCommandLine, FollowsTheWindowsRules)
     };
     for (const auto &[line, expected] : cases)
         EXPECT_EQ(Process::SplitCommandLine(line), expected) << line.toStdString();
-}
 
-// Whatever a value holds, the child receives exactly it; a value with nothing to protect
-// stands as it is, unless it is to be quoted always.
-TEST(QuoteArgument, IsUndoneExactlyBySplitCommandLine)
-{
+    // A quoted value is undone exactly by the splitting: whatever a value holds, the child
+    // receives exactly it. A value with nothing to protect stands as it is, unless it is to
+    // be quoted always.
     for (const QString plain : {"4009;db;u;p;0", "a\\b\\"})
         EXPECT_EQ(Process::QuoteArgument(plain), plain);
     for (const QString value : {"4009;db;u;p;0", "a\\b\\", "/my app/a b.tsy", "", "tab\there", "p\"w",

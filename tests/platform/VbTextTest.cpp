@@ -3,17 +3,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(VbText, TrimRemovesBlanksOnlyAndIsNumericNeedsTheWholeText)
+TEST(VbText, TrimRemovesBlanksOnlyIsNumericNeedsTheWholeTextValReadsTheLeadingNumber)
 {
     EXPECT_EQ(Vb::Trim(" \ta b\t  "), "\ta b\t");
     EXPECT_EQ(Vb::Trim("   "), QString());
     EXPECT_TRUE(Vb::IsNumeric(" 8080 "));
     EXPECT_FALSE(Vb::IsNumeric("   "));
     EXPECT_FALSE(Vb::IsNumeric("80a"));
-}
-
-TEST(VbText, ValReadsTheLeadingNumber)
-{
+    // Val reads the leading number.
     struct Case { const char *text; double value; };
     const Case cases[] = {
         {"1.0", 1}, {" 2 45 7", 2457}, {"1.4", 1.4}, {"12abc", 12}, {"abc", 0}, {"", 0}, {"-3.5", -3.5},
