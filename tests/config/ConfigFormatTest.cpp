@@ -7,24 +7,28 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 TEST(ConfigFormat, LineAndFlagRules)
 {
-    struct Case { const char *line; ConfigFormat::LineKind kind; const char *key; const char *value; };
-    using K = ConfigFormat::LineKind;
-    const Case cases[] = {
-        {"", K::Blank, "", ""},
-        {"    ", K::Blank, "", ""},
-        {"[FMK]", K::NoEquals, "", ""},
-        {"DSN=abc", K::KeyValue, "dsn", "abc"},
-        {"dsn =abc", K::KeyValue, "dsn ", "abc"},
-        {"user=  a b  ", K::KeyValue, "user", "a b"},
-        {"lhbuscomponent=cn=x, o=y", K::KeyValue, "lhbuscomponent", "cn=x, o=y"},
-        {"timer=\tx\t", K::KeyValue, "timer", "\tx\t"},
+    // What a line is: "blank", "no =", or its key and value.
+    const std::pair<const char *, const char *> cases[] = {
+        {"", "blank"},
+        {"    ", "blank"},
+        {"[FMK]", "no ="},
+        {"DSN=abc", "dsn|abc"},
+        {"dsn =abc", "dsn |abc"},
+        {"user=  a b  ", "user|a b"},
+        {"lhbuscomponent=cn=x, o=y", "lhbuscomponent|cn=x, o=y"},
+        {"timer=\tx\t", "timer|\tx\t"},
     };
-    for (const Case &c : cases) {
-        QString key = "none", value = "none";
-        EXPECT_EQ(ConfigFormat::SplitLine(QString::fromUtf8(c.line), &key, &value), c.kind) << c.line;
-        EXPECT_EQ(key + u'|' + value, c.kind == K::KeyValue ? c.key + QString(u'|') + c.value : "none|none") << c.line;
+    for (const auto &[line, expected] : cases) {
+        QString key, value;
+        const ConfigFormat::LineKind kind = ConfigFormat::SplitLine(line, &key, &value);
+        EXPECT_EQ(kind == ConfigFormat::LineKind::Blank     ? u"blank"_s
+                  : kind == ConfigFormat::LineKind::NoEquals ? u"no ="_s
+                                                             : key + u'|' + value,
+                  expected);
     }
     EXPECT_TRUE(ConfigFormat::IsJointFileMarker("  [FMK]  "));
     EXPECT_FALSE(ConfigFormat::IsJointFileMarker("[fmk]"));

@@ -4,7 +4,7 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
-TEST(ConfigStore, ConfigFileNames)
+TEST(ConfigStore, ConfigFileNamesAndTheJoin)
 {
     for (const char *name : {"abc.tsy", " abc.tsy "})
         EXPECT_TRUE(ConfigStore::IsConfigFileName(name)) << name;
@@ -13,11 +13,9 @@ TEST(ConfigStore, ConfigFileNames)
     for (const auto &[in, out] : {std::pair{"abc", "abc.tsy"}, {"abc.tsy", "abc.tsy"}, {"abc.TSY", "abc.TSY.tsy"},
                                   {"abc ", "abc .tsy"}})
         EXPECT_EQ(ConfigStore::AddConfigExtension(in), out);
-}
 
-// Byte for byte, over an existing output. (FaultInjection: a missing input writes nothing.)
-TEST(ConfigStore, JoinIsByteForByteAndReplacesTheOutput)
-{
+    // A join is byte for byte, over an existing output. (FaultInjection: a missing input
+    // writes nothing.)
     TestDir app;
     app.writeFile("lib/f.tsy", "SatelliteAppln=4009\r\ndsn=F\r\npassword=\xA7\x81\r\n");
     app.writeFile("lib/r.tsy", "SatelliteAppln=1028\r\ndsn=R\r\nuser=u\r\n");

@@ -10,7 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
+TEST(DisplayProbe, OnlyADisplayThatRepliesOrAcceptsAnswers)
 {
     FakeXServer answering(true), silent(false);
     const QByteArray none = ":" + QByteArray::number(UnusedDisplayNumber());
@@ -26,10 +26,8 @@ TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
     for (const auto &[display, answers] : cases)
         EXPECT_EQ(DisplayProbe::X11Answers(display, 300), answers) << display.constData();
     EXPECT_EQ(answering.connections(), 2);
-}
 
-TEST(DisplayProbe, AWaylandDisplayAnswersWhenItsSocketAccepts)
-{
+    // A Wayland display answers when its socket accepts.
     QTemporaryDir runtime;
     const QByteArray path = QFile::encodeName(runtime.filePath("wayland-7"));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);

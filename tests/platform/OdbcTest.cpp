@@ -124,7 +124,6 @@ TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
     struct Case { const char *name; bool failInside, commit; QStringList kept; };
     const Case cases[] = {
         {"committed", false, true, {"1", "2", "9"}},
-        {"rolled back", false, false, {"9"}},
         {"rolled back after a failed statement", true, false, {"9"}},
     };
     auto rows = [] { return db->Rows(u"SELECT tableid FROM tsybcdetails ORDER BY tableid"_s); };
