@@ -52,6 +52,7 @@ TEST_F(IniProfileTest, ReadsValuesByTheWindowsRules)
         {"dquoted=\"  a b  \"", "FMK", "dquoted", "", "  a b  "}, // one pair of outer quotes, inner blanks kept
         {"squoted='x'", "FMK", "squoted", "", "x"},
         {"mismatched=\"x'", "FMK", "mismatched", "", "\"x'"},
+        {"lonequote=\"", "FMK", "lonequote", "", "\""}, // one character is no pair
         {"bare", "FMK", "bare", "dflt", "dflt"}, // a name without '=' has no value
         {"empty=", "FMK", "empty", "dflt", ""},  // an empty value is still a value
         {"vt=\x0bvalue\x0b", "FMK", "vt", "", "value"},

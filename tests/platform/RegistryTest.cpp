@@ -70,6 +70,7 @@ TEST_F(RegistryTest, VersionFiveExportValuesAsTheAnsiQueryGivesThem)
         {R"("Expand"=hex(2):25,00,41,00,25,00,e9,00,00,00)", T, "Expand", {REG_EXPAND_SZ, QByteArray("%A%\xe9", 5)}},
         {R"("Multi"=hex(7):61,00,00,00,62,00,00,00,00,00)", T, "Multi", {REG_MULTI_SZ, QByteArray("a\0b\0", 5)}},
         {"\"Blob\"=hex:01,02,\\\n  03,ff", T, "Blob", {REG_BINARY, QByteArray("\x01\x02\x03\xff", 4)}},
+        {R"("Odd"=hex(b):01,00,00,00,00,00,00,00)", T, "Odd", {0xb, QByteArray("\x01\0\0\0\0\0\0\0", 8)}}, // N in hex
         {R"("BadDword"=dword:123456789)", T, "BadDword", kNoValue},
         {R"("BadHex"=hex:1g)", T, "BadHex", kNoValue},
         {R"("Removed"="x")" "\n" R"("Removed"=-)", T, "Removed", kNoValue},
