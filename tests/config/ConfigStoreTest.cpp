@@ -1,7 +1,6 @@
 #include "config/ConfigStore.h"
 #include "support/TestDir.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 TEST(ConfigStore, ConfigFileNamesAndTheJoin)

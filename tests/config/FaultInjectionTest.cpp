@@ -10,7 +10,6 @@
 #include "support/TestDir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <gtest/gtest.h>
 

@@ -22,26 +22,10 @@ protected:
     Odbc::Connection c;
 };
 
-// A value that holds ";", "{" or "}" reaches the driver whole: such a login gets in.
-TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
-{
-    EXPECT_EQ(SuiteDatabase::ConnectionString(u"FMK;DB"_s, u"{sa}"_s, u"pw"_s), u"DSN={FMK;DB};UID={{sa}}};PWD=pw;"_s);
-    for (const auto &[name, password] : {std::pair{"plain_login", "p'w d"}, {"semicolon_login", "p;w"},
-                                         {"braces_login", "{p}w}"}, {"open_brace_login", "x{"}}) {
-        SCOPED_TRACE(name);
-        const QString login = QLatin1String(name) + QString::number(QCoreApplication::applicationPid());
-        QString setupFailure;
-        ASSERT_TRUE(db->AddLogin(login, QLatin1String(password), &setupFailure)) << setupFailure.toStdString();
-        const Result<void> opened = SuiteDatabase::OpenByConnectionString(c, db->dsn(), login, QLatin1String(password));
-        EXPECT_TRUE(opened) << opened.error().description.toStdString();
-        c.Close();
-    }
-}
-
 // The statements name tables and columns in mixed case without quotes; they must reach the
 // tables through the real driver. The update sets only its own row; the dispatcher query
-// gives each publisher with its components once.
-TEST_F(SuiteDatabaseTest, ThePublisherUpdateAndTheDispatcherQuery)
+// gives each publisher with its components once. Then the logins of the connection string.
+TEST_F(SuiteDatabaseTest, ThePublisherUpdateTheDispatcherQueryAndLoginsWithSeparators)
 {
     ASSERT_TRUE(db->Exec(u"INSERT INTO tsybcdetails VALUES (NULL, 'A', 230, '4009'), (NULL, 'B', 230, '1028'),"
                          " (NULL, 'C', 240, '4009'), ('PUB1', 'BusA', 1, '4009'), ('PUB1', 'BusA', 2, '4009'),"
@@ -56,6 +40,19 @@ TEST_F(SuiteDatabaseTest, ThePublisherUpdateAndTheDispatcherQuery)
                     + rows.value()->Field(u"BCName"_s).value().toString();
     seen.sort();
     EXPECT_EQ(seen, QStringList({"Bus 'One'|A", "PUB1|BusA", "PUB1|BusB", "PUB2|BusA"}));
+
+    // A login whose values hold ";", "{" or "}" reaches the driver whole and gets in.
+    EXPECT_EQ(SuiteDatabase::ConnectionString(u"FMK;DB"_s, u"{sa}"_s, u"pw"_s), u"DSN={FMK;DB};UID={{sa}}};PWD=pw;"_s);
+    for (const auto &[name, password] : {std::pair{"plain_login", "p'w d"}, {"semicolon_login", "p;w"},
+                                         {"braces_login", "{p}w}"}, {"open_brace_login", "x{"}}) {
+        SCOPED_TRACE(name);
+        const QString login = QLatin1String(name) + QString::number(QCoreApplication::applicationPid());
+        QString setupFailure;
+        ASSERT_TRUE(db->AddLogin(login, QLatin1String(password), &setupFailure)) << setupFailure.toStdString();
+        const Result<void> opened = SuiteDatabase::OpenByConnectionString(c, db->dsn(), login, QLatin1String(password));
+        EXPECT_TRUE(opened) << opened.error().description.toStdString();
+        c.Close();
+    }
 }
 
 } // namespace

@@ -102,24 +102,9 @@ TEST_F(OdbcTest, TextAndFieldsSurviveTheRoundTrip)
     EXPECT_EQ(rows->Field(u"tableid"_s).error().number, Vb::ErrorNumber::NoCurrentRecord);
 }
 
-TEST_F(OdbcTest, StatementErrorsCarryTheServersMessage)
-{
-    const auto query = c.Query(u"SELECT nothing FROM no_such_table"_s);
-    ASSERT_FALSE(query);
-    EXPECT_TRUE(query.error().description.contains("no_such_table"_L1));
-    const Result<void> update = c.Execute(u"UPDATE tsybcdetails SET nosuchcolumn = 1"_s);
-    ASSERT_FALSE(update);
-    EXPECT_TRUE(update.error().description.contains("nosuchcolumn"_L1));
-    EXPECT_TRUE(c.Execute(u"UPDATE tsybcdetails SET bcname = 'x' WHERE tableid = -1"_s)) << "touches no row";
-    c.Close();
-    EXPECT_EQ(c.Execute(u"SELECT 1"_s).error().number, Vb::ErrorNumber::ObjectClosed);
-    EXPECT_FALSE(c.Query(u"SELECT 1"_s));
-    EXPECT_EQ(c.BeginTransaction().error().number, Vb::ErrorNumber::ObjectClosed);
-}
-
 // Statements between BeginTransaction and its end count together; afterwards each statement
 // counts on its own again.
-TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
+TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogetherAndStatementErrorsAreReported)
 {
     struct Case { const char *name; bool failInside, commit; QStringList kept; };
     const Case cases[] = {
@@ -141,6 +126,19 @@ TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogether)
         ASSERT_TRUE(c.Execute(u"INSERT INTO tsybcdetails (tableid) VALUES (9)"_s));
         EXPECT_EQ(rows(), k.kept);
     }
+
+    // Statement errors carry the server's message; a closed connection runs nothing.
+    const auto query = c.Query(u"SELECT nothing FROM no_such_table"_s);
+    ASSERT_FALSE(query);
+    EXPECT_TRUE(query.error().description.contains("no_such_table"_L1));
+    const Result<void> update = c.Execute(u"UPDATE tsybcdetails SET nosuchcolumn = 1"_s);
+    ASSERT_FALSE(update);
+    EXPECT_TRUE(update.error().description.contains("nosuchcolumn"_L1));
+    EXPECT_TRUE(c.Execute(u"UPDATE tsybcdetails SET bcname = 'x' WHERE tableid = -1"_s)) << "touches no row";
+    c.Close();
+    EXPECT_EQ(c.Execute(u"SELECT 1"_s).error().number, Vb::ErrorNumber::ObjectClosed);
+    EXPECT_FALSE(c.Query(u"SELECT 1"_s));
+    EXPECT_EQ(c.BeginTransaction().error().number, Vb::ErrorNumber::ObjectClosed);
 }
 
 } // namespace

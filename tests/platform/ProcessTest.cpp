@@ -49,42 +49,30 @@ TEST(Process, SplitCommandLineFollowsTheWindowsRulesAndUndoesQuoteArgument)
     EXPECT_EQ(Process::QuoteArgument("1028;ORCL;sa;pw;2", Process::Quote::Always), "\"1028;ORCL;sa;pw;2\"");
 }
 
-class ProcessTest : public ::testing::Test
+// Programs are found in the application directory, then in PATH. The split arguments and
+// the current directory reach the child; a program that is not there is named.
+// (FaultInjection starts a file that is there but cannot run.)
+TEST(Process, FindProgramAndStart)
 {
-protected:
-    QTemporaryDir appDir;
-    StubPrograms stubs{appDir.path()};
-};
-
-TEST_F(ProcessTest, ProgramsAreFoundInTheApplicationDirectoryThenInPath)
-{
-    QTemporaryDir pathDir;
-    StubPrograms onPath(pathDir.path());
+    QTemporaryDir appDir, pathDir;
+    StubPrograms stubs(appDir.path()), onPath(pathDir.path());
     onPath.Add("only-on-path");
     onPath.Add("TessHost.exe");
     const QString inApp = stubs.Add("TessHost.exe");
     const QByteArray oldPath = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(pathDir.path()) + ':' + oldPath);
-
     EXPECT_EQ(Process::FindProgram(appDir.path(), "TessHost.exe"), inApp);
     EXPECT_EQ(Process::FindProgram(appDir.path(), "only-on-path"), pathDir.filePath("only-on-path"));
     EXPECT_EQ(Process::FindProgram(appDir.path(), "TessHost"), QString()) << "the name as given";
     EXPECT_EQ(Process::FindProgram(appDir.path(), "no-such-program"), QString());
     EXPECT_EQ(Process::FindProgram(QString(), pathDir.filePath("TessHost.exe")), pathDir.filePath("TessHost.exe"));
     qputenv("PATH", oldPath);
-}
 
-// The split arguments and the current directory reach the child; a program that is not
-// there is named. (FaultInjection starts a file that is there but cannot run.)
-TEST_F(ProcessTest, StartPassesTheSplitArgumentsAndTheCurrentDirectoryOrNamesTheMissingProgram)
-{
-    stubs.Add("TessHost.exe");
     ASSERT_TRUE(Process::Start(appDir.path(), "TessHost.exe  /F \"a b\" c", Process::WindowStyle::NormalFocus));
     const auto runs = stubs.WaitForRuns("TessHost.exe");
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", "a b", "c"}));
     EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
-
     const Result<void> started = Process::Start(appDir.path(), "NoSuchProgram.exe /x", Process::WindowStyle::Hide);
     ASSERT_FALSE(started);
     EXPECT_TRUE(started.error().description.contains("NoSuchProgram.exe")) << started.error().description.toStdString();
