@@ -38,15 +38,17 @@ TEST(ConfigFormat, LineAndFlagRules)
         EXPECT_EQ(ConfigFormat::IsFlagSet(value), set) << value;
 }
 
+// Where the reader stopped: the line's number, the lines after it, and its text; "" when it
+// read to the end.
 TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
 {
-    struct Case { const char *what, *text; QStringList otherLines; const char *dsn; int stopLine, unreadLines; };
+    struct Case { const char *what, *text; QStringList otherLines; const char *dsn, *stop = ""; };
     const Case cases[] = {
         {"comment and other key kept", "; by hand\r\nDSN=a\r\nmasterdatadirectory=x\r\n",
-         {"; by hand", "masterdatadirectory=x"}, "a", 0, 0},
-        {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a", 0, 0},
-        {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b", 0, 0},
-        {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", 3, 2},
+         {"; by hand", "masterdatadirectory=x"}, "a"},
+        {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a"},
+        {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b"},
+        {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", "3 2 [FMK]"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -54,10 +56,9 @@ TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
         record.user = "before"; // a key the text lacks leaves its field
         const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(QString::fromLatin1(c.text), &record);
         EXPECT_EQ(record.otherLines, c.otherLines);
-        EXPECT_EQ(record.dsn + u'|' + record.user, c.dsn + QStringLiteral("|before"));
-        EXPECT_EQ(read.stopLine, c.stopLine);
-        EXPECT_EQ(read.unreadLines, c.unreadLines);
-        EXPECT_EQ(read.stopText, c.stopLine ? "[FMK]" : QString());
+        EXPECT_EQ(record.dsn + u'|' + record.user, c.dsn + u"|before"_s);
+        EXPECT_EQ(read.complete() ? QString() : u"%1 %2 %3"_s.arg(read.stopLine).arg(read.unreadLines).arg(read.stopText),
+                  c.stop);
     }
 }
 

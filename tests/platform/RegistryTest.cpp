@@ -94,7 +94,7 @@ TEST_F(RegistryTest, VersionFiveExportValuesAsTheAnsiQueryGivesThem)
     EXPECT_EQ(ReadRegistryValue(dir()), u"2.3"_s);
 }
 
-TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
+TEST_F(RegistryTest, OtherEncodingsFilesThatAreNotExportsAndTheRulesOfAnOpenKey)
 {
     struct Case { const char *what; QByteArray bytes; Value s; } cases[] = {
         {"version 5 in UTF-8",
@@ -119,13 +119,10 @@ TEST_F(RegistryTest, OtherEncodingsTheOlderHeaderAndFilesThatAreNotExports)
         // Only the refused file has a message, and it names the file.
         EXPECT_EQ(WhyFileRefused(dir()).contains(FilePath(dir())), c.bytes.size() > (1 << 20));
     }
-}
 
-// A package installs the registry file read-only: every access still reads it, also the
-// full access through which System Info finds its tool. The permission bits are what is
-// looked at, so the cases hold for root too. The open key follows the ANSI functions' rules.
-TEST_F(RegistryTest, ReadOnlyFileOpensForEveryAccessAndTheKeyFollowsTheBufferRules)
-{
+    // A package installs the registry file read-only: every access still reads it, also the
+    // full access through which System Info finds its tool. The permission bits are what is
+    // looked at, so this holds for root too. The open key follows the ANSI functions' rules.
     writeBytes("REGEDIT4\r\n[HKEY_LOCAL_MACHINE\\K]\r\n\"S\"=\"abcd\"\r\n");
     ASSERT_TRUE(QFile::setPermissions(FilePath(dir()), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     QString val; // read with full access
