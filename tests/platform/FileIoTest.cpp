@@ -9,10 +9,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TEST(FileIo, SplitLinesTakesEveryLineEnd)
+TEST(FileIo, SplitLinesTakesEveryLineEndAndFileNamesWindowsForbidsAreInvalid)
 {
     EXPECT_EQ(FileIo::SplitLines("a\r\nb\nc\rd\r\n\r\n"), QStringList({"a", "b", "c", "d", ""}));
     EXPECT_TRUE(FileIo::SplitLines(QString()).isEmpty());
+    // File names that Windows forbids are invalid.
+    for (const char *bad : {"", ".", "..", "a\\b", "a/b", "c:", "a*", "a?", "a\"", "a<", "a>", "a|", "a\tb"})
+        EXPECT_FALSE(FileIo::IsValidFileName(QString::fromUtf8(bad))) << bad;
+    for (const char *good : {"abc", "Default_M&S.tsy", " padded ", "x.TSY", "..x"})
+        EXPECT_TRUE(FileIo::IsValidFileName(QString::fromUtf8(good))) << good;
 }
 
 // A replaced file keeps its mode and group; a write that cannot be done leaves the old file
@@ -61,12 +66,4 @@ TEST(FileIo, ReadsOnlyRegularFilesOfSensibleSize)
         EXPECT_TRUE(text.error().description.contains(path(name))) << text.error().description.toStdString();
     }
     EXPECT_EQ(FileIo::ReadAnsiText(path("limit.tsy")).value().size(), FileIo::kTextFileLimit);
-}
-
-TEST(FileIo, FileNamesWindowsForbidsAreInvalid)
-{
-    for (const char *bad : {"", ".", "..", "a\\b", "a/b", "c:", "a*", "a?", "a\"", "a<", "a>", "a|", "a\tb"})
-        EXPECT_FALSE(FileIo::IsValidFileName(QString::fromUtf8(bad))) << bad;
-    for (const char *good : {"abc", "Default_M&S.tsy", " padded ", "x.TSY", "..x"})
-        EXPECT_TRUE(FileIo::IsValidFileName(QString::fromUtf8(good))) << good;
 }
