@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(VbText, TrimRemovesBlanksOnlyIsNumericNeedsTheWholeTextValReadsTheLeadingNumber)
+// Trim removes blanks only; IsNumeric needs the whole text; Val reads the leading number.
+TEST(VbText, TrimIsNumericValAndCIntFollowTheOriginal)
 {
     EXPECT_EQ(Vb::Trim(" \ta b\t  "), "\ta b\t");
     EXPECT_EQ(Vb::Trim("   "), QString());
@@ -11,19 +12,16 @@ TEST(VbText, TrimRemovesBlanksOnlyIsNumericNeedsTheWholeTextValReadsTheLeadingNu
     EXPECT_FALSE(Vb::IsNumeric("   "));
     EXPECT_FALSE(Vb::IsNumeric("80a"));
     // Val reads the leading number.
-    struct Case { const char *text; double value; };
-    const Case cases[] = {
+    const std::pair<const char *, double> values[] = {
         {"1.0", 1}, {" 2 45 7", 2457}, {"1.4", 1.4}, {"12abc", 12}, {"abc", 0}, {"", 0}, {"-3.5", -3.5},
         {"1,5", 1}, {"&H1F", 31}, {"&O17", 15}, {"&HFFFF", -1}, {"1e3", 1000}, {"2e", 2}, {".5", 0.5},
         {"+7", 7}, {"  1.2.3", 1.2},
     };
-    for (const Case &c : cases)
-        EXPECT_DOUBLE_EQ(Vb::Val(QString::fromUtf8(c.text)), c.value) << c.text;
-}
+    for (const auto &[text, value] : values)
+        EXPECT_DOUBLE_EQ(Vb::Val(QString::fromUtf8(text)), value) << text;
 
-// Halves go to the even neighbour; out of range is an overflow (6), no number a type mismatch (13).
-TEST(VbText, CIntRoundsToTheEvenNeighbourOrReportsTheOriginalErrors)
-{
+    // CInt: halves go to the even neighbour; out of range is an overflow (6), no number a
+    // type mismatch (13).
     for (const auto &[in, out] : {std::pair{0.5, 0.0}, {1.5, 2.0}, {2.5, 2.0}, {-0.5, 0.0}, {-1.5, -2.0}, {1.6, 2.0}})
         EXPECT_EQ(Vb::RoundHalfEven(in), out) << in;
     struct Case { const char *text; int errorNumber; qint16 value; };
