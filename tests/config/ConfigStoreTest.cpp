@@ -5,10 +5,9 @@
 
 TEST(ConfigStore, ConfigFileNamesAndTheJoin)
 {
-    for (const char *name : {"abc.tsy", " abc.tsy "})
-        EXPECT_TRUE(ConfigStore::IsConfigFileName(name)) << name;
-    for (const char *name : {"abc.TSY", "   ", "abc.tsy.bak"})
-        EXPECT_FALSE(ConfigStore::IsConfigFileName(name)) << name;
+    for (const auto &[name, is] : {std::pair{"abc.tsy", true}, {" abc.tsy ", true}, {"abc.TSY", false}, {"   ", false},
+                                   {"abc.tsy.bak", false}})
+        EXPECT_EQ(ConfigStore::IsConfigFileName(name), is) << name;
     for (const auto &[in, out] : {std::pair{"abc", "abc.tsy"}, {"abc.tsy", "abc.tsy"}, {"abc.TSY", "abc.TSY.tsy"},
                                   {"abc ", "abc .tsy"}})
         EXPECT_EQ(ConfigStore::AddConfigExtension(in), out);
