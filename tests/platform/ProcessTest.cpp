@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 TEST(Process, SplitCommandLineFollowsTheWindowsRulesAndUndoesQuoteArgument)
@@ -62,7 +64,6 @@ TEST(Process, FindProgramAndStart)
     EXPECT_EQ(Process::FindProgram(appDir.path(), "TessHost.exe"), inApp);
     EXPECT_EQ(Process::FindProgram(appDir.path(), "only-on-path"), pathDir.filePath("only-on-path"));
     EXPECT_EQ(Process::FindProgram(appDir.path(), "TessHost"), QString()) << "the name as given";
-    EXPECT_EQ(Process::FindProgram(appDir.path(), "no-such-program"), QString());
     EXPECT_EQ(Process::FindProgram(QString(), pathDir.filePath("TessHost.exe")), pathDir.filePath("TessHost.exe"));
     qputenv("PATH", oldPath);
 
@@ -81,10 +82,9 @@ int g_waiting = 0;
 TEST(Process, BusyWaitShowsTheWaitHooksWhileItLasts)
 {
     Process::SetWaitHooks([] { ++g_waiting; }, [] { --g_waiting; });
-    {
-        Process::BusyWait busy;
-        EXPECT_EQ(g_waiting, 1);
-    }
+    auto busy = std::make_unique<Process::BusyWait>();
+    EXPECT_EQ(g_waiting, 1);
+    busy.reset();
     EXPECT_EQ(g_waiting, 0);
     Process::SetWaitHooks(nullptr, nullptr);
 }

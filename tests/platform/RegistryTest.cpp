@@ -1,3 +1,4 @@
+#include "platform/FileIo.h"
 #include "platform/Registry.h"
 #include "support/QtPrinters.h"
 
@@ -22,12 +23,7 @@ public:
         writeBytes(QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom).encode(text));
     }
 
-    void writeBytes(const QByteArray &bytes)
-    {
-        QFile f(FilePath(dir()));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(bytes);
-    }
+    void writeBytes(const QByteArray &bytes) { ASSERT_TRUE(FileIo::WriteFileAtomic(FilePath(dir()), bytes)); }
 
     // Expects the value as the ANSI query returns it, or the error code as its type.
     void expectValue(const QString &key, const QString &name, const Value &expected)
