@@ -7,128 +7,97 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace Qt::StringLiterals;
 
-ConfigRecord Sample()
+TEST(ConfigFormat, LineAndFlagRules)
 {
-    ConfigRecord c;
-    c.SatelliteAppln = "1028";
-    c.ldbp = "1";
-    c.dsn = "SALESDSN";
-    c.database = "SALES";
-    c.user = "sa";
-    c.savepass = "1";
-    c.password = "s3cret pw";
-    c.autologin = "1";
-    c.batchsize = "100";
-    c.delay = "30";
-    return c;
-}
-
-} // namespace
-
-TEST(ConfigFormat, LineRules)
-{
-    struct Case { const char *line; ConfigFormat::LineKind kind; const char *key; const char *value; };
-    using K = ConfigFormat::LineKind;
-    const Case cases[] = {
-        {"", K::Blank, "", ""},
-        {"    ", K::Blank, "", ""},
-        {"[FMK]", K::NoEquals, "", ""},
-        {"DSN=abc", K::KeyValue, "dsn", "abc"},
-        {"dsn =abc", K::KeyValue, "dsn ", "abc"},
-        {" dsn=abc", K::KeyValue, " dsn", "abc"},
-        {"user=  a b  ", K::KeyValue, "user", "a b"},
-        {"lhbuscomponent=cn=x, o=y", K::KeyValue, "lhbuscomponent", "cn=x, o=y"},
-        {"timer=\tx\t", K::KeyValue, "timer", "\tx\t"},
+    // What a line is: "blank", "no =", or its key and value.
+    const std::pair<const char *, const char *> cases[] = {
+        {"", "blank"},
+        {"    ", "blank"},
+        {"[FMK]", "no ="},
+        {"DSN=abc", "dsn|abc"},
+        {"dsn =abc", "dsn |abc"},
+        {"user=  a b  ", "user|a b"},
+        {"lhbuscomponent=cn=x, o=y", "lhbuscomponent|cn=x, o=y"},
+        {"timer=\tx\t", "timer|\tx\t"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[line, expected] : cases) {
         QString key, value;
-        EXPECT_EQ(ConfigFormat::SplitLine(QString::fromUtf8(c.line), &key, &value), c.kind) << c.line;
-        if (c.kind == K::KeyValue) {
-            EXPECT_EQ(key, QString::fromUtf8(c.key)) << c.line;
-            EXPECT_EQ(value, QString::fromUtf8(c.value)) << c.line;
-        }
+        const ConfigFormat::LineKind kind = ConfigFormat::SplitLine(line, &key, &value);
+        EXPECT_EQ(kind == ConfigFormat::LineKind::Blank     ? u"blank"_s
+                  : kind == ConfigFormat::LineKind::NoEquals ? u"no ="_s
+                                                             : key + u'|' + value,
+                  expected);
     }
-    EXPECT_TRUE(ConfigFormat::IsJointFileMarker(QStringLiteral("  [FMK]  ")));
-    EXPECT_FALSE(ConfigFormat::IsJointFileMarker(QStringLiteral("[fmk]")));
+    EXPECT_TRUE(ConfigFormat::IsJointFileMarker("  [FMK]  "));
+    EXPECT_FALSE(ConfigFormat::IsJointFileMarker("[fmk]"));
+    // A flag (savepass, autologin) is set by the number 1.
+    for (const auto &[value, set] : {std::pair{"1", true}, {"1.0", true}, {"1abc", true}, {"", false}, {"1.4", false},
+                                     {"2", false}})
+        EXPECT_EQ(ConfigFormat::IsFlagSet(value), set) << value;
 }
 
+// Where the reader stopped: the line's number, the lines after it, and its text; "" when it
+// read to the end.
 TEST(ConfigFormat, ReaderKeepsTheLinesItDoesNotReadAndSaysWhereItStopped)
 {
-    struct Case { const char *what, *text; QStringList otherLines; const char *dsn; int stopLine, unreadLines; };
+    struct Case { const char *what, *text; QStringList otherLines; const char *dsn, *stop = ""; };
     const Case cases[] = {
         {"comment and other key kept", "; by hand\r\nDSN=a\r\nmasterdatadirectory=x\r\n",
-         {"; by hand", "masterdatadirectory=x"}, "a", 0, 0},
-        {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a", 0, 0},
-        {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b", 0, 0},
-        {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", 3, 2},
+         {"; by hand", "masterdatadirectory=x"}, "a"},
+        {"a comment with = sets nothing", "  #dsn=b\r\ndsn=a\r\n", {"  #dsn=b"}, "a"},
+        {"the later line wins", "dsn=a\r\ndsn= b \r\n", {}, "b"},
+        {"stops at a line without =", "dsn=a\r\n\r\n [FMK] \r\ndsn=b\r\n\r\n", {}, "a", "3 2 [FMK]"},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
         ConfigRecord record;
-        record.user = QStringLiteral("before"); // a key the text lacks leaves its field
+        record.user = "before"; // a key the text lacks leaves its field
         const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(QString::fromLatin1(c.text), &record);
-        EXPECT_EQ(record.otherLines, c.otherLines) << c.what;
-        EXPECT_EQ(record.dsn, QLatin1String(c.dsn)) << c.what;
-        EXPECT_EQ(record.user, QStringLiteral("before")) << c.what;
-        EXPECT_EQ(read.stopLine, c.stopLine) << c.what;
-        EXPECT_EQ(read.unreadLines, c.unreadLines) << c.what;
-        EXPECT_EQ(read.stopText, c.stopLine ? QStringLiteral("[FMK]") : QString()) << c.what;
-    }
-}
-
-// A flag is set by the number 1; the password is written only when savepass is set.
-TEST(ConfigFormat, FlagIsSetByTheNumberOneAndSavePassKeepsThePassword)
-{
-    const std::pair<const char *, bool> cases[] = {{"1", true},   {"1.0", true}, {" 1", true}, {"1abc", true},
-                                                   {"", false},   {"0", false},  {"1.4", false}, {"2", false},
-                                                   {"yes", false}};
-    for (const auto &[value, set] : cases) {
-        EXPECT_EQ(ConfigFormat::IsFlagSet(QString::fromUtf8(value)), set) << value;
-        ConfigRecord c = Sample();
-        c.savepass = QString::fromUtf8(value);
-        EXPECT_EQ(ConfigFormat::Format(c).contains("\r\npassword=\r\n"), !set) << value;
+        EXPECT_EQ(record.otherLines, c.otherLines);
+        EXPECT_EQ(record.dsn + u'|' + record.user, c.dsn + u"|before"_s);
+        EXPECT_EQ(read.complete() ? QString() : u"%1 %2 %3"_s.arg(read.stopLine).arg(read.unreadLines).arg(read.stopText),
+                  c.stop);
     }
 }
 
 // A record is written only when it reads back as it stands; a refused one is an error that
-// names the field, and leaves no file.
+// names the field, and leaves no file. The password is written only when savepass is set.
 TEST(ConfigFormat, WrittenValuesReadBackOrAreRefusedAndNothingIsWritten)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("x.tsy"));
+    const QString path = dir.filePath("x.tsy");
     struct Case { QString ConfigRecord::*field; QString value; const char *refusal; const char *savepass = "1"; };
     const Case cases[] = {
-        {&ConfigRecord::password, QStringLiteral(" Pa$$ w=rd! "), nullptr},
-        {&ConfigRecord::dsn, QStringLiteral("a\u4e2d"), "dsn"},
-        {&ConfigRecord::user, QStringLiteral("a\nb"), "user"},
-        {&ConfigRecord::password, QStringLiteral("\u2021abc"), "password"}, // scrambles to a leading blank
-        {&ConfigRecord::password, QStringLiteral("abc\u2021"), "password"}, // ...to a trailing blank
-        {&ConfigRecord::password, QStringLiteral("ab\u00A7"), "password"},  // ...to NUL
+        {&ConfigRecord::password, " Pa$$ w=rd! ", nullptr},
+        {&ConfigRecord::dsn, "a\u4e2d", "dsn"},
+        {&ConfigRecord::user, "a\nb", "user"},
+        {&ConfigRecord::password, "\u2021abc", "password"}, // scrambles to a leading blank
+        {&ConfigRecord::password, "abc\u2021", "password"}, // ...to a trailing blank
+        {&ConfigRecord::password, "ab\u00A7", "password"},  // ...to NUL
         // The same odd password is fine when it is not saved.
-        {&ConfigRecord::password, QStringLiteral("abc\u2021"), nullptr, "0"},
+        {&ConfigRecord::password, "abc\u2021", nullptr, "0"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.value.toStdString());
         QFile::remove(path);
-        ConfigRecord rec = Sample();
+        ConfigRecord rec;
+        rec.dsn = "SALESDSN";
         rec.*c.field = c.value;
-        rec.savepass = QLatin1String(c.savepass);
+        rec.savepass = c.savepass;
         const Result<void> written = ConfigFormat::WriteFile(path, rec);
+        EXPECT_EQ(QFile::exists(path), !c.refusal);
         if (c.refusal) {
             ASSERT_FALSE(written);
             EXPECT_EQ(written.error().number, Vb::ErrorNumber::InvalidValue);
             EXPECT_TRUE(written.error().description.contains(QLatin1String(c.refusal)));
-            EXPECT_FALSE(QFile::exists(path));
             continue;
         }
-        ASSERT_TRUE(written);
         const Result<QString> text = FileIo::ReadAnsiText(path);
         ConfigRecord back;
         ASSERT_TRUE(text && ConfigFormat::ReadRecord(text.value(), &back).complete());
-        if (!ConfigFormat::IsFlagSet(rec.savepass))
-            rec.password.clear();
-        EXPECT_EQ(back.*c.field, rec.*c.field);
+        EXPECT_EQ(back.*c.field, ConfigFormat::IsFlagSet(rec.savepass) ? rec.*c.field : QString());
     }
 }
 
@@ -144,5 +113,5 @@ TEST(PasswordScramble, EveryByteIsExclusiveOredWithTheKeyAndComesBack)
     EXPECT_EQ(UnscramblePassword(scrambled), every);
     // Every ASCII character lands on a byte with the high bit set: never blank, CR, LF, NUL.
     EXPECT_TRUE(PasswordSurvivesScrambling(every.mid(1, 127)));
-    EXPECT_TRUE(PasswordSurvivesScrambling(QStringLiteral(" leading and trailing ")));
+    EXPECT_TRUE(PasswordSurvivesScrambling(" leading and trailing "));
 }

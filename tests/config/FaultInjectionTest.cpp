@@ -1,5 +1,6 @@
-// Faults the program meets on real machines, provoked one by one: after each, every file in
-// lib/ is as it was, and the message names the file that failed.
+// Faults the program meets on real machines, provoked one by one (full disk and read-only
+// folder through the file layer): after each, every file in lib/ is as it was, and the
+// message names the file that failed.
 
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
@@ -9,64 +10,21 @@
 #include "support/TestDir.h"
 
 #include <QDir>
-#include <QFile>
 #include <QMap>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+using namespace Qt::StringLiterals;
 
 namespace {
 
-enum class Fault {
-    None,
-    FileSizeLimit, // a real full disk for writes: RLIMIT_FSIZE in a child process
-    DiskFull,      // the file layer's writes fail with ENOSPC
-    ReadOnly,      // the file layer's writes are refused as in a read-only folder
-};
+// The file layer's writes fail as on a full disk (ENOSPC) or in a read-only folder.
+using Fault = FileIo::InjectedFault;
 
-struct Outcome
+// The message of a failed call; "succeeded" when it did not fail.
+template <typename T>
+QString Failure(const Result<T> &result)
 {
-    bool ok = true;
-    QString message;
-};
-
-// Runs act under the fault. Under a file size limit it runs in a child process that
-// reports back through a pipe, since the limit cannot be lifted again by a user.
-Outcome RunUnder(Fault fault, const std::function<Outcome()> &act)
-{
-    if (fault == Fault::FileSizeLimit) {
-        int fds[2];
-        if (::pipe(fds) != 0)
-            return {true, QStringLiteral("pipe failed")};
-        const pid_t child = ::fork();
-        if (child == 0) {
-            ::close(fds[0]);
-            std::signal(SIGXFSZ, SIG_IGN); // a write beyond the limit fails instead of killing
-            const rlimit limit{0, 0};
-            ::setrlimit(RLIMIT_FSIZE, &limit);
-            const Outcome o = act();
-            const QByteArray report = (o.ok ? "1" : "0") + o.message.toUtf8();
-            [[maybe_unused]] const auto written = ::write(fds[1], report.constData(), size_t(report.size()));
-            ::_exit(0);
-        }
-        ::close(fds[1]);
-        QByteArray report;
-        char buffer[512];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-            report.append(buffer, n);
-        ::close(fds[0]);
-        ::waitpid(child, nullptr, 0);
-        return {report.startsWith('1') || report.isEmpty(), QString::fromUtf8(report.mid(1))};
-    }
-    FileIo::InjectFault(fault == Fault::DiskFull   ? FileIo::InjectedFault::DiskFull
-                        : fault == Fault::ReadOnly ? FileIo::InjectedFault::ReadOnly
-                                                   : FileIo::InjectedFault::None);
-    const Outcome o = act();
-    FileIo::InjectFault(FileIo::InjectedFault::None);
-    return o;
+    return result ? u"succeeded"_s : result.error().description;
 }
 
 // Every file of lib/ with its bytes, temporary files included.
@@ -74,94 +32,66 @@ QMap<QString, QByteArray> Snapshot(const TestDir &app)
 {
     QMap<QString, QByteArray> files;
     for (const QString &name : QDir(app.lib()).entryList(QDir::Files | QDir::Hidden | QDir::System))
-        files.insert(name, app.readFile(QStringLiteral("lib/") + name));
+        files.insert(name, app.readFile("lib/"_L1 + name));
     return files;
-}
-
-template <typename T>
-Outcome FromResult(const Result<T> &result)
-{
-    return {result.ok(), result ? QString() : result.error().description};
 }
 
 } // namespace
 
+// A file that is missing stands for one listed and gone before it is read.
 TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
 {
-    struct Case
-    {
-        const char *what;
-        Fault fault;
-        std::function<Outcome(TestDir &)> act;
-        const char *named; // the file the message names; nullptr when the call has no message
+    using Act = std::function<QString(const TestDir &)>;
+    auto save = [](const char *name) -> Act {
+        return [=](const TestDir &app) { return Failure(ConfigFormat::WriteFile(app.lib(name), ConfigRecord{})); };
     };
-    auto save = [](const char *name) {
-        return [=](TestDir &app) {
-            ConfigRecord record;
-            record.dsn = QStringLiteral("NEW");
-            return FromResult(ConfigFormat::WriteFile(app.lib(QLatin1String(name)), record));
+    auto join = [](const char *rostrum) -> Act {
+        return [=](const TestDir &app) {
+            return Failure(ConfigStore::JoinConfigFiles(app.path(), u"f.tsy"_s, rostrum, u"joint.tsy"_s));
         };
     };
-    auto join = [](const char *rostrum) {
-        return [=](TestDir &app) {
-            return FromResult(ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("f.tsy"), QLatin1String(rostrum),
-                                                           QStringLiteral("joint.tsy")));
-        };
-    };
-    auto rename = [](TestDir &app) {
-        return FromResult(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy")));
-    };
-    const Case cases[] = {
-        {"save over a file onto a full disk", Fault::FileSizeLimit, save("f.tsy"), "f.tsy"},
-        {"save of a new file onto a full disk", Fault::FileSizeLimit, save("new.tsy"), "new.tsy"},
+    const Act rename = [](const TestDir &app) { return Failure(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"))); };
+    // named: the file the message names; nullptr when the call has no message.
+    const struct { const char *what; Fault fault; Act act; const char *named; } cases[] = {
+        {"save over a file onto a full disk", Fault::DiskFull, save("f.tsy"), "f.tsy"},
         {"join onto a full disk", Fault::DiskFull, join("r.tsy"), "joint.tsy"},
         {"rename on a full disk", Fault::DiskFull, rename, "f.tsy"},
-        {"profile write onto a full disk", Fault::FileSizeLimit,
-         [](TestDir &app) {
-             return Outcome{IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy")), {}};
+        {"profile write onto a full disk", Fault::DiskFull,
+         [](const TestDir &app) {
+             return IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy")) ? u"succeeded"_s
+                                                                                                          : QString();
          },
          nullptr},
         {"save in a read-only lib", Fault::ReadOnly, save("new.tsy"), "new.tsy"},
         {"rename in a read-only lib", Fault::ReadOnly, rename, "f.tsy"},
         {"delete in a read-only lib", Fault::ReadOnly,
-         [](TestDir &app) { return FromResult(FileIo::DeleteFile(app.lib("f.tsy"))); },
-         "f.tsy"},
+         [](const TestDir &app) { return Failure(FileIo::DeleteFile(app.lib("f.tsy"))); }, "f.tsy"},
         {"a listed file gone before the read", Fault::None,
-         [](TestDir &app) {
-             QFile::remove(app.lib("gone.tsy"));
-             return FromResult(FileIo::ReadAnsiText(app.lib("gone.tsy")));
-         },
-         "gone.tsy"},
-        {"a file to join gone before the join", Fault::None,
-         [&](TestDir &app) {
-             QFile::remove(app.lib("gone.tsy"));
-             return join("gone.tsy")(app);
-         },
-         "gone.tsy"},
+         [](const TestDir &app) { return Failure(FileIo::ReadAnsiText(app.lib("gone.tsy"))); }, "gone.tsy"},
+        {"a file to join gone before the join", Fault::None, join("gone.tsy"), "gone.tsy"},
+        // A configuration file is no program: it exists but may not be executed.
         {"a child program that cannot be started", Fault::None,
-         [](TestDir &app) {
-             // A configuration file is no program: it exists but may not be executed.
-             return FromResult(Process::Start(app.path(), u'"' + app.lib("f.tsy") + QStringLiteral("\" /F x"),
-                                              Process::WindowStyle::NormalFocus));
+         [](const TestDir &app) {
+             return Failure(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s, Process::WindowStyle::NormalFocus));
          },
          "f.tsy"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
         TestDir app;
         app.writeConfig("f.tsy", {"SatelliteAppln=4009", "dsn=FMK"});
         app.writeConfig("r.tsy", {"SatelliteAppln=1028", "dsn=RST"});
         app.writeConfig("joint.tsy", {"[FMK]", "dsn=FMK", "[RST]", "dsn=RST"});
-        app.writeConfig("gone.tsy", {"dsn=GONE"});
-        QMap<QString, QByteArray> before = Snapshot(app);
+        const QMap<QString, QByteArray> before = Snapshot(app);
 
-        const Outcome outcome = RunUnder(c.fault, [&] { return c.act(app); });
+        FileIo::InjectFault(c.fault);
+        const QString message = c.act(app);
+        FileIo::InjectFault(Fault::None);
 
-        EXPECT_FALSE(outcome.ok) << c.what;
-        if (c.named)
-            EXPECT_TRUE(outcome.message.contains(app.lib(QLatin1String(c.named)))) << c.what << ": " << outcome.message.toStdString();
-        before.remove(QStringLiteral("gone.tsy"));
-        QMap<QString, QByteArray> after = Snapshot(app);
-        after.remove(QStringLiteral("gone.tsy"));
-        EXPECT_EQ(after, before) << c.what;
+        EXPECT_NE(message, u"succeeded"_s);
+        if (c.named) {
+            EXPECT_TRUE(message.contains(app.lib(c.named))) << message.toStdString();
+        }
+        EXPECT_EQ(Snapshot(app), before);
     }
 }

@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 class SuiteDatabaseTest : public ::testing::Test
@@ -12,67 +14,45 @@ class SuiteDatabaseTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        db = PostgresFixture::Ready(QStringLiteral("suitedb"),
-                                    QStringLiteral("DELETE FROM tsybcdetails"));
+        db = PostgresFixture::Ready(u"suitedb"_s, u"DELETE FROM tsybcdetails"_s);
         ASSERT_TRUE(db);
     }
 
     static inline PgDatabase *db = nullptr;
+    Odbc::Connection c;
 };
 
-// A password that holds ";", "{" or "}" reaches the driver whole: such a login gets in.
-TEST_F(SuiteDatabaseTest, ConnectionStringValuesWithSeparatorsOrBracesLogIn)
-{
-    struct Case { const char *login, *password, *written; };
-    const Case cases[] = {
-        {"plain_login", "p'w d", "PWD=p'w d;"},
-        {"semicolon_login", "p;w", "PWD={p;w};"},
-        {"braces_login", "{p}w}", "PWD={{p}}w}}};"},
-        {"open_brace_login", "x{", "PWD={x{};"},
-    };
-    EXPECT_EQ(SuiteDatabase::ConnectionString(QStringLiteral("FMK;DB"), QStringLiteral("{sa}"), QStringLiteral("pw")),
-              QStringLiteral("DSN={FMK;DB};UID={{sa}}};PWD=pw;"));
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.login);
-        const QString login = QString::fromLatin1(c.login) + QString::number(QCoreApplication::applicationPid());
-        QString setupFailure;
-        ASSERT_TRUE(db->AddLogin(login, QString::fromLatin1(c.password), &setupFailure)) << setupFailure.toStdString();
-        EXPECT_TRUE(SuiteDatabase::ConnectionString(db->dsn(), login, c.password).endsWith(QLatin1String(c.written)));
-        Odbc::Connection connection;
-        const Result<void> opened = SuiteDatabase::OpenByConnectionString(connection, db->dsn(), login, c.password);
-        EXPECT_TRUE(opened) << opened.error().description.toStdString();
-    }
-}
-
 // The statements name tables and columns in mixed case without quotes; they must reach the
-// tables through the real driver.
-TEST_F(SuiteDatabaseTest, ThePublisherUpdateSetsOnlyItsOwnRow)
+// tables through the real driver. The update sets only its own row; the dispatcher query
+// gives each publisher with its components once. Then the logins of the connection string.
+TEST_F(SuiteDatabaseTest, ThePublisherUpdateTheDispatcherQueryAndLoginsWithSeparators)
 {
-    ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES"
-                                        " (NULL, 'A', 230, '4009'), (NULL, 'B', 230, '1028'), (NULL, 'C', 240, '4009')")));
-    Odbc::Connection c;
-    ASSERT_TRUE(SuiteDatabase::OpenByConnectionString(c, db->dsn(), db->user(), db->password()));
-    ASSERT_TRUE(c.Execute(SuiteDatabase::PublisherUpdate(QStringLiteral("Bus 'One'"), 230, QStringLiteral("4009"))));
-    EXPECT_EQ(db->Rows(QStringLiteral("SELECT bcname, coalesce(publisherbc, '-') FROM tsybcdetails ORDER BY bcname")),
-              (QStringList{QStringLiteral("A|Bus 'One'"), QStringLiteral("B|-"), QStringLiteral("C|-")}));
-}
-
-TEST_F(SuiteDatabaseTest, TheDispatcherQueryGivesEachPublisherWithItsComponentsOnce)
-{
-    ASSERT_TRUE(db->Exec(QStringLiteral("INSERT INTO tsybcdetails VALUES"
-                                        " ('PUB1', 'BusA', 1, '4009'), ('PUB1', 'BusA', 2, '4009'),"
-                                        " ('PUB1', 'BusB', 3, '4009'), ('', 'BusC', 4, '4009'),"
-                                        " (NULL, 'BusD', 5, '4009'), ('PUB2', 'BusA', 6, '4009')")));
-    Odbc::Connection c;
+    ASSERT_TRUE(db->Exec(u"INSERT INTO tsybcdetails VALUES (NULL, 'A', 230, '4009'), (NULL, 'B', 230, '1028'),"
+                         " (NULL, 'C', 240, '4009'), ('PUB1', 'BusA', 1, '4009'), ('PUB1', 'BusA', 2, '4009'),"
+                         " ('PUB1', 'BusB', 3, '4009'), ('', 'BusC', 4, '4009'), ('PUB2', 'BusA', 6, '4009')"_s));
     ASSERT_TRUE(SuiteDatabase::OpenByDataSource(c, db->dsn(), db->user(), db->password()));
+    ASSERT_TRUE(c.Execute(SuiteDatabase::PublisherUpdate(u"Bus 'One'"_s, 230, u"4009"_s)));
     const auto rows = c.Query(SuiteDatabase::DispatcherQuery());
     ASSERT_TRUE(rows);
     QStringList seen;
     while (rows.value()->Next().value_or(false))
-        seen << rows.value()->Field(QStringLiteral("publisherBC")).value().toString() + u'|'
-                    + rows.value()->Field(QStringLiteral("BCName")).value().toString();
+        seen << rows.value()->Field(u"publisherBC"_s).value().toString() + u'|'
+                    + rows.value()->Field(u"BCName"_s).value().toString();
     seen.sort();
-    EXPECT_EQ(seen, (QStringList{QStringLiteral("PUB1|BusA"), QStringLiteral("PUB1|BusB"), QStringLiteral("PUB2|BusA")}));
+    EXPECT_EQ(seen, QStringList({"Bus 'One'|A", "PUB1|BusA", "PUB1|BusB", "PUB2|BusA"}));
+
+    // A login whose values hold ";", "{" or "}" reaches the driver whole and gets in.
+    EXPECT_EQ(SuiteDatabase::ConnectionString(u"FMK;DB"_s, u"{sa}"_s, u"pw"_s), u"DSN={FMK;DB};UID={{sa}}};PWD=pw;"_s);
+    for (const auto &[name, password] : {std::pair{"plain_login", "p'w d"}, {"semicolon_login", "p;w"},
+                                         {"braces_login", "{p}w}"}, {"open_brace_login", "x{"}}) {
+        SCOPED_TRACE(name);
+        const QString login = QLatin1String(name) + QString::number(QCoreApplication::applicationPid());
+        QString setupFailure;
+        ASSERT_TRUE(db->AddLogin(login, QLatin1String(password), &setupFailure)) << setupFailure.toStdString();
+        const Result<void> opened = SuiteDatabase::OpenByConnectionString(c, db->dsn(), login, QLatin1String(password));
+        EXPECT_TRUE(opened) << opened.error().description.toStdString();
+        c.Close();
+    }
 }
 
 } // namespace

@@ -10,31 +10,24 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-TEST(DisplayProbe, OnlyADisplayThatRepliesAnswers)
+TEST(DisplayProbe, OnlyADisplayThatRepliesOrAcceptsAnswers)
 {
     FakeXServer answering(true), silent(false);
     const QByteArray none = ":" + QByteArray::number(UnusedDisplayNumber());
-    const struct
-    {
-        QByteArray display;
-        bool answers;
-    } cases[] = {
+    const std::pair<QByteArray, bool> cases[] = {
         {answering.display(), true},
         {"tcp/" + answering.display() + ".0", true}, // protocol and screen are allowed
         {silent.display(), false},                   // accepts, never replies: the time-out ends it
         {none, false},                               // nothing listens: a stale session's display
         {"127.0.0.1" + none, false},
-        {"", false},
         {"nonsense", false},
         {"host::0", false}, // DECnet
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(DisplayProbe::X11Answers(c.display, 300), c.answers) << c.display.constData();
+    for (const auto &[display, answers] : cases)
+        EXPECT_EQ(DisplayProbe::X11Answers(display, 300), answers) << display.constData();
     EXPECT_EQ(answering.connections(), 2);
-}
 
-TEST(DisplayProbe, AWaylandDisplayAnswersWhenItsSocketAccepts)
-{
+    // A Wayland display answers when its socket accepts.
     QTemporaryDir runtime;
     const QByteArray path = QFile::encodeName(runtime.filePath("wayland-7"));
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
