@@ -53,12 +53,14 @@ TEST_F(EditorTest, ClosingWritesOnlyAChangeTheUserKeeps)
         c.close();
         EXPECT_EQ(editor->isVisible(), !c.closes);
         ASSERT_EQ(app.shownTexts().size(), c.answers.size());
-        if (!c.answers.isEmpty())
+        if (!c.answers.isEmpty()) {
             EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoCancel);
+        }
         if (!c.written) {
             EXPECT_EQ(QFileInfo(path).lastModified(), before);
-            if (!c.change)
+            if (!c.change) {
                 EXPECT_EQ(ConfigFormat::Format(session().CurrentConfig), ConfigFormat::Format(sample) + others);
+            }
             continue;
         }
         EXPECT_EQ(Rst(), ConfigFormat::Format(*c.written) + others);
@@ -167,8 +169,9 @@ TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
         EXPECT_EQ(Rst() != half, c.written);
         EXPECT_EQ(editor->isVisible(), c.change && !c.written);
         EXPECT_EQ(app.shownTexts().size(), c.change ? 1 : 0);
-        if (c.change)
+        if (c.change) {
             EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::YesNoDefaultNo);
+        }
     }
     // A file that has gone gives the same message.
     app.messages().ClearShown();

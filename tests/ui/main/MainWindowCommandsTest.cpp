@@ -124,18 +124,23 @@ TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRo
     EXPECT_TRUE(runs[0].arguments.contains(app.lib("a.tsy")));
 }
 
-// The View menu hides the tool bar and the status bar; Exit closes the window.
-TEST_F(MainWindowCommands, TheViewMenuHidesTheBarsAndExitCloses)
+// The View menu hides the tool bar and the status bar; Exit and Ctrl+Q close the window.
+TEST_F(MainWindowCommands, TheViewMenuHidesTheBarsAndExitOrCtrlQCloses)
 {
     Open();
     for (bool shown : {false, true}) {
         Action("mnuToolbar")->trigger();
         EXPECT_EQ(Child<QWidget>(window.get(), "cbMain")->isVisible(), shown);
+        // The filter box stays above the list.
+        EXPECT_LT(Filter()->y(), List()->y());
     }
     Action("mnuStatusbar")->trigger();
     EXPECT_FALSE(Child<QStatusBar>(window.get(), "StatusBar1")->isVisible());
 
     ClickButton("Exit");
+    EXPECT_FALSE(window->isVisible());
+    Open();
+    Key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
 }
 

@@ -51,10 +51,15 @@ TEST_F(MainWindowLoad, MakesTheFoldersOrSaysWhyNot)
 }
 
 // Localised captions may give two items the same Alt letter (the default texts do: New and
-// Rename): within the menu bar and each menu a letter names one visible item only.
-TEST_F(MainWindowLoad, MenusHaveNoAltLetterClashes)
+// Rename): within the menu bar and each menu a letter names one visible item only. Items of
+// commands not offered stay hidden.
+TEST_F(MainWindowLoad, MenusHaveNoAltLetterClashesAndHideTheCommandsNotOffered)
 {
     Open();
+    for (QAction *hidden : {Action("mnuSetDefault"), Action("mnuStatusbar"), Action("mnuExecuteJS"),
+                            Menu("mnuTools")->menuAction()})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    EXPECT_FALSE(Child<QToolBar>(window.get(), "tlbJS")->isVisible());
     QList<QMenu *> menus = window->menuBar()->findChildren<QMenu *>();
     menus << nullptr; // the menu bar itself
     for (QMenu *menu : menus) {
