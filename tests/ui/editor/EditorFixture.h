@@ -103,17 +103,15 @@ protected:
             c.unicode() < 0x80 ? QTest::keyClick(box, c.toLatin1()) : box->insert(QString(c));
     }
 
-    // Picks a list entry with the keyboard, as a user does.
+    // Chooses a list entry with the focus in the list, as a user does.
     void Pick(const char *comboName, int position)
     {
-        QComboBox *combo = Combo(comboName);
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Home);
-        for (int i = 0; i < position; ++i)
-            QTest::keyClick(combo, Qt::Key_Down);
+        Combo(comboName)->setFocus();
+        Combo(comboName)->setCurrentIndex(position);
     }
 
-    void ClickSave() { QTest::mouseClick(Child<QPushButton>("cmdOK"), Qt::LeftButton); }
+    // Clicks a button or a check box of the editor.
+    void Click(const char *name) { QTest::mouseClick(Child<QWidget>(name), Qt::LeftButton); }
 
     // When the name prompt appears: types name and confirms it.
     static void WhenNamePrompt(const QString &name)
