@@ -71,28 +71,6 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
     Click("cmdOK");
     EXPECT_FALSE(editor->isVisible());
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 2);
-
-    // Filled in and saved under a name whose file exists: replaced only after a Yes.
-    app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
-    OpenNew();
-    Pick("ComboApplication", 1);
-    Type("txtdsn", QStringLiteral("  RST_NEW "));
-    Type("txtdatabase", QStringLiteral("rostrum"));
-    Type("txtusername", QStringLiteral("scott"));
-    Type("txtpassword", QStringLiteral("secret"));
-    EXPECT_EQ(Box("txtpassword")->displayText(), QStringLiteral("******"));
-    Click("ChkSavePass");
-    app.messages().SetNextAnswers({MsgResult::No, MsgResult::Yes});
-    for (bool replaced : {false, true}) {
-        WhenNamePrompt(QStringLiteral("abc"));
-        Click("cmdOK");
-        EXPECT_EQ(editor->isVisible(), !replaced);
-        EXPECT_EQ(session().SelectedConfigPath, replaced ? app.lib(QStringLiteral("abc.tsy")) : QString());
-    }
-    EXPECT_EQ(app.shownTexts().size(), 2); // the two questions, nothing more
-    const ConfigRecord expected = NewRecordWith({"SatelliteAppln=1028", "dsn=RST_NEW", "database=rostrum", "user=scott",
-                                                 "savepass=1", "password=secret"});
-    EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")), ConfigFormat::Format(expected));
 }
 
 // The platform and logging on take a value that rounds (half to even) to one; the saved
@@ -156,30 +134,37 @@ TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
 }
 
 // A file that became read-only or was deleted meanwhile: the message, nothing written, and the
-// path forgotten, so that the next Save asks for a name.
+// path forgotten, so that the next Save asks for a name; one whose file exists is replaced only
+// after a Yes.
 TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
 {
     const QString path = app.lib(QStringLiteral("rst.tsy"));
     for (const bool deleted : {false, true}) {
         SCOPED_TRACE(deleted ? "deleted" : "read-only");
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        QFile::remove(app.lib(QStringLiteral("copy.tsy"))); // saved by the case before
+        app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
         OpenRst();
         deleted ? QFile::remove(path) : QFile::setPermissions(path, QFileDevice::ReadOwner);
         const QByteArray before = Rst();
-        Type("txtdsn", QStringLiteral("CHANGED"));
+        Type("txtpassword", QStringLiteral("secret"));
+        EXPECT_EQ(Box("txtpassword")->displayText(), QStringLiteral("******"));
         Click("cmdOK");
         EXPECT_TRUE(editor->isVisible());
         EXPECT_EQ(app.shownTexts(), QStringList{session().GetText(QStringLiteral("SLBL0356"))});
         EXPECT_TRUE(session().SelectedConfigPath.isEmpty());
         EXPECT_EQ(Rst(), before);
-        EXPECT_EQ(session().CurrentConfig.dsn, QStringLiteral("RST_DSN"));
+        EXPECT_EQ(session().CurrentConfig.password, QStringLiteral("tiger"));
 
-        WhenNamePrompt(QStringLiteral("copy"));
-        Click("cmdOK");
-        EXPECT_FALSE(editor->isVisible());
-        EXPECT_EQ(app.readFile(QStringLiteral("lib/copy.tsy")), ConfigFormat::Format(With(SampleRecord(), {"dsn=CHANGED"})));
-        EXPECT_EQ(session().SelectedConfigPath, app.lib(QStringLiteral("copy.tsy")));
+        app.messages().SetNextAnswers({MsgResult::No, MsgResult::Yes});
+        for (bool replaced : {false, true}) {
+            WhenNamePrompt(QStringLiteral("abc"));
+            Click("cmdOK");
+            EXPECT_EQ(editor->isVisible(), !replaced);
+            EXPECT_EQ(session().SelectedConfigPath, replaced ? app.lib(QStringLiteral("abc.tsy")) : QString());
+        }
+        EXPECT_EQ(app.shownTexts().size(), 3); // the two questions, nothing more
+        EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")),
+                  ConfigFormat::Format(With(SampleRecord(), {"password=secret"})));
     }
 }
 
@@ -210,8 +195,7 @@ TEST_F(EditorTest, SaveRefusalsNameTheFieldAndGoToIt)
         QLineEdit *box = qobject_cast<QLineEdit *>(Child<QWidget>(c.field));
         const QString kept = box ? box->text() : QString();
         const int keptApplication = Combo("ComboApplication")->currentIndex();
-        tabs->setCurrentIndex(c.tab);
-        box ? Type(c.field, c.value) : Combo(c.field)->setCurrentIndex(0);
+        box ? box->setText(c.value) : Combo(c.field)->setCurrentIndex(0);
         tabs->setCurrentIndex(1 - c.tab);
         app.messages().ClearShown();
         Click("cmdOK");
