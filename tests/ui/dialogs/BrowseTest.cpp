@@ -43,41 +43,28 @@ protected:
     }
 };
 
-TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
-{
-    // An empty path field never empties the owner's field: the highlighted folder, or nothing.
-    struct Case { QString typed; bool highlighted; const char *button; std::optional<QString> handed; };
-    const Case cases[] = {
-        {QString(), true, "cmdOK", app.lib()},
-        {QStringLiteral("  "), false, "cmdOK", std::nullopt},
-        {QStringLiteral(" /not/a/folder "), true, "cmdOK", QStringLiteral(" /not/a/folder ")},
-        {QStringLiteral("/tmp"), true, "cmdCancel", std::nullopt},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.button + (" " + c.typed.toStdString()));
-        browser.show();
-        Dir1()->clearSelection();
-        Dir1()->setCurrentIndex(c.highlighted ? Folder(app.lib()) : QModelIndex());
-        txtpath()->clear();
-        QTest::keyClicks(txtpath(), c.typed);
-        QTest::mouseClick(Child<QPushButton>(&browser, c.button), Qt::LeftButton);
-        const auto handedOver = browser.result() == QDialog::Accepted ? std::optional(browser.ChosenPath()) : std::nullopt;
-        EXPECT_EQ(handedOver, c.handed);
-        EXPECT_FALSE(browser.isVisible());
-    }
-}
-
-TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
+// What OK hands over is the path field, unchecked; an empty field never empties the owner's
+// field: the highlighted folder, or nothing. A click only highlights, and nothing moves under
+// the mouse; a double click or Enter chooses the folder.
+TEST_F(BrowseTest, ClicksHighlightInPlaceAndOkDoubleClickOrEnterHandOver)
 {
     // Enough folders to scroll, one of them opened by the user.
     const QString parent = app.path() + QStringLiteral("/many");
     auto folder = [&](int i) { return parent + QStringLiteral("/f%1").arg(i, 2, 10, QLatin1Char('0')); };
     for (int i = 0; i < 40; ++i)
         QDir().mkpath(folder(i) + QStringLiteral("/sub"));
-
-    // The click first: until a choice, nothing is handed over.
-    struct Case { const char *what; int folder; bool doubleClick, enter; };
-    const Case cases[] = {{"click", 25, false, false}, {"double click", 30, true, false}, {"click, Enter", 12, false, true}};
+    enum Then { Nothing, DoubleClick, Enter, Ok, Cancel };
+    // clicked: the folder clicked first, if any; typed: the path field's text then, if given.
+    struct Case { const char *what; int clicked; const char *typed; Then then; std::optional<QString> handed; };
+    const Case cases[] = {
+        {"click", 25, nullptr, Nothing, std::nullopt},
+        {"double click", 30, nullptr, DoubleClick, folder(30)},
+        {"click, Enter", 12, nullptr, Enter, folder(12)},
+        {"click, empty field, OK", 12, "", Ok, folder(12)},
+        {"nothing highlighted, blank field, OK", -1, "  ", Ok, std::nullopt},
+        {"no folder typed, OK", 12, " /not/a/folder ", Ok, QStringLiteral(" /not/a/folder ")},
+        {"Cancel", 12, "/tmp", Cancel, std::nullopt},
+    };
     browser.SetStartPath(folder(20));
     QTreeView *list = Dir1();
     auto *model = static_cast<QFileSystemModel *>(list->model());
@@ -88,28 +75,38 @@ TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
     QCoreApplication::processEvents();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
+        browser.setResult(0);
         browser.show();
         QApplication::setActiveWindow(&browser);
-        list->scrollTo(model->index(folder(c.folder)));
-        const int scrolled = list->verticalScrollBar()->value();
-        const QPoint at = list->visualRect(model->index(folder(c.folder))).center();
-        ASSERT_TRUE(list->viewport()->rect().contains(at));
-
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-        if (c.doubleClick) {
-            // As a mouse sends it: the second press comes as a double click.
+        list->clearSelection();
+        list->setCurrentIndex(QModelIndex());
+        QPoint at;
+        if (c.clicked >= 0) {
+            list->scrollTo(model->index(folder(c.clicked)));
+            const int scrolled = list->verticalScrollBar()->value();
+            at = list->visualRect(model->index(folder(c.clicked))).center();
+            ASSERT_TRUE(list->viewport()->rect().contains(at));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            EXPECT_EQ(txtpath()->text(), folder(c.clicked));
+            EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+            EXPECT_TRUE(list->isExpanded(model->index(folder(5))));
+        }
+        if (c.typed) {
+            txtpath()->clear();
+            QTest::keyClicks(txtpath(), QLatin1String(c.typed));
+        }
+        if (c.then == DoubleClick) {
+            // As a mouse sends it: the second press of the two comes as a double click.
             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
         }
-        if (c.enter)
+        if (c.then == Enter)
             QTest::keyClick(list, Qt::Key_Return);
-        const bool chooses = c.doubleClick || c.enter;
-        EXPECT_EQ(browser.ChosenPath(), chooses ? folder(c.folder) : QString());
-        EXPECT_EQ(browser.isVisible(), !chooses);
-        EXPECT_EQ(txtpath()->text(), folder(c.folder));
-        // Nothing moved or closed under the mouse.
-        EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
-        EXPECT_TRUE(list->isExpanded(model->index(folder(5))));
+        if (c.then == Ok || c.then == Cancel)
+            QTest::mouseClick(Child<QPushButton>(&browser, c.then == Ok ? "cmdOK" : "cmdCancel"), Qt::LeftButton);
+        const auto handed = browser.result() == QDialog::Accepted ? std::optional(browser.ChosenPath()) : std::nullopt;
+        EXPECT_EQ(handed, c.handed);
+        EXPECT_EQ(browser.isVisible(), c.then == Nothing);
     }
 }
 

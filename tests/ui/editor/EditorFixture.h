@@ -72,7 +72,7 @@ protected:
     // Opens lib/name, or a new configuration when name is empty.
     void Open(const QString &name)
     {
-        session().LoadSharedTexts();
+        session().LoadSharedTexts(); // the proposed name of a new configuration
         session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
         session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
         editor = std::make_unique<frmEditConfiguration>(session());

@@ -5,9 +5,10 @@
 
 namespace {
 
-// The labels are compared with what the window showed at first, so the texts file may be a
-// small one of the test's own.
-TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheListsSetTheForm)
+// A new configuration: the window's initial state and the rules of its fields. The labels are
+// compared with what the window showed at first, so the texts file may be a small one of the
+// test's own.
+TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheFieldsFollowTheirRules)
 {
     app.writeFile(QStringLiteral("I18nText.xml"),
                   "<I18NTEXT><SLBL0496>Editeur</SLBL0496><SLBL0423>Enregistrer</SLBL0423>"
@@ -54,6 +55,49 @@ TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheListsSetTheForm)
         EXPECT_EQ(Combo("ComboPlatform")->isEnabled(), position == 1) << position;
         EXPECT_EQ(Child<QGroupBox>("fraAppSetting")->isHidden(), position != 3) << position;
     }
+
+    // Entering the component string selects the component's name.
+    Child<QTabBar>("TSConfig")->setCurrentIndex(1);
+    QLineEdit *box = Box("txtconnection");
+    struct Case { QString text, selected; int cursor; };
+    const Case cases[] = {
+        {QStringLiteral("cn=FMK_Sales,o=Norwen"), QStringLiteral("FMK_Sales"), 12},
+        {QStringLiteral("a,bc,d"), QStringLiteral("c"), 4}, // the name starts at the 4th character
+        {QStringLiteral("cn=nocomma"), QString(), 3},
+        {QStringLiteral("cn=,o"), QString(), 3},
+        {QStringLiteral("cn"), QString(), 2},
+    };
+    for (const Case &c : cases) {
+        box->setText(c.text);
+        Box("txtwebdirectory")->setFocus(Qt::TabFocusReason);
+        box->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(box->selectedText(), c.selected) << c.text.toStdString();
+        EXPECT_EQ(box->cursorPosition(), c.cursor) << c.text.toStdString();
+    }
+
+    // The browse button fills the web directory (when the browser presets its path is the
+    // browser's concern).
+    Box("txtwebdirectory")->setText(app.lib());
+    QString preset;
+    WhenModal(QStringLiteral("frmbrowse"), [&](QWidget *browser) {
+        auto *path = ::Child<QLineEdit>(browser, "txtpath");
+        preset = path->text();
+        path->setText(app.path());
+        QTest::mouseClick(::Child<QPushButton>(browser, "cmdOK"), Qt::LeftButton);
+    });
+    Click("cmdBrowse2");
+    EXPECT_EQ(preset, app.lib());
+    EXPECT_EQ(Box("txtwebdirectory")->text(), app.path());
+
+    // The window keeps its size (the size itself shows in the window's picture).
+    const QSize fixed = editor->size();
+    EXPECT_FALSE(editor->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
+        editor->setWindowState(state);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(editor->isMaximized() || editor->isMinimized()) << int(state);
+        EXPECT_EQ(editor->size(), fixed);
+    }
 }
 
 TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
@@ -90,53 +134,6 @@ TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
             QTest::keyRelease(focus, c.key);
             EXPECT_EQ(tabs->currentIndex(), to);
         }
-    }
-}
-
-// Entering the component string selects the component's name; the browse button fills the
-// web directory (when the browser presets its path is the browser's concern); the window keeps
-// its size (the size itself shows in the window's picture).
-TEST_F(EditorTest, TheComponentNameIsSelectedTheWebDirectoryBrowsedAndTheSizeFixed)
-{
-    OpenNew();
-    Pick("ComboApplication", 3);
-    Child<QTabBar>("TSConfig")->setCurrentIndex(1);
-    QLineEdit *box = Box("txtconnection");
-    struct Case { QString text, selected; int cursor; };
-    const Case cases[] = {
-        {QStringLiteral("cn=FMK_Sales,o=Norwen"), QStringLiteral("FMK_Sales"), 12},
-        {QStringLiteral("a,bc,d"), QStringLiteral("c"), 4}, // the name starts at the 4th character
-        {QStringLiteral("cn=nocomma"), QString(), 3},
-        {QStringLiteral("cn=,o"), QString(), 3},
-        {QStringLiteral("cn"), QString(), 2},
-    };
-    for (const Case &c : cases) {
-        box->setText(c.text);
-        Box("txtwebdirectory")->setFocus(Qt::TabFocusReason);
-        box->setFocus(Qt::TabFocusReason);
-        EXPECT_EQ(box->selectedText(), c.selected) << c.text.toStdString();
-        EXPECT_EQ(box->cursorPosition(), c.cursor) << c.text.toStdString();
-    }
-
-    Box("txtwebdirectory")->setText(app.lib());
-    QString preset;
-    WhenModal(QStringLiteral("frmbrowse"), [&](QWidget *browser) {
-        auto *path = ::Child<QLineEdit>(browser, "txtpath");
-        preset = path->text();
-        path->setText(app.path());
-        QTest::mouseClick(::Child<QPushButton>(browser, "cmdOK"), Qt::LeftButton);
-    });
-    Click("cmdBrowse2");
-    EXPECT_EQ(preset, app.lib());
-    EXPECT_EQ(Box("txtwebdirectory")->text(), app.path());
-
-    const QSize fixed = editor->size();
-    EXPECT_FALSE(editor->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-    for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
-        editor->setWindowState(state);
-        QCoreApplication::processEvents();
-        EXPECT_FALSE(editor->isMaximized() || editor->isMinimized()) << int(state);
-        EXPECT_EQ(editor->size(), fixed);
     }
 }
 
