@@ -33,7 +33,6 @@ protected:
     QLineEdit *txtpath() { return Child<QLineEdit>(&browser, "txtpath"); }
     QComboBox *Drive1() { return Child<QComboBox>(&browser, "Drive1"); }
     QTreeView *Dir1() { return Child<QTreeView>(&browser, "Dir1"); }
-    QModelIndex Folder(const QString &path) { return static_cast<QFileSystemModel *>(Dir1()->model())->index(path); }
     // Picks a drive from the opened list with the mouse, as a user does.
     void PickDrive(int index)
     {
@@ -114,11 +113,9 @@ TEST_F(BrowseTest, ClicksHighlightInPlaceAndOkDoubleClickOrEnterHandOver)
 // with a message and undone; a drive that is there shows its root.
 TEST_F(BrowseTest, OnlyAFolderPresetsAndAVanishedFolderOrDriveIsUndone)
 {
-    for (const QString &notAFolder : {app.path() + QStringLiteral("/missing"), app.path() + QStringLiteral("/I18nText.xml")}) {
-        EXPECT_FALSE(browser.SetStartPath(notAFolder));
-        EXPECT_EQ(txtpath()->text(), QString());
-        EXPECT_EQ(browser.DirPath(), QDir::currentPath());
-    }
+    EXPECT_FALSE(browser.SetStartPath(app.path() + QStringLiteral("/I18nText.xml")));
+    EXPECT_EQ(txtpath()->text(), QString());
+    EXPECT_EQ(browser.DirPath(), QDir::currentPath());
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
     EXPECT_TRUE(browser.SetStartPath(app.lib()));
@@ -127,7 +124,7 @@ TEST_F(BrowseTest, OnlyAFolderPresetsAndAVanishedFolderOrDriveIsUndone)
     EXPECT_EQ(Drive1()->currentData().toString(), home);
 
     // (That a pick shows its path: the click test.)
-    const QModelIndex index = Folder(doomed);
+    const QModelIndex index = static_cast<QFileSystemModel *>(Dir1()->model())->index(doomed);
     ASSERT_TRUE(index.isValid());
     QDir(doomed).removeRecursively();
     Dir1()->setCurrentIndex(index);

@@ -27,19 +27,21 @@ std::optional<QString> Ask(TestAppDir &app, std::function<void(QWidget *)> act)
 
 // A refused name keeps the prompt open with the focus in the name. The prompt is one window
 // that keeps its text from one use to the next; Cancel and the title bar's close name nothing.
-TEST(NameDialog, RefusedNamesKeepThePromptOpenAndItsTextStaysForTheNextUse)
+// A name is stored as Windows stores it; an existing file is replaced only after a Yes to a
+// question that names it, and Enter (the answer given when none is queued) keeps it.
+TEST(NameDialog, RefusedNamesKeepThePromptOpenAcceptedOnesBecomePathsInLib)
 {
     TestAppDir app;
-    struct Case { QString typed; const char *label; MsgIcon icon; };
+    struct Refusal { QString typed; const char *label; MsgIcon icon; };
     // Which names are refused is the store's rule, tested with it; here one of each kind.
-    const Case cases[] = {{QString(), "SLBL0154", MsgIcon::Critical},
+    const Refusal refusals[] = {{QString(), "SLBL0154", MsgIcon::Critical},
                           {QStringLiteral("lib/x"), "SLBL0357", MsgIcon::Information},
                           // Nothing but blanks and dots before the extension names no file.
                           {QStringLiteral(" . .tsy "), "SLBL0154", MsgIcon::Critical}};
     QWidget *first = nullptr;
     const auto cancelled = Ask(app, [&](QWidget *dialog) {
         first = dialog;
-        for (const Case &c : cases) {
+        for (const Refusal &c : refusals) {
             SCOPED_TRACE(c.typed.toStdString());
             app.messages().ClearShown();
             NameBox(dialog)->setText(c.typed);
@@ -64,13 +66,7 @@ TEST(NameDialog, RefusedNamesKeepThePromptOpenAndItsTextStaysForTheNextUse)
     EXPECT_EQ(closed, std::nullopt);
     EXPECT_EQ(shown, QStringLiteral("typed"));
     EXPECT_EQ(&frmConfigFileSelector::Instance(app.session()), first);
-}
 
-// The name is stored as Windows stores it. An existing file is replaced only after a Yes to a
-// question that names it; Enter (the answer given when none is queued) keeps it.
-TEST(NameDialog, AcceptedNamesBecomePathsInLibAnExistingFileOnlyAfterYes)
-{
-    TestAppDir app;
     app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
     // answers: those queued for the question, asked about abc.tsy only; file: the one named, if any.
     struct Case { QString typed; QList<MsgResult> answers; const char *file; };

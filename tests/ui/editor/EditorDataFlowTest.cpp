@@ -61,8 +61,11 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
     Open(QStringLiteral("second.tsy"));
     Type("txtdsn", QStringLiteral("SECOND"));
     Click("cmdOK");
+    const ConfigRecord defaults =
+        With({}, {"ldbp=1", "savepass=0", "autologin=0", "lhbuscomponent=cn=<mycomponent>, o=<myroot>",
+                  "logdirectory=" + session().DefaultLogDirectory, "batchsize=100", "delay=30"});
     EXPECT_EQ(app.readFile(QStringLiteral("lib/second.tsy")),
-              ConfigFormat::Format(NewRecordWith({"SatelliteAppln=1028", "dsn=SECOND", "database=db", "user=u"})));
+              ConfigFormat::Format(With(defaults, {"SatelliteAppln=1028", "dsn=SECOND", "database=db", "user=u"})));
 
     // A new configuration after an opened one: untouched, Save makes no file and asks no name.
     OpenNew();
@@ -157,7 +160,10 @@ TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
 
         app.messages().SetNextAnswers({MsgResult::No, MsgResult::Yes});
         for (bool replaced : {false, true}) {
-            WhenNamePrompt(QStringLiteral("abc"));
+            WhenModal(QStringLiteral("frmConfigFileSelector"), [](QWidget *prompt) {
+                ::Child<QLineEdit>(prompt, "txtFileName")->setText(QStringLiteral("abc"));
+                QTest::mouseClick(::Child<QPushButton>(prompt, "OKButton"), Qt::LeftButton);
+            });
             Click("cmdOK");
             EXPECT_EQ(editor->isVisible(), !replaced);
             EXPECT_EQ(session().SelectedConfigPath, replaced ? app.lib(QStringLiteral("abc.tsy")) : QString());

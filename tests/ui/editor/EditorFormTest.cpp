@@ -126,7 +126,6 @@ TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
             // The press alone switches; letting go of Ctrl before the key switches nothing more.
             QTest::keyPress(start, c.key, c.modifiers);
             const int to = c.switches ? 1 - from : from;
-            EXPECT_EQ(tabs->currentIndex(), to);
             EXPECT_EQ(Child<QGroupBox>("fraLH")->isHidden(), to == 0);
             QWidget *focus = QApplication::focusWidget();
             EXPECT_EQ(focus, c.switches ? Child<QWidget>(first[to]) : start);
