@@ -123,8 +123,7 @@ TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
             Type("txtmachine", QStringLiteral("host"));
         app.messages().SetNextAnswers(answers);
         Click("cmdOK");
-        const bool written = answers == QList{MsgResult::Yes};
-        EXPECT_EQ(Rst() != half, written);
+        EXPECT_EQ(Rst() != half, answers == QList{MsgResult::Yes});
         EXPECT_EQ(editor->isVisible(), answers == QList{MsgResult::No});
         ASSERT_EQ(app.shownTexts().size(), answers.size());
         for (const auto &question : app.messages().ShownMessages())

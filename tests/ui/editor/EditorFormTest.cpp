@@ -2,6 +2,7 @@
 #include "EditorFixture.h"
 
 #include <QGroupBox>
+#include <QKeySequence>
 
 namespace {
 
@@ -108,29 +109,26 @@ TEST_F(EditorTest, TabKeysSwitchOnThePressAndTakeTheFocusAlong)
     EXPECT_TRUE(Child<QWidget>(first[0])->hasFocus());
 
     auto *tabs = Child<QTabBar>("TSConfig");
-    struct Case { Qt::Key key; Qt::KeyboardModifiers modifiers; bool switches; };
+    struct Case { QKeyCombination keys; bool switches; };
     const Case cases[] = {
-        {Qt::Key_Tab, Qt::ControlModifier, true},
-        {Qt::Key_PageDown, Qt::ControlModifier, true},
-        {Qt::Key_PageUp, Qt::ControlModifier, true},
-        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, false},
-        {Qt::Key_Tab, Qt::ControlModifier | Qt::AltModifier, false},
-        {Qt::Key_PageDown, Qt::NoModifier, false},
+        {Qt::CTRL | Qt::Key_Tab, true}, {Qt::CTRL | Qt::Key_PageDown, true}, {Qt::CTRL | Qt::Key_PageUp, true},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, false}, {Qt::CTRL | Qt::ALT | Qt::Key_Tab, false},
+        {QKeyCombination(Qt::Key_PageDown), false},
     };
     for (const Case &c : cases) {
         for (int from : {0, 1}) {
-            SCOPED_TRACE(testing::Message() << c.key << " from " << from);
+            SCOPED_TRACE(testing::Message() << QKeySequence(c.keys).toString().toStdString() << " from " << from);
             tabs->setCurrentIndex(from);
             QWidget *start = Child<QWidget>(from == 0 ? "txtdsn" : "txtconnection");
             start->setFocus();
             // The press alone switches; letting go of Ctrl before the key switches nothing more.
-            QTest::keyPress(start, c.key, c.modifiers);
+            QTest::keyPress(start, c.keys.key(), c.keys.keyboardModifiers());
             const int to = c.switches ? 1 - from : from;
             EXPECT_EQ(Child<QGroupBox>("fraLH")->isHidden(), to == 0);
             QWidget *focus = QApplication::focusWidget();
             EXPECT_EQ(focus, c.switches ? Child<QWidget>(first[to]) : start);
             QTest::keyRelease(focus, Qt::Key_Control);
-            QTest::keyRelease(focus, c.key);
+            QTest::keyRelease(focus, c.keys.key());
             EXPECT_EQ(tabs->currentIndex(), to);
         }
     }
