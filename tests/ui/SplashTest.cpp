@@ -3,12 +3,11 @@
 #include "support/TestAppDir.h"
 
 #include <QLabel>
-#include <QPixmap>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 // The timer of a very short splash runs out while the window is still being shown; the
-// modal display must end all the same.
+// modal display must end all the same. The picture is the program's own.
 TEST(Splash, ClosesItselfWhenItsTimerFires)
 {
     TestAppDir app;

@@ -3,13 +3,13 @@
 #include "support/TestAppDir.h"
 #include "ui/dialogs/frmbrowse.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QApplication>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 
 namespace {
 
+// One browser, shown again for each row.
 class BrowseTest : public ::testing::Test
 {
 protected:
@@ -32,141 +33,117 @@ protected:
     QLineEdit *txtpath() { return Child<QLineEdit>(&browser, "txtpath"); }
     QComboBox *Drive1() { return Child<QComboBox>(&browser, "Drive1"); }
     QTreeView *Dir1() { return Child<QTreeView>(&browser, "Dir1"); }
-    QModelIndex Folder(const QString &path) { return static_cast<QFileSystemModel *>(Dir1()->model())->index(path); }
     // Picks a drive from the opened list with the mouse, as a user does.
     void PickDrive(int index)
     {
         Drive1()->showPopup();
         QAbstractItemView *list = Drive1()->view();
-        const QRect item = list->visualRect(list->model()->index(index, 0));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(index, 0)).center());
     }
 };
 
-TEST_F(BrowseTest, OkHandsOverThePathFieldUncheckedAndCancelNothing)
-{
-    // An empty path field never empties the owner's field: the highlighted folder, or nothing.
-    struct Case { QString typed; bool highlighted; const char *button; std::optional<QString> handed; };
-    const Case cases[] = {
-        {QString(), true, "cmdOK", app.lib()},
-        {QStringLiteral("  "), false, "cmdOK", std::nullopt},
-        {QStringLiteral(" /not/a/folder "), true, "cmdOK", QStringLiteral(" /not/a/folder ")},
-        {QStringLiteral("/tmp"), true, "cmdCancel", std::nullopt},
-    };
-    for (const Case &c : cases) {
-        browser.show();
-        Dir1()->clearSelection();
-        Dir1()->setCurrentIndex(c.highlighted ? Folder(app.lib()) : QModelIndex());
-        txtpath()->clear();
-        QTest::keyClicks(txtpath(), c.typed);
-        QTest::mouseClick(Child<QPushButton>(&browser, c.button), Qt::LeftButton);
-        const auto handedOver = browser.result() == QDialog::Accepted ? std::optional(browser.ChosenPath()) : std::nullopt;
-        EXPECT_EQ(handedOver, c.handed) << c.button << " " << c.typed.toStdString();
-        EXPECT_FALSE(browser.isVisible());
-    }
-}
-
-TEST_F(BrowseTest, AClickHighlightsInPlaceAndADoubleClickOrEnterChooses)
+// What OK hands over is the path field, unchecked; an empty field never empties the owner's
+// field: the highlighted folder, or nothing. A click only highlights, and nothing moves under
+// the mouse; a double click or Enter chooses the folder.
+TEST_F(BrowseTest, ClicksHighlightInPlaceAndOkDoubleClickOrEnterHandOver)
 {
     // Enough folders to scroll, one of them opened by the user.
     const QString parent = app.path() + QStringLiteral("/many");
-    for (int i = 0; i < 40; ++i)
-        QDir().mkpath(parent + QStringLiteral("/f%1/sub").arg(i, 2, 10, QLatin1Char('0')));
     auto folder = [&](int i) { return parent + QStringLiteral("/f%1").arg(i, 2, 10, QLatin1Char('0')); };
-
-    struct Case { const char *what; int folder; std::function<void(QTreeView *, QPoint)> act; bool chooses; };
+    for (int i = 0; i < 40; ++i)
+        QDir().mkpath(folder(i) + QStringLiteral("/sub"));
+    enum Then { Nothing, DoubleClick, Enter, Ok, Cancel };
+    // clicked: the folder clicked first, if any; typed: the path field's text then, if given.
+    struct Case { const char *what; int clicked; const char *typed; Then then; std::optional<QString> handed; };
     const Case cases[] = {
-        {"click", 25, [](QTreeView *list, QPoint at) { QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); }, false},
-        // As a mouse sends it: press, release, then the second press as a double click, release.
-        {"double click", 30, [](QTreeView *list, QPoint at) {
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-             QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-             QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
-         }, true},
-        {"click, Enter", 12, [](QTreeView *list, QPoint at) {
-             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-             QTest::keyClick(list, Qt::Key_Return);
-         }, true},
+        {"click", 25, nullptr, Nothing, std::nullopt},
+        {"double click", 30, nullptr, DoubleClick, folder(30)},
+        {"click, Enter", 12, nullptr, Enter, folder(12)},
+        {"click, empty field, OK", 12, "", Ok, folder(12)},
+        {"nothing highlighted, blank field, OK", -1, "  ", Ok, std::nullopt},
+        {"no folder typed, OK", 12, " /not/a/folder ", Ok, QStringLiteral(" /not/a/folder ")},
+        {"Cancel", 12, "/tmp", Cancel, std::nullopt},
     };
+    browser.SetStartPath(folder(20));
+    QTreeView *list = Dir1();
+    auto *model = static_cast<QFileSystemModel *>(list->model());
+    // Folders are read in the background: wait until nothing more arrives before aiming.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(parent)) == 40; }));
+    list->expand(model->index(folder(5)));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder(5))) == 1; }));
+    QCoreApplication::processEvents();
     for (const Case &c : cases) {
-        frmbrowse dialog(app.session());
-        ASSERT_TRUE(dialog.Load());
-        dialog.SetStartPath(folder(20));
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        auto *list = Child<QTreeView>(&dialog, "Dir1");
-        auto *model = static_cast<QFileSystemModel *>(list->model());
-        // QTRY_ macros would report to QTest, not to this test: wait, then assert.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(parent)) == 40; }));
-        list->expand(model->index(folder(5)));
-        // Folders are read in the background: wait until nothing more arrives before aiming.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return model->rowCount(model->index(folder(5))) == 1; }));
-        QCoreApplication::processEvents();
-        list->scrollTo(model->index(folder(c.folder)));
-        const int scrolled = list->verticalScrollBar()->value();
-        const QRect item = list->visualRect(model->index(folder(c.folder)));
-        ASSERT_TRUE(list->viewport()->rect().contains(item.center())) << c.what;
-
-        c.act(list, item.center());
-        EXPECT_EQ(dialog.result() == QDialog::Accepted, c.chooses) << c.what;
-        EXPECT_EQ(dialog.ChosenPath(), c.chooses ? folder(c.folder) : QString()) << c.what;
-        EXPECT_EQ(dialog.isVisible(), !c.chooses) << c.what;
-        EXPECT_EQ(Child<QLineEdit>(&dialog, "txtpath")->text(), folder(c.folder)) << c.what;
-        // Nothing moved or closed under the mouse.
-        EXPECT_EQ(list->verticalScrollBar()->value(), scrolled) << c.what;
-        EXPECT_TRUE(list->isExpanded(model->index(folder(5)))) << c.what;
+        SCOPED_TRACE(c.what);
+        browser.setResult(0);
+        browser.show();
+        QApplication::setActiveWindow(&browser);
+        list->clearSelection();
+        list->setCurrentIndex(QModelIndex());
+        QPoint at;
+        if (c.clicked >= 0) {
+            list->scrollTo(model->index(folder(c.clicked)));
+            const int scrolled = list->verticalScrollBar()->value();
+            at = list->visualRect(model->index(folder(c.clicked))).center();
+            ASSERT_TRUE(list->viewport()->rect().contains(at));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+            EXPECT_EQ(txtpath()->text(), folder(c.clicked));
+            EXPECT_EQ(list->verticalScrollBar()->value(), scrolled);
+            EXPECT_TRUE(list->isExpanded(model->index(folder(5))));
+        }
+        if (c.typed) {
+            txtpath()->clear();
+            QTest::keyClicks(txtpath(), QLatin1String(c.typed));
+        }
+        if (c.then == DoubleClick) {
+            // As a mouse sends it: the second press of the two comes as a double click.
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
+        }
+        if (c.then == Enter)
+            QTest::keyClick(list, Qt::Key_Return);
+        if (c.then == Ok || c.then == Cancel)
+            QTest::mouseClick(Child<QPushButton>(&browser, c.then == Ok ? "cmdOK" : "cmdCancel"), Qt::LeftButton);
+        const auto handed = browser.result() == QDialog::Accepted ? std::optional(browser.ChosenPath()) : std::nullopt;
+        EXPECT_EQ(handed, c.handed);
+        EXPECT_EQ(browser.isVisible(), c.then == Nothing);
     }
 }
 
-TEST_F(BrowseTest, StartPathIsPresetOnlyWhenItIsAFolderAndAVanishedFolderIsUndone)
+// A start path presets only a folder. Picking a folder or a drive that vanished is refused
+// with a message and undone; a drive that is there shows its root.
+TEST_F(BrowseTest, OnlyAFolderPresetsAndAVanishedFolderOrDriveIsUndone)
 {
-    const QList<QPair<QString, bool>> cases = {
-        {app.path() + QStringLiteral("/missing"), false},
-        {app.path() + QStringLiteral("/I18nText.xml"), false},
-        {app.lib(), true},
-    };
-    for (const auto &[path, presets] : cases) {
-        EXPECT_EQ(browser.SetStartPath(path), presets) << path.toStdString();
-        EXPECT_EQ(txtpath()->text(), presets ? path : QString());
-        EXPECT_EQ(browser.DirPath(), presets ? app.lib() : QDir::currentPath());
-    }
-    EXPECT_EQ(Drive1()->currentData().toString(), frmbrowse::DriveOf(app.lib()));
-
-    // Picking a folder that vanished is undone (that a pick shows its path: the click test).
+    EXPECT_FALSE(browser.SetStartPath(app.path() + QStringLiteral("/I18nText.xml")));
+    EXPECT_EQ(txtpath()->text(), QString());
+    EXPECT_EQ(browser.DirPath(), QDir::currentPath());
     const QString doomed = app.path() + QStringLiteral("/doomed");
     QDir().mkpath(doomed);
-    browser.SetStartPath(app.path());
-    Dir1()->setCurrentIndex(Folder(app.lib()));
+    EXPECT_TRUE(browser.SetStartPath(app.lib()));
+    EXPECT_EQ(txtpath()->text(), app.lib());
+    const QString home = frmbrowse::DriveOf(app.lib());
+    EXPECT_EQ(Drive1()->currentData().toString(), home);
 
-    const QModelIndex index = Folder(doomed);
+    // (That a pick shows its path: the click test.)
+    const QModelIndex index = static_cast<QFileSystemModel *>(Dir1()->model())->index(doomed);
     ASSERT_TRUE(index.isValid());
     QDir(doomed).removeRecursively();
     Dir1()->setCurrentIndex(index);
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_EQ(app.messages().ShownMessages()[0].asker, &browser);
-    EXPECT_EQ(txtpath()->text(), app.lib());
-    EXPECT_EQ(browser.DirPath(), app.lib());
-    EXPECT_TRUE(browser.isVisible());
-}
-
-TEST_F(BrowseTest, AVanishedDriveIsRefusedAndAPresentOneShowsItsRoot)
-{
-    browser.SetStartPath(app.lib());
-    const QString home = frmbrowse::DriveOf(app.lib());
-
     // A volume that went away since the list was filled.
     Drive1()->addItem(QStringLiteral("/gone"), app.path() + QStringLiteral("/unmounted"));
     PickDrive(Drive1()->count() - 1);
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_EQ(Drive1()->currentData().toString(), home);
+    ASSERT_EQ(app.messages().ShownMessages().size(), 2);
+    for (const auto &shown : app.messages().ShownMessages())
+        EXPECT_EQ(shown.asker, &browser);
+    EXPECT_EQ(txtpath()->text(), app.lib());
     EXPECT_EQ(browser.DirPath(), app.lib());
+    EXPECT_EQ(Drive1()->currentData().toString(), home);
+    EXPECT_TRUE(browser.isVisible());
 
-    // A drive that is there: the lists move to its root.
     PickDrive(Drive1()->findData(home));
     const QString root = QDir::cleanPath(QDir(home).absolutePath());
     EXPECT_EQ(browser.DirPath(), root);
     EXPECT_EQ(txtpath()->text(), root);
-    EXPECT_EQ(app.shownTexts().size(), 1);
+    EXPECT_EQ(app.shownTexts().size(), 2);
 }
 
 } // namespace

@@ -48,14 +48,6 @@ protected:
         return record;
     }
 
-    // What Save writes for a new configuration given only entries, keys as written.
-    ConfigRecord NewRecordWith(const QStringList &entries)
-    {
-        return With(With({}, {"ldbp=1", "savepass=0", "autologin=0", "lhbuscomponent=cn=<mycomponent>, o=<myroot>",
-                              "logdirectory=" + session().DefaultLogDirectory, "batchsize=100", "delay=30"}),
-                    entries);
-    }
-
     // Writes bytes (a sample record when empty) to lib/rst.tsy and opens it, no message shown yet;
     // returns the bytes written.
     QByteArray OpenRst(QByteArray bytes = {})
@@ -72,7 +64,7 @@ protected:
     // Opens lib/name, or a new configuration when name is empty.
     void Open(const QString &name)
     {
-        session().LoadSharedTexts();
+        session().LoadSharedTexts(); // the proposed name of a new configuration
         session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
         session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
         editor = std::make_unique<frmEditConfiguration>(session());
@@ -92,35 +84,21 @@ protected:
     QComboBox *Combo(const char *name) { return Child<QComboBox>(name); }
     QCheckBox *Check(const char *name) { return Child<QCheckBox>(name); }
 
+    // Replaces a field's text by typing, as a user does.
     void Type(const char *boxName, const QString &text)
     {
-        QLineEdit *box = Box(boxName);
-        box->setFocus();
-        box->selectAll();
-        QTest::keyClick(box, Qt::Key_Delete);
-        // Key clicks know ASCII only; other characters arrive as an input method's text.
-        for (QChar c : text)
-            c.unicode() < 0x80 ? QTest::keyClick(box, c.toLatin1()) : box->insert(QString(c));
+        Box(boxName)->setFocus();
+        Box(boxName)->selectAll();
+        QTest::keyClicks(Box(boxName), text);
     }
 
-    // Picks a list entry with the keyboard, as a user does.
+    // Chooses a list entry with the focus in the list, as a user does.
     void Pick(const char *comboName, int position)
     {
-        QComboBox *combo = Combo(comboName);
-        combo->setFocus();
-        QTest::keyClick(combo, Qt::Key_Home);
-        for (int i = 0; i < position; ++i)
-            QTest::keyClick(combo, Qt::Key_Down);
+        Combo(comboName)->setFocus();
+        Combo(comboName)->setCurrentIndex(position);
     }
 
-    void ClickSave() { QTest::mouseClick(Child<QPushButton>("cmdOK"), Qt::LeftButton); }
-
-    // When the name prompt appears: types name and confirms it.
-    static void WhenNamePrompt(const QString &name)
-    {
-        WhenModal(QStringLiteral("frmConfigFileSelector"), [name](QWidget *dialog) {
-            ::Child<QLineEdit>(dialog, "txtFileName")->setText(name);
-            QTest::mouseClick(::Child<QPushButton>(dialog, "OKButton"), Qt::LeftButton);
-        });
-    }
+    // Clicks a button or a check box of the editor.
+    void Click(const char *name) { QTest::mouseClick(Child<QWidget>(name), Qt::LeftButton); }
 };
