@@ -11,10 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 
@@ -42,20 +38,13 @@ int Port()
     return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
 }
 
-bool PortAnswers(int port)
+bool ServerAnswers()
 {
-    if (port <= 0)
-        return false;
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0)
-        return false;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(quint16(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return ok;
+    return Port() > 0
+           && QProcess::execute(PgBin() + QStringLiteral("/pg_isready"),
+                                {QStringLiteral("-q"), QStringLiteral("-h"), ServerName, QStringLiteral("-p"),
+                                 QString::number(Port())})
+                  == 0;
 }
 
 // This process's own odbc.ini, removed when the process ends: test programs run side by
@@ -113,7 +102,7 @@ QString PostgresFixture::Dir()
 
 bool PostgresFixture::EnsureServer(QString *error)
 {
-    if (!PortAnswers(Port())) {
+    if (!ServerAnswers()) {
         QProcess script;
         script.setProcessChannelMode(QProcess::MergedChannels);
         script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"), {QStringLiteral("start"), Dir()});
