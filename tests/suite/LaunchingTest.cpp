@@ -1,8 +1,8 @@
 #include "support/PostgresFixture.h"
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
-#include "platform/Process.h"
 #include "suite/MergeSplitLaunch.h"
+#include "platform/Process.h"
 #include "suite/Launching.h"
 #include "suite/ServerCommands.h"
 
