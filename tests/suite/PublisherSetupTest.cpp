@@ -84,8 +84,8 @@ TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
 class PublisherUpdateTest : public ::testing::Test
 {
 protected:
-    // refusal: the database (F or R) and the PL/pgSQL that refuses the update of one table.
-    void Prepare(char refuser = 0, int table = 0, const char *action = "")
+    // The refuser (F or R) runs action (PL/pgSQL) instead of updating table.
+    void Prepare(char refuser, int table, const char *action)
     {
         const QString sql = QStringLiteral(
             "DROP TRIGGER IF EXISTS refuse ON tsybcdetails; DROP TABLE IF EXISTS updlog; DELETE FROM tsybcdetails;"
