@@ -66,28 +66,23 @@ TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersio
 TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
 {
     using Form = ConnectionForm;
-    // type and rows: the table's, as in the check's test; no type: no table at all.
-    struct Case { const char *what; Form form; bool second; QString dsn, password; const char *type; QStringList rows;
-                  bool usable; QStringList says; };
+    // version: the table's one row; nullptr: no table at all.
+    struct Case { Form form; bool second; QString dsn, password; const char *version; bool usable; QStringList says; };
     const QString server = QStringLiteral("Connected to server \"%1\"").arg(db->serverName());
+    const QString dsn = db->dsn(), password = db->password();
     const Case cases[] = {
-        {"launch", Form::Launch, false, db->dsn(), db->password(), "integer", {"6"}, true, {server, "back-end version 6."}},
-        {"old version", Form::Launch, false, db->dsn(), db->password(), "integer", {"5"}, false,
-         {server, "back-end version 5.", "only on back-end version 6"}},
-        {"no table", Form::ConnectionString, false, db->dsn(), db->password(), "", {}, false,
-         {server, "could not be read", "tsparameters"}},
-        {"password", Form::Launch, false, db->dsn(), QStringLiteral("wrong"), "integer", {"6"}, false,
-         {"password authentication failed"}},
-        {"unknown", Form::ConnectionString, false, QStringLiteral("No; such"), db->password(), "integer", {"6"}, false,
-         {"\"No; such\"", "Data source name not found"}},
+        {Form::Launch, false, dsn, password, "6", true, {server, "back-end version 6."}},
+        {Form::Launch, false, dsn, password, "5", false, {server, "back-end version 5.", "only on back-end version 6"}},
+        {Form::ConnectionString, false, dsn, password, nullptr, false, {server, "could not be read", "tsparameters"}},
+        {Form::Launch, false, dsn, QStringLiteral("wrong"), "6", false, {"password authentication failed"}},
+        {Form::ConnectionString, false, QStringLiteral("No; such"), password, "6", false, {"\"No; such\"", "Data source name not found"}},
         // The second platform's version check goes to the server name as data source, which
         // this machine does not define.
-        {"second platform", Form::Launch, true, db->dsn(), db->password(), "integer", {"6"}, false,
-         {QStringLiteral("\"%1\"").arg(db->serverName()), "Data source name not found"}},
+        {Form::Launch, true, dsn, password, "6", false, {QStringLiteral("\"%1\"").arg(db->serverName()), "Data source name not found"}},
     };
     for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
-        Versions(QLatin1String(c.type), c.rows);
+        SCOPED_TRACE(c.says.join(u' ').toStdString());
+        Versions(c.version ? "integer" : "", c.version ? QStringList{c.version} : QStringList());
         QString report;
         EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
         for (const QString &part : c.says)

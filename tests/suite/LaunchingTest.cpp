@@ -96,26 +96,24 @@ TEST_F(LaunchingTest, JavaServerGetsTheCheckedConfigurationsInReverseListOrder)
     }
 }
 
-// A failed check stops the whole start, the checks that passed before it included: for a
-// platform 2 data source that does not exist, getTNSName reports it, then the check reports
-// the empty name it was given. (An outdated database stops it silently: see the check's tests.)
+// A Java server that cannot be started is told with its name. A failed check stops the whole
+// start, the checks that passed before it included: for a platform 2 data source that does not
+// exist, getTNSName reports it, then the check reports the empty name it was given. (An
+// outdated database stops it silently: see the check's tests.)
 TEST_F(LaunchingTest, OneFailedCheckStopsTheWholeStart)
 {
+    RunJavaServer(app.session(), {Entry(4009, "FMKDB")});
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(JavaServer)) << app.shownTexts()[0].toStdString();
+
     stubs.Add(JavaServer);
+    app.messages().ClearShown();
     RunJavaServer(app.session(), {Entry(4009, "FMKDB"), Entry(1028, "NoSuchDsn", 2)});
     EXPECT_TRUE(stubs.WaitForRuns(JavaServer, 1, 1000).isEmpty());
     const QStringList shown = app.shownTexts();
     ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();
     for (const QString &text : shown)
         EXPECT_TRUE(text.contains("Data source name not found")) << text.toStdString();
-}
-
-// The console's failure to start is told by the merge-and-split launch's tests.
-TEST_F(LaunchingTest, AJavaServerThatCannotBeStartedIsReportedWithTheReason)
-{
-    RunJavaServer(app.session(), {Entry(4009, "FMKDB")});
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts()[0].contains(JavaServer)) << app.shownTexts()[0].toStdString();
 }
 
 } // namespace
