@@ -140,8 +140,9 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
         const QString told = app.shownTexts().join(u'\n');
         ASSERT_EQ(app.shownTexts().size(), c.told) << told.toStdString();
         EXPECT_TRUE(told.contains(QLatin1String(c.says))) << told.toStdString();
-        if (!c.console)
+        if (!c.console) {
             EXPECT_EQ(app.messages().ShownMessages()[1].icon, MsgIcon::Critical);
+        }
     }
 }
 

@@ -81,8 +81,9 @@ protected:
         EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
         EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
         EXPECT_NE(dialog->result(), QDialog::Accepted);
-        if (fmk)
+        if (fmk) {
             EXPECT_TRUE(Published().isEmpty());
+        }
     }
 
     TestAppDir app;
