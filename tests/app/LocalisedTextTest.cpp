@@ -8,19 +8,13 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
-namespace {
-
-void WriteTexts(const TestAppDir &app, const QByteArray &xml) { app.writeFile("I18nText.xml", xml); }
-
-} // namespace
-
 TEST(LocalisedText, LooksUpDirectChildrenOfTheRootByValidLabelsOnly)
 {
     TestAppDir app(false);
-    WriteTexts(app, "<?xml version=\"1.0\"?><I18NTEXT><SLBL0351>File Name</SLBL0351>"
-                    "<SLBL0351>second</SLBL0351><G><SLBL0353>nested</SLBL0353></G>"
-                    "<SLBL0354>  <b>Log</b>\n  <i>Dir</i> x <![CDATA[ <c> ]]></SLBL0354>"
-                    "<SLBL0355>a &amp; b<!-- no --><?pi no?></SLBL0355></I18NTEXT>");
+    app.writeFile("I18nText.xml", "<?xml version=\"1.0\"?><I18NTEXT><SLBL0351>File Name</SLBL0351>"
+                                  "<SLBL0351>second</SLBL0351><G><SLBL0353>nested</SLBL0353></G>"
+                                  "<SLBL0354>  <b>Log</b>\n  <i>Dir</i> x <![CDATA[ <c> ]]></SLBL0354>"
+                                  "<SLBL0355>a &amp; b<!-- no --><?pi no?></SLBL0355></I18NTEXT>");
     LocalisedText texts(app.path());
     struct Case { const char *label, *text; };
     const Case cases[] = {
@@ -61,7 +55,7 @@ TEST(LocalisedText, MissingBrokenOrHostileFileGivesTheIdentifierAndAChangedFileS
         {"elements nested a hundred thousand deep", deep},
     };
     for (const Case &c : cases) {
-        WriteTexts(app, c.xml);
+        app.writeFile("I18nText.xml", c.xml);
         EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356")) << c.what;
         EXPECT_FALSE(texts.TextLoaded()) << c.what;
     }
@@ -70,7 +64,7 @@ TEST(LocalisedText, MissingBrokenOrHostileFileGivesTheIdentifierAndAChangedFileS
     // tell the change. A failed load afterwards does not reset TextLoaded.
     for (const char *text : {"one", "two"}) {
         QFile::remove(app.path() + "/I18nText.xml");
-        WriteTexts(app, QByteArray("<I18NTEXT><SLBL0001>") + text + "</SLBL0001></I18NTEXT>");
+        app.writeFile("I18nText.xml", QByteArray("<I18NTEXT><SLBL0001>") + text + "</SLBL0001></I18NTEXT>");
         EXPECT_EQ(texts.GetText("SLBL0001"), QString::fromUtf8(text));
     }
     QFile::remove(app.path() + "/I18nText.xml");
