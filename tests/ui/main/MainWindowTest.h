@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -51,27 +52,19 @@ protected:
     QAction *Action(const char *name) const { return Child<QAction>(window.get(), name); }
     QMenu *Menu(const char *name) const { return Child<QMenu>(window.get(), name); }
 
-    // The file names of the rows, in list order.
-    QStringList Names() const
+    // The file names of the rows, in list order: all of them, or those the flags pick
+    // (QTreeWidgetItemIterator::Selected for the highlighted ones).
+    QStringList Names(QTreeWidgetItemIterator::IteratorFlags flags = QTreeWidgetItemIterator::All) const
     {
         QStringList names;
-        for (int i = 0; i < List()->topLevelItemCount(); ++i)
-            names << List()->topLevelItem(i)->text(0);
+        for (QTreeWidgetItemIterator it(List(), flags); *it; ++it)
+            names << (*it)->text(0);
         return names;
     }
+    QStringList Highlighted() const { return Names(QTreeWidgetItemIterator::Selected); }
+    QStringList Visible() const { return Names(QTreeWidgetItemIterator::NotHidden); }
 
     QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
-
-    // The names of the rows highlighted, in list order.
-    QStringList Highlighted() const
-    {
-        QStringList names;
-        for (const QString &name : Names()) {
-            if (Item(name)->isSelected())
-                names << name;
-        }
-        return names;
-    }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
     QString StatusText(const char *label) const { return Child<QLabel>(window.get(), label)->text(); }
