@@ -130,23 +130,20 @@ TEST_F(MainWindowLive, TheFilterShowsTheRowsHoldingItsTextAndCommandsLeaveTheOth
     EXPECT_TRUE(List()->hasFocus());
     Key(Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(Filter()->hasFocus());
-    struct Case { QString text; QStringList visible; };
-    const Case cases[] = {
-        {"sales", {"Sales.tsy"}},           // file name, whatever the case
-        {"rst_", {"Plan.tsy"}},             // DSN
-        {"PORTAL", {"Web.tsy"}},            // database
-        {"anna", {"Sales.tsy"}},            // user; the bus component is not searched
-        {app.session().AppName(RostrumProduct), {"Plan.tsy"}}, // application
-        {"nothing like it", {}},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
+    for (const auto &[text, visible] : {
+             std::pair<QString, QStringList>{"sales", {"Sales.tsy"}}, // file name, whatever the case
+             {"rst_", {"Plan.tsy"}},                                  // DSN
+             {"PORTAL", {"Web.tsy"}},                                 // database
+             {"anna", {"Sales.tsy"}},                                 // user; the bus component is not searched
+             {app.session().AppName(RostrumProduct), {"Plan.tsy"}},   // application
+             {"nothing like it", {}}}) {
+        SCOPED_TRACE(text.toStdString());
         Filter()->clear();
-        QTest::keyClicks(Filter(), c.text);
-        EXPECT_EQ(Visible(), c.visible);
+        QTest::keyClicks(Filter(), text);
+        EXPECT_EQ(Visible(), visible);
         // The first row the filter leaves is not highlighted by itself; what is highlighted is visible.
         for (const QString &name : Highlighted())
-            EXPECT_TRUE(c.visible.contains(name));
+            EXPECT_TRUE(visible.contains(name));
     }
     QTest::keyClick(Filter(), Qt::Key_Escape);
     EXPECT_EQ(Visible(), QStringList({"Plan.tsy", "Sales.tsy", "Web.tsy"}));
