@@ -46,7 +46,6 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
     const QRegularExpression gui(QStringLiteral("file=\\S*(libQt6Gui|libQt6Widgets|libQt6XcbQpa|libX11|libxcb|"
                                                 "libfontconfig|libfreetype|libGL|libEGL|libxkbcommon|libcs_gui)"));
     FakeXServer answering(true);
-    const QString stale = QStringLiteral(":%1").arg(UnusedDisplayNumber());
     const QString fake = QString::fromLatin1(answering.display());
     const QString refusedProduct = QStringLiteral("12:::1:::d:::SALES:::m:::u:::p:::c");
     // output: the whole standard output; error: a part of standard error; written: the file
@@ -62,7 +61,6 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
         // The arguments are joined with a blank; Qt takes no option from the last field.
         {"written on an answering display", {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, fake, 0, "", "",
          "SALES_1028.tsy"},
-        {"refused on a stale display", {refusedProduct}, stale, 2, "", "\"12\"", ""},
         // The display answers the probe, then refuses the box: the status stays the same.
         {"display fails half-way", {refusedProduct}, fake, 2, "", "\"12\"", "", true},
     };

@@ -78,8 +78,7 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.menu);
         Select(c.selected);
-        const QPoint at = List()->visualItemRect(Item(c.clicked ? c.clicked : "d.tsy")).center()
-                          + QPoint(0, c.clicked ? 0 : 200);
+        const QPoint at = At(c.clicked ? c.clicked : "d.tsy") + QPoint(0, c.clicked ? 0 : 200);
         // The window system sends the menu request after the press.
         QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, at);
         QContextMenuEvent request(QContextMenuEvent::Mouse, at, List()->viewport()->mapToGlobal(at));

@@ -109,8 +109,9 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
         Select(c.selected);
-        for (const auto &[action, enabled] : {std::pair{"mnuUpdate", c.update}, {"Edit", c.update}, {"mnuRename", c.any},
-                                              {"mnuDelete", c.any}, {"Delete", c.any}, {"mnuExecute", c.run}, {"Run", c.run},
+        for (const auto &[action, enabled] : {std::pair{"mnuUpdate", c.update}, {"Edit", c.update},
+                                              {"mnuRename", c.any}, {"mnuDelete", c.any}, {"Delete", c.any},
+                                              {"mnuExecute", c.run}, {"Run", c.run},
                                               {"MnSConfig", c.mergeSplit}, {"ConfigMnS", c.mergeSplit}})
             EXPECT_EQ(Action(action)->isEnabled(), enabled) << action;
         EXPECT_EQ(app.session().SelectedConfigName, c.name);
@@ -119,7 +120,7 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
 
     DoubleClick("d_platform.tsy");
     EXPECT_TRUE(StatusText("lblOutcome").contains(Item("d_platform.tsy")->toolTip(0)));
-    const QPoint below = List()->visualItemRect(Item("g_rostrum.tsy")).center() + QPoint(0, 200);
+    const QPoint below = At("g_rostrum.tsy") + QPoint(0, 200);
     ASSERT_EQ(List()->itemAt(below), nullptr);
     Select({"a_full.tsy"});
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);

@@ -65,6 +65,7 @@ protected:
     QStringList Visible() const { return Names(QTreeWidgetItemIterator::NotHidden); }
 
     QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
+    QPoint At(const QString &name) const { return List()->visualItemRect(Item(name)).center(); }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
     QString StatusText(const char *label) const { return Child<QLabel>(window.get(), label)->text(); }
@@ -92,10 +93,9 @@ protected:
     void Select(const QStringList &names)
     {
         for (int i = 0; i < names.size(); ++i) {
-            QTreeWidgetItem *item = Item(names[i]);
-            ASSERT_NE(item, nullptr) << names[i].toStdString();
+            ASSERT_NE(Item(names[i]), nullptr) << names[i].toStdString();
             QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
-                              List()->visualItemRect(item).center());
+                              At(names[i]));
         }
     }
 
@@ -103,7 +103,7 @@ protected:
     void DoubleClick(const QString &name)
     {
         Select({name});
-        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item(name)).center());
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, At(name));
     }
 
     void ClickHeader(int column)
