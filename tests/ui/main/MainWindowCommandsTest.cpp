@@ -97,17 +97,17 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts()[0].contains("b.tsy") && app.shownTexts()[0].contains("d.tsy"));
     EXPECT_EQ(Files().size(), 4);
-    EXPECT_FALSE(StatusText("lblOutcome").contains("b.tsy"));
+    EXPECT_FALSE(StatusText("lblOutcome").contains("d.tsy"));
 
-    // One file gone meanwhile: the other is deleted all the same, the missing one named.
-    ASSERT_TRUE(QFile::remove(app.lib("d.tsy")));
+    // The first file gone meanwhile: the other is deleted all the same, the missing one named.
+    ASSERT_TRUE(QFile::remove(app.lib("b.tsy")));
     app.messages().SetNextAnswers({MsgResult::Yes});
     ClickButton("Delete");
     ASSERT_EQ(app.shownTexts().size(), 3);
-    EXPECT_TRUE(app.shownTexts()[2].contains("d.tsy: "));
+    EXPECT_TRUE(app.shownTexts()[2].contains("b.tsy: "));
     EXPECT_EQ(Files(), QStringList({"a.tsy", "c.tsy"}));
     EXPECT_EQ(Names(), Files());
-    EXPECT_TRUE(StatusText("lblOutcome").contains("b.tsy"));
+    EXPECT_TRUE(StatusText("lblOutcome").contains("d.tsy"));
     EXPECT_TRUE(Highlighted().isEmpty());
     EXPECT_FALSE(Action("mnuDelete")->isEnabled());
 }
