@@ -29,9 +29,7 @@ TEST(CommandLineMode, EightFieldsWriteOneFile)
     // Too few fields: the record is filled as far as they go.
     ConfigRecord partial;
     EXPECT_FALSE(ParseCommandLine("a:::b", partial));
-    EXPECT_EQ(partial.SatelliteAppln, QStringLiteral("a"));
-    EXPECT_EQ(partial.ldbp, QStringLiteral("b"));
-    EXPECT_TRUE(partial.dsn.isEmpty());
+    EXPECT_EQ(QStringList({partial.SatelliteAppln, partial.ldbp, partial.dsn}), QStringList({"a", "b", ""}));
 }
 
 // Each row in a directory of its own: the exit status, the one file lib/ then holds (none
@@ -71,12 +69,8 @@ TEST(CommandLineMode, FieldsTheProgramCouldNotReadBackWriteNothing)
         }
         ASSERT_EQ(app.shownTexts().size(), 1);
         EXPECT_TRUE(app.shownTexts()[0].contains(QString::fromUtf8(c.says))) << qPrintable(app.shownTexts()[0]);
-        const MsgIcon icon = app.messages().ShownMessages()[0].icon;
-        if (c.status == 1) {
-            EXPECT_TRUE(app.shownTexts()[0].startsWith(app.session().GetText("SLBL0356")));
-            EXPECT_EQ(icon, MsgIcon::None);
-        } else {
-            EXPECT_EQ(icon, MsgIcon::Critical);
-        }
+        // A file that could not be written is told in the program's own words, without an icon.
+        EXPECT_EQ(app.shownTexts()[0].startsWith(app.session().GetText("SLBL0356")), c.status == 1);
+        EXPECT_EQ(app.messages().ShownMessages()[0].icon, c.status == 1 ? MsgIcon::None : MsgIcon::Critical);
     }
 }

@@ -11,63 +11,30 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 
 namespace {
 
-struct ProgramRun
-{
-    int exitCode = -1;
-    bool finished = false;
-    QString out, err;
-};
-
-// A copy of the program in app's directory, so that lib/ there is the one it writes; the
-// shared libraries stay where they were built.
-QString ProgramIn(const TestAppDir &app)
+// Starts a copy of the program in app's directory, so that lib/ there is the one it writes (the
+// shared libraries stay where they were built), as a script would: display its only display
+// (none when empty), no platform chosen, and the dynamic loader reporting on standard error
+// the objects it opens.
+void Start(QProcess &process, const TestAppDir &app, const QStringList &arguments, const QString &display)
 {
     const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
-    const QString program = app.path() + QStringLiteral("/ConfigurationSelector");
-    if (!QFile::exists(program)) {
-        QFile::copy(bin + QStringLiteral("ConfigurationSelector"), program);
-        for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
-            QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
-    }
-    return program;
-}
-
-// A script's environment with display as its only display (none when empty), no platform chosen.
-QProcessEnvironment Environment(const QString &display)
-{
+    QFile::copy(bin + QStringLiteral("ConfigurationSelector"), app.path() + QStringLiteral("/ConfigurationSelector"));
+    for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
+        QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
     if (!display.isEmpty())
         environment.insert(QStringLiteral("DISPLAY"), display);
-    return environment;
-}
-
-// Runs the program with the dynamic loader reporting on standard error the objects it opens.
-ProgramRun RunProgram(const TestAppDir &app, const QStringList &arguments, const QString &display)
-{
-    QProcessEnvironment environment = Environment(display);
     environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
-    QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(ProgramIn(app), arguments);
-    ProgramRun run;
-    // Generous: only a program that blocks takes this long.
-    run.finished = process.waitForFinished(20000);
-    if (!run.finished)
-        process.kill();
-    process.waitForFinished();
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    process.start(app.path() + QStringLiteral("/ConfigurationSelector"), arguments);
 }
 
 } // namespace
@@ -79,18 +46,12 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
     const QRegularExpression gui(QStringLiteral("file=\\S*(libQt6Gui|libQt6Widgets|libQt6XcbQpa|libX11|libxcb|"
                                                 "libfontconfig|libfreetype|libGL|libEGL|libxkbcommon|libcs_gui)"));
     FakeXServer answering(true);
-    const QString stale = QStringLiteral(":%1").arg(UnusedDisplayNumber());
     const QString fake = QString::fromLatin1(answering.display());
     const QString refusedProduct = QStringLiteral("12:::1:::d:::SALES:::m:::u:::p:::c");
-    const struct
-    {
-        const char *what;
-        QStringList arguments;
-        QString display;
-        int exitCode;
-        QString output;   // the whole standard output
-        QString error;    // expected in standard error
-        QString written;  // the file expected in lib/, none when empty
+    // output: the whole standard output; error: a part of standard error; written: the file
+    // expected in lib/, none when empty.
+    const struct {
+        const char *what; QStringList arguments; QString display; int exitCode; QString output, error, written;
         bool displayAsked = false;
     } cases[] = {
         {"help", {"--help"}, {}, 0, CommandLineUsage(), "", ""},
@@ -100,7 +61,6 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
         // The arguments are joined with a blank; Qt takes no option from the last field.
         {"written on an answering display", {"1028:::1:::d:::SALES:::m:::u:::p:::c", "-reverse"}, fake, 0, "", "",
          "SALES_1028.tsy"},
-        {"refused on a stale display", {refusedProduct}, stale, 2, "", "\"12\"", ""},
         // The display answers the probe, then refuses the box: the status stays the same.
         {"display fails half-way", {refusedProduct}, fake, 2, "", "\"12\"", "", true},
     };
@@ -108,13 +68,16 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
         SCOPED_TRACE(c.what);
         TestAppDir app;
         const int contactsBefore = answering.connections();
-        const ProgramRun run = RunProgram(app, c.arguments, c.display);
-        ASSERT_TRUE(run.finished);
-        EXPECT_EQ(run.exitCode, c.exitCode) << run.err.toStdString();
-        EXPECT_EQ(run.out, c.output);
-        EXPECT_TRUE(run.err.contains(c.error)) << run.err.toStdString();
-        ASSERT_TRUE(run.err.contains("file=")) << "the loader reported nothing";
-        EXPECT_EQ(gui.match(run.err).hasMatch(), c.displayAsked) << gui.match(run.err).captured().toStdString();
+        QProcess run;
+        Start(run, app, c.arguments, c.display);
+        // Generous: only a program that blocks takes this long.
+        ASSERT_TRUE(run.waitForFinished(20000));
+        const QString err = QString::fromUtf8(run.readAllStandardError());
+        EXPECT_EQ(run.exitStatus() == QProcess::NormalExit ? run.exitCode() : -1, c.exitCode) << err.toStdString();
+        EXPECT_EQ(QString::fromUtf8(run.readAllStandardOutput()), c.output);
+        EXPECT_TRUE(err.contains(c.error)) << err.toStdString();
+        ASSERT_TRUE(err.contains("file=")) << "the loader reported nothing";
+        EXPECT_EQ(gui.match(err).hasMatch(), c.displayAsked) << gui.match(err).captured().toStdString();
         EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files), c.written.isEmpty() ? QStringList() : QStringList{c.written});
         EXPECT_TRUE(c.written.isEmpty() || app.readFile("lib/" + c.written).contains("\r\nlhbuscomponent=c -reverse\r\n"));
         EXPECT_EQ(answering.connections() > contactsBefore, c.displayAsked);
@@ -126,10 +89,7 @@ TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)
     FakeXServer answering(true);
     const QByteArray fake = answering.display();
     const QByteArray stale = ":" + QByteArray::number(UnusedDisplayNumber());
-    const struct
-    {
-        QByteArray platform, display, expected;
-    } cases[] = {
+    const struct { QByteArray platform, display, expected; } cases[] = {
         {"", fake, "xcb"},
         {"xcb:nograb", fake, "xcb:nograb"},
         {"wayland;xcb", fake, "xcb"}, // no Wayland display: Qt goes on to X11
@@ -144,29 +104,6 @@ TEST(CommandLineMessages, ABoxOnlyOnADisplayThatAnswers)
             << c.platform.constData() << " " << c.display.constData();
 }
 
-namespace {
-
-// The top-level windows of an X display, by xwininfo.
-QString WindowTree(const QString &display)
-{
-    QProcess xwininfo;
-    xwininfo.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
-    xwininfo.waitForFinished(5000);
-    return QString::fromUtf8(xwininfo.readAllStandardOutput());
-}
-
-bool WaitUntil(const std::function<bool()> &condition)
-{
-    for (int i = 0; i < 200; ++i) {
-        if (condition())
-            return true;
-        QThread::msleep(50);
-    }
-    return false;
-}
-
-} // namespace
-
 // On a display that answers the failure is shown in a box, which goes when the program is
 // ended from outside.
 TEST(CommandLineProgram, ABoxOnADisplayThatAnswers)
@@ -177,19 +114,24 @@ TEST(CommandLineProgram, ABoxOnADisplayThatAnswers)
     const QString display = QStringLiteral(":%1").arg(UnusedDisplayNumber(270));
     QProcess server;
     server.start(QStringLiteral("Xvfb"), {display, "-nolisten", "tcp"});
-    ASSERT_TRUE(WaitUntil([&] { return DisplayProbe::X11Answers(display.toLatin1(), 100); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return DisplayProbe::X11Answers(display.toLatin1(), 100); }, 10000));
 
     TestAppDir app;
     QProcess program;
-    program.setProcessEnvironment(Environment(display));
-    program.start(ProgramIn(app), {"12:::1:::d:::SALES:::m:::u:::p:::c"});
+    Start(program, app, {"12:::1:::d:::SALES:::m:::u:::p:::c"}, display);
     ASSERT_TRUE(program.waitForStarted());
-    const auto boxShown = [&] { return WindowTree(display).contains("\"Configuration Selector\""); };
-    EXPECT_TRUE(WaitUntil(boxShown));
+    // The top-level windows of the display, by xwininfo.
+    const auto boxShown = [&] {
+        QProcess xwininfo;
+        xwininfo.start(QStringLiteral("xwininfo"), {"-display", display, "-root", "-tree"});
+        xwininfo.waitForFinished(5000);
+        return xwininfo.readAllStandardOutput().contains("\"Configuration Selector\"");
+    };
+    EXPECT_TRUE(QTest::qWaitFor(boxShown, 10000));
     EXPECT_FALSE(program.waitForFinished(100)) << "waits for the box to be answered";
     program.kill();
     program.waitForFinished();
-    EXPECT_TRUE(WaitUntil([&] { return !boxShown(); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !boxShown(); }, 10000));
     server.terminate();
     server.waitForFinished();
 }

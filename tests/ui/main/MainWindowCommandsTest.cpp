@@ -1,11 +1,11 @@
 #include "MainWindowTest.h"
 
 #include "support/PostgresFixture.h"
-#include "support/StubPrograms.h"
 
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QFile>
+#include <QMenuBar>
 #include <QStatusBar>
 
 namespace {
@@ -60,78 +60,84 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
     EXPECT_EQ(app.session().SelectedConfigPath, app.lib("new.tsy"));
 }
 
-// One question names every highlighted file and Enter answers No; Yes deletes all of them and
-// leaves nothing highlighted in their place; a file that cannot be deleted is named.
-TEST_F(MainWindowCommands, DeleteAsksOnceForEveryHighlightedFile)
+// A right click on a row offers the row commands for it (a row outside the highlight becomes
+// the highlight); on empty space, which takes the highlight away, New and Refresh.
+// Delete asks one question naming every highlighted file, and Enter answers No; Yes deletes all
+// of them and leaves nothing highlighted in their place; a file that cannot be deleted is named.
+TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
 {
     for (const char *name : {"a.tsy", "b.tsy", "c.tsy", "d.tsy"})
         WriteConfig(name, "4009");
     Open();
-    for (const QList<MsgResult> &answers : {QList<MsgResult>{}, {MsgResult::Yes}}) {
-        SCOPED_TRACE(answers.size());
-        Select({"b.tsy", "d.tsy"});
-        app.messages().ClearShown();
-        app.messages().SetNextAnswers(answers);
-        Key(Qt::Key_Delete);
-        ASSERT_EQ(app.shownTexts().size(), 1);
-        EXPECT_TRUE(app.shownTexts()[0].contains("b.tsy") && app.shownTexts()[0].contains("d.tsy"));
-        EXPECT_EQ(Files().size(), answers.isEmpty() ? 4 : 2);
-        EXPECT_EQ(StatusText("lblOutcome").contains("b.tsy"), !answers.isEmpty());
+    struct Case { QStringList selected; const char *clicked; QStringList highlighted; const char *menu; };
+    const Case cases[] = {
+        {{"a.tsy"}, "c.tsy", {"c.tsy"}, "mnuRowContext"},
+        {{"a.tsy", "b.tsy"}, "b.tsy", {"a.tsy", "b.tsy"}, "mnuRowContext"},
+        {{"a.tsy"}, nullptr, {}, "mnuListContext"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.menu);
+        Select(c.selected);
+        const QPoint at = At(c.clicked ? c.clicked : "d.tsy") + QPoint(0, c.clicked ? 0 : 200);
+        // The window system sends the menu request after the press.
+        QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, at);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, at, List()->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(List()->viewport(), &request);
+        Settle();
+        QMenu *menu = Menu(c.menu);
+        EXPECT_TRUE(menu->isVisible());
+        EXPECT_EQ(Highlighted(), c.highlighted);
+        EXPECT_EQ(menu->actions().contains(Action("mnuDelete")), bool(c.clicked));
+        menu->hide();
     }
-    EXPECT_TRUE(Highlighted().isEmpty());
-    EXPECT_FALSE(Action("mnuDelete")->isEnabled());
 
-    // One file gone meanwhile: the other is deleted all the same, the missing one named.
-    Select({"a.tsy", "c.tsy"});
-    QFile::remove(app.lib("a.tsy"));
+    Select({"b.tsy", "d.tsy"});
     app.messages().ClearShown();
+    Key(Qt::Key_Delete); // Enter answers No
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains("b.tsy") && app.shownTexts()[0].contains("d.tsy"));
+    EXPECT_EQ(Files().size(), 4);
+    EXPECT_FALSE(StatusText("lblOutcome").contains("d.tsy"));
+
+    // The first file gone meanwhile: the other is deleted all the same, the missing one named.
+    ASSERT_TRUE(QFile::remove(app.lib("b.tsy")));
     app.messages().SetNextAnswers({MsgResult::Yes});
     ClickButton("Delete");
-    ASSERT_EQ(app.shownTexts().size(), 2);
-    EXPECT_TRUE(app.shownTexts()[1].contains("a.tsy: "));
-    EXPECT_TRUE(Names().isEmpty());
-}
-
-// An entry renamed elsewhere (only the case of a letter) is not found by its exact name:
-// nothing is highlighted, the selection names nothing, and nothing can be run. A double click
-// starts the row clicked; on the empty space below the rows it starts nothing.
-TEST_F(MainWindowCommands, RefreshHighlightsByExactNameAndDoubleClickStartsTheRowClicked)
-{
-    const QString console = QStringLiteral("TessHost.exe");
-    StubPrograms stubs(app.path());
-    stubs.Add(console);
-    for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
-        WriteConfig(name, "4009");
-    Open();
-    Select({"b.tsy"});
-    ASSERT_TRUE(QFile::rename(app.lib("b.tsy"), app.lib("B.tsy")));
-    Key(Qt::Key_F5);
-    EXPECT_EQ(Names(), QStringList({"a.tsy", "B.tsy", "c.tsy"}));
+    ASSERT_EQ(app.shownTexts().size(), 3);
+    EXPECT_TRUE(app.shownTexts()[2].contains("b.tsy: "));
+    EXPECT_EQ(Files(), QStringList({"a.tsy", "c.tsy"}));
+    EXPECT_EQ(Names(), Files());
+    EXPECT_TRUE(StatusText("lblOutcome").contains("d.tsy"));
     EXPECT_TRUE(Highlighted().isEmpty());
-    EXPECT_EQ(app.session().SelectedConfigPath, "");
-    EXPECT_FALSE(Action("mnuExecute")->isEnabled());
-    Key(Qt::Key_R, Qt::ControlModifier);
-
-    Select({"B.tsy"});
-    const QPoint below = List()->visualItemRect(Item("c.tsy")).center() + QPoint(0, 200);
-    ASSERT_EQ(List()->itemAt(below), nullptr);
-    QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
-    EXPECT_TRUE(stubs.WaitForRuns(console, 1, 500).isEmpty());
-
-    DoubleClick("a.tsy");
-    const auto runs = stubs.WaitForRuns(console, 1);
-    ASSERT_EQ(runs.size(), 1);
-    EXPECT_TRUE(runs[0].arguments.contains(app.lib("a.tsy")));
+    EXPECT_FALSE(Action("mnuDelete")->isEnabled());
 }
 
-// The View menu hides the tool bar and the status bar; Exit and Ctrl+Q close the window.
-TEST_F(MainWindowCommands, TheViewMenuHidesTheBarsAndExitOrCtrlQCloses)
+// The menus hide the commands not offered. Localised captions may give two items the same Alt
+// letter (the default texts do: New and Rename): within the menu bar and each menu a letter
+// names one visible item only. The View menu hides the tool bar, the filter box staying above
+// the list, and the status bar; Exit and Ctrl+Q close the window.
+TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
 {
     Open();
+    for (QAction *hidden : {Action("mnuSetDefault"), Action("mnuStatusbar"), Action("mnuExecuteJS"),
+                            Menu("mnuTools")->menuAction()})
+        EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
+    EXPECT_FALSE(Child<QToolBar>(window.get(), "tlbJS")->isVisible());
+    QList<QMenu *> menus = window->menuBar()->findChildren<QMenu *>();
+    menus << nullptr; // the menu bar itself
+    for (QMenu *menu : menus) {
+        QStringList letters;
+        for (QAction *item : menu ? menu->actions() : window->menuBar()->actions()) {
+            const QString text = item->text().remove(QStringLiteral("&&"));
+            if (item->isVisible() && text.contains(u'&'))
+                letters << text.mid(text.indexOf(u'&') + 1, 1).toUpper();
+        }
+        EXPECT_EQ(letters.removeDuplicates(), 0) << (menu ? menu->objectName() : QString("mnuBar")).toStdString();
+    }
+
     for (bool shown : {false, true}) {
         Action("mnuToolbar")->trigger();
         EXPECT_EQ(Child<QWidget>(window.get(), "cbMain")->isVisible(), shown);
-        // The filter box stays above the list.
         EXPECT_LT(Filter()->y(), List()->y());
     }
     Action("mnuStatusbar")->trigger();
@@ -144,37 +150,6 @@ TEST_F(MainWindowCommands, TheViewMenuHidesTheBarsAndExitOrCtrlQCloses)
     EXPECT_FALSE(window->isVisible());
 }
 
-// A right click on a row offers the row commands for it (a row outside the highlight becomes
-// the highlight); on empty space, which takes the highlight away, New and Refresh.
-TEST_F(MainWindowCommands, TheContextMenuOffersTheRowCommands)
-{
-    for (const char *name : {"a.tsy", "b.tsy", "c.tsy"})
-        WriteConfig(name, "4009");
-    Open();
-    struct Case { QStringList selected; const char *clicked; QStringList highlighted; const char *menu; };
-    const Case cases[] = {
-        {{"a.tsy"}, "c.tsy", {"c.tsy"}, "mnuRowContext"},
-        {{"a.tsy", "b.tsy"}, "b.tsy", {"a.tsy", "b.tsy"}, "mnuRowContext"},
-        {{"a.tsy"}, nullptr, {}, "mnuListContext"},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.menu);
-        Select(c.selected);
-        const QPoint at = List()->visualItemRect(Item(c.clicked ? c.clicked : "c.tsy")).center()
-                          + QPoint(0, c.clicked ? 0 : 200);
-        // The window system sends the menu request after the press.
-        QTest::mouseClick(List()->viewport(), Qt::RightButton, {}, at);
-        QContextMenuEvent request(QContextMenuEvent::Mouse, at, List()->viewport()->mapToGlobal(at));
-        QApplication::sendEvent(List()->viewport(), &request);
-        Settle();
-        QMenu *menu = Menu(c.menu);
-        EXPECT_TRUE(menu->isVisible());
-        EXPECT_EQ(Highlighted(), c.highlighted);
-        EXPECT_EQ(menu->actions().contains(Action("mnuDelete")), bool(c.clicked));
-        menu->hide();
-    }
-}
-
 // The merge-and-split pick: which names it records, and whether it complains or opens the
 // publisher dialog. Only the rows highlighted now count: a name kept from an earlier attempt
 // never completes a pair. Sorted by application, the entries no longer stand in directory order.
@@ -185,10 +160,8 @@ TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEn
     // The test server's own ODBC files, never the machine's.
     QString error;
     ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
-    const std::pair<const char *, const char *> files[] = {
-        {"a_fm.tsy", "4009"}, {"b_rst.tsy", "1028"}, {"c_fm.tsy", "4009"}, {"d_web.tsy", "4010"}, {"0_none.tsy", "9999"},
-    };
-    for (const auto &[name, product] : files)
+    for (const auto &[name, product] : {std::pair{"a_fm.tsy", "4009"}, {"b_rst.tsy", "1028"}, {"c_fm.tsy", "4009"},
+                                        {"d_web.tsy", "4010"}, {"0_none.tsy", "9999"}})
         WriteConfig(name, product);
     Open();
     ClickHeader(1);

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -51,27 +52,20 @@ protected:
     QAction *Action(const char *name) const { return Child<QAction>(window.get(), name); }
     QMenu *Menu(const char *name) const { return Child<QMenu>(window.get(), name); }
 
-    // The file names of the rows, in list order.
-    QStringList Names() const
+    // The file names of the rows, in list order: all of them, or those the flags pick
+    // (QTreeWidgetItemIterator::Selected for the highlighted ones).
+    QStringList Names(QTreeWidgetItemIterator::IteratorFlags flags = QTreeWidgetItemIterator::All) const
     {
         QStringList names;
-        for (int i = 0; i < List()->topLevelItemCount(); ++i)
-            names << List()->topLevelItem(i)->text(0);
+        for (QTreeWidgetItemIterator it(List(), flags); *it; ++it)
+            names << (*it)->text(0);
         return names;
     }
+    QStringList Highlighted() const { return Names(QTreeWidgetItemIterator::Selected); }
+    QStringList Visible() const { return Names(QTreeWidgetItemIterator::NotHidden); }
 
     QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
-
-    // The names of the rows highlighted, in list order.
-    QStringList Highlighted() const
-    {
-        QStringList names;
-        for (const QString &name : Names()) {
-            if (Item(name)->isSelected())
-                names << name;
-        }
-        return names;
-    }
+    QPoint At(const QString &name) const { return List()->visualItemRect(Item(name)).center(); }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
     QString StatusText(const char *label) const { return Child<QLabel>(window.get(), label)->text(); }
@@ -99,10 +93,9 @@ protected:
     void Select(const QStringList &names)
     {
         for (int i = 0; i < names.size(); ++i) {
-            QTreeWidgetItem *item = Item(names[i]);
-            ASSERT_NE(item, nullptr) << names[i].toStdString();
+            ASSERT_NE(Item(names[i]), nullptr) << names[i].toStdString();
             QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
-                              List()->visualItemRect(item).center());
+                              At(names[i]));
         }
     }
 
@@ -110,7 +103,7 @@ protected:
     void DoubleClick(const QString &name)
     {
         Select({name});
-        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, List()->visualItemRect(Item(name)).center());
+        QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, At(name));
     }
 
     void ClickHeader(int column)
