@@ -190,6 +190,15 @@ TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEn
         ASSERT_EQ(shown.size(), c.complaint || c.publisher ? 1 : 0) << app.shownTexts().join('\n').toStdString();
         EXPECT_TRUE(shown.isEmpty() || (shown[0].asker == window.get()) == c.complaint);
     }
+
+    // Sorted the other way, the Webtrell entry comes first: refused before anything is picked.
+    ClickHeader(1);
+    app.messages().ClearShown();
+    Select({"d_web.tsy", "b_rst.tsy"});
+    Action("MnSConfig")->trigger();
+    EXPECT_EQ(app.session().MnSRostrumConfig, "");
+    ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+    EXPECT_EQ(app.messages().ShownMessages()[0].asker, window.get());
 }
 
 } // namespace
