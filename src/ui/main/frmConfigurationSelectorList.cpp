@@ -7,6 +7,7 @@
 #include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
 #include "platform/FileIo.h"
+#include "platform/Result.h"
 #include "ui/WindowState.h"
 
 #include <QAction>
@@ -59,15 +60,13 @@ public:
 // to case as the suite's file systems enumerate. FIFOs, devices, broken links and names that
 // are not valid text in the system's encoding (Qt's own listing skips those) are all there,
 // so that none is left out without a word.
-QStringList DirectoryFiles(const QString &folder, QString *error)
+Result<QStringList> DirectoryFiles(const QString &folder)
 {
     QStringList names;
     const QByteArray base = QFile::encodeName(folder) + '/';
     DIR *dir = ::opendir(base.constData());
-    if (!dir) {
-        *error = qt_error_string(errno);
-        return names;
-    }
+    if (!dir)
+        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(errno)};
     while (const dirent *entry = ::readdir(dir)) {
         const QByteArray name(entry->d_name);
         struct stat info;
@@ -168,11 +167,11 @@ QStringList frmConfigurationSelector::FillListView()
     QStringList problems;
 
     const QString folder = m_session.ConfigDirectory;
-    QString folderError;
-    const QStringList files = DirectoryFiles(folder, &folderError);
+    const Result<QStringList> listed = DirectoryFiles(folder);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
-    if (!folderError.isEmpty())
-        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, folderError);
+    if (!listed)
+        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, listed.error().description);
+    const QStringList files = listed.value_or({});
     m_configEntries = QList<ConfigEntry>(files.size());
 
     QList<QTreeWidgetItem *> items;
