@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 namespace {
 
@@ -102,7 +103,7 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
     // The first file gone meanwhile: the other is deleted all the same, the missing one named.
     ASSERT_TRUE(QFile::remove(app.lib("b.tsy")));
     app.messages().SetNextAnswers({MsgResult::Yes});
-    ClickButton("Delete");
+    Action("Delete")->trigger();
     ASSERT_EQ(app.shownTexts().size(), 3);
     EXPECT_TRUE(app.shownTexts()[2].contains("b.tsy: "));
     EXPECT_EQ(Files(), QStringList({"a.tsy", "c.tsy"}));
@@ -143,7 +144,7 @@ TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
     Action("mnuStatusbar")->trigger();
     EXPECT_FALSE(Child<QStatusBar>("StatusBar1")->isVisible());
 
-    ClickButton("Exit");
+    Action("Exit")->trigger();
     EXPECT_FALSE(window->isVisible());
     Open();
     Key(Qt::Key_Q, Qt::ControlModifier);
@@ -186,7 +187,7 @@ TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEn
         app.messages().ClearShown();
         Select(c.selected);
         // The tool button runs the pick as the menu does.
-        &c == cases ? ClickButton("ConfigMnS") : Action("MnSConfig")->trigger();
+        Action(&c == cases ? "ConfigMnS" : "MnSConfig")->trigger();
         Settle();
         EXPECT_EQ(app.session().MnSFieldmarkConfig, c.fieldmark);
         EXPECT_EQ(app.session().MnSRostrumConfig, c.rostrum);

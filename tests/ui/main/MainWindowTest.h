@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
@@ -59,12 +58,6 @@ protected:
         editor->selectAll();
         QTest::keyClicks(editor, typed);
         return editor;
-    }
-
-    void ClickButton(const char *key)
-    {
-        Action(key)->trigger();
-        Settle();
     }
 
     // Clicks the entries as the user does: the first plainly, the others with Ctrl held.
