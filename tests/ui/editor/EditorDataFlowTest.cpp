@@ -41,7 +41,7 @@ TEST_F(EditorTest, ClosingWritesOnlyAChangeTheUserKeeps)
         app.messages().SetNextAnswers(c.answers);
         c.close();
         // Only Cancel to the question keeps the window open.
-        EXPECT_EQ(editor->isVisible(), c.answers == QList{MsgResult::Cancel});
+        EXPECT_EQ(window->isVisible(), c.answers == QList{MsgResult::Cancel});
         ASSERT_EQ(app.shownTexts().size(), c.answers.size());
         for (const auto &question : app.messages().ShownMessages())
             EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
@@ -72,7 +72,7 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
     // (A product code left from the file would open the name prompt and wait for it.)
     ASSERT_TRUE(session().CurrentConfig.SatelliteAppln.isEmpty());
     Click("cmdOK");
-    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 2);
 }
 
@@ -124,7 +124,7 @@ TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
         app.messages().SetNextAnswers(answers);
         Click("cmdOK");
         EXPECT_EQ(Rst() != half, answers == QList{MsgResult::Yes});
-        EXPECT_EQ(editor->isVisible(), answers == QList{MsgResult::No});
+        EXPECT_EQ(window->isVisible(), answers == QList{MsgResult::No});
         ASSERT_EQ(app.shownTexts().size(), answers.size());
         for (const auto &question : app.messages().ShownMessages())
             EXPECT_EQ(question.buttons, MsgButtons::YesNoDefaultNo);
@@ -151,7 +151,7 @@ TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
         Type("txtpassword", QStringLiteral("secret"));
         EXPECT_EQ(Box("txtpassword")->displayText(), QStringLiteral("******"));
         Click("cmdOK");
-        EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(app.shownTexts(), QStringList{session().GetText(QStringLiteral("SLBL0356"))});
         EXPECT_TRUE(session().SelectedConfigPath.isEmpty());
         EXPECT_EQ(Rst(), before);
@@ -164,7 +164,7 @@ TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
                 QTest::mouseClick(::Child<QPushButton>(prompt, "OKButton"), Qt::LeftButton);
             });
             Click("cmdOK");
-            EXPECT_EQ(editor->isVisible(), !replaced);
+            EXPECT_EQ(window->isVisible(), !replaced);
             EXPECT_EQ(session().SelectedConfigPath, replaced ? app.lib(QStringLiteral("abc.tsy")) : QString());
         }
         EXPECT_EQ(app.shownTexts().size(), 3); // the two questions, nothing more
@@ -205,7 +205,7 @@ TEST_F(EditorTest, SaveRefusalsNameTheFieldAndGoToIt)
         app.messages().ClearShown();
         Click("cmdOK");
 
-        EXPECT_TRUE(editor->isVisible());
+        EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(Rst(), before);
         ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         const auto shown = app.messages().ShownMessages().first();
@@ -220,7 +220,7 @@ TEST_F(EditorTest, SaveRefusalsNameTheFieldAndGoToIt)
     // An existing web directory is written without the blanks around it.
     Box("txtwebdirectory")->setText(QStringLiteral(" ") + QDir::tempPath() + QStringLiteral(" "));
     Click("cmdOK");
-    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(session().CurrentConfig.webdirectory, QDir::tempPath());
     EXPECT_EQ(Rst(), ConfigFormat::Format(session().CurrentConfig));
 }

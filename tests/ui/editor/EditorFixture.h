@@ -1,29 +1,21 @@
 #pragma once
 
 #include "config/ConfigFormat.h"
-#include "support/Controls.h"
-#include "support/TestAppDir.h"
+#include "support/WindowTest.h"
 #include "ui/editor/frmEditConfiguration.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
 
 // Opens the editor the way the main window does: selection state in the session, then the
-// window, shown and active so that focus and keys reach it.
-class EditorTest : public ::testing::Test
+// window.
+class EditorTest : public WindowTest<frmEditConfiguration>
 {
 protected:
-    TestAppDir app;
-    std::unique_ptr<frmEditConfiguration> editor;
-
     Session &session() { return app.session(); }
 
     // A record as a configuration written by this program holds it.
@@ -67,19 +59,10 @@ protected:
         session().LoadSharedTexts(); // the proposed name of a new configuration
         session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
         session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
-        editor = std::make_unique<frmEditConfiguration>(session());
-        ASSERT_TRUE(editor->Load());
-        editor->show();
-        QApplication::setActiveWindow(editor.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+        WindowTest::Open();
     }
     void OpenNew() { Open(QString()); }
 
-    template <typename T>
-    T *Child(const char *name)
-    {
-        return ::Child<T>(editor.get(), name);
-    }
     QLineEdit *Box(const char *name) { return Child<QLineEdit>(name); }
     QComboBox *Combo(const char *name) { return Child<QComboBox>(name); }
     QCheckBox *Check(const char *name) { return Child<QCheckBox>(name); }

@@ -17,7 +17,7 @@ TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheFieldsFollowTheir
                   "</I18NTEXT>");
     OpenNew();
     // Captions and tips come from the texts file.
-    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Editeur (Nouvelle)"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Editeur (Nouvelle)"));
     EXPECT_EQ(Child<QPushButton>("cmdOK")->text(), QStringLiteral("Enregistrer"));
     EXPECT_EQ(Child<QTabBar>("TSConfig")->tabToolTip(1), QStringLiteral("Conseil"));
     EXPECT_EQ(Box("txtdsn")->toolTip(), QStringLiteral("Source"));
@@ -91,13 +91,13 @@ TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheFieldsFollowTheir
     EXPECT_EQ(Box("txtwebdirectory")->text(), app.path());
 
     // The window keeps its size (the size itself shows in the window's picture).
-    const QSize fixed = editor->size();
-    EXPECT_FALSE(editor->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    const QSize fixed = window->size();
+    EXPECT_FALSE(window->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     for (Qt::WindowState state : {Qt::WindowMaximized, Qt::WindowMinimized}) {
-        editor->setWindowState(state);
+        window->setWindowState(state);
         QCoreApplication::processEvents();
-        EXPECT_FALSE(editor->isMaximized() || editor->isMinimized()) << int(state);
-        EXPECT_EQ(editor->size(), fixed);
+        EXPECT_FALSE(window->isMaximized() || window->isMinimized()) << int(state);
+        EXPECT_EQ(window->size(), fixed);
     }
 }
 

@@ -1,34 +1,21 @@
 #pragma once
 
-#include "support/Controls.h"
-#include "support/TestAppDir.h"
+#include "support/WindowTest.h"
 #include "ui/main/frmConfigurationSelector.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTest>
-#include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <gtest/gtest.h>
-#include <memory>
 
-// The main window on a temporary application directory, loaded and shown as the program
-// shows it, with helpers that act as the user does.
-class MainWindowTest : public ::testing::Test
+// The main window, with helpers that act as the user does.
+class MainWindowTest : public WindowTest<frmConfigurationSelector>
 {
 protected:
-    void TearDown() override
-    {
-        window.reset();
-        Settle();
-    }
-
     // A plain configuration file for one application.
     void WriteConfig(const QString &name, const QString &product, const QString &dsn = QStringLiteral("DSN1"),
                      const QString &ldbp = QStringLiteral("1"))
@@ -38,19 +25,10 @@ protected:
                                "lhbuscomponent=bus", "logdirectory=/logs"});
     }
 
-    void Open()
-    {
-        window = std::make_unique<frmConfigurationSelector>(app.session());
-        ASSERT_TRUE(window->Load());
-        window->show();
-        QApplication::setActiveWindow(window.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-
-    QTreeWidget *List() const { return Child<QTreeWidget>(window.get(), "LVConfig"); }
-    QLineEdit *Filter() const { return Child<QLineEdit>(window.get(), "txtFilter"); }
-    QAction *Action(const char *name) const { return Child<QAction>(window.get(), name); }
-    QMenu *Menu(const char *name) const { return Child<QMenu>(window.get(), name); }
+    QTreeWidget *List() const { return Child<QTreeWidget>("LVConfig"); }
+    QLineEdit *Filter() const { return Child<QLineEdit>("txtFilter"); }
+    QAction *Action(const char *name) const { return Child<QAction>(name); }
+    QMenu *Menu(const char *name) const { return Child<QMenu>(name); }
 
     // The file names of the rows, in list order: all of them, or those the flags pick
     // (QTreeWidgetItemIterator::Selected for the highlighted ones).
@@ -68,7 +46,7 @@ protected:
     QPoint At(const QString &name) const { return List()->visualItemRect(Item(name)).center(); }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
-    QString StatusText(const char *label) const { return Child<QLabel>(window.get(), label)->text(); }
+    QString StatusText(const char *label) const { return Child<QLabel>(label)->text(); }
 
     // F2 on the current row, the text typed; the editor is left open for the caller to end the edit.
     QLineEdit *StartRename(const QString &typed)
@@ -80,13 +58,6 @@ protected:
         editor->selectAll();
         QTest::keyClicks(editor, typed);
         return editor;
-    }
-
-    void ClickButton(const char *key)
-    {
-        QAction *button = Action(key);
-        QTest::mouseClick(static_cast<QToolBar *>(button->parent())->widgetForAction(button), Qt::LeftButton);
-        Settle();
     }
 
     // Clicks the entries as the user does: the first plainly, the others with Ctrl held.
@@ -113,21 +84,4 @@ protected:
                         header->height() / 2);
         QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     }
-
-    // Shortcuts reach only the active window; a closed modal window may have left none.
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QApplication::setActiveWindow(window.get());
-        QTest::keyClick(window.get(), Qt::Key(key), modifiers);
-        Settle();
-    }
-
-    static void Settle()
-    {
-        for (int i = 0; i < 3; ++i)
-            QCoreApplication::processEvents();
-    }
-
-    TestAppDir app;
-    std::unique_ptr<frmConfigurationSelector> window;
 };

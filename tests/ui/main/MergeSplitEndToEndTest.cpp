@@ -18,9 +18,8 @@ using MergeSplitEndToEnd = MainWindowTest;
 // listed in bold, and running it starts the dispatcher of that publisher over both databases.
 TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
 {
-    QString error;
     // Before anything connects: the data sources come from the fixture's private ODBC files.
-    ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
+    ASSERT_TRUE(PostgresFixture::EnsureServer());
     qunsetenv("CS_DEMO_APPDIR");
     qunsetenv("DISPLAY"); // the stand-ins show no windows
     const QString demo = QStringLiteral(CS_SOURCE_DIR "/resources/demo/");
@@ -34,19 +33,15 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
     QDir(app.path()).mkpath(QStringLiteral("OAComponents"));
     for (const QString &name : QDir(demo + QStringLiteral("OAComponents")).entryList(QDir::Files))
         install(QStringLiteral("OAComponents/") + name, QStringLiteral("OAComponents/") + name);
-    std::unique_ptr<PgDatabase> databases[2];
-    for (auto &[db, name, product] : {std::tuple{&databases[0], "fieldmark_demo", "4009"},
-                                      {&databases[1], "rostrum_demo", "1028"}}) {
-        *db = PostgresFixture::CreateDatabase(QLatin1String(name), &error);
-        ASSERT_TRUE(*db) << error.toStdString();
+    for (const auto &[name, product] : {std::pair{"fieldmark_demo", "4009"}, {"rostrum_demo", "1028"}}) {
         QFile rows(demo + QLatin1String(name) + QStringLiteral(".sql"));
         ASSERT_TRUE(rows.open(QIODevice::ReadOnly));
-        ASSERT_TRUE((*db)->Exec(QString::fromUtf8(rows.readAll()) + QStringLiteral(";INSERT INTO tsparameters VALUES (6)"),
-                                &error))
-            << error.toStdString();
+        const PgDatabase *db = PostgresFixture::Ready(
+            QLatin1String(name), QString::fromUtf8(rows.readAll()) + QStringLiteral(";INSERT INTO tsparameters VALUES (6)"));
+        ASSERT_NE(db, nullptr);
         app.writeConfig(QLatin1String(name) + QStringLiteral(".tsy"),
-                        {"SatelliteAppln=" + QLatin1String(product), "ldbp=1", "dsn=" + (*db)->dsn(), "user=" + (*db)->user(),
-                         "savepass=1", "password=" + ScramblePassword((*db)->password()), "webdirectory=" + app.path()});
+                        {"SatelliteAppln=" + QLatin1String(product), "ldbp=1", "dsn=" + db->dsn(), "user=" + db->user(),
+                         "savepass=1", "password=" + ScramblePassword(db->password()), "webdirectory=" + app.path()});
     }
 
     Open();
@@ -72,7 +67,6 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
     EXPECT_TRUE(log().contains(QStringLiteral("/OAComponents/PUB_New, ")));
     const QByteArray properties = app.readFile(QStringLiteral("OAComponents/PUB_New/eventdispatcher.properties"));
     EXPECT_TRUE(properties.contains("FMK_Orders") && properties.contains("RST_Shifts")) << properties.toStdString();
-    window.reset(); // before the databases go
 }
 
 } // namespace
