@@ -7,26 +7,14 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-class SuiteDatabaseTest : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        db = PostgresFixture::Ready(u"suitedb"_s, u"DELETE FROM tsybcdetails"_s);
-        ASSERT_TRUE(db);
-    }
-
-    static inline PgDatabase *db = nullptr;
-    Odbc::Connection c;
-};
-
 // The statements name tables and columns in mixed case without quotes; they must reach the
 // tables through the real driver. The update sets only its own row; the dispatcher query
 // gives each publisher with its components once. Then the logins of the connection string.
-TEST_F(SuiteDatabaseTest, ThePublisherUpdateTheDispatcherQueryAndLoginsWithSeparators)
+TEST(SuiteDatabase, ThePublisherUpdateTheDispatcherQueryAndLoginsWithSeparators)
 {
+    PgDatabase *db = PostgresFixture::Ready(u"suitedb"_s, u"DELETE FROM tsybcdetails"_s);
+    ASSERT_TRUE(db);
+    Odbc::Connection c;
     ASSERT_TRUE(db->Exec(u"INSERT INTO tsybcdetails VALUES (NULL, 'A', 230, '4009'), (NULL, 'B', 230, '1028'),"
                          " (NULL, 'C', 240, '4009'), ('PUB1', 'BusA', 1, '4009'), ('PUB1', 'BusA', 2, '4009'),"
                          " ('PUB1', 'BusB', 3, '4009'), ('', 'BusC', 4, '4009'), ('PUB2', 'BusA', 6, '4009')"_s));
@@ -54,5 +42,3 @@ TEST_F(SuiteDatabaseTest, ThePublisherUpdateTheDispatcherQueryAndLoginsWithSepar
         c.Close();
     }
 }
-
-} // namespace

@@ -29,16 +29,14 @@ public:
     void expectValue(const QString &key, const QString &name, const Value &expected)
     {
         SCOPED_TRACE((key + u" / "_s + name).toStdString());
-        Value v{0, "query failed"};
         Key k;
         char buffer[2048];
-        quint32 size = sizeof buffer;
-        if (const long opened = k.Open(dir(), HKEY_LOCAL_MACHINE, key, KEY_READ); opened != ERROR_SUCCESS)
-            v = {quint32(0x10000 + opened), "open failed"};
-        else if (const long rc = k.QueryValue(name, &v.type, buffer, &size); rc != ERROR_SUCCESS)
-            v.type = quint32(0x20000 + rc);
-        else
-            v.data = QByteArray(buffer, size);
+        quint32 type = 0, size = sizeof buffer;
+        const long opened = k.Open(dir(), HKEY_LOCAL_MACHINE, key, KEY_READ);
+        const long rc = opened == ERROR_SUCCESS ? k.QueryValue(name, &type, buffer, &size) : ERROR_SUCCESS;
+        const Value v = opened != ERROR_SUCCESS ? Value{quint32(0x10000 + opened), "open failed"}
+                        : rc != ERROR_SUCCESS   ? Value{quint32(0x20000 + rc), "query failed"}
+                                                : Value{type, QByteArray(buffer, size)};
         EXPECT_EQ(v.type, expected.type);
         EXPECT_EQ(v.data, expected.data);
     }
