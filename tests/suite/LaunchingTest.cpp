@@ -42,8 +42,7 @@ protected:
     // The expected argument of a configuration on the current database.
     static QString Argument(qint16 product, const QString &server, int platform = 0)
     {
-        return QString::number(product) + u';' + server + u';' + current->user() + u';' + current->password() + u';'
-               + QString::number(platform);
+        return QStringLiteral("%1;%2;%3;%4;%5").arg(product).arg(server, current->user(), current->password()).arg(platform);
     }
 
     TestAppDir app;

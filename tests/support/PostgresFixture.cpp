@@ -49,14 +49,11 @@ QString UserIni()
 // with psql, outside ODBC; the rows it prints go to *output, columns joined by "|".
 bool Psql(const QString &user, const QString &database, const QString &sql, QString *output, QString *error)
 {
+    const QString connection = QStringLiteral("host=%1 port=%2 user=%3 password=%4 dbname=%5 connect_timeout=10")
+                                   .arg(ServerName, Port(), user, user == AdminUser ? AdminPassword : TestPassword, database);
     QProcess psql;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PGPASSWORD"), user == AdminUser ? AdminPassword : TestPassword);
-    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
-    psql.setProcessEnvironment(env);
     psql.start(qEnvironmentVariable("CS_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin")) + QStringLiteral("/psql"),
-               {"-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-h", ServerName, "-p", Port(), "-U", user,
-                "-d", database, "-c", sql});
+               {"-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-c", sql, connection});
     if (!psql.waitForFinished(60000) || psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0)
         return Fail(error, QStringLiteral("psql: ") + QString::fromUtf8(psql.readAllStandardError()).trimmed()
                                + psql.errorString());
@@ -98,11 +95,11 @@ bool PostgresFixture::EnsureServer(QString *error)
 std::unique_ptr<PgDatabase> PostgresFixture::CreateDatabase(const QString &label, QString *error)
 {
     static int counter = 0;
+    const int n = ++counter;
     const QString clean = label.toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")));
-    ++counter;
     std::unique_ptr<PgDatabase> db(new PgDatabase);
-    db->m_name = QStringLiteral("cs_t_%1_%2_%3").arg(clean.left(30)).arg(QCoreApplication::applicationPid()).arg(counter);
-    db->m_dsn = QStringLiteral("cs%1_%2").arg(counter).arg(clean.left(24));
+    db->m_name = QStringLiteral("cs_t_%1_%2_%3").arg(clean.left(30)).arg(QCoreApplication::applicationPid()).arg(n);
+    db->m_dsn = QStringLiteral("cs%1_%2").arg(n).arg(clean.left(24));
     db->m_user = TestUser;
     db->m_password = TestPassword;
     db->m_serverName = ServerName;

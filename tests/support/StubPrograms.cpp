@@ -86,7 +86,6 @@ QList<StubPrograms::Run> StubPrograms::WaitForRuns(const QString &name, int coun
 
 void StubPrograms::Clear() const
 {
-    QDir records(recordDir());
-    for (const QString &file : records.entryList(QDir::Files))
-        records.remove(file);
+    QDir(recordDir()).removeRecursively();
+    QDir().mkpath(recordDir());
 }

@@ -13,12 +13,6 @@ namespace {
 // window it waits for.
 const char *const Expected = "csExpectedModal";
 
-void Stop(QTimer *poll)
-{
-    poll->stop();
-    poll->deleteLater();
-}
-
 } // namespace
 
 void WhenModal(const QString &name, std::function<void(QWidget *)> action, int timeoutMs)
@@ -32,7 +26,8 @@ void WhenModal(const QString &name, std::function<void(QWidget *)> action, int t
         const bool found = w && w->isVisible() && (name.isEmpty() || w->objectName() == name);
         if (!found && elapsed.elapsed() < timeoutMs)
             return;
-        Stop(poll);
+        poll->stop();
+        poll->deleteLater();
         if (found) {
             action(w);
             return;
@@ -54,7 +49,8 @@ void FailUnansweredModalWaits()
     for (QTimer *poll : qApp->findChildren<QTimer *>(Qt::FindDirectChildrenOnly)) {
         if (poll->isActive() && poll->property(Expected).isValid()) {
             ADD_FAILURE() << qPrintable(poll->property(Expected).toString()) << " never appeared";
-            Stop(poll);
+            poll->stop();
+            poll->deleteLater();
         }
     }
 }
