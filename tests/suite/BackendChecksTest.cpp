@@ -27,7 +27,7 @@ TEST(BackendChecks, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsRepo
         {"integer", {"6"}, true, nullptr},
         {"integer", {"5"}, false, nullptr},
         {"integer", {}, false, nullptr},         // no row: version 0
-        {"integer", {"6", "5"}, true, nullptr},  // the first row counts
+        {"integer", {"7", "6"}, false, nullptr}, // the first row counts, and above 6 fails too
         {"text", {"' 6 '"}, true, nullptr},      // text that is a number
         {"numeric", {"6.4"}, true, nullptr},     // rounded to a whole number
         {"integer", {"NULL"}, false, "Invalid use of Null"},
