@@ -18,10 +18,12 @@ bool Server(const char *command)
            == 0;
 }
 
-// Starts the server again however the test ends, so that the tests after it find it.
-struct ServerBack
+// Stops the server for its lifetime and starts it again however the test ends, so that the
+// tests after it find it.
+struct ServerStop
 {
-    ~ServerBack() { EXPECT_TRUE(Server("resume")); }
+    ServerStop() { EXPECT_TRUE(Server("stop")); }
+    ~ServerStop() { EXPECT_TRUE(Server("resume")); }
 };
 
 } // namespace
@@ -34,14 +36,10 @@ TEST(ServerStopped, TheCheckOfTheDatabasesFailsWithOneMessage)
     TestAppDir app;
     PgDatabase *db = PostgresFixture::Ready(QStringLiteral("stop"), QStringLiteral("SELECT 1"));
     ASSERT_TRUE(db);
-    const ConfigEntry fieldmark{.FileName = {}, .ProductCode = FieldmarkProduct, .Dsn = db->dsn(), .User = db->user(),
-                                .Password = db->password(), .Platform = 0, .DbMachineName = {}};
-    ConfigEntry rostrum = fieldmark;
-    rostrum.ProductCode = RostrumProduct;
     PublisherConnections connections;
-    ASSERT_TRUE(PublisherSetup::OpenConnections(app.session(), connections, {fieldmark, rostrum}));
-    ServerBack back;
-    ASSERT_TRUE(Server("stop"));
+    ASSERT_TRUE(PublisherSetup::OpenConnections(
+        app.session(), connections, {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
+    const ServerStop stopped;
     qint64 size = 0;
     EXPECT_FALSE(PublisherSetup::CheckConnections(app.session(), connections, &size));
     ASSERT_EQ(app.shownTexts().size(), 1) << app.shownTexts().join(u'\n').toStdString();

@@ -6,39 +6,28 @@
 
 namespace {
 
-class BackendChecksTest : public ::testing::Test
+// The suite database with the check's table in the form given, with the given rows (SQL
+// values, e.g. "6", "NULL"); no column type: no table at all.
+PgDatabase *Versions(const QString &columnType, const QStringList &values)
 {
-protected:
-    void SetUp() override { Versions(QStringLiteral("integer"), {QStringLiteral("6")}); }
+    QString sql = QStringLiteral("DROP TABLE IF EXISTS tsparameters;");
+    if (!columnType.isEmpty())
+        sql += QStringLiteral("CREATE TABLE tsparameters (backendversion %1);").arg(columnType);
+    for (const QString &v : values)
+        sql += QStringLiteral("INSERT INTO tsparameters VALUES (%1);").arg(v);
+    return PostgresFixture::Ready(QStringLiteral("checks"), sql);
+}
 
-    // The check's table in the form given, with the given rows (SQL values, e.g. "6", "NULL");
-    // no column type: no table at all.
-    void Versions(const QString &columnType, const QStringList &values)
-    {
-        QString sql = QStringLiteral("DROP TABLE IF EXISTS tsparameters;");
-        if (!columnType.isEmpty())
-            sql += QStringLiteral("CREATE TABLE tsparameters (backendversion %1);").arg(columnType);
-        for (const QString &v : values)
-            sql += QStringLiteral("INSERT INTO tsparameters VALUES (%1);").arg(v);
-        db = PostgresFixture::Ready(QStringLiteral("checks"), sql);
-        ASSERT_TRUE(db);
-    }
-
-    bool Check() { return CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()); }
-
+TEST(BackendChecks, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsReported)
+{
     TestAppDir app;
-    PgDatabase *db = nullptr;
-};
-
-TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsReported)
-{
     // message: nullptr when nothing may be shown.
     struct Case { const char *type; QStringList rows; bool expected; const char *message; };
     const Case cases[] = {
         {"integer", {"6"}, true, nullptr},
         {"integer", {"5"}, false, nullptr},
         {"integer", {}, false, nullptr},         // no row: version 0
-        {"integer", {"6", "5"}, true, nullptr},  // the first row counts
+        {"integer", {"7", "6"}, false, nullptr}, // the first row counts, and above 6 fails too
         {"text", {"' 6 '"}, true, nullptr},      // text that is a number
         {"numeric", {"6.4"}, true, nullptr},     // rounded to a whole number
         {"integer", {"NULL"}, false, "Invalid use of Null"},
@@ -48,14 +37,13 @@ TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersio
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.type + (' ' + c.rows.join(u',').toStdString()));
-        Versions(QLatin1String(c.type), c.rows);
+        const PgDatabase *db = Versions(QLatin1String(c.type), c.rows);
+        ASSERT_TRUE(db);
         app.messages().ClearShown();
-        EXPECT_EQ(Check(), c.expected);
-        if (!c.message) {
-            EXPECT_TRUE(app.shownTexts().isEmpty()) << app.shownTexts().join(u'\n').toStdString();
+        EXPECT_EQ(CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()), c.expected);
+        ASSERT_EQ(app.shownTexts().size(), c.message ? 1 : 0) << app.shownTexts().join(u'\n').toStdString();
+        if (!c.message)
             continue;
-        }
-        ASSERT_EQ(app.messages().ShownMessages().size(), 1);
         const auto &shown = app.messages().ShownMessages().first();
         EXPECT_TRUE(shown.text.contains(QLatin1String(c.message))) << shown.text.toStdString();
         EXPECT_EQ(shown.icon, MsgIcon::None);
@@ -63,8 +51,11 @@ TEST_F(BackendChecksTest, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersio
     }
 }
 
-TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
+TEST(BackendChecks, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText)
 {
+    TestAppDir app;
+    const PgDatabase *db = Versions({}, {});
+    ASSERT_TRUE(db);
     using Form = ConnectionForm;
     // version: the table's one row; nullptr: no table at all.
     struct Case { Form form; bool second; QString dsn, password; const char *version; bool usable; QStringList says; };
@@ -82,7 +73,7 @@ TEST_F(BackendChecksTest, DescribeConnectionNamesServerAndVersionOrGivesTheDrive
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.says.join(u' ').toStdString());
-        Versions(c.version ? "integer" : "", c.version ? QStringList{c.version} : QStringList());
+        ASSERT_TRUE(Versions(c.version ? "integer" : "", c.version ? QStringList{c.version} : QStringList()));
         QString report;
         EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
         for (const QString &part : c.says)

@@ -18,6 +18,7 @@ TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
     // directory nor on the search path.
     struct Case { const char *name, *failureLog, *successLog; bool tool, result; QString message; bool successLogStays; };
     const QString failed = QStringLiteral("Creation of Bus Component ' Pub ' Encountered Errors!\r\n");
+    const QByteArray path = qgetenv("PATH");
     const Case cases[] = {
         {"failure over several lines", "line one\r\nline two\r\n", nullptr, true, false, failed + "line one\r\nline two\r\n", false},
         {"success", nullptr, "ok", true, true, QStringLiteral("Bus Component  Pub  created successfully!"), false},
@@ -43,9 +44,7 @@ TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
         // Logs of an earlier run are gone before the tool starts.
         app.writeFile(QStringLiteral("success.log"), "old");
         app.writeFile(QStringLiteral("faliure.log"), "old");
-        const QByteArray path = qgetenv("PATH");
-        if (!c.tool)
-            qputenv("PATH", "/nonexistent");
+        qputenv("PATH", c.tool ? path : QByteArray("/nonexistent"));
         EXPECT_EQ(CreateBusComponent(app.session(), QStringLiteral("  mnshost "), QStringLiteral(" 4711  "),
                                      QStringLiteral(" admin "), QStringLiteral("p w"), QStringLiteral(" Pub ")),
                   c.result);

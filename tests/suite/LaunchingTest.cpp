@@ -32,30 +32,22 @@ protected:
     // Data sources FMKDB and RSTDB and the server name reach a current database.
     static void SetUpTestSuite()
     {
-        current = PostgresFixture::Shared("launch", &setupError);
-        if (current
-            && !(current->Exec("INSERT INTO tsparameters VALUES (6)", &setupError) && current->AddDsn("FMKDB", &setupError)
-                 && current->AddDsn("RSTDB", &setupError) && current->AddDsn(current->serverName(), &setupError)))
+        current = PostgresFixture::Ready("launch", "INSERT INTO tsparameters VALUES (6)");
+        if (current && !(current->AddDsn("FMKDB") && current->AddDsn("RSTDB") && current->AddDsn(current->serverName())))
             current = nullptr;
     }
-    void SetUp() override { ASSERT_TRUE(current) << setupError.toStdString(); }
+    void SetUp() override { ASSERT_TRUE(current); }
 
-    static ConfigEntry Entry(qint16 product, const QString &dsn, qint16 platform = 0)
-    {
-        return {.FileName = {}, .ProductCode = product, .Dsn = dsn, .User = current->user(),
-                .Password = current->password(), .Platform = platform, .DbMachineName = {}};
-    }
+    static ConfigEntry Entry(qint16 product, const QString &dsn, qint16 platform = 0) { return EntryOn(current, product, dsn, platform); }
     // The expected argument of a configuration on the current database.
     static QString Argument(qint16 product, const QString &server, int platform = 0)
     {
-        return QString::number(product) + u';' + server + u';' + current->user() + u';' + current->password() + u';'
-               + QString::number(platform);
+        return QStringLiteral("%1;%2;%3;%4;%5").arg(product).arg(server, current->user(), current->password()).arg(platform);
     }
 
     TestAppDir app;
     StubPrograms stubs{app.path()};
     static inline PgDatabase *current = nullptr;
-    static inline QString setupError;
 };
 
 // Paths with blanks and quotes reach the console whole, a joint file's path with its "/C" and the section.

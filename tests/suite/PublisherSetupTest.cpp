@@ -12,12 +12,6 @@
 
 namespace {
 
-ConfigEntry Entry(qint16 product, const QString &dsn, const PgDatabase *db = nullptr)
-{
-    return {.FileName = {}, .ProductCode = product, .Dsn = dsn, .User = db ? db->user() : QString(),
-            .Password = db ? db->password() : QString(), .Platform = 0, .DbMachineName = {}};
-}
-
 // A joint file is read key by key through the INI functions, which trim and unquote: a
 // picked configuration is joined only when every value reads back exactly as it stands.
 TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
@@ -69,7 +63,7 @@ TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
         TestAppDir app;
         PublisherConnections connections;
         EXPECT_FALSE(PublisherSetup::OpenConnections(app.session(), connections,
-                                                     {Entry(WebtrellProduct, "NoSuchDsn"), Entry(product, "NoSuchDsn")}));
+                                                     {EntryOn(nullptr, WebtrellProduct, "NoSuchDsn"), EntryOn(nullptr, product, "NoSuchDsn")}));
         const auto shown = app.messages().ShownMessages();
         ASSERT_EQ(shown.size(), 1);
         EXPECT_TRUE(shown[0].text.contains(QLatin1String(name)) && shown[0].text.contains("Data source name not found"))
@@ -104,8 +98,8 @@ protected:
         rst = PostgresFixture::Ready(QStringLiteral("pub_rst"), sql + (refuser == 'R' ? refuse : QString()));
         ASSERT_TRUE(fmk && rst);
         ASSERT_TRUE(PublisherSetup::OpenConnections(app.session(), connections,
-                                                    {Entry(FieldmarkProduct, fmk->dsn(), fmk),
-                                                     Entry(RostrumProduct, rst->dsn(), rst)}));
+                                                    {EntryOn(fmk, FieldmarkProduct, fmk->dsn()),
+                                                     EntryOn(rst, RostrumProduct, rst->dsn())}));
     }
     bool Update() { return PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")); }
 

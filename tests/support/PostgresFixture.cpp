@@ -20,7 +20,6 @@ const QString AdminPassword = QStringLiteral("cs_admin_pw");
 const QString TestUser = QStringLiteral("cs_user");
 const QString TestPassword = QStringLiteral("cs_user_pw");
 const QString ServerName = QStringLiteral("localhost");
-const QString DriverName = QStringLiteral("PostgreSQL Unicode");
 
 bool Fail(QString *error, const QString &text)
 {
@@ -29,22 +28,11 @@ bool Fail(QString *error, const QString &text)
     return false;
 }
 
-QString PgBin() { return qEnvironmentVariable("CS_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin")); }
-
 // The TCP port of the run's server.
-int Port()
+QString Port()
 {
     QFile f(PostgresFixture::Dir() + QStringLiteral("/port"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
-}
-
-bool ServerAnswers()
-{
-    return Port() > 0
-           && QProcess::execute(PgBin() + QStringLiteral("/pg_isready"),
-                                {QStringLiteral("-q"), QStringLiteral("-h"), ServerName, QStringLiteral("-p"),
-                                 QString::number(Port())})
-                  == 0;
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().trimmed()) : QString();
 }
 
 // This process's own odbc.ini, removed when the process ends: test programs run side by
@@ -57,19 +45,15 @@ QString UserIni()
     return ini.fileName();
 }
 
-bool RunPsql(const QString &user, const QString &password, const QString &database, const QStringList &extra,
-             const QString &sql, QString *output, QString *error)
+// Runs sql as user (the administrator on the server's own database, else the tests' login)
+// with psql, outside ODBC; the rows it prints go to *output, columns joined by "|".
+bool Psql(const QString &user, const QString &database, const QString &sql, QString *output, QString *error)
 {
+    const QString connection = QStringLiteral("host=%1 port=%2 user=%3 password=%4 dbname=%5 connect_timeout=10")
+                                   .arg(ServerName, Port(), user, user == AdminUser ? AdminPassword : TestPassword, database);
     QProcess psql;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PGPASSWORD"), password);
-    env.insert(QStringLiteral("PGCONNECT_TIMEOUT"), QStringLiteral("10"));
-    psql.setProcessEnvironment(env);
-    QStringList args{QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-v"), QStringLiteral("ON_ERROR_STOP=1"),
-                     QStringLiteral("-h"), ServerName, QStringLiteral("-p"), QString::number(Port()),
-                     QStringLiteral("-U"), user, QStringLiteral("-d"), database};
-    args << extra << QStringLiteral("-c") << sql;
-    psql.start(PgBin() + QStringLiteral("/psql"), args);
+    psql.start(qEnvironmentVariable("CS_PG_BIN", QStringLiteral("/usr/lib/postgresql/15/bin")) + QStringLiteral("/psql"),
+               {"-X", "-q", "-A", "-t", "-F", "|", "-v", "ON_ERROR_STOP=1", "-c", sql, connection});
     if (!psql.waitForFinished(60000) || psql.exitStatus() != QProcess::NormalExit || psql.exitCode() != 0)
         return Fail(error, QStringLiteral("psql: ") + QString::fromUtf8(psql.readAllStandardError()).trimmed()
                                + psql.errorString());
@@ -78,19 +62,7 @@ bool RunPsql(const QString &user, const QString &password, const QString &databa
     return true;
 }
 
-// Adds [dsnName] for database on the test server to this process's odbc.ini.
-bool AddDsnFor(const QString &dsnName, const QString &database, QString *error)
-{
-    if (!PostgresFixture::EnsureServer(error))
-        return false;
-    QFile ini(UserIni());
-    if (!ini.open(QIODevice::Append))
-        return Fail(error, ini.fileName() + QStringLiteral(": ") + ini.errorString());
-    const QString section = QStringLiteral("\n[%1]\nDriver=%2\nServername=%3\nPort=%4\nDatabase=%5\nReadOnly=No\n")
-                                .arg(dsnName, DriverName, ServerName, QString::number(Port()), database);
-    ini.write(section.toUtf8());
-    return true;
-}
+bool Admin(const QString &sql, QString *error = nullptr) { return Psql(AdminUser, QStringLiteral("postgres"), sql, nullptr, error); }
 
 } // namespace
 
@@ -102,17 +74,16 @@ QString PostgresFixture::Dir()
 
 bool PostgresFixture::EnsureServer(QString *error)
 {
-    if (!ServerAnswers()) {
-        QProcess script;
-        script.setProcessChannelMode(QProcess::MergedChannels);
-        script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"), {QStringLiteral("start"), Dir()});
-        if (!script.waitForFinished(180000) || script.exitStatus() != QProcess::NormalExit || script.exitCode() != 0)
-            return Fail(error, QStringLiteral("pg_fixture.sh start failed: ") + QString::fromUtf8(script.readAll()).trimmed()
-                                   + script.errorString());
-    }
+    // The script returns at once when the server runs already.
     static bool ready = false;
     if (ready)
         return true;
+    QProcess script;
+    script.setProcessChannelMode(QProcess::MergedChannels);
+    script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"), {QStringLiteral("start"), Dir()});
+    if (!script.waitForFinished(180000) || script.exitStatus() != QProcess::NormalExit || script.exitCode() != 0)
+        return Fail(error, QStringLiteral("pg_fixture.sh start failed: ") + QString::fromUtf8(script.readAll()).trimmed()
+                               + script.errorString());
     if (UserIni().isEmpty())
         return Fail(error, QStringLiteral("No private odbc.ini in ") + Dir() + QStringLiteral("/dsn"));
     qputenv("ODBCSYSINI", QFile::encodeName(Dir()));
@@ -123,101 +94,78 @@ bool PostgresFixture::EnsureServer(QString *error)
 
 std::unique_ptr<PgDatabase> PostgresFixture::CreateDatabase(const QString &label, QString *error)
 {
-    if (!EnsureServer(error))
-        return nullptr;
     static int counter = 0;
-    QString clean = label.toLower();
-    clean.remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")));
-    ++counter;
-
+    const int n = ++counter;
+    const QString clean = label.toLower().remove(QRegularExpression(QStringLiteral("[^a-z0-9_]")));
     std::unique_ptr<PgDatabase> db(new PgDatabase);
-    db->m_name = QStringLiteral("cs_t_%1_%2_%3").arg(clean.left(30)).arg(QCoreApplication::applicationPid()).arg(counter);
-    db->m_dsn = QStringLiteral("cs%1_%2").arg(counter).arg(clean.left(24));
+    db->m_name = QStringLiteral("cs_t_%1_%2_%3").arg(clean.left(30)).arg(QCoreApplication::applicationPid()).arg(n);
+    db->m_dsn = QStringLiteral("cs%1_%2").arg(n).arg(clean.left(24));
     db->m_user = TestUser;
     db->m_password = TestPassword;
     db->m_serverName = ServerName;
-
-    if (!RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
-                 QStringLiteral("CREATE DATABASE \"%1\" OWNER %2").arg(db->m_name, TestUser), nullptr, error))
-        return nullptr;
     // The program's statements name the tables and columns without quotes, so they are made
     // without quotes too: the server folds them all to lower case, both here and there.
-    if (!db->Exec(QStringLiteral("CREATE TABLE tsparameters (backendversion integer);"
-                                 "CREATE TABLE TSYBCDETAILS (publisherBC varchar(255), BCname varchar(255),"
-                                 " tableid integer, productID varchar(20));"),
-                  error))
-        return nullptr;
-    if (!AddDsnFor(db->m_dsn, db->m_name, error))
-        return nullptr;
-    return db;
-}
-
-PgDatabase *PostgresFixture::Shared(const QString &label, QString *error)
-{
-    static std::map<QString, std::unique_ptr<PgDatabase>> shared;
-    if (shared.empty()) // dropped while the application object can still run psql
-        qAddPostRoutine([] { shared.clear(); });
-    std::unique_ptr<PgDatabase> &db = shared[label];
-    if (!db)
-        db = CreateDatabase(label, error);
-    return db.get();
+    if (EnsureServer(error) && Admin(QStringLiteral("CREATE DATABASE \"%1\" OWNER %2").arg(db->m_name, TestUser), error)
+        && db->Exec(QStringLiteral("CREATE TABLE tsparameters (backendversion integer);"
+                                   "CREATE TABLE TSYBCDETAILS (publisherBC varchar(255), BCname varchar(255),"
+                                   " tableid integer, productID varchar(20));"),
+                    error)
+        && db->AddDsn(db->m_dsn, error))
+        return db;
+    return nullptr;
 }
 
 PgDatabase *PostgresFixture::Ready(const QString &label, const QString &sql)
 {
+    // One database per label for the test program, dropped while the application object
+    // can still run psql.
+    static std::map<QString, std::unique_ptr<PgDatabase>> shared;
+    if (shared.empty())
+        qAddPostRoutine([] { shared.clear(); });
+    std::unique_ptr<PgDatabase> &db = shared[label];
     QString error;
-    PgDatabase *db = Shared(label, &error);
-    if (!db) {
-        ADD_FAILURE() << "No test database: " << error.toStdString();
-        return nullptr;
-    }
-    if (!db->Exec(sql, &error)) {
-        ADD_FAILURE() << "The test database could not be prepared: " << error.toStdString();
-        return nullptr;
-    }
-    return db;
+    if (!db)
+        db = CreateDatabase(label, &error);
+    if (db && db->Exec(sql, &error))
+        return db.get();
+    ADD_FAILURE() << "The test database could not be prepared: " << error.toStdString();
+    return nullptr;
 }
 
 PgDatabase::~PgDatabase()
 {
-    RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
-            QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name), nullptr, nullptr);
+    Admin(QStringLiteral("DROP DATABASE IF EXISTS \"%1\" WITH (FORCE)").arg(m_name));
     for (const QString &login : m_logins)
-        RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
-                QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(login), nullptr, nullptr);
+        Admin(QStringLiteral("DROP ROLE IF EXISTS \"%1\"").arg(login));
 }
 
 bool PgDatabase::AddLogin(const QString &login, const QString &password, QString *error)
 {
-    QString literal = password;
-    literal.replace(u'\'', QStringLiteral("''"));
-    if (!RunPsql(AdminUser, AdminPassword, QStringLiteral("postgres"), {},
-                 QStringLiteral("DROP ROLE IF EXISTS \"%1\"; CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3")
-                     .arg(login, literal, TestUser),
-                 nullptr, error))
-        return false;
     m_logins << login;
-    return true;
+    return Admin(QStringLiteral("DROP ROLE IF EXISTS \"%1\"; CREATE ROLE \"%1\" LOGIN PASSWORD '%2' IN ROLE %3")
+                     .arg(login, QString(password).replace(u'\'', QStringLiteral("''")), TestUser),
+                 error);
 }
 
-bool PgDatabase::Exec(const QString &sql, QString *error) const
-{
-    return RunPsql(m_user, m_password, m_name, {}, sql, nullptr, error);
-}
+bool PgDatabase::Exec(const QString &sql, QString *error) const { return Psql(m_user, m_name, sql, nullptr, error); }
 
 QStringList PgDatabase::Rows(const QString &sql, QString *error) const
 {
     QString out;
-    if (!RunPsql(m_user, m_password, m_name, {QStringLiteral("-A"), QStringLiteral("-t"), QStringLiteral("-F"), QStringLiteral("|")},
-                 sql, &out, error))
+    if (!Psql(m_user, m_name, sql, &out, error))
         return {};
     QStringList rows = out.split(u'\n');
-    if (!rows.isEmpty() && rows.last().isEmpty())
-        rows.removeLast();
+    rows.removeLast(); // after the last line's end
     return rows;
 }
 
 bool PgDatabase::AddDsn(const QString &dsnName, QString *error) const
 {
-    return AddDsnFor(dsnName, m_name, error);
+    QFile ini(UserIni());
+    if (!ini.open(QIODevice::Append))
+        return Fail(error, ini.fileName() + QStringLiteral(": ") + ini.errorString());
+    ini.write(QStringLiteral("\n[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\nDatabase=%4\nReadOnly=No\n")
+                  .arg(dsnName, ServerName, Port(), m_name)
+                  .toUtf8());
+    return true;
 }

@@ -46,17 +46,15 @@ class PostgresFixture final
 {
 public:
     // Makes sure the server of the test run is up (starts it through pg_fixture.sh when it
-    // does not answer) and points ODBCSYSINI / ODBCINI at
-    // private files, never the machine's own. Cheap after the first call.
+    // does not answer) and points ODBCSYSINI / ODBCINI at private files, never the machine's
+    // own. Once per process: cheap after the first call.
     static bool EnsureServer(QString *error = nullptr);
 
     // A fresh database with the suite's tables, empty, and a data source name for it.
     // label becomes part of the names (letters, digits and "_"). Null with *error on failure.
     static std::unique_ptr<PgDatabase> CreateDatabase(const QString &label, QString *error = nullptr);
-    // The database that the tests of one suite share under label: made when first asked
-    // for, dropped as the test program ends. Null with *error when it cannot be made.
-    static PgDatabase *Shared(const QString &label, QString *error = nullptr);
-    // The shared database under label with sql run on it: the start of each database test.
+    // The database that the tests of one program share under label (made when first asked
+    // for, dropped as the program ends) with sql run on it: the start of each database test.
     // Null, the test failed with the reason, when either step fails.
     static PgDatabase *Ready(const QString &label, const QString &sql);
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+class PgDatabase;
 class QWidget;
 
 // A TestDir with a Session on it whose messages are recorded, and a recorded Quit.
@@ -26,6 +27,9 @@ private:
     std::unique_ptr<Session> m_session;
     int m_quits = 0;
 };
+
+// A configuration of product reached through dsn with db's login (none without db).
+ConfigEntry EntryOn(const PgDatabase *db, qint16 product, const QString &dsn, qint16 platform = 0);
 
 // (GUI tests only) Runs action on the active modal widget once there is one whose objectName is name (any
 // modal widget when name is empty); polls from the event loop. None within timeoutMs, or none by the
