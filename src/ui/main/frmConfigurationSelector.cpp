@@ -5,12 +5,12 @@
 #include "app/Session.h"
 #include "ui/frmSplash.h"
 #include "config/ConfigStore.h"
+#include "platform/DirectoryWatch.h"
 #include "ui/WindowState.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -178,16 +178,17 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     connect(LVConfig->header(), &QHeaderView::sectionClicked, this, &frmConfigurationSelector::LVConfig_ColumnClick);
     InstallLabelEditDelegate();
 
-    m_watcher = new QFileSystemWatcher(this);
+    m_watch = new DirectoryWatch(this);
     m_changeSettle = new QTimer(this);
     m_changeSettle->setSingleShot(true);
-    m_changeSettle->setInterval(250);
-    const auto changed = [this] {
+    // Long enough to take in a save's write and rename as one change, short enough to show it at once.
+    m_changeSettle->setInterval(100);
+    connect(m_watch, &DirectoryWatch::Changed, this, &frmConfigurationSelector::ConfigFilesChanged);
+    connect(m_watch, &DirectoryWatch::LostTrack, this, [this] {
+        m_rereadAll = true;
         if (!m_changeSettle->isActive())
             m_changeSettle->start();
-    };
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, changed);
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, changed);
+    });
     connect(m_changeSettle, &QTimer::timeout, this, &frmConfigurationSelector::ConfigDirectoryChanged);
 }
 

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "config/ConfigListReader.h"
 #include "config/ConfigRecord.h"
 #include "platform/VbText.h"
 
+#include <QHash>
 #include <QItemSelectionModel>
+#include <QSet>
 #include <QList>
 #include <QMainWindow>
 
 class QAction;
-class QFileSystemWatcher;
+class DirectoryWatch;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -43,10 +46,31 @@ private:
     // Enables each command exactly when the highlighted rows are what it acts on: Update
     // one row, Rename and Delete any, Run one readable row, Merge and Split two readable rows.
     void HandleCoolBar();
-    // Rebuilds the list and the entries from the lib directory and highlights the first row.
-    // A file that cannot be read is listed all the same, greyed with the reason as tooltip;
-    // returns one line per problem (such files, files left out, a folder that cannot be read).
+    // Reads the whole lib directory into the list and highlights the first row. Rows of files
+    // still there keep their items (updated where the file changed), so a refresh of a large
+    // folder costs its reading. A file that cannot be read is listed all the same, greyed with
+    // the reason as tooltip; returns one line per problem (such files, files left out, a folder
+    // that cannot be read).
     QStringList FillListView();
+    // Reads only the files named and adds, updates or removes their rows in place, keeping
+    // highlight, current row, sort and filter. False when the list is at its limit and a new
+    // file came: then only a whole read can tell which files it holds.
+    bool UpdateRows(const QSet<QString> &names);
+    // Shows a file's values in its row; with what the row showed before, only when they differ.
+    // True when the row changed.
+    bool ShowRow(QTreeWidgetItem *item, const ConfigList::ListedFile &file, const ConfigList::ListedFile *shown) const;
+    QTreeWidgetItem *NewRow() const;
+    // Puts a new or changed row where the sort order wants it.
+    void PlaceRow(QTreeWidgetItem *item, bool isNew);
+    bool RowBefore(const QTreeWidgetItem *a, const QTreeWidgetItem *b) const;
+    void SelectFirstVisibleRow();
+    // True when every row's file is still the version listed (same inode, size and time).
+    // Otherwise the list catches up with those files, the status bar says what happened, and
+    // the command must do nothing.
+    bool StillAsListed(const QList<QTreeWidgetItem *> &rows);
+    // The status bar names the files that cannot be read after a refresh the user did not
+    // ask for, and drops that note once they all can.
+    void NoteUnreadable();
 
     // The summary behind a list entry (its file as read by the last fill).
     ConfigEntry EntryOf(const QTreeWidgetItem *item) const;
@@ -152,16 +176,22 @@ private:
     // Fills the list anew and highlights the files named, current the one with the focus.
     // A command's refresh takes the focus to the list and reports problems in a message; a
     // change made outside leaves the focus and the scrolling alone and reports in the status bar.
-    enum class RefreshCause { Command, OutsideChange };
+    // F5 (Command) reports problems in a message; after a command (AfterCommand) or a change
+    // made outside (OutsideChange, which also keeps the scrolling) no window opens. With only,
+    // just those files are read again.
+    enum class RefreshCause { Command, AfterCommand, OutsideChange };
     void RefreshList(const QStringList &highlight, const QString &current,
-                     RefreshCause cause = RefreshCause::Command);
-    // Watches the lib directory and its files, so that changes made outside show by themselves.
+                     RefreshCause cause = RefreshCause::Command, const QSet<QString> *only = nullptr);
+    // Watches the lib directory, so that changes made outside show by themselves.
     void WatchConfigDirectory();
+    // Files of lib were changed: their rows are updated once the burst settles.
+    void ConfigFilesChanged(const QSet<QString> &names);
     // A burst of changes on disk has settled: refreshes, unless the user is in the middle of
     // something the list must hold still for (an in-place rename, a window or menu open).
     void ConfigDirectoryChanged();
     // Hides the rows that do not hold the filter's text; a hidden row is never highlighted.
     void ApplyFilter();
+    void FilterRow(QTreeWidgetItem *item);
     bool MatchesFilter(const QTreeWidgetItem *item) const;
     void RestoreListLayout();
     void SaveListLayout() const;
@@ -173,9 +203,19 @@ private:
     void hideEvent(QHideEvent *event) override;
 
     Session &m_session;
-    QList<ConfigEntry> m_configEntries;
-    // Slot in m_configEntries of each entry, kept on the entry so that sorting keeps them paired.
-    static constexpr int EntrySlotRole = Qt::UserRole + 1;
+    // Each listed file by name: its row and what was read of it.
+    struct ListRow
+    {
+        QTreeWidgetItem *item = nullptr;
+        ConfigList::ListedFile file;
+    };
+    QHash<QString, ListRow> m_rows;
+    // The listed files that cannot be read.
+    QSet<QString> m_unreadable;
+    // The status bar's note of them, as last shown.
+    QString m_unreadableNote;
+    // What the last whole read found wrong with the folder (unreadable, files left out).
+    QStringList m_folderProblems;
     // Why the entry's file could not be read; absent for a readable file.
     static constexpr int UnreadableRole = Qt::UserRole + 2;
     // Selecting by program must not follow the keys held down (Ctrl+E would toggle).
@@ -198,8 +238,11 @@ private:
     QLabel *m_outcomeLabel = nullptr;
     // Columns are fitted to their contents once there are contents; later the user's widths stay.
     bool m_columnsFitted = false;
-    QFileSystemWatcher *m_watcher = nullptr;
-    // Started by the first change of a burst, not by the later ones: one refresh per burst,
-    // within a second of the first change.
+    DirectoryWatch *m_watch = nullptr;
+    // The files changed since the last update, and whether the watch lost track (all are read).
+    QSet<QString> m_changedNames;
+    bool m_rereadAll = false;
+    // Started by the first change of a burst, not by the later ones: one update per burst,
+    // shortly after the first change.
     QTimer *m_changeSettle = nullptr;
 };

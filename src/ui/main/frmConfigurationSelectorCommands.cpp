@@ -11,6 +11,7 @@
 #include "suite/Launching.h"
 
 #include <QFileInfo>
+#include <QItemSelection>
 #include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTreeWidget>
@@ -21,38 +22,50 @@ void frmConfigurationSelector::mnuRefresh_Click()
     RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()));
 }
 
-void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current, RefreshCause cause)
+void frmConfigurationSelector::RefreshList(const QStringList &highlight, const QString &current, RefreshCause cause,
+                                           const QSet<QString> *only)
 {
     const bool wasEmpty = LVConfig->topLevelItemCount() == 0;
     const int scrolled = LVConfig->verticalScrollBar()->value();
-    const QStringList problems = FillListView();
+    QStringList problems;
+    if (!only || !UpdateRows(*only))
+        problems = FillListView();
     // Files that appear in an empty list: the first one stays highlighted, as at the load.
     if (!(wasEmpty && highlight.isEmpty())) {
         // Names compare exactly. What cannot be found any more is not highlighted, and nothing
         // else is in its place: no command may act on a row the user did not pick.
         const QScopedValueRollback updating(m_updatingList, true);
-        LVConfig->clearSelection();
-        for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
-            QTreeWidgetItem *item = LVConfig->topLevelItem(i);
-            const QString name = FileNameOf(item);
-            if (name == current)
-                LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
-            if (highlight.contains(name) && !item->isHidden())
-                item->setSelected(true);
+        const QSet<QString> wanted(highlight.cbegin(), highlight.cend());
+        QItemSelection selection;
+        for (const QString &name : wanted) {
+            QTreeWidgetItem *item = m_rows.value(name).item;
+            if (item && !item->isHidden()) {
+                const int row = LVConfig->indexOfTopLevelItem(item);
+                const QModelIndex index = LVConfig->model()->index(row, 0);
+                selection.select(index, index);
+            }
         }
+        if (QTreeWidgetItem *item = m_rows.value(current).item)
+            LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+        LVConfig->selectionModel()->select(selection, SelectOnly);
     }
     SyncSelection();
     HandleCoolBar();
-    if (cause == RefreshCause::OutsideChange) {
-        LVConfig->verticalScrollBar()->setValue(scrolled);
-        if (!problems.isEmpty())
-            ShowOutcome(problems.join(u' '));
-        return;
+    if (cause != RefreshCause::Command) {
+        // Not the user's F5: no window opens; the status bar tells what cannot be read.
+        if (cause == RefreshCause::OutsideChange)
+            LVConfig->verticalScrollBar()->setValue(scrolled);
+        NoteUnreadable();
+        if (!m_folderProblems.isEmpty())
+            ShowOutcome(m_folderProblems.join(u' '));
+        if (cause == RefreshCause::OutsideChange)
+            return;
     }
     if (QTreeWidgetItem *item = SelectedItem())
         LVConfig->scrollToItem(item);
     LVConfig->setFocus();
-    ReportListProblems(problems);
+    if (cause == RefreshCause::Command)
+        ReportListProblems(problems);
 }
 
 void frmConfigurationSelector::mnuNew_Click()
@@ -74,12 +87,14 @@ void frmConfigurationSelector::mnuNew_Click()
         highlight = QStringList{current};
         ShowOutcome(QStringLiteral("%1 saved").arg(current));
     }
-    RefreshList(highlight, current);
+    RefreshList(highlight, current, RefreshCause::AfterCommand);
 }
 
 void frmConfigurationSelector::mnuUpdate_Click()
 {
     FinishLabelEdit();
+    if (!StillAsListed(HighlightedItems()))
+        return;
     SyncSelection();
     {
         const QScopedValueRollback holdList(m_commandWindowOpen, true);
@@ -96,14 +111,14 @@ void frmConfigurationSelector::mnuUpdate_Click()
                 editor.exec();
         }
     }
-    mnuRefresh_Click();
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand);
 }
 
 void frmConfigurationSelector::mnuRename_Click()
 {
     FinishLabelEdit();
     // With several rows highlighted the current one is edited; the file renamed is that row's.
-    if (QTreeWidgetItem *item = SelectedItem()) {
+    if (QTreeWidgetItem *item = SelectedItem(); item && StillAsListed({item})) {
         LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
         LVConfig->editItem(item, 0);
     }
@@ -123,6 +138,9 @@ void frmConfigurationSelector::mnuDelete_Click()
         ShowOutcome(QStringLiteral("Nothing deleted"));
         return;
     }
+    // Checked after the question: the file may have changed while it was open.
+    if (!StillAsListed(HighlightedItems()))
+        return;
     QStringList deleted, kept;
     for (const QString &name : names)
         (DeleteConfigFile(m_session.ConfigDirectory + u'/' + name) ? deleted : kept) << name;
@@ -131,7 +149,8 @@ void frmConfigurationSelector::mnuDelete_Click()
     if (!kept.isEmpty())
         outcome += QStringLiteral("; not deleted ") + kept.join(QStringLiteral(", "));
     ShowOutcome(outcome);
-    mnuRefresh_Click();
+    const QSet<QString> gone(deleted.cbegin(), deleted.cend());
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand, &gone);
 }
 
 bool frmConfigurationSelector::DeleteConfigFile(const QString &ConfigFileName)
@@ -152,6 +171,8 @@ void frmConfigurationSelector::MnSConfig_Click()
     // The user highlights one Fieldmark and one Rostrum configuration. An entry of no known
     // application is passed over. Only the rows highlighted now count: names picked by an
     // earlier attempt are forgotten.
+    if (!StillAsListed(HighlightedItems()))
+        return;
     const QList<ConfigEntry> picked = SelectedEntries();
     m_session.MnSFieldmarkConfig.clear();
     m_session.MnSRostrumConfig.clear();
@@ -183,7 +204,7 @@ void frmConfigurationSelector::MnSConfig_Click()
                     if (publisher.Load(picked))
                         publisher.exec();
                 }
-                mnuRefresh_Click();
+                RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand);
                 return;
             }
         } else {
@@ -216,7 +237,7 @@ void frmConfigurationSelector::mnuExecute_Click()
 {
     FinishLabelEdit();
     const QList<QTreeWidgetItem *> rows = HighlightedItems();
-    if (rows.size() != 1 || !UnreadableReason(rows[0]).isEmpty())
+    if (rows.size() != 1 || !UnreadableReason(rows[0]).isEmpty() || !StillAsListed(rows))
         return;
     SyncSelection();
     const QString name = m_session.SelectedConfigName;
@@ -233,5 +254,6 @@ void frmConfigurationSelector::mnuExecute_Click()
 void frmConfigurationSelector::mnuExecuteJS_Click()
 {
     FinishLabelEdit();
-    RunJavaServer(m_session, SelectedEntries());
+    if (StillAsListed(HighlightedItems()))
+        RunJavaServer(m_session, SelectedEntries());
 }

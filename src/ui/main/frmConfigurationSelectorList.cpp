@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
+#include "platform/DirectoryWatch.h"
 #include "platform/FileIo.h"
 #include "platform/Result.h"
 #include "ui/WindowState.h"
@@ -13,9 +14,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -28,6 +30,7 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -126,84 +129,279 @@ void frmConfigurationSelector::CreateListViewHeader()
 QStringList frmConfigurationSelector::FillListView()
 {
     const QScopedValueRollback updating(m_updatingList, true);
-    LVConfig->clear();
-    m_configEntries.clear();
     QStringList problems;
-
     const QString folder = m_session.ConfigDirectory;
     const Result<ConfigList::Listing> listed = ConfigList::ListFolder(folder);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
     if (!listed)
         problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, listed.error().description);
     const ConfigList::Listing listing = listed.value_or({});
-    m_configEntries.reserve(listing.files.size());
 
-    QList<QTreeWidgetItem *> items;
-    QStringList unreadable;
-    const int leftOut = listing.leftOut;
+    // Rows that stay keep their items, so that a refresh costs what changed; no repaint and
+    // no sorting until the whole folder is read.
+    LVConfig->setUpdatesEnabled(false);
+    const bool wasEmpty = m_rows.isEmpty();
+    QHash<QString, ListRow> kept;
+    kept.reserve(listing.files.size());
+    QList<QTreeWidgetItem *> added;
+    bool changed = false;
     for (const DirectoryListing::Entry &file : listing.files) {
-        const ConfigList::ListedFile read = ConfigList::ReadFile(folder, file.name, file.kind);
+        ConfigList::ListedFile read = ConfigList::ReadFile(folder, file.name, file.kind);
         if (read.presence != ConfigList::ListedFile::Presence::Listed)
             continue;
-        auto *item = new ConfigItem;
-        item->setData(ColFilename, EntrySlotRole, int(m_configEntries.size()));
-        item->setFlags(item->flags() | Qt::ItemIsEditable);
-        const QString columns[] = {file.name, m_session.AppName(read.shownProduct), read.entry.Dsn, read.database,
-                                   read.entry.User, read.busComponent, read.logDirectory};
-        for (int c = 0; c < int(std::size(columns)); ++c)
-            item->setText(c, columns[c]);
-        if (read.joint) {
-            QFont bold = item->font(ColFilename);
-            bold.setBold(true);
-            item->setFont(ColFilename, bold);
+        ListRow row = m_rows.take(file.name);
+        if (!row.item) {
+            row.item = NewRow();
+            added.append(row.item);
+            ShowRow(row.item, read, nullptr);
+        } else if (ShowRow(row.item, read, &row.file)) {
+            changed = true;
         }
-        items.append(item);
-        m_configEntries.append(read.entry);
-        if (const QString &reason = read.unreadable; !reason.isEmpty()) {
-            // Listed all the same, so that it can be seen, opened, renamed or deleted.
-            item->setData(ColFilename, UnreadableRole, reason);
-            item->setIcon(ColFilename, LVConfig->style()->standardIcon(QStyle::SP_MessageBoxWarning));
-            const QBrush grey = LVConfig->palette().brush(QPalette::Disabled, QPalette::Text);
-            for (int c = 0; c < LVConfig->columnCount(); ++c) {
-                item->setForeground(c, grey);
-                item->setToolTip(c, reason);
-            }
-            unreadable << file.name + QStringLiteral(": ") + reason;
+        row.file = std::move(read);
+        kept.insert(file.name, std::move(row));
+    }
+    // What is left is gone from the folder.
+    if (!m_rows.isEmpty()) {
+        if (kept.isEmpty()) {
+            LVConfig->clear();
+        } else {
+            for (const ListRow &row : std::as_const(m_rows))
+                delete row.item;
+        }
+    }
+    m_rows = std::move(kept);
+    m_unreadable.clear();
+    QStringList unreadable;
+    for (const DirectoryListing::Entry &file : listing.files) {
+        const auto row = m_rows.constFind(file.name);
+        if (row != m_rows.cend() && !row->file.unreadable.isEmpty()) {
+            m_unreadable.insert(file.name);
+            unreadable << file.name + QStringLiteral(": ") + row->file.unreadable;
         }
     }
     // The entries are added in one go: one by one, a large directory takes seconds.
-    LVConfig->addTopLevelItems(items);
-    SortList();
+    LVConfig->addTopLevelItems(added);
+    // The folder is read in name order: a first fill in that order needs no sorting.
+    if (changed || !added.isEmpty())
+        if (!(wasEmpty && m_sortColumn < 0))
+            SortList();
     ApplyFilter();
+    LVConfig->setUpdatesEnabled(true);
     WatchConfigDirectory();
 
+    m_folderProblems = problems;
     if (!unreadable.isEmpty())
         problems << QStringLiteral("These configuration files cannot be read; they are listed greyed:") << unreadable;
-    if (leftOut > 0)
-        problems << QStringLiteral("The list holds at most %1 configuration files: %2 more were left out.")
-                        .arg(ConfigList::MaxListed)
-                        .arg(leftOut);
+    if (listing.leftOut > 0) {
+        const QString leftOut = QStringLiteral("The list holds at most %1 configuration files: %2 more were left out.")
+                                    .arg(ConfigList::MaxListed)
+                                    .arg(listing.leftOut);
+        problems << leftOut;
+        m_folderProblems << leftOut;
+    }
 
-    if (!m_columnsFitted && !items.isEmpty()) {
+    if (!m_columnsFitted && !added.isEmpty()) {
         for (int c = 0; c < LVConfig->columnCount(); ++c)
             LVConfig->resizeColumnToContents(c);
         m_columnsFitted = true;
     }
+    SelectFirstVisibleRow();
+    SyncSelection();
+    HandleCoolBar();
+    return problems;
+}
+
+void frmConfigurationSelector::SelectFirstVisibleRow()
+{
     for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
         if (QTreeWidgetItem *first = LVConfig->topLevelItem(i); !first->isHidden()) {
             LVConfig->setCurrentItem(first, 0, SelectOnly);
             break;
         }
     }
+}
+
+QTreeWidgetItem *frmConfigurationSelector::NewRow() const
+{
+    auto *item = new ConfigItem;
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    return item;
+}
+
+bool frmConfigurationSelector::ShowRow(QTreeWidgetItem *item, const ConfigList::ListedFile &file,
+                                       const ConfigList::ListedFile *shown) const
+{
+    const ConfigEntry &e = file.entry;
+    if (shown && shown->shownProduct == file.shownProduct && shown->entry.Dsn == e.Dsn
+        && shown->database == file.database && shown->entry.User == e.User
+        && shown->busComponent == file.busComponent && shown->logDirectory == file.logDirectory
+        && shown->joint == file.joint && shown->unreadable == file.unreadable
+        && shown->PasswordReadableByOthers() == file.PasswordReadableByOthers())
+        return false;
+    const QString columns[] = {e.FileName, m_session.AppName(file.shownProduct), e.Dsn, file.database,
+                               e.User, file.busComponent, file.logDirectory};
+    for (int c = 0; c < int(std::size(columns)); ++c)
+        item->setText(c, columns[c]);
+    if (!shown || shown->joint != file.joint) {
+        QFont font = item->font(ColFilename);
+        font.setBold(file.joint);
+        item->setFont(ColFilename, font);
+    }
+    // Listed all the same, so that it can be seen, opened, renamed or deleted.
+    const QString &reason = file.unreadable;
+    item->setData(ColFilename, UnreadableRole, reason.isEmpty() ? QVariant() : QVariant(reason));
+    const QVariant grey = reason.isEmpty() ? QVariant()
+                                           : QVariant(LVConfig->palette().brush(QPalette::Disabled, QPalette::Text));
+    QString tip = reason;
+    QIcon icon;
+    if (!reason.isEmpty())
+        icon = LVConfig->style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    if (file.PasswordReadableByOthers()) {
+        if (icon.isNull())
+            icon = QIcon::fromTheme(QStringLiteral("dialog-password"),
+                                    LVConfig->style()->standardIcon(QStyle::SP_MessageBoxInformation));
+        tip += QLatin1String(tip.isEmpty() ? "" : "\n")
+             + QStringLiteral("The stored password is readable by every local account (mode %1): "
+                              "take others' read permission away (chmod o-r).")
+                   .arg(file.identity.mode & 0777, 3, 8, QChar(u'0'));
+    }
+    item->setIcon(ColFilename, icon);
+    for (int c = 0; c < int(std::size(columns)); ++c) {
+        item->setData(c, Qt::ForegroundRole, grey);
+        item->setToolTip(c, tip);
+    }
+    return true;
+}
+
+bool frmConfigurationSelector::RowBefore(const QTreeWidgetItem *a, const QTreeWidgetItem *b) const
+{
+    const int column = m_sortColumn < 0 ? ColFilename : m_sortColumn;
+    const bool ascending = m_sortColumn < 0 || m_sortOrder == Qt::AscendingOrder;
+    return ascending ? ConfigList::NameLess(a->text(column), b->text(column))
+                     : ConfigList::NameLess(b->text(column), a->text(column));
+}
+
+void frmConfigurationSelector::PlaceRow(QTreeWidgetItem *item, bool isNew)
+{
+    if (!isNew) {
+        const int at = LVConfig->indexOfTopLevelItem(item);
+        const QTreeWidgetItem *before = at > 0 ? LVConfig->topLevelItem(at - 1) : nullptr;
+        const QTreeWidgetItem *after = LVConfig->topLevelItem(at + 1);
+        if ((!before || !RowBefore(item, before)) && (!after || !RowBefore(after, item)))
+            return;
+    }
+    const bool selected = !isNew && item->isSelected();
+    const bool current = !isNew && LVConfig->currentItem() == item;
+    if (!isNew)
+        LVConfig->takeTopLevelItem(LVConfig->indexOfTopLevelItem(item));
+    int lo = 0, hi = LVConfig->topLevelItemCount();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (RowBefore(item, LVConfig->topLevelItem(mid)))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    LVConfig->insertTopLevelItem(lo, item);
+    if (current)
+        LVConfig->setCurrentItem(item, 0, QItemSelectionModel::NoUpdate);
+    item->setSelected(selected);
+}
+
+bool frmConfigurationSelector::UpdateRows(const QSet<QString> &names)
+{
+    const QScopedValueRollback updating(m_updatingList, true);
+    const QString folder = m_session.ConfigDirectory;
+    const bool wasEmpty = m_rows.isEmpty();
+    for (const QString &name : names) {
+        if (!ConfigStore::IsConfigFileName(name))
+            continue;
+        ConfigList::ListedFile read = ConfigList::ReadFile(folder, name);
+        auto row = m_rows.find(name);
+        if (read.presence != ConfigList::ListedFile::Presence::Listed) {
+            if (row != m_rows.end()) {
+                delete row->item;
+                m_rows.erase(row);
+                m_unreadable.remove(name);
+            }
+            continue;
+        }
+        // Which files the list holds at its limit follows from all names: read them all.
+        if (row == m_rows.end() && m_rows.size() >= ConfigList::MaxListed)
+            return false;
+        if (row == m_rows.end()) {
+            row = m_rows.insert(name, {NewRow(), {}});
+            ShowRow(row->item, read, nullptr);
+            PlaceRow(row->item, true);
+        } else if (ShowRow(row->item, read, &row->file)) {
+            PlaceRow(row->item, false);
+        }
+        if (read.unreadable.isEmpty())
+            m_unreadable.remove(name);
+        else
+            m_unreadable.insert(name);
+        row->file = std::move(read);
+        FilterRow(row->item);
+    }
+    if (wasEmpty && HighlightedItems().isEmpty())
+        SelectFirstVisibleRow();
     SyncSelection();
     HandleCoolBar();
-    return problems;
+    return true;
+}
+
+bool frmConfigurationSelector::StillAsListed(const QList<QTreeWidgetItem *> &rows)
+{
+    const QString folder = m_session.ConfigDirectory;
+    QSet<QString> changed;
+    QStringList gone, rewritten;
+    for (const QTreeWidgetItem *item : rows) {
+        const QString name = FileNameOf(item);
+        const ConfigList::FileIdentity now = ConfigList::IdentityOf(folder, name);
+        if (now.SameVersion(m_rows.value(name).file.identity))
+            continue;
+        changed.insert(name);
+        (now.exists ? rewritten : gone) << name;
+    }
+    if (changed.isEmpty())
+        return true;
+    // The list catches up before the user decides again; nothing is done meanwhile.
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand, &changed);
+    QStringList why;
+    if (!gone.isEmpty())
+        why << QStringLiteral("%1 no longer in the folder").arg(gone.join(QStringLiteral(", ")));
+    if (!rewritten.isEmpty())
+        why << QStringLiteral("%1 changed since it was listed").arg(rewritten.join(QStringLiteral(", ")));
+    ShowOutcome(QStringLiteral("Nothing done: %1. The list now shows the folder as it is.")
+                    .arg(why.join(QStringLiteral("; "))));
+    return false;
+}
+
+void frmConfigurationSelector::NoteUnreadable()
+{
+    // Said in the status bar, not in a window: this refresh was not the user's doing.
+    const bool noteShown = !m_unreadableNote.isEmpty() && m_outcomeLabel->text() == m_unreadableNote;
+    QStringList names = m_unreadable.values();
+    if (names.isEmpty()) {
+        if (noteShown)
+            ShowOutcome(QString());
+        m_unreadableNote.clear();
+        return;
+    }
+    std::sort(names.begin(), names.end(), ConfigList::NameLess);
+    QStringList lines;
+    for (const QString &name : std::as_const(names))
+        lines << name + QStringLiteral(": ") + m_rows.value(name).file.unreadable;
+    const QString note = QStringLiteral("Cannot be read, listed greyed: ") + lines.join(QStringLiteral("; "));
+    if (noteShown || note != m_unreadableNote) {
+        m_unreadableNote = note;
+        ShowOutcome(note);
+    }
 }
 
 ConfigEntry frmConfigurationSelector::EntryOf(const QTreeWidgetItem *item) const
 {
-    const int slot = item ? item->data(ColFilename, EntrySlotRole).toInt() : -1;
-    return slot >= 0 && slot < m_configEntries.size() ? m_configEntries.at(slot) : ConfigEntry();
+    return item ? m_rows.value(item->text(ColFilename)).file.entry : ConfigEntry();
 }
 
 QList<ConfigEntry> frmConfigurationSelector::SelectedEntries() const
@@ -221,14 +419,21 @@ QString frmConfigurationSelector::UnreadableReason(const QTreeWidgetItem *item)
     return item ? item->data(ColFilename, UnreadableRole).toString() : QString();
 }
 
-QString frmConfigurationSelector::FileNameOf(const QTreeWidgetItem *item) const { return EntryOf(item).FileName; }
+QString frmConfigurationSelector::FileNameOf(const QTreeWidgetItem *item) const
+{
+    return item ? item->text(ColFilename) : QString();
+}
 
 QList<QTreeWidgetItem *> frmConfigurationSelector::HighlightedItems() const
 {
+    // From the selection's ranges, not by asking every row: the list may hold 32,767.
+    QModelIndexList selected = LVConfig->selectionModel()->selectedRows();
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex &a, const QModelIndex &b) { return a.row() < b.row(); });
     QList<QTreeWidgetItem *> items;
-    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
+    for (const QModelIndex &index : std::as_const(selected)) {
         // A row the filter hides is never acted on.
-        if (QTreeWidgetItem *item = LVConfig->topLevelItem(i); item->isSelected() && !item->isHidden())
+        if (QTreeWidgetItem *item = LVConfig->topLevelItem(index.row()); item && !item->isHidden())
             items.append(item);
     }
     return items;
@@ -267,8 +472,11 @@ bool frmConfigurationSelector::IsBold(const QTreeWidgetItem *item) const
 
 void frmConfigurationSelector::SortList()
 {
-    if (m_sortColumn < 0)
+    // Before the user picks a column the list is in name order.
+    if (m_sortColumn < 0) {
+        LVConfig->sortItems(ColFilename, Qt::AscendingOrder);
         return;
+    }
     LVConfig->header()->setSortIndicatorShown(true);
     LVConfig->sortItems(m_sortColumn, m_sortOrder);
 }
@@ -304,6 +512,9 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
     } else if (newName == fileName) {
         // Typing the name without its extension names the same file: nothing to move.
         return;
+    } else if (QTreeWidgetItem *row = m_rows.value(fileName).item; !row || !StillAsListed({row})) {
+        // Moved or changed meanwhile: the list has caught up and says so.
+        return;
     } else {
         const QString oldPath = m_session.ConfigDirectory + u'/' + fileName;
         const QString newPath = m_session.ConfigDirectory + u'/' + newName;
@@ -330,7 +541,8 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
     }
     if (current == fileName)
         current = newName;
-    RefreshList(highlight, current);
+    const QSet<QString> moved{fileName, newName};
+    RefreshList(highlight, current, RefreshCause::AfterCommand, &moved);
 }
 
 void frmConfigurationSelector::LVConfig_DblClick(const QPoint &at)
@@ -370,36 +582,34 @@ bool frmConfigurationSelector::MatchesFilter(const QTreeWidgetItem *item) const
     return false;
 }
 
+void frmConfigurationSelector::FilterRow(QTreeWidgetItem *item)
+{
+    const bool hide = !MatchesFilter(item);
+    if (item->isHidden() != hide)
+        item->setHidden(hide);
+    if (hide && item->isSelected())
+        item->setSelected(false);
+}
+
 void frmConfigurationSelector::ApplyFilter()
 {
     const QScopedValueRollback updating(m_updatingList, true);
-    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = LVConfig->topLevelItem(i);
-        const bool hide = !MatchesFilter(item);
-        item->setHidden(hide);
-        if (hide)
-            item->setSelected(false);
-    }
+    for (int i = 0; i < LVConfig->topLevelItemCount(); ++i)
+        FilterRow(LVConfig->topLevelItem(i));
 }
 
 void frmConfigurationSelector::WatchConfigDirectory()
 {
-    const QString folder = m_session.ConfigDirectory;
-    if (folder.isEmpty())
-        return;
-    // A file replaced by a rename drops out of the watch: the whole set is taken anew.
-    if (const QStringList files = m_watcher->files(); !files.isEmpty())
-        m_watcher->removePaths(files);
-    if (!m_watcher->directories().contains(folder))
-        m_watcher->addPath(folder);
-    // The folder's watch sees files come and go; a file's own watch sees it rewritten in place.
-    QStringList files;
-    for (const ConfigEntry &entry : std::as_const(m_configEntries)) {
-        if (!entry.FileName.isEmpty())
-            files << folder + u'/' + entry.FileName;
-    }
-    if (!files.isEmpty())
-        m_watcher->addPaths(files);
+    // One watch on the folder, whatever the number of files: it names each file changed.
+    if (!m_session.ConfigDirectory.isEmpty())
+        m_watch->Watch(m_session.ConfigDirectory);
+}
+
+void frmConfigurationSelector::ConfigFilesChanged(const QSet<QString> &names)
+{
+    m_changedNames.unite(names);
+    if (!m_changeSettle->isActive())
+        m_changeSettle->start();
 }
 
 void frmConfigurationSelector::ConfigDirectoryChanged()
@@ -411,7 +621,10 @@ void frmConfigurationSelector::ConfigDirectoryChanged()
         m_changeSettle->start();
         return;
     }
-    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::OutsideChange);
+    const QSet<QString> names = std::exchange(m_changedNames, {});
+    const bool whole = std::exchange(m_rereadAll, false);
+    RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::OutsideChange,
+                whole ? nullptr : &names);
 }
 
 void frmConfigurationSelector::RestoreListLayout()
