@@ -19,7 +19,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    const int publishers = argc > 1 ? std::max(1, atoi(argv[1])) : 50;
+    // --guard runs the default size against the same budget.
+    const int publishers = argc > 1 && argv[1][0] != '-' ? std::max(1, atoi(argv[1])) : 50;
     const qint64 budgetMs = 5000;
 
     QString error;
