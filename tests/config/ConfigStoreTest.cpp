@@ -1,4 +1,5 @@
 #include "config/ConfigStore.h"
+#include "platform/FileLock.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -23,4 +24,62 @@ TEST(ConfigStore, ConfigFileNamesAndTheJoin)
                                                       "\r\n[RST]\r\nSatelliteAppln=1028\r\ndsn=R\r\nuser=u\r\n"));
     const Result<void> joined = ConfigStore::JoinConfigFiles(app.path(), "f.tsy", "missing.tsy", "new.tsy");
     EXPECT_EQ(joined.error().number, Vb::ErrorNumber::FileNotFound);
+}
+
+// A file is replaced only while it still holds what the caller loaded; a change, a deletion,
+// or a file that appeared where none was loaded leaves the disk as it is and reports what is
+// there now.
+TEST(ConfigStore, ReplacesOnlyTheVersionLoaded)
+{
+    const FileIo::FileVersion absent;
+    const FileIo::FileVersion loaded{true, "mine before", {}, {}};
+    // on disk before the save ("" none); what the disk holds after it.
+    const struct { const char *what; FileIo::FileVersion expected; const char *before; bool replaced; } cases[] = {
+        {"unchanged", loaded, "mine before", true},
+        {"changed by another", loaded, "theirs", false},
+        {"deleted meanwhile", loaded, nullptr, false},
+        {"new, name still free", absent, nullptr, true},
+        {"new, name taken meanwhile", absent, "theirs", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestDir app;
+        if (c.before)
+            app.writeFile("lib/x.tsy", c.before);
+        const auto done = ConfigStore::ReplaceIfUnchanged(app.lib("x.tsy"), c.expected, "mine after");
+        ASSERT_TRUE(done) << done.error().description.toStdString();
+        EXPECT_EQ(done.value().replaced, c.replaced);
+        const FileIo::FileVersion now = FileIo::ReadVersion(app.lib("x.tsy")).value();
+        EXPECT_TRUE(FileIo::SameVersion(done.value().now, now));
+        EXPECT_EQ(now.bytes, c.replaced ? QByteArray("mine after") : QByteArray(c.before));
+        if (now.exists && !c.replaced)
+            EXPECT_FALSE(done.value().now.owner.isEmpty());
+    }
+}
+
+// Another process holding the folder's lock: the save waits for it, and gives up after the
+// wait limit with a message naming the folder, writing nothing.
+TEST(ConfigStore, ReplaceWaitsForTheFolderLock)
+{
+    TestDir app;
+    app.writeFile("lib/x.tsy", "mine before");
+    const FileIo::FileVersion loaded{true, "mine before", {}, {}};
+    FileLock::SetWaitLimitMs(300);
+    for (const bool released : {false, true}) {
+        SCOPED_TRACE(released);
+        auto other = FileLock::LockFolder(app.lib());
+        ASSERT_TRUE(other);
+        int waits = 0;
+        const auto done = ConfigStore::ReplaceIfUnchanged(app.lib("x.tsy"), loaded, "mine after", [&] {
+            ++waits;
+            if (released)
+                other.value().reset();
+        });
+        EXPECT_GT(waits, 0);
+        EXPECT_EQ(bool(done), released);
+        if (!done)
+            EXPECT_TRUE(done.error().description.contains(app.lib())) << done.error().description.toStdString();
+        EXPECT_EQ(app.readFile("lib/x.tsy"), released ? QByteArray("mine after") : QByteArray("mine before"));
+    }
+    FileLock::SetWaitLimitMs(5000);
 }
