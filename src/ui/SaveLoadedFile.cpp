@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QWidget>
 #include <QLocale>
 
 namespace SaveLoadedFile {

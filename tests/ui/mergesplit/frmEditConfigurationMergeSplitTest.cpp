@@ -4,6 +4,9 @@
 #include "platform/Ansi.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
+#include "suite/JointFile.h"
+
+#include <QFile>
 
 #include <QCheckBox>
 #include <QComboBox>
