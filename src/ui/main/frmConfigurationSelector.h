@@ -40,7 +40,6 @@ public:
 
 private:
     friend class LabelEditDelegate;
-class ElidedLabel;
 
     // Enables each command exactly when the highlighted rows are what it acts on: Update
     // one row, Rename and Delete any, Run one readable row, Merge and Split two readable rows.
