@@ -1,5 +1,4 @@
 #include "config/ConfigStore.h"
-#include "platform/FileLock.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -55,31 +54,4 @@ TEST(ConfigStore, ReplacesOnlyTheVersionLoaded)
         if (now.exists && !c.replaced)
             EXPECT_FALSE(done.value().now.owner.isEmpty());
     }
-}
-
-// Another process holding the folder's lock: the save waits for it, and gives up after the
-// wait limit with a message naming the folder, writing nothing.
-TEST(ConfigStore, ReplaceWaitsForTheFolderLock)
-{
-    TestDir app;
-    app.writeFile("lib/x.tsy", "mine before");
-    const FileIo::FileVersion loaded{true, "mine before", {}, {}};
-    FileLock::SetWaitLimitMs(300);
-    for (const bool released : {false, true}) {
-        SCOPED_TRACE(released);
-        auto other = FileLock::LockFolder(app.lib());
-        ASSERT_TRUE(other);
-        int waits = 0;
-        const auto done = ConfigStore::ReplaceIfUnchanged(app.lib("x.tsy"), loaded, "mine after", [&] {
-            ++waits;
-            if (released)
-                other.value().reset();
-        });
-        EXPECT_GT(waits, 0);
-        EXPECT_EQ(bool(done), released);
-        if (!done)
-            EXPECT_TRUE(done.error().description.contains(app.lib())) << done.error().description.toStdString();
-        EXPECT_EQ(app.readFile("lib/x.tsy"), released ? QByteArray("mine after") : QByteArray("mine before"));
-    }
-    FileLock::SetWaitLimitMs(5000);
 }

@@ -4,7 +4,6 @@
 #include "platform/Ansi.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
-#include "suite/JointFile.h"
 
 #include <QFile>
 
@@ -129,11 +128,6 @@ TEST_F(MergeSplitEditorTest, RefusalsAndAnUnchangedOkWriteNothing)
     EXPECT_EQ(editor->result(), QDialog::Accepted);
     EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), before);
 
-    // The save-password box decides whether auto login may be changed.
-    for (bool ticked : {true, false, true}) {
-        QTest::mouseClick(Child<QCheckBox>("ChkSavePass"), Qt::LeftButton);
-        EXPECT_EQ(Child<QCheckBox>("ChkAutoLogin")->isEnabled(), ticked);
-    }
 }
 
 // A change made from outside while the editor is open is never reverted unasked; Cancel (the
@@ -185,7 +179,6 @@ TEST_F(MergeSplitEditorTest, RefusesAPasswordThatWouldReadBackChanged)
     Open(before);
     for (const QString &password : {QStringLiteral("\u00aepw"), QStringLiteral("pw\u00ac"), QStringLiteral("\u20acpw\u20ac")}) {
         SCOPED_TRACE(password.toStdString());
-        ASSERT_FALSE(JointFile::WhyValueChangesOnReading(ScramblePassword(password)).isEmpty());
         Field("txtpassword_1")->setText(password);
         app.messages().ClearShown();
         ClickOk();
