@@ -9,8 +9,10 @@ class QObject;
 enum class MsgIcon { None, Critical, Question, Exclamation, Information };
 // The ...DefaultNo forms make No the button that Enter presses: every question whose Yes
 // destroys or replaces a file uses them.
-enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo, YesNoCancelDefaultNo };
-enum class MsgResult { Ok, Cancel, Yes, No };
+// TheirsMineCancel asks about a file someone else changed: show their version, overwrite it
+// with mine, or Cancel, which Enter presses.
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel, YesNoDefaultNo, YesNoCancelDefaultNo, TheirsMineCancel };
+enum class MsgResult { Ok, Cancel, Yes, No, Theirs, Mine };
 
 class Messages
 {
@@ -31,6 +33,7 @@ inline MsgResult DefaultAnswer(MsgButtons buttons)
     case MsgButtons::YesNoCancel: return MsgResult::Yes;
     case MsgButtons::YesNoDefaultNo:
     case MsgButtons::YesNoCancelDefaultNo: return MsgResult::No;
+    case MsgButtons::TheirsMineCancel: return MsgResult::Cancel;
     default: return MsgResult::Ok;
     }
 }

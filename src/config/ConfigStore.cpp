@@ -2,6 +2,9 @@
 
 #include "config/Products.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -46,6 +49,25 @@ Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName
     auto header = [](int slot) { return '[' + QByteArray(MergeSplitProduct(slot).jointSection) + "]\r\n"; };
     const QByteArray joined = header(0) + fieldmark.value() + QByteArrayLiteral("\r\n") + header(1) + rostrum.value();
     return FileIo::WriteFileAtomic(lib + outName, joined);
+}
+
+Result<Replacement> ReplaceIfUnchanged(const QString &path, const FileIo::FileVersion &expected,
+                                       const QByteArray &bytes, const std::function<void()> &whileWaiting)
+{
+    const auto lock = FileLock::LockFolder(QFileInfo(path).absolutePath(), whileWaiting);
+    if (!lock)
+        return lock.error();
+    const Result<FileIo::FileVersion> now = FileIo::ReadVersion(path);
+    if (!now)
+        return now.error();
+    if (!FileIo::SameVersion(now.value(), expected))
+        return Replacement{false, now.value()};
+    if (const Result<void> written = FileIo::WriteFileAtomic(path, bytes); !written)
+        return written.error();
+    FileIo::FileVersion written;
+    written.exists = true;
+    written.bytes = bytes;
+    return Replacement{true, written};
 }
 
 } // namespace ConfigStore

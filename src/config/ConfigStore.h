@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/FileIo.h"
 #include "platform/VbText.h"
 
 #include <QString>
+
+#include <functional>
 
 // Where configuration files live and how their names are formed.
 namespace ConfigStore {
@@ -23,5 +26,19 @@ QString StoredConfigFileName(const QString &typed);
 // the Rostrum file as read; byte for byte, replacing an existing output.
 Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
                              const QString &outName);
+
+// What ReplaceIfUnchanged did: replaced the file, or found it changed and left it.
+struct Replacement
+{
+    bool replaced = false;
+    // The file as it is now: what was written, or what someone else left there.
+    FileIo::FileVersion now;
+};
+
+// Replaces path with bytes only if it still holds expected (a missing file when expected is
+// absent), all under the lock of its folder that every instance of the program takes, so two
+// saves of one file cannot both pass the compare. whileWaiting runs while another holds it.
+Result<Replacement> ReplaceIfUnchanged(const QString &path, const FileIo::FileVersion &expected,
+                                       const QByteArray &bytes, const std::function<void()> &whileWaiting = {});
 
 } // namespace ConfigStore

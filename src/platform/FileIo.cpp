@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -176,7 +177,9 @@ Result<void> RenameFile(const QString &from, const QString &to)
     if (g_fault == InjectedFault::ReadOnly)
         return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), from)};
     if (!file.rename(to))
-        return Vb::Error{ErrorNumber::PathFileAccess, Named(file.errorString(), from)};
+        return Vb::Error{ErrorNumber::PathFileAccess,
+                         QStringLiteral("Cannot rename %1 to %2: %3")
+                             .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), file.errorString())};
     return {};
 }
 
@@ -207,6 +210,30 @@ bool IsValidFileName(const QString &name)
             return false;
     }
     return true;
+}
+
+Result<FileVersion> ReadVersion(const QString &path, qint64 maxBytes)
+{
+    FileVersion version;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 && errno == ENOENT)
+        return version;
+    const Result<QByteArray> bytes = ReadBytes(path, maxBytes);
+    if (!bytes)
+        return bytes.error();
+    version.exists = true;
+    version.bytes = bytes.value();
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        version.modified = QDateTime::fromSecsSinceEpoch(st.st_mtim.tv_sec);
+        const passwd *account = ::getpwuid(st.st_uid);
+        version.owner = account ? QString::fromLocal8Bit(account->pw_name) : QString::number(st.st_uid);
+    }
+    return version;
+}
+
+bool SameVersion(const FileVersion &a, const FileVersion &b)
+{
+    return a.exists == b.exists && a.bytes == b.bytes;
 }
 
 void InjectFault(InjectedFault fault) { g_fault = fault; }

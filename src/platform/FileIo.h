@@ -3,6 +3,7 @@
 #include "platform/VbText.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -27,7 +28,7 @@ QStringList SplitLines(const QString &text);
 // A replaced file keeps its permissions and group.
 Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes);
 
-// Renames a file within the file system; fails with a description that names the file.
+// Renames a file within the file system; fails with a description that names both files.
 Result<void> RenameFile(const QString &from, const QString &to);
 
 // Deletes one file, not forced: a read-only file is not deleted.
@@ -39,6 +40,20 @@ bool PathExists(const QString &path);
 // A name that may stand as a file name on Windows and here: not empty, none of
 // \ / : * ? " < > | and no control characters, not "." or "..".
 bool IsValidFileName(const QString &name);
+
+// A file as one read found it, to tell later whether someone changed it meanwhile.
+struct FileVersion
+{
+    bool exists = false;
+    QByteArray bytes;
+    // Only for telling the user who changed it and when.
+    QDateTime modified;
+    QString owner; // the account that owns the file, which made it when it was last replaced
+};
+// What path holds now; a missing file is a version too (exists false), not an error.
+Result<FileVersion> ReadVersion(const QString &path, qint64 maxBytes = kTextFileLimit);
+// The same text: both absent, or both present with the same bytes.
+bool SameVersion(const FileVersion &a, const FileVersion &b);
 
 // Faults the tests inject into the writes above, which cannot otherwise be provoked
 // reliably (a full disk, a read-only folder for a user who may write anywhere).

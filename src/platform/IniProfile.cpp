@@ -174,43 +174,37 @@ void EnsureEnded(QList<Line> &lines, qsizetype index)
 
 } // namespace
 
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, int size, const QString &path)
+QString GetProfileStringFromText(const QString &text, const QString &section, const QString &key,
+                                 const QString &defaultValue, int size)
 {
     QString defaultTrimmed = defaultValue;
     while (defaultTrimmed.endsWith(u' '))
         defaultTrimmed.chop(1);
-
-    const Result<QString> text = FileIo::ReadAnsiText(path);
-    if (!text)
-        return CutToBuffer(defaultTrimmed, size);
-
-    const Location loc = Find(SplitKeepingEnds(text.value()), TrimBlanks(section), TrimBlanks(key));
+    const Location loc = Find(SplitKeepingEnds(text), TrimBlanks(section), TrimBlanks(key));
     if (loc.keyLine < 0 || !loc.key.hasValue)
         return CutToBuffer(defaultTrimmed, size);
     return CutToBuffer(Unquote(loc.key.value), size);
 }
 
-bool WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &path)
+QString GetPrivateProfileString(const QString &section, const QString &key,
+                                const QString &defaultValue, int size, const QString &path)
+{
+    const Result<QString> text = FileIo::ReadAnsiText(path);
+    return GetProfileStringFromText(text ? text.value() : QString(), section, key, defaultValue, size);
+}
+
+bool WriteProfileStringToText(QString &text, const QString &section, const QString &key, const QString &value)
 {
     const QString sectionName = TrimBlanks(section);
     const QString keyName = TrimBlanks(key);
     // A line end inside a name or value would make lines of its own, and text 1252 cannot
-    // hold would come back as something else: refuse both before anything is written.
+    // hold would come back as something else: refuse both before anything is changed.
     for (const QString *part : {&sectionName, &keyName, &value}) {
         if (part->contains(u'\r') || part->contains(u'\n') || !Ansi::CanEncode(*part))
             return false;
     }
 
-    QList<Line> lines;
-    if (QFileInfo::exists(path)) {
-        const Result<QString> text = FileIo::ReadAnsiText(path);
-        if (!text)
-            return false;
-        lines = SplitKeepingEnds(text.value());
-    }
-
+    QList<Line> lines = SplitKeepingEnds(text);
     const Location loc = Find(lines, sectionName, keyName);
     if (loc.keyLine >= 0) {
         // Replaced in place; the key keeps the spelling it has in the file.
@@ -226,7 +220,23 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
         lines.append({u'[' + sectionName + u']', kNewLine});
         lines.append({keyName + u'=' + value, kNewLine});
     }
-    return FileIo::WriteFileAtomic(path, Ansi::Encode(Join(lines))).ok();
+    text = Join(lines);
+    return true;
+}
+
+bool WritePrivateProfileString(const QString &section, const QString &key,
+                               const QString &value, const QString &path)
+{
+    QString text;
+    if (QFileInfo::exists(path)) {
+        const Result<QString> read = FileIo::ReadAnsiText(path);
+        if (!read)
+            return false;
+        text = read.value();
+    }
+    if (!WriteProfileStringToText(text, section, key, value))
+        return false;
+    return FileIo::WriteFileAtomic(path, Ansi::Encode(text)).ok();
 }
 
 } // namespace IniProfile

@@ -17,4 +17,11 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
 bool WritePrivateProfileString(const QString &section, const QString &key,
                                const QString &value, const QString &path);
 
+// The same two on the text of a file held in memory, so that a caller can read a file once
+// and replace it whole.
+QString GetProfileStringFromText(const QString &text, const QString &section, const QString &key,
+                                 const QString &defaultValue, int size);
+// False, text unchanged, for a name or value the file cannot hold.
+bool WriteProfileStringToText(QString &text, const QString &section, const QString &key, const QString &value);
+
 } // namespace IniProfile

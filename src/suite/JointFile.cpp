@@ -8,14 +8,32 @@ namespace {
 constexpr int ReadBufferSize = 255;
 }
 
-QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key)
+namespace {
+
+// The Windows buffer ends the value at its first NUL.
+QString CutAtNul(QString value)
 {
-    QString value = IniProfile::GetPrivateProfileString(section, key, QString(), ReadBufferSize, path);
-    // The Windows buffer ends the value at its first NUL.
     const qsizetype nul = value.indexOf(QChar(u'\0'));
     if (nul >= 0)
         value.truncate(nul);
     return value;
+}
+
+} // namespace
+
+QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key)
+{
+    return CutAtNul(IniProfile::GetPrivateProfileString(section, key, QString(), ReadBufferSize, path));
+}
+
+QString GetAttributeValueFromText(const QString &text, const QString &section, const QString &key)
+{
+    return CutAtNul(IniProfile::GetProfileStringFromText(text, section, key, QString(), ReadBufferSize));
+}
+
+bool SetAttributeValueInText(QString &text, const QString &section, const QString &key, const QString &value)
+{
+    return IniProfile::WriteProfileStringToText(text, section, key, value);
 }
 
 QString WhyValueChangesOnReading(const QString &value)

@@ -15,6 +15,12 @@ inline const QString RostrumSection = QLatin1String(MergeSplitProduct(1).jointSe
 // 255-character buffer held.
 QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key);
 
+// The same on the text of a joint file held in memory.
+QString GetAttributeValueFromText(const QString &text, const QString &section, const QString &key);
+// Sets one key in text as WriteAttributeValueToTSY sets it in the file; false, text
+// unchanged, for a value the file cannot hold.
+bool SetAttributeValueInText(QString &text, const QString &section, const QString &key, const QString &value);
+
 // Why value, standing after "key=" in a joint file, would read back otherwise through
 // GetAttributeValueFromTSY; empty when it reads back exactly.
 QString WhyValueChangesOnReading(const QString &value);

@@ -7,10 +7,8 @@
 
 bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected)
 {
-    if (isMergeSplitSelected) {
-        RunMergeAndSplit(session, selectedConfigPath);
-        return true;
-    }
+    if (isMergeSplitSelected)
+        return RunMergeAndSplit(session, selectedConfigPath);
     return StartServerConsoleProgram(session, ServerConsoleCommandLine(selectedConfigPath));
 }
 

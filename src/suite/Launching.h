@@ -9,7 +9,8 @@ class Session;
 
 // Run Server Console for the selected configuration: a joint file goes to the
 // merge-and-split launch, any other starts TessHost.exe. False when the console could not be
-// started (reported); a joint file's launch reports its own failures.
+// started (reported); for a joint file false when any of its programs could not be started
+// (each failure reported).
 bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected);
 
 // Run Java Server for the selected entries, given in list order.

@@ -124,9 +124,10 @@ Result<void> PrepareAndStartDispatcher(Session &session, const DispatcherRecord 
 
 } // namespace
 
-void RunMergeAndSplit(Session &session, const QString &jointFilePath)
+bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
 {
-    StartServerConsoles(session, jointFilePath);
+    const bool fieldmarkConsole = StartServerConsole(session, jointFilePath, FMK);
+    const bool rostrumConsole = StartServerConsole(session, jointFilePath, RST);
 
     const Result<QString> fieldmark = BuildMnSJavaArgument(session, jointFilePath, FMK);
     const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
@@ -139,9 +140,10 @@ void RunMergeAndSplit(Session &session, const QString &jointFilePath)
                        MsgIcon::None, MsgButtons::Ok);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().number != Vb::ErrorNumber::ServerNameUnknown)
-            return;
+            return false;
     }
-    ExecuteDispatcher(session, jointFilePath);
+    const bool dispatchers = ExecuteDispatcher(session, jointFilePath);
+    return fieldmarkConsole && rostrumConsole && started && dispatchers;
 }
 
 void StartServerConsoles(Session &session, const QString &jointFilePath)

@@ -8,8 +8,9 @@
 class Session;
 
 // Starts everything that serves a joint configuration: a server console per section, the
-// Java server for both, one event dispatcher per publisher bus component.
-void RunMergeAndSplit(Session &session, const QString &jointFilePath);
+// Java server for both, one event dispatcher per publisher bus component. True only when
+// every one of them started; each failure is reported.
+bool RunMergeAndSplit(Session &session, const QString &jointFilePath);
 
 // The server consoles of both sections ("FMK", then "RST"); a failed start is reported and
 // the other section is still started.

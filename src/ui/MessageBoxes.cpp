@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace {
 
@@ -44,6 +45,16 @@ MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons butto
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::No);
         break;
+    case MsgButtons::TheirsMineCancel: {
+        QPushButton *theirs = box.addButton(QStringLiteral("&Show their version"), QMessageBox::ActionRole);
+        QPushButton *mine = box.addButton(QStringLiteral("&Overwrite with mine"), QMessageBox::DestructiveRole);
+        box.setDefaultButton(box.addButton(QMessageBox::Cancel));
+        box.setEscapeButton(QMessageBox::Cancel);
+        box.exec();
+        return box.clickedButton() == theirs ? MsgResult::Theirs
+               : box.clickedButton() == mine ? MsgResult::Mine
+                                             : MsgResult::Cancel;
+    }
     }
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgResult::Yes;

@@ -24,3 +24,34 @@ TEST(ConfigStore, ConfigFileNamesAndTheJoin)
     const Result<void> joined = ConfigStore::JoinConfigFiles(app.path(), "f.tsy", "missing.tsy", "new.tsy");
     EXPECT_EQ(joined.error().number, Vb::ErrorNumber::FileNotFound);
 }
+
+// A file is replaced only while it still holds what the caller loaded; a change, a deletion,
+// or a file that appeared where none was loaded leaves the disk as it is and reports what is
+// there now.
+TEST(ConfigStore, ReplacesOnlyTheVersionLoaded)
+{
+    const FileIo::FileVersion absent;
+    const FileIo::FileVersion loaded{true, "mine before", {}, {}};
+    // on disk before the save ("" none); what the disk holds after it.
+    const struct { const char *what; FileIo::FileVersion expected; const char *before; bool replaced; } cases[] = {
+        {"unchanged", loaded, "mine before", true},
+        {"changed by another", loaded, "theirs", false},
+        {"deleted meanwhile", loaded, nullptr, false},
+        {"new, name still free", absent, nullptr, true},
+        {"new, name taken meanwhile", absent, "theirs", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestDir app;
+        if (c.before)
+            app.writeFile("lib/x.tsy", c.before);
+        const auto done = ConfigStore::ReplaceIfUnchanged(app.lib("x.tsy"), c.expected, "mine after");
+        ASSERT_TRUE(done) << done.error().description.toStdString();
+        EXPECT_EQ(done.value().replaced, c.replaced);
+        const FileIo::FileVersion now = FileIo::ReadVersion(app.lib("x.tsy")).value();
+        EXPECT_TRUE(FileIo::SameVersion(done.value().now, now));
+        EXPECT_EQ(now.bytes, c.replaced ? QByteArray("mine after") : QByteArray(c.before));
+        if (now.exists && !c.replaced)
+            EXPECT_FALSE(done.value().now.owner.isEmpty());
+    }
+}

@@ -46,6 +46,10 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
     EXPECT_FALSE(FileIo::DeleteFile(path)); // not forced
     EXPECT_TRUE(QFile::exists(path));
     EXPECT_EQ(FileIo::WriteFileAtomic(dir.filePath("missing/x.tsy"), "x").error().number, Vb::ErrorNumber::PathNotFound);
+    // A failed rename names the file and where it was to go, each as what it is.
+    const QString moved = FileIo::RenameFile(path, dir.filePath("missing/y.tsy")).error().description;
+    EXPECT_TRUE(moved.startsWith("Cannot rename " + path + " to " + dir.filePath("missing/y.tsy") + ": "))
+        << moved.toStdString();
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
 

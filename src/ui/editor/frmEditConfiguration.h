@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "platform/FileIo.h"
 
 #include <QDialog>
 #include <QString>
@@ -47,6 +48,10 @@ private:
     bool SaveConfiguration(QString &ConfigFilePath);
     void InitializePC();
     bool ConfigDataChanged();
+    // The message of a failed write, before the file and the reason.
+    QString WriteFailureText() const;
+    // The other version of the file, after the user chose it over their own typing.
+    void ReloadFromFile(QString path);
 
     void FillLists();
     void SetToolTips();
@@ -95,6 +100,8 @@ private:
     bool m_inLayout = false;
     // The last load stopped before the end of the file.
     bool m_loadIncomplete = false;
+    // The file as the last load or save left it; a save replaces it only while it is so.
+    FileIo::FileVersion m_loaded;
 
     QGroupBox *FraConfig;
     QTabBar *TSConfig;

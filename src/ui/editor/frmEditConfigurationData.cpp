@@ -4,7 +4,9 @@
 
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
+#include "platform/Ansi.h"
 #include "platform/FileIo.h"
+#include "ui/SaveLoadedFile.h"
 #include "ui/EditorRules.h"
 #include "ui/dialogs/AskNewConfigFileName.h"
 #include "ui/editor/EditorLineEdit.h"
@@ -50,10 +52,16 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
                          MsgIcon::None, MsgButtons::Ok);
         return false;
     };
-    const Result<QString> file = FileIo::ReadAnsiText(ConfigFilePath);
+    // What was read is what a save later compares the file with.
+    m_loaded = FileIo::FileVersion();
+    const Result<FileIo::FileVersion> file = FileIo::ReadVersion(ConfigFilePath);
+    if (file && !file.value().exists)
+        return loadError(QStringLiteral("Nothing was read: the file %1 does not exist.")
+                             .arg(QDir::toNativeSeparators(ConfigFilePath)));
     if (!file)
         return loadError(QStringLiteral("Nothing was read: %1.").arg(file.error().description));
-    const QString &text = file.value();
+    m_loaded = file.value();
+    const QString text = Ansi::Decode(m_loaded.bytes);
 
     // The keys shown in a text box; the other keys of the record only set their field.
     const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
@@ -210,22 +218,55 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
             return false;
     }
 
-    bool writable = true;
-    if (ConfigFilePath.isEmpty()) {
-        if (!AskNewConfigFileName(m_session, this, ConfigFilePath))
+    QString path = ConfigFilePath;
+    if (path.isEmpty()) {
+        if (!AskNewConfigFileName(m_session, this, path))
             return false;
-    } else {
-        // Saving an existing configuration never creates a file that has gone meanwhile.
-        writable = QFileInfo(ConfigFilePath).isFile();
+        // The user has agreed to replace what stands under that name now, and only that.
+        const Result<FileIo::FileVersion> there = FileIo::ReadVersion(path);
+        if (!there) {
+            m_session.MsgBox(this, WriteFailureText() + QStringLiteral("\n\n") + there.error().description,
+                             MsgIcon::Critical, MsgButtons::Ok);
+            return false;
+        }
+        m_loaded = there.value();
     }
-    if (!writable || !ConfigFormat::WriteFile(ConfigFilePath, updated)) {
-        ConfigFilePath.clear();
-        m_session.SelectedConfigPath.clear();
-        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0356")), MsgIcon::None, MsgButtons::Ok);
-        return false;
+    SaveLoadedFile::Request request;
+    request.path = path;
+    request.loaded = &m_loaded;
+    request.compose = [&updated](const FileIo::FileVersion &) { return ConfigFormat::Format(updated); };
+    request.failureText = WriteFailureText();
+    switch (SaveLoadedFile::Save(m_session, this, request)) {
+    case SaveLoadedFile::Outcome::Saved:
+        ConfigFilePath = path;
+        m_session.CurrentConfig = updated;
+        m_loadIncomplete = false;
+        return true;
+    case SaveLoadedFile::Outcome::ShowTheirs: ReloadFromFile(path); return false;
+    case SaveLoadedFile::Outcome::NotSaved: return false;
     }
-    m_session.CurrentConfig = updated;
-    return true;
+    return false;
+}
+
+QString frmEditConfiguration::WriteFailureText() const
+{
+    return m_session.GetText(QStringLiteral("SLBL0356"));
+}
+
+void frmEditConfiguration::ReloadFromFile(QString path)
+{
+    // The form as a new configuration shows it, then the file: nothing typed here survives,
+    // not even in a field whose key their version lacks.
+    for (QLineEdit *box : {txtdsn, txtdatabase, txtmachine, txtusername, txtpassword, txtwebdirectory})
+        box->clear();
+    txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
+    txtLog->setText(m_session.DefaultLogDirectory);
+    ComboApplication->setCurrentIndex(0);
+    ComboPlatform->setCurrentIndex(0);
+    ChkSavePass->setChecked(false);
+    ChkAutoLogin->setChecked(false);
+    LoadConfiguration(path);
+    SetDatabaseLabels();
 }
 
 bool frmEditConfiguration::RequiredFieldsGiven()

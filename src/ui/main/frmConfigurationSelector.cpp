@@ -6,6 +6,7 @@
 #include "ui/frmSplash.h"
 #include "config/ConfigStore.h"
 #include "platform/DirectoryWatch.h"
+#include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"
 
 #include <QAction>
@@ -140,7 +141,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     // Labels rather than the bar's passing message, which a hovered menu item wipes out.
-    m_outcomeLabel = new QLabel(StatusBar1);
+    m_outcomeLabel = new ElidedLabel(StatusBar1);
     m_outcomeLabel->setObjectName(QStringLiteral("lblOutcome"));
     StatusBar1->addWidget(m_outcomeLabel, 1);
     m_countLabel = new QLabel(StatusBar1);
@@ -426,7 +427,7 @@ void frmConfigurationSelector::ReportListProblems(const QStringList &problems)
         m_session.MsgBox(this, problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
 }
 
-void frmConfigurationSelector::ShowOutcome(const QString &text) { m_outcomeLabel->setText(text); }
+void frmConfigurationSelector::ShowOutcome(const QString &text) { m_outcomeLabel->SetFullText(text); }
 
 void frmConfigurationSelector::HandleCoolBar()
 {

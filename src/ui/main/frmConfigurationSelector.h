@@ -22,6 +22,7 @@ class QTimer;
 class QTreeWidgetItem;
 class Session;
 class LabelEditDelegate;
+class ElidedLabel;
 
 // The main window: the list of configuration files of the lib directory, the menus and
 // tool bars that run the file commands on the selected entries, and the status bar.
@@ -235,7 +236,7 @@ private:
     // Enter on the list opens the highlighted row.
     QAction *m_openRow = nullptr;
     QLabel *m_countLabel = nullptr;
-    QLabel *m_outcomeLabel = nullptr;
+    ElidedLabel *m_outcomeLabel = nullptr;
     // Columns are fitted to their contents once there are contents; later the user's widths stay.
     bool m_columnsFitted = false;
     DirectoryWatch *m_watch = nullptr;

@@ -242,8 +242,9 @@ void frmConfigurationSelector::mnuExecute_Click()
     SyncSelection();
     const QString name = m_session.SelectedConfigName;
     if (IsMergeSplitSelected) {
-        RunServerConsole(m_session, m_session.SelectedConfigPath, true);
-        ShowOutcome(QStringLiteral("Merge and split configuration %1 started").arg(name));
+        ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, true)
+                        ? QStringLiteral("Merge and split configuration %1 started").arg(name)
+                        : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
     } else {
         ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, false)
                         ? QStringLiteral("Server console started for %1").arg(name)

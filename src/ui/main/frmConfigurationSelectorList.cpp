@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -518,10 +519,12 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
     } else {
         const QString oldPath = m_session.ConfigDirectory + u'/' + fileName;
         const QString newPath = m_session.ConfigDirectory + u'/' + newName;
+        // Named both ways, so the operator sees which of the two is in the way.
         if (!QFileInfo::exists(oldPath))
-            why = QStringLiteral("File not found");
+            why = QStringLiteral("Cannot rename %1: it no longer exists").arg(QDir::toNativeSeparators(oldPath));
         else if (FileIo::PathExists(newPath))
-            why = QStringLiteral("File already exists");
+            why = QStringLiteral("Cannot rename %1 to %2: %2 already exists")
+                      .arg(QDir::toNativeSeparators(oldPath), QDir::toNativeSeparators(newPath));
         else if (const Result<void> renamed = FileIo::RenameFile(oldPath, newPath); !renamed)
             why = renamed.error().description;
         if (!why.isEmpty())

@@ -5,10 +5,12 @@
 #include "config/PasswordScramble.h"
 #include "suite/JointFile.h"
 #include "platform/Ansi.h"
+#include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
+#include "ui/SaveLoadedFile.h"
 #include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
 
@@ -72,6 +74,13 @@ frmEditConfigurationMergeSplit::~frmEditConfigurationMergeSplit() = default;
 
 void frmEditConfigurationMergeSplit::Load()
 {
+    // Read once: the controls show this version, and a save replaces the file only while it
+    // still holds it. A file that cannot be read shows empty fields and is never written.
+    const Result<FileIo::FileVersion> read = FileIo::ReadVersion(m_path);
+    m_version = read ? read.value() : FileIo::FileVersion();
+    m_text = Ansi::Decode(m_version.bytes);
+    if (!read)
+        m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
     FillPlatformLists();
     LoadApplicationSettings(FMK, 0);
     LoadApplicationSettings(RST, 1);
@@ -256,13 +265,13 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
 
 QString frmEditConfigurationMergeSplit::GetAttributeValueFromTSY(const QString &section, const QString &key) const
 {
-    return JointFile::GetAttributeValueFromTSY(m_path, section, key);
+    return JointFile::GetAttributeValueFromText(m_text, section, key);
 }
 
-bool frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &section, const QString &key,
-                                                              const QString &value) const
+void frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &section, const QString &key,
+                                                              const QString &value)
 {
-    return JointFile::WriteAttributeValueToTSY(m_path, section, key, value);
+    m_writes.append({section, key, value});
 }
 
 // ---------------------------------------------------------------------------------------
@@ -316,12 +325,9 @@ void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
 }
 
-bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
 {
-    bool allWritten = true;
-    auto write = [&](const char *key, const QString &value) {
-        allWritten = WriteAttributeValueToTSY(section, QLatin1String(key), value) && allWritten;
-    };
+    auto write = [&](const char *key, const QString &value) { WriteAttributeValueToTSY(section, QLatin1String(key), value); };
     write("dsn", txtdsn[index]->text());
     write("database", txtdatabase[index]->text());
     write("dbmachinename", txtmachine[index]->text());
@@ -345,7 +351,6 @@ bool frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &sect
     // A joint configuration always logs in by itself.
     write("autologin", QStringLiteral("1"));
     write("mns", QStringLiteral("1"));
-    return allWritten;
 }
 
 bool frmEditConfigurationMergeSplit::ValidateSettings()
@@ -400,16 +405,44 @@ void frmEditConfigurationMergeSplit::bOk_Click()
         accept();
         return;
     }
-    const bool fieldmark = SaveApplicationSettings(FMK, 0);
-    const bool rostrum = SaveApplicationSettings(RST, 1);
-    if (!fieldmark || !rostrum) {
-        m_session.MsgBox(this, QStringLiteral("Some settings could not be written to the file \"%1\". "
-                                        "Check that the file may be written and save again.")
-                             .arg(m_path),
+    m_writes.clear();
+    SaveApplicationSettings(FMK, 0);
+    SaveApplicationSettings(RST, 1);
+    // The servers read each value back through the INI rules: one that would come back
+    // changed (a password whose stored form starts with a tab, say) is refused, as the
+    // publisher settings refuse it.
+    for (const PendingWrite &w : std::as_const(m_writes)) {
+        QString probe;
+        QString why = JointFile::WhyValueChangesOnReading(w.value);
+        if (why.isEmpty() && !JointFile::SetAttributeValueInText(probe, w.section, w.key, w.value))
+            why = QStringLiteral("it holds a line break or a character the file cannot store");
+        if (why.isEmpty())
+            continue;
+        const QString stored = w.key == QLatin1String("password") ? QStringLiteral(" as stored (scrambled)") : QString();
+        m_session.MsgBox(this,
+                         QStringLiteral("The %1 value \"%2\" of [%3] cannot be saved: its value%4 would be read "
+                                        "back changed, because %5.")
+                             .arg(w.key, w.key == QLatin1String("password") ? QStringLiteral("********") : w.value,
+                                  w.section, stored, why),
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
-    accept();
+    SaveLoadedFile::Request request;
+    request.path = m_path;
+    request.loaded = &m_version;
+    request.whenGone = SaveLoadedFile::WhenGone::NeverCreate;
+    request.compose = [this](const FileIo::FileVersion &base) {
+        QString text = Ansi::Decode(base.bytes);
+        for (const PendingWrite &w : std::as_const(m_writes))
+            JointFile::SetAttributeValueInText(text, w.section, w.key, w.value);
+        return Ansi::Encode(text);
+    };
+    request.failureText = QStringLiteral("The settings were not saved.");
+    switch (SaveLoadedFile::Save(m_session, this, request)) {
+    case SaveLoadedFile::Outcome::Saved: accept(); break;
+    case SaveLoadedFile::Outcome::ShowTheirs: Load(); break;
+    case SaveLoadedFile::Outcome::NotSaved: break;
+    }
 }
 
 void frmEditConfigurationMergeSplit::ChkSavePass_Click()

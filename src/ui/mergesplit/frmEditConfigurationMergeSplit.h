@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/FileIo.h"
+
 #include <QDialog>
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <array>
@@ -35,12 +38,12 @@ protected:
 
 private:
     QString GetAttributeValueFromTSY(const QString &section, const QString &key) const;
-    bool WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value) const;
+    // Collects one key for the save, which writes them all at once.
+    void WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value);
 
     void FillPlatformLists();
     void LoadApplicationSettings(const QString &section, int index);
-    // False when the file refused one of the keys (the others are still written).
-    bool SaveApplicationSettings(const QString &section, int index);
+    void SaveApplicationSettings(const QString &section, int index);
     bool ValidateSettings();
     void FocusFirstField();
     void BuildWindow();
@@ -81,4 +84,12 @@ private:
     // savepass of each section as loaded; the shared box shows "partly" when they differ.
     std::array<bool, 2> m_savePass{};
     QStringList m_loaded;
+    // The file as read; a save replaces it only while it still holds this.
+    FileIo::FileVersion m_version;
+    QString m_text;
+    struct PendingWrite
+    {
+        QString section, key, value;
+    };
+    QList<PendingWrite> m_writes;
 };

@@ -1,7 +1,13 @@
 // Loading a configuration into the editor and saving it back, through the real window.
 #include "EditorFixture.h"
 
+#include "platform/FileLock.h"
+#include "support/RecordedMessages.h"
+
 #include <QDir>
+#include <QTimer>
+#include <pwd.h>
+#include <unistd.h>
 #include <optional>
 
 namespace {
@@ -135,42 +141,119 @@ TEST_F(EditorTest, AfterALoadErrorSaveWritesOnlyAChangeTheUserConfirms)
     EXPECT_TRUE(app.shownTexts()[0].startsWith(loadError));
 }
 
-// A file that became read-only or was deleted meanwhile: the message, nothing written, and the
-// path forgotten, so that the next Save asks for a name; one whose file exists is replaced only
-// after a Yes.
-TEST_F(EditorTest, FailedWriteEmptiesThePathAndTheNextSaveAsksForAName)
+// A file that became read-only: the message names it and the reason, nothing is written, and
+// the next Save is a Save of the same file. One deleted meanwhile is made anew only after a Yes.
+TEST_F(EditorTest, AFailedOrRefusedSaveKeepsTheFile)
 {
     const QString path = app.lib(QStringLiteral("rst.tsy"));
     for (const bool deleted : {false, true}) {
         SCOPED_TRACE(deleted ? "deleted" : "read-only");
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        app.writeFile(QStringLiteral("lib/abc.tsy"), "dsn=old\r\n");
         OpenRst();
         deleted ? QFile::remove(path) : QFile::setPermissions(path, QFileDevice::ReadOwner);
         const QByteArray before = Rst();
         Type("txtpassword", QStringLiteral("secret"));
-        EXPECT_EQ(Box("txtpassword")->displayText(), QStringLiteral("******"));
         Click("cmdOK");
         EXPECT_TRUE(window->isVisible());
-        EXPECT_EQ(app.shownTexts(), QStringList{session().GetText(QStringLiteral("SLBL0356"))});
-        EXPECT_TRUE(session().SelectedConfigPath.isEmpty());
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        const QString shown = app.shownTexts()[0];
+        EXPECT_TRUE(shown.contains(path)) << shown.toStdString();
+        EXPECT_TRUE(deleted || (shown.startsWith(session().GetText(QStringLiteral("SLBL0356")))
+                                && shown.contains(QStringLiteral("Permission denied"))))
+            << shown.toStdString();
         EXPECT_EQ(Rst(), before);
+        EXPECT_EQ(session().SelectedConfigPath, path);
         EXPECT_EQ(session().CurrentConfig.password, QStringLiteral("tiger"));
 
-        app.messages().SetNextAnswers({MsgResult::No, MsgResult::Yes});
-        for (bool replaced : {false, true}) {
-            WhenModal(QStringLiteral("frmConfigFileSelector"), [](QWidget *prompt) {
-                ::Child<QLineEdit>(prompt, "txtFileName")->setText(QStringLiteral("abc"));
-                QTest::mouseClick(::Child<QPushButton>(prompt, "OKButton"), Qt::LeftButton);
-            });
-            Click("cmdOK");
-            EXPECT_EQ(window->isVisible(), !replaced);
-            EXPECT_EQ(session().SelectedConfigPath, replaced ? app.lib(QStringLiteral("abc.tsy")) : QString());
-        }
-        EXPECT_EQ(app.shownTexts().size(), 3); // the two questions, nothing more
-        EXPECT_EQ(app.readFile(QStringLiteral("lib/abc.tsy")),
-                  ConfigFormat::Format(With(SampleRecord(), {"password=secret"})));
+        app.messages().ClearShown();
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        app.messages().SetNextAnswers(deleted ? QList{MsgResult::Yes} : QList<MsgResult>{});
+        Click("cmdOK"); // no name asked: a name prompt would wait here and fail the test
+        EXPECT_FALSE(window->isVisible());
+        EXPECT_EQ(app.shownTexts().size(), deleted ? 1 : 0); // the question to make it anew
+        EXPECT_EQ(Rst(), ConfigFormat::Format(With(SampleRecord(), {"password=secret"})));
     }
+}
+
+// Two instances of the program on one folder, each with its own window and session: a save
+// replaces only the version its window read. Asked, the user keeps the other's change (Cancel,
+// the default), shows it (their typing dropped) or overwrites it.
+TEST_F(EditorTest, ASaveNeverDropsAnotherInstancesChangeUnasked)
+{
+    RecordedMessages otherMessages;
+    Session other(app.path(), otherMessages);
+    const ConfigRecord theirs = With(SampleRecord(), {"dbmachinename=theirhost"});
+    const ConfigRecord mine = With(SampleRecord(), {"user=myuser"});
+    const struct { MsgResult answer; const ConfigRecord *onDisk; bool open; const char *user, *machine; } cases[] = {
+        {MsgResult::Cancel, &theirs, true, "myuser", "dbhost"},
+        {MsgResult::Theirs, &theirs, true, "scott", "theirhost"},
+        {MsgResult::Mine, &mine, false, "myuser", "dbhost"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        OpenRst();
+        // The other instance opens the same file after this one and saves first.
+        other.LoadSharedTexts();
+        other.SelectedConfigName = QStringLiteral("rst.tsy");
+        other.SelectedConfigPath = app.lib(QStringLiteral("rst.tsy"));
+        {
+            frmEditConfiguration theirWindow(other);
+            ASSERT_TRUE(theirWindow.Load());
+            ::Child<QLineEdit>(&theirWindow, "txtmachine")->setText(QStringLiteral("theirhost"));
+            QTest::mouseClick(::Child<QPushButton>(&theirWindow, "cmdOK"), Qt::LeftButton);
+            ASSERT_EQ(Rst(), ConfigFormat::Format(theirs));
+        }
+        Type("txtusername", QStringLiteral("myuser"));
+        app.messages().SetNextAnswers({c.answer});
+        Click("cmdOK");
+        ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+        const auto asked = app.messages().ShownMessages()[0];
+        EXPECT_EQ(asked.buttons, MsgButtons::TheirsMineCancel);
+        EXPECT_TRUE(asked.text.contains(app.lib(QStringLiteral("rst.tsy"))) && asked.text.contains(QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name)))
+            << asked.text.toStdString();
+        EXPECT_EQ(Rst(), ConfigFormat::Format(*c.onDisk));
+        EXPECT_EQ(window->isVisible(), c.open);
+        EXPECT_EQ(Box("txtusername")->text(), QLatin1String(c.user));
+        EXPECT_EQ(Box("txtmachine")->text(), QLatin1String(c.machine));
+        if (c.answer == MsgResult::Theirs) {
+            // Their version is now the one read: the next save goes through unasked.
+            app.messages().ClearShown();
+            Type("txtusername", QStringLiteral("myuser"));
+            Click("cmdOK");
+            EXPECT_TRUE(app.shownTexts().isEmpty());
+            EXPECT_EQ(Rst(), ConfigFormat::Format(With(theirs, {"user=myuser"})));
+        }
+    }
+}
+
+// Another process holding the folder's lock: Save waits with a busy cursor and goes on when
+// the lock is let go; held past the wait limit, Save says so and writes nothing.
+TEST_F(EditorTest, SaveWaitsForTheFolderLockThenGivesUp)
+{
+    FileLock::SetWaitLimitMs(400);
+    for (const bool released : {true, false}) {
+        SCOPED_TRACE(released);
+        const QByteArray before = OpenRst();
+        auto lock = FileLock::LockFolder(app.lib());
+        ASSERT_TRUE(lock);
+        bool busy = false;
+        QTimer::singleShot(50, window.get(), [&] {
+            busy = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+            if (released)
+                lock.value().reset();
+        });
+        Type("txtmachine", QStringLiteral("otherhost"));
+        Click("cmdOK");
+        EXPECT_TRUE(busy);
+        EXPECT_EQ(window->isVisible(), !released);
+        EXPECT_EQ(Rst() == before, !released);
+        if (!released) {
+            ASSERT_EQ(app.shownTexts().size(), 1);
+            EXPECT_TRUE(app.shownTexts()[0].contains(app.lib()) && app.shownTexts()[0].contains(QStringLiteral("locked")))
+                << app.shownTexts()[0].toStdString();
+        }
+    }
+    FileLock::SetWaitLimitMs(5000);
 }
 
 // A value the file cannot hold (which ones is the format's concern), a required field left

@@ -187,3 +187,37 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
 }
 
 } // namespace
+
+namespace {
+
+// A long outcome shows cut, and whole as the tool tip; it never widens the window.
+TEST_F(MainWindowRename, ALongOutcomeNeverWidensTheWindow)
+{
+    WriteConfig("a.tsy", "4009");
+    Open();
+    window->resize(600, 400);
+    Settle();
+    const QString name = QString(200, u'x');
+    QLineEdit *editor = StartRename(name);
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(QFile::exists(app.lib(name + ".tsy")));
+    EXPECT_EQ(window->width(), 600);
+    EXPECT_LT(window->minimumSizeHint().width(), 600);
+    EXPECT_TRUE(Child<QLabel>("lblOutcome")->toolTip().endsWith(name + ".tsy"));
+}
+
+// Run of a joint file whose programs cannot start says so, and never "started".
+TEST_F(MainWindowRename, RunSaysStartedOnlyWhenEveryStartSucceeded)
+{
+    app.writeConfig("joint.tsy", {"[FMK]", "SatelliteAppln=4009", "dsn=NO_SUCH_DSN", "[RST]", "SatelliteAppln=1028",
+                                  "dsn=NO_SUCH_DSN"});
+    Open();
+    Select({"joint.tsy"});
+    Action("mnuExecute")->trigger();
+    EXPECT_TRUE(StatusText("lblOutcome").contains("not fully started")) << StatusText("lblOutcome").toStdString();
+    EXPECT_FALSE(app.shownTexts().isEmpty());
+}
+
+} // namespace

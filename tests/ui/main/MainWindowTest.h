@@ -46,7 +46,12 @@ protected:
     QPoint At(const QString &name) const { return List()->visualItemRect(Item(name)).center(); }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
-    QString StatusText(const char *label) const { return Child<QLabel>(label)->text(); }
+    // The whole text: a long one shows cut, whole in the tool tip.
+    QString StatusText(const char *label) const
+    {
+        const QLabel *shown = Child<QLabel>(label);
+        return shown->toolTip().isEmpty() ? shown->text() : shown->toolTip();
+    }
 
     // F2 on the current row, the text typed; the editor is left open for the caller to end the edit.
     QLineEdit *StartRename(const QString &typed)

@@ -5,6 +5,8 @@
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
 
+#include <QFile>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -126,10 +128,65 @@ TEST_F(MergeSplitEditorTest, RefusalsAndAnUnchangedOkWriteNothing)
     EXPECT_EQ(editor->result(), QDialog::Accepted);
     EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), before);
 
-    // The save-password box decides whether auto login may be changed.
-    for (bool ticked : {true, false, true}) {
-        QTest::mouseClick(Child<QCheckBox>("ChkSavePass"), Qt::LeftButton);
-        EXPECT_EQ(Child<QCheckBox>("ChkAutoLogin")->isEnabled(), ticked);
+}
+
+// A change made from outside while the editor is open is never reverted unasked; Cancel (the
+// default) keeps it, "theirs" shows it, "mine" writes this window's keys over it, leaving
+// what it does not edit (their comment) in place. A file deleted meanwhile is never written again.
+TEST_F(MergeSplitEditorTest, OkNeverRevertsAChangeMadeMeanwhile)
+{
+    const QByteArray theirs = JointFileBytes().replace("dsn=FMK_DSN", "dsn=THEIR_DSN") + "; note by admin\r\n";
+    const struct { MsgResult answer; bool accepted; const char *dsn, *user; } cases[] = {
+        {MsgResult::Cancel, false, "FMK_DSN", "myuser"},
+        {MsgResult::Theirs, false, "THEIR_DSN", "rsuser"},
+        {MsgResult::Mine, true, "FMK_DSN", "myuser"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.answer));
+        Open(JointFileBytes());
+        app.writeFile(QStringLiteral("lib/Joint.tsy"), theirs);
+        Field("txtusername_1")->setText(QStringLiteral("myuser"));
+        app.messages().ClearShown();
+        app.messages().SetNextAnswers({c.answer});
+        ClickOk();
+        ASSERT_EQ(app.messages().ShownMessages().size(), 1);
+        EXPECT_EQ(app.messages().ShownMessages()[0].buttons, MsgButtons::TheirsMineCancel);
+        EXPECT_EQ(editor->result() == QDialog::Accepted, c.accepted);
+        EXPECT_EQ(Field("txtdsn_0")->text(), QLatin1String(c.dsn));
+        EXPECT_EQ(Field("txtusername_1")->text(), QLatin1String(c.user));
+        const QByteArray onDisk = app.readFile(QStringLiteral("lib/Joint.tsy"));
+        EXPECT_EQ(onDisk == theirs, !c.accepted);
+        EXPECT_TRUE(onDisk.contains("; note by admin") && onDisk.contains(c.accepted ? "dsn=FMK_DSN" : "dsn=THEIR_DSN")
+                    && onDisk.contains(QByteArray("user=") + (c.accepted ? "myuser" : "rsuser")))
+            << onDisk.toStdString();
+    }
+
+    Open(JointFileBytes());
+    QFile::remove(app.lib(QStringLiteral("Joint.tsy")));
+    Field("txtusername_1")->setText(QStringLiteral("myuser"));
+    app.messages().ClearShown();
+    ClickOk();
+    EXPECT_NE(editor->result(), QDialog::Accepted);
+    EXPECT_TRUE(app.shownTexts().value(0).contains(QStringLiteral("not written again"))) << app.shownTexts().join(u'\n').toStdString();
+    EXPECT_FALSE(QFile::exists(app.lib(QStringLiteral("Joint.tsy"))));
+}
+
+// A password whose scrambled form the reader would trim or unquote is refused, by the rule the
+// publisher settings use, and the file stays as it was.
+TEST_F(MergeSplitEditorTest, RefusesAPasswordThatWouldReadBackChanged)
+{
+    const QByteArray before = JointFileBytes();
+    Open(before);
+    for (const QString &password : {QStringLiteral("\u00aepw"), QStringLiteral("pw\u00ac"), QStringLiteral("\u20acpw\u20ac")}) {
+        SCOPED_TRACE(password.toStdString());
+        Field("txtpassword_1")->setText(password);
+        app.messages().ClearShown();
+        ClickOk();
+        EXPECT_NE(editor->result(), QDialog::Accepted);
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("[RST]")) && !app.shownTexts()[0].contains(password))
+            << app.shownTexts()[0].toStdString();
+        EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), before);
     }
 }
 

@@ -1,0 +1,88 @@
+#include "ui/SaveLoadedFile.h"
+
+#include "app/Session.h"
+#include "config/ConfigStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QWidget>
+#include <QLocale>
+
+namespace SaveLoadedFile {
+namespace {
+
+QString Shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+QString ChangedQuestion(const QString &path, const FileIo::FileVersion &now)
+{
+    const QString when = now.modified.isValid() ? QLocale().toString(now.modified, QLocale::ShortFormat)
+                                                : QStringLiteral("an unknown time");
+    const QString who = now.owner.isEmpty() ? QStringLiteral("an unknown user") : QStringLiteral("user ") + now.owner;
+    return QStringLiteral("\"%1\" was changed at %2 by %3 since this window read it.\n\n"
+                          "Show their version (what you typed here is dropped), overwrite it with yours, "
+                          "or cancel and write nothing?")
+        .arg(Shown(path), when, who);
+}
+
+} // namespace
+
+Outcome Save(Session &session, QWidget *asker, const Request &request)
+{
+    FileIo::FileVersion expected = *request.loaded;
+    // A file loaded from disk that is missing now: gone meanwhile, as if found so at the compare.
+    bool mustExist = expected.exists;
+    for (;;) {
+        Result<ConfigStore::Replacement> done = ConfigStore::Replacement{false, FileIo::FileVersion{}};
+        if (!mustExist || expected.exists) {
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+            done = ConfigStore::ReplaceIfUnchanged(request.path, expected, request.compose(expected), [] {
+                // Painted while another holds the lock, but no input: the save is under way.
+                QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            });
+            QApplication::restoreOverrideCursor();
+        }
+        if (!done) {
+            session.MsgBox(asker, request.failureText + QStringLiteral("\n\n") + done.error().description,
+                           MsgIcon::Critical, MsgButtons::Ok);
+            return Outcome::NotSaved;
+        }
+        const FileIo::FileVersion &now = done.value().now;
+        if (done.value().replaced) {
+            *request.loaded = now;
+            return Outcome::Saved;
+        }
+        if (!now.exists && mustExist) {
+            if (request.whenGone == WhenGone::NeverCreate) {
+                session.MsgBox(asker,
+                               QStringLiteral("\"%1\" was deleted or renamed since this window read it. It is not "
+                                              "written again: a Merge and Split file is made only by Merge and "
+                                              "Split. Cancel closes this window.")
+                                   .arg(Shown(request.path)),
+                               MsgIcon::Exclamation, MsgButtons::Ok);
+                return Outcome::NotSaved;
+            }
+            if (session.MsgBox(asker,
+                               QStringLiteral("\"%1\" was deleted or renamed since this window read it.\n\n"
+                                              "Create it anew with what this window shows?")
+                                   .arg(Shown(request.path)),
+                               MsgIcon::Question, MsgButtons::YesNoDefaultNo)
+                != MsgResult::Yes)
+                return Outcome::NotSaved;
+            mustExist = false;
+            expected = now;
+            continue;
+        }
+        switch (session.MsgBox(asker, ChangedQuestion(request.path, now), MsgIcon::Exclamation,
+                               MsgButtons::TheirsMineCancel)) {
+        case MsgResult::Theirs: return Outcome::ShowTheirs;
+        case MsgResult::Mine:
+            // Compared again under the lock: a third change meanwhile is asked about again.
+            expected = now;
+            mustExist = now.exists;
+            continue;
+        default: return Outcome::NotSaved;
+        }
+    }
+}
+
+} // namespace SaveLoadedFile
