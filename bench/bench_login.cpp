@@ -1,9 +1,9 @@
 // How soon the configuration editor takes input again when Cancel is pressed during a Test
 // Connection whose server took the login and never answers, against an anchor of the same
 // run: a login refused at once (a closed port on the loopback) through the same driver.
-// Prints both medians and their ratio; the target is a ratio of at most 1 (the window comes
-// back sooner than any answer of a database could) and 100 ms. With --guard the program exits
-// 1 when the ratio is more than three times its target.
+// Prints both medians and their ratio; the targets are 100 ms and a ratio of at most 10 (the
+// window comes back in the time of a few refused logins, never after the server's time-out).
+// With --guard the program exits 1 when the ratio is more than three times its target.
 #include "platform/Odbc.h"
 #include "platform/Worker.h"
 #include "support/HungServer.h"
@@ -37,7 +37,7 @@ int main(int argc, char **argv)
     QApplication qapp(argc, argv);
     const bool guard = argc > 1 && std::strcmp(argv[argc - 1], "--guard") == 0;
     const int rounds = 7;
-    constexpr double TargetRatio = 1.0, TargetMs = 100.0;
+    constexpr double TargetRatio = 10.0, TargetMs = 100.0;
 
     // The anchor: a server that refuses at once. A listener closed before the logins.
     HungServer refusing(QStringLiteral("bench_refused"));

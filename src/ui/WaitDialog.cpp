@@ -43,7 +43,7 @@ public:
         QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
         // Escape and the window's close button reject too; each ends the wait.
         QObject::connect(dialog, &QDialog::rejected, dialog, [cancel = std::move(cancel)] { cancel(); });
-        dialog->setMinimumWidth(360);
+        dialog->setMinimumWidth(440);
         dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog = dialog;
         dialog->show();
