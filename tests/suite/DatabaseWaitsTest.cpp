@@ -1,8 +1,8 @@
 // Cancelling a database wait: the caller gets control back while the worker still waits on
 // the server; nothing is shown, started or written after it; the worker's connection closes
 // when the server lets it go.
-#include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
+#include "platform/Odbc.h"
 #include "platform/Worker.h"
 #include "suite/BackendChecks.h"
 #include "suite/Launching.h"
@@ -58,10 +58,9 @@ TEST_F(CancelEveryWait, OnAServerThatNeverAnswersEachWaitStopsAndStartsNothing)
     ASSERT_TRUE(hung.Listening()) << hung.error().toStdString();
     const QString dsn = hung.dsn();
     auto joint = [&](const char *fieldmarkPlatform) {
-        app.writeFile(QStringLiteral("lib/J.tsy"),
-                      Ansi::Encode(QStringLiteral("[FMK]\r\nSatelliteAppln=4009\r\nldbp=%1\r\ndsn=%2\r\nuser=u\r\npassword=%3\r\n"
-                                                  "[RST]\r\nSatelliteAppln=1028\r\nldbp=1\r\ndsn=%2\r\nuser=u\r\npassword=%3\r\n")
-                                       .arg(QLatin1String(fieldmarkPlatform), dsn, ScramblePassword(QStringLiteral("p")))));
+        const QString section = QStringLiteral("SatelliteAppln=%1\r\nldbp=%2\r\ndsn=") + dsn + QStringLiteral("\r\nuser=u\r\n");
+        app.writeFile(QStringLiteral("lib/J.tsy"), Ansi::Encode(QStringLiteral("[FMK]\r\n") + section.arg("4009", fieldmarkPlatform)
+                                                                + QStringLiteral("[RST]\r\n") + section.arg("1028", "1")));
         return app.lib(QStringLiteral("J.tsy"));
     };
     PublisherConnections connections;
@@ -83,6 +82,14 @@ TEST_F(CancelEveryWait, OnAServerThatNeverAnswersEachWaitStopsAndStartsNothing)
     }
     EXPECT_FALSE(connections.Get(0));
     EXPECT_TRUE(QDir(app.path() + QStringLiteral("/OAComponents")).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    // The logins left hanging hold up no other: the data sources are listed, a database that
+    // answers passes its check.
+    EXPECT_TRUE(Odbc::DataSources().contains(dsn));
+    const PgDatabase *current = PostgresFixture::Ready(QStringLiteral("besidehung"), QStringLiteral("INSERT INTO tsparameters VALUES (6)"));
+    ASSERT_TRUE(current);
+    Worker::SetWaitView({});
+    EXPECT_TRUE(CheckBackendVersion(app.session(), current->dsn(), current->user(), current->password()));
+    EXPECT_GE(Worker::Running(), int(std::size(waits)));
     // Refused by the server at last, every worker ends.
     hung.Close();
     EXPECT_TRUE(Worker::WaitForAll(30000));

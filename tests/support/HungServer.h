@@ -34,12 +34,7 @@ public:
     bool Listening() const { return m_fd >= 0; }
     const QString &dsn() const { return m_dsn; }
     const QString &error() const { return m_error; }
-    void Close()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = -1;
-    }
+    void Close() { m_fd = m_fd >= 0 ? (::close(m_fd), -1) : -1; }
 
 private:
     QString m_dsn, m_error;
