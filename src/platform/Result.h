@@ -15,6 +15,9 @@ namespace ErrorNumber {
 inline constexpr int LaunchFailed = 1;
 inline constexpr int InvalidProcedureCall = 5; // also: a program that cannot be started
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
+// A wait the operator cancelled.
+inline constexpr int UserInterrupt = 18;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileName = 52;
 inline constexpr int FileNotFound = 53;

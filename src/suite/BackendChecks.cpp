@@ -3,7 +3,7 @@
 #include "app/Session.h"
 #include "config/SuiteDatabase.h"
 #include "platform/Odbc.h"
-#include "platform/Process.h"
+#include "platform/Worker.h"
 
 
 namespace {
@@ -53,9 +53,23 @@ Result<QString> LookUpServerName(const QString &dsn, const QString &user, const 
     return connection.ServerName();
 }
 
-QString getTNSName(Session &session, const QString &sDSNname, const QString &sUsername, const QString &sPassword)
+QString DataSourceWait(const QString &dsn)
 {
-    const Result<QString> name = LookUpServerName(sDSNname, sUsername, sPassword);
+    return QStringLiteral("the database of data source \"%1\"").arg(dsn);
+}
+
+Result<QString> WaitForServerName(const QString &dsn, const QString &user, const QString &password)
+{
+    return Worker::Run<QString>(DataSourceWait(dsn),
+                                [=](const Worker::Stop &) { return LookUpServerName(dsn, user, password); });
+}
+
+std::optional<QString> getTNSName(Session &session, const QString &sDSNname, const QString &sUsername,
+                                  const QString &sPassword)
+{
+    const Result<QString> name = WaitForServerName(sDSNname, sUsername, sPassword);
+    if (!name && Worker::IsCancelled(name.error()))
+        return std::nullopt;
     if (!name) {
         session.MsgBox(name.error().description, MsgIcon::None, MsgButtons::Ok);
         return QString();
@@ -65,9 +79,13 @@ QString getTNSName(Session &session, const QString &sDSNname, const QString &sUs
 
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password)
 {
-    Odbc::Connection connection;
-    const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password);
-    const Result<qint16> version = opened ? ReadBackendVersion(connection) : Result<qint16>(opened.error());
+    const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+        Odbc::Connection connection;
+        const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password);
+        return opened ? ReadBackendVersion(connection) : Result<qint16>(opened.error());
+    });
+    if (!version && Worker::IsCancelled(version.error()))
+        return false;
     if (!version) {
         session.MsgBox(version.error().description, MsgIcon::None, MsgButtons::Ok);
         return false;
@@ -119,13 +137,21 @@ bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString 
 void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password)
 {
-    // The login may take up to its time-out; the window says it is busy meanwhile. Clicks and
-    // keys that come in the while wait in the queue and meet the message box, not the window.
-    QString report;
-    bool usable = false;
+    // The login may take up to its time-out; the window offers to stop waiting meanwhile.
+    struct Outcome
     {
-        Process::BusyWait busy;
-        usable = DescribeConnection(form, secondPlatform, dsn, user, password, &report);
+        bool usable = false;
+        QString report;
+    };
+    const Result<Outcome> tested = Worker::Run<Outcome>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+        Outcome outcome;
+        outcome.usable = DescribeConnection(form, secondPlatform, dsn, user, password, &outcome.report);
+        return Result<Outcome>(outcome);
+    });
+    if (!tested) {
+        if (!Worker::IsCancelled(tested.error()))
+            session.MsgBox(tested.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
     }
-    session.MsgBox(report, usable ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok);
+    session.MsgBox(tested->report, tested->usable ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok);
 }

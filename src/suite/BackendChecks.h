@@ -3,22 +3,32 @@
 #include "platform/VbText.h"
 
 #include <QString>
+#include <optional>
 
 class Session;
 
 // Questions asked of a suite database before the Java server is started for it. Each opens
 // its own connection (data source name, user, password) and releases it before returning.
+// Those that take a Session run the database work on a worker thread and wait for it with
+// Cancel offered (platform/Worker.h); a cancelled one shows nothing.
 
-// The "Server Name" of the database behind data source dsn, without showing anything.
+// The "Server Name" of the database behind data source dsn, without showing anything, on
+// the calling thread.
 Result<QString> LookUpServerName(const QString &dsn, const QString &user, const QString &password);
+// The same on a worker thread, waited for; Worker::Cancelled() when the wait was cancelled.
+Result<QString> WaitForServerName(const QString &dsn, const QString &user, const QString &password);
+// What a wait on the database of data source dsn says it waits for.
+QString DataSourceWait(const QString &dsn);
 
 // The "Server Name" of the database behind data source sDSNname; "" after the error has
-// been shown (its description alone, OK, no icon).
-QString getTNSName(Session &session, const QString &sDSNname, const QString &sUsername, const QString &sPassword);
+// been shown (its description alone, OK, no icon); nothing when the wait was cancelled.
+std::optional<QString> getTNSName(Session &session, const QString &sDSNname, const QString &sUsername,
+                                  const QString &sPassword);
 
 // True exactly when the first row of tsparameters holds back-end version 6. No row, or
 // another version: false without a message. A failure to connect or to read, a null or a
 // value that is not a 16-bit number: the error's description alone (OK, no icon), false.
+// Cancelled: false without a message.
 bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password);
 
 // How the suite connects for a configuration.
@@ -37,7 +47,7 @@ enum class ConnectionForm {
 bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
                         const QString &password, QString *report);
 
-// Test Connection of the editors: DescribeConnection under a busy cursor, then its report in
-// one message.
+// Test Connection of the editors: DescribeConnection on a worker thread, waited for with
+// Cancel offered, then its report in one message; nothing when cancelled.
 void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password);

@@ -18,13 +18,14 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
     for (const ConfigEntry &entry : selectedEntries) {
         if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
-        const QString server =
+        const std::optional<QString> server =
             entry.Platform == 2 ? getTNSName(session, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
-        // The check has shown its own message, if any; the command ends without another.
-        if (!CheckBackendVersion(session, server, entry.User, entry.Password))
+        // A cancelled wait starts nothing. The check has shown its own message, if any; the
+        // command ends without another.
+        if (!server || !CheckBackendVersion(session, *server, entry.User, entry.Password))
             return;
         // Each argument goes in front: the Java server reads them in the reverse of list order.
-        arguments = JavaServerArgument(entry, server) + arguments;
+        arguments = JavaServerArgument(entry, *server) + arguments;
     }
     const Result<void> started = StartJavaServerProgram(session, arguments);
     if (!started)

@@ -8,11 +8,14 @@
 #include "platform/FileIo.h"
 #include "platform/Odbc.h"
 #include "platform/Process.h"
+#include "platform/Worker.h"
 #include "suite/BackendChecks.h"
 #include "suite/ServerCommands.h"
 
 #include <QDir>
 #include <QFile>
+
+#include <array>
 
 namespace {
 
@@ -133,6 +136,8 @@ bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
     const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
     const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value())
                                          : Result<void>(rostrum.error());
+    if (!started && Worker::IsCancelled(started.error()))
+        return; // the operator stopped waiting: nothing more starts
     if (!started) {
         // The server consoles already started keep running.
         session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")
@@ -172,7 +177,9 @@ Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, co
                              .arg(section, platformText, platform.error().description)};
     QString server = dsn;
     if (platform.value() == 2) {
-        const Result<QString> looked = LookUpServerName(dsn, user, password);
+        const Result<QString> looked = WaitForServerName(dsn, user, password);
+        if (!looked && Worker::IsCancelled(looked.error()))
+            return looked.error();
         // Started with an empty server name, the Java server would serve no database.
         if (!looked)
             return Vb::Error{Vb::ErrorNumber::ServerNameUnknown,
@@ -276,10 +283,31 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
                                  publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
         };
     };
-    if (Result<void> read = ReadPublishers(jointFilePath, FMK, reader(QLatin1String(MergeSplitProduct(0).name))); !read)
+    // Both databases are read on a worker thread; the rows are taken in here, in their order.
+    using Rows = QList<std::pair<QString, QString>>;
+    const Result<std::array<Rows, 2>> read =
+        Worker::Run<std::array<Rows, 2>>(
+            QStringLiteral("the publishers of data sources \"%1\" and \"%2\"")
+                .arg(Attribute(jointFilePath, FMK, "dsn"), Attribute(jointFilePath, RST, "dsn")),
+            [jointFilePath](const Worker::Stop &) {
+            std::array<Rows, 2> rows;
+            for (int which : {0, 1}) {
+                const Result<void> readOne = ReadPublishers(jointFilePath, which == 0 ? FMK : RST,
+                                                            [&](const QString &p, const QString &c) { rows[which].append({p, c}); });
+                if (!readOne)
+                    return Result<std::array<Rows, 2>>(readOne.error());
+            }
+            return Result<std::array<Rows, 2>>(rows);
+        });
+    if (!read && Worker::IsCancelled(read.error()))
+        return false;
+    if (!read)
         return fail(read.error());
-    if (Result<void> read = ReadPublishers(jointFilePath, RST, reader(QLatin1String(MergeSplitProduct(1).name))); !read)
-        return fail(read.error());
+    for (int which : {0, 1}) {
+        auto take = reader(QLatin1String(MergeSplitProduct(which).name));
+        for (const auto &[publisher, consumer] : read.value()[which])
+            take(publisher, consumer);
+    }
     dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
     for (const QString &text : refusals)
         session.MsgBox(text, MsgIcon::Exclamation, MsgButtons::Ok);

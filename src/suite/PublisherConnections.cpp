@@ -18,6 +18,8 @@ Vb::Error NotOpen(int which)
 
 } // namespace
 
+PublisherConnections::PublisherConnections() : m_state(std::make_shared<State>()) {}
+
 Result<void> PublisherConnections::Open(int which, const QString &dsn, const QString &user, const QString &password)
 {
     if (!Valid(which))
@@ -25,13 +27,13 @@ Result<void> PublisherConnections::Open(int which, const QString &dsn, const QSt
     auto connection = std::make_unique<Odbc::Connection>();
     if (Result<void> opened = SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password); !opened)
         return opened;
-    m_connections[which] = std::move(connection);
+    m_state->connections[which] = std::move(connection);
     return {};
 }
 
 Odbc::Connection *PublisherConnections::Get(int which) const
 {
-    return Valid(which) && m_connections[which] && m_connections[which]->IsOpen() ? m_connections[which].get()
+    return Valid(which) && m_state->connections[which] && m_state->connections[which]->IsOpen() ? m_state->connections[which].get()
                                                                                    : nullptr;
 }
 
@@ -61,7 +63,7 @@ Result<void> PublisherConnections::UpdatePublisherBusComponent(int which, int ta
     return connection->Execute(SuiteDatabase::PublisherUpdate(publisher, tableId, ProductCodes[which]));
 }
 
-Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher) const
+Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher, const Worker::Stop *stop) const
 {
     const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(MergeSplitProduct(0).code),
                                   SuiteDatabase::PublisherTableIds(MergeSplitProduct(1).code)};
@@ -85,10 +87,15 @@ Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &pu
         for (int which : {0, 1}) {
             if (i >= tables[which].size())
                 continue;
+            if (stop && *stop)
+                return rollBack(Worker::Cancelled());
             if (Result<void> updated = UpdatePublisherBusComponent(which, tables[which][i], publisher); !updated)
                 return rollBack(updated);
         }
     }
+    // The caller no longer waits: nothing is to be written.
+    if (stop && *stop)
+        return rollBack(Worker::Cancelled());
     if (Result<void> committed = Get(0)->Commit(); !committed)
         return rollBack(committed);
     if (Result<void> committed = Get(1)->Commit(); !committed)

@@ -4,6 +4,7 @@
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
+#include "suite/BackendChecks.h"
 #include "suite/JointFile.h"
 #include "suite/PublisherConnections.h"
 
@@ -22,7 +23,12 @@ bool OpenConnections(Session &session, PublisherConnections &connections, const 
         const int which = product ? product->mergeSplitSlot : -1;
         if (which < 0)
             continue;
-        const Result<void> opened = connections.Open(which, entry.Dsn, entry.User, entry.Password);
+        const Result<void> opened =
+            connections.Waited<void>(DataSourceWait(entry.Dsn), [which, entry](PublisherConnections &on, const Worker::Stop &) {
+                return on.Open(which, entry.Dsn, entry.User, entry.Password);
+            });
+        if (!opened && Worker::IsCancelled(opened.error()))
+            return false;
         if (!opened) {
             // The operator can correct the data source and try again: the program goes on.
             session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
@@ -45,7 +51,11 @@ bool CheckConnections(Session &session, const PublisherConnections &connections,
             return false;
         }
     }
-    const Result<qint64> size = connections.PublisherColumnSize();
+    const Result<qint64> size = connections.Waited<qint64>(
+        QStringLiteral("the Fieldmark and Rostrum databases"),
+        [](PublisherConnections &on, const Worker::Stop &) { return on.PublisherColumnSize(); });
+    if (!size && Worker::IsCancelled(size.error()))
+        return false;
     if (!size) {
         session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + size.error().description,
                        MsgIcon::None, MsgButtons::Ok);
@@ -87,9 +97,13 @@ bool CheckPickedConfigsReadBack(Session &session)
 
 bool UpdatePublisher(Session &session, const PublisherConnections &connections, const QString &publisher)
 {
-    const Result<void> updated = connections.UpdatePublisherForAllTables(publisher);
+    const Result<void> updated = connections.Waited<void>(
+        QStringLiteral("the Fieldmark and Rostrum databases"),
+        [publisher](PublisherConnections &on, const Worker::Stop &stop) { return on.UpdatePublisherForAllTables(publisher, &stop); });
     if (updated)
         return true;
+    if (Worker::IsCancelled(updated.error()))
+        return false;
     session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + updated.error().description, MsgIcon::None,
                    MsgButtons::Ok);
     return false;

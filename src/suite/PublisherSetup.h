@@ -10,7 +10,8 @@ class Session;
 
 // What the publisher settings dialog does to the suite, each step telling its own failure
 // through the session's messages. The dialog owns the connections of its showing and hands
-// them in.
+// them in. The database work runs on worker threads, waited for with Cancel offered; a
+// cancelled step shows nothing and returns false, and nothing after it runs.
 namespace PublisherSetup {
 
 // Opens a connection for each Fieldmark and Rostrum entry of the main window's selection.

@@ -161,11 +161,18 @@ QStringList PgDatabase::Rows(const QString &sql, QString *error) const
 
 bool PgDatabase::AddDsn(const QString &dsnName, QString *error) const
 {
+    return PostgresFixture::AddDataSource(dsnName, Port(), m_name, error);
+}
+
+bool PostgresFixture::AddDataSource(const QString &dsnName, const QString &port, const QString &database, QString *error)
+{
+    if (!EnsureServer(error))
+        return false;
     QFile ini(UserIni());
     if (!ini.open(QIODevice::Append))
         return Fail(error, ini.fileName() + QStringLiteral(": ") + ini.errorString());
     ini.write(QStringLiteral("\n[%1]\nDriver=PostgreSQL Unicode\nServername=%2\nPort=%3\nDatabase=%4\nReadOnly=No\n")
-                  .arg(dsnName, ServerName, Port(), m_name)
+                  .arg(dsnName, ServerName, port, database)
                   .toUtf8());
     return true;
 }

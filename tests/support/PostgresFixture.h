@@ -58,6 +58,10 @@ public:
     // Null, the test failed with the reason, when either step fails.
     static PgDatabase *Ready(const QString &label, const QString &sql);
 
+    // Adds a data source name for database on the loopback's port to the private odbc.ini.
+    static bool AddDataSource(const QString &dsnName, const QString &port, const QString &database,
+                              QString *error = nullptr);
+
     // The server's directory: CS_PG_DIR or the build tree's pgtest.
     static QString Dir();
 };

@@ -2,8 +2,11 @@
 
 #include "app/GuiModule.h"
 #include "app/Session.h"
+#include "platform/Odbc.h"
 #include "platform/Process.h"
+#include "platform/Worker.h"
 #include "ui/MessageBoxes.h"
+#include "ui/WaitDialog.h"
 #include "ui/main/frmConfigurationSelector.h"
 
 #include <QApplication>
@@ -31,6 +34,7 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
     QApplication app(argc, argv);
     SetUpApplication(app);
     Process::SetWaitHooks(ShowBusyCursor, HideBusyCursor);
+    InstallWaitDialog();
 
     MessageBoxes messages;
     Session session(QCoreApplication::applicationDirPath(), messages);
@@ -42,7 +46,11 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
     if (!window.Load())
         return 0;
     window.show();
-    return app.exec();
+    const int status = app.exec();
+    // A login the operator stopped waiting for ends within its time-out; its connection is
+    // closed properly before the program goes, with no window left on the screen.
+    Worker::WaitForAll((Odbc::LoginTimeoutSeconds + 2) * 1000);
+    return status;
 }
 
 extern "C" Q_DECL_EXPORT int cs_gui_message_box(const char *text, const char *title, int icon, int buttons)

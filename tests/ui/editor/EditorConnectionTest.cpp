@@ -1,6 +1,9 @@
 // The editor's fields that reach the database: the data source list and Test Connection.
 #include "EditorFixture.h"
+#include "platform/Worker.h"
+#include "support/HungServer.h"
 #include "support/PostgresFixture.h"
+#include "ui/WaitDialog.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -66,6 +69,42 @@ TEST_F(EditorTest, TheDsnFieldOffersTheDataSourcesAndTestConnectionTakesTheForms
         EXPECT_EQ(QApplication::overrideCursor(), nullptr); // the busy cursor went with the test
     }
     // Testing is not editing: the new configuration was not written.
+    EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
+}
+
+// Against a server that takes the login and never answers, Test Connection shows what it
+// waits for with the seconds and Cancel; Cancel gives the editor back at once, with nothing
+// shown or written, and the login ends on its own later.
+TEST_F(EditorTest, TestConnectionOnAServerThatNeverAnswersIsCancelledAndTheEditorTakesInputAgain)
+{
+    HungServer hung(QStringLiteral("editor_hung"));
+    ASSERT_TRUE(hung.Listening()) << hung.error().toStdString();
+    const Worker::WaitViewFactory before = Worker::SetWaitView({});
+    InstallWaitDialog();
+    OpenNew();
+    Type("txtdsn", hung.dsn());
+    Type("txtusername", QStringLiteral("u"));
+    QStringList seen;
+    WhenModal(QStringLiteral("frmWait"), [&](QWidget *wait) {
+        auto *status = wait->findChild<QLabel *>(QStringLiteral("lblWaitStatus"));
+        seen << status->text();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return status->text().startsWith(QLatin1String("Waiting 1 s")); }, 5000));
+        seen << status->text();
+        QTest::mouseClick(wait->findChild<QPushButton *>(QStringLiteral("cmdCancelWait")), Qt::LeftButton);
+    });
+    Click("cmdTestConnection");
+    Worker::SetWaitView(before);
+    EXPECT_EQ(seen, QStringList({QStringLiteral("Waiting 0 s for the database of data source \"editor_hung\"..."),
+                                 QStringLiteral("Waiting 1 s for the database of data source \"editor_hung\"...")}));
+    EXPECT_TRUE(app.messages().ShownMessages().isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Worker::Running(), 1);
+    Type("txtdatabase", QStringLiteral("typed"));
+    EXPECT_EQ(Box("txtdatabase")->text(), QStringLiteral("typed"));
+    hung.Close();
+    EXPECT_TRUE(Worker::WaitForAll(30000));
+    EXPECT_TRUE(app.messages().ShownMessages().isEmpty());
     EXPECT_TRUE(QDir(app.lib()).entryList(QDir::Files).isEmpty());
 }
 
