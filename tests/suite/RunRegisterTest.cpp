@@ -92,7 +92,9 @@ TEST_F(RunRegisterTest, ARegisterOfAnotherInstanceKeepsOnlyLiveRecords)
 // Two instances adding at once both keep their records.
 TEST_F(RunRegisterTest, ConcurrentAddsLoseNothing)
 {
-    const RunRecord self{.pid = ::getpid(), .startTime = *Process::StartTimeOf(::getpid())};
+    RunRecord self;
+    self.pid = ::getpid();
+    self.startTime = *Process::StartTimeOf(::getpid());
     auto adder = [&] {
         for (int i = 0; i < 25; ++i)
             EXPECT_TRUE(RunRegister::Add(app.path(), {self}));
@@ -134,7 +136,12 @@ TEST(RunningState, SummaryNamesWhatRunsSinceWhenAndWho)
     const QDateTime now(QDate(2026, 12, 7), QTime(12, 0));
     const QDateTime ten(now.date(), QTime(10, 2)), yesterday = ten.addDays(-1);
     auto r = [](RunKind kind, const QString &section, const QDateTime &at, const QString &user = "op2") {
-        return RunRecord{.user = user, .started = at, .kind = kind, .section = section};
+        RunRecord record;
+        record.user = user;
+        record.started = at;
+        record.kind = kind;
+        record.section = section;
+        return record;
     };
     const std::pair<QList<RunRecord>, QString> cases[] = {
         {{}, ""},

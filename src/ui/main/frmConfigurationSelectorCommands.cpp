@@ -43,6 +43,7 @@ void frmConfigurationSelector::RefreshList(const QStringList &highlight, const Q
     }
     SyncSelection();
     HandleCoolBar();
+    ShowRunningState();
     if (cause == RefreshCause::OutsideChange) {
         LVConfig->verticalScrollBar()->setValue(scrolled);
         if (!problems.isEmpty())
@@ -220,6 +221,10 @@ void frmConfigurationSelector::mnuExecute_Click()
         return;
     SyncSelection();
     const QString name = m_session.SelectedConfigName;
+    if (!ConfirmSecondStart(m_session.SelectedConfigPath, IsMergeSplitSelected)) {
+        ShowOutcome(QStringLiteral("Nothing started: %1 is running already").arg(name));
+        return;
+    }
     if (IsMergeSplitSelected) {
         RunServerConsole(m_session, m_session.SelectedConfigPath, true);
         ShowOutcome(QStringLiteral("Merge and split configuration %1 started").arg(name));
