@@ -2,10 +2,21 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+#include <QFile>
 #include <QStandardPaths>
 
+#include <QScopeGuard>
+
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace Process {
 namespace {
@@ -143,16 +154,115 @@ Result<Prepared> Prepare(const QString &appDir, const QString &commandLine)
     return Prepared{program, parts};
 }
 
-// Starts the program on its own: it outlives us and is never stopped by us.
-Result<void> StartDetached(const Prepared &p)
+Vb::Error SpawnFailure(const QString &what, int error)
 {
-    QProcess process;
-    process.setProgram(p.program);
-    process.setArguments(p.arguments);
-    process.setWorkingDirectory(QDir::currentPath());
-    if (process.startDetached())
-        return {};
-    return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("%1: %2").arg(p.program, process.errorString())};
+    return Vb::Error{error == ENOENT ? Vb::ErrorNumber::FileNotFound : Vb::ErrorNumber::InvalidProcedureCall,
+                     QStringLiteral("%1: %2").arg(what, qt_error_string(error))};
+}
+
+bool ReadAll(int fd, void *buffer, size_t size)
+{
+    auto *at = static_cast<char *>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::read(fd, at, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// After fork only async-signal-safe calls: everything the child needs is made before it.
+[[noreturn]] void ExecChild(const char *directory, int logFd, char *const argv[], int reportFd)
+{
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    // Ignored signals stay ignored across exec; the programs expect the defaults.
+    for (int sig : {SIGPIPE, SIGTERM, SIGINT, SIGHUP, SIGCHLD})
+        ::signal(sig, SIG_DFL);
+    int error = 0;
+    // Its own session and process group: pid, group and session are one number.
+    if (::setsid() < 0)
+        error = errno;
+    else if (::chdir(directory) != 0)
+        error = errno;
+    const int devNull = error ? -1 : ::open("/dev/null", O_RDONLY);
+    if (!error && (devNull < 0 || ::dup2(devNull, 0) < 0))
+        error = errno;
+    if (!error && logFd >= 0 && (::dup2(logFd, 1) < 0 || ::dup2(logFd, 2) < 0))
+        error = errno;
+    if (!error) {
+        // Nothing of ours but the three standard streams reaches the program.
+        ::syscall(SYS_close_range, 3U, ~0U, 4U /* CLOSE_RANGE_CLOEXEC */);
+        ::execv(argv[0], argv);
+        error = errno;
+    }
+    const qint32 code = error;
+    (void)!::write(reportFd, &code, sizeof code);
+    ::_exit(127);
+}
+
+Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QString &logFile)
+{
+    const QByteArray directory = QFile::encodeName(appDir.isEmpty() ? QDir::currentPath() : appDir);
+    QList<QByteArray> args{QFile::encodeName(p.program)};
+    for (const QString &argument : p.arguments)
+        args << argument.toLocal8Bit();
+    std::vector<char *> argv;
+    for (QByteArray &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+
+    int logFd = -1;
+    if (!logFile.isEmpty()) {
+        logFd = ::open(QFile::encodeName(logFile).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0660);
+        if (logFd < 0)
+            return SpawnFailure(logFile, errno);
+    }
+    const auto closeLog = qScopeGuard([logFd] {
+        if (logFd >= 0)
+            ::close(logFd);
+    });
+    // The middle child, which ends at once so that the program is nobody's child here, writes
+    // the program's pid; the program writes errno when its exec fails.
+    // Both ends close on exec, so end of file means the program is running.
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0)
+        return SpawnFailure(p.program, errno);
+    const pid_t middle = ::fork();
+    if (middle < 0) {
+        const int error = errno;
+        ::close(report[0]);
+        ::close(report[1]);
+        return SpawnFailure(p.program, error);
+    }
+    if (middle == 0) {
+        ::close(report[0]);
+        const pid_t program = ::fork();
+        if (program == 0)
+            ExecChild(directory.constData(), logFd, argv.data(), report[1]);
+        const qint64 pid = program;
+        (void)!::write(report[1], &pid, sizeof pid);
+        ::_exit(program < 0 ? 1 : 0);
+    }
+    ::close(report[1]);
+    qint64 pid = -1;
+    qint32 error = 0;
+    const bool gotPid = ReadAll(report[0], &pid, sizeof pid);
+    const bool failed = gotPid && pid > 0 && ReadAll(report[0], &error, sizeof error);
+    ::close(report[0]);
+    while (::waitpid(middle, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    if (!gotPid || pid <= 0)
+        return SpawnFailure(p.program, EAGAIN);
+    if (failed)
+        return SpawnFailure(p.program, error);
+    // A program that has already ended has no start time; 0 matches no live process.
+    return Started{pid, StartTimeOf(pid).value_or(0)};
 }
 
 void (*g_waitBegin)() = nullptr;
@@ -178,13 +288,54 @@ void SetWaitHooks(void (*begin)(), void (*end)())
     g_waitEnd = end;
 }
 
-Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style)
+Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile)
 {
-    Q_UNUSED(style); // window states mean nothing to X11/Wayland programs started this way
     const Result<Prepared> p = Prepare(appDir, commandLine);
     if (!p)
         return p.error();
-    return StartDetached(p.value());
+    return SpawnPrepared(appDir, p.value(), logFile);
+}
+
+Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style)
+{
+    Q_UNUSED(style); // window states mean nothing to X11/Wayland programs started this way
+    const Result<Started> started = Spawn(appDir, commandLine);
+    if (!started)
+        return started.error();
+    return {};
+}
+
+std::optional<quint64> StartTimeOf(qint64 pid)
+{
+    if (pid <= 0)
+        return std::nullopt;
+    char path[48];
+    std::snprintf(path, sizeof path, "/proc/%lld/stat", static_cast<long long>(pid));
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    char buffer[1024];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer - 1);
+    ::close(fd);
+    if (n <= 0)
+        return std::nullopt;
+    buffer[n] = 0;
+    // The name in parentheses may hold blanks and parentheses: the fields follow the last ")".
+    const char *at = std::strrchr(buffer, ')');
+    if (!at)
+        return std::nullopt;
+    // Field 3 (the state) follows; a zombie has ended, whatever its entry says.
+    int field = 2;
+    for (const char *c = at + 1; *c; ++c) {
+        if (*c != ' ')
+            continue;
+        ++field;
+        if (field == 3 && c[1] == 'Z')
+            return std::nullopt;
+        if (field == 22)
+            return std::strtoull(c + 1, nullptr, 10);
+    }
+    return std::nullopt;
 }
 
 } // namespace Process

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 // Starting the suite's programs from Windows-style command lines, never through a shell.
 namespace Process {
 
@@ -25,9 +27,26 @@ QString QuoteArgument(const QString &argument, Quote when = Quote::WhenNeeded);
 // appDir, then in PATH. Empty when not found.
 QString FindProgram(const QString &appDir, const QString &program);
 
-// Starts the command line without waiting, in the current directory. False with the
-// platform's description when the program cannot be found or started.
+// A started program: its pid, which is also its process group and session, and the start
+// time the system gives that pid, which tells it from a later process with the same pid.
+struct Started
+{
+    qint64 pid = 0;
+    quint64 startTime = 0;
+};
+
+// Starts the command line without waiting, in appDir, in a session and process group of its
+// own (so it outlives us and can be stopped as a whole), standard input from /dev/null and
+// standard output and error appended to logFile (created 0660 when missing; none: inherited).
+// Fails with the platform's description when the program cannot be found or started, or
+// the log cannot be opened; a program that cannot be executed is told by the exec's reason.
+Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile = QString());
+
+// Spawn without a log, for callers that keep nothing of the start.
 Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style);
+
+// Field 22 of /proc/<pid>/stat (clock ticks after boot); none when the process is gone.
+std::optional<quint64> StartTimeOf(qint64 pid);
 
 // Called when a BusyWait begins and ends: the windows show a busy cursor. This layer knows
 // no windows; null hooks (the default) show nothing.

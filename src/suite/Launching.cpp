@@ -9,12 +9,13 @@ bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool 
 {
     if (isMergeSplitSelected)
         return RunMergeAndSplit(session, selectedConfigPath);
-    return StartServerConsoleProgram(session, ServerConsoleCommandLine(selectedConfigPath));
+    return StartServerConsoleProgram(session, ServerConsoleCommandLine(selectedConfigPath), selectedConfigPath);
 }
 
 void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
 {
     QString arguments;
+    QStringList served;
     for (const ConfigEntry &entry : selectedEntries) {
         if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
@@ -26,8 +27,9 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
             return;
         // Each argument goes in front: the Java server reads them in the reverse of list order.
         arguments = JavaServerArgument(entry, *server) + arguments;
+        served << session.ConfigDirectory + u'/' + entry.FileName;
     }
-    const Result<void> started = StartJavaServerProgram(session, arguments);
+    const Result<void> started = StartJavaServerProgram(session, arguments, served);
     if (!started)
         session.MsgBox(QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
                            + QStringLiteral("Reason :") + started.error().description,

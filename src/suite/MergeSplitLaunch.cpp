@@ -93,7 +93,7 @@ Result<void> ReadPublishers(const QString &path, const QString &section, Take ta
     }
 }
 
-Result<void> PrepareAndStartDispatcher(Session &session, const DispatcherRecord &record)
+Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFilePath, const DispatcherRecord &record)
 {
     const QString components = session.AppPath(QStringLiteral("OAComponents"));
     const QString folder = components + u'/' + record.PublisherBusComp;
@@ -121,8 +121,8 @@ Result<void> PrepareAndStartDispatcher(Session &session, const DispatcherRecord 
     }
 
     // Quoted: the application directory may hold blanks.
-    return Process::Start(session.AppDir(), u'"' + folder + u'/' + StartFile + u'"',
-                          Process::WindowStyle::MinimizedFocus);
+    return StartRecordedProgram(session, RunKind::Dispatcher, {jointFilePath}, record.PublisherBusComp,
+                                u'"' + folder + u'/' + StartFile + u'"');
 }
 
 } // namespace
@@ -134,7 +134,7 @@ bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
 
     const Result<QString> fieldmark = BuildMnSJavaArgument(session, jointFilePath, FMK);
     const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
-    const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value())
+    const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
                                          : Result<void>(rostrum.error());
     if (!started && Worker::IsCancelled(started.error()))
         return; // the operator stopped waiting: nothing more starts
@@ -159,7 +159,7 @@ void StartServerConsoles(Session &session, const QString &jointFilePath)
 
 bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
 {
-    return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section));
+    return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);
 }
 
 Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section)
@@ -320,7 +320,7 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
         return refused.isEmpty();
     }
     for (const DispatcherRecord &record : dispatchers) {
-        if (Result<void> started = PrepareAndStartDispatcher(session, record); !started)
+        if (Result<void> started = PrepareAndStartDispatcher(session, jointFilePath, record); !started)
             return fail(started.error());
     }
     return refused.isEmpty();

@@ -29,9 +29,28 @@ QString JavaServerArgument(const ConfigEntry &entry, const QString &server)
 
 QString JavaServerCommandLine(const QString &argumentText) { return QStringLiteral("RunServer.bat ") + argumentText; }
 
-bool StartServerConsoleProgram(Session &session, const QString &commandLine)
+Result<void> StartRecordedProgram(Session &session, RunKind kind, const QStringList &configFiles,
+                                  const QString &section, const QString &commandLine)
 {
-    const Result<void> started = Process::Start(session.AppDir(), commandLine, Process::WindowStyle::NormalFocus);
+    QString notRecorded;
+    const Result<RunRecord> started =
+        RunRegister::StartRecorded(session.AppDir(), kind, configFiles, section, commandLine, &notRecorded);
+    if (!started)
+        return started.error();
+    if (!notRecorded.isEmpty())
+        session.MsgBox(QStringLiteral("%1 was started (pid %2), but it could not be recorded, so this window will not "
+                                      "show it running or stop it:\r\n%3")
+                           .arg(commandLine)
+                           .arg(started.value().pid)
+                           .arg(notRecorded),
+                       MsgIcon::Exclamation, MsgButtons::Ok);
+    return {};
+}
+
+bool StartServerConsoleProgram(Session &session, const QString &commandLine, const QString &configFile,
+                               const QString &section)
+{
+    const Result<void> started = StartRecordedProgram(session, RunKind::Console, {configFile}, section, commandLine);
     if (started)
         return true;
     QString text = session.GetText(QStringLiteral("SLBL0126"));
@@ -41,7 +60,7 @@ bool StartServerConsoleProgram(Session &session, const QString &commandLine)
     return false;
 }
 
-Result<void> StartJavaServerProgram(Session &session, const QString &argumentText)
+Result<void> StartJavaServerProgram(Session &session, const QString &argumentText, const QStringList &configFiles)
 {
-    return Process::Start(session.AppDir(), JavaServerCommandLine(argumentText), Process::WindowStyle::MinimizedNoFocus);
+    return StartRecordedProgram(session, RunKind::JavaServer, configFiles, QString(), JavaServerCommandLine(argumentText));
 }

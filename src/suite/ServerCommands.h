@@ -2,6 +2,7 @@
 
 #include "config/ConfigRecord.h"
 #include "platform/VbText.h"
+#include "suite/RunRegister.h"
 
 #include <QString>
 
@@ -26,7 +27,12 @@ QString JavaServerArgument(const ConfigEntry &entry, const QString &server);
 // "RunServer.bat " followed by the arguments as given.
 QString JavaServerCommandLine(const QString &argumentText);
 
-// Starts a server console command line in front; a failure is shown with its reason (SLBL0126).
-bool StartServerConsoleProgram(Session &session, const QString &commandLine);
-// Starts the Java server minimised, without the focus; the caller tells a failure its own way.
-Result<void> StartJavaServerProgram(Session &session, const QString &argumentText);
+// Starts a server console command line for configFile (and a joint file's section), recorded
+// in the run register with its output in its log; a failure is shown with its reason (SLBL0126).
+bool StartServerConsoleProgram(Session &session, const QString &commandLine, const QString &configFile,
+                               const QString &section = QString());
+// Starts the Java server for configFiles, recorded; the caller tells a failure its own way.
+Result<void> StartJavaServerProgram(Session &session, const QString &argumentText, const QStringList &configFiles);
+// Starts a program of configFile and records it; a start that could not be recorded is told.
+Result<void> StartRecordedProgram(Session &session, RunKind kind, const QStringList &configFiles,
+                                  const QString &section, const QString &commandLine);

@@ -49,8 +49,8 @@ TEST(Process, SplitCommandLineFollowsTheWindowsRulesAndUndoesQuoteArgument)
     EXPECT_EQ(Process::QuoteArgument("1028;ORCL;sa;pw;2", Process::Quote::Always), "\"1028;ORCL;sa;pw;2\"");
 }
 
-// Programs are found in the application directory, then in PATH. The split arguments and
-// the current directory reach the child; a program that is not there is named.
+// Programs are found in the application directory, then in PATH, and run there with the
+// split arguments; a program that is not there is named.
 // (FaultInjection starts a file that is there but cannot run.)
 TEST(Process, FindProgramAndStart)
 {
@@ -71,7 +71,7 @@ TEST(Process, FindProgramAndStart)
     const auto runs = stubs.WaitForRuns("TessHost.exe");
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", "a b", "c"}));
-    EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
+    EXPECT_EQ(runs[0].workingDirectory, appDir.path());
     const Result<void> started = Process::Start(appDir.path(), "NoSuchProgram.exe /x", Process::WindowStyle::Hide);
     ASSERT_FALSE(started);
     EXPECT_TRUE(started.error().description.contains("NoSuchProgram.exe")) << started.error().description.toStdString();

@@ -51,7 +51,7 @@ protected:
 };
 
 // Paths with blanks and quotes reach the console whole, a joint file's path with its "/C" and the section.
-TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheCurrentDirectory)
+TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheApplicationDirectory)
 {
     stubs.Add(Console);
     const QString path = app.path() + "/my lib/say \"hi\".tsy";
@@ -61,7 +61,7 @@ TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheCurrentDirectory)
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", path}));
     EXPECT_EQ(runs[1].arguments, QStringList({"/F", path + "/C", "FMK"}));
-    EXPECT_EQ(runs[0].workingDirectory, QDir::currentPath());
+    EXPECT_EQ(runs[0].workingDirectory, app.path());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 

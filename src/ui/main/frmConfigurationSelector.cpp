@@ -10,6 +10,7 @@
 #include "ui/WindowState.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -117,7 +118,13 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     txtFilter->setPlaceholderText(QStringLiteral("Filter by file name, application, DSN, database or user (Ctrl+F)"));
     txtFilter->setClearButtonEnabled(true);
     txtFilter->installEventFilter(this);
-    column->addWidget(txtFilter);
+    auto *filterRow = new QHBoxLayout;
+    filterRow->setSpacing(6);
+    filterRow->addWidget(txtFilter, 1);
+    chkRunningOnly = new QCheckBox(QStringLiteral("Running only"), central);
+    chkRunningOnly->setObjectName(QStringLiteral("chkRunningOnly"));
+    filterRow->addWidget(chkRunningOnly);
+    column->addLayout(filterRow);
     auto *findAction = new QAction(this);
     findAction->setObjectName(QStringLiteral("actFilter"));
     findAction->setShortcut(QKeySequence::Find);
@@ -126,11 +133,13 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
         txtFilter->setFocus(Qt::ShortcutFocusReason);
         txtFilter->selectAll();
     });
-    connect(txtFilter, &QLineEdit::textChanged, this, [this] {
+    const auto filterChanged = [this] {
         ApplyFilter();
         SyncSelection();
         HandleCoolBar();
-    });
+    };
+    connect(txtFilter, &QLineEdit::textChanged, this, filterChanged);
+    connect(chkRunningOnly, &QCheckBox::toggled, this, filterChanged);
 
     LVConfig = new QTreeWidget(central);
     LVConfig->setObjectName(QStringLiteral("LVConfig"));
@@ -252,6 +261,12 @@ void frmConfigurationSelector::CreateMenus()
     mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
     mnuExecuteJS->setVisible(false);
     mnuRun->addAction(mnuExecuteJS);
+    mnuRun->addSeparator();
+    mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"));
+    mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    mnuRun->addAction(mnuStop);
+    mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"));
+    mnuRun->addAction(mnuShowLog);
 
     mnuTools = bar->addMenu(QStringLiteral("&Tools"));
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
@@ -270,7 +285,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuRowContext->setObjectName(QStringLiteral("mnuRowContext"));
     mnuRowContext->addActions({mnuUpdate, mnuRename, mnuDelete, MnSConfig});
     mnuRowContext->addSeparator();
-    mnuRowContext->addAction(mnuExecute);
+    mnuRowContext->addActions({mnuExecute, mnuStop, mnuShowLog});
     mnuListContext = new QMenu(this);
     mnuListContext->setObjectName(QStringLiteral("mnuListContext"));
     mnuListContext->addActions({mnuNew, mnuRefresh});
@@ -289,6 +304,8 @@ void frmConfigurationSelector::CreateMenus()
     connect(mnuExecuteJS, &QAction::triggered, this, &frmConfigurationSelector::mnuExecuteJS_Click);
     connect(mnuOptions, &QAction::triggered, this, &frmConfigurationSelector::mnuOptions_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmConfigurationSelector::mnuAbout_Click);
+    connect(mnuStop, &QAction::triggered, this, &frmConfigurationSelector::mnuStop_Click);
+    connect(mnuShowLog, &QAction::triggered, this, &frmConfigurationSelector::mnuShowLog_Click);
 }
 
 void frmConfigurationSelector::AddButton(QToolBar *bar, const char *key, const QString &tooltip,
@@ -395,9 +412,11 @@ bool frmConfigurationSelector::Load()
         return !m_session.QuitRequested();
     }
     CreateListViewHeader();
+    CreateRunningState();
     RestoreListLayout();
     // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
     ReportListProblems(FillListView());
+    ShowRunningState();
     // The keys act on the list from the start, not on the filter box above it.
     LVConfig->setFocus();
     return !m_session.QuitRequested();
@@ -441,6 +460,7 @@ void frmConfigurationSelector::HandleCoolBar()
         {mnuUpdate, one},    {Button("Edit"), one},   {mnuRename, any},        {mnuDelete, any},
         {Button("Delete"), any}, {mnuExecute, run}, {Button("Run"), run},  {MnSConfig, pair},
         {Button("ConfigMnS"), pair}, {mnuExecuteJS, any}, {Button("RunJS"), any},
+        {mnuStop, any && !m_stopper}, {mnuShowLog, one},
     };
     for (const auto &[action, enabled] : states)
         action->setEnabled(enabled);

@@ -12,6 +12,10 @@
 
 class QAction;
 class DirectoryWatch;
+class QCheckBox;
+class QPushButton;
+class RunningView;
+class RunStopper;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -94,6 +98,8 @@ private:
     void mnuExecute_Click();
     void mnuExecuteJS_Click();
     void mnuAbout_Click();
+    void mnuStop_Click();
+    void mnuShowLog_Click();
     void mnuSetDefault_Click() {}
     void mnuOptions_Click() {}
     bool DeleteConfigFile(const QString &ConfigFileName);
@@ -107,6 +113,8 @@ private:
     QToolBar *tbExit = nullptr;
     // Shows only the rows holding its text; Ctrl+F comes here, Escape empties it.
     QLineEdit *txtFilter = nullptr;
+    // Shows only the configurations with something running.
+    QCheckBox *chkRunningOnly = nullptr;
     QTreeWidget *LVConfig = nullptr;
     QStatusBar *StatusBar1 = nullptr;
     // The context menus of a row and of the list's empty space.
@@ -132,11 +140,26 @@ private:
     QMenu *mnuRun = nullptr;
     QAction *mnuExecute = nullptr;
     QAction *mnuExecuteJS = nullptr;
+    QAction *mnuStop = nullptr;
+    QAction *mnuShowLog = nullptr;
     QMenu *mnuTools = nullptr;
     QAction *mnuOptions = nullptr;
     QMenu *mnuHelp = nullptr;
     QAction *mnuAbout = nullptr;
 
+
+    // Running programs (frmConfigurationSelectorRunning.cpp)
+    void CreateRunningState();
+    // True when "Running only" is ticked and nothing runs for the row.
+    bool HiddenAsNotRunning(const QTreeWidgetItem *item) const;
+    // Fills the running column of every row from the register's last reading.
+    void ShowRunningState();
+    // Before a start of the configuration at path: true when nothing of it runs or the user
+    // wants another start; what counts is the console, and for a joint file anything of it.
+    bool ConfirmSecondStart(const QString &path, bool jointFile);
+    RunningView *m_running = nullptr;
+    RunStopper *m_stopper = nullptr;
+    QPushButton *m_stopCancel = nullptr;
 
     // Frame
     void CreateMenus();

@@ -51,6 +51,7 @@ void frmConfigurationSelector::RefreshList(const QStringList &highlight, const Q
     }
     SyncSelection();
     HandleCoolBar();
+    ShowRunningState();
     if (cause != RefreshCause::Command) {
         // Not the user's F5: no window opens; the status bar tells what cannot be read.
         if (cause == RefreshCause::OutsideChange)
@@ -241,6 +242,10 @@ void frmConfigurationSelector::mnuExecute_Click()
         return;
     SyncSelection();
     const QString name = m_session.SelectedConfigName;
+    if (!ConfirmSecondStart(m_session.SelectedConfigPath, IsMergeSplitSelected)) {
+        ShowOutcome(QStringLiteral("Nothing started: %1 is running already").arg(name));
+        return;
+    }
     if (IsMergeSplitSelected) {
         ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, true)
                         ? QStringLiteral("Merge and split configuration %1 started").arg(name)

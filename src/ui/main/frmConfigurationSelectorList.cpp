@@ -577,6 +577,8 @@ void frmConfigurationSelector::LVConfig_ContextMenu(const QPoint &at)
 
 bool frmConfigurationSelector::MatchesFilter(const QTreeWidgetItem *item) const
 {
+    if (HiddenAsNotRunning(item))
+        return false;
     const QString text = txtFilter->text();
     for (const int column : {ColFilename, ColApplication, ColDsn, ColDatabase, ColUser}) {
         if (item->text(column).contains(text, Qt::CaseInsensitive))

@@ -1,0 +1,114 @@
+// CPU per update of the list's running column: 1,000 configurations, 100 of them with a
+// program in the run register. An update reads the register, looks at /proc for each record
+// and writes the column; the anchor is writing the column alone (every row changed), in the
+// same run. Target: under 20 ms per update; --guard exits 1 above three times that.
+#include "platform/Process.h"
+#include "suite/RunRegister.h"
+#include "ui/main/RunningView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <vector>
+
+namespace {
+
+double CpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
+
+template <typename F>
+double MedianMs(int rounds, F f)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        const double start = CpuMs();
+        f(i);
+        ms.push_back(CpuMs() - start);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    const bool guard = argc > 1 && std::strcmp(argv[1], "--guard") == 0;
+    constexpr int kConfigs = 1000, kRunning = 100, kPrograms = 20, kRounds = 60;
+    constexpr double kTargetMs = 20;
+
+    QTemporaryDir app;
+    QDir(app.path()).mkpath(QStringLiteral("lib"));
+    QDir(app.path()).mkpath(QStringLiteral("log"));
+    const QString lib = app.filePath(QStringLiteral("lib"));
+    auto name = [](int i) { return QStringLiteral("config_%1.tsy").arg(i, 4, 10, QLatin1Char('0')); };
+
+    // Real processes, so that every record is looked up in /proc as in use.
+    std::vector<Process::Started> programs;
+    for (int i = 0; i < kPrograms; ++i) {
+        const Result<Process::Started> started = Process::Spawn(app.path(), QStringLiteral("/bin/sleep 600"));
+        if (!started) {
+            std::fprintf(stderr, "cannot start sleep: %s\n", qPrintable(started.error().description));
+            return 2;
+        }
+        programs.push_back(started.value());
+    }
+    QList<RunRecord> records;
+    for (int i = 0; i < kRunning; ++i) {
+        const Process::Started &p = programs[size_t(i % kPrograms)];
+        RunRecord r;
+        r.pid = p.pid;
+        r.startTime = p.startTime;
+        r.user = QStringLiteral("op2");
+        r.started = QDateTime::currentDateTime();
+        r.configFile = lib + u'/' + name(i * (kConfigs / kRunning));
+        records << r;
+    }
+    const Result<void> added = RunRegister::Add(app.path(), records);
+
+    QTreeWidget list;
+    list.setColumnCount(8);
+    for (int i = 0; i < kConfigs; ++i)
+        list.addTopLevelItem(new QTreeWidgetItem(QStringList{name(i)}));
+    RunningView view(app.path(), lib, nullptr);
+    const auto fileName = [](const QTreeWidgetItem *item) { return item->text(0); };
+
+    // The anchor: every row's column written, alternating texts so each write is a change.
+    const double anchor = MedianMs(kRounds, [&](int round) {
+        const QString text = round % 2 ? QStringLiteral("console since 10:02, op2") : QString();
+        for (int i = 0; i < kConfigs; ++i)
+            list.topLevelItem(i)->setText(7, text);
+    });
+    // An update as the window makes it after the register changed: read, /proc, column.
+    const double update = MedianMs(kRounds, [&](int) {
+        view.Reload();
+        view.ApplyTo(&list, 7, fileName);
+    });
+    int shown = 0;
+    for (int i = 0; i < kConfigs; ++i)
+        shown += list.topLevelItem(i)->text(7).isEmpty() ? 0 : 1;
+
+    for (const Process::Started &p : programs)
+        ::kill(-pid_t(p.pid), SIGKILL);
+    if (!added || shown != kRunning) {
+        std::fprintf(stderr, "expected %d running rows, shown %d\n", kRunning, shown);
+        return 2;
+    }
+    std::printf("running-state update, %d configurations, %d running: %.2f ms CPU (target %.0f ms); "
+                "anchor (column written alone) %.2f ms; ratio %.1f\n",
+                kConfigs, kRunning, update, kTargetMs, anchor, update / anchor);
+    return guard && update > 3 * kTargetMs ? 1 : 0;
+}

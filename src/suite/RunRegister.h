@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/Result.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What the window started, shared by every instance and operator of one application
+// directory through a file under log/. A record names its process by pid and the start time
+// the system gives that pid, so a later process that got the same pid is never taken for it.
+
+enum class RunKind { Console, JavaServer, Dispatcher };
+
+struct RunRecord
+{
+    qint64 pid = 0;
+    quint64 startTime = 0;
+    uint uid = 0;
+    QString user;
+    QDateTime started;
+    RunKind kind = RunKind::Console;
+    // The configuration's full path; a joint file's section ("FMK", "RST") for its consoles,
+    // the publisher bus component for a dispatcher.
+    QString configFile;
+    QString section;
+    QString commandLine;
+    QString logFile;
+};
+
+namespace RunRegister {
+
+QString RegisterPath(const QString &appDir);
+// Where a program of this configuration writes: log/<file>.<kind>[-<section>].log.
+QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section = {});
+
+// Every record in the file, running or not. A missing register is an empty one.
+Result<QList<RunRecord>> Load(const QString &appDir);
+// True while the record's pid runs and is still the process that was started.
+bool IsRunning(const RunRecord &record);
+// The records of Load that still run.
+Result<QList<RunRecord>> Read(const QString &appDir);
+// Adds records under the register's lock, dropping those no longer running, so that two
+// instances adding at once both keep theirs. The file is replaced whole, mode 0660.
+Result<void> Add(const QString &appDir, const QList<RunRecord> &records);
+
+// Starts commandLine in appDir with its output appended to the log of the first
+// configuration, and records it for each of configFiles (a Java server serves several).
+// A start that succeeds but cannot be recorded is still a start: the record's pid is set
+// and recordError tells why it is not in the register.
+Result<RunRecord> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
+                                const QString &section, const QString &commandLine,
+                                QString *recordError = nullptr);
+
+// The program logs of the configuration in log/, the newest last.
+QStringList LogFilesOf(const QString &appDir, const QString &configFile);
+
+// The login name of this process's user.
+QString CurrentUser();
+
+} // namespace RunRegister
+
+// What runs for the configurations, as the list and the questions tell it.
+namespace RunningState {
+
+// The records of the configuration at path.
+QList<RunRecord> Of(const QList<RunRecord> &records, const QString &configFile);
+// One line for the list: "console since 10:02, op2"; a joint file's
+// "consoles FMK, RST since 10:02, op2; Java server since 10:02, op2; dispatchers PUB since 10:03, op2".
+// Times of another day carry the date. Empty when nothing runs.
+QString Summary(const QList<RunRecord> &ofOneConfiguration, const QDateTime &now = QDateTime::currentDateTime());
+// The summary of each configuration in configDirectory that has something running, keyed by file name.
+QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory);
+// One line per program, for a question or a message: what, pid, since when, started by whom.
+QString Details(const QList<RunRecord> &records);
+
+} // namespace RunningState

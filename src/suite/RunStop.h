@@ -1,0 +1,50 @@
+#pragma once
+
+#include "suite/RunRegister.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+
+class QTimer;
+
+// Ends programs of the register: SIGTERM to each one's process group, SIGKILL to the groups
+// still there after the grace period. A program another user started is not signalled; it is
+// named with who started it. Nothing but a running register record is ever signalled.
+class RunStopper final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RunStopper)
+public:
+    explicit RunStopper(QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
+    ~RunStopper() override;
+
+    // Sends SIGTERM and starts watching; Finished follows (at once when nothing was signalled).
+    void Start();
+    // Stops waiting: what still runs got SIGTERM and is left so.
+    void Cancel();
+
+    // One line per program left alone or that could not be signalled, with the reason.
+    const QStringList &Refused() const { return m_refused; }
+    // The signalled programs still running.
+    QList<RunRecord> Remaining() const;
+    bool Killed() const { return m_killed; }
+
+signals:
+    // "Stopping 2 programs: 3 s of 10" while waiting.
+    void Progress(const QString &text);
+    // What was stopped, what was left, what was refused.
+    void Finished(const QString &outcome);
+
+private:
+    void Check();
+    void Finish(bool cancelled);
+
+    QList<RunRecord> m_signalled;
+    QStringList m_refused;
+    int m_graceMs;
+    bool m_killed = false;
+    bool m_done = false;
+    QElapsedTimer m_clock;
+    QTimer *m_timer;
+};

@@ -1,0 +1,63 @@
+#include "ui/main/RunningView.h"
+
+#include "suite/RunRegister.h"
+
+#include <QDir>
+#include <QFileSystemWatcher>
+#include <QTimer>
+#include <QTreeWidget>
+
+RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
+    : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
+      m_poll(new QTimer(this)), m_settle(new QTimer(this))
+{
+    // The register is replaced by a rename: the folder's watch sees every new version.
+    m_watcher->addPath(QFileInfo(RunRegister::RegisterPath(appDir)).absolutePath());
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(100);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle, qOverload<>(&QTimer::start));
+    connect(m_settle, &QTimer::timeout, this, &RunningView::Reload);
+    m_poll->setInterval(1000);
+    connect(m_poll, &QTimer::timeout, this, &RunningView::Check);
+}
+
+void RunningView::Reload()
+{
+    const QList<RunRecord> records = RunRegister::Read(m_appDir).value_or({});
+    QList<std::pair<qint64, quint64>> live;
+    for (const RunRecord &r : records)
+        live.append({r.pid, r.startTime});
+    m_live = live;
+    // Nothing running, nothing to look at until the register changes.
+    if (m_live.isEmpty())
+        m_poll->stop();
+    else if (!m_poll->isActive())
+        m_poll->start();
+    QHash<QString, QString> summaries = RunningState::SummariesByFileName(records, m_configDirectory);
+    if (summaries != m_summaries) {
+        m_summaries = std::move(summaries);
+        emit Changed();
+    }
+}
+
+void RunningView::Check()
+{
+    for (const auto &[pid, startTime] : std::as_const(m_live)) {
+        RunRecord record;
+        record.pid = pid;
+        record.startTime = startTime;
+        if (!RunRegister::IsRunning(record))
+            return Reload();
+    }
+}
+
+void RunningView::ApplyTo(QTreeWidget *list, int column,
+                          const std::function<QString(const QTreeWidgetItem *)> &fileNameOf) const
+{
+    for (int i = 0, n = list->topLevelItemCount(); i < n; ++i) {
+        QTreeWidgetItem *item = list->topLevelItem(i);
+        const QString text = m_summaries.value(fileNameOf(item));
+        if (item->text(column) != text)
+            item->setText(column, text);
+    }
+}

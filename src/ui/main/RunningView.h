@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QFileSystemWatcher;
+class QTimer;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The main window's view of the run register: what runs for each configuration of the lib
+// folder, kept current. The register's folder is watched, so another instance's start shows
+// at once; /proc is looked at each second only while something runs.
+class RunningView final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RunningView)
+public:
+    RunningView(const QString &appDir, const QString &configDirectory, QObject *parent);
+
+    // The summary of what runs for the file of the lib folder, or "".
+    QString SummaryOf(const QString &fileName) const { return m_summaries.value(fileName); }
+    // Writes each row's summary into column; fileNameOf names a row's file.
+    void ApplyTo(QTreeWidget *list, int column, const std::function<QString(const QTreeWidgetItem *)> &fileNameOf) const;
+    // Reads the register now.
+    void Reload();
+
+signals:
+    void Changed();
+
+private:
+    void Check();
+
+    QString m_appDir;
+    QString m_configDirectory;
+    QHash<QString, QString> m_summaries;
+    // The records shown, by pid and start time, to notice one ending.
+    QList<std::pair<qint64, quint64>> m_live;
+    QFileSystemWatcher *m_watcher;
+    QTimer *m_poll;
+    QTimer *m_settle;
+};

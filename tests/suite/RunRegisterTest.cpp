@@ -1,0 +1,158 @@
+#include "suite/RunRegister.h"
+#include "suite/RunStop.h"
+
+#include "platform/Process.h"
+#include "support/TestAppDir.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+class RunRegisterTest : public ::testing::Test
+{
+protected:
+    // A stand-in server: says where it runs, then waits; trap is its answer to SIGTERM.
+    QString Program(const QString &name, const QString &trap)
+    {
+        app.writeFile(name, ("#!/bin/sh\necho \"$0 $* in $(pwd)\"\necho warning >&2\ntrap '" + trap.toUtf8()
+                             + "' TERM\nwhile :; do sleep 0.05; done\n"));
+        QFile::setPermissions(app.path() + u'/' + name, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return name;
+    }
+    RunRecord Start(const QString &program, const QString &config)
+    {
+        const Result<RunRecord> started =
+            RunRegister::StartRecorded(app.path(), RunKind::Console, {app.lib(config)}, {}, program + " /F x");
+        EXPECT_TRUE(started) << (started ? "" : started.error().description.toStdString());
+        started_ << (started ? started.value().pid : 0);
+        return started ? started.value() : RunRecord();
+    }
+    void TearDown() override
+    {
+        for (qint64 pid : started_)
+            if (pid > 0)
+                ::kill(-pid_t(pid), SIGKILL);
+    }
+    QList<qint64> Pids()
+    {
+        QList<qint64> pids;
+        for (const RunRecord &r : RunRegister::Read(app.path()).value_or({}))
+            pids << r.pid;
+        return pids;
+    }
+
+    TestAppDir app;
+    QList<qint64> started_;
+};
+
+// The program runs in the application directory in a group of its own, with both output
+// streams in its log after a line that names the start.
+TEST_F(RunRegisterTest, StartRecordsTheProgramAndLogsItsOutput)
+{
+    const RunRecord r = Start(Program("TessHost.exe", "exit 0"), "a.tsy");
+    EXPECT_EQ(::getpgid(pid_t(r.pid)), pid_t(r.pid));
+    EXPECT_EQ(::getsid(pid_t(r.pid)), pid_t(r.pid));
+    EXPECT_EQ(r.user, RunRegister::CurrentUser());
+    EXPECT_EQ(Pids(), QList<qint64>{r.pid});
+    const QByteArray expected = app.path().toUtf8() + "/TessHost.exe /F x in " + app.path().toUtf8() + "\nwarning\n";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.readFile("log/a.tsy.console.log").endsWith(expected); }))
+        << app.readFile("log/a.tsy.console.log").toStdString();
+    EXPECT_TRUE(app.readFile("log/a.tsy.console.log").startsWith("==== "));
+    EXPECT_EQ(QFile::permissions(RunRegister::RegisterPath(app.path())) & QFile::ReadGroup, QFile::ReadGroup);
+}
+
+// What another instance wrote counts: its live records are kept when this one adds; records
+// of ended processes and of a pid now used by another process are dropped.
+TEST_F(RunRegisterTest, ARegisterOfAnotherInstanceKeepsOnlyLiveRecords)
+{
+    const RunRecord live = Start(Program("TessHost.exe", "exit 0"), "a.tsy");
+    auto record = [&](qint64 pid, quint64 startTime) {
+        QJsonObject o{{"pid", pid}, {"startTime", QString::number(startTime)}, {"uid", 4242}, {"user", "op2"},
+                      {"kind", "console"}, {"configFile", app.lib("b.tsy")}, {"started", "2026-01-01T10:02:00Z"}};
+        return o;
+    };
+    const QJsonArray other{record(live.pid, live.startTime), record(live.pid, live.startTime + 1),
+                           record(::getpid(), *Process::StartTimeOf(::getpid()) + 7), record(999999999, 1)};
+    app.writeFile("log/running-programs.json", QJsonDocument(other).toJson());
+    EXPECT_EQ(Pids(), QList<qint64>{live.pid});
+    const RunRecord mine = Start(Program("TessHost.exe", "exit 0"), "c.tsy");
+    EXPECT_EQ(Pids(), (QList<qint64>{live.pid, mine.pid}));
+    EXPECT_EQ(RunRegister::Load(app.path()).value().size(), 2) << "the dead records are gone from the file";
+}
+
+// Two instances adding at once both keep their records.
+TEST_F(RunRegisterTest, ConcurrentAddsLoseNothing)
+{
+    RunRecord self;
+    self.pid = ::getpid();
+    self.startTime = *Process::StartTimeOf(::getpid());
+    auto adder = [&] {
+        for (int i = 0; i < 25; ++i)
+            EXPECT_TRUE(RunRegister::Add(app.path(), {self}));
+    };
+    std::unique_ptr<QThread> a(QThread::create(adder)), b(QThread::create(adder));
+    a->start();
+    b->start();
+    a->wait();
+    b->wait();
+    EXPECT_EQ(RunRegister::Read(app.path()).value().size(), 50);
+}
+
+// Stop: SIGTERM to the group, SIGKILL after the grace period to a program that ignores it;
+// another user's program is named and not signalled.
+TEST_F(RunRegisterTest, StopTermsThenKillsAndLeavesOtherUsersAlone)
+{
+    const RunRecord polite = Start(Program("polite", "echo got TERM; exit 0"), "a.tsy");
+    const RunRecord stubborn = Start(Program("stubborn", ""), "b.tsy");
+    RunRecord foreign = Start(Program("foreign", "exit 0"), "c.tsy");
+    foreign.uid += 1;
+    foreign.user = "op2";
+    RunStopper stopper({polite, stubborn, foreign}, 400);
+    QString outcome;
+    QObject::connect(&stopper, &RunStopper::Finished, [&](const QString &text) { outcome = text; });
+    stopper.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !outcome.isEmpty(); }, 5000));
+    EXPECT_FALSE(RunRegister::IsRunning(polite));
+    EXPECT_FALSE(RunRegister::IsRunning(stubborn));
+    EXPECT_TRUE(stopper.Killed());
+    EXPECT_TRUE(RunRegister::IsRunning(foreign));
+    ASSERT_EQ(stopper.Refused().size(), 1);
+    EXPECT_TRUE(stopper.Refused()[0].contains("op2")) << stopper.Refused()[0].toStdString();
+    EXPECT_TRUE(outcome.contains("2 program(s) stopped")) << outcome.toStdString();
+    EXPECT_TRUE(app.readFile("log/a.tsy.console.log").contains("got TERM"));
+}
+
+TEST(RunningState, SummaryNamesWhatRunsSinceWhenAndWho)
+{
+    const QDateTime now(QDate(2026, 12, 7), QTime(12, 0));
+    const QDateTime ten(now.date(), QTime(10, 2)), yesterday = ten.addDays(-1);
+    auto r = [](RunKind kind, const QString &section, const QDateTime &at, const QString &user = "op2") {
+        RunRecord record;
+        record.user = user;
+        record.started = at;
+        record.kind = kind;
+        record.section = section;
+        return record;
+    };
+    const std::pair<QList<RunRecord>, QString> cases[] = {
+        {{}, ""},
+        {{r(RunKind::Console, "", ten)}, "console since 10:02, op2"},
+        {{r(RunKind::Console, "", ten), r(RunKind::Console, "", yesterday, "op3")}, "2 consoles since 6 Dec 10:02, op2/op3"},
+        {{r(RunKind::Dispatcher, "PUB", ten), r(RunKind::Console, "FMK", ten), r(RunKind::JavaServer, "", ten),
+          r(RunKind::Console, "RST", ten.addSecs(60))},
+         "consoles FMK, RST since 10:02, op2; Java server since 10:02, op2; dispatcher PUB since 10:02, op2"},
+    };
+    for (const auto &[records, expected] : cases)
+        EXPECT_EQ(RunningState::Summary(records, now), expected);
+}
+
+} // namespace

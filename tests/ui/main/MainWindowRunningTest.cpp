@@ -1,0 +1,86 @@
+#include "MainWindowTest.h"
+
+#include "platform/Process.h"
+#include "support/QtPrinters.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <csignal>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+class MainWindowRunning : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WriteConfig("a.tsy", "4009");
+        WriteConfig("b.tsy", "1028");
+        // The stand-in console says it stops, and stops, on SIGTERM.
+        app.writeFile("TessHost.exe", "#!/bin/sh\necho \"console $*\"\ntrap 'echo got TERM; exit 0' TERM\n"
+                                      "while :; do sleep 0.05; done\n");
+        QFile::setPermissions(app.path() + "/TessHost.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        Open();
+    }
+    void TearDown() override
+    {
+        for (qint64 pid : Running())
+            ::kill(-pid_t(pid), SIGKILL);
+        MainWindowTest::TearDown();
+    }
+    // The pids of the register that still run as started.
+    QList<qint64> Running() const
+    {
+        QList<qint64> pids;
+        for (const QJsonValue &v : QJsonDocument::fromJson(app.readFile("log/running-programs.json")).array()) {
+            const qint64 pid = v["pid"].toInteger();
+            if (Process::StartTimeOf(pid) == v["startTime"].toString().toULongLong())
+                pids << pid;
+        }
+        return pids;
+    }
+    QString State(const QString &name) const { return Item(name)->text(7); }
+};
+
+// Run shows in the column; a second Run asks, No (the default) starts nothing, Yes a second
+// console; the filter shows only what runs; the state is there again in a new window; Stop
+// ends both consoles with SIGTERM, and the column empties.
+TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
+{
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    const QString since = QStringLiteral("console since %1, %2").arg(QTime::currentTime().toString("HH:mm"), QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy") == since; }, 3000)) << State("a.tsy").toStdString();
+    ASSERT_EQ(Running().size(), 1);
+    EXPECT_EQ(State("b.tsy"), "");
+
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("console (pid %1)").arg(Running().value(0))))
+        << app.shownTexts()[0].toStdString();
+    EXPECT_EQ(Running().size(), 1);
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").startsWith("2 consoles"); }, 3000));
+
+    Child<QCheckBox>("chkRunningOnly")->setChecked(true);
+    EXPECT_EQ(Visible(), QStringList{"a.tsy"});
+    window.reset();
+    Open();
+    EXPECT_TRUE(State("a.tsy").startsWith("2 consoles")) << State("a.tsy").toStdString();
+
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
+    EXPECT_TRUE(Running().isEmpty());
+    EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
+}
+
+} // namespace
