@@ -3,9 +3,8 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
-#include "config/ConfigFormat.h"
+#include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
-#include "config/PasswordScramble.h"
 #include "platform/FileIo.h"
 #include "platform/Result.h"
 #include "ui/WindowState.h"
@@ -29,22 +28,10 @@
 #include <QTreeWidget>
 
 #include <algorithm>
-#include <cerrno>
-#include <limits>
-
-#include <dirent.h>
-#include <sys/stat.h>
 
 namespace {
 
 enum Column { ColFilename, ColApplication, ColDsn, ColDatabase, ColUser, ColBusComponent, ColLogDirectory };
-
-// The order users know from file lists: letter case does not separate names.
-bool NameLess(const QString &a, const QString &b)
-{
-    const int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
-}
 
 class ConfigItem final : public QTreeWidgetItem
 {
@@ -52,32 +39,9 @@ public:
     bool operator<(const QTreeWidgetItem &other) const override
     {
         const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return NameLess(text(column), other.text(column));
+        return ConfigList::NameLess(text(column), other.text(column));
     }
 };
-
-// The names of everything but directories directly inside folder, alphabetical without regard
-// to case as the suite's file systems enumerate. FIFOs, devices, broken links and names that
-// are not valid text in the system's encoding (Qt's own listing skips those) are all there,
-// so that none is left out without a word.
-Result<QStringList> DirectoryFiles(const QString &folder)
-{
-    QStringList names;
-    const QByteArray base = QFile::encodeName(folder) + '/';
-    DIR *dir = ::opendir(base.constData());
-    if (!dir)
-        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(errno)};
-    while (const dirent *entry = ::readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        struct stat info;
-        if (name == "." || name == ".." || (::stat((base + name).constData(), &info) == 0 && S_ISDIR(info.st_mode)))
-            continue;
-        names << QFile::decodeName(name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end(), NameLess);
-    return names;
-}
 
 } // namespace
 
@@ -167,87 +131,35 @@ QStringList frmConfigurationSelector::FillListView()
     QStringList problems;
 
     const QString folder = m_session.ConfigDirectory;
-    const Result<QStringList> listed = DirectoryFiles(folder);
+    const Result<ConfigList::Listing> listed = ConfigList::ListFolder(folder);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
     if (!listed)
         problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, listed.error().description);
-    const QStringList files = listed.value_or({});
-    m_configEntries = QList<ConfigEntry>(files.size());
+    const ConfigList::Listing listing = listed.value_or({});
+    m_configEntries.reserve(listing.files.size());
 
     QList<QTreeWidgetItem *> items;
     QStringList unreadable;
-    int leftOut = 0;
-    qint16 counter = 0;
-    for (const QString &name : files) {
-        if (!ConfigStore::IsConfigFileName(name))
+    const int leftOut = listing.leftOut;
+    for (const DirectoryListing::Entry &file : listing.files) {
+        const ConfigList::ListedFile read = ConfigList::ReadFile(folder, file.name, file.kind);
+        if (read.presence != ConfigList::ListedFile::Presence::Listed)
             continue;
-        if (counter == std::numeric_limits<qint16>::max()) {
-            ++leftOut;
-            continue;
-        }
-        const int slot = counter++;
         auto *item = new ConfigItem;
-        item->setText(ColFilename, name);
-        item->setData(ColFilename, EntrySlotRole, slot);
+        item->setData(ColFilename, EntrySlotRole, int(m_configEntries.size()));
         item->setFlags(item->flags() | Qt::ItemIsEditable);
-        items.append(item);
-        ConfigEntry &entry = m_configEntries[slot];
-        entry.FileName = name;
-
-        QString reason;
-        const QString path = folder + u'/' + name;
-        const QFileInfo info(path);
-        QString text;
-        if (!info.exists() && name.contains(QChar::ReplacementCharacter))
-            reason = QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program");
-        else if (info.exists() && !info.isFile())
-            reason = QStringLiteral("not a regular file");
-        else if (const Result<QString> read = FileIo::ReadAnsiText(path); !read)
-            reason = read.error().description;
-        else
-            text = read.value();
-        for (const QString &line : FileIo::SplitLines(text)) {
-            if (ConfigFormat::IsJointFileMarker(line)) {
-                QFont bold = item->font(ColFilename);
-                bold.setBold(true);
-                item->setFont(ColFilename, bold);
-                break;
-            }
-            QString key, value;
-            if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
-                continue;
-            if (key == QLatin1String("satelliteappln")) {
-                // A value of no product empties the column and leaves the code as it was.
-                const qint16 product = ConfigFormat::ProductCodeOf(value);
-                item->setText(ColApplication, m_session.AppName(product));
-                if (product)
-                    entry.ProductCode = product;
-            } else if (key == QLatin1String("dsn")) {
-                item->setText(ColDsn, value);
-                entry.Dsn = value;
-            } else if (key == QLatin1String("database")) {
-                item->setText(ColDatabase, value);
-            } else if (key == QLatin1String("user")) {
-                item->setText(ColUser, value);
-                entry.User = value;
-            } else if (key == QLatin1String("lhbuscomponent")) {
-                item->setText(ColBusComponent, value);
-            } else if (key == QLatin1String("logdirectory")) {
-                item->setText(ColLogDirectory, value);
-            } else if (key == QLatin1String("ldbp")) {
-                const Result<qint16> platform = Vb::CInt(value);
-                if (platform)
-                    entry.Platform = platform.value();
-                else if (reason.isEmpty())
-                    reason = QStringLiteral("ldbp \"%1\" is not a whole number (%2 %3)")
-                                 .arg(value, QString::number(platform.error().number), platform.error().description);
-            } else if (key == QLatin1String("password")) {
-                entry.Password = UnscramblePassword(value);
-            } else if (key == QLatin1String("dbmachinename")) {
-                entry.DbMachineName = value;
-            }
+        const QString columns[] = {file.name, m_session.AppName(read.shownProduct), read.entry.Dsn, read.database,
+                                   read.entry.User, read.busComponent, read.logDirectory};
+        for (int c = 0; c < int(std::size(columns)); ++c)
+            item->setText(c, columns[c]);
+        if (read.joint) {
+            QFont bold = item->font(ColFilename);
+            bold.setBold(true);
+            item->setFont(ColFilename, bold);
         }
-        if (!reason.isEmpty()) {
+        items.append(item);
+        m_configEntries.append(read.entry);
+        if (const QString &reason = read.unreadable; !reason.isEmpty()) {
             // Listed all the same, so that it can be seen, opened, renamed or deleted.
             item->setData(ColFilename, UnreadableRole, reason);
             item->setIcon(ColFilename, LVConfig->style()->standardIcon(QStyle::SP_MessageBoxWarning));
@@ -256,7 +168,7 @@ QStringList frmConfigurationSelector::FillListView()
                 item->setForeground(c, grey);
                 item->setToolTip(c, reason);
             }
-            unreadable << name + QStringLiteral(": ") + reason;
+            unreadable << file.name + QStringLiteral(": ") + reason;
         }
     }
     // The entries are added in one go: one by one, a large directory takes seconds.
@@ -269,7 +181,7 @@ QStringList frmConfigurationSelector::FillListView()
         problems << QStringLiteral("These configuration files cannot be read; they are listed greyed:") << unreadable;
     if (leftOut > 0)
         problems << QStringLiteral("The list holds at most %1 configuration files: %2 more were left out.")
-                        .arg(std::numeric_limits<qint16>::max())
+                        .arg(ConfigList::MaxListed)
                         .arg(leftOut);
 
     if (!m_columnsFitted && !items.isEmpty()) {

@@ -131,19 +131,6 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
     EXPECT_TRUE(runs[0].arguments.contains(app.lib("g_rostrum.tsy")));
 }
 
-TEST_F(MainWindowLoad, BeyondTheLimitTheFirstFilesAreListedAndTheRestCounted)
-{
-    const int limit = 32767;
-    for (int i = 0; i < limit + 2; ++i) {
-        QFile file(app.lib(QString("c%1.tsy").arg(i, 5, 10, QChar(u'0'))));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    }
-    Open();
-    EXPECT_EQ(List()->topLevelItemCount(), limit);
-    ASSERT_EQ(app.shownTexts().size(), 1);
-    EXPECT_TRUE(app.shownTexts()[0].contains(" 2 ")) << app.shownTexts()[0].toStdString();
-}
-
 using MainWindowRename = MainWindowTest;
 
 // However the edit ends, the file renamed is the one of the row that was edited (with several

@@ -1,0 +1,248 @@
+#include "config/ConfigListReader.h"
+
+#include "config/ConfigFormat.h"
+#include "config/ConfigStore.h"
+#include "config/PasswordScramble.h"
+#include "platform/Ansi.h"
+#include "platform/FileIo.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace ConfigList {
+namespace {
+
+FileIdentity IdentityFrom(const struct stat &st)
+{
+    return {true, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+            qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint32(st.st_mode)};
+}
+
+QStringView TrimBlanks(QStringView s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+// The key as the format compares it: lower-cased by the code page's rules, which turn no
+// other character into an ASCII letter, so an ASCII comparison is the same.
+bool KeyIs(QStringView key, QLatin1StringView lower)
+{
+    if (key.size() != lower.size())
+        return false;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t c = key[i].unicode();
+        const char16_t l = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+        if (l != char16_t(lower[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// The bytes of an open regular file, at most FileIo::kTextFileLimit; the reason otherwise.
+Result<QByteArray> ReadAll(int fd, qint64 size)
+{
+    const qint64 limit = FileIo::kTextFileLimit;
+    if (size > limit)
+        return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+                         QStringLiteral("larger than %1 bytes, not read").arg(limit)};
+    // One byte more than the size, so that a file as long as it says ends in one read.
+    QByteArray bytes(qsizetype(size) + 1, Qt::Uninitialized);
+    qsizetype have = 0;
+    for (;;) {
+        if (have == bytes.size()) {
+            if (have > limit)
+                return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+                                 QStringLiteral("larger than %1 bytes, not read").arg(limit)};
+            bytes.resize(std::min<qsizetype>(have * 2 + 64, limit + 1));
+        }
+        const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Vb::Error{Vb::ErrorNumber::DeviceIo, qt_error_string(errno)};
+        if (n == 0)
+            break;
+        have += n;
+    }
+    bytes.truncate(have);
+    return bytes;
+}
+
+void ReadLines(const QString &text, ListedFile &file)
+{
+    const QStringView all(text);
+    const qsizetype n = all.size();
+    bool afterMarker = false;
+    for (qsizetype start = 0; start < n;) {
+        qsizetype end = start;
+        while (end < n && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        const QStringView line = all.mid(start, end - start);
+        start = end + (end + 1 < n && all[end] == u'\r' && all[end + 1] == u'\n' ? 2 : 1);
+
+        const QStringView trimmed = TrimBlanks(line);
+        if (trimmed.isEmpty())
+            continue;
+        if (!afterMarker && trimmed == u"[FMK]") {
+            file.joint = true;
+            afterMarker = true;
+            continue;
+        }
+        const qsizetype eq = line.indexOf(u'=');
+        if (eq < 0)
+            continue;
+        const QStringView key = line.left(eq);
+        const QStringView value = TrimBlanks(line.mid(eq + 1));
+        // Past the joint file's marker the columns are done; only a stored password is looked for.
+        if (afterMarker) {
+            if (!value.isEmpty() && KeyIs(key, QLatin1StringView("password")))
+                file.holdsPassword = true;
+            continue;
+        }
+        ConfigEntry &entry = file.entry;
+        switch (key.isEmpty() ? 0 : key[0].toLatin1() | 0x20) {
+        case 's':
+            if (KeyIs(key, QLatin1StringView("satelliteappln"))) {
+                const qint16 product = ConfigFormat::ProductCodeOf(value.toString());
+                file.shownProduct = product;
+                if (product)
+                    entry.ProductCode = product;
+            }
+            break;
+        case 'd':
+            if (KeyIs(key, QLatin1StringView("dsn")))
+                entry.Dsn = value.toString();
+            else if (KeyIs(key, QLatin1StringView("database")))
+                file.database = value.toString();
+            else if (KeyIs(key, QLatin1StringView("dbmachinename")))
+                entry.DbMachineName = value.toString();
+            break;
+        case 'u':
+            if (KeyIs(key, QLatin1StringView("user")))
+                entry.User = value.toString();
+            break;
+        case 'l':
+            if (KeyIs(key, QLatin1StringView("lhbuscomponent"))) {
+                file.busComponent = value.toString();
+            } else if (KeyIs(key, QLatin1StringView("logdirectory"))) {
+                file.logDirectory = value.toString();
+            } else if (KeyIs(key, QLatin1StringView("ldbp"))) {
+                const QString text = value.toString();
+                const Result<qint16> platform = Vb::CInt(text);
+                if (platform)
+                    entry.Platform = platform.value();
+                else if (file.unreadable.isEmpty())
+                    file.unreadable = QStringLiteral("ldbp \"%1\" is not a whole number (%2 %3)")
+                                          .arg(text, QString::number(platform.error().number),
+                                               platform.error().description);
+            }
+            break;
+        case 'p':
+            if (KeyIs(key, QLatin1StringView("password"))) {
+                entry.Password = UnscramblePassword(value.toString());
+                file.holdsPassword = !value.isEmpty();
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+} // namespace
+
+ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing::Kind kind)
+{
+    ListedFile file;
+    file.entry.FileName = name;
+    file.presence = ListedFile::Presence::Listed;
+    if (kind == DirectoryListing::Kind::Other) {
+        file.identity = IdentityOf(folder, name);
+        file.unreadable = QStringLiteral("not a regular file");
+        return file;
+    }
+    const QByteArray path = QFile::encodeName(folder) + '/' + QFile::encodeName(name);
+    // Not blocking: a FIFO or device met under a name listed as a file opens and is let go.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        const int err = errno;
+        if (err == ENOENT && !name.contains(QChar::ReplacementCharacter)) {
+            file.presence = ListedFile::Presence::Missing;
+            return file;
+        }
+        file.identity = IdentityOf(folder, name);
+        file.unreadable = err == ENOENT
+            ? QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program")
+            : qt_error_string(err);
+        return file;
+    }
+    struct stat st;
+    Result<QByteArray> bytes = Vb::Error{};
+    if (::fstat(fd, &st) != 0) {
+        bytes = Vb::Error{Vb::ErrorNumber::DeviceIo, qt_error_string(errno)};
+    } else {
+        file.identity = IdentityFrom(st);
+        if (S_ISDIR(st.st_mode))
+            file.presence = ListedFile::Presence::Folder;
+        else if (!S_ISREG(st.st_mode))
+            bytes = Vb::Error{Vb::ErrorNumber::PathFileAccess, QStringLiteral("not a regular file")};
+        else
+            bytes = ReadAll(fd, st.st_size);
+    }
+    ::close(fd);
+    if (file.presence != ListedFile::Presence::Listed)
+        return file;
+    if (!bytes) {
+        file.unreadable = bytes.error().description;
+        return file;
+    }
+    ReadLines(Ansi::Decode(bytes.value()), file);
+    return file;
+}
+
+FileIdentity IdentityOf(const QString &folder, const QString &name)
+{
+    struct stat st;
+    const QByteArray path = QFile::encodeName(folder) + '/' + QFile::encodeName(name);
+    if (::stat(path.constData(), &st) != 0)
+        return {};
+    return IdentityFrom(st);
+}
+
+bool NameLess(const QString &a, const QString &b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+Result<Listing> ListFolder(const QString &folder)
+{
+    Result<QList<DirectoryListing::Entry>> entries = DirectoryListing::Files(folder);
+    if (!entries)
+        return entries.error();
+    Listing listing;
+    QList<DirectoryListing::Entry> &all = entries.value();
+    for (DirectoryListing::Entry &e : all) {
+        if (ConfigStore::IsConfigFileName(e.name))
+            listing.files.append(std::move(e));
+    }
+    std::sort(listing.files.begin(), listing.files.end(),
+              [](const DirectoryListing::Entry &a, const DirectoryListing::Entry &b) { return NameLess(a.name, b.name); });
+    if (listing.files.size() > MaxListed) {
+        listing.leftOut = int(listing.files.size()) - MaxListed;
+        listing.files.resize(MaxListed);
+    }
+    return listing;
+}
+
+} // namespace ConfigList

@@ -1,0 +1,58 @@
+#include "platform/DirectoryListing.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace DirectoryListing {
+
+Result<QList<Entry>> Files(const QString &folder)
+{
+    DIR *dir = ::opendir(QFile::encodeName(folder).constData());
+    if (!dir)
+        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(errno)};
+    const int dirFd = ::dirfd(dir);
+    QList<Entry> entries;
+    errno = 0;
+    while (const dirent *e = ::readdir(dir)) {
+        const char *raw = e->d_name;
+        if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
+            continue;
+        Kind kind = Kind::Unknown;
+        switch (e->d_type) {
+        case DT_DIR:
+            continue;
+        case DT_REG:
+            kind = Kind::RegularFile;
+            break;
+        case DT_FIFO:
+        case DT_CHR:
+        case DT_BLK:
+        case DT_SOCK:
+            kind = Kind::Other;
+            break;
+        default: {
+            // A link, or a file system that gives no type: what the name leads to decides.
+            struct stat st;
+            if (::fstatat(dirFd, raw, &st, 0) != 0)
+                kind = Kind::Other;
+            else if (S_ISDIR(st.st_mode))
+                continue;
+            else
+                kind = S_ISREG(st.st_mode) ? Kind::RegularFile : Kind::Other;
+        }
+        }
+        entries.append({QFile::decodeName(raw), kind});
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0)
+        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(err)};
+    return entries;
+}
+
+} // namespace DirectoryListing
