@@ -24,6 +24,13 @@ QString ProgramDirectory()
     return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath()).absolutePath();
 }
 
+// The program's name as the user called it (a link on the search path, or the program), for help.
+QString CommandName(char **argv)
+{
+    const QString name = argv[0] ? QFileInfo(QString::fromLocal8Bit(argv[0])).fileName() : QString();
+    return name.isEmpty() ? QStringLiteral("ConfigurationSelector") : name;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -37,5 +44,5 @@ int main(int argc, char **argv)
     // application object is made either, so Qt takes none of its options from the fields.
     CommandLineMessages messages(appDir);
     Session session(appDir, messages);
-    return RunCommandLineMode(session, arguments);
+    return RunCommandLineMode(session, arguments, CommandName(argv));
 }

@@ -2,6 +2,8 @@
 
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
+#include "config/ConfigListReader.h"
+#include "config/ReadBackCheck.h"
 #include "platform/FileIo.h"
 
 #include <cstdio>
@@ -56,12 +58,13 @@ QString WhyFieldsRefused(const ConfigRecord &c)
     return QString();
 }
 
-QString CommandLineUsage()
+QString CommandLineUsage(const QString &command)
 {
     return QStringLiteral(
-        "Usage: ConfigurationSelector\n"
-        "       ConfigurationSelector 'PRODUCT:::PLATFORM:::DSN:::DATABASE:::SERVER:::USER:::PASSWORD:::BUSCOMPONENT'\n"
-        "       ConfigurationSelector --help | -h | --version\n"
+        "Usage: %1\n"
+        "       %1 'PRODUCT:::PLATFORM:::DSN:::DATABASE:::SERVER:::USER:::PASSWORD:::BUSCOMPONENT'\n"
+        "       %1 --check\n"
+        "       %1 --help | -h | --version\n"
         "\n"
         "Without arguments the window opens. With eight fields separated by \":::\" one new\n"
         "configuration file, lib/DATABASE_PRODUCT.tsy beside the program, is written (an existing\n"
@@ -79,11 +82,50 @@ QString CommandLineUsage()
         "  8 BUSCOMPONENT Ledgerhall bus component\n"
         "\n"
         "Example:\n"
-        "  ConfigurationSelector '1028:::1:::SALESDSN:::SALES:::dbhost:::sa:::secret:::cn=Sales, o=Norwen'\n"
+        "  %1 '1028:::1:::SALESDSN:::SALES:::dbhost:::sa:::secret:::cn=Sales, o=Norwen'\n"
         "  writes lib/SALES_1028.tsy\n"
         "\n"
+        "--check reads every configuration of lib/ as the list does and prints one line for\n"
+        "each that cannot be read, holds a password others may read, or whose values a reader\n"
+        "would read back changed.\n"
+        "\n"
         "Exit status: 0 written, 1 the file could not be written, 2 a bad command line (fewer\n"
-        "than eight fields, or a field the program could not read back).\n");
+        "than eight fields, or a field the program could not read back). --check: 0 every\n"
+        "configuration is sound, 1 otherwise.\n")
+        .arg(command);
+}
+
+QStringList CheckConfigurations(const QString &folder)
+{
+    const Result<ConfigList::Listing> listing = ConfigList::ListFolder(folder);
+    if (!listing)
+        return {QStringLiteral("%1: the folder cannot be read: %2").arg(folder, listing.error().description)};
+    QStringList lines;
+    for (const DirectoryListing::Entry &file : listing.value().files) {
+        const ConfigList::ListedFile listed = ConfigList::ReadFile(folder, file.name, file.kind);
+        const QString path = folder + u'/' + file.name;
+        if (listed.presence != ConfigList::ListedFile::Presence::Listed)
+            continue; // gone or replaced by a folder since the listing
+        if (!listed.unreadable.isEmpty()) {
+            lines << QStringLiteral("%1: cannot be read: %2").arg(path, listed.unreadable);
+            continue;
+        }
+        if (listed.PasswordReadableByOthers())
+            lines << QStringLiteral("%1: holds a password and is readable by others (mode %2); chmod o-rwx it")
+                         .arg(path, QString::number(listed.identity.mode & 07777, 8));
+        // Read again: the list's reader keeps no text, and the servers read the file by name.
+        const Result<QString> text = FileIo::ReadAnsiText(path);
+        if (!text)
+            lines << QStringLiteral("%1: cannot be read: %2").arg(path, text.error().description);
+        else if (const QString why = ReadBackCheck::WhyChanged(path, text.value()); !why.isEmpty())
+            lines << QStringLiteral("%1: %2").arg(path, why);
+    }
+    if (listing.value().leftOut > 0)
+        lines << QStringLiteral("%1: %2 more configuration files beyond the first %3 are not listed")
+                     .arg(folder)
+                     .arg(listing.value().leftOut)
+                     .arg(ConfigList::MaxListed);
+    return lines;
 }
 
 bool CreateConfigFromCommandLine(Session &session)
@@ -106,11 +148,17 @@ bool CreateConfigFromCommandLine(Session &session)
     return false;
 }
 
-int RunCommandLineMode(Session &session, const QString &arguments)
+int RunCommandLineMode(Session &session, const QString &arguments, const QString &command)
 {
     if (arguments == QLatin1String("--help") || arguments == QLatin1String("-h")) {
-        std::fputs(qPrintable(CommandLineUsage()), stdout);
+        std::fputs(qPrintable(CommandLineUsage(command)), stdout);
         return 0;
+    }
+    if (arguments == QLatin1String("--check")) {
+        const QStringList lines = CheckConfigurations(session.ConfigDirectory);
+        for (const QString &line : lines)
+            std::fputs(qPrintable(line + u'\n'), stdout);
+        return lines.isEmpty() ? 0 : 1;
     }
     if (arguments == QLatin1String("--version")) {
         std::fputs("ConfigurationSelector " CS_VERSION "\n", stdout);

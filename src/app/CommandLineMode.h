@@ -3,6 +3,7 @@
 #include "config/ConfigRecord.h"
 
 #include <QString>
+#include <QStringList>
 
 class Session;
 
@@ -17,13 +18,21 @@ bool ParseCommandLine(const QString &arguments, ConfigRecord &config, int *field
 // converts them, the database names the file and must make a valid file name.
 QString WhyFieldsRefused(const ConfigRecord &config);
 
-// The text of --help: the eight fields, an example, the exit statuses.
-QString CommandLineUsage();
+// The text of --help, naming the program as command: the eight fields, an example, --check,
+// the exit statuses.
+QString CommandLineUsage(const QString &command = QStringLiteral("ConfigurationSelector"));
+
+// --check: one line for each configuration of folder, in list order, that cannot be read,
+// holds a password others may read, or whose values a reader would read back changed; one
+// line for a folder that cannot be read. Empty when all are sound.
+QStringList CheckConfigurations(const QString &folder);
 
 // Writes session.CurrentConfig as lib/<database>_<SatelliteAppln>.tsy; on failure shows
 // SLBL0356 and returns false.
 bool CreateConfigFromCommandLine(Session &session);
 
-// The whole mode, --help, -h and --version included; returns the process exit status:
-// 0 written (or help shown), 1 the file could not be written, 2 a bad command line.
-int RunCommandLineMode(Session &session, const QString &arguments);
+// The whole mode, --help, -h, --version and --check included; returns the process exit
+// status: 0 written (or help shown), 1 the file could not be written, 2 a bad command line.
+// command is the program's name as it was called, for --help.
+int RunCommandLineMode(Session &session, const QString &arguments,
+                       const QString &command = QStringLiteral("ConfigurationSelector"));

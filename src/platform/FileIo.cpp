@@ -20,6 +20,9 @@ namespace ErrorNumber = Vb::ErrorNumber;
 
 InjectedFault g_fault = InjectedFault::None;
 
+// Read and write for the owner and the group, nothing for others.
+constexpr mode_t NewFileMode = 0660;
+
 // A description with the file it is about, so that a message says which file failed.
 QString Named(const QString &description, const QString &path)
 {
@@ -158,6 +161,15 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
         // user outside the group cannot keep it; the file then gets the user's group.
         [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), old.st_gid);
         ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        // Configurations hold passwords: a new file is for the folder's group only, whatever
+        // the umask of the operator who made it. Without the group (a user outside it, a
+        // folder without set-group-ID) the file keeps the user's own group.
+        struct stat folder {};
+        if (::stat(QFile::encodeName(info.absolutePath()).constData(), &folder) == 0) {
+            [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), folder.st_gid);
+        }
+        ::fchmod(fd, NewFileMode);
     }
     if (::fsync(fd) != 0) {
         const int err = errno;

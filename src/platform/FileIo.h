@@ -25,7 +25,8 @@ QStringList SplitLines(const QString &text);
 
 // Replaces (or creates) path with bytes. A read-only file, a missing directory or a full
 // disk fails, with a description that names the file, and leaves everything as it was.
-// A replaced file keeps its permissions and group.
+// A replaced file keeps its permissions and group; a new one is 0660 whatever the umask,
+// in the folder's group when the user belongs to it.
 Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes);
 
 // Renames a file within the file system; fails with a description that names both files.

@@ -5,10 +5,14 @@
 #include "platform/Process.h"
 #include "platform/VbText.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
@@ -34,10 +38,24 @@ void Failed(Session &session, const QString &componentName, const QString &reaso
                    MsgIcon::Critical, MsgButtons::Ok);
 }
 
+// The tool finds its classes in classFolder first, then where the administrator's CLASSPATH says.
+QString ToolClassPath(const QString &classFolder, const QString &administratorClassPath)
+{
+    return administratorClassPath.isEmpty() ? classFolder : classFolder + u':' + administratorClassPath;
+}
+
+// Where this run's working folder goes: the user's private run-time folder when there is one.
+QString ToolFolderParent(const QString &logDirectory)
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : logDirectory;
+}
+
 enum class ToolEnd { Ended, NotStarted, Cancelled };
 
-// Runs the command line in appDir and waits for it; *why says why it did not run to its end.
-ToolEnd RunTool(const QString &appDir, const QString &commandLine, const ToolWaiting &waiting, QString *why)
+// Runs the command line in folder and waits for it; *why says why it did not run to its end.
+ToolEnd RunTool(const QString &appDir, const QString &folder, const QString &commandLine, const ToolWaiting &waiting,
+                QString *why)
 {
     QStringList arguments = Process::SplitCommandLine(Vb::Trim(commandLine));
     const QString name = arguments.takeFirst();
@@ -49,7 +67,10 @@ ToolEnd RunTool(const QString &appDir, const QString &commandLine, const ToolWai
     QProcess tool;
     tool.setProgram(program);
     tool.setArguments(arguments);
-    tool.setWorkingDirectory(appDir);
+    tool.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CLASSPATH"), ToolClassPath(appDir, environment.value(QStringLiteral("CLASSPATH"))));
+    tool.setProcessEnvironment(environment);
     tool.setStandardInputFile(QProcess::nullDevice());
     tool.setStandardOutputFile(QProcess::nullDevice());
     tool.setStandardErrorFile(QProcess::nullDevice());
@@ -99,28 +120,32 @@ QString BusComponentCommandLine(const QString &host, const QString &port, const 
 bool CreateBusComponent(Session &session, const QString &host, const QString &port, const QString &admin,
                         const QString &adminPassword, const QString &componentName, const ToolWaiting &waiting)
 {
-    // Logs of an earlier run must not pass for this run's outcome.
-    for (const QString &log : {FailureLog, SuccessLog}) {
-        if (!ForceDelete(session.AppPath(log))) {
-            Failed(session, componentName,
-                   QStringLiteral("The result log of an earlier run, %1, could not be deleted.").arg(session.AppPath(log)));
-            return false;
-        }
+    // A folder of this run's own, readable by this user only: its logs are this run's outcome
+    // whoever else runs the tool, and the application directory may be read-only.
+    const QString parent = ToolFolderParent(session.DefaultLogDirectory.isEmpty()
+                                                ? session.AppPath(QStringLiteral("log"))
+                                                : session.DefaultLogDirectory);
+    QTemporaryDir folder(parent + QStringLiteral("/directory-tool-XXXXXX"));
+    if (!folder.isValid()) {
+        Failed(session, componentName,
+               QStringLiteral("No working folder could be made for the directory tool in %1: %2")
+                   .arg(QDir::toNativeSeparators(parent), folder.errorString()));
+        return false;
     }
     QString why;
-    if (RunTool(session.AppDir(), BusComponentCommandLine(host, port, admin, adminPassword, componentName), waiting,
-                &why)
+    if (RunTool(session.AppDir(), folder.path(),
+                BusComponentCommandLine(host, port, admin, adminPassword, componentName), waiting, &why)
         != ToolEnd::Ended) {
         Failed(session, componentName, why);
         return false;
     }
     // The tool's exit code means nothing; only its log files tell the outcome.
-    return ReportBusComponentResult(session, componentName);
+    return ReportBusComponentResult(session, componentName, folder.path());
 }
 
-bool ReportBusComponentResult(Session &session, const QString &componentName)
+bool ReportBusComponentResult(Session &session, const QString &componentName, const QString &folder)
 {
-    const QString failure = session.AppPath(FailureLog);
+    const QString failure = folder + u'/' + FailureLog;
     if (FileIo::PathExists(failure)) {
         const Result<QString> read = FileIo::ReadAnsiText(failure);
         const QString reason = read ? read.value() : read.error().description;
@@ -130,7 +155,7 @@ bool ReportBusComponentResult(Session &session, const QString &componentName)
         ForceDelete(failure);
         return false;
     }
-    const QString success = session.AppPath(SuccessLog);
+    const QString success = folder + u'/' + SuccessLog;
     if (FileIo::PathExists(success)) {
         session.MsgBox(QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"),
                        MsgIcon::None, MsgButtons::Ok);
@@ -139,6 +164,6 @@ bool ReportBusComponentResult(Session &session, const QString &componentName)
     }
     Failed(session, componentName,
            QStringLiteral("The directory tool ended without leaving %1 or %2 in %3.")
-               .arg(SuccessLog, FailureLog, session.AppDir()));
+               .arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folder)));
     return false;
 }

@@ -7,7 +7,7 @@ class Session;
 
 // Creating a bus component in the directory service through the directory tool
 // ("java MyLDAP"), which reports its outcome by leaving "success.log" or "faliure.log"
-// in the application directory.
+// in its working folder.
 
 // The tool's command line: one quoted argument "admin;password;3;name;socket://host:port;0".
 // Only host and port are trimmed; nothing is escaped.
@@ -18,14 +18,15 @@ QString BusComponentCommandLine(const QString &host, const QString &port, const 
 // started; returning false ends the tool.
 using ToolWaiting = std::function<bool(int elapsedSeconds)>;
 
-// Deletes both result logs, runs the tool hidden in the application directory and waits
-// until it ends, then reports its log. Without waiting, the windows take no input meanwhile;
+// Runs the tool hidden in a new folder of its own ($XDG_RUNTIME_DIR, else the log directory),
+// with CLASSPATH the application directory then the CLASSPATH it was given, waits until it
+// ends, reports its log and removes the folder. Without waiting, the windows take no input meanwhile;
 // with it they do, so that the caller can offer to cancel. True only when the tool reported
 // success; a tool that cannot start, is cancelled or leaves no log is reported as a failure.
 bool CreateBusComponent(Session &session, const QString &host, const QString &port, const QString &admin,
                         const QString &adminPassword, const QString &componentName,
                         const ToolWaiting &waiting = {});
 
-// Shows the failure log whole (and deletes it), or else the success message (and deletes
-// that log), or else that the tool left no log. True only for the success log.
-bool ReportBusComponentResult(Session &session, const QString &componentName);
+// Shows the failure log of folder whole (and deletes it), or else the success message (and
+// deletes that log), or else that the tool left no log. True only for the success log.
+bool ReportBusComponentResult(Session &session, const QString &componentName, const QString &folder);

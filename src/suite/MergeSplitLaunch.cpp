@@ -47,15 +47,15 @@ bool Holds(const QString &path, const QByteArray &bytes)
     return existing && existing.value() == bytes;
 }
 
-// Writes bytes over path with the given permissions, whole or not at all. A file that
-// already holds exactly this is left alone: a repeated launch rewrites nothing.
+// Writes bytes over path, whole or not at all, then gives it permissions unless they are
+// empty. A file that already holds exactly this is left alone: a repeated launch rewrites nothing.
 Result<void> WriteOver(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
 {
     if (!Holds(path, bytes)) {
         if (Result<void> written = FileIo::WriteFileAtomic(path, bytes); !written)
             return written;
     }
-    if (QFile::permissions(path) != permissions)
+    if (permissions && QFile::permissions(path) != permissions)
         QFile::setPermissions(path, permissions);
     return {};
 }
@@ -115,8 +115,10 @@ Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFil
                                    .arg(record.PublisherBusComp, PropertiesFile));
             bytes = Ansi::Encode(text);
         }
-        // The start file must stay executable: the copy keeps the template's permissions.
-        if (Result<void> written = WriteOver(folder + u'/' + name, bytes, QFile::permissions(from)); !written)
+        // The start file must stay executable: the copies keep the template's permissions,
+        // except the filled-in properties, which stay for the operators' group as written.
+        const QFile::Permissions permissions = name == PropertiesFile ? QFile::Permissions() : QFile::permissions(from);
+        if (Result<void> written = WriteOver(folder + u'/' + name, bytes, permissions); !written)
             return written;
     }
 

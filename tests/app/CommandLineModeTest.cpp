@@ -7,6 +7,8 @@
 #include <QFile>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 TEST(CommandLineMode, EightFieldsWriteOneFile)
 {
     TestAppDir app;
@@ -72,5 +74,34 @@ TEST(CommandLineMode, FieldsTheProgramCouldNotReadBackWriteNothing)
         // A file that could not be written is told in the program's own words, without an icon.
         EXPECT_EQ(app.shownTexts()[0].startsWith(app.session().GetText("SLBL0356")), c.status == 1);
         EXPECT_EQ(app.messages().ShownMessages()[0].icon, c.status == 1 ? MsgIcon::None : MsgIcon::Critical);
+    }
+}
+
+// --check: each row a lib/ of its own with one file (name, text, mode); the status, and a part
+// of the one line printed for the file (no line when empty).
+TEST(CommandLineMode, CheckNamesEachConfigurationThatIsNotSound)
+{
+    const QByteArray withPassword = "SatelliteAppln=1028\r\nldbp=1\r\nsavepass=1\r\npassword=\xD7\r\n";
+    struct Case { const char *what; QByteArray text; int mode; int status; const char *says; bool withLib = true; };
+    const Case cases[] = {
+        {"a password for the group only", withPassword, 0660, 0, ""},
+        {"no password, readable by all", "SatelliteAppln=1028\r\npassword=\r\n", 0644, 0, ""},
+        {"a password readable by all", withPassword, 0644, 1, "holds a password and is readable by others (mode 644)"},
+        {"ldbp not a number", "ldbp=one\r\n", 0660, 1, "cannot be read: ldbp \"one\""},
+        {"read back changed", "[FMK]\r\ndsn=\"D\"\r\n", 0660, 1, "[FMK] dsn:"},
+        {"no lib folder", "", 0, 1, "the folder cannot be read", false},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TestAppDir app(true, c.withLib);
+        if (c.withLib) {
+            app.writeFile("lib/x.tsy", c.text);
+            ASSERT_EQ(::chmod(QFile::encodeName(app.lib("x.tsy")).constData(), mode_t(c.mode)), 0);
+        }
+        EXPECT_EQ(RunCommandLineMode(app.session(), "--check"), c.status);
+        const QStringList lines = CheckConfigurations(app.session().ConfigDirectory);
+        ASSERT_EQ(lines.size(), *c.says ? 1 : 0) << lines.join(u'\n').toStdString();
+        if (*c.says)
+            EXPECT_TRUE(lines[0].contains(QLatin1String(c.says))) << lines[0].toStdString();
     }
 }

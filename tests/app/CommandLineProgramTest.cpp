@@ -21,10 +21,13 @@ namespace {
 // shared libraries stay where they were built), as a script would: display its only display
 // (none when empty), no platform chosen, and the dynamic loader reporting on standard error
 // the objects it opens.
-void Start(QProcess &process, const TestAppDir &app, const QStringList &arguments, const QString &display)
+// calledAs: a link to the program by which it is started.
+void Start(QProcess &process, const TestAppDir &app, const QStringList &arguments, const QString &display,
+           const QString &calledAs = QStringLiteral("ConfigurationSelector"))
 {
     const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
     QFile::copy(bin + QStringLiteral("ConfigurationSelector"), app.path() + QStringLiteral("/ConfigurationSelector"));
+    QFile::link(app.path() + QStringLiteral("/ConfigurationSelector"), app.path() + u'/' + calledAs);
     for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
         QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -34,7 +37,7 @@ void Start(QProcess &process, const TestAppDir &app, const QStringList &argument
         environment.insert(QStringLiteral("DISPLAY"), display);
     environment.insert(QStringLiteral("LD_DEBUG"), QStringLiteral("files"));
     process.setProcessEnvironment(environment);
-    process.start(app.path() + QStringLiteral("/ConfigurationSelector"), arguments);
+    process.start(app.path() + u'/' + calledAs, arguments);
 }
 
 } // namespace
@@ -52,10 +55,10 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
     // expected in lib/, none when empty.
     const struct {
         const char *what; QStringList arguments; QString display; int exitCode; QString output, error, written;
-        bool displayAsked = false;
+        bool displayAsked = false; QString calledAs = QStringLiteral("ConfigurationSelector");
     } cases[] = {
         {"help", {"--help"}, {}, 0, CommandLineUsage(), "", ""},
-        {"short help", {"-h"}, {}, 0, CommandLineUsage(), "", ""},
+        {"short help, called by a link", {"-h"}, {}, 0, CommandLineUsage().replace("ConfigurationSelector", "cs-link"), "", "", false, "cs-link"},
         {"version", {"--version"}, {}, 0, "ConfigurationSelector " CS_VERSION "\n", "", ""},
         {"a Qt option is a field", {"-platform", "bogus"}, {}, 2, "", "holds 1 field", ""},
         // The arguments are joined with a blank; Qt takes no option from the last field.
@@ -69,7 +72,7 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
         TestAppDir app;
         const int contactsBefore = answering.connections();
         QProcess run;
-        Start(run, app, c.arguments, c.display);
+        Start(run, app, c.arguments, c.display, c.calledAs);
         // Generous: only a program that blocks takes this long.
         ASSERT_TRUE(run.waitForFinished(20000));
         const QString err = QString::fromUtf8(run.readAllStandardError());

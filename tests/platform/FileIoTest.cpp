@@ -20,24 +20,32 @@ TEST(FileIo, SplitLinesTakesEveryLineEndAndFileNamesWindowsForbidsAreInvalid)
         EXPECT_TRUE(FileIo::IsValidFileName(QString::fromUtf8(good))) << good;
 }
 
-// A replaced file keeps its mode and group; a write that cannot be done leaves the old file
-// and no temporary.
+// A new file is 0660 in the folder's group whatever the umask; a replaced file keeps its mode
+// and group; a write that cannot be done leaves the old file and no temporary.
 TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("x.tsy");
     const QByteArray native = QFile::encodeName(path);
-    ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n"));
-    // Root may give the file any group; another user one of the groups it belongs to.
+    // Root may give the folder any group; another user one of the groups it belongs to.
     gid_t groups[64] = {4242};
     const gid_t group = geteuid() == 0 ? groups[0] : groups[std::max(0, ::getgroups(64, groups) - 1)];
-    ASSERT_EQ(::chown(native.constData(), uid_t(-1), group), 0);
-    ASSERT_EQ(::chmod(native.constData(), 0664), 0);
+    ASSERT_EQ(::chown(QFile::encodeName(dir.path()).constData(), uid_t(-1), group), 0);
+    struct stat st {};
+    for (const mode_t mask : {0022, 0002, 0077}) {
+        const mode_t before = ::umask(mask);
+        QFile::remove(path);
+        ASSERT_TRUE(FileIo::WriteFileAtomic(path, "one\r\n"));
+        ::umask(before);
+        ASSERT_EQ(::stat(native.constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0660u) << mask;
+        EXPECT_EQ(st.st_gid, group) << mask;
+    }
+    ASSERT_EQ(::chmod(native.constData(), 0604), 0);
     ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n"));
     EXPECT_EQ(FileIo::ReadBytes(path).value(), QByteArray("two\r\n"));
-    struct stat st {};
     ASSERT_EQ(::stat(native.constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0664u);
+    EXPECT_EQ(st.st_mode & 07777, 0604u);
     EXPECT_EQ(st.st_gid, group);
 
     QFile::setPermissions(path, QFile::ReadOwner);

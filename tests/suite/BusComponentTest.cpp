@@ -1,64 +1,77 @@
 #include "suite/BusComponent.h"
 
+#include "platform/FileIo.h"
+
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-// The directory tool's logs decide the outcome and are deleted; the tool gets one argument
-// with only host and port trimmed, in the application directory wherever the program was
-// started from.
-TEST(BusComponent, LogsDecideTheOutcomeAndAreDeleted)
+// The directory tool's logs decide the outcome; the tool gets one argument with only host and
+// port trimmed, runs in a private folder of its own (the user's run-time folder, else the log
+// folder) that is gone afterwards, and finds its classes in the application directory first.
+TEST(BusComponent, LogsInTheToolsOwnFolderDecideTheOutcome)
 {
     // Logs: nullptr when the tool does not write it. No tool: neither in the application
-    // directory nor on the search path.
-    struct Case { const char *name, *failureLog, *successLog; bool tool, result; QString message; bool successLogStays; };
+    // directory nor on the search path. runtimeDir: XDG_RUNTIME_DIR is set; classPath: the
+    // CLASSPATH the program was given.
+    struct Case { const char *name, *failureLog, *successLog; bool tool, result; QString message; bool runtimeDir; const char *classPath; };
     const QString failed = QStringLiteral("Creation of Bus Component ' Pub ' Encountered Errors!\r\n");
     const QByteArray path = qgetenv("PATH");
     const Case cases[] = {
-        {"failure over several lines", "line one\r\nline two\r\n", nullptr, true, false, failed + "line one\r\nline two\r\n", false},
-        {"success", nullptr, "ok", true, true, QStringLiteral("Bus Component  Pub  created successfully!"), false},
-        {"both: only the failure counts", "refused", "ok", true, false, failed + "refused", true},
-        {"empty failure log", "", nullptr, true, false, failed, false},
+        {"failure over several lines", "line one\r\nline two\r\n", nullptr, true, false, failed + "line one\r\nline two\r\n", true, nullptr},
+        {"success", nullptr, "ok", true, true, QStringLiteral("Bus Component  Pub  created successfully!"), false, "/adm/a.jar:/adm"},
+        {"both: only the failure counts", "refused", "ok", true, false, failed + "refused", true, "/adm"},
+        {"empty failure log", "", nullptr, true, false, failed, false, nullptr},
         {"no log at all", nullptr, nullptr, true, false,
-         QStringLiteral("Bus Component ' Pub ' was not created.\r\nThe directory tool ended without leaving"), false},
-        {"no tool", nullptr, nullptr, false, false, QStringLiteral("\"java\" was not found"), false},
+         QStringLiteral("Bus Component ' Pub ' was not created.\r\nThe directory tool ended without leaving"), false, nullptr},
+        {"no tool", nullptr, nullptr, false, false, QStringLiteral("\"java\" was not found"), true, nullptr},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TestAppDir app;
+        app.session().DefaultLogDirectory = app.path() + QStringLiteral("/log");
+        QTemporaryDir runtime;
         StubPrograms stubs(app.path());
-        // The tool writes its logs while it runs; they must be there when the wait ends.
-        QString shell;
+        // The tool writes its logs where it runs, read-only or not, and tells what it was given.
+        QString shell = QStringLiteral("printf '%s\\n' \"$CLASSPATH\" \"$(stat -c %a .)\" > '%1/tool.env'\n").arg(app.path());
         if (c.failureLog)
-            shell += QStringLiteral("printf '%1' > '%2/faliure.log'; chmod a-w '%2/faliure.log'\n")
-                         .arg(QString::fromLatin1(c.failureLog).replace("\r\n", "\\r\\n"), app.path());
+            shell += QStringLiteral("printf '%1' > faliure.log; chmod a-w faliure.log\n")
+                         .arg(QString::fromLatin1(c.failureLog).replace("\r\n", "\\r\\n"));
         if (c.successLog)
-            shell += QStringLiteral("printf '%1' > '%2/success.log'\n").arg(QLatin1String(c.successLog), app.path());
+            shell += QStringLiteral("printf '%1' > success.log\n").arg(QLatin1String(c.successLog));
         if (c.tool)
             stubs.Add(QStringLiteral("java"), shell);
-        // Logs of an earlier run are gone before the tool starts.
+        // A log in the application directory is no outcome of this run.
         app.writeFile(QStringLiteral("success.log"), "old");
-        app.writeFile(QStringLiteral("faliure.log"), "old");
         qputenv("PATH", c.tool ? path : QByteArray("/nonexistent"));
+        c.runtimeDir ? qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8()) : qunsetenv("XDG_RUNTIME_DIR");
+        c.classPath ? qputenv("CLASSPATH", c.classPath) : qunsetenv("CLASSPATH");
         EXPECT_EQ(CreateBusComponent(app.session(), QStringLiteral("  mnshost "), QStringLiteral(" 4711  "),
                                      QStringLiteral(" admin "), QStringLiteral("p w"), QStringLiteral(" Pub ")),
                   c.result);
         qputenv("PATH", path);
+        qunsetenv("XDG_RUNTIME_DIR");
+        qunsetenv("CLASSPATH");
         ASSERT_EQ(app.shownTexts().size(), 1);
         EXPECT_TRUE(app.shownTexts()[0].contains(c.message)) << app.shownTexts()[0].toStdString();
-        EXPECT_FALSE(QFile::exists(app.path() + QStringLiteral("/faliure.log"))); // read-only or not
-        EXPECT_EQ(QFile::exists(app.path() + QStringLiteral("/success.log")), c.successLogStays);
+        const QString parent = c.runtimeDir ? runtime.path() : app.path() + QStringLiteral("/log");
+        EXPECT_TRUE(QDir(parent).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty()); // the folder is gone
         if (!c.tool)
             continue;
         const auto runs = stubs.Runs(QStringLiteral("java")); // the run is over when the call returns
         ASSERT_EQ(runs.size(), 1);
         EXPECT_EQ(runs[0].arguments, QStringList({"MyLDAP", " admin ;p w;3; Pub ;socket://mnshost:4711;0"}));
-        EXPECT_EQ(QDir(runs[0].workingDirectory).canonicalPath(), QDir(app.path()).canonicalPath());
+        EXPECT_EQ(QFileInfo(runs[0].workingDirectory).dir().canonicalPath(), QDir(parent).canonicalPath());
+        const QString classPath = c.classPath ? app.path() + u':' + QLatin1String(c.classPath) : app.path();
+        EXPECT_EQ(FileIo::SplitLines(FileIo::ReadAnsiText(app.path() + QStringLiteral("/tool.env")).value()),
+                  QStringList({classPath, "700"}));
     }
 }
 

@@ -26,7 +26,7 @@ protected:
         app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
         app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
         app.writeFile(QStringLiteral("lib/Joint.tsy"), "old");
-        // Written where the tool runs: it must run in the application directory.
+        // Written where the tool runs, its own working folder.
         stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > success.log"));
     }
 

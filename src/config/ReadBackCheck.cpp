@@ -1,0 +1,85 @@
+#include "config/ReadBackCheck.h"
+
+#include "config/ConfigFormat.h"
+#include "config/ConfigRecord.h"
+#include "platform/FileIo.h"
+#include "platform/IniProfile.h"
+
+#include <QHash>
+
+namespace ReadBackCheck {
+namespace {
+
+// The servers' buffer for one value; the value ends at a NUL as in that buffer.
+constexpr int ServerBufferSize = 255;
+
+QString AsServersRead(const QString &path, const QString &section, const QString &key)
+{
+    QString value = IniProfile::GetPrivateProfileString(section, key, QString(), ServerBufferSize, path);
+    if (const qsizetype nul = value.indexOf(QChar(u'\0')); nul >= 0)
+        value.truncate(nul);
+    return value;
+}
+
+// The section a line opens under the INI rules (blanks and tabs around the name dropped),
+// or a null string for a line that opens none.
+QString SectionOf(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    const qsizetype close = trimmed.indexOf(u']');
+    if (!trimmed.startsWith(u'[') || close < 0)
+        return QString();
+    return trimmed.mid(1, close - 1).trimmed().toUpper();
+}
+
+QString WhyJointFileChanged(const QString &path, const QString &text)
+{
+    // Each section's keys as the list's line rules read them: the later line wins.
+    QHash<QString, QHash<QString, QString>> lineRules;
+    QString section;
+    for (const QString &line : FileIo::SplitLines(text)) {
+        if (const QString opened = SectionOf(line); !opened.isNull()) {
+            section = opened;
+            continue;
+        }
+        QString key, value;
+        if (!section.isEmpty() && ConfigFormat::SplitLine(line, &key, &value) == ConfigFormat::LineKind::KeyValue)
+            lineRules[section][key] = value;
+    }
+    for (const char *name : {"FMK", "RST"}) {
+        const QString joint = QLatin1String(name);
+        for (const ConfigKey &k : ConfigKeys) {
+            const QString key = QString::fromLatin1(k.written).toLower();
+            if (AsServersRead(path, joint, key) != lineRules.value(joint).value(key))
+                return QStringLiteral("[%1] %2: the servers would read another value than the list shows "
+                                      "(tabs or quotes around it, more than %3 characters, a blank before "
+                                      "\"=\" or a second line for it)")
+                    .arg(joint, QLatin1String(k.written))
+                    .arg(ServerBufferSize - 1);
+        }
+    }
+    return QString();
+}
+
+} // namespace
+
+QString WhyChanged(const QString &path, const QString &text)
+{
+    const QStringList lines = FileIo::SplitLines(text);
+    for (const QString &line : lines) {
+        if (ConfigFormat::IsJointFileMarker(line))
+            return WhyJointFileChanged(path, text);
+    }
+    ConfigRecord record;
+    const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(text, &record);
+    if (!read.complete())
+        return QStringLiteral("line %1 has no \"=\": the editor stops reading there and would not keep the %2 "
+                              "line(s) after it")
+            .arg(read.stopLine)
+            .arg(read.unreadLines);
+    if (const QString why = ConfigFormat::WhyNotWritable(record); !why.isEmpty())
+        return why;
+    return QString();
+}
+
+} // namespace ReadBackCheck
