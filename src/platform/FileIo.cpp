@@ -25,7 +25,8 @@ QString Named(const QString &description, const QString &path)
     return description + QStringLiteral(": ") + QDir::toNativeSeparators(path);
 }
 
-// The original's file error numbers, so that messages read as users know them.
+// A failed file operation as a run-time error number and text, so that messages read as
+// users know them.
 Vb::Error FileError(const QString &path, const QString &description)
 {
     const QFileInfo info(path);
