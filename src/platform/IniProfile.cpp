@@ -174,25 +174,29 @@ void EnsureEnded(QList<Line> &lines, qsizetype index)
 
 } // namespace
 
-QString GetPrivateProfileString(const QString &section, const QString &key,
-                                const QString &defaultValue, int size, const QString &path)
+QString GetProfileStringIn(const QString &text, const QString &section, const QString &key,
+                           const QString &defaultValue, int size)
 {
     QString defaultTrimmed = defaultValue;
     while (defaultTrimmed.endsWith(u' '))
         defaultTrimmed.chop(1);
 
-    const Result<QString> text = FileIo::ReadAnsiText(path);
-    if (!text)
-        return CutToBuffer(defaultTrimmed, size);
-
-    const Location loc = Find(SplitKeepingEnds(text.value()), TrimBlanks(section), TrimBlanks(key));
+    const Location loc = Find(SplitKeepingEnds(text), TrimBlanks(section), TrimBlanks(key));
     if (loc.keyLine < 0 || !loc.key.hasValue)
         return CutToBuffer(defaultTrimmed, size);
     return CutToBuffer(Unquote(loc.key.value), size);
 }
 
-bool WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &path)
+QString GetPrivateProfileString(const QString &section, const QString &key,
+                                const QString &defaultValue, int size, const QString &path)
+{
+    // A file that cannot be read has no keys: the default.
+    const Result<QString> text = FileIo::ReadAnsiText(path);
+    return GetProfileStringIn(text ? text.value() : QString(), section, key, defaultValue, size);
+}
+
+Result<QString> WithProfileString(const QString &text, const QString &section, const QString &key,
+                                  const QString &value)
 {
     const QString sectionName = TrimBlanks(section);
     const QString keyName = TrimBlanks(key);
@@ -200,17 +204,11 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
     // hold would come back as something else: refuse both before anything is written.
     for (const QString *part : {&sectionName, &keyName, &value}) {
         if (part->contains(u'\r') || part->contains(u'\n') || !Ansi::CanEncode(*part))
-            return false;
+            return Vb::Error{Vb::ErrorNumber::InvalidValue,
+                             QStringLiteral("A line break or a character Windows-1252 lacks in a profile entry")};
     }
 
-    QList<Line> lines;
-    if (QFileInfo::exists(path)) {
-        const Result<QString> text = FileIo::ReadAnsiText(path);
-        if (!text)
-            return false;
-        lines = SplitKeepingEnds(text.value());
-    }
-
+    QList<Line> lines = SplitKeepingEnds(text);
     const Location loc = Find(lines, sectionName, keyName);
     if (loc.keyLine >= 0) {
         // Replaced in place; the key keeps the spelling it has in the file.
@@ -226,7 +224,21 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
         lines.append({u'[' + sectionName + u']', kNewLine});
         lines.append({keyName + u'=' + value, kNewLine});
     }
-    return FileIo::WriteFileAtomic(path, Ansi::Encode(Join(lines))).ok();
+    return Join(lines);
+}
+
+bool WritePrivateProfileString(const QString &section, const QString &key,
+                               const QString &value, const QString &path)
+{
+    QString text;
+    if (QFileInfo::exists(path)) {
+        const Result<QString> read = FileIo::ReadAnsiText(path);
+        if (!read)
+            return false;
+        text = read.value();
+    }
+    const Result<QString> written = WithProfileString(text, section, key, value);
+    return written && FileIo::WriteFileAtomic(path, Ansi::Encode(written.value())).ok();
 }
 
 } // namespace IniProfile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 // The Windows INI profile functions over Windows-1252 files with CR LF line ends: names
@@ -16,5 +18,13 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
 // the section at the end; creates a missing file. False when the file cannot be written.
 bool WritePrivateProfileString(const QString &section, const QString &key,
                                const QString &value, const QString &path);
+
+// The same two over a file's text in memory (as read, Windows-1252 decoded): the value
+// GetPrivateProfileString finds in text, and the text WritePrivateProfileString would
+// write, or InvalidValue for a name or value it refuses.
+QString GetProfileStringIn(const QString &text, const QString &section, const QString &key,
+                           const QString &defaultValue, int size);
+Result<QString> WithProfileString(const QString &text, const QString &section, const QString &key,
+                                  const QString &value);
 
 } // namespace IniProfile
