@@ -1,4 +1,4 @@
-// The INI profile functions over any file, and the writer's promise: a value written is
+// The INI profile functions over any file's text, and the writer's promise: a value written is
 // the value read back.
 
 #include "FuzzSupport.h"
@@ -36,18 +36,22 @@ bool PlainValue(const QString &value)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QList<QByteArray> fields = Fuzz::Fields(Fuzz::Bytes(data, size), 4);
-    const QString path = Fuzz::WriteScratch(QStringLiteral("profile.tsy"), fields[0]);
+    // The profile as its file's bytes read; the file functions are these two over a read
+    // and an atomic write (the file layer has its own target).
+    const QString text = Ansi::Decode(fields[0]);
     const QString section = QString::fromUtf8(fields[1]);
     const QString key = QString::fromUtf8(fields[2]);
     const QString value = QString::fromUtf8(fields[3]);
 
-    IniProfile::GetPrivateProfileString(section, key, QStringLiteral("default "), 256, path);
-    const bool written = IniProfile::WritePrivateProfileString(section, key, value, path);
+    IniProfile::GetProfileStringIn(text, section, key, QStringLiteral("default "), 256);
+    const Result<QString> written = IniProfile::WithProfileString(text, section, key, value);
     if (!PlainName(section) || !PlainName(key) || !PlainValue(value))
         return 0;
     FUZZ_CHECK(written);
-    const QString back = IniProfile::GetPrivateProfileString(section, key, QStringLiteral("\x01"),
-                                                             int(value.size()) + 2, path);
+    // Read back as the file holds it: Windows-1252 bytes.
+    const QString file = Ansi::Decode(Ansi::Encode(written.value()));
+    const QString back =
+        IniProfile::GetProfileStringIn(file, section, key, QStringLiteral("\x01"), int(value.size()) + 2);
     FUZZ_CHECK(back == value);
     return 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (libFuzzer, clang, AddressSanitizer and UndefinedBehaviorSanitizer)
 # in build-fuzz/ and runs each for SECONDS (default 60), starting from its corpus in
-# fuzz/corpus/<name>. Prints every target's name and executions; exits non-zero when a
-# target crashes, leaks, breaks a property or times out. Crash inputs are left in
+# fuzz/corpus/<name>. Prints every target's name, executions and inputs a second; exits
+# non-zero when a target crashes, leaks, breaks a property or times out. Crash inputs are left in
 # build-fuzz/crashes/ to be added to the corpus as regression cases.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,7 +23,7 @@ fi
 
 mkdir -p "$build/crashes" "$build/logs"
 failed=0
-for target in fuzz_tsy fuzz_ini fuzz_i18ntext fuzz_registry fuzz_cmdline fuzz_quote fuzz_ansi; do
+for target in fuzz_tsy fuzz_ini fuzz_files fuzz_i18ntext fuzz_registry fuzz_cmdline fuzz_quote fuzz_ansi; do
     name="${target#fuzz_}"
     # New inputs go to a scratch corpus; the checked-in seeds are only read. Newly reached
     # functions are not printed: symbolising them costs seconds each.
@@ -39,7 +39,8 @@ for target in fuzz_tsy fuzz_ini fuzz_i18ntext fuzz_registry fuzz_cmdline fuzz_qu
         failed=1
     fi
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-    printf '%-16s %-6s %12s executions\n' "$target" "$status" "${runs:-0}"
+    rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+    printf '%-16s %-6s %12s executions %10s a second\n' "$target" "$status" "${runs:-0}" "${rate:-0}"
     [ "$status" = ok ] || tail -30 "$log" >&2
 done
 exit "$failed"

@@ -5,6 +5,7 @@
 #include "platform/FileIo.h"
 
 #include <algorithm>
+#include <array>
 
 namespace ConfigFormat {
 
@@ -39,6 +40,22 @@ bool IsComment(const QString &line)
     return trimmed.startsWith(u';') || trimmed.startsWith(u'#');
 }
 
+namespace {
+
+// The table's key names in lower case, made once: every line read is compared with them.
+const std::array<QString, ConfigKeys.size()> &LowerCaseKeys()
+{
+    static const auto keys = [] {
+        std::array<QString, ConfigKeys.size()> lowered;
+        for (size_t i = 0; i < ConfigKeys.size(); ++i)
+            lowered[i] = QString::fromLatin1(ConfigKeys[i].written).toLower();
+        return lowered;
+    }();
+    return keys;
+}
+
+} // namespace
+
 RecordRead ReadRecord(const QString &text, ConfigRecord *config,
                       const std::function<void(QString ConfigRecord::*field)> &fieldRead)
 {
@@ -55,17 +72,17 @@ RecordRead ReadRecord(const QString &text, ConfigRecord *config,
         }
         if (kind == LineKind::NoEquals)
             return {number + 1, Vb::Trim(line), int(lines.size()) - number - 1};
-        const auto known = std::find_if(ConfigKeys.begin(), ConfigKeys.end(), [&key](const ConfigKey &k) {
-            return key == QString::fromLatin1(k.written).toLower();
-        });
-        if (known == ConfigKeys.end()) {
+        const auto &keys = LowerCaseKeys();
+        const auto lowered = std::find(keys.begin(), keys.end(), key);
+        if (lowered == keys.end()) {
             // Not ours to read, but not ours to drop either.
             config->otherLines.append(line);
             continue;
         }
-        config->*known->field = known->field == &ConfigRecord::password ? UnscramblePassword(value) : value;
+        const ConfigKey &known = ConfigKeys[size_t(lowered - keys.begin())];
+        config->*known.field = known.field == &ConfigRecord::password ? UnscramblePassword(value) : value;
         if (fieldRead)
-            fieldRead(known->field);
+            fieldRead(known.field);
     }
     return {};
 }

@@ -29,7 +29,8 @@ QString Named(const QString &description, const QString &path)
     return description + QStringLiteral(": ") + QDir::toNativeSeparators(path);
 }
 
-// The original's file error numbers, so that messages read as users know them.
+// A failed file operation as a run-time error number and text, so that messages read as
+// users know them.
 Vb::Error FileError(const QString &path, const QString &description)
 {
     const QFileInfo info(path);
@@ -81,13 +82,17 @@ Result<QByteArray> ReadBytes(const QString &path, qint64 maxBytes)
     if (fd < 0)
         return FileError(path, qt_error_string(errno));
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    file.open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle);
     // The name may have been replaced since the look: what was opened is what counts.
     if (::fstat(fd, &st) != 0)
         return FileError(path, qt_error_string(errno));
     if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
         return Vb::Error{ErrorNumber::PathFileAccess, Named(why, path)};
-    QByteArray bytes = maxBytes >= 0 ? file.read(maxBytes + 1) : file.readAll();
+    // Read by the size fstat saw, one byte more showing a file grown since: a buffer of the
+    // limit would cost a megabyte for every small file.
+    QByteArray bytes = maxBytes >= 0 ? file.read(qMin(qint64(st.st_size), maxBytes) + 1) : file.readAll();
+    if (maxBytes >= 0 && bytes.size() > st.st_size && file.error() == QFileDevice::NoError)
+        bytes += file.read(maxBytes + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
         return Vb::Error{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
     if (maxBytes >= 0 && bytes.size() > maxBytes)

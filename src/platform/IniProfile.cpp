@@ -174,12 +174,13 @@ void EnsureEnded(QList<Line> &lines, qsizetype index)
 
 } // namespace
 
-QString GetProfileStringFromText(const QString &text, const QString &section, const QString &key,
-                                 const QString &defaultValue, int size)
+QString GetProfileStringIn(const QString &text, const QString &section, const QString &key,
+                           const QString &defaultValue, int size)
 {
     QString defaultTrimmed = defaultValue;
     while (defaultTrimmed.endsWith(u' '))
         defaultTrimmed.chop(1);
+
     const Location loc = Find(SplitKeepingEnds(text), TrimBlanks(section), TrimBlanks(key));
     if (loc.keyLine < 0 || !loc.key.hasValue)
         return CutToBuffer(defaultTrimmed, size);
@@ -189,11 +190,13 @@ QString GetProfileStringFromText(const QString &text, const QString &section, co
 QString GetPrivateProfileString(const QString &section, const QString &key,
                                 const QString &defaultValue, int size, const QString &path)
 {
+    // A file that cannot be read has no keys: the default.
     const Result<QString> text = FileIo::ReadAnsiText(path);
-    return GetProfileStringFromText(text ? text.value() : QString(), section, key, defaultValue, size);
+    return GetProfileStringIn(text ? text.value() : QString(), section, key, defaultValue, size);
 }
 
-bool WriteProfileStringToText(QString &text, const QString &section, const QString &key, const QString &value)
+Result<QString> WithProfileString(const QString &text, const QString &section, const QString &key,
+                                  const QString &value)
 {
     const QString sectionName = TrimBlanks(section);
     const QString keyName = TrimBlanks(key);
@@ -201,7 +204,8 @@ bool WriteProfileStringToText(QString &text, const QString &section, const QStri
     // hold would come back as something else: refuse both before anything is changed.
     for (const QString *part : {&sectionName, &keyName, &value}) {
         if (part->contains(u'\r') || part->contains(u'\n') || !Ansi::CanEncode(*part))
-            return false;
+            return Vb::Error{Vb::ErrorNumber::InvalidValue,
+                             QStringLiteral("A line break or a character Windows-1252 lacks in a profile entry")};
     }
 
     QList<Line> lines = SplitKeepingEnds(text);
@@ -220,8 +224,7 @@ bool WriteProfileStringToText(QString &text, const QString &section, const QStri
         lines.append({u'[' + sectionName + u']', kNewLine});
         lines.append({keyName + u'=' + value, kNewLine});
     }
-    text = Join(lines);
-    return true;
+    return Join(lines);
 }
 
 bool WritePrivateProfileString(const QString &section, const QString &key,
@@ -234,9 +237,8 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
             return false;
         text = read.value();
     }
-    if (!WriteProfileStringToText(text, section, key, value))
-        return false;
-    return FileIo::WriteFileAtomic(path, Ansi::Encode(text)).ok();
+    const Result<QString> written = WithProfileString(text, section, key, value);
+    return written && FileIo::WriteFileAtomic(path, Ansi::Encode(written.value())).ok();
 }
 
 } // namespace IniProfile

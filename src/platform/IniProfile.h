@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Result.h"
+
 #include <QString>
 
 // The Windows INI profile functions over Windows-1252 files with CR LF line ends: names
@@ -17,11 +19,12 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
 bool WritePrivateProfileString(const QString &section, const QString &key,
                                const QString &value, const QString &path);
 
-// The same two on the text of a file held in memory, so that a caller can read a file once
-// and replace it whole.
-QString GetProfileStringFromText(const QString &text, const QString &section, const QString &key,
-                                 const QString &defaultValue, int size);
-// False, text unchanged, for a name or value the file cannot hold.
-bool WriteProfileStringToText(QString &text, const QString &section, const QString &key, const QString &value);
+// The same two over a file's text in memory (as read, Windows-1252 decoded): the value
+// GetPrivateProfileString finds in text, and the text WritePrivateProfileString would
+// write, or InvalidValue for a name or value it refuses.
+QString GetProfileStringIn(const QString &text, const QString &section, const QString &key,
+                           const QString &defaultValue, int size);
+Result<QString> WithProfileString(const QString &text, const QString &section, const QString &key,
+                                  const QString &value);
 
 } // namespace IniProfile

@@ -10,7 +10,7 @@
 // Starting the suite's programs from Windows-style command lines, never through a shell.
 namespace Process {
 
-// Window states of the original; kept in every call, no effect under X11/Wayland.
+// The window state a start asks for; kept in every call, no effect under X11/Wayland.
 enum class WindowStyle { Hide, NormalFocus, MinimizedFocus, MaximizedFocus, NormalNoFocus, MinimizedNoFocus };
 
 // Splits a command line by the Windows rules: program name first (quotes without

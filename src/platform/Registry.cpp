@@ -343,8 +343,8 @@ Result<bool> GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &key
         return false;
     }
     if (size == 0) {
-        // The cut looks at the character at position 0, which the original's Mid refuses
-        // with a run-time error that its caller handles.
+        // The cut looks at the character at position 0, which a value of zero bytes lacks:
+        // a run-time error that the caller handles.
         key.Close();
         return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
     }

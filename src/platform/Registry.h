@@ -89,8 +89,8 @@ QString ReadRegistryValue(const QString &appDir);
 
 // Reads one value opened with full access. REG_SZ gives its text, REG_DWORD "&h" and the
 // hexadecimal codes of its characters from the last; other types leave keyVal as it was.
-// False (keyVal "") when the key or value cannot be read; an error where the original
-// would have raised a run-time error (a value of zero bytes).
+// False (keyVal "") when the key or value cannot be read; an error (Invalid procedure call)
+// for a value of zero bytes, which has no text to cut.
 Result<bool> GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &keyName, const QString &subKeyRef,
                          QString &keyVal);
 

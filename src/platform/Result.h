@@ -5,11 +5,11 @@
 #include <optional>
 #include <utility>
 
-// How every operation that can fail reports: a value, or an error with the number and the
-// text the original gave for it. Success is the presence of the value, never a number.
+// How every operation that can fail reports: a value, or an error with its run-time error
+// number and text. Success is the presence of the value, never a number.
 namespace Vb {
 
-// The original's error numbers, so that messages read as its users know them.
+// The run-time error numbers, so that messages read as the suite's users know them.
 namespace ErrorNumber {
 // This program's own failures in preparing a launch, told by their description.
 inline constexpr int LaunchFailed = 1;

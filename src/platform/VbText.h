@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The original's text and number conversions, kept exactly because configuration files
-// written by other tools of the suite are read with them.
+// The suite's text and number conversions (Trim, IsNumeric, Val, CInt), kept exactly because
+// configuration files written by other tools of the suite are read with them.
 namespace Vb {
 
 // Removes leading and trailing blanks (0x20) only; tabs stay.

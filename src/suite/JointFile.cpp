@@ -28,12 +28,16 @@ QString GetAttributeValueFromTSY(const QString &path, const QString &section, co
 
 QString GetAttributeValueFromText(const QString &text, const QString &section, const QString &key)
 {
-    return CutAtNul(IniProfile::GetProfileStringFromText(text, section, key, QString(), ReadBufferSize));
+    return CutAtNul(IniProfile::GetProfileStringIn(text, section, key, QString(), ReadBufferSize));
 }
 
 bool SetAttributeValueInText(QString &text, const QString &section, const QString &key, const QString &value)
 {
-    return IniProfile::WriteProfileStringToText(text, section, key, value);
+    Result<QString> written = IniProfile::WithProfileString(text, section, key, value);
+    if (!written)
+        return false;
+    text = written.value();
+    return true;
 }
 
 QString WhyValueChangesOnReading(const QString &value)

@@ -11,8 +11,8 @@ namespace JointFile {
 inline const QString FieldmarkSection = QLatin1String(MergeSplitProduct(0).jointSection);
 inline const QString RostrumSection = QLatin1String(MergeSplitProduct(1).jointSection);
 
-// The value of key in section; "" when absent. At most 254 characters, as the original's
-// 255-character buffer held.
+// The value of key in section; "" when absent. At most 254 characters: the value is read into
+// a buffer of 255.
 QString GetAttributeValueFromTSY(const QString &path, const QString &section, const QString &key);
 
 // The same on the text of a joint file held in memory.

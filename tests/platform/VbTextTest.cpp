@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 // Trim removes blanks only; IsNumeric needs the whole text; Val reads the leading number.
-TEST(VbText, TrimIsNumericValAndCIntFollowTheOriginal)
+TEST(VbText, TrimIsNumericValAndCIntKeepTheSuitesRules)
 {
     EXPECT_EQ(Vb::Trim(" \ta b\t  "), "\ta b\t");
     EXPECT_EQ(Vb::Trim("   "), QString());
