@@ -139,7 +139,7 @@ bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
     const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
                                          : Result<void>(rostrum.error());
     if (!started && Worker::IsCancelled(started.error()))
-        return; // the operator stopped waiting: nothing more starts
+        return false; // the operator stopped waiting: nothing more starts
     if (!started) {
         // The server consoles already started keep running.
         session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")
