@@ -8,6 +8,7 @@
 #include "platform/DirectoryWatch.h"
 #include "platform/FileIo.h"
 #include "platform/Result.h"
+#include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"
 
 #include <QAction>
@@ -381,7 +382,7 @@ bool frmConfigurationSelector::StillAsListed(const QList<QTreeWidgetItem *> &row
 void frmConfigurationSelector::NoteUnreadable()
 {
     // Said in the status bar, not in a window: this refresh was not the user's doing.
-    const bool noteShown = !m_unreadableNote.isEmpty() && m_outcomeLabel->text() == m_unreadableNote;
+    const bool noteShown = !m_unreadableNote.isEmpty() && m_outcomeLabel->FullText() == m_unreadableNote;
     QStringList names = m_unreadable.values();
     if (names.isEmpty()) {
         if (noteShown)
