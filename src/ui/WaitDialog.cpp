@@ -44,6 +44,7 @@ public:
         // Escape and the window's close button reject too; each ends the wait.
         QObject::connect(dialog, &QDialog::rejected, dialog, [cancel = std::move(cancel)] { cancel(); });
         dialog->setMinimumWidth(440);
+        dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
         dialog->setWindowModality(Qt::ApplicationModal);
         m_dialog = dialog;
         dialog->show();

@@ -24,15 +24,18 @@ namespace {
 class CancelEveryWait : public ::testing::Test
 {
 protected:
+    // Its cancel never comes after it went.
     struct View final : Worker::WaitView
     {
         void Elapsed(int) override {}
+        QObject context;
     };
     void SetUp() override
     {
         before = Worker::SetWaitView([](const QString &, std::function<void()> cancel) {
-            QTimer::singleShot(0, cancel);
-            return std::unique_ptr<Worker::WaitView>(new View);
+            auto view = std::make_unique<View>();
+            QTimer::singleShot(0, &view->context, cancel);
+            return std::unique_ptr<Worker::WaitView>(std::move(view));
         });
         stubs.Add(QStringLiteral("TessHost.exe"));
         stubs.Add(QStringLiteral("RunServer.bat"));
