@@ -12,21 +12,13 @@ foreach(_package IN LISTS CPACK_PACKAGE_FILES)
   if(NOT _data MATCHES "^data\\.tar\\.gz$")
     message(FATAL_ERROR "${_package}: expected data.tar.gz, found ${_data}")
   endif()
-  execute_process(COMMAND gzip -d data.tar.gz WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
-  execute_process(COMMAND tar -tf data.tar WORKING_DIRECTORY "${_work}"
-                  OUTPUT_VARIABLE _entries COMMAND_ERROR_IS_FATAL ANY)
-  string(REPLACE "\n" ";" _entries "${_entries}")
-  set(_drop)
-  foreach(_dir ./opt/ ./etc/opt/ ./var/opt/)
-    if(_dir IN_LIST _entries)
-      list(APPEND _drop ${_dir})
-    endif()
-  endforeach()
-  if(_drop)
-    execute_process(COMMAND tar --delete --no-recursion -f data.tar ${_drop}
-                    WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
-  endif()
-  execute_process(COMMAND gzip -9n data.tar WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  # Unpacked and packed again in the same order without those three entries; links stay links.
+  execute_process(
+    COMMAND sh -c "mkdir tree && tar -xzpf data.tar.gz -C tree && tar -tzf data.tar.gz \
+                   | grep -vxE '\\./(etc/|var/)?opt/' >entries && rm data.tar.gz && \
+                   tar -cf data.tar --no-recursion --numeric-owner --owner=0 --group=0 -C tree -T entries && \
+                   gzip -9n data.tar"
+    WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE "${_package}")
   # The members in the order dpkg requires.
   execute_process(COMMAND ar rc "${_package}" debian-binary ${_control} data.tar.gz

@@ -56,11 +56,12 @@ set(CPACK_PACKAGE_VENDOR "Norwen")
 set(CPACK_PACKAGE_CONTACT "${CS_DEB_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CS_DEB_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "front end of the Tessaly server suite's configurations")
-set(CPACK_PACKAGE_DESCRIPTION "Lists, creates, edits, renames and deletes the .tsy configuration files of the
-Tessaly server suite, starts the suite's servers for one, and couples a Fieldmark
-and a Rostrum configuration into one merge-and-split configuration. A silent mode
-writes one configuration from the command line, and --check reports the
-configurations that cannot be read or whose password others may read.")
+set(CPACK_PACKAGE_DESCRIPTION "Lists, creates, edits, renames and deletes the .tsy configuration files
+of the Tessaly server suite, starts the suite's servers for one, and couples
+a Fieldmark and a Rostrum configuration into one merge-and-split
+configuration. A silent mode writes one configuration from the command line,
+and --check reports the configurations that cannot be read or whose
+password others may read.")
 # Debian revision 1 of the upstream version: the changelog's version.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # The install steps see the final prefix, so the desktop entry names /opt, not the staging folder.
