@@ -73,6 +73,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 1" INT TERM
 
 apt_install() {
     root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
