@@ -10,6 +10,8 @@ packages=(
     xvfb xauth x11-utils xterm fonts-dejavu-core      # headless windows, demo terminal
     clang-14 libclang-rt-14-dev                       # fuzz targets (libFuzzer)
 )
+# scripts/package-check.sh also builds, lints and installs the Debian package.
+[ "${1:-}" = --package ] && packages+=(dpkg-dev binutils lintian adduser man-db)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -1,0 +1,27 @@
+# Run by cpack after it made the packages (CPACK_POST_BUILD_SCRIPTS): takes the entries of
+# /opt, /etc/opt and /var/opt themselves out of each package's data archive, leaving what
+# lies inside them. cpack puts every parent folder into the archive; these three belong to
+# the base system, and a package that lists them would remove an empty /opt with itself.
+foreach(_package IN LISTS CPACK_PACKAGE_FILES)
+  set(_work "${CPACK_TOPLEVEL_DIRECTORY}/drop-shared-directories")
+  file(REMOVE_RECURSE "${_work}")
+  file(MAKE_DIRECTORY "${_work}")
+  execute_process(COMMAND ar x "${_package}" WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  file(GLOB _control RELATIVE "${_work}" "${_work}/control.tar*")
+  file(GLOB _data RELATIVE "${_work}" "${_work}/data.tar*")
+  if(NOT _data MATCHES "^data\\.tar\\.gz$")
+    message(FATAL_ERROR "${_package}: expected data.tar.gz, found ${_data}")
+  endif()
+  # Unpacked and packed again in the same order without those three entries; links stay links.
+  execute_process(
+    COMMAND sh -c "mkdir tree && tar -xzpf data.tar.gz -C tree && tar -tzf data.tar.gz \
+                   | grep -vxE '\\./(etc/|var/)?opt/' >entries && rm data.tar.gz && \
+                   tar -cf data.tar --no-recursion --numeric-owner --owner=0 --group=0 -C tree -T entries && \
+                   gzip -9n data.tar"
+    WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE "${_package}")
+  # The members in the order dpkg requires.
+  execute_process(COMMAND ar rc "${_package}" debian-binary ${_control} data.tar.gz
+                  WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE "${_work}")
+endforeach()

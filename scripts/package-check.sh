@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Builds the Debian package (program only, Debian's hardening flags), runs lintian on it,
+# then installs it on this machine and checks it as an administrator, two operators and an
+# account outside the group would, and removes it again with everything it made.
+# Usage: scripts/package-check.sh [BUILD_DIR]   (default build-deb; root or sudo needed)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+src=$PWD
+build=$(realpath -m "${1:-build-deb}")
+pkg=configuration-selector
+app=/opt/$pkg
+data=/var/opt/$pkg
+etc=/etc/opt/$pkg
+ops=(cs-check-op1 cs-check-op2)
+outsider=cs-check-outsider
+fails=0
+
+root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+as() { local user=$1; shift; root runuser -u "$user" -- env -u XDG_RUNTIME_DIR QT_QPA_PLATFORM=offscreen "$@"; }
+pass() { echo "ok   $*"; }
+fail() { echo "FAIL $*"; fails=$((fails + 1)); }
+check() { local what=$1; shift; if "$@"; then pass "$what"; else fail "$what"; fi; }
+mode_of() { root stat -c '%a %U %G' "$1"; }
+not() { ! "$@" 2>/dev/null; }
+
+scripts/install-deps.sh --package
+
+# --- build and lintian --------------------------------------------------------------------
+export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCS_TOOLS=OFF \
+      -DCS_DEB_BUILDFLAGS=ON >/dev/null
+cmake --build "$build" --target ConfigurationSelector
+rm -f "$build"/$pkg*.deb "$build"/$pkg*.ddeb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/${pkg}_*.deb)
+dbgsym=$(ls "$build"/$pkg-dbgsym_*.ddeb 2>/dev/null || true)
+echo "built $(basename "$deb") ${dbgsym:+and $(basename "$dbgsym")}"
+check "a -dbgsym package holds the debug information" [ -n "$dbgsym" ]
+
+lintian_out=$(lintian --info --show-overrides --fail-on error,warning "$deb" $dbgsym) && status=0 || status=$?
+echo "$lintian_out" | grep -E '^[EWO]:' || true
+check "lintian: no errors, no warnings" [ "$status" -eq 0 ]
+overridden=$(echo "$lintian_out" | awk '/^O:/ {print $3}' | sort -u | tr '\n' ' ')
+check "lintian: overrides only for the /opt layout ($overridden)" \
+    [ -z "$(echo "$overridden" | tr ' ' '\n' | grep -vE '^(dir-or-file-in-opt|dir-or-file-in-etc-opt|missing-intermediate-directory)?$')" ]
+compiled_with() { grep -q -- "$1" "$build/compile_commands.json"; }
+linked_with() { readelf -d "$build/bin/$1" | grep -q 'FLAGS.*BIND_NOW\|FLAGS_1.*NOW' && readelf -lW "$build/bin/$1" | grep -q GNU_RELRO &&
+                readelf -h "$build/bin/$1" | grep -q 'DYN'; }
+for flag in -fstack-protector-strong -D_FORTIFY_SOURCE=2; do
+    check "hardening: compiled with $flag" compiled_with "$flag"
+done
+for binary in ConfigurationSelector libcs_core.so libcs_gui.so; do
+    check "hardening: $binary is position independent, linked with relro and now" linked_with "$binary"
+done
+check "the package does not own /opt, /etc/opt or /var/opt" \
+    not grep -qxE '\./(etc/|var/)?opt/' <<<"$(dpkg-deb -c "$deb" | awk '{print $6}')"
+
+# --- install and check --------------------------------------------------------------------
+if dpkg-query -W -f='${Status}' $pkg 2>/dev/null | grep -q 'install ok installed' || [ -e "$data" ]; then
+    echo "$pkg is installed here or $data exists: not touching them." >&2
+    exit 1
+fi
+group_made=no
+getent group tessaly >/dev/null || group_made=yes
+work=$(mktemp -d)
+chmod 755 "$work"
+cleanup() {
+    root dpkg --purge $pkg >/dev/null 2>&1 || true
+    root rm -rf "$data" "$app"
+    root dpkg-statoverride --remove "$data/log" >/dev/null 2>&1 || true
+    for u in "${ops[@]}" "$outsider"; do root userdel "$u" >/dev/null 2>&1 || true; done
+    [ "$group_made" = yes ] && root groupdel tessaly >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap "exit 1" INT TERM
+
+apt_install() {
+    root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        -o Dpkg::Options::=--force-confold "$@" >/dev/null
+}
+apt_install "$deb"
+for u in "${ops[@]}" "$outsider"; do root useradd -M -s /bin/sh "$u"; done
+for u in "${ops[@]}"; do root adduser --quiet "$u" tessaly; done
+
+for d in lib log OAComponents; do
+    check "$data/$d is root:tessaly 2770" [ "$(mode_of "$data/$d")" = "2770 root tessaly" ]
+done
+conffiles=$(dpkg-query -W -f='${Conffiles}' $pkg)
+for f in I18nText.xml registry.reg; do
+    check "$f is a conffile in $etc" grep -q "$etc/$f" <<<"$conffiles"
+done
+man_warnings() { LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "/usr/share/man/man1/$pkg.1.gz" 2>&1 >/dev/null; }
+check "the installed manual page reads without warnings" [ -z "$(man_warnings)" ]
+
+sales="$data/lib/SALES_1028.tsy"
+as "${ops[0]}" sh -c "umask 022; $pkg '1028:::1:::SALESDSN:::SALES:::dbhost:::sa:::secret:::bc'"
+check "an operator's new configuration under umask 022 is 0660 in the group" \
+    [ "$(mode_of "$sales")" = "660 ${ops[0]} tessaly" ]
+check "an account outside the group cannot list lib/" not as $outsider ls "$app/lib/"
+check "an account outside the group cannot read a configuration" not as $outsider cat "$sales"
+before=$(root md5sum <"$sales")
+as "${ops[1]}" sh -c "umask 077; $pkg '1028:::1:::SALESDSN:::SALES:::dbhost:::sa:::changed:::bc'"
+check "a second operator changes it through the program; 0660 and the group stay" \
+    [ "$(mode_of "$sales")" = "660 ${ops[1]} tessaly" ]
+check "  ... and the text did change" [ "$(root md5sum <"$sales")" != "$before" ]
+check "--check: a sound lib/ gives status 0" as "${ops[0]}" $pkg --check
+root chmod o+r "$sales"
+check_names_file() { local out status=0; out=$(as "${ops[0]}" $pkg --check) || status=$?; echo "$out"
+                     [ "$status" -eq 1 ] && echo "$out" | grep -q SALES_1028.tsy; }
+check "--check: a password readable by others gives status 1 and names the file" check_names_file
+root chmod o-r "$sales"
+
+# The directory tool: a stand-in that leaves success.log in its working folder when it is
+# given the one argument; a compiled class when there is a Java compiler, else a script.
+if command -v javac >/dev/null && command -v java >/dev/null; then
+    cat >"$work/MyLDAP.java" <<'EOF'
+public class MyLDAP {
+    public static void main(String[] args) throws Exception {
+        String name = args.length == 1 && args[0].split(";").length == 6 ? "success.log" : "faliure.log";
+        java.nio.file.Files.writeString(java.nio.file.Path.of(name), "stand-in\n");
+    }
+}
+EOF
+    javac -d "$work" "$work/MyLDAP.java"
+    root install -m 644 "$work/MyLDAP.class" "$app/MyLDAP.class"
+    tool="a compiled MyLDAP class"
+else
+    cat >"$work/java" <<'EOF'
+#!/bin/sh
+# Stand-in for "java MyLDAP ARG": finds the class folder on CLASSPATH and writes its log here.
+case ":$CLASSPATH:" in *:/opt/configuration-selector:*) echo ok > success.log ;; *) echo "no class" > faliure.log ;; esac
+EOF
+    root install -m 755 "$work/java" "$app/java"
+    tool="a java stand-in script"
+fi
+cat >"$work/bus.cpp" <<'EOF'
+// Calls the installed program's directory tool step as Merge and Split does.
+#include "app/CommandLineMessages.h"
+#include "app/Session.h"
+#include "suite/BusComponent.h"
+#include <QCoreApplication>
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const QString appDir = QStringLiteral("/opt/configuration-selector");
+    CommandLineMessages messages(appDir);
+    Session session(appDir, messages);
+    session.DefaultLogDirectory = appDir + QStringLiteral("/log");
+    return CreateBusComponent(session, QStringLiteral("host"), QStringLiteral("4711"), QStringLiteral("admin"),
+                              QStringLiteral("pw"), QStringLiteral("PUB")) ? 0 : 1;
+}
+EOF
+g++ -std=c++20 -fPIC -I"$src/src" $(pkg-config --cflags Qt6Core) "$work/bus.cpp" -o "$work/bus" \
+    -L$app -l:libcs_core.so -Wl,-rpath,$app $(pkg-config --libs Qt6Core)
+check "the directory tool ($tool) succeeds for an operator" as "${ops[0]}" "$work/bus"
+check "  ... and its working folder is gone" [ -z "$(root ls -A "$data/log")" ]
+root rm -f "$app/MyLDAP.class" "$app/java"
+
+# The administrator's settings survive a reinstall: a folder's mode, an edited conffile.
+root chmod 2750 "$data/OAComponents"
+echo '<!-- edited -->' | root tee -a "$etc/I18nText.xml" >/dev/null
+root rmdir "$data/log"
+root dpkg-statoverride --add root tessaly 2730 "$data/log"
+apt_install --reinstall "$deb"
+check "an administrator's chmod survives a reinstall" [ "$(mode_of "$data/OAComponents")" = "2750 root tessaly" ]
+check "a missing folder is made as dpkg-statoverride says" [ "$(mode_of "$data/log")" = "2730 root tessaly" ]
+check "an edited I18nText.xml survives a reinstall" grep -q 'edited' "$etc/I18nText.xml"
+
+root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq $pkg >/dev/null
+check "remove keeps the configurations" root test -f "$sales"
+apt_install "$deb"
+root dpkg --purge $pkg >/dev/null
+check "purge keeps the configurations" root test -f "$sales"
+check "purge keeps the group" getent group tessaly
+check "purge takes the application directory and leaves /opt" [ ! -e "$app" -a -d /opt ]
+
+echo
+[ "$fails" -eq 0 ] && echo "package check: all passed" || echo "package check: $fails failed"
+[ "$fails" -eq 0 ]
