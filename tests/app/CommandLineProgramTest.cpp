@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -23,10 +24,9 @@ namespace {
 // the objects it opens.
 void Start(QProcess &process, const TestAppDir &app, const QStringList &arguments, const QString &display)
 {
-    const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
-    QFile::copy(bin + QStringLiteral("ConfigurationSelector"), app.path() + QStringLiteral("/ConfigurationSelector"));
-    for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
-        QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
+    QFile::copy(QStringLiteral(CS_PROGRAM), app.path() + QStringLiteral("/ConfigurationSelector"));
+    for (const char *lib : {CS_GUI_LIBRARY, CS_CORE_LIBRARY})
+        QFile::link(QLatin1String(lib), app.path() + u'/' + QFileInfo(QLatin1String(lib)).fileName());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));
