@@ -180,6 +180,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
 
     m_watcher = new QFileSystemWatcher(this);
     m_changeSettle = new QTimer(this);
+    m_changeSettle->setObjectName(QStringLiteral("changeSettle")); // its timeouts tell tests a change was seen
     m_changeSettle->setSingleShot(true);
     m_changeSettle->setInterval(250);
     const auto changed = [this] {

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTimer>
 #include <optional>
 
 namespace {
@@ -97,19 +98,25 @@ TEST_F(MainWindowLive, TheListFollowsChangesMadeOutside)
     EXPECT_FALSE(Action("mnuExecute")->isEnabled());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 
-    QTest::qWait(500); // the changes above settle first
+    // Changes are seen in order: once a file written after them shows, those above are done.
+    WriteConfig("settled.tsy", "4009");
+    expectList({"settled.tsy", "e.tsy", "D.tsy", "c.tsy"});
     QSignalSpy refills(List()->model(), &QAbstractItemModel::modelReset);
     for (int i = 0; i < 20; ++i)
         WriteConfig(QStringLiteral("burst%1.tsy").arg(i, 2, 10, QChar(u'0')), "4009");
-    QTest::qWait(1200);
-    EXPECT_EQ(List()->topLevelItemCount(), 23);
-    EXPECT_EQ(refills.count(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !refills.isEmpty(); }, 2000));
+    EXPECT_EQ(List()->topLevelItemCount(), 24);
+    WriteConfig("after.tsy", "4009");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Item("after.tsy") != nullptr; }, 2000));
+    EXPECT_EQ(refills.count(), 2); // the burst's one refresh, then this file's
 
     Select({"c.tsy"});
     QLineEdit *editor = StartRename("typed");
     ASSERT_NE(editor, nullptr);
+    QSignalSpy looked(Child<QTimer>("changeSettle"), &QTimer::timeout);
     WriteConfig("z.tsy", "4009");
-    QTest::qWait(800);
+    // The window looks at the change and puts it off, again and again, while the name is edited.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looked.count() >= 2; }, 2000));
     EXPECT_EQ(Item("z.tsy"), nullptr);
     EXPECT_EQ(editor->text(), "typed");
     QTest::keyClick(editor, Qt::Key_Escape);
