@@ -79,7 +79,17 @@ bool LocalisedText::Load()
     QFile file(m_path);
     if (!present || !file.open(QIODevice::ReadOnly))
         return false;
-    QXmlStreamReader xml(&file);
+    std::optional<QHash<QString, QString>> texts = Parse(file);
+    if (!texts)
+        return false;
+    m_texts = std::move(*texts);
+    m_identity = now;
+    return true;
+}
+
+std::optional<QHash<QString, QString>> LocalisedText::Parse(QIODevice &document)
+{
+    QXmlStreamReader xml(&document);
     // Entities that expand to more than this are refused ("billion laughs").
     xml.setEntityExpansionLimit(4096);
     QHash<QString, QString> texts;
@@ -103,10 +113,8 @@ bool LocalisedText::Load()
             texts.insert(name, text);
     }
     if (xml.hasError() || !rootSeen)
-        return false;
-    m_texts = std::move(texts);
-    m_identity = now;
-    return true;
+        return std::nullopt;
+    return texts;
 }
 
 QString LocalisedText::GetText(const QString &label)

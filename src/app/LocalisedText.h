@@ -2,6 +2,9 @@
 
 #include <QHash>
 #include <QString>
+#include <optional>
+
+class QIODevice;
 
 // Localised texts by label identifier, read from I18nText.xml in the application
 // directory: the text of the first direct child of the root I18NTEXT named after the label.
@@ -18,6 +21,10 @@ public:
 
     // Set by the first successful load; cleared only by a lookup that fails with an error.
     bool TextLoaded() const { return m_textLoaded; }
+
+    // The texts of an I18nText.xml document by label: the first of each name among the
+    // root's children. Nothing for a broken or refused document; none for another root.
+    static std::optional<QHash<QString, QString>> Parse(QIODevice &document);
 
 private:
     bool Load();

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -25,11 +26,10 @@ namespace {
 void Start(QProcess &process, const TestAppDir &app, const QStringList &arguments, const QString &display,
            const QString &calledAs = QStringLiteral("ConfigurationSelector"))
 {
-    const QString bin = QStringLiteral(CS_BINARY_DIR "/bin/");
-    QFile::copy(bin + QStringLiteral("ConfigurationSelector"), app.path() + QStringLiteral("/ConfigurationSelector"));
+    QFile::copy(QStringLiteral(CS_PROGRAM), app.path() + QStringLiteral("/ConfigurationSelector"));
     QFile::link(app.path() + QStringLiteral("/ConfigurationSelector"), app.path() + u'/' + calledAs);
-    for (const char *lib : {"libcs_gui.so", "libcs_core.so"})
-        QFile::link(bin + QLatin1String(lib), app.path() + u'/' + QLatin1String(lib));
+    for (const char *lib : {CS_GUI_LIBRARY, CS_CORE_LIBRARY})
+        QFile::link(QLatin1String(lib), app.path() + u'/' + QFileInfo(QLatin1String(lib)).fileName());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QLatin1String(name));

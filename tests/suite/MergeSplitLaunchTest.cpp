@@ -81,7 +81,8 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
         [&] { return QFile::exists(Component("PUB/started.txt")) && QFile::exists(Component("RSTONLY/started.txt")); }, 10000));
     EXPECT_EQ(app.readFile("OAComponents/PUB/eventdispatcher.properties"), "p=PUB\r\nc=FMKBC;rstcomp\r\nagain=PUB\r\n");
     EXPECT_EQ(app.readFile("OAComponents/RSTONLY/eventdispatcher.jar"), "jar");
-    QTest::qWait(300); // a second start of one folder would show by now
+    // Every dispatcher started has ended: a second start of one folder would show now.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StubPrograms::NoneRunsIn(Component(QString())); }, 10000));
     EXPECT_EQ(app.readFile("OAComponents/PUB/started.txt"), "started\n");
 
     // A name that cannot be a folder, or a consumer with a line break, leaves that publisher

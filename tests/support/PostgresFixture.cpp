@@ -78,6 +78,10 @@ bool PostgresFixture::EnsureServer(QString *error)
     static bool ready = false;
     if (ready)
         return true;
+    // CTest starts the server only for the tests named as database tests.
+    if (qEnvironmentVariableIsSet("CS_NO_DATABASE"))
+        return Fail(error, QStringLiteral("This test uses the database: add it to its program's DATABASE filter "
+                                          "in tests/CMakeLists.txt"));
     QProcess script;
     script.setProcessChannelMode(QProcess::MergedChannels);
     script.start(QStringLiteral(CS_SOURCE_DIR "/tests/support/pg_fixture.sh"), {QStringLiteral("start"), Dir()});

@@ -2,10 +2,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
-#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 
 #include <map>
 
@@ -76,12 +76,23 @@ QList<StubPrograms::Run> StubPrograms::Runs(const QString &name) const
 
 QList<StubPrograms::Run> StubPrograms::WaitForRuns(const QString &name, int count, int timeoutMs) const
 {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (Runs(name).size() < count && !deadline.hasExpired()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(10);
-    }
+    (void)QTest::qWaitFor([&] { return Runs(name).size() >= count; }, timeoutMs);
     return Runs(name);
+}
+
+bool StubPrograms::NoneRunsIn(const QString &dir)
+{
+    const QString root = QFileInfo(dir).canonicalFilePath();
+    const QString self = QString::number(QCoreApplication::applicationPid());
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || !pid.front().isDigit())
+            continue;
+        // Other users' processes and ended ones (zombies) give no working directory.
+        const QString cwd = QFileInfo(QStringLiteral("/proc/") + pid + QStringLiteral("/cwd")).symLinkTarget();
+        if (!cwd.isEmpty() && (cwd == root || cwd.startsWith(root + u'/')))
+            return false;
+    }
+    return true;
 }
 
 void StubPrograms::Clear() const

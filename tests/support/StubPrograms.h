@@ -33,6 +33,11 @@ public:
     // Forgets every recorded run.
     void Clear() const;
 
+    // True when no process but this one works in dir or below it: every program started
+    // there has ended. A program started detached is running from its start's return on, so
+    // this waits for what it does, and proves that nothing started there does more.
+    static bool NoneRunsIn(const QString &dir);
+
 private:
     QString recordDir() const;
 

@@ -5,6 +5,7 @@
 #include "platform/FileIo.h"
 #include "ui/EditorRules.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -84,6 +85,18 @@ void frmConfigFileSelector::OKButton_Click()
     // Blanks and dots alone, with or without ".tsy", name no file.
     if (ConfigStore::StoredConfigFileName(name).isEmpty()) {
         m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical, MsgButtons::Ok);
+        txtFileName->setFocus();
+        return;
+    }
+    // Only a file can be replaced by the new configuration: a folder of that name would
+    // make the save fail after the replace question.
+    const QString stored = ConfigStore::StoredConfigFileName(name);
+    if (const QFileInfo existing(m_session.ConfigDirectory + u'/' + stored); existing.exists() && !existing.isFile()) {
+        m_session.MsgBox(this,
+                         QStringLiteral("\"%1\" in the configuration folder is a folder or another entry that "
+                                        "is not a file, so a configuration cannot take its name. Choose another name.")
+                             .arg(stored),
+                         MsgIcon::Exclamation, MsgButtons::Ok);
         txtFileName->setFocus();
         return;
     }

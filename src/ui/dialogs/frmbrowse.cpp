@@ -208,6 +208,9 @@ void frmbrowse::Drive1_Change(int index)
 {
     const QString rememberedDrive = DriveOf(m_dirPath);
     const QString root = Drive1->itemData(index).toString();
+    // The drive already shown keeps its folder and the path typed for it.
+    if (!root.isEmpty() && root == rememberedDrive)
+        return;
     const QStorageInfo volume(root);
     const Result<void> moved = !volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir()
                                    ? DeviceUnavailable()

@@ -190,6 +190,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
 
     m_watch = new DirectoryWatch(this);
     m_changeSettle = new QTimer(this);
+    m_changeSettle->setObjectName(QStringLiteral("changeSettle")); // its timeouts tell tests a change was seen
     m_changeSettle->setSingleShot(true);
     // Long enough to take in a save's write and rename as one change, short enough to show it at once.
     m_changeSettle->setInterval(100);

@@ -110,7 +110,8 @@ TEST_F(BrowseTest, ClicksHighlightInPlaceAndOkDoubleClickOrEnterHandOver)
 }
 
 // A start path presets only a folder. Picking a folder or a drive that vanished is refused
-// with a message and undone; a drive that is there shows its root.
+// with a message and undone; another drive that is there shows its root, the same drive
+// keeps the path.
 TEST_F(BrowseTest, OnlyAFolderPresetsAndAVanishedFolderOrDriveIsUndone)
 {
     EXPECT_FALSE(browser.SetStartPath(app.path() + QStringLiteral("/I18nText.xml")));
@@ -139,10 +140,16 @@ TEST_F(BrowseTest, OnlyAFolderPresetsAndAVanishedFolderOrDriveIsUndone)
     EXPECT_EQ(Drive1()->currentData().toString(), home);
     EXPECT_TRUE(browser.isVisible());
 
+    // The drive shown already keeps the path; another one (a folder stands in) shows its root.
     PickDrive(Drive1()->findData(home));
-    const QString root = QDir::cleanPath(QDir(home).absolutePath());
-    EXPECT_EQ(browser.DirPath(), root);
-    EXPECT_EQ(txtpath()->text(), root);
+    EXPECT_EQ(browser.DirPath(), app.lib());
+    EXPECT_EQ(txtpath()->text(), app.lib());
+    const QString other = app.path() + QStringLiteral("/mounted");
+    QDir().mkpath(other);
+    Drive1()->addItem(QStringLiteral("/mounted"), other);
+    PickDrive(Drive1()->count() - 1);
+    EXPECT_EQ(browser.DirPath(), other);
+    EXPECT_EQ(txtpath()->text(), other);
     EXPECT_EQ(app.shownTexts().size(), 2);
 }
 

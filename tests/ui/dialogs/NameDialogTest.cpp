@@ -4,6 +4,7 @@
 #include "ui/dialogs/AskNewConfigFileName.h"
 #include "ui/dialogs/frmConfigFileSelector.h"
 
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -32,12 +33,17 @@ std::optional<QString> Ask(TestAppDir &app, std::function<void(QWidget *)> act)
 TEST(NameDialog, RefusedNamesKeepThePromptOpenAcceptedOnesBecomePathsInLib)
 {
     TestAppDir app;
-    struct Refusal { QString typed; const char *label; MsgIcon icon; };
+    // says: what the message holds.
+    struct Refusal { QString typed; QString says; MsgIcon icon; };
+    const auto text = [&](const char *label) { return app.session().GetText(QLatin1String(label)); };
+    QDir().mkpath(app.lib(QStringLiteral("folder.tsy")));
     // Which names are refused is the store's rule, tested with it; here one of each kind.
-    const Refusal refusals[] = {{QString(), "SLBL0154", MsgIcon::Critical},
-                          {QStringLiteral("lib/x"), "SLBL0357", MsgIcon::Information},
+    const Refusal refusals[] = {{QString(), text("SLBL0154"), MsgIcon::Critical},
+                          {QStringLiteral("lib/x"), text("SLBL0357"), MsgIcon::Information},
                           // Nothing but blanks and dots before the extension names no file.
-                          {QStringLiteral(" . .tsy "), "SLBL0154", MsgIcon::Critical}};
+                          {QStringLiteral(" . .tsy "), text("SLBL0154"), MsgIcon::Critical},
+                          // A folder cannot be replaced by a file: no question that Yes then fails.
+                          {QStringLiteral("folder."), QStringLiteral("\"folder.tsy\""), MsgIcon::Exclamation}};
     QWidget *first = nullptr;
     const auto cancelled = Ask(app, [&](QWidget *dialog) {
         first = dialog;
@@ -50,7 +56,7 @@ TEST(NameDialog, RefusedNamesKeepThePromptOpenAcceptedOnesBecomePathsInLib)
             EXPECT_TRUE(dialog->isVisible());
             EXPECT_EQ(dialog->focusWidget(), NameBox(dialog));
             EXPECT_EQ(app.messages().ShownMessages().size(), 1);
-            EXPECT_EQ(app.messages().ShownMessages().value(0).text, app.session().GetText(QLatin1String(c.label)));
+            EXPECT_TRUE(app.messages().ShownMessages().value(0).text.contains(c.says));
             EXPECT_EQ(app.messages().ShownMessages().value(0).icon, c.icon);
         }
         NameBox(dialog)->setText(QStringLiteral("typed"));

@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <QFile>
 #include <QMenuBar>
+#include <QSignalSpy>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 namespace {
@@ -50,11 +52,12 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
 
     // The editor reports a first save through the selected path. The folder watcher notices
     // the new file and may refresh before the command goes on: that must not undo the report.
-    WhenModal("frmEditConfiguration", [this](QWidget *editor) {
+    QSignalSpy settled(Child<QTimer>("changeSettle"), &QTimer::timeout);
+    WhenModal("frmEditConfiguration", [&](QWidget *editor) {
         WriteConfig("new.tsy", "4009");
         app.session().SelectedConfigPath = app.lib("new.tsy");
         static_cast<QDialog *>(editor)->reject();
-        QTest::qWait(600);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !settled.isEmpty(); })); // the change was seen
     });
     Key(Qt::Key_N, Qt::ControlModifier);
     EXPECT_EQ(Highlighted(), QStringList({"new.tsy"}));

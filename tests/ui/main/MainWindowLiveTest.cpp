@@ -117,8 +117,10 @@ TEST_F(MainWindowLive, TheListFollowsChangesMadeOutside)
     Select({"c.tsy"});
     QLineEdit *editor = StartRename("typed");
     ASSERT_NE(editor, nullptr);
+    QSignalSpy looked(Child<QTimer>("changeSettle"), &QTimer::timeout);
     WriteConfig("z.tsy", "4009");
-    QTest::qWait(800);
+    // The window looks at the change and puts it off, again and again, while the name is edited.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return looked.count() >= 2; }, 2000));
     EXPECT_EQ(Item("z.tsy"), nullptr);
     EXPECT_EQ(editor->text(), "typed");
     QTest::keyClick(editor, Qt::Key_Escape);

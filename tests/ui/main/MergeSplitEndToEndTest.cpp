@@ -6,6 +6,7 @@
 
 #include "config/PasswordScramble.h"
 #include "support/PostgresFixture.h"
+#include "support/StubPrograms.h"
 
 #include <QFile>
 #include <QPushButton>
@@ -61,8 +62,8 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
     Action("mnuExecute")->trigger();
     const auto log = [&] { return QString::fromUtf8(app.readFile(QStringLiteral("log/suite-programs.log"))); };
     const QString started = QStringLiteral("startEventDispatcher.bat  (from ");
-    (void)QTest::qWaitFor([&] { return log().contains(started); }, 15000); // the check below tells
-    QTest::qWait(500); // a start too many would show by now
+    // Every program started has ended: a start too many would show now.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StubPrograms::NoneRunsIn(app.path()); }, 15000));
     EXPECT_EQ(log().count(started), 1) << log().toStdString();
     EXPECT_TRUE(log().contains(QStringLiteral("/OAComponents/PUB_New, ")));
     const QByteArray properties = app.readFile(QStringLiteral("OAComponents/PUB_New/eventdispatcher.properties"));
