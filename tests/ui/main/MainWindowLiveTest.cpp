@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
+#include <QTimer>
 #include <optional>
 #include <sys/stat.h>
 
