@@ -37,7 +37,9 @@ dbgsym=$(ls "$build"/$pkg-dbgsym_*.ddeb 2>/dev/null || true)
 echo "built $(basename "$deb") ${dbgsym:+and $(basename "$dbgsym")}"
 check "a -dbgsym package holds the debug information" [ -n "$dbgsym" ]
 
-lintian_out=$(lintian --info --show-overrides --fail-on error,warning "$deb" $dbgsym) && status=0 || status=$?
+# The status from a run without --show-overrides: with it, lintian counts overridden tags too.
+lintian --fail-on error,warning "$deb" $dbgsym >/dev/null 2>&1 && status=0 || status=$?
+lintian_out=$(lintian --show-overrides "$deb" $dbgsym 2>/dev/null || true)
 echo "$lintian_out" | grep -E '^[EWO]:' || true
 check "lintian: no errors, no warnings" [ "$status" -eq 0 ]
 overridden=$(echo "$lintian_out" | awk '/^O:/ {print $3}' | sort -u | tr '\n' ' ')
