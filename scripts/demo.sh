@@ -93,6 +93,8 @@ if [ $fresh -eq 1 ]; then
     # A joint file as the Merge and Split command makes it.
     { printf '[FMK]\r\n'; cat "$app/lib/fieldmark_demo_4009.tsy"; printf '\r\n[RST]\r\n'; cat "$app/lib/rostrum_demo_1028.tsy"; } \
         >"$app/lib/Sales_M&S.tsy"
+    # It holds passwords: operators only, as the program makes its files.
+    chmod 0660 "$app/lib/Sales_M&S.tsy"
 fi
 
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
