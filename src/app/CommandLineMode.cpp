@@ -117,7 +117,7 @@ QStringList CheckConfigurations(const QString &folder)
         const Result<QString> text = FileIo::ReadAnsiText(path);
         if (!text)
             lines << QStringLiteral("%1: cannot be read: %2").arg(path, text.error().description);
-        else if (const QString why = ReadBackCheck::WhyChanged(path, text.value()); !why.isEmpty())
+        else if (const QString why = ReadBackCheck::WhyChanged(text.value()); !why.isEmpty())
             lines << QStringLiteral("%1: %2").arg(path, why);
     }
     if (listing.value().leftOut > 0)

@@ -13,9 +13,9 @@ namespace {
 // The servers' buffer for one value; the value ends at a NUL as in that buffer.
 constexpr int ServerBufferSize = 255;
 
-QString AsServersRead(const QString &path, const QString &section, const QString &key)
+QString AsServersRead(const QString &text, const QString &section, const QString &key)
 {
-    QString value = IniProfile::GetPrivateProfileString(section, key, QString(), ServerBufferSize, path);
+    QString value = IniProfile::GetProfileStringIn(text, section, key, QString(), ServerBufferSize);
     if (const qsizetype nul = value.indexOf(QChar(u'\0')); nul >= 0)
         value.truncate(nul);
     return value;
@@ -32,7 +32,7 @@ QString SectionOf(const QString &line)
     return trimmed.mid(1, close - 1).trimmed().toUpper();
 }
 
-QString WhyJointFileChanged(const QString &path, const QString &text)
+QString WhyJointFileChanged(const QString &text)
 {
     // Each section's keys as the list's line rules read them: the later line wins.
     QHash<QString, QHash<QString, QString>> lineRules;
@@ -50,7 +50,7 @@ QString WhyJointFileChanged(const QString &path, const QString &text)
         const QString joint = QLatin1String(name);
         for (const ConfigKey &k : ConfigKeys) {
             const QString key = QString::fromLatin1(k.written).toLower();
-            if (AsServersRead(path, joint, key) != lineRules.value(joint).value(key))
+            if (AsServersRead(text, joint, key) != lineRules.value(joint).value(key))
                 return QStringLiteral("[%1] %2: the servers would read another value than the list shows "
                                       "(tabs or quotes around it, more than %3 characters, a blank before "
                                       "\"=\" or a second line for it)")
@@ -63,12 +63,12 @@ QString WhyJointFileChanged(const QString &path, const QString &text)
 
 } // namespace
 
-QString WhyChanged(const QString &path, const QString &text)
+QString WhyChanged(const QString &text)
 {
     const QStringList lines = FileIo::SplitLines(text);
     for (const QString &line : lines) {
         if (ConfigFormat::IsJointFileMarker(line))
-            return WhyJointFileChanged(path, text);
+            return WhyJointFileChanged(text);
     }
     ConfigRecord record;
     const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(text, &record);

@@ -8,9 +8,9 @@
 // which trim tabs, drop outer quotes, cut long values and let the first of two lines win.
 namespace ReadBackCheck {
 
-// Why the file at path, whose text is text, would be read back changed by one of its
+// Why a configuration file holding text would be read back changed by one of its
 // readers, naming the line or the section and key (never a value: it may be a password);
 // empty when every reader reads what the list shows.
-QString WhyChanged(const QString &path, const QString &text);
+QString WhyChanged(const QString &text);
 
 } // namespace ReadBackCheck
