@@ -43,7 +43,6 @@ void Session::Quit()
 
 void Session::LoadSharedTexts()
 {
-    SelectorTitle = GetText(QStringLiteral("SLBL0372"));
     for (size_t i = 0; i < Products.size(); ++i)
         m_appNames[i] = GetText(QLatin1String(Products[i].nameLabel));
     NewConfigName = GetText(QStringLiteral("SLBL0371"));

@@ -43,7 +43,7 @@ public:
     bool QuitRequested() const { return m_quitRequested; }
     void SetQuitHandler(std::function<void()> handler) { m_quitHandler = std::move(handler); }
 
-    // Reads the shared texts (SelectorTitle, display names, NewConfigName) again.
+    // Reads the shared texts (display names, NewConfigName) again.
     void LoadSharedTexts();
     // The display name of a product (FieldmarkAppName, WebtrellAppName, RostrumAppName) as
     // LoadSharedTexts read it; "" for a code of no product.
@@ -51,7 +51,6 @@ public:
 
     // --- program-wide state, named as the users of the program know it ---
     QString ProgramTitle;      // title of every message box without its own (SLBL0503)
-    QString SelectorTitle;     // SLBL0372
     QString NewConfigName;     // SLBL0371
     QString ConfigDirectory;   // AppDir/lib
     QString DefaultLogDirectory; // AppDir/log

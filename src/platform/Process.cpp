@@ -296,9 +296,8 @@ Result<Started> Spawn(const QString &appDir, const QString &commandLine, const Q
     return SpawnPrepared(appDir, p.value(), logFile);
 }
 
-Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style)
+Result<void> Start(const QString &appDir, const QString &commandLine)
 {
-    Q_UNUSED(style); // window states mean nothing to X11/Wayland programs started this way
     const Result<Started> started = Spawn(appDir, commandLine);
     if (!started)
         return started.error();

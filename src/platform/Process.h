@@ -10,9 +10,6 @@
 // Starting the suite's programs from Windows-style command lines, never through a shell.
 namespace Process {
 
-// The window state a start asks for; kept in every call, no effect under X11/Wayland.
-enum class WindowStyle { Hide, NormalFocus, MinimizedFocus, MaximizedFocus, NormalNoFocus, MinimizedNoFocus };
-
 // Splits a command line by the Windows rules: program name first (quotes without
 // backslash rules), then the arguments (quotes, backslashes before quotes, "" inside quotes).
 QStringList SplitCommandLine(const QString &commandLine);
@@ -43,7 +40,7 @@ struct Started
 Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile = QString());
 
 // Spawn without a log, for callers that keep nothing of the start.
-Result<void> Start(const QString &appDir, const QString &commandLine, WindowStyle style);
+Result<void> Start(const QString &appDir, const QString &commandLine);
 
 // Field 22 of /proc/<pid>/stat (clock ticks after boot); none when the process is gone.
 std::optional<quint64> StartTimeOf(qint64 pid);

@@ -72,7 +72,7 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         // A configuration file is no program: it exists but may not be executed.
         {"a child program that cannot be started", Fault::None,
          [](const TestDir &app) {
-             return Failure(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s, Process::WindowStyle::NormalFocus));
+             return Failure(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s));
          },
          "f.tsy"},
     };

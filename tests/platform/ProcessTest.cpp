@@ -67,12 +67,12 @@ TEST(Process, FindProgramAndStart)
     EXPECT_EQ(Process::FindProgram(QString(), pathDir.filePath("TessHost.exe")), pathDir.filePath("TessHost.exe"));
     qputenv("PATH", oldPath);
 
-    ASSERT_TRUE(Process::Start(appDir.path(), "TessHost.exe  /F \"a b\" c", Process::WindowStyle::NormalFocus));
+    ASSERT_TRUE(Process::Start(appDir.path(), "TessHost.exe  /F \"a b\" c"));
     const auto runs = stubs.WaitForRuns("TessHost.exe");
     ASSERT_EQ(runs.size(), 1);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", "a b", "c"}));
     EXPECT_EQ(runs[0].workingDirectory, appDir.path());
-    const Result<void> started = Process::Start(appDir.path(), "NoSuchProgram.exe /x", Process::WindowStyle::Hide);
+    const Result<void> started = Process::Start(appDir.path(), "NoSuchProgram.exe /x");
     ASSERT_FALSE(started);
     EXPECT_TRUE(started.error().description.contains("NoSuchProgram.exe")) << started.error().description.toStdString();
 }

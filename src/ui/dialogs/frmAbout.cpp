@@ -34,7 +34,7 @@ bool StartProgram(const QString &appDir, const QString &program)
 {
     // The value names the program itself, blanks and all.
     const QString commandLine = program.startsWith(u'"') ? program : u'"' + program + u'"';
-    return !program.isEmpty() && Process::Start(appDir, commandLine, Process::WindowStyle::NormalFocus).ok();
+    return !program.isEmpty() && Process::Start(appDir, commandLine).ok();
 }
 
 } // namespace
