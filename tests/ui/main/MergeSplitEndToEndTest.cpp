@@ -62,8 +62,8 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
     Action("mnuExecute")->trigger();
     const auto log = [&] { return QString::fromUtf8(app.readFile(QStringLiteral("log/suite-programs.log"))); };
     const QString started = QStringLiteral("startEventDispatcher.bat  (from ");
-    // Every program started has ended: a start too many would show now.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return StubPrograms::NoneRunsIn(app.path()); }, 15000));
+    // The dispatcher ran and every program started has ended: a start too many would show now.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log().contains(started) && StubPrograms::NoneRunsIn(app.path()); }, 15000));
     EXPECT_EQ(log().count(started), 1) << log().toStdString();
     EXPECT_TRUE(log().contains(QStringLiteral("/OAComponents/PUB_New, ")));
     const QByteArray properties = app.readFile(QStringLiteral("OAComponents/PUB_New/eventdispatcher.properties"));
