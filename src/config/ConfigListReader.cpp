@@ -5,6 +5,7 @@
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
+#include "platform/VbText.h"
 
 #include <QFile>
 
@@ -21,16 +22,6 @@ FileIdentity IdentityFrom(const struct stat &st)
 {
     return {true, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint32(st.st_mode)};
-}
-
-QStringView TrimBlanks(QStringView s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
 }
 
 // The key as the format compares it: lower-cased by the code page's rules, which turn no
@@ -90,7 +81,7 @@ void ReadLines(const QString &text, ListedFile &file)
         const QStringView line = all.mid(start, end - start);
         start = end + (end + 1 < n && all[end] == u'\r' && all[end + 1] == u'\n' ? 2 : 1);
 
-        const QStringView trimmed = TrimBlanks(line);
+        const QStringView trimmed = Vb::TrimView(line);
         if (trimmed.isEmpty())
             continue;
         if (!afterMarker && trimmed == u"[FMK]") {
@@ -102,7 +93,7 @@ void ReadLines(const QString &text, ListedFile &file)
         if (eq < 0)
             continue;
         const QStringView key = line.left(eq);
-        const QStringView value = TrimBlanks(line.mid(eq + 1));
+        const QStringView value = Vb::TrimView(line.mid(eq + 1));
         // Past the joint file's marker the columns are done; only a stored password is looked for.
         if (afterMarker) {
             if (!value.isEmpty() && KeyIs(key, QLatin1StringView("password")))

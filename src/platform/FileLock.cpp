@@ -22,14 +22,14 @@ Held::~Held() { ::close(m_fd); }
 int WaitLimitMs() { return g_waitLimitMs; }
 void SetWaitLimitMs(int ms) { g_waitLimitMs = ms; }
 
-Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::function<void()> &whileWaiting)
+namespace {
+
+// Takes the lock on the open fd, trying every 20 ms for waitMs; the fd is closed on failure.
+// what names the locked thing in the message.
+Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
+                                      const std::function<void()> &whileWaiting)
 {
-    const QString shown = QDir::toNativeSeparators(folder);
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return Vb::Error{Vb::ErrorNumber::PathFileAccess,
-                         QStringLiteral("The folder %1 cannot be locked: %2").arg(shown, qt_error_string(errno))};
-    const QDeadlineTimer deadline(g_waitLimitMs);
+    const QDeadlineTimer deadline(waitMs);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         const int err = errno;
         if (err == EINTR)
@@ -38,17 +38,42 @@ Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::funct
             ::close(fd);
             const QString why = err == EWOULDBLOCK
                                     ? QStringLiteral("another program has held it for more than %1 seconds")
-                                          .arg(g_waitLimitMs / 1000.0)
+                                          .arg(waitMs / 1000.0)
                                     : qt_error_string(err);
             return Vb::Error{Vb::ErrorNumber::PermissionDenied,
-                             QStringLiteral("The folder %1 is locked: %2. Nothing was written; try again.")
-                                 .arg(shown, why)};
+                             QStringLiteral("%1 is locked: %2. Nothing was written; try again.").arg(what, why)};
         }
         if (whileWaiting)
             whileWaiting();
         QThread::msleep(20);
     }
     return std::make_unique<Held>(fd);
+}
+
+Vb::Error CannotLock(const QString &what)
+{
+    return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+                     QStringLiteral("%1 cannot be locked: %2").arg(what, qt_error_string(errno))};
+}
+
+} // namespace
+
+Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::function<void()> &whileWaiting)
+{
+    const QString what = QStringLiteral("The folder ") + QDir::toNativeSeparators(folder);
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return CannotLock(what);
+    return Acquire(fd, g_waitLimitMs, what, whileWaiting);
+}
+
+Result<std::unique_ptr<Held>> LockFile(const QString &lockFile, int waitMs)
+{
+    const QString what = QDir::toNativeSeparators(lockFile);
+    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0660);
+    if (fd < 0)
+        return CannotLock(what);
+    return Acquire(fd, waitMs, what, {});
 }
 
 } // namespace FileLock

@@ -35,4 +35,8 @@ void SetWaitLimitMs(int ms);
 // the lock stays taken or the folder cannot be opened.
 Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::function<void()> &whileWaiting = {});
 
+// The same on a lock file, made 0660 when missing, for a file that is itself replaced by a
+// rename; waits at most waitMs.
+Result<std::unique_ptr<Held>> LockFile(const QString &lockFile, int waitMs);
+
 } // namespace FileLock

@@ -76,7 +76,7 @@ double ParseNumberPrefix(const QString &s, qsizetype *used)
 
 } // namespace
 
-QString Trim(const QString &text)
+QStringView TrimView(QStringView text)
 {
     qsizetype b = 0, e = text.size();
     while (b < e && text[b] == u' ')
@@ -85,6 +85,8 @@ QString Trim(const QString &text)
         --e;
     return text.mid(b, e - b);
 }
+
+QString Trim(const QString &text) { return TrimView(text).toString(); }
 
 double Val(const QString &text)
 {

@@ -10,6 +10,8 @@ namespace Vb {
 
 // Removes leading and trailing blanks (0x20) only; tabs stay.
 QString Trim(const QString &text);
+// Trim without a copy, for readers that trim every line.
+QStringView TrimView(QStringView text);
 
 // The number of a value: leading number of the text, blanks inside it skipped, "." as the
 // only decimal point, &H / &O prefixes, 0 when there is none.

@@ -1,6 +1,7 @@
 #include "suite/RunRegister.h"
 
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Process.h"
 
 #include <QDir>
@@ -10,13 +11,10 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
-#include <QThread>
 
 #include <cerrno>
 
-#include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -84,51 +82,6 @@ Vb::Error Failure(const QString &path, const QString &why)
     return {Vb::ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)};
 }
 
-// The register is replaced by a rename, so the lock is a file beside it that stays.
-class RegisterLock final
-{
-public:
-    explicit RegisterLock(const QString &appDir)
-        : m_path(RunRegister::RegisterPath(appDir) + QStringLiteral(".lock"))
-    {
-        m_fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0660);
-        if (m_fd < 0) {
-            m_error = qt_error_string(errno);
-            return;
-        }
-        // Another instance holds it for a few milliseconds; one that hangs is not waited for long.
-        for (int tries = 0; tries < 100; ++tries) {
-            if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-                m_locked = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR)
-                break;
-            QThread::msleep(20);
-        }
-        m_error = QStringLiteral("another instance keeps the register locked");
-    }
-    ~RegisterLock()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Q_DISABLE_COPY_MOVE(RegisterLock)
-
-    Result<void> Held() const
-    {
-        if (m_locked)
-            return {};
-        return Failure(m_path, m_error);
-    }
-
-private:
-    QString m_path;
-    QString m_error;
-    int m_fd = -1;
-    bool m_locked = false;
-};
-
 } // namespace
 
 namespace RunRegister {
@@ -185,9 +138,11 @@ Result<QList<RunRecord>> Read(const QString &appDir)
 
 Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
 {
-    const RegisterLock lock(appDir);
-    if (Result<void> held = lock.Held(); !held)
-        return held;
+    // The register is replaced by a rename, so the lock is a file beside it that stays.
+    // Another instance holds it for a few milliseconds; one that hangs is not waited for long.
+    const auto lock = FileLock::LockFile(RegisterPath(appDir) + QStringLiteral(".lock"), 2000);
+    if (!lock)
+        return lock.error();
     // A register that cannot be read is replaced: the processes it named are found no more,
     // which is better than recording nothing from now on.
     QList<RunRecord> records = Read(appDir).value_or({});
