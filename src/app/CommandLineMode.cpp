@@ -137,7 +137,7 @@ bool CreateConfigFromCommandLine(Session &session)
     const Result<void> written =
         FileIo::IsValidFileName(name)
             ? ConfigFormat::WriteFile(path, c)
-            : Vb::Error{Vb::ErrorNumber::BadFileName, QStringLiteral("Bad file name or number")};
+            : Failure{ErrorNumber::BadFileName, QStringLiteral("Bad file name or number")};
     if (written)
         return true;
     // A script's operator needs to know which file failed and why, not only that one did.

@@ -127,7 +127,7 @@ QString WhyNotWritable(const ConfigRecord &config)
 Result<void> WriteFile(const QString &path, const ConfigRecord &config)
 {
     if (const QString why = WhyNotWritable(config); !why.isEmpty())
-        return Vb::Error{Vb::ErrorNumber::InvalidValue, why};
+        return Failure{ErrorNumber::InvalidValue, why};
     return FileIo::WriteFileAtomic(path, Format(config));
 }
 

@@ -44,7 +44,7 @@ Result<QByteArray> ReadAll(int fd, qint64 size)
 {
     const qint64 limit = FileIo::kTextFileLimit;
     if (size > limit)
-        return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+        return Failure{ErrorNumber::PathFileAccess,
                          QStringLiteral("larger than %1 bytes, not read").arg(limit)};
     // One byte more than the size, so that a file as long as it says ends in one read.
     QByteArray bytes(qsizetype(size) + 1, Qt::Uninitialized);
@@ -52,7 +52,7 @@ Result<QByteArray> ReadAll(int fd, qint64 size)
     for (;;) {
         if (have == bytes.size()) {
             if (have > limit)
-                return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+                return Failure{ErrorNumber::PathFileAccess,
                                  QStringLiteral("larger than %1 bytes, not read").arg(limit)};
             bytes.resize(std::min<qsizetype>(have * 2 + 64, limit + 1));
         }
@@ -60,7 +60,7 @@ Result<QByteArray> ReadAll(int fd, qint64 size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return Vb::Error{Vb::ErrorNumber::DeviceIo, qt_error_string(errno)};
+            return Failure{ErrorNumber::DeviceIo, qt_error_string(errno)};
         if (n == 0)
             break;
         have += n;
@@ -178,15 +178,15 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         return file;
     }
     struct stat st;
-    Result<QByteArray> bytes = Vb::Error{};
+    Result<QByteArray> bytes = Failure{};
     if (::fstat(fd, &st) != 0) {
-        bytes = Vb::Error{Vb::ErrorNumber::DeviceIo, qt_error_string(errno)};
+        bytes = Failure{ErrorNumber::DeviceIo, qt_error_string(errno)};
     } else {
         file.identity = IdentityFrom(st);
         if (S_ISDIR(st.st_mode))
             file.presence = ListedFile::Presence::Folder;
         else if (!S_ISREG(st.st_mode))
-            bytes = Vb::Error{Vb::ErrorNumber::PathFileAccess, QStringLiteral("not a regular file")};
+            bytes = Failure{ErrorNumber::PathFileAccess, QStringLiteral("not a regular file")};
         else
             bytes = ReadAll(fd, st.st_size);
     }

@@ -14,7 +14,7 @@ Result<QList<Entry>> Files(const QString &folder)
 {
     DIR *dir = ::opendir(QFile::encodeName(folder).constData());
     if (!dir)
-        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(errno)};
+        return Failure{ErrorNumber::PathFileAccess, qt_error_string(errno)};
     const int dirFd = ::dirfd(dir);
     QList<Entry> entries;
     errno = 0;
@@ -51,7 +51,7 @@ Result<QList<Entry>> Files(const QString &folder)
     const int err = errno;
     ::closedir(dir);
     if (err != 0)
-        return Vb::Error{Vb::ErrorNumber::PathFileAccess, qt_error_string(err)};
+        return Failure{ErrorNumber::PathFileAccess, qt_error_string(err)};
     return entries;
 }
 

@@ -16,7 +16,7 @@
 namespace FileIo {
 namespace {
 
-namespace ErrorNumber = Vb::ErrorNumber;
+namespace ErrorNumber = ErrorNumber;
 
 InjectedFault g_fault = InjectedFault::None;
 
@@ -31,7 +31,7 @@ QString Named(const QString &description, const QString &path)
 
 // A failed file operation as a run-time error number and text, so that messages read as
 // users know them.
-Vb::Error FileError(const QString &path, const QString &description)
+Failure FileError(const QString &path, const QString &description)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
@@ -41,7 +41,7 @@ Vb::Error FileError(const QString &path, const QString &description)
     return {ErrorNumber::PathFileAccess, Named(description.isEmpty() ? QStringLiteral("Path/File access error") : description, path)};
 }
 
-Vb::Error WriteError(const QString &path, int err)
+Failure WriteError(const QString &path, int err)
 {
     if (err == ENOSPC || err == EDQUOT || err == EFBIG)
         return {ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), path)};
@@ -77,7 +77,7 @@ Result<QByteArray> ReadBytes(const QString &path, qint64 maxBytes)
     if (path.isEmpty() || ::stat(native.constData(), &st) != 0 || S_ISDIR(st.st_mode))
         return FileError(path, QString());
     if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
-        return Vb::Error{ErrorNumber::PathFileAccess, Named(why, path)};
+        return Failure{ErrorNumber::PathFileAccess, Named(why, path)};
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return FileError(path, qt_error_string(errno));
@@ -87,16 +87,16 @@ Result<QByteArray> ReadBytes(const QString &path, qint64 maxBytes)
     if (::fstat(fd, &st) != 0)
         return FileError(path, qt_error_string(errno));
     if (const QString why = WhyNotRead(st, maxBytes); !why.isEmpty())
-        return Vb::Error{ErrorNumber::PathFileAccess, Named(why, path)};
+        return Failure{ErrorNumber::PathFileAccess, Named(why, path)};
     // Read by the size fstat saw, one byte more showing a file grown since: a buffer of the
     // limit would cost a megabyte for every small file.
     QByteArray bytes = maxBytes >= 0 ? file.read(qMin(qint64(st.st_size), maxBytes) + 1) : file.readAll();
     if (maxBytes >= 0 && bytes.size() > st.st_size && file.error() == QFileDevice::NoError)
         bytes += file.read(maxBytes + 1 - bytes.size());
     if (file.error() != QFileDevice::NoError)
-        return Vb::Error{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
+        return Failure{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
     if (maxBytes >= 0 && bytes.size() > maxBytes)
-        return Vb::Error{ErrorNumber::PathFileAccess, Named(TooLarge(maxBytes), path)};
+        return Failure{ErrorNumber::PathFileAccess, Named(TooLarge(maxBytes), path)};
     return bytes;
 }
 
@@ -130,16 +130,16 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
-        return Vb::Error{ErrorNumber::PathNotFound, Named(QStringLiteral("Path not found"), path)};
+        return Failure{ErrorNumber::PathNotFound, Named(QStringLiteral("Path not found"), path)};
     if (info.isDir() || (info.exists() && !MayWrite(info)) || g_fault == InjectedFault::ReadOnly)
-        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
+        return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     struct stat old {};
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0;
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly))
-        return Vb::Error{ErrorNumber::PathFileAccess, Named(file.errorString(), path)};
+        return Failure{ErrorNumber::PathFileAccess, Named(file.errorString(), path)};
     // Written here and not through QSaveFile's buffer: its commit does not notice a failed
     // flush of a small file and would rename an empty file over the old one.
     const int fd = file.handle();
@@ -182,7 +182,7 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
         return WriteError(path, err);
     }
     if (!file.commit())
-        return Vb::Error{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
+        return Failure{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
     return {};
 }
 
@@ -190,11 +190,11 @@ Result<void> RenameFile(const QString &from, const QString &to)
 {
     QFile file(from);
     if (g_fault == InjectedFault::DiskFull)
-        return Vb::Error{ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), from)};
+        return Failure{ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), from)};
     if (g_fault == InjectedFault::ReadOnly)
-        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), from)};
+        return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), from)};
     if (!file.rename(to))
-        return Vb::Error{ErrorNumber::PathFileAccess,
+        return Failure{ErrorNumber::PathFileAccess,
                          QStringLiteral("Cannot rename %1 to %2: %3")
                              .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), file.errorString())};
     return {};
@@ -204,12 +204,12 @@ Result<void> DeleteFile(const QString &path)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
-        return Vb::Error{ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
+        return Failure{ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
     if (!MayWrite(info) || g_fault == InjectedFault::ReadOnly)
-        return Vb::Error{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
+        return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     QFile file(path);
     if (!file.remove())
-        return Vb::Error{ErrorNumber::PermissionDenied, Named(file.errorString(), path)};
+        return Failure{ErrorNumber::PermissionDenied, Named(file.errorString(), path)};
     return {};
 }
 

@@ -40,7 +40,7 @@ Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
                                     ? QStringLiteral("another program has held it for more than %1 seconds")
                                           .arg(waitMs / 1000.0)
                                     : qt_error_string(err);
-            return Vb::Error{Vb::ErrorNumber::PermissionDenied,
+            return Failure{ErrorNumber::PermissionDenied,
                              QStringLiteral("%1 is locked: %2. Nothing was written; try again.").arg(what, why)};
         }
         if (whileWaiting)
@@ -50,9 +50,9 @@ Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
     return std::make_unique<Held>(fd);
 }
 
-Vb::Error CannotLock(const QString &what)
+Failure CannotLock(const QString &what)
 {
-    return Vb::Error{Vb::ErrorNumber::PathFileAccess,
+    return Failure{ErrorNumber::PathFileAccess,
                      QStringLiteral("%1 cannot be locked: %2").arg(what, qt_error_string(errno))};
 }
 

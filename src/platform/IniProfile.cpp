@@ -204,7 +204,7 @@ Result<QString> WithProfileString(const QString &text, const QString &section, c
     // hold would come back as something else: refuse both before anything is changed.
     for (const QString *part : {&sectionName, &keyName, &value}) {
         if (part->contains(u'\r') || part->contains(u'\n') || !Ansi::CanEncode(*part))
-            return Vb::Error{Vb::ErrorNumber::InvalidValue,
+            return Failure{ErrorNumber::InvalidValue,
                              QStringLiteral("A line break or a character Windows-1252 lacks in a profile entry")};
     }
 

@@ -13,7 +13,7 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls are use
 namespace Odbc {
 namespace {
 
-namespace ErrorNumber = Vb::ErrorNumber;
+namespace ErrorNumber = ErrorNumber;
 
 const SQLWCHAR *W(const QString &text) { return reinterpret_cast<const SQLWCHAR *>(text.utf16()); }
 
@@ -26,7 +26,7 @@ bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 
 // Every diagnostic record of a handle, joined: the driver often explains a failure in more
 // than one record (the driver manager's and the server's).
-Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
+Failure Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
 {
     QStringList parts;
     for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
@@ -47,10 +47,10 @@ Vb::Error Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallbac
         if (!message.isEmpty())
             parts << message;
     }
-    return Vb::Error{ErrorNumber::ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n')};
+    return Failure{ErrorNumber::ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n')};
 }
 
-Vb::Error NoDriverManager()
+Failure NoDriverManager()
 {
     return {ErrorNumber::ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")};
 }
@@ -255,7 +255,7 @@ Result<void> Connection::Connect(const QString &dsn, const QString &user, const 
 
 namespace {
 
-Vb::Error NotOpen()
+Failure NotOpen()
 {
     return {ErrorNumber::ObjectClosed, QStringLiteral("Operation is not allowed when the object is closed.")};
 }
@@ -506,10 +506,10 @@ Result<QVariant> Recordset::Field(const QString &name) const
     const Impl &d = *m_impl;
     const qsizetype index = d.IndexOf(name);
     if (index < 0)
-        return Vb::Error{ErrorNumber::ItemNotFound, QStringLiteral("Item cannot be found in the collection "
+        return Failure{ErrorNumber::ItemNotFound, QStringLiteral("Item cannot be found in the collection "
                                                                    "corresponding to the requested name or ordinal.")};
     if (!d.onRow)
-        return Vb::Error{ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current "
+        return Failure{ErrorNumber::NoCurrentRecord, QStringLiteral("Either BOF or EOF is True, or the current "
                                                                       "record has been deleted. Requested operation "
                                                                       "requires a current record.")};
     return d.row[index];

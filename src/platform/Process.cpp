@@ -149,14 +149,14 @@ Result<Prepared> Prepare(const QString &appDir, const QString &commandLine)
     const QString name = parts.takeFirst();
     const QString program = FindProgram(appDir, name);
     if (program.isEmpty())
-        return Vb::Error{Vb::ErrorNumber::FileNotFound,
+        return Failure{ErrorNumber::FileNotFound,
                          QStringLiteral("%1: %2").arg(name.isEmpty() ? commandLine : name, qt_error_string(ENOENT))};
     return Prepared{program, parts};
 }
 
-Vb::Error SpawnFailure(const QString &what, int error)
+Failure SpawnFailure(const QString &what, int error)
 {
-    return Vb::Error{error == ENOENT ? Vb::ErrorNumber::FileNotFound : Vb::ErrorNumber::InvalidProcedureCall,
+    return Failure{error == ENOENT ? ErrorNumber::FileNotFound : ErrorNumber::InvalidProcedureCall,
                      QStringLiteral("%1: %2").arg(what, qt_error_string(error))};
 }
 

@@ -346,7 +346,7 @@ Result<bool> GetKeyValue(const QString &appDir, Hkey keyRoot, const QString &key
         // The cut looks at the character at position 0, which a value of zero bytes lacks:
         // a run-time error that the caller handles.
         key.Close();
-        return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
+        return Failure{ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
     }
     const QByteArray cut = buffer.left(buffer.at(size - 1) != '\0' ? size : size - 1);
     if (type == REG_SZ) {

@@ -5,11 +5,10 @@
 #include <optional>
 #include <utility>
 
-// How every operation that can fail reports: a value, or an error with its run-time error
-// number and text. Success is the presence of the value, never a number.
-namespace Vb {
+// How every operation that can fail reports: a value, or a Failure with its error number and
+// text. Success is the presence of the value, never a number.
 
-// The run-time error numbers, so that messages read as the suite's users know them.
+// The error numbers the suite's users know from its messages.
 namespace ErrorNumber {
 // This program's own failures in preparing a launch, told by their description.
 inline constexpr int LaunchFailed = 1;
@@ -39,37 +38,49 @@ inline constexpr int ServerNameUnknown = 3709;
 inline constexpr int ProviderError = -2147467259; // 0x80004005
 } // namespace ErrorNumber
 
-struct Error
+// Why an operation failed: the number its message shows and the text that explains it.
+struct Failure
 {
     int number = 0;
     QString description;
 };
 
-} // namespace Vb
+namespace ResultDetail {
+// Reading the value of a failed result is a programming error; stop with its text rather
+// than read an empty value.
+[[noreturn]] void ValueOfFailure(const Failure &failure);
+} // namespace ResultDetail
 
 template <typename T>
 class [[nodiscard]] Result
 {
 public:
     Result(T value) : m_value(std::move(value)) {}
-    Result(Vb::Error error) : m_error(std::move(error)) {}
+    Result(Failure error) : m_error(std::move(error)) {}
 
     bool ok() const { return m_value.has_value(); }
     explicit operator bool() const { return ok(); }
 
-    // Only on success.
-    T &value() & { return *m_value; }
-    const T &value() const & { return *m_value; }
-    T &&value() && { return std::move(*m_value); }
-    T *operator->() { return &*m_value; }
-    const T *operator->() const { return &*m_value; }
+    // Only on success; on a failure the program stops with the failure's text.
+    T &value() & { return checked(); }
+    const T &value() const & { return const_cast<Result *>(this)->checked(); }
+    T &&value() && { return std::move(checked()); }
+    T *operator->() { return &checked(); }
+    const T *operator->() const { return &const_cast<Result *>(this)->checked(); }
     T value_or(T fallback) const { return m_value ? *m_value : fallback; }
     // Only on failure.
-    const Vb::Error &error() const { return m_error; }
+    const Failure &error() const { return m_error; }
 
 private:
+    T &checked()
+    {
+        if (!m_value)
+            ResultDetail::ValueOfFailure(m_error);
+        return *m_value;
+    }
+
     std::optional<T> m_value;
-    Vb::Error m_error;
+    Failure m_error;
 };
 
 template <>
@@ -77,13 +88,13 @@ class [[nodiscard]] Result<void>
 {
 public:
     Result() = default;
-    Result(Vb::Error error) : m_failed(true), m_error(std::move(error)) {}
+    Result(Failure error) : m_failed(true), m_error(std::move(error)) {}
 
     bool ok() const { return !m_failed; }
     explicit operator bool() const { return ok(); }
-    const Vb::Error &error() const { return m_error; }
+    const Failure &error() const { return m_error; }
 
 private:
     bool m_failed = false;
-    Vb::Error m_error;
+    Failure m_error;
 };

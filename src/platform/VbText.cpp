@@ -101,8 +101,8 @@ double Val(const QString &text)
 
 double RoundHalfEven(double value) { return std::nearbyint(value); }
 
-Error TypeMismatch() { return {ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch")}; }
-Error Overflow() { return {ErrorNumber::Overflow, QStringLiteral("Overflow")}; }
+Failure TypeMismatch() { return {ErrorNumber::TypeMismatch, QStringLiteral("Type mismatch")}; }
+Failure Overflow() { return {ErrorNumber::Overflow, QStringLiteral("Overflow")}; }
 
 static std::optional<double> StrictNumber(const QString &text)
 {
@@ -134,3 +134,10 @@ Result<qint16> CInt(const QString &text)
 bool IsNumeric(const QString &text) { return StrictNumber(text).has_value(); }
 
 } // namespace Vb
+
+namespace ResultDetail {
+void ValueOfFailure(const Failure &failure)
+{
+    qFatal("The value of a failed result was read: %d %s", failure.number, qPrintable(failure.description));
+}
+} // namespace ResultDetail

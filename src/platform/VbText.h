@@ -20,8 +20,8 @@ double Val(const QString &text);
 // Rounds to the nearest whole number, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-Error TypeMismatch();
-Error Overflow();
+Failure TypeMismatch();
+Failure Overflow();
 
 // Conversion of a text to a 16-bit whole number: the text must be a number (blanks
 // around it allowed), halves round to even, outside -32768..32767 is an overflow.

@@ -67,9 +67,9 @@ WaitViewFactory SetWaitView(WaitViewFactory factory)
     return factory;
 }
 
-Vb::Error Cancelled() { return Vb::Error{Vb::ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")}; }
+Failure Cancelled() { return Failure{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")}; }
 
-bool IsCancelled(const Vb::Error &error) { return error.number == Vb::ErrorNumber::UserInterrupt; }
+bool IsCancelled(const Failure &error) { return error.number == ErrorNumber::UserInterrupt; }
 
 Result<void> RunAndWait(const QString &what, std::function<void(const Stop &)> work)
 {
@@ -85,7 +85,7 @@ Result<void> RunAndWait(const QString &what, std::function<void(const Stop &)> w
         }).detach();
     } catch (const std::exception &e) {
         CountRunning(-1);
-        return Vb::Error{Vb::ErrorNumber::OutOfMemory,
+        return Failure{ErrorNumber::OutOfMemory,
                          QStringLiteral("No thread could be started for the work: %1").arg(QString::fromLocal8Bit(e.what()))};
     }
 

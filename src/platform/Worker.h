@@ -40,8 +40,8 @@ WaitViewFactory SetWaitView(WaitViewFactory factory);
 constexpr int ViewDelayMs = 250;
 
 // The error of a wait that was cancelled, or cut short by the end of the program.
-Vb::Error Cancelled();
-bool IsCancelled(const Vb::Error &error);
+Failure Cancelled();
+bool IsCancelled(const Failure &error);
 
 // Runs work on a new thread and waits for it. Fails with Cancelled() when the wait was
 // cancelled, or with the reason when no thread could be made. Whatever work captures is
@@ -58,7 +58,7 @@ Result<T> Run(const QString &what, Work work)
     if (!waited)
         return waited.error();
     if (!slot->has_value()) // the work threw
-        return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("The work ended without a result.")};
+        return Failure{ErrorNumber::InvalidProcedureCall, QStringLiteral("The work ended without a result.")};
     return std::move(**slot);
 }
 

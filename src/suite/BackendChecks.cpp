@@ -9,7 +9,7 @@
 namespace {
 
 // What a conversion of a null value reports.
-Vb::Error InvalidUseOfNull() { return Vb::Error{Vb::ErrorNumber::InvalidUseOfNull, QStringLiteral("Invalid use of Null")}; }
+Failure InvalidUseOfNull() { return Failure{ErrorNumber::InvalidUseOfNull, QStringLiteral("Invalid use of Null")}; }
 
 // The version as a 16-bit whole number: a whole-number column must fit, any other is
 // converted by CInt; Null is an error.

@@ -34,9 +34,9 @@ QString Attribute(const QString &path, const QString &section, const char *key)
     return JointFile::GetAttributeValueFromTSY(path, section, QLatin1String(key));
 }
 
-Vb::Error Failure(const QString &description)
+Failure LaunchFailure(const QString &description)
 {
-    return {Vb::ErrorNumber::LaunchFailed, description};
+    return {ErrorNumber::LaunchFailed, description};
 }
 
 bool Holds(const QString &path, const QByteArray &bytes)
@@ -98,7 +98,7 @@ Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFil
     const QString components = session.AppPath(QStringLiteral("OAComponents"));
     const QString folder = components + u'/' + record.PublisherBusComp;
     if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp))
-        return Failure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
+        return LaunchFailure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
     for (const QString &name : TemplateFiles) {
         const QString from = components + u'/' + name;
         const Result<QByteArray> read = FileIo::ReadBytes(from);
@@ -111,7 +111,7 @@ Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFil
             text.replace(PublisherPlaceholder, record.PublisherBusComp);
             text.replace(ConsumerPlaceholder, record.ClientBusComp);
             if (!Ansi::CanEncode(text))
-                return Failure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
+                return LaunchFailure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
                                    .arg(record.PublisherBusComp, PropertiesFile));
             bytes = Ansi::Encode(text);
         }
@@ -146,7 +146,7 @@ bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
                            + started.error().description,
                        MsgIcon::None, MsgButtons::Ok);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
-        if (started.error().number != Vb::ErrorNumber::ServerNameUnknown)
+        if (started.error().number != ErrorNumber::ServerNameUnknown)
             return false;
     }
     const bool dispatchers = ExecuteDispatcher(session, jointFilePath);
@@ -174,7 +174,7 @@ Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, co
 
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
-        return Vb::Error{platform.error().number,
+        return Failure{platform.error().number,
                          QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
                              .arg(section, platformText, platform.error().description)};
     QString server = dsn;
@@ -184,7 +184,7 @@ Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, co
             return looked.error();
         // Started with an empty server name, the Java server would serve no database.
         if (!looked)
-            return Vb::Error{Vb::ErrorNumber::ServerNameUnknown,
+            return Failure{ErrorNumber::ServerNameUnknown,
                              QStringLiteral("The Java server was not started: the server name of data source "
                                             "\"%1\" of section [%2] could not be read.\r\n")
                                      .arg(dsn, section)
@@ -255,7 +255,7 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
 {
     QList<DispatcherRecord> dispatchers;
     QStringList refused, refusals;
-    auto fail = [&session](const Vb::Error &error) {
+    auto fail = [&session](const Failure &error) {
         session.MsgBox(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description,
                        MsgIcon::None, MsgButtons::Ok);
         return false;

@@ -11,9 +11,9 @@ const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLati
 
 bool Valid(int which) { return which == 0 || which == 1; }
 
-Vb::Error NotOpen(int which)
+Failure NotOpen(int which)
 {
-    return {Vb::ErrorNumber::ObjectClosed, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
+    return {ErrorNumber::ObjectClosed, QStringLiteral("The %1 database connection is not open.").arg(ProductNames[which])};
 }
 
 } // namespace
@@ -23,7 +23,7 @@ PublisherConnections::PublisherConnections() : m_state(std::make_shared<State>()
 Result<void> PublisherConnections::Open(int which, const QString &dsn, const QString &user, const QString &password)
 {
     if (!Valid(which))
-        return Vb::Error{Vb::ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
+        return Failure{ErrorNumber::InvalidProcedureCall, QStringLiteral("Invalid procedure call or argument")};
     auto connection = std::make_unique<Odbc::Connection>();
     if (Result<void> opened = SuiteDatabase::OpenByConnectionString(*connection, dsn, user, password); !opened)
         return opened;
@@ -99,7 +99,7 @@ Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &pu
     if (Result<void> committed = Get(0)->Commit(); !committed)
         return rollBack(committed);
     if (Result<void> committed = Get(1)->Commit(); !committed)
-        return Vb::Error{committed.error().number,
+        return Failure{committed.error().number,
                          QStringLiteral("The Fieldmark database was updated, the Rostrum database was not:\r\n")
                              + committed.error().description};
     return {};

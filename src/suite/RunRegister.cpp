@@ -77,9 +77,9 @@ std::optional<RunRecord> FromJson(const QJsonObject &o)
     return r;
 }
 
-Vb::Error Failure(const QString &path, const QString &why)
+Failure RegisterFailure(const QString &path, const QString &why)
 {
-    return {Vb::ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)};
+    return {ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), why)};
 }
 
 } // namespace
@@ -113,7 +113,7 @@ Result<QList<RunRecord>> Load(const QString &appDir)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes.value(), &error);
     if (error.error != QJsonParseError::NoError || !document.isArray())
-        return Failure(path, QStringLiteral("not a register of started programs (%1)").arg(error.errorString()));
+        return RegisterFailure(path, QStringLiteral("not a register of started programs (%1)").arg(error.errorString()));
     QList<RunRecord> records;
     for (const QJsonValue &value : document.array()) {
         if (const std::optional<RunRecord> record = FromJson(value.toObject()))

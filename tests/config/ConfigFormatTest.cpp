@@ -90,7 +90,7 @@ TEST(ConfigFormat, WrittenValuesReadBackOrAreRefusedAndNothingIsWritten)
         EXPECT_EQ(QFile::exists(path), !c.refusal);
         if (c.refusal) {
             ASSERT_FALSE(written);
-            EXPECT_EQ(written.error().number, Vb::ErrorNumber::InvalidValue);
+            EXPECT_EQ(written.error().number, ErrorNumber::InvalidValue);
             EXPECT_TRUE(written.error().description.contains(QLatin1String(c.refusal)));
             continue;
         }

@@ -22,7 +22,7 @@ TEST(ConfigStore, ConfigFileNamesAndTheJoin)
     EXPECT_EQ(app.readFile("lib/out.tsy"), QByteArray("[FMK]\r\nSatelliteAppln=4009\r\ndsn=F\r\npassword=\xA7\x81\r\n"
                                                       "\r\n[RST]\r\nSatelliteAppln=1028\r\ndsn=R\r\nuser=u\r\n"));
     const Result<void> joined = ConfigStore::JoinConfigFiles(app.path(), "f.tsy", "missing.tsy", "new.tsy");
-    EXPECT_EQ(joined.error().number, Vb::ErrorNumber::FileNotFound);
+    EXPECT_EQ(joined.error().number, ErrorNumber::FileNotFound);
 }
 
 // A file is replaced only while it still holds what the caller loaded; a change, a deletion,

@@ -22,7 +22,7 @@ using Fault = FileIo::InjectedFault;
 
 // The message of a failed call; "succeeded" when it did not fail.
 template <typename T>
-QString Failure(const Result<T> &result)
+QString FailureText(const Result<T> &result)
 {
     return result ? u"succeeded"_s : result.error().description;
 }
@@ -43,14 +43,14 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
 {
     using Act = std::function<QString(const TestDir &)>;
     auto save = [](const char *name) -> Act {
-        return [=](const TestDir &app) { return Failure(ConfigFormat::WriteFile(app.lib(name), ConfigRecord{})); };
+        return [=](const TestDir &app) { return FailureText(ConfigFormat::WriteFile(app.lib(name), ConfigRecord{})); };
     };
     auto join = [](const char *rostrum) -> Act {
         return [=](const TestDir &app) {
-            return Failure(ConfigStore::JoinConfigFiles(app.path(), u"f.tsy"_s, rostrum, u"joint.tsy"_s));
+            return FailureText(ConfigStore::JoinConfigFiles(app.path(), u"f.tsy"_s, rostrum, u"joint.tsy"_s));
         };
     };
-    const Act rename = [](const TestDir &app) { return Failure(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"))); };
+    const Act rename = [](const TestDir &app) { return FailureText(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"))); };
     // named: the file the message names; nullptr when the call has no message.
     const struct { const char *what; Fault fault; Act act; const char *named; } cases[] = {
         {"save over a file onto a full disk", Fault::DiskFull, save("f.tsy"), "f.tsy"},
@@ -65,14 +65,14 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         {"save in a read-only lib", Fault::ReadOnly, save("new.tsy"), "new.tsy"},
         {"rename in a read-only lib", Fault::ReadOnly, rename, "f.tsy"},
         {"delete in a read-only lib", Fault::ReadOnly,
-         [](const TestDir &app) { return Failure(FileIo::DeleteFile(app.lib("f.tsy"))); }, "f.tsy"},
+         [](const TestDir &app) { return FailureText(FileIo::DeleteFile(app.lib("f.tsy"))); }, "f.tsy"},
         {"a listed file gone before the read", Fault::None,
-         [](const TestDir &app) { return Failure(FileIo::ReadAnsiText(app.lib("gone.tsy"))); }, "gone.tsy"},
+         [](const TestDir &app) { return FailureText(FileIo::ReadAnsiText(app.lib("gone.tsy"))); }, "gone.tsy"},
         {"a file to join gone before the join", Fault::None, join("gone.tsy"), "gone.tsy"},
         // A configuration file is no program: it exists but may not be executed.
         {"a child program that cannot be started", Fault::None,
          [](const TestDir &app) {
-             return Failure(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s));
+             return FailureText(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s));
          },
          "f.tsy"},
     };

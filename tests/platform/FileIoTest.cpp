@@ -49,11 +49,11 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
     EXPECT_EQ(st.st_gid, group);
 
     QFile::setPermissions(path, QFile::ReadOwner);
-    EXPECT_EQ(FileIo::WriteFileAtomic(path, "three").error().number, Vb::ErrorNumber::PermissionDenied);
+    EXPECT_EQ(FileIo::WriteFileAtomic(path, "three").error().number, ErrorNumber::PermissionDenied);
     EXPECT_EQ(FileIo::ReadBytes(path).value(), QByteArray("two\r\n"));
     EXPECT_FALSE(FileIo::DeleteFile(path)); // not forced
     EXPECT_TRUE(QFile::exists(path));
-    EXPECT_EQ(FileIo::WriteFileAtomic(dir.filePath("missing/x.tsy"), "x").error().number, Vb::ErrorNumber::PathNotFound);
+    EXPECT_EQ(FileIo::WriteFileAtomic(dir.filePath("missing/x.tsy"), "x").error().number, ErrorNumber::PathNotFound);
     // A failed rename names the file and where it was to go, each as what it is.
     const QString moved = FileIo::RenameFile(path, dir.filePath("missing/y.tsy")).error().description;
     EXPECT_TRUE(moved.startsWith("Cannot rename " + path + " to " + dir.filePath("missing/y.tsy") + ": "))

@@ -92,11 +92,11 @@ TEST_F(OdbcTest, TextAndFieldsSurviveTheRoundTrip)
     ASSERT_TRUE(rows->Next().value_or(false));
     EXPECT_FALSE(rows->Field(u"bcname"_s).value().isValid()) << "null";
 
-    EXPECT_EQ(rows->Field(u"NoSuchColumn"_s).error().number, Vb::ErrorNumber::ItemNotFound);
+    EXPECT_EQ(rows->Field(u"NoSuchColumn"_s).error().number, ErrorNumber::ItemNotFound);
     const Result<bool> end = rows->Next();
     ASSERT_TRUE(end) << "the end of the rows is not an error";
     EXPECT_FALSE(end.value());
-    EXPECT_EQ(rows->Field(u"tableid"_s).error().number, Vb::ErrorNumber::NoCurrentRecord);
+    EXPECT_EQ(rows->Field(u"tableid"_s).error().number, ErrorNumber::NoCurrentRecord);
 }
 
 // Statements between BeginTransaction and its end count together; afterwards each statement
@@ -133,9 +133,9 @@ TEST_F(OdbcTest, TransactionsCommitOrRollBackTheirStatementsTogetherAndStatement
     EXPECT_TRUE(update.error().description.contains("nosuchcolumn"_L1));
     EXPECT_TRUE(c.Execute(u"UPDATE tsybcdetails SET bcname = 'x' WHERE tableid = -1"_s)) << "touches no row";
     c.Close();
-    EXPECT_EQ(c.Execute(u"SELECT 1"_s).error().number, Vb::ErrorNumber::ObjectClosed);
+    EXPECT_EQ(c.Execute(u"SELECT 1"_s).error().number, ErrorNumber::ObjectClosed);
     EXPECT_FALSE(c.Query(u"SELECT 1"_s));
-    EXPECT_EQ(c.BeginTransaction().error().number, Vb::ErrorNumber::ObjectClosed);
+    EXPECT_EQ(c.BeginTransaction().error().number, ErrorNumber::ObjectClosed);
 }
 
 } // namespace

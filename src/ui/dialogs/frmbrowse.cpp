@@ -20,9 +20,9 @@
 namespace {
 
 // The errors a directory list raises, numbered as users of the suite know them.
-Vb::Error PathNotFound() { return {Vb::ErrorNumber::PathNotFound, QStringLiteral("Path not found")}; }
-Vb::Error DeviceUnavailable() { return {Vb::ErrorNumber::DeviceUnavailable, QStringLiteral("Device unavailable")}; }
-Vb::Error PermissionDenied() { return {Vb::ErrorNumber::PermissionDenied, QStringLiteral("Permission denied")}; }
+Failure PathNotFound() { return {ErrorNumber::PathNotFound, QStringLiteral("Path not found")}; }
+Failure DeviceUnavailable() { return {ErrorNumber::DeviceUnavailable, QStringLiteral("Device unavailable")}; }
+Failure PermissionDenied() { return {ErrorNumber::PermissionDenied, QStringLiteral("Permission denied")}; }
 
 QString CleanAbsolute(const QString &path)
 {

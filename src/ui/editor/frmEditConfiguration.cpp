@@ -66,7 +66,7 @@ frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
     BuildControls();
     // On the press, so that the order in which the keys come up again does not matter. Two
     // tabs: next and previous are both the other one.
-    for (const QKeySequence keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
                                     QKeySequence(Qt::CTRL | Qt::Key_PageUp)}) {
         auto *switchTab = new QShortcut(keys, this);
         connect(switchTab, &QShortcut::activated, this,

@@ -429,14 +429,14 @@ Result<void> frmConfigurationSelector::CreateDirectoryIfMissing(const QString &p
     if (info.isDir())
         return {};
     if (info.exists())
-        return Vb::Error{Vb::ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
+        return Failure{ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
     if (!QDir().mkdir(path))
-        return info.dir().exists() ? Vb::Error{Vb::ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
-                                   : Vb::Error{Vb::ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
+        return info.dir().exists() ? Failure{ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
+                                   : Failure{ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
     return {};
 }
 
-void frmConfigurationSelector::ReportError(const Vb::Error &error)
+void frmConfigurationSelector::ReportError(const Failure &error)
 {
     m_session.MsgBox(this, QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
 }

@@ -172,7 +172,7 @@ private:
     void mnuToolbar_Click();
     void mnuStatusbar_Click();
     Result<void> CreateDirectoryIfMissing(const QString &path);
-    void ReportError(const Vb::Error &error);
+    void ReportError(const Failure &error);
     void ReportListProblems(const QStringList &problems);
     // The status bar's account of the last command.
     void ShowOutcome(const QString &text);
