@@ -25,3 +25,23 @@ foreach(_package IN LISTS CPACK_PACKAGE_FILES)
                   WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
   file(REMOVE_RECURSE "${_work}")
 endforeach()
+
+# The debug-symbols package as Debian's tools make it: md5sums with paths inside the package
+# (the generator writes the staging paths), the debug files not executable, and its
+# documentation a link to that of the package it belongs to.
+set(_dbgsym_packages ${CPACK_PACKAGE_FILES})
+list(FILTER _dbgsym_packages INCLUDE REGEX "-dbgsym_[^/]*\\.ddeb$")
+foreach(_package IN LISTS _dbgsym_packages)
+  set(_work "${CPACK_TOPLEVEL_DIRECTORY}/dbgsym")
+  file(REMOVE_RECURSE "${_work}")
+  execute_process(COMMAND dpkg-deb -R "${_package}" "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(
+    COMMAND sh -c "find usr/lib/debug -type f -exec chmod 0644 {} + && \
+                   mkdir -p usr/share/doc && ln -sfn ${CPACK_PACKAGE_NAME} usr/share/doc/${CPACK_PACKAGE_NAME}-dbgsym && \
+                   find usr -type f -printf '%P\\n' | sort | sed 's|^|usr/|' | xargs md5sum >DEBIAN/md5sums && \
+                   chmod 0644 DEBIAN/md5sums"
+    WORKING_DIRECTORY "${_work}" COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND dpkg-deb --root-owner-group -Zxz --build "${_work}" "${_package}"
+                  OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+  file(REMOVE_RECURSE "${_work}")
+endforeach()

@@ -69,7 +69,8 @@ set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX ${cs_deb_appdir})
 set(CPACK_PACKAGING_INSTALL_PREFIX ${cs_deb_appdir})
 # Stripped binaries in the package, their debug information in configuration-selector-dbgsym.
-set(CPACK_STRIP_FILES ON)
+# The generator strips them itself while it splits the debug information off; CPACK_STRIP_FILES
+# would strip earlier and leave nothing to split.
 set(CPACK_DEBIAN_DEBUGINFO_PACKAGE ON)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL Unspecified deb)

@@ -3,6 +3,7 @@
 # then installs it on this machine and checks it as an administrator, two operators and an
 # account outside the group would, and removes it again with everything it made.
 # Usage: scripts/package-check.sh [BUILD_DIR]   (default build-deb; root or sudo needed)
+# CI runs it on build/, which scripts/test.sh configures with the same flags.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 src=$PWD
@@ -27,8 +28,14 @@ scripts/install-deps.sh --package
 
 # --- build and lintian --------------------------------------------------------------------
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCS_TOOLS=OFF \
-      -DCS_DEB_BUILDFLAGS=ON >/dev/null
+# A build folder that exists (CI passes the tested build/) keeps its settings: it needs only
+# Debian's flags, and then nothing is compiled again.
+if [ -f "$build/CMakeCache.txt" ]; then
+    cmake -S . -B "$build" -DCS_DEB_BUILDFLAGS=ON >/dev/null
+else
+    cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCS_TOOLS=OFF \
+          -DCS_DEB_BUILDFLAGS=ON >/dev/null
+fi
 cmake --build "$build" --target ConfigurationSelector
 rm -f "$build"/$pkg*.deb "$build"/$pkg*.ddeb
 (cd "$build" && cpack -G DEB >/dev/null)
@@ -36,6 +43,12 @@ deb=$(ls "$build"/${pkg}_*.deb)
 dbgsym=$(ls "$build"/$pkg-dbgsym_*.ddeb 2>/dev/null || true)
 echo "built $(basename "$deb") ${dbgsym:+and $(basename "$dbgsym")}"
 check "a -dbgsym package holds the debug information" [ -n "$dbgsym" ]
+# Debuggers find the symbols by build ID: every shipped binary's must be in the -dbgsym package.
+ids_of_shipped() { local tree; tree=$(mktemp -d); dpkg-deb -x "$deb" "$tree"
+                   for f in "$tree$app"/ConfigurationSelector "$tree$app"/*.so; do
+                       readelf -n "$f" | awk '/Build ID/ {print $3}'; done | sort; rm -rf "$tree"; }
+debug_ids_cover_binaries() { [ -n "$dbgsym" ] && [ "$(ids_of_shipped)" = "$(dpkg-deb -f "$dbgsym" Build-Ids | tr ' ' '\n' | sort)" ]; }
+check "  ... for the build ID of every binary shipped, which is stripped" debug_ids_cover_binaries
 
 # The status from a run without --show-overrides: with it, lintian counts overridden tags too.
 lintian --fail-on error,warning "$deb" $dbgsym >/dev/null 2>&1 && status=0 || status=$?
