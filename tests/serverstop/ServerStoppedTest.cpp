@@ -38,10 +38,9 @@ TEST(ServerStopped, TheCheckOfTheDatabasesFailsWithOneMessage)
     ASSERT_TRUE(db);
     PublisherConnections connections;
     ASSERT_TRUE(PublisherSetup::OpenConnections(
-        app.session(), connections, {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
+        app.session().Messenger(), connections, {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
     const ServerStop stopped;
-    qint64 size = 0;
-    EXPECT_FALSE(PublisherSetup::CheckConnections(app.session(), connections, &size));
+    EXPECT_FALSE(PublisherSetup::CheckConnections(app.session().Messenger(), connections));
     ASSERT_EQ(app.shownTexts().size(), 1) << app.shownTexts().join(u'\n').toStdString();
     EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("connection"), Qt::CaseInsensitive)) << app.shownTexts()[0].toStdString();
 }
