@@ -129,7 +129,8 @@ Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, con
         QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
     if (version.value() == 6)
         return report;
-    return Failure{ErrorNumber::LaunchFailed, report + QStringLiteral("\r\nThe Java server starts only on back-end version 6.")};
+    return Failure{ErrorNumber::LaunchFailed,
+                   report + QStringLiteral("\r\nThe Java server starts only on back-end version 6.")};
 }
 
 void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform, const QString &dsn,

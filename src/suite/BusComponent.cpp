@@ -53,14 +53,16 @@ QString ToolFolderParent(const QString &logDirectory)
 
 // Runs the command line in folder and waits for it; fails, saying why, when it did not run to
 // its end (not started, or cancelled).
-Result<void> RunTool(const QString &appDir, const QString &folder, const QString &commandLine, const ToolWaiting &waiting)
+Result<void> RunTool(const QString &appDir, const QString &folder, const QString &commandLine,
+                     const ToolWaiting &waiting)
 {
     QStringList arguments = Process::SplitCommandLine(Vb::Trim(commandLine));
     const QString name = arguments.takeFirst();
     const QString program = Process::FindProgram(appDir, name);
     if (program.isEmpty())
         return Failure{ErrorNumber::FileNotFound,
-                       QStringLiteral("The directory tool \"%1\" was not found in %2 or on the search path.").arg(name, appDir)};
+                       QStringLiteral("The directory tool \"%1\" was not found in %2 or on the search path.")
+                           .arg(name, appDir)};
     QProcess tool;
     tool.setProgram(program);
     tool.setArguments(arguments);
@@ -76,7 +78,8 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
     tool.start();
     if (!tool.waitForStarted())
         return Failure{ErrorNumber::InvalidProcedureCall,
-                       QStringLiteral("The directory tool \"%1\" could not be started: %2").arg(program, tool.errorString())};
+                       QStringLiteral("The directory tool \"%1\" could not be started: %2")
+                           .arg(program, tool.errorString())};
 
     QEventLoop loop;
     QObject::connect(&tool, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -125,8 +128,8 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
                    .arg(QDir::toNativeSeparators(parent), folder.errorString()));
         return false;
     }
-    const Result<void> ran =
-        RunTool(appDir, folder.path(), BusComponentCommandLine(host, port, admin, adminPassword, componentName), waiting);
+    const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
+    const Result<void> ran = RunTool(appDir, folder.path(), commandLine, waiting);
     if (!ran) {
         Failed(messages, componentName, ran.error().description);
         return false;

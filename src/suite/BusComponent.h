@@ -23,9 +23,9 @@ using ToolWaiting = std::function<bool(int elapsedSeconds)>;
 // ends, reports its log and removes the folder. Without waiting, the windows take no input meanwhile;
 // with it they do, so that the caller can offer to cancel. True only when the tool reported
 // success; a tool that cannot start, is cancelled or leaves no log is reported as a failure.
-bool CreateBusComponent(Messages &messages, const QString &appDir, const QString &logDirectory, const QString &host, const QString &port, const QString &admin,
-                        const QString &adminPassword, const QString &componentName,
-                        const ToolWaiting &waiting = {});
+bool CreateBusComponent(Messages &messages, const QString &appDir, const QString &logDirectory, const QString &host,
+                        const QString &port, const QString &admin, const QString &adminPassword,
+                        const QString &componentName, const ToolWaiting &waiting = {});
 
 // Shows the failure log of folder whole (and deletes it), or else the success message (and
 // deletes that log), or else that the tool left no log. True only for the success log.

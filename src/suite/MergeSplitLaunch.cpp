@@ -93,7 +93,8 @@ Result<void> ReadPublishers(const QString &path, const QString &section, Take ta
     }
 }
 
-Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath, const DispatcherRecord &record)
+Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath,
+                                       const DispatcherRecord &record)
 {
     const QString components = suite.appDir + QStringLiteral("/OAComponents");
     const QString folder = components + u'/' + record.PublisherBusComp;
@@ -136,8 +137,9 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
 
     const Result<QString> fieldmark = BuildMnSJavaArgument(jointFilePath, FMK);
     const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(jointFilePath, RST) : fieldmark;
-    const Result<void> started = rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
-                                         : Result<void>(rostrum.error());
+    const Result<void> started =
+        rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
+                : Result<void>(rostrum.error());
     if (!started && Worker::IsCancelled(started.error()))
         return false; // the operator stopped waiting: nothing more starts
     if (!started) {
@@ -255,7 +257,8 @@ bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath)
     QList<DispatcherRecord> dispatchers;
     QStringList refused, refusals;
     auto fail = [&suite](const Failure &error) {
-        Tell(suite.messages, QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description);
+        Tell(suite.messages,
+             QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description);
         return false;
     };
     // One record per publisher over both databases, Fieldmark's rows first; a publisher with

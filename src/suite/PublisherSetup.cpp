@@ -71,7 +71,8 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
     for (const QString &name : {pick.fieldmark, pick.rostrum}) {
         const Result<QString> text = FileIo::ReadAnsiText(configDirectory + u'/' + name);
         if (!text) {
-            Tell(messages, QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name) + text.error().description,
+            Tell(messages,
+                 QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name) + text.error().description,
                  MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }

@@ -33,7 +33,8 @@ QString JavaServerCommandLine(const QString &argumentText) { return QStringLiter
 Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const QStringList &configFiles,
                                   const QString &section, const QString &commandLine)
 {
-    const Result<RunRegister::StartedRun> started = RunRegister::StartRecorded(suite.appDir, kind, configFiles, section, commandLine);
+    const Result<RunRegister::StartedRun> started =
+        RunRegister::StartRecorded(suite.appDir, kind, configFiles, section, commandLine);
     if (!started)
         return started.error();
     if (const Result<void> &recorded = started.value().recorded; !recorded)

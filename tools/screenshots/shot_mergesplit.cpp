@@ -37,9 +37,9 @@ ShotRegistration regLedgerhall{{"mergesplit_editor_ledgerhall", [](TestAppDir &a
 
 ShotRegistration regPublisher{{"mergesplit_publisher", [](TestAppDir &app, const QString &out) {
                                    // No entries: the picture needs no database.
-                                   frmMergeAndSplit dialog(app.session(),
-                                                           {QStringLiteral("Fieldmark_Sales.tsy"), QStringLiteral("Rostrum_Plan.tsy")},
-                                                           nullptr);
+                                   const MergeSplitPick pick{QStringLiteral("Fieldmark_Sales.tsy"),
+                                                             QStringLiteral("Rostrum_Plan.tsy")};
+                                   frmMergeAndSplit dialog(app.session(), pick, nullptr);
                                    dialog.Load({});
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtMnSHost"))->setText(QStringLiteral("MNS-HOST"));
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtPublisherBusComp"))->setText(QStringLiteral("PUB_Sales"));

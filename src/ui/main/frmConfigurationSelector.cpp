@@ -4,7 +4,6 @@
 
 #include "app/Session.h"
 #include "ui/frmSplash.h"
-#include "config/ConfigStore.h"
 #include "platform/DirectoryWatch.h"
 #include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"

@@ -17,8 +17,9 @@ class QTabWidget;
 class Session;
 class frmbrowse;
 
-// The editor of the joint (merge-and-split) configuration file at path. It keeps no record: every value goes from the file into its control and back,
-// key by key. Controls that exist per application are pairs: [0] Fieldmark, [1] Rostrum.
+// The editor of the joint (merge-and-split) configuration file at path. It keeps no record:
+// every value goes from the file into its control and back, key by key. Controls that exist
+// per application are pairs: [0] Fieldmark, [1] Rostrum.
 // Constructing it builds the window only; Load fills it from the file.
 class frmEditConfigurationMergeSplit final : public QDialog
 {

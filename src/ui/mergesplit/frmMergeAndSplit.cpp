@@ -206,7 +206,8 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     if (m_toolRunning || !CheckFields())
         return;
     const QString publisher = Vb::Trim(txtPublisherBusComp->text());
-    if (!CheckDatabases(publisher) || !PublisherSetup::CheckPickedConfigsReadBack(m_session.Messenger(), m_session.ConfigDirectory(), m_pick))
+    if (!CheckDatabases(publisher)
+        || !PublisherSetup::CheckPickedConfigsReadBack(m_session.Messenger(), m_session.ConfigDirectory(), m_pick))
         return;
     // Listed with the other configurations only with the extension.
     const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());

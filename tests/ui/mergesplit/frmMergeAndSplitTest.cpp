@@ -46,8 +46,8 @@ protected:
     }
     void Open(const QList<ConfigEntry> &entries)
     {
-        dialog = std::make_unique<frmMergeAndSplit>(app.session(), MergeSplitPick{QStringLiteral("F.tsy"), QStringLiteral("R.tsy")},
-                                                    nullptr);
+        const MergeSplitPick pick{QStringLiteral("F.tsy"), QStringLiteral("R.tsy")};
+        dialog = std::make_unique<frmMergeAndSplit>(app.session(), pick, nullptr);
         ASSERT_TRUE(dialog->Load(entries)) << app.shownTexts().join(u'\n').toStdString();
         dialog->show();
     }
