@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     for (qint64 &run : ms) {
         QElapsedTimer timer;
         timer.start();
-        started = ExecuteDispatcher(app.session(), app.lib(QStringLiteral("J.tsy"))) && started;
+        started = ExecuteDispatcher(app.suite(), app.lib(QStringLiteral("J.tsy"))) && started;
         run = timer.elapsed();
     }
 

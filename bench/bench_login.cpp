@@ -63,9 +63,7 @@ int main(int argc, char **argv)
     HungServer hung(QStringLiteral("bench_hung"));
     TestAppDir app;
     InstallWaitDialog();
-    app.session().LoadSharedTexts();
-    app.session().SelectedConfigName = app.session().NewConfigName;
-    frmEditConfiguration editor(app.session());
+    frmEditConfiguration editor(app.session(), QString());
     if (!hung.Listening() || !editor.Load()) {
         std::fprintf(stderr, "the editor could not be opened on the data source: %s\n", qPrintable(hung.error()));
         return 2;

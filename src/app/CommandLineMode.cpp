@@ -16,30 +16,24 @@ QString FileNameOf(const ConfigRecord &c) { return c.database + u'_' + c.Satelli
 
 } // namespace
 
-bool ParseCommandLine(const QString &arguments, ConfigRecord &config, int *fieldCount)
+Result<ConfigRecord> ParseCommandLine(const QString &arguments)
 {
     const QStringList fields = arguments.split(QStringLiteral(":::"));
-    if (fieldCount)
-        *fieldCount = int(fields.size());
-    // Assignment order as the fields stand; it stops at the first missing field.
-    QString ConfigRecord::*const order[] = {
-        &ConfigRecord::SatelliteAppln, &ConfigRecord::ldbp, &ConfigRecord::dsn,
-        &ConfigRecord::database, &ConfigRecord::dbmachinename, &ConfigRecord::user};
-    int i = 0;
-    for (auto field : order) {
-        if (i >= fields.size())
-            return false;
-        config.*field = fields[i++];
-    }
-    config.savepass = QStringLiteral("1");
-    if (fields.size() < 7)
-        return false;
-    config.password = fields[6];
-    config.autologin = QStringLiteral("1");
     if (fields.size() < 8)
-        return false;
-    config.lhbuscomponent = fields[7];
-    return true;
+        return Failure{ErrorNumber::InvalidValue,
+                       QStringLiteral("The command line holds %1 field(s) separated by \":::\"; "
+                                      "eight are needed (product code, platform, DSN, database, "
+                                      "database server, user, password, bus component).")
+                           .arg(fields.size())};
+    ConfigRecord config;
+    QString ConfigRecord::*const order[] = {
+        &ConfigRecord::SatelliteAppln, &ConfigRecord::ldbp, &ConfigRecord::dsn, &ConfigRecord::database,
+        &ConfigRecord::dbmachinename, &ConfigRecord::user, &ConfigRecord::password, &ConfigRecord::lhbuscomponent};
+    for (int i = 0; i < 8; ++i)
+        config.*order[i] = fields[i];
+    config.savepass = QStringLiteral("1");
+    config.autologin = QStringLiteral("1");
+    return config;
 }
 
 QString WhyFieldsRefused(const ConfigRecord &c)
@@ -128,11 +122,10 @@ QStringList CheckConfigurations(const QString &folder)
     return lines;
 }
 
-bool CreateConfigFromCommandLine(Session &session)
+bool CreateConfigFromCommandLine(Session &session, const ConfigRecord &c)
 {
-    ConfigRecord &c = session.CurrentConfig;
     const QString name = FileNameOf(c);
-    const QString path = session.ConfigDirectory + u'/' + name;
+    const QString path = session.ConfigDirectory() + u'/' + name;
     // The name comes from the command line: refuse one that would leave the lib directory.
     const Result<void> written =
         FileIo::IsValidFileName(name)
@@ -155,7 +148,7 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
         return 0;
     }
     if (arguments == QLatin1String("--check")) {
-        const QStringList lines = CheckConfigurations(session.ConfigDirectory);
+        const QStringList lines = CheckConfigurations(session.ConfigDirectory());
         for (const QString &line : lines)
             std::fputs(qPrintable(line + u'\n'), stdout);
         return lines.isEmpty() ? 0 : 1;
@@ -164,23 +157,18 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
         std::fputs("ConfigurationSelector " CS_VERSION "\n", stdout);
         return 0;
     }
-    ConfigRecord &c = session.CurrentConfig;
-    int count = 0;
-    if (!ParseCommandLine(arguments, c, &count)) {
-        session.MsgBox(QStringLiteral("The command line holds %1 field(s) separated by \":::\"; "
-                                      "eight are needed (product code, platform, DSN, database, "
-                                      "database server, user, password, bus component).")
-                               .arg(count)
-                           + NothingWritten,
-                       MsgIcon::Critical, MsgButtons::Ok);
+    Result<ConfigRecord> parsed = ParseCommandLine(arguments);
+    if (!parsed) {
+        session.MsgBox(parsed.error().description + NothingWritten, MsgIcon::Critical, MsgButtons::Ok);
         return 2;
     }
+    ConfigRecord &c = parsed.value();
     if (const QString why = WhyFieldsRefused(c); !why.isEmpty()) {
         session.MsgBox(why + NothingWritten, MsgIcon::Critical, MsgButtons::Ok);
         return 2;
     }
-    c.logdirectory = session.DefaultLogDirectory;
+    c.logdirectory = session.DefaultLogDirectory();
     c.webdirectory.clear();
     ApplyNewConfigurationDefaults(c);
-    return CreateConfigFromCommandLine(session) ? 0 : 1;
+    return CreateConfigFromCommandLine(session, c) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "platform/Result.h"
 
 #include <QString>
 #include <QStringList>
@@ -9,9 +10,9 @@ class Session;
 
 // The silent mode: eight ":::"-separated fields write one new configuration file.
 
-// Fills config from the argument text; false (config partly filled) with fewer than eight fields.
-// *fieldCount receives the number of fields found.
-bool ParseCommandLine(const QString &arguments, ConfigRecord &config, int *fieldCount = nullptr);
+// The record of the argument text; with fewer than eight fields a failure that says how many
+// there are and which are needed.
+Result<ConfigRecord> ParseCommandLine(const QString &arguments);
 
 // Why the program could not read back the file that config would make, naming the field
 // and its value; empty when it can. The product code and platform must convert as the list
@@ -27,9 +28,9 @@ QString CommandLineUsage(const QString &command = QStringLiteral("ConfigurationS
 // line for a folder that cannot be read. Empty when all are sound.
 QStringList CheckConfigurations(const QString &folder);
 
-// Writes session.CurrentConfig as lib/<database>_<SatelliteAppln>.tsy; on failure shows
-// SLBL0356 and returns false.
-bool CreateConfigFromCommandLine(Session &session);
+// Writes config as lib/<database>_<SatelliteAppln>.tsy; on failure shows SLBL0356 and
+// returns false.
+bool CreateConfigFromCommandLine(Session &session, const ConfigRecord &config);
 
 // The whole mode, --help, -h, --version and --check included; returns the process exit
 // status: 0 written (or help shown), 1 the file could not be written, 2 a bad command line.

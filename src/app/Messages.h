@@ -37,3 +37,11 @@ inline MsgResult DefaultAnswer(MsgButtons buttons)
     default: return MsgResult::Ok;
     }
 }
+
+// A message of an operation below the windows: over the window in front, under the title the
+// messages give a box without one.
+inline MsgResult Tell(Messages &messages, const QString &text, MsgIcon icon = MsgIcon::None,
+                      MsgButtons buttons = MsgButtons::Ok)
+{
+    return messages.Show(text, icon, buttons, QString(), nullptr);
+}

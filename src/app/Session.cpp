@@ -5,15 +5,14 @@
 #include <QCoreApplication>
 #include <QObject>
 
-Session::Session(const QString &appDir, Messages &messages)
-    : ConfigDirectory(ConfigStore::ConfigDirectory(appDir))
-    , DefaultLogDirectory(ConfigStore::DefaultLogDirectory(appDir))
-    , m_appDir(appDir)
+Session::Session(const QString &appDir, Messages &messages, int splashMilliseconds)
+    : m_appDir(appDir)
+    , m_configDirectory(ConfigStore::ConfigDirectory(appDir))
+    , m_defaultLogDirectory(ConfigStore::DefaultLogDirectory(appDir))
     , m_texts(appDir)
-    , m_messages(messages)
+    , m_splashMilliseconds(splashMilliseconds)
+    , m_titled(messages, m_programTitle)
 {
-    // Until the main window has read its texts, messages carry the design title.
-    ProgramTitle = QStringLiteral("Configuration Selector");
 }
 
 Session::~Session() = default;
@@ -27,7 +26,13 @@ MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons,
 
 MsgResult Session::MsgBox(QObject *asker, const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {
-    return m_messages.Show(text, icon, buttons, title.isEmpty() ? ProgramTitle : title, asker);
+    return m_titled.Show(text, icon, buttons, title, asker);
+}
+
+MsgResult Session::TitledMessages::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
+                                        QObject *asker)
+{
+    return m_shown.Show(text, icon, buttons, title.isEmpty() ? m_title : title, asker);
 }
 
 void Session::Quit()
@@ -45,8 +50,10 @@ void Session::LoadSharedTexts()
 {
     for (size_t i = 0; i < Products.size(); ++i)
         m_appNames[i] = GetText(QLatin1String(Products[i].nameLabel));
-    NewConfigName = GetText(QStringLiteral("SLBL0371"));
+    m_newConfigName = GetText(QStringLiteral("SLBL0371"));
 }
+
+void Session::LoadProgramTitle() { m_programTitle = GetText(QStringLiteral("SLBL0503")); }
 
 QString Session::AppName(qint16 productCode) const
 {

@@ -1,6 +1,6 @@
 #include "suite/BackendChecks.h"
 
-#include "app/Session.h"
+#include "app/Messages.h"
 #include "config/SuiteDatabase.h"
 #include "platform/Odbc.h"
 #include "platform/Worker.h"
@@ -65,20 +65,20 @@ Result<QString> WaitForServerName(const QString &dsn, const QString &user, const
                                 [=](const Worker::Stop &) { return LookUpServerName(dsn, user, password); });
 }
 
-std::optional<QString> getTNSName(Session &session, const QString &sDSNname, const QString &sUsername,
+std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, const QString &sUsername,
                                   const QString &sPassword)
 {
     const Result<QString> name = WaitForServerName(sDSNname, sUsername, sPassword);
     if (!name && Worker::IsCancelled(name.error()))
         return std::nullopt;
     if (!name) {
-        session.MsgBox(name.error().description, MsgIcon::None, MsgButtons::Ok);
+        Tell(messages, name.error().description);
         return QString();
     }
     return name.value();
 }
 
-bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password)
+bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &user, const QString &password)
 {
     const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(dsn), [=](const Worker::Stop &) {
         Odbc::Connection connection;
@@ -88,14 +88,14 @@ bool CheckBackendVersion(Session &session, const QString &dsn, const QString &us
     if (!version && Worker::IsCancelled(version.error()))
         return false;
     if (!version) {
-        session.MsgBox(version.error().description, MsgIcon::None, MsgButtons::Ok);
+        Tell(messages, version.error().description);
         return false;
     }
     return version.value() == 6;
 }
 
-bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
-                        const QString &password, QString *report)
+Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
+                                   const QString &password)
 {
     Odbc::Connection connection;
     // The data source the failure, if any, is told of.
@@ -117,42 +117,31 @@ bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString 
             opened = SuiteDatabase::OpenByDataSource(connection, source, user, password);
     }
     const Result<QString> serverName = opened ? connection.ServerName() : Result<QString>(opened.error());
-    if (!serverName) {
-        *report = QStringLiteral("The connection to data source \"%1\" failed:\r\n%2")
-                      .arg(source, serverName.error().description);
-        return false;
-    }
+    if (!serverName)
+        return Failure{serverName.error().number, QStringLiteral("The connection to data source \"%1\" failed:\r\n%2")
+                                                      .arg(source, serverName.error().description)};
     const Result<qint16> version = ReadBackendVersion(connection);
-    if (!version) {
-        *report = QStringLiteral("Connected to server \"%1\", but its back-end version could not be read:\r\n%2")
-                      .arg(serverName.value(), version.error().description);
-        return false;
-    }
-    *report = QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
+    if (!version)
+        return Failure{version.error().number,
+                       QStringLiteral("Connected to server \"%1\", but its back-end version could not be read:\r\n%2")
+                           .arg(serverName.value(), version.error().description)};
+    const QString report =
+        QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
     if (version.value() == 6)
-        return true;
-    *report += QStringLiteral("\r\nThe Java server starts only on back-end version 6.");
-    return false;
+        return report;
+    return Failure{ErrorNumber::LaunchFailed,
+                   report + QStringLiteral("\r\nThe Java server starts only on back-end version 6.")};
 }
 
-void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, const QString &dsn,
+void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password)
 {
     // The login may take up to its time-out; the window offers to stop waiting meanwhile.
-    struct Outcome
-    {
-        bool usable = false;
-        QString report;
-    };
-    const Result<Outcome> tested = Worker::Run<Outcome>(DataSourceWait(dsn), [=](const Worker::Stop &) {
-        Outcome outcome;
-        outcome.usable = DescribeConnection(form, secondPlatform, dsn, user, password, &outcome.report);
-        return Result<Outcome>(outcome);
+    const Result<QString> tested = Worker::Run<QString>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+        return DescribeConnection(form, secondPlatform, dsn, user, password);
     });
-    if (!tested) {
-        if (!Worker::IsCancelled(tested.error()))
-            session.MsgBox(tested.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
+    if (!tested && Worker::IsCancelled(tested.error()))
         return;
-    }
-    session.MsgBox(tested->report, tested->usable ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok);
+    Tell(messages, tested ? tested.value() : tested.error().description,
+         tested ? MsgIcon::Information : MsgIcon::Exclamation, MsgButtons::Ok);
 }

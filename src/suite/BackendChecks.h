@@ -5,11 +5,11 @@
 #include <QString>
 #include <optional>
 
-class Session;
+class Messages;
 
 // Questions asked of a suite database before the Java server is started for it. Each opens
 // its own connection (data source name, user, password) and releases it before returning.
-// Those that take a Session run the database work on a worker thread and wait for it with
+// Those that take the messages run the database work on a worker thread and wait for it with
 // Cancel offered (platform/Worker.h); a cancelled one shows nothing.
 
 // The "Server Name" of the database behind data source dsn, without showing anything, on
@@ -22,14 +22,14 @@ QString DataSourceWait(const QString &dsn);
 
 // The "Server Name" of the database behind data source sDSNname; "" after the error has
 // been shown (its description alone, OK, no icon); nothing when the wait was cancelled.
-std::optional<QString> getTNSName(Session &session, const QString &sDSNname, const QString &sUsername,
+std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, const QString &sUsername,
                                   const QString &sPassword);
 
 // True exactly when the first row of tsparameters holds back-end version 6. No row, or
 // another version: false without a message. A failure to connect or to read, a null or a
 // value that is not a 16-bit number: the error's description alone (OK, no icon), false.
 // Cancelled: false without a message.
-bool CheckBackendVersion(Session &session, const QString &dsn, const QString &user, const QString &password);
+bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &user, const QString &password);
 
 // How the suite connects for a configuration.
 enum class ConnectionForm {
@@ -42,12 +42,12 @@ enum class ConnectionForm {
 };
 
 // Connects the way form says, reads the server name and the back-end version, and words the
-// outcome for the operator: the server and the version, or the driver's own text. True when
-// the Java server could start on that database (version 6).
-bool DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
-                        const QString &password, QString *report);
+// outcome for the operator: the server and the version when the Java server could start on
+// that database (version 6); otherwise a failure whose text says so, or the driver's own text.
+Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
+                                   const QString &password);
 
 // Test Connection of the editors: DescribeConnection on a worker thread, waited for with
 // Cancel offered, then its report in one message; nothing when cancelled.
-void TestConnection(Session &session, ConnectionForm form, bool secondPlatform, const QString &dsn,
+void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password);

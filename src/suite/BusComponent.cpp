@@ -1,6 +1,6 @@
 #include "suite/BusComponent.h"
 
-#include "app/Session.h"
+#include "app/Messages.h"
 #include "platform/FileIo.h"
 #include "platform/Process.h"
 #include "platform/VbText.h"
@@ -32,10 +32,10 @@ bool ForceDelete(const QString &path)
     return QFile::remove(path);
 }
 
-void Failed(Session &session, const QString &componentName, const QString &reason)
+void Failed(Messages &messages, const QString &componentName, const QString &reason)
 {
-    session.MsgBox(QStringLiteral("Bus Component '%1' was not created.\r\n").arg(componentName) + reason,
-                   MsgIcon::Critical, MsgButtons::Ok);
+    Tell(messages, QStringLiteral("Bus Component '%1' was not created.\r\n").arg(componentName) + reason,
+         MsgIcon::Critical, MsgButtons::Ok);
 }
 
 // The tool finds its classes in classFolder first, then where the administrator's CLASSPATH says.
@@ -51,19 +51,18 @@ QString ToolFolderParent(const QString &logDirectory)
     return !runtime.isEmpty() && QFileInfo(runtime).isDir() ? runtime : logDirectory;
 }
 
-enum class ToolEnd { Ended, NotStarted, Cancelled };
-
-// Runs the command line in folder and waits for it; *why says why it did not run to its end.
-ToolEnd RunTool(const QString &appDir, const QString &folder, const QString &commandLine, const ToolWaiting &waiting,
-                QString *why)
+// Runs the command line in folder and waits for it; fails, saying why, when it did not run to
+// its end (not started, or cancelled).
+Result<void> RunTool(const QString &appDir, const QString &folder, const QString &commandLine,
+                     const ToolWaiting &waiting)
 {
     QStringList arguments = Process::SplitCommandLine(Vb::Trim(commandLine));
     const QString name = arguments.takeFirst();
     const QString program = Process::FindProgram(appDir, name);
-    if (program.isEmpty()) {
-        *why = QStringLiteral("The directory tool \"%1\" was not found in %2 or on the search path.").arg(name, appDir);
-        return ToolEnd::NotStarted;
-    }
+    if (program.isEmpty())
+        return Failure{ErrorNumber::FileNotFound,
+                       QStringLiteral("The directory tool \"%1\" was not found in %2 or on the search path.")
+                           .arg(name, appDir)};
     QProcess tool;
     tool.setProgram(program);
     tool.setArguments(arguments);
@@ -77,10 +76,10 @@ ToolEnd RunTool(const QString &appDir, const QString &folder, const QString &com
     // A group of its own, so that Cancel ends whatever the tool started too.
     tool.setChildProcessModifier([] { ::setpgid(0, 0); });
     tool.start();
-    if (!tool.waitForStarted()) {
-        *why = QStringLiteral("The directory tool \"%1\" could not be started: %2").arg(program, tool.errorString());
-        return ToolEnd::NotStarted;
-    }
+    if (!tool.waitForStarted())
+        return Failure{ErrorNumber::InvalidProcedureCall,
+                       QStringLiteral("The directory tool \"%1\" could not be started: %2")
+                           .arg(program, tool.errorString())};
 
     QEventLoop loop;
     QObject::connect(&tool, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -100,11 +99,9 @@ ToolEnd RunTool(const QString &appDir, const QString &folder, const QString &com
     if (tool.state() != QProcess::NotRunning)
         loop.exec(waiting ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     tick.stop();
-    if (cancelled) {
-        *why = QStringLiteral("It was cancelled and the directory tool was ended.");
-        return ToolEnd::Cancelled;
-    }
-    return ToolEnd::Ended;
+    if (cancelled)
+        return Failure{ErrorNumber::UserInterrupt, QStringLiteral("It was cancelled and the directory tool was ended.")};
+    return {};
 }
 
 } // namespace
@@ -117,52 +114,48 @@ QString BusComponentCommandLine(const QString &host, const QString &port, const 
            + componentName + u';' + endpoint + QStringLiteral(";0\"");
 }
 
-bool CreateBusComponent(Session &session, const QString &host, const QString &port, const QString &admin,
-                        const QString &adminPassword, const QString &componentName, const ToolWaiting &waiting)
+bool CreateBusComponent(Messages &messages, const QString &appDir, const QString &logDirectory, const QString &host,
+                        const QString &port, const QString &admin, const QString &adminPassword,
+                        const QString &componentName, const ToolWaiting &waiting)
 {
     // A folder of this run's own, readable by this user only: its logs are this run's outcome
     // whoever else runs the tool, and the application directory may be read-only.
-    const QString parent = ToolFolderParent(session.DefaultLogDirectory.isEmpty()
-                                                ? session.AppPath(QStringLiteral("log"))
-                                                : session.DefaultLogDirectory);
+    const QString parent = ToolFolderParent(logDirectory);
     QTemporaryDir folder(parent + QStringLiteral("/directory-tool-XXXXXX"));
     if (!folder.isValid()) {
-        Failed(session, componentName,
+        Failed(messages, componentName,
                QStringLiteral("No working folder could be made for the directory tool in %1: %2")
                    .arg(QDir::toNativeSeparators(parent), folder.errorString()));
         return false;
     }
-    QString why;
-    if (RunTool(session.AppDir(), folder.path(),
-                BusComponentCommandLine(host, port, admin, adminPassword, componentName), waiting, &why)
-        != ToolEnd::Ended) {
-        Failed(session, componentName, why);
+    const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
+    const Result<void> ran = RunTool(appDir, folder.path(), commandLine, waiting);
+    if (!ran) {
+        Failed(messages, componentName, ran.error().description);
         return false;
     }
     // The tool's exit code means nothing; only its log files tell the outcome.
-    return ReportBusComponentResult(session, componentName, folder.path());
+    return ReportBusComponentResult(messages, componentName, folder.path());
 }
 
-bool ReportBusComponentResult(Session &session, const QString &componentName, const QString &folder)
+bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folder)
 {
     const QString failure = folder + u'/' + FailureLog;
     if (FileIo::PathExists(failure)) {
         const Result<QString> read = FileIo::ReadAnsiText(failure);
         const QString reason = read ? read.value() : read.error().description;
-        session.MsgBox(QStringLiteral("Creation of Bus Component '") + componentName
-                           + QStringLiteral("' Encountered Errors!\r\n") + reason,
-                       MsgIcon::None, MsgButtons::Ok);
+        Tell(messages, QStringLiteral("Creation of Bus Component '") + componentName
+                           + QStringLiteral("' Encountered Errors!\r\n") + reason);
         ForceDelete(failure);
         return false;
     }
     const QString success = folder + u'/' + SuccessLog;
     if (FileIo::PathExists(success)) {
-        session.MsgBox(QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"),
-                       MsgIcon::None, MsgButtons::Ok);
+        Tell(messages, QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"));
         ForceDelete(success);
         return true;
     }
-    Failed(session, componentName,
+    Failed(messages, componentName,
            QStringLiteral("The directory tool ended without leaving %1 or %2 in %3.")
                .arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folder)));
     return false;

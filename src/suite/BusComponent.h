@@ -3,7 +3,7 @@
 #include <QString>
 #include <functional>
 
-class Session;
+class Messages;
 
 // Creating a bus component in the directory service through the directory tool
 // ("java MyLDAP"), which reports its outcome by leaving "success.log" or "faliure.log"
@@ -18,15 +18,15 @@ QString BusComponentCommandLine(const QString &host, const QString &port, const 
 // started; returning false ends the tool.
 using ToolWaiting = std::function<bool(int elapsedSeconds)>;
 
-// Runs the tool hidden in a new folder of its own ($XDG_RUNTIME_DIR, else the log directory),
-// with CLASSPATH the application directory then the CLASSPATH it was given, waits until it
+// Runs the tool of appDir hidden in a new folder of its own ($XDG_RUNTIME_DIR, else
+// logDirectory), with CLASSPATH the application directory then the CLASSPATH it was given, waits until it
 // ends, reports its log and removes the folder. Without waiting, the windows take no input meanwhile;
 // with it they do, so that the caller can offer to cancel. True only when the tool reported
 // success; a tool that cannot start, is cancelled or leaves no log is reported as a failure.
-bool CreateBusComponent(Session &session, const QString &host, const QString &port, const QString &admin,
-                        const QString &adminPassword, const QString &componentName,
-                        const ToolWaiting &waiting = {});
+bool CreateBusComponent(Messages &messages, const QString &appDir, const QString &logDirectory, const QString &host,
+                        const QString &port, const QString &admin, const QString &adminPassword,
+                        const QString &componentName, const ToolWaiting &waiting = {});
 
 // Shows the failure log of folder whole (and deletes it), or else the success message (and
 // deletes that log), or else that the tool left no log. True only for the success log.
-bool ReportBusComponentResult(Session &session, const QString &componentName, const QString &folder);
+bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folder);

@@ -1,18 +1,19 @@
 #include "suite/Launching.h"
 
-#include "app/Session.h"
+#include "app/Messages.h"
+#include "config/ConfigStore.h"
 #include "suite/MergeSplitLaunch.h"
 #include "suite/BackendChecks.h"
 #include "suite/ServerCommands.h"
 
-bool RunServerConsole(Session &session, const QString &selectedConfigPath, bool isMergeSplitSelected)
+bool RunServerConsole(const SuiteContext &suite, const QString &selectedConfigPath, bool isMergeSplitSelected)
 {
     if (isMergeSplitSelected)
-        return RunMergeAndSplit(session, selectedConfigPath);
-    return StartServerConsoleProgram(session, ServerConsoleCommandLine(selectedConfigPath), selectedConfigPath);
+        return RunMergeAndSplit(suite, selectedConfigPath);
+    return StartServerConsoleProgram(suite, ServerConsoleCommandLine(selectedConfigPath), selectedConfigPath);
 }
 
-void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
+void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selectedEntries)
 {
     QString arguments;
     QStringList served;
@@ -20,18 +21,17 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
         if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
         const std::optional<QString> server =
-            entry.Platform == 2 ? getTNSName(session, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
+            entry.Platform == 2 ? getTNSName(suite.messages, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
         // A cancelled wait starts nothing. The check has shown its own message, if any; the
         // command ends without another.
-        if (!server || !CheckBackendVersion(session, *server, entry.User, entry.Password))
+        if (!server || !CheckBackendVersion(suite.messages, *server, entry.User, entry.Password))
             return;
         // Each argument goes in front: the Java server reads them in the reverse of list order.
         arguments = JavaServerArgument(entry, *server) + arguments;
-        served << session.ConfigDirectory + u'/' + entry.FileName;
+        served << ConfigStore::ConfigDirectory(suite.appDir) + u'/' + entry.FileName;
     }
-    const Result<void> started = StartJavaServerProgram(session, arguments, served);
+    const Result<void> started = StartJavaServerProgram(suite, arguments, served);
     if (!started)
-        session.MsgBox(QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
-                           + QStringLiteral("Reason :") + started.error().description,
-                       MsgIcon::None, MsgButtons::Ok);
+        Tell(suite.messages, QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
+                                 + QStringLiteral("Reason :") + started.error().description);
 }

@@ -1,6 +1,6 @@
 #include "suite/MergeSplitLaunch.h"
 
-#include "app/Session.h"
+#include "app/Messages.h"
 #include "config/PasswordScramble.h"
 #include "config/SuiteDatabase.h"
 #include "suite/JointFile.h"
@@ -93,9 +93,10 @@ Result<void> ReadPublishers(const QString &path, const QString &section, Take ta
     }
 }
 
-Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFilePath, const DispatcherRecord &record)
+Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath,
+                                       const DispatcherRecord &record)
 {
-    const QString components = session.AppPath(QStringLiteral("OAComponents"));
+    const QString components = suite.appDir + QStringLiteral("/OAComponents");
     const QString folder = components + u'/' + record.PublisherBusComp;
     if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp))
         return LaunchFailure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
@@ -123,48 +124,48 @@ Result<void> PrepareAndStartDispatcher(Session &session, const QString &jointFil
     }
 
     // Quoted: the application directory may hold blanks.
-    return StartRecordedProgram(session, RunKind::Dispatcher, {jointFilePath}, record.PublisherBusComp,
+    return StartRecordedProgram(suite, RunKind::Dispatcher, {jointFilePath}, record.PublisherBusComp,
                                 u'"' + folder + u'/' + StartFile + u'"');
 }
 
 } // namespace
 
-bool RunMergeAndSplit(Session &session, const QString &jointFilePath)
+bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
 {
-    const bool fieldmarkConsole = StartServerConsole(session, jointFilePath, FMK);
-    const bool rostrumConsole = StartServerConsole(session, jointFilePath, RST);
+    const bool fieldmarkConsole = StartServerConsole(suite, jointFilePath, FMK);
+    const bool rostrumConsole = StartServerConsole(suite, jointFilePath, RST);
 
-    const Result<QString> fieldmark = BuildMnSJavaArgument(session, jointFilePath, FMK);
-    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(session, jointFilePath, RST) : fieldmark;
-    const Result<void> started = rostrum ? StartJavaServerProgram(session, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
-                                         : Result<void>(rostrum.error());
+    const Result<QString> fieldmark = BuildMnSJavaArgument(jointFilePath, FMK);
+    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(jointFilePath, RST) : fieldmark;
+    const Result<void> started =
+        rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
+                : Result<void>(rostrum.error());
     if (!started && Worker::IsCancelled(started.error()))
         return false; // the operator stopped waiting: nothing more starts
     if (!started) {
         // The server consoles already started keep running.
-        session.MsgBox(QStringLiteral("Errors while starting Merge and Split configuration...\r\n")
-                           + started.error().description,
-                       MsgIcon::None, MsgButtons::Ok);
+        Tell(suite.messages,
+             QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().number != ErrorNumber::ServerNameUnknown)
             return false;
     }
-    const bool dispatchers = ExecuteDispatcher(session, jointFilePath);
+    const bool dispatchers = ExecuteDispatcher(suite, jointFilePath);
     return fieldmarkConsole && rostrumConsole && started && dispatchers;
 }
 
-void StartServerConsoles(Session &session, const QString &jointFilePath)
+void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath)
 {
-    StartServerConsole(session, jointFilePath, FMK);
-    StartServerConsole(session, jointFilePath, RST);
+    StartServerConsole(suite, jointFilePath, FMK);
+    StartServerConsole(suite, jointFilePath, RST);
 }
 
-bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section)
+bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section)
 {
-    return StartServerConsoleProgram(session, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);
+    return StartServerConsoleProgram(suite, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);
 }
 
-Result<QString> BuildMnSJavaArgument(Session &, const QString &jointFilePath, const QString &section)
+Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section)
 {
     const QString application = Attribute(jointFilePath, section, "SatelliteAppln");
     const QString dsn = Attribute(jointFilePath, section, "dsn");
@@ -251,13 +252,13 @@ QString Visible(const QString &name)
 
 } // namespace
 
-bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
+bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath)
 {
     QList<DispatcherRecord> dispatchers;
     QStringList refused, refusals;
-    auto fail = [&session](const Failure &error) {
-        session.MsgBox(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description,
-                       MsgIcon::None, MsgButtons::Ok);
+    auto fail = [&suite](const Failure &error) {
+        Tell(suite.messages,
+             QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description);
         return false;
     };
     // One record per publisher over both databases, Fieldmark's rows first; a publisher with
@@ -312,17 +313,18 @@ bool ExecuteDispatcher(Session &session, const QString &jointFilePath)
     }
     dispatchers.removeIf([&](const DispatcherRecord &r) { return refused.contains(r.PublisherBusComp); });
     for (const QString &text : refusals)
-        session.MsgBox(text, MsgIcon::Exclamation, MsgButtons::Ok);
+        Tell(suite.messages, text, MsgIcon::Exclamation, MsgButtons::Ok);
 
     if (dispatchers.isEmpty()) {
         if (refused.isEmpty())
-            session.MsgBox(QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
-                                          "database, so no event dispatcher was prepared or started."),
-                           MsgIcon::Information, MsgButtons::Ok);
+            Tell(suite.messages,
+                 QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
+                                "database, so no event dispatcher was prepared or started."),
+                 MsgIcon::Information, MsgButtons::Ok);
         return refused.isEmpty();
     }
     for (const DispatcherRecord &record : dispatchers) {
-        if (Result<void> started = PrepareAndStartDispatcher(session, jointFilePath, record); !started)
+        if (Result<void> started = PrepareAndStartDispatcher(suite, jointFilePath, record); !started)
             return fail(started.error());
     }
     return refused.isEmpty();

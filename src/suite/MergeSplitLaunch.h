@@ -1,26 +1,25 @@
 #pragma once
 
 #include "platform/VbText.h"
+#include "app/SuiteContext.h"
 
 #include <QList>
 #include <QString>
 
-class Session;
-
 // Starts everything that serves a joint configuration: a server console per section, the
 // Java server for both, one event dispatcher per publisher bus component. True only when
 // every one of them started; each failure is reported.
-bool RunMergeAndSplit(Session &session, const QString &jointFilePath);
+bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath);
 
 // The server consoles of both sections ("FMK", then "RST"); a failed start is reported and
 // the other section is still started.
-void StartServerConsoles(Session &session, const QString &jointFilePath);
-bool StartServerConsole(Session &session, const QString &jointFilePath, const QString &section);
+void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath);
+bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section);
 
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
 // platform is not a number, or (number ServerNameUnknown) when the server name cannot be read.
-Result<QString> BuildMnSJavaArgument(Session &session, const QString &jointFilePath, const QString &section);
+Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.
 struct DispatcherRecord
@@ -42,4 +41,4 @@ QString WhyNotBusComponentName(const QString &name);
 
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.
-bool ExecuteDispatcher(Session &session, const QString &jointFilePath);
+bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath);

@@ -1,6 +1,6 @@
 #include "suite/PublisherSetup.h"
 
-#include "app/Session.h"
+#include "app/Messages.h"
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
@@ -16,7 +16,7 @@ const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLati
 
 namespace PublisherSetup {
 
-bool OpenConnections(Session &session, PublisherConnections &connections, const QList<ConfigEntry> &selectedEntries)
+bool OpenConnections(Messages &messages, PublisherConnections &connections, const QList<ConfigEntry> &selectedEntries)
 {
     for (const ConfigEntry &entry : selectedEntries) {
         const Product *product = ProductWithCode(entry.ProductCode);
@@ -31,50 +31,49 @@ bool OpenConnections(Session &session, PublisherConnections &connections, const 
             return false;
         if (!opened) {
             // The operator can correct the data source and try again: the program goes on.
-            session.MsgBox(QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
-                               + opened.error().description,
-                           MsgIcon::Critical, MsgButtons::Ok);
+            Tell(messages,
+                 QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
+                     + opened.error().description,
+                 MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
     }
     return true;
 }
 
-bool CheckConnections(Session &session, const PublisherConnections &connections, qint64 *columnSize)
+std::optional<qint64> CheckConnections(Messages &messages, const PublisherConnections &connections)
 {
     for (int which : {0, 1}) {
         if (!connections.Get(which)) {
-            session.MsgBox(QStringLiteral("The %1 database is not connected: select a %1 configuration for "
-                                          "Merge and Split.")
-                               .arg(ProductNames[which]),
-                           MsgIcon::Critical, MsgButtons::Ok);
-            return false;
+            Tell(messages,
+                 QStringLiteral("The %1 database is not connected: select a %1 configuration for Merge and Split.")
+                     .arg(ProductNames[which]),
+                 MsgIcon::Critical, MsgButtons::Ok);
+            return std::nullopt;
         }
     }
     const Result<qint64> size = connections.Waited<qint64>(
         QStringLiteral("the Fieldmark and Rostrum databases"),
         [](PublisherConnections &on, const Worker::Stop &) { return on.PublisherColumnSize(); });
     if (!size && Worker::IsCancelled(size.error()))
-        return false;
+        return std::nullopt;
     if (!size) {
-        session.MsgBox(QStringLiteral("The bus component table could not be read.\r\n") + size.error().description,
-                       MsgIcon::None, MsgButtons::Ok);
-        return false;
+        Tell(messages, QStringLiteral("The bus component table could not be read.\r\n") + size.error().description);
+        return std::nullopt;
     }
-    *columnSize = size.value();
-    return true;
+    return size.value();
 }
 
-bool CheckPickedConfigsReadBack(Session &session)
+bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirectory, const MergeSplitPick &pick)
 {
     // The joint file is read key by key through the INI functions, which trim and unquote:
     // a value they would change would start the servers with other settings (a wrong password).
-    for (const QString &name : {session.MnSFieldmarkConfig, session.MnSRostrumConfig}) {
-        const Result<QString> text = FileIo::ReadAnsiText(session.ConfigDirectory + u'/' + name);
+    for (const QString &name : {pick.fieldmark, pick.rostrum}) {
+        const Result<QString> text = FileIo::ReadAnsiText(configDirectory + u'/' + name);
         if (!text) {
-            session.MsgBox(QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name)
-                               + text.error().description,
-                           MsgIcon::Critical, MsgButtons::Ok);
+            Tell(messages,
+                 QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name) + text.error().description,
+                 MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
         for (const QString &line : FileIo::SplitLines(text.value())) {
@@ -83,11 +82,11 @@ bool CheckPickedConfigsReadBack(Session &session)
                 continue;
             const QString why = JointFile::WhyValueChangesOnReading(value);
             if (!why.isEmpty()) {
-                session.MsgBox(QStringLiteral("The value of \"%1\" in \"%2\" would not read back as it stands from "
-                                              "the Merge and Split file: %3. Change it in the configuration editor "
-                                              "first.")
-                                   .arg(key, name, why),
-                               MsgIcon::Critical, MsgButtons::Ok);
+                Tell(messages,
+                     QStringLiteral("The value of \"%1\" in \"%2\" would not read back as it stands from the Merge "
+                                    "and Split file: %3. Change it in the configuration editor first.")
+                         .arg(key, name, why),
+                     MsgIcon::Critical, MsgButtons::Ok);
                 return false;
             }
         }
@@ -95,7 +94,7 @@ bool CheckPickedConfigsReadBack(Session &session)
     return true;
 }
 
-bool UpdatePublisher(Session &session, const PublisherConnections &connections, const QString &publisher)
+bool UpdatePublisher(Messages &messages, const PublisherConnections &connections, const QString &publisher)
 {
     const Result<void> updated = connections.Waited<void>(
         QStringLiteral("the Fieldmark and Rostrum databases"),
@@ -104,32 +103,29 @@ bool UpdatePublisher(Session &session, const PublisherConnections &connections, 
         return true;
     if (Worker::IsCancelled(updated.error()))
         return false;
-    session.MsgBox(QStringLiteral("Error occured while updating database.\r\n") + updated.error().description, MsgIcon::None,
-                   MsgButtons::Ok);
+    Tell(messages, QStringLiteral("Error occured while updating database.\r\n") + updated.error().description);
     return false;
 }
 
-bool WriteJointFile(Session &session, const QString &fileName)
+bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitPick &pick, const QString &fileName)
 {
-    const Result<void> joined =
-        ConfigStore::JoinConfigFiles(session.AppDir(), session.MnSFieldmarkConfig, session.MnSRostrumConfig, fileName);
+    const Result<void> joined = ConfigStore::JoinConfigFiles(appDir, pick.fieldmark, pick.rostrum, fileName);
     if (!joined) {
         // Nothing half-made is left: the joint file is written whole or not at all.
-        session.MsgBox(QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                           + joined.error().description,
-                       MsgIcon::Critical, MsgButtons::Ok);
+        Tell(messages,
+             QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
+                 + joined.error().description,
+             MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
-    const QString path = session.ConfigDirectory + u'/' + fileName;
+    const QString path = ConfigStore::ConfigDirectory(appDir) + u'/' + fileName;
     const QString autoLogin = QStringLiteral("autologin");
     if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RostrumSection, autoLogin, QStringLiteral("1"))
         || !JointFile::WriteAttributeValueToTSY(path, JointFile::FieldmarkSection, autoLogin, QStringLiteral("1"))) {
-        session.MsgBox(QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
-                       MsgIcon::Critical, MsgButtons::Ok);
+        Tell(messages, QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
+             MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
-    session.MnSFieldmarkConfig.clear();
-    session.MnSRostrumConfig.clear();
     return true;
 }
 

@@ -185,8 +185,8 @@ QString CurrentUser()
     return QString::number(::getuid());
 }
 
-Result<RunRecord> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
-                                const QString &section, const QString &commandLine, QString *recordError)
+Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
+                                 const QString &section, const QString &commandLine)
 {
     const QString configFile = configFiles.value(0);
     RunRecord record;
@@ -211,15 +211,13 @@ Result<RunRecord> StartRecorded(const QString &appDir, RunKind kind, const QStri
     record.pid = started.value().pid;
     record.startTime = started.value().startTime;
     if (record.startTime == 0 || configFiles.isEmpty())
-        return record; // it has already ended, or serves no configuration: nothing to record
+        return StartedRun{record, {}}; // it has already ended, or serves no configuration: nothing to record
     QList<RunRecord> records;
     for (const QString &file : configFiles) {
         records << record;
         records.last().configFile = file;
     }
-    if (Result<void> added = Add(appDir, records); !added && recordError)
-        *recordError = added.error().description;
-    return record;
+    return StartedRun{record, Add(appDir, records)};
 }
 
 } // namespace RunRegister

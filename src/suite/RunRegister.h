@@ -49,10 +49,14 @@ Result<void> Add(const QString &appDir, const QList<RunRecord> &records);
 // Starts commandLine in appDir with its output appended to the log of the first
 // configuration, and records it for each of configFiles (a Java server serves several).
 // A start that succeeds but cannot be recorded is still a start: the record's pid is set
-// and recordError tells why it is not in the register.
-Result<RunRecord> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
-                                const QString &section, const QString &commandLine,
-                                QString *recordError = nullptr);
+// and recorded tells why it is not in the register.
+struct StartedRun
+{
+    RunRecord record;
+    Result<void> recorded;
+};
+Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
+                                 const QString &section, const QString &commandLine);
 
 // The program logs of the configuration in log/, the newest last.
 QStringList LogFilesOf(const QString &appDir, const QString &configFile);

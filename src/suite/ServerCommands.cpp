@@ -1,6 +1,7 @@
 #include "suite/ServerCommands.h"
 
-#include "app/Session.h"
+#include "app/LocalisedText.h"
+#include "app/Messages.h"
 #include "platform/Process.h"
 
 QString ServerConsoleCommandLine(const QString &configPath)
@@ -29,38 +30,39 @@ QString JavaServerArgument(const ConfigEntry &entry, const QString &server)
 
 QString JavaServerCommandLine(const QString &argumentText) { return QStringLiteral("RunServer.bat ") + argumentText; }
 
-Result<void> StartRecordedProgram(Session &session, RunKind kind, const QStringList &configFiles,
+Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const QStringList &configFiles,
                                   const QString &section, const QString &commandLine)
 {
-    QString notRecorded;
-    const Result<RunRecord> started =
-        RunRegister::StartRecorded(session.AppDir(), kind, configFiles, section, commandLine, &notRecorded);
+    const Result<RunRegister::StartedRun> started =
+        RunRegister::StartRecorded(suite.appDir, kind, configFiles, section, commandLine);
     if (!started)
         return started.error();
-    if (!notRecorded.isEmpty())
-        session.MsgBox(QStringLiteral("%1 was started (pid %2), but it could not be recorded, so this window will not "
-                                      "show it running or stop it:\r\n%3")
-                           .arg(commandLine)
-                           .arg(started.value().pid)
-                           .arg(notRecorded),
-                       MsgIcon::Exclamation, MsgButtons::Ok);
+    if (const Result<void> &recorded = started.value().recorded; !recorded)
+        Tell(suite.messages,
+             QStringLiteral("%1 was started (pid %2), but it could not be recorded, so this window will not "
+                            "show it running or stop it:\r\n%3")
+                 .arg(commandLine)
+                 .arg(started.value().record.pid)
+                 .arg(recorded.error().description),
+             MsgIcon::Exclamation, MsgButtons::Ok);
     return {};
 }
 
-bool StartServerConsoleProgram(Session &session, const QString &commandLine, const QString &configFile,
+bool StartServerConsoleProgram(const SuiteContext &suite, const QString &commandLine, const QString &configFile,
                                const QString &section)
 {
-    const Result<void> started = StartRecordedProgram(session, RunKind::Console, {configFile}, section, commandLine);
+    const Result<void> started = StartRecordedProgram(suite, RunKind::Console, {configFile}, section, commandLine);
     if (started)
         return true;
-    QString text = session.GetText(QStringLiteral("SLBL0126"));
+    QString text = suite.texts.GetText(QStringLiteral("SLBL0126"));
     text.replace(QStringLiteral("%1"), QStringLiteral("\r\n"));
     text.replace(QStringLiteral("%2"), started.error().description);
-    session.MsgBox(text, MsgIcon::Critical, MsgButtons::Ok);
+    Tell(suite.messages, text, MsgIcon::Critical, MsgButtons::Ok);
     return false;
 }
 
-Result<void> StartJavaServerProgram(Session &session, const QString &argumentText, const QStringList &configFiles)
+Result<void> StartJavaServerProgram(const SuiteContext &suite, const QString &argumentText,
+                                    const QStringList &configFiles)
 {
-    return StartRecordedProgram(session, RunKind::JavaServer, configFiles, QString(), JavaServerCommandLine(argumentText));
+    return StartRecordedProgram(suite, RunKind::JavaServer, configFiles, QString(), JavaServerCommandLine(argumentText));
 }

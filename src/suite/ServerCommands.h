@@ -3,10 +3,9 @@
 #include "config/ConfigRecord.h"
 #include "platform/VbText.h"
 #include "suite/RunRegister.h"
+#include "app/SuiteContext.h"
 
 #include <QString>
-
-class Session;
 
 // The command lines that start the suite's servers, as they are started, and the starts
 // themselves, for an ordinary configuration and a joint one alike.
@@ -29,10 +28,11 @@ QString JavaServerCommandLine(const QString &argumentText);
 
 // Starts a server console command line for configFile (and a joint file's section), recorded
 // in the run register with its output in its log; a failure is shown with its reason (SLBL0126).
-bool StartServerConsoleProgram(Session &session, const QString &commandLine, const QString &configFile,
+bool StartServerConsoleProgram(const SuiteContext &suite, const QString &commandLine, const QString &configFile,
                                const QString &section = QString());
 // Starts the Java server for configFiles, recorded; the caller tells a failure its own way.
-Result<void> StartJavaServerProgram(Session &session, const QString &argumentText, const QStringList &configFiles);
+Result<void> StartJavaServerProgram(const SuiteContext &suite, const QString &argumentText,
+                                    const QStringList &configFiles);
 // Starts a program of configFile and records it; a start that could not be recorded is told.
-Result<void> StartRecordedProgram(Session &session, RunKind kind, const QStringList &configFiles,
+Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const QStringList &configFiles,
                                   const QString &section, const QString &commandLine);

@@ -23,7 +23,7 @@ frmSplash::frmSplash(Session &session, QWidget *parent)
     setFixedSize(562, 398);
 
     tmrWait->setObjectName(QStringLiteral("tmrWait"));
-    tmrWait->setInterval(session.SplashMilliseconds);
+    tmrWait->setInterval(session.SplashMilliseconds());
     tmrWait->setSingleShot(false);
     connect(tmrWait, &QTimer::timeout, this, &frmSplash::tmrWait_Timer);
     tmrWait->start();

@@ -37,11 +37,10 @@ TEST(ServerStopped, TheCheckOfTheDatabasesFailsWithOneMessage)
     PgDatabase *db = PostgresFixture::Ready(QStringLiteral("stop"), QStringLiteral("SELECT 1"));
     ASSERT_TRUE(db);
     PublisherConnections connections;
-    ASSERT_TRUE(PublisherSetup::OpenConnections(
-        app.session(), connections, {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
+    ASSERT_TRUE(PublisherSetup::OpenConnections(app.session().Messenger(), connections,
+                                                {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
     const ServerStop stopped;
-    qint64 size = 0;
-    EXPECT_FALSE(PublisherSetup::CheckConnections(app.session(), connections, &size));
+    EXPECT_FALSE(PublisherSetup::CheckConnections(app.session().Messenger(), connections));
     ASSERT_EQ(app.shownTexts().size(), 1) << app.shownTexts().join(u'\n').toStdString();
     EXPECT_TRUE(app.shownTexts()[0].contains(QLatin1String("connection"), Qt::CaseInsensitive)) << app.shownTexts()[0].toStdString();
 }

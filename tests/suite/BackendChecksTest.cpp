@@ -40,14 +40,14 @@ TEST(BackendChecks, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsRepo
         const PgDatabase *db = Versions(QLatin1String(c.type), c.rows);
         ASSERT_TRUE(db);
         app.messages().ClearShown();
-        EXPECT_EQ(CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()), c.expected);
+        EXPECT_EQ(CheckBackendVersion(app.session().Messenger(), db->dsn(), db->user(), db->password()), c.expected);
         ASSERT_EQ(app.shownTexts().size(), c.message ? 1 : 0) << app.shownTexts().join(u'\n').toStdString();
         if (!c.message)
             continue;
         const auto &shown = app.messages().ShownMessages().first();
         EXPECT_TRUE(shown.text.contains(QLatin1String(c.message))) << shown.text.toStdString();
         EXPECT_EQ(shown.icon, MsgIcon::None);
-        EXPECT_EQ(shown.title, app.session().ProgramTitle);
+        EXPECT_EQ(shown.title, app.session().ProgramTitle());
     }
 }
 
@@ -74,8 +74,9 @@ TEST(BackendChecks, DescribeConnectionNamesServerAndVersionOrGivesTheDriversText
     for (const Case &c : cases) {
         SCOPED_TRACE(c.says.join(u' ').toStdString());
         ASSERT_TRUE(Versions(c.version ? "integer" : "", c.version ? QStringList{c.version} : QStringList()));
-        QString report;
-        EXPECT_EQ(DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password, &report), c.usable);
+        const Result<QString> described = DescribeConnection(c.form, c.second, c.dsn, db->user(), c.password);
+        EXPECT_EQ(described.ok(), c.usable);
+        const QString report = described ? described.value() : described.error().description;
         for (const QString &part : c.says)
             EXPECT_TRUE(report.contains(part)) << report.toStdString();
     }

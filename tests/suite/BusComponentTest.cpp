@@ -36,7 +36,6 @@ TEST(BusComponent, LogsInTheToolsOwnFolderDecideTheOutcome)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         TestAppDir app;
-        app.session().DefaultLogDirectory = app.path() + QStringLiteral("/log");
         QTemporaryDir runtime;
         StubPrograms stubs(app.path());
         // The tool writes its logs where it runs, read-only or not, and tells what it was given.
@@ -53,7 +52,8 @@ TEST(BusComponent, LogsInTheToolsOwnFolderDecideTheOutcome)
         qputenv("PATH", c.tool ? path : QByteArray("/nonexistent"));
         c.runtimeDir ? qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8()) : qunsetenv("XDG_RUNTIME_DIR");
         c.classPath ? qputenv("CLASSPATH", c.classPath) : qunsetenv("CLASSPATH");
-        EXPECT_EQ(CreateBusComponent(app.session(), QStringLiteral("  mnshost "), QStringLiteral(" 4711  "),
+        EXPECT_EQ(CreateBusComponent(app.session().Messenger(), app.path(), app.path() + QStringLiteral("/log"),
+                                     QStringLiteral("  mnshost "), QStringLiteral(" 4711  "),
                                      QStringLiteral(" admin "), QStringLiteral("p w"), QStringLiteral(" Pub ")),
                   c.result);
         qputenv("PATH", path);

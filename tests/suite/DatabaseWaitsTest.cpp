@@ -68,13 +68,13 @@ TEST_F(CancelEveryWait, OnAServerThatNeverAnswersEachWaitStopsAndStartsNothing)
     };
     PublisherConnections connections;
     const std::pair<const char *, std::function<void()>> waits[] = {
-        {"Test Connection", [&] { TestConnection(app.session(), ConnectionForm::Launch, false, dsn, "u", "p"); }},
-        {"the version check", [&] { RunJavaServer(app.session(), {EntryOn(nullptr, FieldmarkProduct, dsn)}); }},
-        {"the server name", [&] { RunJavaServer(app.session(), {EntryOn(nullptr, RostrumProduct, dsn, 2)}); }},
-        {"the joint file's server name", [&] { RunMergeAndSplit(app.session(), joint("2")); }},
-        {"the dispatchers' publishers", [&] { EXPECT_FALSE(ExecuteDispatcher(app.session(), joint("1"))); }},
+        {"Test Connection", [&] { TestConnection(app.session().Messenger(), ConnectionForm::Launch, false, dsn, "u", "p"); }},
+        {"the version check", [&] { RunJavaServer(app.suite(), {EntryOn(nullptr, FieldmarkProduct, dsn)}); }},
+        {"the server name", [&] { RunJavaServer(app.suite(), {EntryOn(nullptr, RostrumProduct, dsn, 2)}); }},
+        {"the joint file's server name", [&] { RunMergeAndSplit(app.suite(), joint("2")); }},
+        {"the dispatchers' publishers", [&] { EXPECT_FALSE(ExecuteDispatcher(app.suite(), joint("1"))); }},
         {"the publisher dialog's login", [&] {
-             EXPECT_FALSE(PublisherSetup::OpenConnections(app.session(), connections,
+             EXPECT_FALSE(PublisherSetup::OpenConnections(app.session().Messenger(), connections,
                                                           {EntryOn(nullptr, FieldmarkProduct, dsn)}));
          }},
     };
@@ -91,7 +91,7 @@ TEST_F(CancelEveryWait, OnAServerThatNeverAnswersEachWaitStopsAndStartsNothing)
     const PgDatabase *current = PostgresFixture::Ready(QStringLiteral("besidehung"), QStringLiteral("INSERT INTO tsparameters VALUES (6)"));
     ASSERT_TRUE(current);
     Worker::SetWaitView({});
-    EXPECT_TRUE(CheckBackendVersion(app.session(), current->dsn(), current->user(), current->password()));
+    EXPECT_TRUE(CheckBackendVersion(app.session().Messenger(), current->dsn(), current->user(), current->password()));
     EXPECT_GE(Worker::Running(), int(std::size(waits)));
     // Refused by the server at last, every worker ends.
     hung.Close();
@@ -118,7 +118,7 @@ TEST_F(CancelEveryWait, OnASlowDatabaseTheWorkersConnectionClosesLaterAndACancel
                                        "AND pid <> pg_backend_pid()"))
             .value(0);
     };
-    EXPECT_FALSE(CheckBackendVersion(app.session(), db->dsn(), db->user(), db->password()));
+    EXPECT_FALSE(CheckBackendVersion(app.session().Messenger(), db->dsn(), db->user(), db->password()));
     ExpectStoppedQuietly();
     EXPECT_EQ(sessions(), QStringLiteral("1"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return sessions() == QStringLiteral("0"); }, 20000));
@@ -126,10 +126,10 @@ TEST_F(CancelEveryWait, OnASlowDatabaseTheWorkersConnectionClosesLaterAndACancel
     // Connected at once; the updates take seconds and are cancelled on the way.
     PublisherConnections connections;
     Worker::WaitViewFactory cancelling = Worker::SetWaitView({});
-    ASSERT_TRUE(PublisherSetup::OpenConnections(app.session(), connections,
+    ASSERT_TRUE(PublisherSetup::OpenConnections(app.session().Messenger(), connections,
                                                 {EntryOn(db, FieldmarkProduct, db->dsn()), EntryOn(db, RostrumProduct, db->dsn())}));
     Worker::SetWaitView(cancelling);
-    EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")));
+    EXPECT_FALSE(PublisherSetup::UpdatePublisher(app.session().Messenger(), connections, QStringLiteral("PUB")));
     ExpectStoppedQuietly();
     EXPECT_TRUE(Worker::WaitForAll(30000));
     EXPECT_EQ(db->Rows(QStringLiteral("SELECT count(*) FROM tsybcdetails WHERE publisherbc IS NOT NULL")),

@@ -55,8 +55,8 @@ TEST_F(LaunchingTest, ServerConsoleGetsThePathWholeInTheApplicationDirectory)
 {
     stubs.Add(Console);
     const QString path = app.path() + "/my lib/say \"hi\".tsy";
-    EXPECT_TRUE(RunServerConsole(app.session(), path, false));
-    EXPECT_TRUE(StartServerConsole(app.session(), path, "FMK"));
+    EXPECT_TRUE(RunServerConsole(app.suite(), path, false));
+    EXPECT_TRUE(StartServerConsole(app.suite(), path, "FMK"));
     const auto runs = stubs.WaitForRuns(Console, 2);
     ASSERT_EQ(runs.size(), 2);
     EXPECT_EQ(runs[0].arguments, QStringList({"/F", path}));
@@ -80,7 +80,7 @@ TEST_F(LaunchingTest, JavaServerGetsTheCheckedConfigurationsInReverseListOrder)
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         stubs.Clear();
-        RunJavaServer(app.session(), c.selected);
+        RunJavaServer(app.suite(), c.selected);
         const auto runs = stubs.WaitForRuns(JavaServer);
         ASSERT_EQ(runs.size(), 1);
         EXPECT_EQ(runs[0].arguments, c.arguments);
@@ -94,13 +94,13 @@ TEST_F(LaunchingTest, JavaServerGetsTheCheckedConfigurationsInReverseListOrder)
 // outdated database stops it silently: see the check's tests.)
 TEST_F(LaunchingTest, OneFailedCheckStopsTheWholeStart)
 {
-    RunJavaServer(app.session(), {Entry(4009, "FMKDB")});
+    RunJavaServer(app.suite(), {Entry(4009, "FMKDB")});
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts()[0].contains(JavaServer)) << app.shownTexts()[0].toStdString();
 
     stubs.Add(JavaServer);
     app.messages().ClearShown();
-    RunJavaServer(app.session(), {Entry(4009, "FMKDB"), Entry(1028, "NoSuchDsn", 2)});
+    RunJavaServer(app.suite(), {Entry(4009, "FMKDB"), Entry(1028, "NoSuchDsn", 2)});
     EXPECT_TRUE(stubs.WaitForRuns(JavaServer, 1, 1000).isEmpty());
     const QStringList shown = app.shownTexts();
     ASSERT_EQ(shown.size(), 2) << shown.join(u'\n').toStdString();

@@ -67,7 +67,7 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
                   QStringLiteral("('PUB', 'rstcomp', 203, '1028'), ('PUB', 'FMKBC', 216, '1028'), "
                                  "('RSTONLY', 'rc1', 204, '1028'), ('bad/name', 'x', 209, '1028'), "
                                  "('INJ', E'c\\r\\nadmin.password=injected', 205, '1028'), ('INJ', 'fine', 208, '1028')"));
-    RunMergeAndSplit(app.session(), joint);
+    RunMergeAndSplit(app.suite(), joint);
 
     const auto java = stubs.WaitForRuns(QStringLiteral("RunServer.bat"));
     ASSERT_EQ(java.size(), 1);
@@ -99,14 +99,14 @@ TEST_F(LaunchTest, StartsTheJavaServerForBothAndOneDispatcherPerPublisher)
     // A template gone missing ends the dispatcher step with its reason.
     QFile::remove(Component(QStringLiteral("eventdispatcher.jar")));
     app.messages().ClearShown();
-    EXPECT_FALSE(ExecuteDispatcher(app.session(), joint));
+    EXPECT_FALSE(ExecuteDispatcher(app.suite(), joint));
     EXPECT_TRUE(app.shownTexts().last().startsWith(QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n")));
 }
 
 TEST_F(LaunchTest, NoPublisherInEitherDatabaseIsToldAndPreparesNothing)
 {
     MakeDatabases(QStringLiteral("('', 'a', 230, '4009')"), QStringLiteral("(NULL, 'b', 203, '1028')"));
-    RunMergeAndSplit(app.session(), joint);
+    RunMergeAndSplit(app.suite(), joint);
     ASSERT_EQ(app.messages().ShownMessages().size(), 1);
     EXPECT_EQ(app.messages().ShownMessages()[0].icon, MsgIcon::Information);
     EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("No publisher bus component")));
@@ -134,7 +134,7 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
             QFile::remove(app.path() + QStringLiteral("/TessHost.exe"));
         WriteJoint(QLatin1String(c.rstPlatform));
         app.messages().ClearShown();
-        RunMergeAndSplit(app.session(), joint);
+        RunMergeAndSplit(app.suite(), joint);
         EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("TessHost.exe"), 2, c.console ? 10000 : 0).size(), c.console ? 2 : 0);
         EXPECT_EQ(stubs.WaitForRuns(QStringLiteral("RunServer.bat"), 1, c.javaServer ? 10000 : 300).size(), c.javaServer ? 1 : 0);
         const QString told = app.shownTexts().join(u'\n');

@@ -34,23 +34,21 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
     TestAppDir app;
     app.writeFile(QStringLiteral("lib/F.tsy"), Ansi::Encode(fieldmark + QStringLiteral("user=u\x0b\r\n")));
     app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028"});
-    app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
-    app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
-    EXPECT_FALSE(PublisherSetup::CheckPickedConfigsReadBack(app.session()));
+    const MergeSplitPick pick{QStringLiteral("F.tsy"), QStringLiteral("R.tsy")};
+    EXPECT_FALSE(PublisherSetup::CheckPickedConfigsReadBack(app.session().Messenger(), app.lib(), pick));
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("\"user\" in \"F.tsy\""))) << app.shownTexts()[0].toStdString();
 
     app.writeFile(QStringLiteral("lib/F.tsy"), Ansi::Encode(fieldmark));
-    ASSERT_TRUE(PublisherSetup::CheckPickedConfigsReadBack(app.session())
-                && PublisherSetup::WriteJointFile(app.session(), QStringLiteral("J.tsy")))
+    ASSERT_TRUE(PublisherSetup::CheckPickedConfigsReadBack(app.session().Messenger(), app.lib(), pick)
+                && PublisherSetup::WriteJointFile(app.session().Messenger(), app.path(), pick, QStringLiteral("J.tsy")))
         << app.shownTexts().join(u'\n').toStdString();
-    // Joined with auto login on in both sections; the picks are forgotten.
+    // Joined with auto login on in both sections.
     const QString joint = app.lib(QStringLiteral("J.tsy"));
     for (const auto &[key, value] : kept)
         EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, JointFile::FieldmarkSection, key), value);
     for (const QString &section : {JointFile::FieldmarkSection, JointFile::RostrumSection})
         EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, section, QStringLiteral("autologin")), QStringLiteral("1"));
-    EXPECT_TRUE(app.session().MnSFieldmarkConfig.isEmpty() && app.session().MnSRostrumConfig.isEmpty());
 }
 
 // Entries of products outside merge and split are passed over; an unreachable database is told
@@ -62,7 +60,7 @@ TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
     for (const auto &[product, name] : {std::pair{FieldmarkProduct, "Fieldmark"}, {RostrumProduct, "Rostrum"}}) {
         TestAppDir app;
         PublisherConnections connections;
-        EXPECT_FALSE(PublisherSetup::OpenConnections(app.session(), connections,
+        EXPECT_FALSE(PublisherSetup::OpenConnections(app.session().Messenger(), connections,
                                                      {EntryOn(nullptr, WebtrellProduct, "NoSuchDsn"), EntryOn(nullptr, product, "NoSuchDsn")}));
         const auto shown = app.messages().ShownMessages();
         ASSERT_EQ(shown.size(), 1);
@@ -97,11 +95,11 @@ protected:
         fmk = PostgresFixture::Ready(QStringLiteral("pub_fmk"), sql + (refuser == 'F' ? refuse : QString()));
         rst = PostgresFixture::Ready(QStringLiteral("pub_rst"), sql + (refuser == 'R' ? refuse : QString()));
         ASSERT_TRUE(fmk && rst);
-        ASSERT_TRUE(PublisherSetup::OpenConnections(app.session(), connections,
+        ASSERT_TRUE(PublisherSetup::OpenConnections(app.session().Messenger(), connections,
                                                     {EntryOn(fmk, FieldmarkProduct, fmk->dsn()),
                                                      EntryOn(rst, RostrumProduct, rst->dsn())}));
     }
-    bool Update() { return PublisherSetup::UpdatePublisher(app.session(), connections, QStringLiteral("PUB")); }
+    bool Update() { return PublisherSetup::UpdatePublisher(app.session().Messenger(), connections, QStringLiteral("PUB")); }
 
     // The tables updated, in the order of the updates, each marked F or R for its database.
     QStringList UpdatedInOrder() const

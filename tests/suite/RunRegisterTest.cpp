@@ -30,11 +30,11 @@ protected:
     }
     RunRecord Start(const QString &program, const QString &config)
     {
-        const Result<RunRecord> started =
+        const Result<RunRegister::StartedRun> started =
             RunRegister::StartRecorded(app.path(), RunKind::Console, {app.lib(config)}, {}, program + " /F x");
         EXPECT_TRUE(started) << (started ? "" : started.error().description.toStdString());
-        started_ << (started ? started.value().pid : 0);
-        return started ? started.value() : RunRecord();
+        started_ << (started ? started.value().record.pid : 0);
+        return started ? started.value().record : RunRecord();
     }
     void TearDown() override
     {

@@ -4,8 +4,7 @@
 
 TestAppDir::TestAppDir(bool withTexts, bool withDirs) : TestDir(withTexts, withDirs)
 {
-    m_session = std::make_unique<Session>(path(), m_messages);
-    m_session->SplashMilliseconds = 1;
+    m_session = std::make_unique<Session>(path(), m_messages, 1);
     m_session->SetQuitHandler([this] { ++m_quits; });
 }
 

@@ -3,6 +3,7 @@
 #include "RecordedMessages.h"
 #include "TestDir.h"
 #include "app/Session.h"
+#include "app/SuiteContext.h"
 
 #include <functional>
 #include <memory>
@@ -17,6 +18,8 @@ public:
     explicit TestAppDir(bool withTexts = true, bool withDirs = true);
 
     Session &session() { return *m_session; }
+    // The session's directory, messages and texts, as the windows hand them to the suite.
+    SuiteContext suite() { return {path(), m_session->Messenger(), m_session->Texts()}; }
     RecordedMessages &messages() { return m_messages; }
     int quitCount() const { return m_quits; }
     // Texts of every message shown so far.

@@ -20,9 +20,11 @@ protected:
         Settle();
     }
 
-    void Open()
+    // arguments: what the window's constructor takes after the session.
+    template <typename... A>
+    void Open(A &&...arguments)
     {
-        window = std::make_unique<W>(app.session());
+        window = std::make_unique<W>(app.session(), std::forward<A>(arguments)...);
         ASSERT_TRUE(window->Load());
         window->show();
         QApplication::setActiveWindow(window.get());

@@ -12,8 +12,8 @@ TEST(Splash, ClosesItselfWhenItsTimerFires)
 {
     TestAppDir app;
     for (int ms : {0, 1, 30}) {
-        app.session().SplashMilliseconds = ms;
-        frmSplash splash(app.session());
+        Session session(app.path(), app.messages(), ms);
+        frmSplash splash(session);
         EXPECT_EQ(splash.exec(), int(QDialog::Accepted));
         EXPECT_FALSE(splash.isVisible());
         EXPECT_FALSE(Child<QTimer>(&splash, "tmrWait")->isActive());

@@ -49,18 +49,13 @@ QImage WithOnTop(QWidget &window, QWidget &top, QPoint at)
 
 struct OpenEditor
 {
-    explicit OpenEditor(TestAppDir &app) : editor((Prepare(app), app.session()))
+    explicit OpenEditor(TestAppDir &app) : editor(app.session(), app.lib(QStringLiteral("Fieldmark_Sales.tsy")))
     {
         editor.Load();
         editor.show();
         QApplication::setActiveWindow(&editor);
         // A picture of an inactive window still shows the fields; the focus frame is a detail.
         (void)QTest::qWaitForWindowActive(&editor);
-    }
-    static void Prepare(TestAppDir &app)
-    {
-        app.session().SelectedConfigName = QStringLiteral("Fieldmark_Sales.tsy");
-        app.session().SelectedConfigPath = app.lib(QStringLiteral("Fieldmark_Sales.tsy"));
     }
     frmEditConfiguration editor;
 };

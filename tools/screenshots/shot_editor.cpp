@@ -9,10 +9,7 @@ namespace {
 
 bool ShotEditorTab(TestAppDir &app, const QString &out, int tab)
 {
-    Session &session = app.session();
-    session.SelectedConfigName = QStringLiteral("Fieldmark_Sales.tsy");
-    session.SelectedConfigPath = app.lib(QStringLiteral("Fieldmark_Sales.tsy"));
-    frmEditConfiguration editor(session);
+    frmEditConfiguration editor(app.session(), app.lib(QStringLiteral("Fieldmark_Sales.tsy")));
     editor.Load();
     editor.findChild<QTabBar *>(QStringLiteral("TSConfig"))->setCurrentIndex(tab);
     editor.show();

@@ -18,10 +18,7 @@ bool ShotJointEditorTab(TestAppDir &app, const QString &out, int tab)
     if (!ConfigStore::JoinConfigFiles(app.path(), QStringLiteral("Fieldmark_Sales.tsy"),
                                       QStringLiteral("Rostrum_Plan.tsy"), name))
         return false;
-    Session &session = app.session();
-    session.SelectedConfigName = name;
-    session.SelectedConfigPath = app.lib(name);
-    frmEditConfigurationMergeSplit editor(session);
+    frmEditConfigurationMergeSplit editor(app.session(), app.lib(name));
     editor.Load();
     editor.findChild<QTabWidget *>(QStringLiteral("SSTab1"))->setCurrentIndex(tab);
     editor.show();
@@ -39,10 +36,10 @@ ShotRegistration regLedgerhall{{"mergesplit_editor_ledgerhall", [](TestAppDir &a
                                 }}};
 
 ShotRegistration regPublisher{{"mergesplit_publisher", [](TestAppDir &app, const QString &out) {
-                                   app.session().MnSFieldmarkConfig = QStringLiteral("Fieldmark_Sales.tsy");
-                                   app.session().MnSRostrumConfig = QStringLiteral("Rostrum_Plan.tsy");
                                    // No entries: the picture needs no database.
-                                   frmMergeAndSplit dialog(app.session(), nullptr);
+                                   const MergeSplitPick pick{QStringLiteral("Fieldmark_Sales.tsy"),
+                                                             QStringLiteral("Rostrum_Plan.tsy")};
+                                   frmMergeAndSplit dialog(app.session(), pick, nullptr);
                                    dialog.Load({});
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtMnSHost"))->setText(QStringLiteral("MNS-HOST"));
                                    dialog.findChild<QLineEdit *>(QStringLiteral("txtPublisherBusComp"))->setText(QStringLiteral("PUB_Sales"));

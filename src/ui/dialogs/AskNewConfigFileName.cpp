@@ -5,25 +5,23 @@
 #include "platform/FileIo.h"
 #include "ui/dialogs/frmConfigFileSelector.h"
 
-bool AskNewConfigFileName(Session &session, QWidget *asker, QString &path)
+std::optional<QString> AskNewConfigFileName(Session &session, QWidget *asker)
 {
-    path.clear();
     frmConfigFileSelector &dialog = frmConfigFileSelector::Instance(session);
     dialog.exec();
     const QString text = dialog.FileName();
     if (!dialog.Confirmed() || text.isEmpty())
-        return false;
+        return std::nullopt;
 
     const QString name = ConfigStore::StoredConfigFileName(text);
     if (name.isEmpty())
-        return false;
-    const QString candidate = session.ConfigDirectory + u'/' + name;
+        return std::nullopt;
+    const QString candidate = session.ConfigDirectory() + u'/' + name;
     // The question names the file, and Enter answers No: replacing takes a deliberate Yes.
     if (FileIo::PathExists(candidate)
         && session.MsgBox(asker, session.GetText(QStringLiteral("SLBL0227")) + QStringLiteral("\r\n\r\n") + name,
                           MsgIcon::None, MsgButtons::YesNoDefaultNo)
                != MsgResult::Yes)
-        return false;
-    path = candidate;
-    return true;
+        return std::nullopt;
+    return candidate;
 }

@@ -91,7 +91,7 @@ void frmConfigFileSelector::OKButton_Click()
     // Only a file can be replaced by the new configuration: a folder of that name would
     // make the save fail after the replace question.
     const QString stored = ConfigStore::StoredConfigFileName(name);
-    if (const QFileInfo existing(m_session.ConfigDirectory + u'/' + stored); existing.exists() && !existing.isFile()) {
+    if (const QFileInfo existing(m_session.ConfigDirectory() + u'/' + stored); existing.exists() && !existing.isFile()) {
         m_session.MsgBox(this,
                          QStringLiteral("\"%1\" in the configuration folder is a folder or another entry that "
                                         "is not a file, so a configuration cannot take its name. Choose another name.")

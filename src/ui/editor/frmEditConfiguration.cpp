@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -60,8 +61,8 @@ constexpr int InnerHeight = 5800;
 
 } // namespace
 
-frmEditConfiguration::frmEditConfiguration(Session &session, QWidget *parent)
-    : QDialog(parent), m_session(session)
+frmEditConfiguration::frmEditConfiguration(Session &session, const QString &path, QWidget *parent)
+    : QDialog(parent), m_session(session), m_path(path)
 {
     BuildControls();
     // On the press, so that the order in which the keys come up again does not matter. Two
@@ -85,11 +86,13 @@ bool frmEditConfiguration::Load()
     ApplyEditorLabels(m_session, *this);
     CoverFrameCaptions();
     ShowPage(0);
-    setWindowTitle(windowTitle() + QStringLiteral(" (") + m_session.SelectedConfigName + u')');
-    txtLog->setText(m_session.DefaultLogDirectory);
+    m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
+    setWindowTitle(windowTitle() + QStringLiteral(" (") + m_name + u')');
+    txtLog->setText(m_session.DefaultLogDirectory());
     txtLog->setReadOnly(true);
     cmdBrowse1->setEnabled(false);
-    LoadConfiguration(m_session.SelectedConfigPath);
+    if (const Result<void> loaded = LoadConfiguration(m_path); !loaded)
+        ReportLoadError(loaded.error());
     SetDatabaseLabels();
     FirstField(0)->setFocus();
     return !m_session.QuitRequested();
@@ -398,7 +401,7 @@ void frmEditConfiguration::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
         return;
     }
-    const QString question = QStringLiteral("Save the changes to %1?").arg(m_session.SelectedConfigName);
+    const QString question = QStringLiteral("Save the changes to %1?").arg(m_name);
     switch (m_session.MsgBox(this, question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
     case MsgResult::Yes: cmdOK_Click(); break;
     case MsgResult::No: reject(); break;
@@ -417,8 +420,8 @@ void frmEditConfiguration::cmdTestConnection_Click()
     // The values as Save would write them.
     ConfigRecord record;
     ApplyControlsTo(record);
-    TestConnection(m_session, ConnectionForm::Launch, record.ldbp == QStringLiteral("2"), record.dsn, record.user,
-                   record.password);
+    TestConnection(m_session.Messenger(), ConnectionForm::Launch, record.ldbp == QStringLiteral("2"), record.dsn,
+                   record.user, record.password);
 }
 
 void frmEditConfiguration::cmdBrowse_Click(qint16 target)

@@ -15,22 +15,28 @@ class QPushButton;
 class QTabBar;
 class Session;
 
-// The editor of one ordinary configuration file: the file SelectedConfigPath of the session,
-// or a new configuration when that is empty. The caller runs Load, then shows it modally.
-// It reports back only through the file, CurrentConfig and SelectedConfigPath (the new
-// file's path after a first save, empty after a failed one).
+// The editor of one ordinary configuration file: the file at path, or a new configuration
+// when path is empty. The caller runs Load, then shows it modally, and afterwards reads what
+// was saved: SavedPath and Record.
 class frmEditConfiguration final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmEditConfiguration)
 public:
-    explicit frmEditConfiguration(Session &session, QWidget *parent = nullptr);
+    frmEditConfiguration(Session &session, const QString &path, QWidget *parent = nullptr);
     ~frmEditConfiguration() override;
 
     // Fills the window: texts, lists, then the file. A file that cannot be read whole is
     // reported and what was read stays in the form, which opens all the same; false only
     // when the program was ended meanwhile.
     bool Load();
+
+    // The file the last save wrote (a new configuration's after its first save); empty while
+    // nothing was saved.
+    const QString &SavedPath() const { return m_savedPath; }
+    // The configuration as the last load or save left it: what the file holds, as far as
+    // this window knows.
+    const ConfigRecord &Record() const { return m_config; }
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -40,12 +46,16 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    // Fills the controls and CurrentConfig from the file. False for an empty path (a new
-    // configuration, CurrentConfig initialised) and after a read error (message shown).
-    bool LoadConfiguration(QString &ConfigFilePath);
-    // Writes the file from the controls; an empty path first asks for a name and receives
-    // the new path. False, with the window to stay open, when nothing was written.
-    bool SaveConfiguration(QString &ConfigFilePath);
+    // Fills the controls and the record from the file; an empty path is a new configuration
+    // (the record initialised). Fails, saying what was not read, when the file could not be
+    // read to its end; what was read stays.
+    Result<void> LoadConfiguration(const QString &ConfigFilePath);
+    // Tells a failed load: SLBL0167 and what was not read.
+    void ReportLoadError(const Failure &error);
+    // Writes the file of the window from the controls; without a file yet it first asks for
+    // a name, and the file named becomes the window's. False, with the window to stay open,
+    // when nothing was written.
+    bool SaveConfiguration();
     void InitializePC();
     bool ConfigDataChanged();
     // The message of a failed write, before the file and the reason.
@@ -97,6 +107,12 @@ private:
     QString WhyFieldsNotWritable(const ConfigRecord &record);
 
     Session &m_session;
+    // The file edited; empty until a new configuration is first saved.
+    QString m_path;
+    QString m_savedPath;
+    // The name the window shows: the file's, or the proposed name of a new configuration.
+    QString m_name;
+    ConfigRecord m_config;
     bool m_inLayout = false;
     // The last load stopped before the end of the file.
     bool m_loadIncomplete = false;

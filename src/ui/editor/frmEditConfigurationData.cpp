@@ -1,4 +1,4 @@
-// The editor's data flow: the file into the controls and CurrentConfig, change detection,
+// The editor's data flow: the file into the controls and the record, change detection,
 // and Save with its checks.
 #include "ui/editor/frmEditConfiguration.h"
 
@@ -36,30 +36,28 @@ bool IsWholeOne(const QString &value) { return Vb::RoundHalfEven(Vb::Val(value))
 
 } // namespace
 
-bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
+Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePath)
 {
     // Every load starts from a new configuration: a key the file lacks takes its default,
     // never the value of the file opened before.
-    m_session.CurrentConfig = ConfigRecord();
+    m_config = ConfigRecord();
     InitializePC();
     m_loadIncomplete = false;
     if (ConfigFilePath.isEmpty())
-        return false;
-    ConfigRecord &config = m_session.CurrentConfig;
-    auto loadError = [this](const QString &what) {
+        return {};
+    ConfigRecord &config = m_config;
+    auto loadError = [this](int number, const QString &what) {
         m_loadIncomplete = true;
-        m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + what,
-                         MsgIcon::None, MsgButtons::Ok);
-        return false;
+        return Failure{number, what};
     };
     // What was read is what a save later compares the file with.
     m_loaded = FileIo::FileVersion();
     const Result<FileIo::FileVersion> file = FileIo::ReadVersion(ConfigFilePath);
     if (file && !file.value().exists)
-        return loadError(QStringLiteral("Nothing was read: the file %1 does not exist.")
-                             .arg(QDir::toNativeSeparators(ConfigFilePath)));
+        return loadError(ErrorNumber::FileNotFound, QStringLiteral("Nothing was read: the file %1 does not exist.")
+                                                        .arg(QDir::toNativeSeparators(ConfigFilePath)));
     if (!file)
-        return loadError(QStringLiteral("Nothing was read: %1.").arg(file.error().description));
+        return loadError(file.error().number, QStringLiteral("Nothing was read: %1.").arg(file.error().description));
     m_loaded = file.value();
     const QString text = Ansi::Decode(m_loaded.bytes);
 
@@ -91,17 +89,23 @@ bool frmEditConfiguration::LoadConfiguration(QString &ConfigFilePath)
         });
     // Earlier lines keep what they set; the rest of the file is not read.
     if (!read.complete())
-        return loadError(QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it "
-                                        "were not read.")
+        return loadError(ErrorNumber::InvalidValue,
+                         QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it were not read.")
                              .arg(read.stopLine)
                              .arg(read.stopText)
                              .arg(read.unreadLines));
-    return true;
+    return {};
+}
+
+void frmEditConfiguration::ReportLoadError(const Failure &error)
+{
+    m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + error.description,
+                     MsgIcon::None, MsgButtons::Ok);
 }
 
 void frmEditConfiguration::InitializePC()
 {
-    ConfigRecord &config = m_session.CurrentConfig;
+    ConfigRecord &config = m_config;
     // A new configuration has no application until the user picks one.
     config.SatelliteAppln.clear();
     config.autologin = QStringLiteral("0");
@@ -141,7 +145,7 @@ void frmEditConfiguration::CopyTextsTo(ConfigRecord &record) const
 
 bool frmEditConfiguration::ConfigDataChanged()
 {
-    const ConfigRecord &config = m_session.CurrentConfig;
+    const ConfigRecord &config = m_config;
     bool changed = false;
     const QList<QPair<QLineEdit *, const QString *>> trimmed = {
         {txtdatabase, &config.database},   {txtdsn, &config.dsn},
@@ -197,10 +201,10 @@ QString frmEditConfiguration::WhyFieldsNotWritable(const ConfigRecord &record)
     return why;
 }
 
-bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
+bool frmEditConfiguration::SaveConfiguration()
 {
-    // The record as it will be written; CurrentConfig takes it only once it is on disk.
-    ConfigRecord updated = m_session.CurrentConfig;
+    // The record as it will be written; the window's record takes it only once it is on disk.
+    ConfigRecord updated = m_config;
     ApplyControlsTo(updated);
     const QString refused = WhyFieldsNotWritable(updated);
     if (!refused.isEmpty()) {
@@ -209,19 +213,21 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     }
 
     // A file that was not read to its end would lose its unread lines: only on request.
-    if (m_loadIncomplete && !ConfigFilePath.isEmpty() && QFileInfo::exists(ConfigFilePath)) {
+    if (m_loadIncomplete && !m_path.isEmpty() && QFileInfo::exists(m_path)) {
         const QString question =
             QStringLiteral("\"%1\" was not read completely. Saving replaces the whole file with what "
                            "this window shows; what was not read is lost.\n\nSave anyway?")
-                .arg(QDir::toNativeSeparators(ConfigFilePath));
+                .arg(QDir::toNativeSeparators(m_path));
         if (m_session.MsgBox(this, question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
             return false;
     }
 
-    QString path = ConfigFilePath;
+    QString path = m_path;
     if (path.isEmpty()) {
-        if (!AskNewConfigFileName(m_session, this, path))
+        const std::optional<QString> named = AskNewConfigFileName(m_session, this);
+        if (!named)
             return false;
+        path = *named;
         // The user has agreed to replace what stands under that name now, and only that.
         const Result<FileIo::FileVersion> there = FileIo::ReadVersion(path);
         if (!there) {
@@ -238,8 +244,9 @@ bool frmEditConfiguration::SaveConfiguration(QString &ConfigFilePath)
     request.failureText = WriteFailureText();
     switch (SaveLoadedFile::Save(m_session, this, request)) {
     case SaveLoadedFile::Outcome::Saved:
-        ConfigFilePath = path;
-        m_session.CurrentConfig = updated;
+        m_path = path;
+        m_savedPath = path;
+        m_config = updated;
         m_loadIncomplete = false;
         return true;
     case SaveLoadedFile::Outcome::ShowTheirs: ReloadFromFile(path); return false;
@@ -260,12 +267,13 @@ void frmEditConfiguration::ReloadFromFile(QString path)
     for (QLineEdit *box : {txtdsn, txtdatabase, txtmachine, txtusername, txtpassword, txtwebdirectory})
         box->clear();
     txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
-    txtLog->setText(m_session.DefaultLogDirectory);
+    txtLog->setText(m_session.DefaultLogDirectory());
     ComboApplication->setCurrentIndex(0);
     ComboPlatform->setCurrentIndex(0);
     ChkSavePass->setChecked(false);
     ChkAutoLogin->setChecked(false);
-    LoadConfiguration(path);
+    if (const Result<void> loaded = LoadConfiguration(path); !loaded)
+        ReportLoadError(loaded.error());
     SetDatabaseLabels();
 }
 
@@ -304,7 +312,7 @@ void frmEditConfiguration::cmdOK_Click()
         accept();
         return;
     }
-    if (RequiredFieldsGiven() && SaveConfiguration(m_session.SelectedConfigPath))
+    if (RequiredFieldsGiven() && SaveConfiguration())
         accept();
 }
 

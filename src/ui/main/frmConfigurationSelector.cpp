@@ -4,7 +4,6 @@
 
 #include "app/Session.h"
 #include "ui/frmSplash.h"
-#include "config/ConfigStore.h"
 #include "platform/DirectoryWatch.h"
 #include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"
@@ -375,7 +374,7 @@ bool frmConfigurationSelector::Load()
     }
 
     m_session.LoadSharedTexts();
-    m_session.ProgramTitle = m_session.GetText(QStringLiteral("SLBL0503"));
+    m_session.LoadProgramTitle();
     setWindowTitle(m_session.GetText(QStringLiteral("SLBL0372")));
 
     struct Caption
@@ -402,13 +401,11 @@ bool frmConfigurationSelector::Load()
     for (const char *key : {"Exit", "Run", "New", "Edit", "Delete", "Refresh"})
         Button(key)->setToolTip(m_session.GetText(Button(key)->toolTip()));
 
-    m_session.DefaultLogDirectory = ConfigStore::DefaultLogDirectory(m_session.AppDir());
-    if (const Result<void> made = CreateDirectoryIfMissing(m_session.DefaultLogDirectory); !made) {
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.DefaultLogDirectory()); !made) {
         ReportError(made.error());
         return !m_session.QuitRequested();
     }
-    m_session.ConfigDirectory = ConfigStore::ConfigDirectory(m_session.AppDir());
-    if (const Result<void> made = CreateDirectoryIfMissing(m_session.ConfigDirectory); !made) {
+    if (const Result<void> made = CreateDirectoryIfMissing(m_session.ConfigDirectory()); !made) {
         ReportError(made.error());
         return !m_session.QuitRequested();
     }

@@ -45,6 +45,11 @@ public:
     // all the same. False when the program was ended meanwhile: the window is not to be shown.
     bool Load();
 
+    // The configuration the row commands act on: the selected row's file name and path;
+    // both empty without one.
+    const QString &SelectedConfigName() const { return m_selectedConfigName; }
+    const QString &SelectedConfigPath() const { return m_selectedConfigPath; }
+
 private:
     friend class LabelEditDelegate;
 
@@ -86,6 +91,8 @@ private:
 
     // True when the highlighted entry is a joint (merge-and-split) file, shown bold.
     bool IsMergeSplitSelected = false;
+    QString m_selectedConfigName;
+    QString m_selectedConfigPath;
 
     // --- commands; the menu items, tool bar keys and list events all come here ---
     void mnuNew_Click();

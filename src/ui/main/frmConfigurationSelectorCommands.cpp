@@ -16,6 +16,12 @@
 #include <QScrollBar>
 #include <QTreeWidget>
 
+namespace {
+
+SuiteContext SuiteOf(Session &session) { return {session.AppDir(), session.Messenger(), session.Texts()}; }
+
+} // namespace
+
 void frmConfigurationSelector::mnuRefresh_Click()
 {
     FinishLabelEdit();
@@ -74,17 +80,17 @@ void frmConfigurationSelector::mnuNew_Click()
     FinishLabelEdit();
     QStringList highlight = HighlightedNames();
     QString current = FileNameOf(LVConfig->currentItem());
-    m_session.SelectedConfigPath.clear();
-    m_session.SelectedConfigName = m_session.NewConfigName;
+    QString saved;
     {
         const QScopedValueRollback holdList(m_commandWindowOpen, true);
-        frmEditConfiguration editor(m_session);
+        frmEditConfiguration editor(m_session, QString());
         if (editor.Load())
             editor.exec();
+        saved = editor.SavedPath();
     }
     // A configuration saved by the editor is the one highlighted afterwards.
-    if (!m_session.SelectedConfigPath.isEmpty()) {
-        current = QFileInfo(m_session.SelectedConfigPath).fileName();
+    if (!saved.isEmpty()) {
+        current = QFileInfo(saved).fileName();
         highlight = QStringList{current};
         ShowOutcome(QStringLiteral("%1 saved").arg(current));
     }
@@ -100,14 +106,12 @@ void frmConfigurationSelector::mnuUpdate_Click()
     {
         const QScopedValueRollback holdList(m_commandWindowOpen, true);
         if (IsMergeSplitSelected) {
-            frmEditConfigurationMergeSplit editor(m_session);
+            frmEditConfigurationMergeSplit editor(m_session, m_selectedConfigPath);
             editor.Load();
             editor.exec();
         } else {
             // No file yet: the editor makes a new one under the default name.
-            if (m_session.SelectedConfigPath.isEmpty())
-                m_session.SelectedConfigName = m_session.NewConfigName;
-            frmEditConfiguration editor(m_session);
+            frmEditConfiguration editor(m_session, m_selectedConfigPath);
             if (editor.Load())
                 editor.exec();
         }
@@ -144,7 +148,7 @@ void frmConfigurationSelector::mnuDelete_Click()
         return;
     QStringList deleted, kept;
     for (const QString &name : names)
-        (DeleteConfigFile(m_session.ConfigDirectory + u'/' + name) ? deleted : kept) << name;
+        (DeleteConfigFile(m_session.ConfigDirectory() + u'/' + name) ? deleted : kept) << name;
     QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
                                         : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
     if (!kept.isEmpty())
@@ -175,15 +179,14 @@ void frmConfigurationSelector::MnSConfig_Click()
     if (!StillAsListed(HighlightedItems()))
         return;
     const QList<ConfigEntry> picked = SelectedEntries();
-    m_session.MnSFieldmarkConfig.clear();
-    m_session.MnSRostrumConfig.clear();
+    MergeSplitPick chosen;
     const QString invalid = QStringLiteral("invalid products for Merge and split");
     // The configuration of a product that takes part goes into that product's place.
-    auto pick = [this](const Product *product, const ConfigEntry &entry) {
+    auto pick = [&chosen](const Product *product, const ConfigEntry &entry) {
         if (product && product->mergeSplitSlot == 0)
-            m_session.MnSFieldmarkConfig = entry.FileName;
+            chosen.fieldmark = entry.FileName;
         else if (product && product->mergeSplitSlot == 1)
-            m_session.MnSRostrumConfig = entry.FileName;
+            chosen.rostrum = entry.FileName;
     };
     QString first;
     for (const ConfigEntry &entry : picked) {
@@ -197,11 +200,11 @@ void frmConfigurationSelector::MnSConfig_Click()
                 return;
             }
             pick(product, entry);
-            if (!Vb::Trim(m_session.MnSFieldmarkConfig).isEmpty() && !Vb::Trim(m_session.MnSRostrumConfig).isEmpty()) {
+            if (!Vb::Trim(chosen.fieldmark).isEmpty() && !Vb::Trim(chosen.rostrum).isEmpty()) {
                 {
                     const QScopedValueRollback holdList(m_commandWindowOpen, true);
                     // A database that cannot be reached is told by the dialog's load.
-                    frmMergeAndSplit publisher(m_session, this);
+                    frmMergeAndSplit publisher(m_session, chosen, this);
                     if (publisher.Load(picked))
                         publisher.exec();
                 }
@@ -241,17 +244,17 @@ void frmConfigurationSelector::mnuExecute_Click()
     if (rows.size() != 1 || !UnreadableReason(rows[0]).isEmpty() || !StillAsListed(rows))
         return;
     SyncSelection();
-    const QString name = m_session.SelectedConfigName;
-    if (!ConfirmSecondStart(m_session.SelectedConfigPath, IsMergeSplitSelected)) {
+    const QString name = m_selectedConfigName;
+    if (!ConfirmSecondStart(m_selectedConfigPath, IsMergeSplitSelected)) {
         ShowOutcome(QStringLiteral("Nothing started: %1 is running already").arg(name));
         return;
     }
     if (IsMergeSplitSelected) {
-        ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, true)
+        ShowOutcome(RunServerConsole(SuiteOf(m_session), m_selectedConfigPath, true)
                         ? QStringLiteral("Merge and split configuration %1 started").arg(name)
                         : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
     } else {
-        ShowOutcome(RunServerConsole(m_session, m_session.SelectedConfigPath, false)
+        ShowOutcome(RunServerConsole(SuiteOf(m_session), m_selectedConfigPath, false)
                         ? QStringLiteral("Server console started for %1").arg(name)
                         : QStringLiteral("Server console not started for %1").arg(name));
     }
@@ -261,5 +264,5 @@ void frmConfigurationSelector::mnuExecuteJS_Click()
 {
     FinishLabelEdit();
     if (StillAsListed(HighlightedItems()))
-        RunJavaServer(m_session, SelectedEntries());
+        RunJavaServer(SuiteOf(m_session), SelectedEntries());
 }

@@ -132,7 +132,7 @@ QStringList frmConfigurationSelector::FillListView()
 {
     const QScopedValueRollback updating(m_updatingList, true);
     QStringList problems;
-    const QString folder = m_session.ConfigDirectory;
+    const QString folder = m_session.ConfigDirectory();
     const Result<ConfigList::Listing> listed = ConfigList::ListFolder(folder);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
     if (!listed)
@@ -313,7 +313,7 @@ void frmConfigurationSelector::PlaceRow(QTreeWidgetItem *item, bool isNew)
 bool frmConfigurationSelector::UpdateRows(const QSet<QString> &names)
 {
     const QScopedValueRollback updating(m_updatingList, true);
-    const QString folder = m_session.ConfigDirectory;
+    const QString folder = m_session.ConfigDirectory();
     const bool wasEmpty = m_rows.isEmpty();
     for (const QString &name : names) {
         if (!ConfigStore::IsConfigFileName(name))
@@ -354,7 +354,7 @@ bool frmConfigurationSelector::UpdateRows(const QSet<QString> &names)
 
 bool frmConfigurationSelector::StillAsListed(const QList<QTreeWidgetItem *> &rows)
 {
-    const QString folder = m_session.ConfigDirectory;
+    const QString folder = m_session.ConfigDirectory();
     QSet<QString> changed;
     QStringList gone, rewritten;
     for (const QTreeWidgetItem *item : rows) {
@@ -462,9 +462,8 @@ void frmConfigurationSelector::SyncSelection()
 {
     const QTreeWidgetItem *item = SelectedItem();
     IsMergeSplitSelected = item && IsBold(item);
-    m_session.SelectedConfigName = FileNameOf(item);
-    m_session.SelectedConfigPath =
-        item ? m_session.ConfigDirectory + u'/' + m_session.SelectedConfigName : QString();
+    m_selectedConfigName = FileNameOf(item);
+    m_selectedConfigPath = item ? m_session.ConfigDirectory() + u'/' + m_selectedConfigName : QString();
 }
 
 bool frmConfigurationSelector::IsBold(const QTreeWidgetItem *item) const
@@ -518,8 +517,8 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
         // Moved or changed meanwhile: the list has caught up and says so.
         return;
     } else {
-        const QString oldPath = m_session.ConfigDirectory + u'/' + fileName;
-        const QString newPath = m_session.ConfigDirectory + u'/' + newName;
+        const QString oldPath = m_session.ConfigDirectory() + u'/' + fileName;
+        const QString newPath = m_session.ConfigDirectory() + u'/' + newName;
         // Named both ways, so the operator sees which of the two is in the way.
         if (!QFileInfo::exists(oldPath))
             why = QStringLiteral("Cannot rename %1: it no longer exists").arg(QDir::toNativeSeparators(oldPath));
@@ -607,8 +606,8 @@ void frmConfigurationSelector::ApplyFilter()
 void frmConfigurationSelector::WatchConfigDirectory()
 {
     // One watch on the folder, whatever the number of files: it names each file changed.
-    if (!m_session.ConfigDirectory.isEmpty())
-        m_watch->Watch(m_session.ConfigDirectory);
+    if (!m_session.ConfigDirectory().isEmpty())
+        m_watch->Watch(m_session.ConfigDirectory());
 }
 
 void frmConfigurationSelector::ConfigFilesChanged(const QSet<QString> &names)

@@ -26,7 +26,7 @@ void frmConfigurationSelector::CreateRunningState()
 {
     LVConfig->setColumnCount(ColRunning + 1);
     LVConfig->headerItem()->setText(ColRunning, QStringLiteral("Running"));
-    m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory, this);
+    m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), this);
     connect(m_running, &RunningView::Changed, this, &frmConfigurationSelector::ShowRunningState);
     m_running->Reload();
 
@@ -78,7 +78,7 @@ void frmConfigurationSelector::mnuStop_Click()
     const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
     QList<RunRecord> chosen;
     for (const QString &name : HighlightedNames())
-        chosen << RunningState::Of(records, m_session.ConfigDirectory + u'/' + name);
+        chosen << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
     if (chosen.isEmpty()) {
         ShowOutcome(QStringLiteral("Nothing runs for %1").arg(HighlightedNames().join(QStringLiteral(", "))));
         return;
@@ -106,17 +106,17 @@ void frmConfigurationSelector::mnuShowLog_Click()
 {
     FinishLabelEdit();
     SyncSelection();
-    const QString path = m_session.SelectedConfigPath;
+    const QString path = m_selectedConfigPath;
     if (path.isEmpty())
         return;
     const QStringList logs = RunRegister::LogFilesOf(m_session.AppDir(), path);
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = QDir(m_session.AppDir()).filePath(QStringLiteral("log"));
-        ShowOutcome(QStringLiteral("No program log of %1 yet; opening %2").arg(m_session.SelectedConfigName, folder));
+        ShowOutcome(QStringLiteral("No program log of %1 yet; opening %2").arg(m_selectedConfigName, folder));
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
         return;
     }
-    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(m_session.SelectedConfigName), logs, this);
+    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(m_selectedConfigName), logs, this);
     view->show();
 }

@@ -61,8 +61,8 @@ QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 
 } // namespace
 
-frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session, QWidget *parent)
-    : QDialog(parent), m_session(session), m_path(session.SelectedConfigPath)
+frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session, const QString &path, QWidget *parent)
+    : QDialog(parent), m_session(session), m_path(path)
 {
     setObjectName(QStringLiteral("frmEditConfigurationMergeSplit"));
     setWindowTitle(QStringLiteral("Configuration Editor"));
@@ -208,7 +208,7 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     grid->addWidget(cmdTestConnection[index], int(rows.size()), 1, Qt::AlignRight);
     // The joint configuration's server and dispatcher connect through the connection string.
     connect(cmdTestConnection[index], &QPushButton::clicked, this, [this, index] {
-        TestConnection(m_session, ConnectionForm::ConnectionString, false, txtdsn[index]->text(),
+        TestConnection(m_session.Messenger(), ConnectionForm::ConnectionString, false, txtdsn[index]->text(),
                        txtusername[index]->text(), txtpassword[index]->text());
     });
     grid->setColumnStretch(1, 1);

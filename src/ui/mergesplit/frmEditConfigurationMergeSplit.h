@@ -17,16 +17,16 @@ class QTabWidget;
 class Session;
 class frmbrowse;
 
-// The editor of a joint (merge-and-split) configuration file, SelectedConfigPath of the
-// session. It keeps no record: every value goes from the file into its control and back,
-// key by key. Controls that exist per application are pairs: [0] Fieldmark, [1] Rostrum.
+// The editor of the joint (merge-and-split) configuration file at path. It keeps no record:
+// every value goes from the file into its control and back, key by key. Controls that exist
+// per application are pairs: [0] Fieldmark, [1] Rostrum.
 // Constructing it builds the window only; Load fills it from the file.
 class frmEditConfigurationMergeSplit final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmEditConfigurationMergeSplit)
 public:
-    explicit frmEditConfigurationMergeSplit(Session &session, QWidget *parent = nullptr);
+    frmEditConfigurationMergeSplit(Session &session, const QString &path, QWidget *parent = nullptr);
     ~frmEditConfigurationMergeSplit() override;
 
     // Reads both sections of the file into the controls. A key the file lacks (or a file

@@ -47,7 +47,8 @@ void AddRow(QGridLayout *grid, int row, const QString &caption, QLineEdit *field
 
 } // namespace
 
-frmMergeAndSplit::frmMergeAndSplit(Session &session, QWidget *owner) : QDialog(owner), m_session(session)
+frmMergeAndSplit::frmMergeAndSplit(Session &session, const MergeSplitPick &pick, QWidget *owner)
+    : QDialog(owner), m_session(session), m_pick(pick)
 {
     setObjectName(QStringLiteral("frmMergeAndSplit"));
     setWindowTitle(QStringLiteral("Merge and Split Configuration"));
@@ -104,7 +105,7 @@ void frmMergeAndSplit::BuildWindow()
     layout->addLayout(buttons);
 
     connect(cmdPublisherOK, &QPushButton::clicked, this, [this] { cmdPublisherOK_Click(); });
-    // Cancel writes nothing: the picked file names stay.
+    // Cancel writes nothing.
     connect(BtnCancel, &QPushButton::clicked, this, &frmMergeAndSplit::reject);
     resize(420, sizeHint().height());
 }
@@ -113,7 +114,7 @@ bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
 {
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
-    return PublisherSetup::OpenConnections(m_session, m_connections, selectedEntries);
+    return PublisherSetup::OpenConnections(m_session.Messenger(), m_connections, selectedEntries);
 }
 
 void frmMergeAndSplit::reject()
@@ -162,12 +163,12 @@ bool frmMergeAndSplit::CheckFields()
 
 bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
 {
-    qint64 size = 0;
-    return PublisherSetup::CheckConnections(m_session, m_connections, &size)
-           && CheckField(size == 0 || publisher.size() <= size, txtPublisherBusComp,
+    const std::optional<qint64> size = PublisherSetup::CheckConnections(m_session.Messenger(), m_connections);
+    return size
+           && CheckField(*size == 0 || publisher.size() <= *size, txtPublisherBusComp,
                          QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
                              .arg(publisher.size())
-                             .arg(size));
+                             .arg(*size));
 }
 
 bool frmMergeAndSplit::CreateBusComponentWaiting()
@@ -186,8 +187,9 @@ bool frmMergeAndSplit::CreateBusComponentWaiting()
     m_toolRunning = true;
     m_cancelTool = false;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool created = CreateBusComponent(m_session, txtMnSHost->text(), txtpublisherBusPortNum->text(),
-                                            txt_ldapAdmin->text(), txt_ldapPwd->text(), name, [&](int seconds) {
+    const bool created = CreateBusComponent(m_session.Messenger(), m_session.AppDir(), m_session.DefaultLogDirectory(),
+                                            txtMnSHost->text(), txtpublisherBusPortNum->text(), txt_ldapAdmin->text(),
+                                            txt_ldapPwd->text(), name, [&](int seconds) {
                                                 status(seconds);
                                                 return !m_cancelTool;
                                             });
@@ -204,11 +206,12 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     if (m_toolRunning || !CheckFields())
         return;
     const QString publisher = Vb::Trim(txtPublisherBusComp->text());
-    if (!CheckDatabases(publisher) || !PublisherSetup::CheckPickedConfigsReadBack(m_session))
+    if (!CheckDatabases(publisher)
+        || !PublisherSetup::CheckPickedConfigsReadBack(m_session.Messenger(), m_session.ConfigDirectory(), m_pick))
         return;
     // Listed with the other configurations only with the extension.
     const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());
-    const QString jointPath = m_session.ConfigDirectory + u'/' + fileName;
+    const QString jointPath = m_session.ConfigDirectory() + u'/' + fileName;
     if (QFileInfo::exists(jointPath)
         && m_session.MsgBox(this, QStringLiteral("The Merge and Split file \"%1\" exists. Replace it?").arg(fileName),
                             MsgIcon::Question, MsgButtons::YesNoDefaultNo)
@@ -218,7 +221,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     }
 
     // Only a bus component that exists may be written into the databases and the file.
-    if (CreateBusComponentWaiting() && PublisherSetup::UpdatePublisher(m_session, m_connections, publisher)
-        && PublisherSetup::WriteJointFile(m_session, fileName))
+    if (CreateBusComponentWaiting() && PublisherSetup::UpdatePublisher(m_session.Messenger(), m_connections, publisher)
+        && PublisherSetup::WriteJointFile(m_session.Messenger(), m_session.AppDir(), m_pick, fileName))
         accept();
 }

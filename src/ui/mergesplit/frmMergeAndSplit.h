@@ -2,6 +2,7 @@
 
 #include "config/ConfigRecord.h"
 #include "suite/PublisherConnections.h"
+#include "suite/PublisherSetup.h"
 
 #include <QDialog>
 #include <QList>
@@ -11,14 +12,14 @@ class QLineEdit;
 class QPushButton;
 class Session;
 
-// The publisher settings dialog. Constructing it builds the window only; Load opens this
-// showing's two database connections.
+// The publisher settings dialog, which joins the picked configurations into a joint file.
+// Constructing it builds the window only; Load opens this showing's two database connections.
 class frmMergeAndSplit final : public QDialog
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmMergeAndSplit)
 public:
-    frmMergeAndSplit(Session &session, QWidget *owner);
+    frmMergeAndSplit(Session &session, const MergeSplitPick &pick, QWidget *owner);
     ~frmMergeAndSplit() override;
 
     // Fills the fields and connects to the databases of selectedEntries (the main window's
@@ -38,6 +39,7 @@ private:
     void cmdPublisherOK_Click();
 
     Session &m_session;
+    const MergeSplitPick m_pick;
     PublisherConnections m_connections;
     bool m_toolRunning = false;
     bool m_cancelTool = false;

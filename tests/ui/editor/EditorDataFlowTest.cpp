@@ -52,8 +52,8 @@ TEST_F(EditorTest, ClosingWritesOnlyAChangeTheUserKeeps)
         for (const auto &question : app.messages().ShownMessages())
             EXPECT_EQ(question.buttons, MsgButtons::YesNoCancel);
         EXPECT_EQ(Rst(), c.written ? ConfigFormat::Format(*c.written) + others : original);
-        EXPECT_EQ(ConfigFormat::Format(session().CurrentConfig), ConfigFormat::Format(c.written.value_or(sample)) + others);
-        EXPECT_EQ(session().SelectedConfigPath, app.lib(QStringLiteral("rst.tsy")));
+        EXPECT_EQ(ConfigFormat::Format(window->Record()), ConfigFormat::Format(c.written.value_or(sample)) + others);
+        EXPECT_EQ(window->SavedPath(), c.written ? app.lib(QStringLiteral("rst.tsy")) : QString());
     }
 }
 
@@ -69,14 +69,14 @@ TEST_F(EditorTest, EachLoadStartsFromANewConfiguration)
     Click("cmdOK");
     const ConfigRecord defaults =
         With({}, {"ldbp=1", "savepass=0", "autologin=0", "lhbuscomponent=cn=<mycomponent>, o=<myroot>",
-                  "logdirectory=" + session().DefaultLogDirectory, "batchsize=100", "delay=30"});
+                  "logdirectory=" + session().DefaultLogDirectory(), "batchsize=100", "delay=30"});
     EXPECT_EQ(app.readFile(QStringLiteral("lib/second.tsy")),
               ConfigFormat::Format(With(defaults, {"SatelliteAppln=1028", "dsn=SECOND", "database=db", "user=u"})));
 
     // A new configuration after an opened one: untouched, Save makes no file and asks no name.
     OpenNew();
     // (A product code left from the file would open the name prompt and wait for it.)
-    ASSERT_TRUE(session().CurrentConfig.SatelliteAppln.isEmpty());
+    ASSERT_TRUE(window->Record().SatelliteAppln.isEmpty());
     Click("cmdOK");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 2);
@@ -103,7 +103,7 @@ TEST_F(EditorTest, PlatformAndFlagValuesLoadByTheirNumbers)
         EXPECT_EQ(Check("ChkSavePass")->isChecked(), c.savePass);
         EXPECT_EQ(Check("ChkAutoLogin")->isChecked(), c.autoLogin);
         // The field holds the value as read.
-        EXPECT_EQ(session().CurrentConfig.ldbp, Vb::Trim(QLatin1String(c.ldbp)));
+        EXPECT_EQ(window->Record().ldbp, Vb::Trim(QLatin1String(c.ldbp)));
     }
 }
 
@@ -162,8 +162,8 @@ TEST_F(EditorTest, AFailedOrRefusedSaveKeepsTheFile)
                                 && shown.contains(QStringLiteral("Permission denied"))))
             << shown.toStdString();
         EXPECT_EQ(Rst(), before);
-        EXPECT_EQ(session().SelectedConfigPath, path);
-        EXPECT_EQ(session().CurrentConfig.password, QStringLiteral("tiger"));
+        EXPECT_EQ(window->SavedPath(), QString());
+        EXPECT_EQ(window->Record().password, QStringLiteral("tiger"));
 
         app.messages().ClearShown();
         QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
@@ -193,11 +193,8 @@ TEST_F(EditorTest, ASaveNeverDropsAnotherInstancesChangeUnasked)
         SCOPED_TRACE(int(c.answer));
         OpenRst();
         // The other instance opens the same file after this one and saves first.
-        other.LoadSharedTexts();
-        other.SelectedConfigName = QStringLiteral("rst.tsy");
-        other.SelectedConfigPath = app.lib(QStringLiteral("rst.tsy"));
         {
-            frmEditConfiguration theirWindow(other);
+            frmEditConfiguration theirWindow(other, app.lib(QStringLiteral("rst.tsy")));
             ASSERT_TRUE(theirWindow.Load());
             ::Child<QLineEdit>(&theirWindow, "txtmachine")->setText(QStringLiteral("theirhost"));
             QTest::mouseClick(::Child<QPushButton>(&theirWindow, "cmdOK"), Qt::LeftButton);
@@ -304,8 +301,8 @@ TEST_F(EditorTest, SaveRefusalsNameTheFieldAndGoToIt)
     Box("txtwebdirectory")->setText(QStringLiteral(" ") + QDir::tempPath() + QStringLiteral(" "));
     Click("cmdOK");
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(session().CurrentConfig.webdirectory, QDir::tempPath());
-    EXPECT_EQ(Rst(), ConfigFormat::Format(session().CurrentConfig));
+    EXPECT_EQ(window->Record().webdirectory, QDir::tempPath());
+    EXPECT_EQ(Rst(), ConfigFormat::Format(window->Record()));
 }
 
 } // namespace

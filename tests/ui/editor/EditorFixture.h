@@ -11,8 +11,8 @@
 #include <QPushButton>
 #include <QTabBar>
 
-// Opens the editor the way the main window does: selection state in the session, then the
-// window.
+// Opens the editor the way the main window does: on the selected file, or on none for a new
+// configuration.
 class EditorTest : public WindowTest<frmEditConfiguration>
 {
 protected:
@@ -56,10 +56,7 @@ protected:
     // Opens lib/name, or a new configuration when name is empty.
     void Open(const QString &name)
     {
-        session().LoadSharedTexts(); // the proposed name of a new configuration
-        session().SelectedConfigName = name.isEmpty() ? session().NewConfigName : name;
-        session().SelectedConfigPath = name.isEmpty() ? QString() : app.lib(name);
-        WindowTest::Open();
+        WindowTest::Open(name.isEmpty() ? QString() : app.lib(name));
     }
     void OpenNew() { Open(QString()); }
 

@@ -2,10 +2,13 @@
 
 #include "support/PostgresFixture.h"
 
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTimer>
@@ -21,13 +24,14 @@ using MainWindowCommands = MainWindowTest;
 TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
 {
     WriteConfig("a.tsy", "4009");
-    app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "[RST]", "SatelliteAppln=1028"});
+    app.writeConfig("b_joint.tsy", {"[FMK]", "SatelliteAppln=4009", "dsn=JOINT", "[RST]", "SatelliteAppln=1028"});
     Open();
-    struct Case { int key; Qt::KeyboardModifiers modifiers; const char *select, *window, *name; };
+    // dsnField shows the dsn of the file the editor opened.
+    struct Case { int key; Qt::KeyboardModifiers modifiers; const char *select, *window, *name, *dsnField, *dsn; };
     const Case cases[] = {
-        {Qt::Key_N, Qt::ControlModifier, "b_joint.tsy", "frmEditConfiguration", nullptr},
-        {Qt::Key_E, Qt::ControlModifier, "a.tsy", "frmEditConfiguration", "a.tsy"},
-        {Qt::Key_Return, Qt::NoModifier, "b_joint.tsy", "frmEditConfigurationMergeSplit", "b_joint.tsy"},
+        {Qt::Key_N, Qt::ControlModifier, "b_joint.tsy", "frmEditConfiguration", nullptr, "txtdsn", ""},
+        {Qt::Key_E, Qt::ControlModifier, "a.tsy", "frmEditConfiguration", "a.tsy", "txtdsn", "DSN1"},
+        {Qt::Key_Return, Qt::NoModifier, "b_joint.tsy", "frmEditConfigurationMergeSplit", nullptr, "txtdsn_0", "JOINT"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.window);
@@ -35,33 +39,41 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
         List()->setFocus();
         const QString saved = QString("saved%1.tsy").arg(&c - cases);
         WriteConfig(saved, "1028");
-        QString opened, name, path;
+        QString opened, title, dsn;
         WhenModal(QString(), [&](QWidget *w) {
-            std::tie(opened, name, path) = std::tuple(w->objectName(), app.session().SelectedConfigName,
-                                                      app.session().SelectedConfigPath);
+            std::tie(opened, title, dsn) =
+                std::tuple(w->objectName(), w->windowTitle(), ::Child<QLineEdit>(w, c.dsnField)->text());
             static_cast<QDialog *>(w)->reject();
         });
         Key(c.key, c.modifiers);
         ASSERT_EQ(opened, c.window);
         // A new configuration has no file yet and the name the editor proposes.
-        EXPECT_EQ(name, c.name ? QString(c.name) : app.session().NewConfigName);
-        EXPECT_EQ(path, c.name ? app.lib(c.name) : QString());
+        if (opened == "frmEditConfiguration")
+            EXPECT_TRUE(title.endsWith(u'(' + (c.name ? QString(c.name) : app.session().NewConfigName()) + u')'))
+                << title.toStdString();
+        EXPECT_EQ(dsn, c.dsn);
         EXPECT_NE(Item(saved), nullptr);
         EXPECT_EQ(Highlighted(), QStringList({c.select}));
     }
 
-    // The editor reports a first save through the selected path. The folder watcher notices
-    // the new file and may refresh before the command goes on: that must not undo the report.
+    // The editor hands back the file of a first save. The folder watcher notices the new file
+    // and may refresh before the command goes on: that must not undo the highlight.
     QSignalSpy settled(Child<QTimer>("changeSettle"), &QTimer::timeout);
     WhenModal("frmEditConfiguration", [&](QWidget *editor) {
-        WriteConfig("new.tsy", "4009");
-        app.session().SelectedConfigPath = app.lib("new.tsy");
-        static_cast<QDialog *>(editor)->reject();
+        ::Child<QComboBox>(editor, "ComboApplication")->setCurrentIndex(1);
+        for (const char *field : {"txtdsn", "txtdatabase", "txtusername"})
+            ::Child<QLineEdit>(editor, field)->setText("x");
+        WhenModal("frmConfigFileSelector", [](QWidget *names) {
+            ::Child<QLineEdit>(names, "txtFileName")->setText("new");
+            QTest::mouseClick(::Child<QPushButton>(names, "OKButton"), Qt::LeftButton);
+        });
+        QTest::mouseClick(::Child<QPushButton>(editor, "cmdOK"), Qt::LeftButton);
         EXPECT_TRUE(QTest::qWaitFor([&] { return !settled.isEmpty(); })); // the change was seen
     });
     Key(Qt::Key_N, Qt::ControlModifier);
+    EXPECT_TRUE(QFile::exists(app.lib("new.tsy")));
     EXPECT_EQ(Highlighted(), QStringList({"new.tsy"}));
-    EXPECT_EQ(app.session().SelectedConfigPath, app.lib("new.tsy"));
+    EXPECT_EQ(window->SelectedConfigPath(), app.lib("new.tsy"));
 }
 
 // A right click on a row offers the row commands for it (a row outside the highlight becomes
@@ -160,9 +172,8 @@ TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
     EXPECT_FALSE(window->isVisible());
 }
 
-// The merge-and-split pick: which names it records, and whether it complains or opens the
-// publisher dialog. Only the rows highlighted now count: a name kept from an earlier attempt
-// never completes a pair. Sorted by application, the entries no longer stand in directory order.
+// The merge-and-split pick: whether it complains or opens the publisher dialog. Only the rows
+// highlighted now count. Sorted by application, the entries no longer stand in directory order.
 // The entries' data sources are not among the test server's, so the dialog's load says the
 // database cannot be reached and the dialog does not show.
 TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEntrysOwnFile)
@@ -178,28 +189,24 @@ TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEn
     ASSERT_NE(Names().indexOf("b_rst.tsy"), 2);
 
     // resort: the header clicked again first, sorting the other way.
-    struct Case { QStringList selected; const char *leftover, *fieldmark, *rostrum; bool complaint, publisher, resort; };
+    struct Case { QStringList selected; bool complaint, publisher, resort; };
     const Case cases[] = {
-        {{"b_rst.tsy", "c_fm.tsy"}, "", "c_fm.tsy", "b_rst.tsy", false, true, false},
-        {{"a_fm.tsy", "c_fm.tsy"}, "", "a_fm.tsy", "", true, false, false},
-        {{"d_web.tsy", "b_rst.tsy"}, "", "", "b_rst.tsy", true, false, false}, // Rostrum sorts first
-        {{"0_none.tsy", "b_rst.tsy"}, "c_fm.tsy", "", "b_rst.tsy", false, false, false},
+        {{"b_rst.tsy", "c_fm.tsy"}, false, true, false},
+        {{"a_fm.tsy", "c_fm.tsy"}, true, false, false},
+        {{"d_web.tsy", "b_rst.tsy"}, true, false, false}, // Rostrum sorts first
+        {{"0_none.tsy", "b_rst.tsy"}, false, false, false},
         // The Webtrell entry comes first: refused before anything is picked.
-        {{"d_web.tsy", "b_rst.tsy"}, "", "", "", true, false, true},
+        {{"d_web.tsy", "b_rst.tsy"}, true, false, true},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
         if (c.resort)
             ClickHeader(1);
-        app.session().MnSFieldmarkConfig = c.leftover;
-        app.session().MnSRostrumConfig.clear();
         app.messages().ClearShown();
         Select(c.selected);
         // The tool button runs the pick as the menu does.
         Action(&c == cases ? "ConfigMnS" : "MnSConfig")->trigger();
         Settle();
-        EXPECT_EQ(app.session().MnSFieldmarkConfig, c.fieldmark);
-        EXPECT_EQ(app.session().MnSRostrumConfig, c.rostrum);
         // The complaint comes from the main window, the database's refusal from the publisher dialog.
         const auto &shown = app.messages().ShownMessages();
         ASSERT_EQ(shown.size(), c.complaint || c.publisher ? 1 : 0) << app.shownTexts().join('\n').toStdString();

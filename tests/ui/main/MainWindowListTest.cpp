@@ -76,7 +76,7 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
     EXPECT_TRUE(bad.startsWith("f_caf") && bad.endsWith(".tsy")) << bad.toStdString();
     EXPECT_EQ(Names(), QStringList({"a_full.tsy", "b_unknown.tsy", "c_joint.tsy", "d_platform.tsy", "e_fifo.tsy",
                                     bad, "g_rostrum.tsy"}));
-    EXPECT_EQ(app.session().SelectedConfigPath, app.lib("a_full.tsy"));
+    EXPECT_EQ(window->SelectedConfigPath(), app.lib("a_full.tsy"));
     const QStringList full = {"a_full.tsy", app.session().AppName(FieldmarkProduct), "FMK", "fmdb", "fm", "bus",
                               "/var/log/fm"};
     for (int c = 0; c < full.size(); ++c)
@@ -114,8 +114,8 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
                                               {"mnuExecute", c.run}, {"Run", c.run},
                                               {"MnSConfig", c.mergeSplit}, {"ConfigMnS", c.mergeSplit}})
             EXPECT_EQ(Action(action)->isEnabled(), enabled) << action;
-        EXPECT_EQ(app.session().SelectedConfigName, c.name);
-        EXPECT_EQ(app.session().SelectedConfigPath, *c.name ? app.lib(c.name) : QString());
+        EXPECT_EQ(window->SelectedConfigName(), c.name);
+        EXPECT_EQ(window->SelectedConfigPath(), *c.name ? app.lib(c.name) : QString());
     }
 
     DoubleClick("d_platform.tsy");
@@ -177,7 +177,7 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         if (c.end)
             continue;
         EXPECT_EQ(Highlighted(), c.alsoSelected + QStringList{file});
-        EXPECT_EQ(app.session().SelectedConfigPath, app.lib(file));
+        EXPECT_EQ(window->SelectedConfigPath(), app.lib(file));
         EXPECT_TRUE(StatusText("lblOutcome").contains(from));
         EXPECT_EQ(StatusText("lblOutcome").contains(to), !c.refusal);
         const QString expected = c.refusal && *c.refusal ? app.session().GetText(c.refusal) : QString();

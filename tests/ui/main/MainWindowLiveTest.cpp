@@ -94,7 +94,7 @@ TEST_F(MainWindowLive, TheListFollowsChangesMadeOutside)
     // The files the user had highlighted are gone: nothing else is highlighted in their place,
     // and nothing is left to run.
     EXPECT_TRUE(Highlighted().isEmpty());
-    EXPECT_EQ(app.session().SelectedConfigPath, "");
+    EXPECT_EQ(window->SelectedConfigPath(), "");
     EXPECT_FALSE(Action("mnuExecute")->isEnabled());
     EXPECT_TRUE(app.shownTexts().isEmpty());
 

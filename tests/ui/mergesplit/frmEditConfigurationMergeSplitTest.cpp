@@ -39,8 +39,7 @@ protected:
     void Open(const QByteArray &bytes)
     {
         app.writeFile(QStringLiteral("lib/Joint.tsy"), bytes);
-        app.session().SelectedConfigPath = app.lib(QStringLiteral("Joint.tsy"));
-        editor = std::make_unique<frmEditConfigurationMergeSplit>(app.session());
+        editor = std::make_unique<frmEditConfigurationMergeSplit>(app.session(), app.lib(QStringLiteral("Joint.tsy")));
         editor->Load();
     }
     template <typename T> T *Child(const char *name) { return editor->findChild<T *>(QLatin1String(name)); }

@@ -23,8 +23,6 @@ protected:
     {
         app.writeConfig(QStringLiteral("F.tsy"), {"SatelliteAppln=4009", "dsn=F"});
         app.writeConfig(QStringLiteral("R.tsy"), {"SatelliteAppln=1028", "dsn=R"});
-        app.session().MnSFieldmarkConfig = QStringLiteral("F.tsy");
-        app.session().MnSRostrumConfig = QStringLiteral("R.tsy");
         app.writeFile(QStringLiteral("lib/Joint.tsy"), "old");
         // Written where the tool runs, its own working folder.
         stubs.Add(QStringLiteral("java"), QStringLiteral("echo ok > success.log"));
@@ -48,7 +46,8 @@ protected:
     }
     void Open(const QList<ConfigEntry> &entries)
     {
-        dialog = std::make_unique<frmMergeAndSplit>(app.session(), nullptr);
+        const MergeSplitPick pick{QStringLiteral("F.tsy"), QStringLiteral("R.tsy")};
+        dialog = std::make_unique<frmMergeAndSplit>(app.session(), pick, nullptr);
         ASSERT_TRUE(dialog->Load(entries)) << app.shownTexts().join(u'\n').toStdString();
         dialog->show();
     }
@@ -79,7 +78,6 @@ protected:
         EXPECT_TRUE(stubs.Runs(QStringLiteral("java")).isEmpty());
         EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files).size(), 3);
         EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), "old");
-        EXPECT_EQ(app.session().MnSFieldmarkConfig, QStringLiteral("F.tsy"));
         EXPECT_NE(dialog->result(), QDialog::Accepted);
         if (fmk) {
             EXPECT_TRUE(Published().isEmpty());
