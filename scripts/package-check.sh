@@ -152,7 +152,6 @@ fi
 cat >"$work/bus.cpp" <<'EOF'
 // Calls the installed program's directory tool step as Merge and Split does.
 #include "app/CommandLineMessages.h"
-#include "app/Session.h"
 #include "suite/BusComponent.h"
 #include <QCoreApplication>
 int main(int argc, char **argv)
@@ -160,10 +159,9 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     const QString appDir = QStringLiteral("/opt/configuration-selector");
     CommandLineMessages messages(appDir);
-    Session session(appDir, messages);
-    session.DefaultLogDirectory = appDir + QStringLiteral("/log");
-    return CreateBusComponent(session, QStringLiteral("host"), QStringLiteral("4711"), QStringLiteral("admin"),
-                              QStringLiteral("pw"), QStringLiteral("PUB")) ? 0 : 1;
+    return CreateBusComponent(messages, appDir, appDir + QStringLiteral("/log"), QStringLiteral("host"),
+                              QStringLiteral("4711"), QStringLiteral("admin"), QStringLiteral("pw"),
+                              QStringLiteral("PUB")) ? 0 : 1;
 }
 EOF
 g++ -std=c++20 -fPIC -I"$src/src" $(pkg-config --cflags Qt6Core) "$work/bus.cpp" -o "$work/bus" \
