@@ -20,7 +20,7 @@ void RunJavaServer(Session &session, const QList<ConfigEntry> &selectedEntries)
         if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
         const std::optional<QString> server =
-            entry.Platform == 2 ? getTNSName(session, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
+            entry.Platform == ServerNamePlatform ? getTNSName(session, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
         // A cancelled wait starts nothing. The check has shown its own message, if any; the
         // command ends without another.
         if (!server || !CheckBackendVersion(session, *server, entry.User, entry.Password))

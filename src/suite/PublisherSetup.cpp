@@ -8,12 +8,6 @@
 #include "suite/JointFile.h"
 #include "suite/PublisherConnections.h"
 
-namespace {
-
-const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
-
-} // namespace
-
 namespace PublisherSetup {
 
 bool OpenConnections(Session &session, PublisherConnections &connections, const QList<ConfigEntry> &selectedEntries)
@@ -121,9 +115,9 @@ bool WriteJointFile(Session &session, const QString &fileName)
         return false;
     }
     const QString path = session.ConfigDirectory + u'/' + fileName;
-    const QString autoLogin = QStringLiteral("autologin");
-    if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RostrumSection, autoLogin, QStringLiteral("1"))
-        || !JointFile::WriteAttributeValueToTSY(path, JointFile::FieldmarkSection, autoLogin, QStringLiteral("1"))) {
+    const QString autoLogin = Key::AutoLogin;
+    if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RST, autoLogin, QStringLiteral("1"))
+        || !JointFile::WriteAttributeValueToTSY(path, JointFile::FMK, autoLogin, QStringLiteral("1"))) {
         session.MsgBox(QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
                        MsgIcon::Critical, MsgButtons::Ok);
         return false;

@@ -417,7 +417,7 @@ void frmEditConfiguration::cmdTestConnection_Click()
     // The values as Save would write them.
     ConfigRecord record;
     ApplyControlsTo(record);
-    TestConnection(m_session, ConnectionForm::Launch, record.ldbp == QStringLiteral("2"), record.dsn, record.user,
+    TestConnection(m_session, ConnectionForm::Launch, record.ldbp == QString::number(ServerNamePlatform), record.dsn, record.user,
                    record.password);
 }
 
