@@ -70,7 +70,10 @@ int main(int argc, char **argv)
     }
     editor.show();
     QApplication::setActiveWindow(&editor);
-    QTest::qWaitForWindowActive(&editor);
+    if (!QTest::qWaitForWindowActive(&editor)) {
+        std::fprintf(stderr, "the editor did not become active\n");
+        return 2;
+    }
     auto *dsn = editor.findChild<QLineEdit *>(QStringLiteral("txtdsn"));
     auto *database = editor.findChild<QLineEdit *>(QStringLiteral("txtdatabase"));
     auto *test = editor.findChild<QPushButton *>(QStringLiteral("cmdTestConnection"));

@@ -41,7 +41,7 @@ QString WhyFieldsRefused(const ConfigRecord &c)
     if (!ConfigFormat::ProductCodeOf(c.SatelliteAppln))
         return QStringLiteral("The product code (field 1) \"%1\" is not 4009, 4010 or 1028.").arg(c.SatelliteAppln);
     const Result<qint16> platform = ConfigFormat::PlatformOf(c.ldbp);
-    if (!platform || (platform.value() != 1 && platform.value() != 2))
+    if (!platform || (platform.value() != FirstPlatform && platform.value() != ServerNamePlatform))
         return QStringLiteral("The platform (field 2) \"%1\" is not 1 or 2.").arg(c.ldbp);
     if (c.database.isEmpty())
         return QStringLiteral("The database (field 4) \"\" is empty; it names the configuration file.");

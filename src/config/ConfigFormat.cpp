@@ -21,10 +21,13 @@ LineKind SplitLine(const QString &line, QString *key, QString *value)
     return LineKind::KeyValue;
 }
 
-bool IsJointFileMarker(const QString &line)
+const QString &JointFileMarker()
 {
-    return Vb::Trim(line) == u'[' + QLatin1String(MergeSplitProduct(0).jointSection) + u']';
+    static const QString marker = u'[' + JointSections[0] + u']';
+    return marker;
 }
+
+bool IsJointFileMarker(const QString &line) { return Vb::Trim(line) == JointFileMarker(); }
 
 qint16 ProductCodeOf(const QString &value)
 {
@@ -48,7 +51,7 @@ const std::array<QString, ConfigKeys.size()> &LowerCaseKeys()
     static const auto keys = [] {
         std::array<QString, ConfigKeys.size()> lowered;
         for (size_t i = 0; i < ConfigKeys.size(); ++i)
-            lowered[i] = QString::fromLatin1(ConfigKeys[i].written).toLower();
+            lowered[i] = QString(ConfigKeys[i].written).toLower();
         return lowered;
     }();
     return keys;
@@ -96,7 +99,7 @@ QByteArray Format(const ConfigRecord &config)
         QString value = config.*k.field;
         if (k.field == &ConfigRecord::password)
             value = IsFlagSet(config.savepass) ? ScramblePassword(config.password) : QString();
-        text += QLatin1String(k.written) + u'=' + value + QLatin1String("\r\n");
+        text += k.written + u'=' + value + QLatin1String("\r\n");
     }
     for (const QString &line : config.otherLines)
         text += line + QLatin1String("\r\n");
@@ -111,11 +114,11 @@ QString WhyNotWritable(const ConfigRecord &config)
         if (!Ansi::CanEncode(value, &bad))
             return QStringLiteral("The value of \"%1\" holds the character \"%2\", which a "
                                   "configuration file cannot store.")
-                .arg(QLatin1String(k.written), value.mid(bad, 1));
+                .arg(k.written, value.mid(bad, 1));
         if (value.contains(u'\r') || value.contains(u'\n'))
             return QStringLiteral("The value of \"%1\" holds a line break, which a "
                                   "configuration file cannot store.")
-                .arg(QLatin1String(k.written));
+                .arg(k.written);
     }
     if (IsFlagSet(config.savepass) && !PasswordSurvivesScrambling(config.password))
         return QStringLiteral("The password cannot be saved: stored scrambled it would not "
@@ -124,11 +127,11 @@ QString WhyNotWritable(const ConfigRecord &config)
     return QString();
 }
 
-Result<void> WriteFile(const QString &path, const ConfigRecord &config)
+Result<void> WriteFile(const QString &path, const ConfigRecord &config, const FileSystem &fs)
 {
     if (const QString why = WhyNotWritable(config); !why.isEmpty())
         return Failure{ErrorNumber::InvalidValue, why};
-    return FileIo::WriteFileAtomic(path, Format(config));
+    return FileIo::WriteFileAtomic(path, Format(config), fs);
 }
 
 } // namespace ConfigFormat

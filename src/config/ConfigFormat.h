@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "platform/FileSystem.h"
 #include "platform/VbText.h"
 
 #include <QByteArray>
@@ -17,7 +18,9 @@ enum class LineKind { Blank, NoEquals, KeyValue };
 // blank-trimmed text after it.
 LineKind SplitLine(const QString &line, QString *key, QString *value);
 
-// True when a line, trimmed of blanks, is the joint file's first section header, "[FMK]".
+// The joint file's first section header, "[FMK]": a line that is this once trimmed of blanks
+// makes the file a joint file.
+const QString &JointFileMarker();
 bool IsJointFileMarker(const QString &line);
 
 // The product code a SatelliteAppln value stands for once written and read back by the
@@ -62,6 +65,6 @@ QString WhyNotWritable(const ConfigRecord &config);
 
 // WhyNotWritable, then Format written over path atomically. On failure nothing is written
 // and the error says why (InvalidValue for a refused value, with its description).
-Result<void> WriteFile(const QString &path, const ConfigRecord &config);
+Result<void> WriteFile(const QString &path, const ConfigRecord &config, const FileSystem &fs = FileSystem::Real());
 
 } // namespace ConfigFormat

@@ -24,16 +24,16 @@ FileIdentity IdentityFrom(const struct stat &st)
             qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec, quint32(st.st_mode)};
 }
 
+char16_t AsciiLower(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; }
+
 // The key as the format compares it: lower-cased by the code page's rules, which turn no
 // other character into an ASCII letter, so an ASCII comparison is the same.
-bool KeyIs(QStringView key, QLatin1StringView lower)
+bool KeyIs(QStringView key, QLatin1StringView name)
 {
-    if (key.size() != lower.size())
+    if (key.size() != name.size())
         return false;
     for (qsizetype i = 0; i < key.size(); ++i) {
-        const char16_t c = key[i].unicode();
-        const char16_t l = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
-        if (l != char16_t(lower[i].unicode()))
+        if (AsciiLower(key[i].unicode()) != AsciiLower(char16_t(name[i].unicode())))
             return false;
     }
     return true;
@@ -84,7 +84,7 @@ void ReadLines(const QString &text, ListedFile &file)
         const QStringView trimmed = Vb::TrimView(line);
         if (trimmed.isEmpty())
             continue;
-        if (!afterMarker && trimmed == u"[FMK]") {
+        if (!afterMarker && trimmed == ConfigFormat::JointFileMarker()) {
             file.joint = true;
             afterMarker = true;
             continue;
@@ -96,14 +96,14 @@ void ReadLines(const QString &text, ListedFile &file)
         const QStringView value = Vb::TrimView(line.mid(eq + 1));
         // Past the joint file's marker the columns are done; only a stored password is looked for.
         if (afterMarker) {
-            if (!value.isEmpty() && KeyIs(key, QLatin1StringView("password")))
+            if (!value.isEmpty() && KeyIs(key, Key::Password))
                 file.holdsPassword = true;
             continue;
         }
         ConfigEntry &entry = file.entry;
         switch (key.isEmpty() ? 0 : key[0].toLatin1() | 0x20) {
         case 's':
-            if (KeyIs(key, QLatin1StringView("satelliteappln"))) {
+            if (KeyIs(key, Key::SatelliteAppln)) {
                 const qint16 product = ConfigFormat::ProductCodeOf(value.toString());
                 file.shownProduct = product;
                 if (product)
@@ -111,23 +111,23 @@ void ReadLines(const QString &text, ListedFile &file)
             }
             break;
         case 'd':
-            if (KeyIs(key, QLatin1StringView("dsn")))
+            if (KeyIs(key, Key::Dsn))
                 entry.Dsn = value.toString();
-            else if (KeyIs(key, QLatin1StringView("database")))
+            else if (KeyIs(key, Key::Database))
                 file.database = value.toString();
-            else if (KeyIs(key, QLatin1StringView("dbmachinename")))
+            else if (KeyIs(key, Key::DbMachineName))
                 entry.DbMachineName = value.toString();
             break;
         case 'u':
-            if (KeyIs(key, QLatin1StringView("user")))
+            if (KeyIs(key, Key::User))
                 entry.User = value.toString();
             break;
         case 'l':
-            if (KeyIs(key, QLatin1StringView("lhbuscomponent"))) {
+            if (KeyIs(key, Key::LhBusComponent)) {
                 file.busComponent = value.toString();
-            } else if (KeyIs(key, QLatin1StringView("logdirectory"))) {
+            } else if (KeyIs(key, Key::LogDirectory)) {
                 file.logDirectory = value.toString();
-            } else if (KeyIs(key, QLatin1StringView("ldbp"))) {
+            } else if (KeyIs(key, Key::Ldbp)) {
                 const QString text = value.toString();
                 const Result<qint16> platform = Vb::CInt(text);
                 if (platform)
@@ -139,7 +139,7 @@ void ReadLines(const QString &text, ListedFile &file)
             }
             break;
         case 'p':
-            if (KeyIs(key, QLatin1StringView("password"))) {
+            if (KeyIs(key, Key::Password)) {
                 entry.Password = UnscramblePassword(value.toString());
                 file.holdsPassword = !value.isEmpty();
             }

@@ -2,6 +2,7 @@
 
 #include "config/Products.h"
 
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -32,34 +33,71 @@ inline void ApplyNewConfigurationDefaults(ConfigRecord &config)
     config.delay = QStringLiteral("30");
 }
 
+// The database platforms an ldbp value names. Before the Java server starts on the second,
+// the database is asked for its server name, which then stands for the data source.
+inline constexpr qint16 FirstPlatform = 1;
+inline constexpr qint16 ServerNamePlatform = 2;
+
+// The key names of configuration files as written; every reader, writer and check names a
+// key through these. Readers match them without regard to case.
+namespace Key {
+using namespace Qt::Literals::StringLiterals;
+inline constexpr QLatin1StringView SatelliteAppln = "SatelliteAppln"_L1;
+inline constexpr QLatin1StringView Ldbp = "ldbp"_L1;
+inline constexpr QLatin1StringView Dsn = "dsn"_L1;
+inline constexpr QLatin1StringView Database = "database"_L1;
+inline constexpr QLatin1StringView DbMachineName = "dbmachinename"_L1;
+inline constexpr QLatin1StringView User = "user"_L1;
+inline constexpr QLatin1StringView SavePass = "savepass"_L1;
+inline constexpr QLatin1StringView Password = "password"_L1;
+inline constexpr QLatin1StringView AutoLogin = "autologin"_L1;
+inline constexpr QLatin1StringView LhBusComponent = "lhbuscomponent"_L1;
+inline constexpr QLatin1StringView LogDirectory = "logdirectory"_L1;
+inline constexpr QLatin1StringView WebDirectory = "webdirectory"_L1;
+inline constexpr QLatin1StringView TableQueueTimer = "tablequeuetimer"_L1;
+inline constexpr QLatin1StringView Timer = "timer"_L1;
+inline constexpr QLatin1StringView GridCols = "gridcols"_L1;
+inline constexpr QLatin1StringView PaneRatio = "paneratio"_L1;
+inline constexpr QLatin1StringView CurrentTable = "currenttable"_L1;
+inline constexpr QLatin1StringView Screen = "screen"_L1;
+inline constexpr QLatin1StringView BatchSize = "batchsize"_L1;
+inline constexpr QLatin1StringView Delay = "delay"_L1;
+// A joint file marks each of its sections as part of merge and split with "mns=1".
+inline constexpr QLatin1StringView Mns = "mns"_L1;
+// The joint editor's spellings of two of the keys above: the same keys under the INI rules,
+// written so when a section lacks them.
+inline constexpr QLatin1StringView JointBatchSize = "batchSize"_L1;
+inline constexpr QLatin1StringView JointDelay = "Delay"_L1;
+} // namespace Key
+
 // The twenty keys in writing order, as written, with the field each one fills.
 struct ConfigKey
 {
-    const char *written;
+    QLatin1StringView written;
     QString ConfigRecord::*field;
 };
 
 inline constexpr std::array<ConfigKey, 20> ConfigKeys = {{
-    {"SatelliteAppln", &ConfigRecord::SatelliteAppln},
-    {"ldbp", &ConfigRecord::ldbp},
-    {"dsn", &ConfigRecord::dsn},
-    {"database", &ConfigRecord::database},
-    {"dbmachinename", &ConfigRecord::dbmachinename},
-    {"user", &ConfigRecord::user},
-    {"savepass", &ConfigRecord::savepass},
-    {"password", &ConfigRecord::password},
-    {"autologin", &ConfigRecord::autologin},
-    {"lhbuscomponent", &ConfigRecord::lhbuscomponent},
-    {"logdirectory", &ConfigRecord::logdirectory},
-    {"webdirectory", &ConfigRecord::webdirectory},
-    {"tablequeuetimer", &ConfigRecord::tablequeuetimer},
-    {"timer", &ConfigRecord::timer},
-    {"gridcols", &ConfigRecord::gridcols},
-    {"paneratio", &ConfigRecord::paneratio},
-    {"currenttable", &ConfigRecord::currenttable},
-    {"screen", &ConfigRecord::screen},
-    {"batchsize", &ConfigRecord::batchsize},
-    {"delay", &ConfigRecord::delay},
+    {Key::SatelliteAppln, &ConfigRecord::SatelliteAppln},
+    {Key::Ldbp, &ConfigRecord::ldbp},
+    {Key::Dsn, &ConfigRecord::dsn},
+    {Key::Database, &ConfigRecord::database},
+    {Key::DbMachineName, &ConfigRecord::dbmachinename},
+    {Key::User, &ConfigRecord::user},
+    {Key::SavePass, &ConfigRecord::savepass},
+    {Key::Password, &ConfigRecord::password},
+    {Key::AutoLogin, &ConfigRecord::autologin},
+    {Key::LhBusComponent, &ConfigRecord::lhbuscomponent},
+    {Key::LogDirectory, &ConfigRecord::logdirectory},
+    {Key::WebDirectory, &ConfigRecord::webdirectory},
+    {Key::TableQueueTimer, &ConfigRecord::tablequeuetimer},
+    {Key::Timer, &ConfigRecord::timer},
+    {Key::GridCols, &ConfigRecord::gridcols},
+    {Key::PaneRatio, &ConfigRecord::paneratio},
+    {Key::CurrentTable, &ConfigRecord::currenttable},
+    {Key::Screen, &ConfigRecord::screen},
+    {Key::BatchSize, &ConfigRecord::batchsize},
+    {Key::Delay, &ConfigRecord::delay},
 }};
 
 // The summary of one listed configuration file.

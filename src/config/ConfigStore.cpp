@@ -37,7 +37,7 @@ QString StoredConfigFileName(const QString &typed)
 }
 
 Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
-                             const QString &outName)
+                             const QString &outName, const FileSystem &fs)
 {
     const QString lib = ConfigDirectory(appDir) + u'/';
     const Result<QByteArray> fieldmark = FileIo::ReadBytes(lib + fieldmarkName, FileIo::kTextFileLimit);
@@ -48,7 +48,7 @@ Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName
         return rostrum.error();
     auto header = [](int slot) { return '[' + QByteArray(MergeSplitProduct(slot).jointSection) + "]\r\n"; };
     const QByteArray joined = header(0) + fieldmark.value() + QByteArrayLiteral("\r\n") + header(1) + rostrum.value();
-    return FileIo::WriteFileAtomic(lib + outName, joined);
+    return FileIo::WriteFileAtomic(lib + outName, joined, fs);
 }
 
 Result<Replacement> ReplaceIfUnchanged(const QString &path, const FileIo::FileVersion &expected,

@@ -25,7 +25,7 @@ QString StoredConfigFileName(const QString &typed);
 // Writes lib/outName as "[FMK]" CR LF, the Fieldmark file as read, CR LF, "[RST]" CR LF,
 // the Rostrum file as read; byte for byte, replacing an existing output.
 Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
-                             const QString &outName);
+                             const QString &outName, const FileSystem &fs = FileSystem::Real());
 
 // What ReplaceIfUnchanged did: replaced the file, or found it changed and left it.
 struct Replacement

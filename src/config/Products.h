@@ -63,5 +63,11 @@ constexpr const Product &MergeSplitProduct(int slot)
     return Products[0]; // no slot but 0 and 1 is asked for
 }
 
+// Merge and split's two products by slot: their names for messages, their joint-file sections.
+inline const std::array<QString, 2> ProductNames = {QLatin1String(MergeSplitProduct(0).name),
+                                                    QLatin1String(MergeSplitProduct(1).name)};
+inline const std::array<QString, 2> JointSections = {QLatin1String(MergeSplitProduct(0).jointSection),
+                                                     QLatin1String(MergeSplitProduct(1).jointSection)};
+
 static_assert(MergeSplitProduct(0).mergeSplitSlot == 0 && MergeSplitProduct(1).mergeSplitSlot == 1,
               "merge and split joins two products");

@@ -46,15 +46,14 @@ QString WhyJointFileChanged(const QString &text)
         if (!section.isEmpty() && ConfigFormat::SplitLine(line, &key, &value) == ConfigFormat::LineKind::KeyValue)
             lineRules[section][key] = value;
     }
-    for (const char *name : {"FMK", "RST"}) {
-        const QString joint = QLatin1String(name);
+    for (const QString &joint : JointSections) {
         for (const ConfigKey &k : ConfigKeys) {
-            const QString key = QString::fromLatin1(k.written).toLower();
+            const QString key = QString(k.written).toLower();
             if (AsServersRead(text, joint, key) != lineRules.value(joint).value(key))
                 return QStringLiteral("[%1] %2: the servers would read another value than the list shows "
                                       "(tabs or quotes around it, more than %3 characters, a blank before "
                                       "\"=\" or a second line for it)")
-                    .arg(joint, QLatin1String(k.written))
+                    .arg(joint, k.written)
                     .arg(ServerBufferSize - 1);
         }
     }

@@ -18,8 +18,6 @@ namespace {
 
 namespace ErrorNumber = ErrorNumber;
 
-InjectedFault g_fault = InjectedFault::None;
-
 // Read and write for the owner and the group, nothing for others.
 constexpr mode_t NewFileMode = 0660;
 
@@ -58,13 +56,6 @@ QString WhyNotRead(const struct stat &st, qint64 maxBytes)
     if (maxBytes >= 0 && st.st_size > maxBytes)
         return TooLarge(maxBytes);
     return QString();
-}
-
-// Windows' read-only attribute is the owner's missing write permission; checked apart from
-// access rights so that it holds for an administrator (root) too.
-bool MayWrite(const QFileInfo &info)
-{
-    return info.isWritable() && (info.permissions() & QFileDevice::WriteOwner);
 }
 
 } // namespace
@@ -126,12 +117,12 @@ QStringList SplitLines(const QString &text)
     return lines;
 }
 
-Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
+Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes, const FileSystem &fs)
 {
     const QFileInfo info(path);
     if (!info.dir().exists())
         return Failure{ErrorNumber::PathNotFound, Named(QStringLiteral("Path not found"), path)};
-    if (info.isDir() || (info.exists() && !MayWrite(info)) || g_fault == InjectedFault::ReadOnly)
+    if (info.isDir() || !fs.MayWrite(info))
         return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     struct stat old {};
     const bool replacing = ::stat(QFile::encodeName(path).constData(), &old) == 0;
@@ -146,11 +137,7 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
     const char *data = bytes.constData();
     qint64 left = bytes.size();
     while (left > 0) {
-        ssize_t n = -1;
-        if (g_fault == InjectedFault::DiskFull)
-            errno = ENOSPC;
-        else
-            n = ::write(fd, data, size_t(left));
+        const ssize_t n = fs.Write(fd, data, size_t(left));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
@@ -176,7 +163,7 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
         }
         ::fchmod(fd, NewFileMode);
     }
-    if (::fsync(fd) != 0) {
+    if (fs.Sync(fd) != 0) {
         const int err = errno;
         file.cancelWriting();
         return WriteError(path, err);
@@ -186,26 +173,21 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-Result<void> RenameFile(const QString &from, const QString &to)
+Result<void> RenameFile(const QString &from, const QString &to, const FileSystem &fs)
 {
-    QFile file(from);
-    if (g_fault == InjectedFault::DiskFull)
-        return Failure{ErrorNumber::DiskFull, Named(QStringLiteral("Disk full"), from)};
-    if (g_fault == InjectedFault::ReadOnly)
-        return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), from)};
-    if (!file.rename(to))
-        return Failure{ErrorNumber::PathFileAccess,
-                         QStringLiteral("Cannot rename %1 to %2: %3")
-                             .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), file.errorString())};
+    if (const Result<void> renamed = fs.Rename(from, to); !renamed)
+        return Failure{renamed.error().number,
+                       QStringLiteral("Cannot rename %1 to %2: %3")
+                           .arg(QDir::toNativeSeparators(from), QDir::toNativeSeparators(to), renamed.error().description)};
     return {};
 }
 
-Result<void> DeleteFile(const QString &path)
+Result<void> DeleteFile(const QString &path, const FileSystem &fs)
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || info.isDir())
         return Failure{ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
-    if (!MayWrite(info) || g_fault == InjectedFault::ReadOnly)
+    if (!fs.MayWrite(info))
         return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     QFile file(path);
     if (!file.remove())
@@ -252,7 +234,5 @@ bool SameVersion(const FileVersion &a, const FileVersion &b)
 {
     return a.exists == b.exists && a.bytes == b.bytes;
 }
-
-void InjectFault(InjectedFault fault) { g_fault = fault; }
 
 } // namespace FileIo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/VbText.h"
 
 #include <QByteArray>
@@ -27,13 +28,13 @@ QStringList SplitLines(const QString &text);
 // disk fails, with a description that names the file, and leaves everything as it was.
 // A replaced file keeps its permissions and group; a new one is 0660 whatever the umask,
 // in the folder's group when the user belongs to it.
-Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes);
+Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes, const FileSystem &fs = FileSystem::Real());
 
 // Renames a file within the file system; fails with a description that names both files.
-Result<void> RenameFile(const QString &from, const QString &to);
+Result<void> RenameFile(const QString &from, const QString &to, const FileSystem &fs = FileSystem::Real());
 
 // Deletes one file, not forced: a read-only file is not deleted.
-Result<void> DeleteFile(const QString &path);
+Result<void> DeleteFile(const QString &path, const FileSystem &fs = FileSystem::Real());
 
 // A directory lookup with directories included: an existing directory or file.
 bool PathExists(const QString &path);
@@ -55,10 +56,5 @@ struct FileVersion
 Result<FileVersion> ReadVersion(const QString &path, qint64 maxBytes = kTextFileLimit);
 // The same text: both absent, or both present with the same bytes.
 bool SameVersion(const FileVersion &a, const FileVersion &b);
-
-// Faults the tests inject into the writes above, which cannot otherwise be provoked
-// reliably (a full disk, a read-only folder for a user who may write anywhere).
-enum class InjectedFault { None, DiskFull, ReadOnly };
-void InjectFault(InjectedFault fault);
 
 } // namespace FileIo

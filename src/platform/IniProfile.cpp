@@ -228,7 +228,7 @@ Result<QString> WithProfileString(const QString &text, const QString &section, c
 }
 
 bool WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &path)
+                               const QString &value, const QString &path, const FileSystem &fs)
 {
     QString text;
     if (QFileInfo::exists(path)) {
@@ -238,7 +238,7 @@ bool WritePrivateProfileString(const QString &section, const QString &key,
         text = read.value();
     }
     const Result<QString> written = WithProfileString(text, section, key, value);
-    return written && FileIo::WriteFileAtomic(path, Ansi::Encode(written.value())).ok();
+    return written && FileIo::WriteFileAtomic(path, Ansi::Encode(written.value()), fs).ok();
 }
 
 } // namespace IniProfile

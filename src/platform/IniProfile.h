@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileSystem.h"
 #include "platform/Result.h"
 
 #include <QString>
@@ -17,7 +18,7 @@ QString GetPrivateProfileString(const QString &section, const QString &key,
 // Replaces the key's value in place, or adds the key after the section's last key, or adds
 // the section at the end; creates a missing file. False when the file cannot be written.
 bool WritePrivateProfileString(const QString &section, const QString &key,
-                               const QString &value, const QString &path);
+                               const QString &value, const QString &path, const FileSystem &fs = FileSystem::Real());
 
 // The same two over a file's text in memory (as read, Windows-1252 decoded): the value
 // GetPrivateProfileString finds in text, and the text WritePrivateProfileString would

@@ -8,8 +8,9 @@
 // profile functions: names without regard to case, everything else in the file untouched.
 namespace JointFile {
 
-inline const QString FieldmarkSection = QLatin1String(MergeSplitProduct(0).jointSection);
-inline const QString RostrumSection = QLatin1String(MergeSplitProduct(1).jointSection);
+// The two sections, named as in the file.
+inline const QString &FMK = JointSections[0];
+inline const QString &RST = JointSections[1];
 
 // The value of key in section; "" when absent. At most 254 characters: the value is read into
 // a buffer of 255.

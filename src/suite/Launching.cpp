@@ -21,7 +21,8 @@ void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selected
         if (const Product *product = ProductWithCode(entry.ProductCode); product && !product->runsJavaServer)
             continue;
         const std::optional<QString> server =
-            entry.Platform == 2 ? getTNSName(suite.messages, entry.Dsn, entry.User, entry.Password) : entry.Dsn;
+            entry.Platform == ServerNamePlatform ? getTNSName(suite.messages, entry.Dsn, entry.User, entry.Password)
+                                                 : entry.Dsn;
         // A cancelled wait starts nothing. The check has shown its own message, if any; the
         // command ends without another.
         if (!server || !CheckBackendVersion(suite.messages, *server, entry.User, entry.Password))

@@ -19,8 +19,7 @@
 
 namespace {
 
-const QString FMK = JointFile::FieldmarkSection;
-const QString RST = JointFile::RostrumSection;
+using JointFile::FMK, JointFile::RST;
 
 const QString PublisherPlaceholder = QStringLiteral("<PublisherBuscomponent>");
 const QString ConsumerPlaceholder = QStringLiteral("<ConsumerBusComponents>");
@@ -29,9 +28,9 @@ const QString StartFile = QStringLiteral("startEventDispatcher.bat");
 // Copied in this order into each dispatcher's folder.
 const QStringList TemplateFiles = {QStringLiteral("eventdispatcher.jar"), StartFile, PropertiesFile};
 
-QString Attribute(const QString &path, const QString &section, const char *key)
+QString Attribute(const QString &path, const QString &section, QLatin1StringView key)
 {
-    return JointFile::GetAttributeValueFromTSY(path, section, QLatin1String(key));
+    return JointFile::GetAttributeValueFromTSY(path, section, key);
 }
 
 Failure LaunchFailure(const QString &description)
@@ -62,9 +61,9 @@ Result<void> WriteOver(const QString &path, const QByteArray &bytes, QFile::Perm
 
 Result<void> OpenSection(Odbc::Connection &connection, const QString &path, const QString &section)
 {
-    return SuiteDatabase::OpenByConnectionString(connection, Attribute(path, section, "dsn"),
-                                                 Attribute(path, section, "user"),
-                                                 UnscramblePassword(Attribute(path, section, "password")));
+    return SuiteDatabase::OpenByConnectionString(connection, Attribute(path, section, Key::Dsn),
+                                                 Attribute(path, section, Key::User),
+                                                 UnscramblePassword(Attribute(path, section, Key::Password)));
 }
 
 // Reads every publisher/consumer row of one section's database and hands it to take.
@@ -167,11 +166,11 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
 
 Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section)
 {
-    const QString application = Attribute(jointFilePath, section, "SatelliteAppln");
-    const QString dsn = Attribute(jointFilePath, section, "dsn");
-    const QString user = Attribute(jointFilePath, section, "user");
-    const QString password = UnscramblePassword(Attribute(jointFilePath, section, "password"));
-    const QString platformText = Attribute(jointFilePath, section, "ldbp");
+    const QString application = Attribute(jointFilePath, section, Key::SatelliteAppln);
+    const QString dsn = Attribute(jointFilePath, section, Key::Dsn);
+    const QString user = Attribute(jointFilePath, section, Key::User);
+    const QString password = UnscramblePassword(Attribute(jointFilePath, section, Key::Password));
+    const QString platformText = Attribute(jointFilePath, section, Key::Ldbp);
 
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
@@ -179,7 +178,7 @@ Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString
                          QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
                              .arg(section, platformText, platform.error().description)};
     QString server = dsn;
-    if (platform.value() == 2) {
+    if (platform.value() == ServerNamePlatform) {
         const Result<QString> looked = WaitForServerName(dsn, user, password);
         if (!looked && Worker::IsCancelled(looked.error()))
             return looked.error();
@@ -291,7 +290,7 @@ bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath)
     const Result<std::array<Rows, 2>> read =
         Worker::Run<std::array<Rows, 2>>(
             QStringLiteral("the publishers of data sources \"%1\" and \"%2\"")
-                .arg(Attribute(jointFilePath, FMK, "dsn"), Attribute(jointFilePath, RST, "dsn")),
+                .arg(Attribute(jointFilePath, FMK, Key::Dsn), Attribute(jointFilePath, RST, Key::Dsn)),
             [jointFilePath](const Worker::Stop &) {
             std::array<Rows, 2> rows;
             for (int which : {0, 1}) {

@@ -7,7 +7,6 @@ namespace {
 
 const QString ProductCodes[2] = {QString::number(MergeSplitProduct(0).code),
                                  QString::number(MergeSplitProduct(1).code)};
-const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
 
 bool Valid(int which) { return which == 0 || which == 1; }
 

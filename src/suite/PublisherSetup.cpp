@@ -8,12 +8,6 @@
 #include "suite/JointFile.h"
 #include "suite/PublisherConnections.h"
 
-namespace {
-
-const QString ProductNames[2] = {QLatin1String(MergeSplitProduct(0).name), QLatin1String(MergeSplitProduct(1).name)};
-
-} // namespace
-
 namespace PublisherSetup {
 
 bool OpenConnections(Messages &messages, PublisherConnections &connections, const QList<ConfigEntry> &selectedEntries)
@@ -119,9 +113,9 @@ bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitP
         return false;
     }
     const QString path = ConfigStore::ConfigDirectory(appDir) + u'/' + fileName;
-    const QString autoLogin = QStringLiteral("autologin");
-    if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RostrumSection, autoLogin, QStringLiteral("1"))
-        || !JointFile::WriteAttributeValueToTSY(path, JointFile::FieldmarkSection, autoLogin, QStringLiteral("1"))) {
+    const QString autoLogin = Key::AutoLogin;
+    if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RST, autoLogin, QStringLiteral("1"))
+        || !JointFile::WriteAttributeValueToTSY(path, JointFile::FMK, autoLogin, QStringLiteral("1"))) {
         Tell(messages, QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
              MsgIcon::Critical, MsgButtons::Ok);
         return false;

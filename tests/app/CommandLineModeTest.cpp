@@ -96,7 +96,8 @@ TEST(CommandLineMode, CheckNamesEachConfigurationThatIsNotSound)
         EXPECT_EQ(RunCommandLineMode(app.session(), "--check"), c.status);
         const QStringList lines = CheckConfigurations(app.session().ConfigDirectory());
         ASSERT_EQ(lines.size(), *c.says ? 1 : 0) << lines.join(u'\n').toStdString();
-        if (*c.says)
+        if (*c.says) {
             EXPECT_TRUE(lines[0].contains(QLatin1String(c.says))) << lines[0].toStdString();
+        }
     }
 }

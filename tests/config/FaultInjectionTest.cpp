@@ -1,6 +1,7 @@
-// Faults the program meets on real machines, provoked one by one (full disk and read-only
-// folder through the file layer): after each, every file in lib/ is as it was, and the
-// message names the file that failed.
+// Faults the program meets on real machines, provoked one by one through a file system that
+// fails as a full disk, a short write, a lost sync or a read-only folder would: after each,
+// every file in lib/ is as it was, no temporary file is left, and the message names the file
+// that failed.
 
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
@@ -11,14 +12,53 @@
 
 #include <QDir>
 #include <QMap>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// The file layer's writes fail as on a full disk (ENOSPC) or in a read-only folder.
-using Fault = FileIo::InjectedFault;
+enum class Fault { None, DiskFull, ShortWriteThenFull, SyncFails, ReadOnly };
+
+// The real file system but for the one fault.
+class FailingFileSystem : public FileSystem
+{
+public:
+    explicit FailingFileSystem(Fault fault) : m_fault(fault) {}
+
+    bool MayWrite(const QFileInfo &target) const override
+    {
+        return m_fault != Fault::ReadOnly && FileSystem::MayWrite(target);
+    }
+    ssize_t Write(int fd, const char *data, size_t size) const override
+    {
+        if (m_fault == Fault::DiskFull || (m_fault == Fault::ShortWriteThenFull && m_written > 0))
+            return Fail(ENOSPC);
+        // Half of what was asked, as a nearly full disk takes it: the rest must be written again.
+        const ssize_t n = FileSystem::Write(fd, data, m_fault == Fault::ShortWriteThenFull ? (size + 1) / 2 : size);
+        m_written += n > 0 ? n : 0;
+        return n;
+    }
+    int Sync(int fd) const override { return m_fault == Fault::SyncFails ? int(Fail(EIO)) : FileSystem::Sync(fd); }
+    Result<void> Rename(const QString &from, const QString &to) const override
+    {
+        if (m_fault == Fault::DiskFull)
+            return Failure{ErrorNumber::DiskFull, u"Disk full"_s};
+        if (m_fault == Fault::ReadOnly)
+            return Failure{ErrorNumber::PermissionDenied, u"Permission denied"_s};
+        return FileSystem::Rename(from, to);
+    }
+
+private:
+    static ssize_t Fail(int err)
+    {
+        errno = err;
+        return -1;
+    }
+    Fault m_fault;
+    mutable qint64 m_written = 0;
+};
 
 // The message of a failed call; "succeeded" when it did not fail.
 template <typename T>
@@ -41,37 +81,46 @@ QMap<QString, QByteArray> Snapshot(const TestDir &app)
 // A file that is missing stands for one listed and gone before it is read.
 TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
 {
-    using Act = std::function<QString(const TestDir &)>;
+    using Act = std::function<QString(const TestDir &, const FileSystem &)>;
     auto save = [](const char *name) -> Act {
-        return [=](const TestDir &app) { return FailureText(ConfigFormat::WriteFile(app.lib(name), ConfigRecord{})); };
-    };
-    auto join = [](const char *rostrum) -> Act {
-        return [=](const TestDir &app) {
-            return FailureText(ConfigStore::JoinConfigFiles(app.path(), u"f.tsy"_s, rostrum, u"joint.tsy"_s));
+        return [=](const TestDir &app, const FileSystem &fs) {
+            return FailureText(ConfigFormat::WriteFile(app.lib(name), ConfigRecord{}, fs));
         };
     };
-    const Act rename = [](const TestDir &app) { return FailureText(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"))); };
+    auto join = [](const char *rostrum) -> Act {
+        return [=](const TestDir &app, const FileSystem &fs) {
+            return FailureText(ConfigStore::JoinConfigFiles(app.path(), u"f.tsy"_s, rostrum, u"joint.tsy"_s, fs));
+        };
+    };
+    const Act rename = [](const TestDir &app, const FileSystem &fs) {
+        return FailureText(FileIo::RenameFile(app.lib("f.tsy"), app.lib("g.tsy"), fs));
+    };
     // named: the file the message names; nullptr when the call has no message.
     const struct { const char *what; Fault fault; Act act; const char *named; } cases[] = {
         {"save over a file onto a full disk", Fault::DiskFull, save("f.tsy"), "f.tsy"},
+        {"save after a short write onto a full disk", Fault::ShortWriteThenFull, save("f.tsy"), "f.tsy"},
+        {"save whose data the disk loses at sync", Fault::SyncFails, save("f.tsy"), "f.tsy"},
         {"join onto a full disk", Fault::DiskFull, join("r.tsy"), "joint.tsy"},
         {"rename on a full disk", Fault::DiskFull, rename, "f.tsy"},
         {"profile write onto a full disk", Fault::DiskFull,
-         [](const TestDir &app) {
-             return IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy")) ? u"succeeded"_s
-                                                                                                          : QString();
+         [](const TestDir &app, const FileSystem &fs) {
+             return IniProfile::WritePrivateProfileString("FMK", "dsn", "changed", app.lib("joint.tsy"), fs)
+                 ? u"succeeded"_s
+                 : QString();
          },
          nullptr},
         {"save in a read-only lib", Fault::ReadOnly, save("new.tsy"), "new.tsy"},
         {"rename in a read-only lib", Fault::ReadOnly, rename, "f.tsy"},
         {"delete in a read-only lib", Fault::ReadOnly,
-         [](const TestDir &app) { return FailureText(FileIo::DeleteFile(app.lib("f.tsy"))); }, "f.tsy"},
+         [](const TestDir &app, const FileSystem &fs) { return FailureText(FileIo::DeleteFile(app.lib("f.tsy"), fs)); },
+         "f.tsy"},
         {"a listed file gone before the read", Fault::None,
-         [](const TestDir &app) { return FailureText(FileIo::ReadAnsiText(app.lib("gone.tsy"))); }, "gone.tsy"},
+         [](const TestDir &app, const FileSystem &) { return FailureText(FileIo::ReadAnsiText(app.lib("gone.tsy"))); },
+         "gone.tsy"},
         {"a file to join gone before the join", Fault::None, join("gone.tsy"), "gone.tsy"},
         // A configuration file is no program: it exists but may not be executed.
         {"a child program that cannot be started", Fault::None,
-         [](const TestDir &app) {
+         [](const TestDir &app, const FileSystem &) {
              return FailureText(Process::Start(app.path(), u'"' + app.lib("f.tsy") + u"\" /F x"_s));
          },
          "f.tsy"},
@@ -84,9 +133,7 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         app.writeConfig("joint.tsy", {"[FMK]", "dsn=FMK", "[RST]", "dsn=RST"});
         const QMap<QString, QByteArray> before = Snapshot(app);
 
-        FileIo::InjectFault(c.fault);
-        const QString message = c.act(app);
-        FileIo::InjectFault(Fault::None);
+        const QString message = c.act(app, FailingFileSystem(c.fault));
 
         EXPECT_NE(message, u"succeeded"_s);
         if (c.named) {

@@ -46,8 +46,8 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
     // Joined with auto login on in both sections.
     const QString joint = app.lib(QStringLiteral("J.tsy"));
     for (const auto &[key, value] : kept)
-        EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, JointFile::FieldmarkSection, key), value);
-    for (const QString &section : {JointFile::FieldmarkSection, JointFile::RostrumSection})
+        EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, JointFile::FMK, key), value);
+    for (const QString &section : {JointFile::FMK, JointFile::RST})
         EXPECT_EQ(JointFile::GetAttributeValueFromTSY(joint, section, QStringLiteral("autologin")), QStringLiteral("1"));
 }
 

@@ -420,8 +420,8 @@ void frmEditConfiguration::cmdTestConnection_Click()
     // The values as Save would write them.
     ConfigRecord record;
     ApplyControlsTo(record);
-    TestConnection(m_session.Messenger(), ConnectionForm::Launch, record.ldbp == QStringLiteral("2"), record.dsn,
-                   record.user, record.password);
+    TestConnection(m_session.Messenger(), ConnectionForm::Launch, record.ldbp == QString::number(ServerNamePlatform),
+                   record.dsn, record.user, record.password);
 }
 
 void frmEditConfiguration::cmdBrowse_Click(qint16 target)

@@ -110,7 +110,7 @@ void frmEditConfiguration::InitializePC()
     config.SatelliteAppln.clear();
     config.autologin = QStringLiteral("0");
     config.savepass = QStringLiteral("0");
-    config.ldbp = QStringLiteral("1");
+    config.ldbp = QString::number(FirstPlatform);
     CopyTextsTo(config);
     ApplyNewConfigurationDefaults(config);
 }
@@ -118,8 +118,8 @@ void frmEditConfiguration::InitializePC()
 QString frmEditConfiguration::PlatformCode() const
 {
     return Vb::Trim(ComboPlatform->currentText()) == m_session.GetText(QStringLiteral("SLBL0259"))
-               ? QStringLiteral("2")
-               : QStringLiteral("1");
+               ? QString::number(ServerNamePlatform)
+               : QString::number(FirstPlatform);
 }
 
 void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const

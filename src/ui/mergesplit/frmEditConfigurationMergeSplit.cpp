@@ -31,8 +31,7 @@
 
 namespace {
 
-const QString FMK = JointFile::FieldmarkSection;
-const QString RST = JointFile::RostrumSection;
+using JointFile::FMK, JointFile::RST;
 
 QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
 
@@ -299,58 +298,58 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
 void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
 {
     if (section == RST) {
-        // Anything but platform 2, a value that is not a number included, is the first platform.
-        const bool second = Vb::Val(GetAttributeValueFromTSY(section, QStringLiteral("ldbp"))) == 2;
+        // Anything but the server-name platform, a value that is not a number included, is the first platform.
+        const bool second = Vb::Val(GetAttributeValueFromTSY(section, Key::Ldbp)) == ServerNamePlatform;
         ComboPlatform[index]->setCurrentIndex(second ? 1 : 0);
     }
-    txtdsn[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("dsn")));
-    txtdatabase[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("database")));
-    txtmachine[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("dbmachinename")));
-    txtusername[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("user")));
-    txtLogpath[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("logdirectory")));
-    txtconnection[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("lhbuscomponent")));
-    txtBatch[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("batchSize")));
+    txtdsn[index]->setText(GetAttributeValueFromTSY(section, Key::Dsn));
+    txtdatabase[index]->setText(GetAttributeValueFromTSY(section, Key::Database));
+    txtmachine[index]->setText(GetAttributeValueFromTSY(section, Key::DbMachineName));
+    txtusername[index]->setText(GetAttributeValueFromTSY(section, Key::User));
+    txtLogpath[index]->setText(GetAttributeValueFromTSY(section, Key::LogDirectory));
+    txtconnection[index]->setText(GetAttributeValueFromTSY(section, Key::LhBusComponent));
+    txtBatch[index]->setText(GetAttributeValueFromTSY(section, Key::JointBatchSize));
     if (section == FMK)
-        txtDelay->setText(GetAttributeValueFromTSY(section, QStringLiteral("Delay")));
+        txtDelay->setText(GetAttributeValueFromTSY(section, Key::JointDelay));
 
     // One box for both sections; the opening settles its state once both are read.
-    m_savePass[index] = GetAttributeValueFromTSY(section, QStringLiteral("savepass")) == QLatin1String("1");
+    m_savePass[index] = GetAttributeValueFromTSY(section, Key::SavePass) == QLatin1String("1");
     ChkSavePass->setChecked(m_savePass[index]);
     if (!m_savePass[index])
         txtpassword[index]->clear();
     else
-        txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, QStringLiteral("password"))));
-    ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
+        txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, Key::Password)));
+    ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, Key::AutoLogin) == QLatin1String("1"));
     if (index == 0)
-        txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
+        txtwebdirectory->setText(GetAttributeValueFromTSY(section, Key::WebDirectory));
 }
 
 void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
 {
-    auto write = [&](const char *key, const QString &value) { WriteAttributeValueToTSY(section, QLatin1String(key), value); };
-    write("dsn", txtdsn[index]->text());
-    write("database", txtdatabase[index]->text());
-    write("dbmachinename", txtmachine[index]->text());
-    write("user", txtusername[index]->text());
-    write("lhbuscomponent", txtconnection[index]->text());
-    write("logdirectory", txtLogpath[index]->text());
+    auto write = [&](QLatin1StringView key, const QString &value) { WriteAttributeValueToTSY(section, key, value); };
+    write(Key::Dsn, txtdsn[index]->text());
+    write(Key::Database, txtdatabase[index]->text());
+    write(Key::DbMachineName, txtmachine[index]->text());
+    write(Key::User, txtusername[index]->text());
+    write(Key::LhBusComponent, txtconnection[index]->text());
+    write(Key::LogDirectory, txtLogpath[index]->text());
     if (section == RST)
-        write("ldbp", QString::number(ComboPlatform[1]->currentIndex() + 1));
+        write(Key::Ldbp, QString::number(ComboPlatform[1]->currentIndex() + 1));
     if (section == FMK)
-        write("Delay", txtDelay->text());
-    write("batchSize", txtBatch[index]->text());
+        write(Key::JointDelay, txtDelay->text());
+    write(Key::JointBatchSize, txtBatch[index]->text());
     if (index == 0)
-        write("webdirectory", txtwebdirectory->text());
+        write(Key::WebDirectory, txtwebdirectory->text());
     if (SavesPassword(index)) {
-        write("password", ScramblePassword(txtpassword[index]->text()));
-        write("savepass", QStringLiteral("1"));
+        write(Key::Password, ScramblePassword(txtpassword[index]->text()));
+        write(Key::SavePass, QStringLiteral("1"));
     } else {
-        write("password", QString());
-        write("savepass", QStringLiteral("0"));
+        write(Key::Password, QString());
+        write(Key::SavePass, QStringLiteral("0"));
     }
     // A joint configuration always logs in by itself.
-    write("autologin", QStringLiteral("1"));
-    write("mns", QStringLiteral("1"));
+    write(Key::AutoLogin, QStringLiteral("1"));
+    write(Key::Mns, QStringLiteral("1"));
 }
 
 bool frmEditConfigurationMergeSplit::ValidateSettings()
@@ -418,11 +417,11 @@ void frmEditConfigurationMergeSplit::bOk_Click()
             why = QStringLiteral("it holds a line break or a character the file cannot store");
         if (why.isEmpty())
             continue;
-        const QString stored = w.key == QLatin1String("password") ? QStringLiteral(" as stored (scrambled)") : QString();
+        const QString stored = w.key == Key::Password ? QStringLiteral(" as stored (scrambled)") : QString();
         m_session.MsgBox(this,
                          QStringLiteral("The %1 value \"%2\" of [%3] cannot be saved: its value%4 would be read "
                                         "back changed, because %5.")
-                             .arg(w.key, w.key == QLatin1String("password") ? QStringLiteral("********") : w.value,
+                             .arg(w.key, w.key == Key::Password ? QStringLiteral("********") : w.value,
                                   w.section, stored, why),
                          MsgIcon::Critical, MsgButtons::Ok);
         return;

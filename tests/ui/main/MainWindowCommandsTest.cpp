@@ -48,9 +48,10 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
         Key(c.key, c.modifiers);
         ASSERT_EQ(opened, c.window);
         // A new configuration has no file yet and the name the editor proposes.
-        if (opened == "frmEditConfiguration")
+        if (opened == "frmEditConfiguration") {
             EXPECT_TRUE(title.endsWith(u'(' + (c.name ? QString(c.name) : app.session().NewConfigName()) + u')'))
                 << title.toStdString();
+        }
         EXPECT_EQ(dsn, c.dsn);
         EXPECT_NE(Item(saved), nullptr);
         EXPECT_EQ(Highlighted(), QStringList({c.select}));
