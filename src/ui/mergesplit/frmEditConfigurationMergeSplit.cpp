@@ -3,11 +3,13 @@
 
 #include "app/Session.h"
 #include "config/PasswordScramble.h"
+#include "config/Products.h"
 #include "suite/JointFile.h"
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
+#include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
 #include "ui/SaveLoadedFile.h"
@@ -31,30 +33,20 @@
 
 namespace {
 
-const QString FMK = JointFile::FieldmarkSection;
-const QString RST = JointFile::RostrumSection;
-
 QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
 
-QLineEdit *NewField(QWidget *parent, const QString &name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
+QLineEdit *NewField(QWidget *parent, const QString &name) { return Controls::Make<QLineEdit>(parent, name); }
 
 QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
+    auto *label = Controls::Make<QLabel>(parent, name, caption);
     label->setBuddy(buddy);
     return label;
 }
 
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
-    auto *button = new QPushButton(QStringLiteral("..."), parent);
-    button->setObjectName(name);
+    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."));
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     return button;
 }
@@ -82,8 +74,8 @@ void frmEditConfigurationMergeSplit::Load()
     if (!read)
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
     FillPlatformLists();
-    LoadApplicationSettings(FMK, 0);
-    LoadApplicationSettings(RST, 1);
+    for (int slot = 0; slot < 2; ++slot)
+        LoadApplicationSettings(slot);
     // One box for two sections: when they disagree it says so, and each keeps its own
     // setting until the user sets the box for both.
     if (m_savePass[0] != m_savePass[1])
@@ -99,33 +91,20 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
 
-    auto *fieldmarkTab = new QWidget(SSTab1);
-    fieldmarkTab->setObjectName(QStringLiteral("tabFieldmark"));
-    auto *fieldmarkLayout = new QVBoxLayout(fieldmarkTab);
-    fieldmarkLayout->addWidget(BuildDatabaseFrame(0, QStringLiteral("fraDBDetails")));
-
-    auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), fieldmarkTab);
-    fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
-    auto *appLayout = new QGridLayout(fraAppSetting);
-    txtwebdirectory = NewField(fraAppSetting, QStringLiteral("txtwebdirectory"));
-    cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
-    appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
-                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
-    appLayout->addWidget(txtwebdirectory, 0, 1);
-    appLayout->addWidget(cmdBrowse2, 0, 2);
-    appLayout->setColumnStretch(1, 1);
-    fieldmarkLayout->addWidget(fraAppSetting);
-    fieldmarkLayout->addWidget(BuildLogFrame(0, QStringLiteral("Frame3")));
-    fieldmarkLayout->addStretch();
-    SSTab1->addTab(fieldmarkTab, QStringLiteral("Fieldmark"));
-
-    auto *rostrumTab = new QWidget(SSTab1);
-    rostrumTab->setObjectName(QStringLiteral("tabRostrum"));
-    auto *rostrumLayout = new QVBoxLayout(rostrumTab);
-    rostrumLayout->addWidget(BuildDatabaseFrame(1, QStringLiteral("Frame1")));
-    rostrumLayout->addWidget(BuildLogFrame(1, QStringLiteral("Frame2")));
-    rostrumLayout->addStretch();
-    SSTab1->addTab(rostrumTab, QStringLiteral("Rostrum"));
+    // One tab per product of the pair, in the order of their places.
+    const std::array<std::pair<const char *, const char *>, 2> frameNames = {{{"fraDBDetails", "Frame3"}, {"Frame1", "Frame2"}}};
+    for (int slot = 0; slot < 2; ++slot) {
+        const Product &product = MergeSplitProduct(slot);
+        auto *tab = new QWidget(SSTab1);
+        tab->setObjectName(QStringLiteral("tab") + QLatin1String(product.name));
+        auto *column = new QVBoxLayout(tab);
+        column->addWidget(BuildDatabaseFrame(slot, QLatin1String(frameNames[slot].first)));
+        if (product.hasWebDirectory)
+            column->addWidget(BuildWebDirectoryFrame(tab));
+        column->addWidget(BuildLogFrame(slot, QLatin1String(frameNames[slot].second)));
+        column->addStretch();
+        SSTab1->addTab(tab, QLatin1String(product.name));
+    }
 
     SSTab1->addTab(BuildLedgerhallTab(), QStringLiteral("Ledgerhall/Other Settings"));
 
@@ -215,6 +194,21 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     return frame;
 }
 
+QWidget *frmEditConfigurationMergeSplit::BuildWebDirectoryFrame(QWidget *tab)
+{
+    auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), tab);
+    fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
+    auto *appLayout = new QGridLayout(fraAppSetting);
+    txtwebdirectory = NewField(fraAppSetting, QStringLiteral("txtwebdirectory"));
+    cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
+    appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
+                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
+    appLayout->addWidget(txtwebdirectory, 0, 1);
+    appLayout->addWidget(cmdBrowse2, 0, 2);
+    appLayout->setColumnStretch(1, 1);
+    return fraAppSetting;
+}
+
 QWidget *frmEditConfigurationMergeSplit::BuildLogFrame(int index, const QString &frameName)
 {
     auto *frame = new QGroupBox(QStringLiteral("Log Settings"), this);
@@ -234,10 +228,11 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
     auto *tab = new QWidget(SSTab1);
     tab->setObjectName(QStringLiteral("tabLedgerhall"));
     auto *layout = new QVBoxLayout(tab);
-    const std::array<std::pair<const char *, const char *>, 2> frames = {{{"fraLHsettings", "Fieldmark"}, {"Frame4", "Rostrum"}}};
+    const std::array<const char *, 2> frameNames = {"fraLHsettings", "Frame4"};
     for (int i = 0; i < 2; ++i) {
-        auto *frame = new QGroupBox(QLatin1String(frames[i].second), tab);
-        frame->setObjectName(QLatin1String(frames[i].first));
+        const Product &product = MergeSplitProduct(i);
+        auto *frame = new QGroupBox(QLatin1String(product.name), tab);
+        frame->setObjectName(QLatin1String(frameNames[i]));
         auto *grid = new QGridLayout(frame);
         txtconnection[i] = NewField(frame, Indexed("txtconnection", i));
         txtBatch[i] = NewField(frame, Indexed("txtBatch", i));
@@ -245,8 +240,8 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
         grid->addWidget(txtconnection[i], 0, 1, 1, 3);
         grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), txtBatch[i]), 1, 0);
         grid->addWidget(txtBatch[i], 1, 1);
-        if (i == 0) {
-            txtDelay = NewField(frame, Indexed("txtDelay", 0));
+        if (product.hasXmlDelay) {
+            txtDelay = NewField(frame, Indexed("txtDelay", i));
             grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), txtDelay), 2, 0);
             grid->addWidget(txtDelay, 2, 1);
             auto *minutes = new QLabel(QStringLiteral("Minutes"), frame);
@@ -279,26 +274,30 @@ void frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &sec
 
 void frmEditConfigurationMergeSplit::FillPlatformLists()
 {
-    EditorRules::FillPlatformList(m_session, *ComboPlatform[1]);
-    // Until a file is loaded the Rostrum platform is unknown: no entry selected.
-    ComboPlatform[1]->setCurrentIndex(-1);
-    EditorRules::FillPlatformList(m_session, *ComboPlatform[0]);
-    // Fieldmark always runs on the first platform.
-    ComboPlatform[0]->setCurrentIndex(0);
-    ComboPlatform[0]->setEnabled(false);
+    for (int slot = 0; slot < 2; ++slot) {
+        EditorRules::FillPlatformList(m_session, *ComboPlatform[slot]);
+        // A product that does not choose runs on the first platform; the chosen one is
+        // unknown until a file is loaded: no entry selected.
+        const bool chooses = MergeSplitProduct(slot).choosesPlatform;
+        ComboPlatform[slot]->setCurrentIndex(chooses ? -1 : 0);
+        ComboPlatform[slot]->setEnabled(chooses);
+    }
     ApplyPlatformRule();
 }
 
 void frmEditConfigurationMergeSplit::ApplyPlatformRule()
 {
-    if (!lblDatabase[1] || !lblmachine[1])
-        return;
-    EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[1], *lblDatabase[1], *lblmachine[1]);
+    for (int slot = 0; slot < 2; ++slot) {
+        if (MergeSplitProduct(slot).choosesPlatform && lblDatabase[slot] && lblmachine[slot])
+            EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[slot], *lblDatabase[slot], *lblmachine[slot]);
+    }
 }
 
-void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::LoadApplicationSettings(int index)
 {
-    if (section == RST) {
+    const Product &product = MergeSplitProduct(index);
+    const QString section = QLatin1String(product.jointSection);
+    if (product.choosesPlatform) {
         // Anything but platform 2, a value that is not a number included, is the first platform.
         const bool second = Vb::Val(GetAttributeValueFromTSY(section, QStringLiteral("ldbp"))) == 2;
         ComboPlatform[index]->setCurrentIndex(second ? 1 : 0);
@@ -310,7 +309,7 @@ void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     txtLogpath[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("logdirectory")));
     txtconnection[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("lhbuscomponent")));
     txtBatch[index]->setText(GetAttributeValueFromTSY(section, QStringLiteral("batchSize")));
-    if (section == FMK)
+    if (product.hasXmlDelay)
         txtDelay->setText(GetAttributeValueFromTSY(section, QStringLiteral("Delay")));
 
     // One box for both sections; the opening settles its state once both are read.
@@ -321,12 +320,14 @@ void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     else
         txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, QStringLiteral("password"))));
     ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, QStringLiteral("autologin")) == QLatin1String("1"));
-    if (index == 0)
+    if (product.hasWebDirectory)
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, QStringLiteral("webdirectory")));
 }
 
-void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::SaveApplicationSettings(int index)
 {
+    const Product &product = MergeSplitProduct(index);
+    const QString section = QLatin1String(product.jointSection);
     auto write = [&](const char *key, const QString &value) { WriteAttributeValueToTSY(section, QLatin1String(key), value); };
     write("dsn", txtdsn[index]->text());
     write("database", txtdatabase[index]->text());
@@ -334,12 +335,12 @@ void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &sect
     write("user", txtusername[index]->text());
     write("lhbuscomponent", txtconnection[index]->text());
     write("logdirectory", txtLogpath[index]->text());
-    if (section == RST)
-        write("ldbp", QString::number(ComboPlatform[1]->currentIndex() + 1));
-    if (section == FMK)
+    if (product.choosesPlatform)
+        write("ldbp", QString::number(ComboPlatform[index]->currentIndex() + 1));
+    if (product.hasXmlDelay)
         write("Delay", txtDelay->text());
     write("batchSize", txtBatch[index]->text());
-    if (index == 0)
+    if (product.hasWebDirectory)
         write("webdirectory", txtwebdirectory->text());
     if (SavesPassword(index)) {
         write("password", ScramblePassword(txtpassword[index]->text()));
@@ -391,7 +392,8 @@ QStringList frmEditConfigurationMergeSplit::Snapshot() const
     QStringList values;
     for (const QLineEdit *field : findChildren<QLineEdit *>())
         values.append(field->text());
-    values.append(QString::number(ComboPlatform[1]->currentIndex()));
+    for (const QComboBox *platform : ComboPlatform)
+        values.append(QString::number(platform->currentIndex()));
     values.append(QString::number(ChkSavePass->checkState()));
     return values;
 }
@@ -406,8 +408,8 @@ void frmEditConfigurationMergeSplit::bOk_Click()
         return;
     }
     m_writes.clear();
-    SaveApplicationSettings(FMK, 0);
-    SaveApplicationSettings(RST, 1);
+    for (int slot = 0; slot < 2; ++slot)
+        SaveApplicationSettings(slot);
     // The servers read each value back through the INI rules: one that would come back
     // changed (a password whose stored form starts with a tab, say) is refused, as the
     // publisher settings refuse it.
