@@ -2,6 +2,7 @@
 #include "ui/PasswordField.h"
 
 #include "app/Session.h"
+#include "ui/Controls.h"
 #include "config/ConfigStore.h"
 #include "suite/BusComponent.h"
 #include "suite/MergeSplitLaunch.h"
@@ -28,12 +29,7 @@ QString ComputerName()
     return fromEnvironment.isEmpty() ? QSysInfo::machineHostName() : fromEnvironment;
 }
 
-QLineEdit *NewField(QWidget *parent, const char *name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
+QLineEdit *NewField(QWidget *parent, const char *name) { return Controls::Make<QLineEdit>(parent, QLatin1String(name)); }
 
 void AddRow(QGridLayout *grid, int row, const QString &caption, QLineEdit *field)
 {
