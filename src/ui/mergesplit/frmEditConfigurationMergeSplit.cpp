@@ -35,8 +35,6 @@ namespace {
 
 QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
 
-QLineEdit *NewField(QWidget *parent, const QString &name) { return Controls::Make<QLineEdit>(parent, name); }
-
 QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
 {
     auto *label = Controls::Make<QLabel>(parent, name, caption);
@@ -155,11 +153,11 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
 
     ComboPlatform[index] = new QComboBox(frame);
     ComboPlatform[index]->setObjectName(Indexed("ComboPlatform", index));
-    txtdsn[index] = NewField(frame, Indexed("txtdsn", index));
-    txtdatabase[index] = NewField(frame, Indexed("txtdatabase", index));
-    txtmachine[index] = NewField(frame, Indexed("txtmachine", index));
-    txtusername[index] = NewField(frame, Indexed("txtusername", index));
-    txtpassword[index] = NewField(frame, Indexed("txtpassword", index));
+    txtdsn[index] = Controls::Make<QLineEdit>(frame, Indexed("txtdsn", index));
+    txtdatabase[index] = Controls::Make<QLineEdit>(frame, Indexed("txtdatabase", index));
+    txtmachine[index] = Controls::Make<QLineEdit>(frame, Indexed("txtmachine", index));
+    txtusername[index] = Controls::Make<QLineEdit>(frame, Indexed("txtusername", index));
+    txtpassword[index] = Controls::Make<QLineEdit>(frame, Indexed("txtpassword", index));
     MaskWithStars(txtpassword[index]);
 
     lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), ComboPlatform[index]);
@@ -199,7 +197,7 @@ QWidget *frmEditConfigurationMergeSplit::BuildWebDirectoryFrame(QWidget *tab)
     auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), tab);
     fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
     auto *appLayout = new QGridLayout(fraAppSetting);
-    txtwebdirectory = NewField(fraAppSetting, QStringLiteral("txtwebdirectory"));
+    txtwebdirectory = Controls::Make<QLineEdit>(fraAppSetting, QStringLiteral("txtwebdirectory"));
     cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
     appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
                                   QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
@@ -214,7 +212,7 @@ QWidget *frmEditConfigurationMergeSplit::BuildLogFrame(int index, const QString 
     auto *frame = new QGroupBox(QStringLiteral("Log Settings"), this);
     frame->setObjectName(frameName);
     auto *grid = new QGridLayout(frame);
-    txtLogpath[index] = NewField(frame, Indexed("txtLogpath", index));
+    txtLogpath[index] = Controls::Make<QLineEdit>(frame, Indexed("txtLogpath", index));
     BtnBrowseLog[index] = NewBrowseButton(frame, Indexed("BtnBrowseLog", index));
     grid->addWidget(NewLabel(frame, Indexed("lblLogpath", index), QStringLiteral("Log Directory"), txtLogpath[index]), 0, 0);
     grid->addWidget(txtLogpath[index], 0, 1);
@@ -234,14 +232,14 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
         auto *frame = new QGroupBox(QLatin1String(product.name), tab);
         frame->setObjectName(QLatin1String(frameNames[i]));
         auto *grid = new QGridLayout(frame);
-        txtconnection[i] = NewField(frame, Indexed("txtconnection", i));
-        txtBatch[i] = NewField(frame, Indexed("txtBatch", i));
+        txtconnection[i] = Controls::Make<QLineEdit>(frame, Indexed("txtconnection", i));
+        txtBatch[i] = Controls::Make<QLineEdit>(frame, Indexed("txtBatch", i));
         grid->addWidget(NewLabel(frame, Indexed("lblconnection", i), QStringLiteral("Component String:"), txtconnection[i]), 0, 0);
         grid->addWidget(txtconnection[i], 0, 1, 1, 3);
         grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), txtBatch[i]), 1, 0);
         grid->addWidget(txtBatch[i], 1, 1);
         if (product.hasXmlDelay) {
-            txtDelay = NewField(frame, Indexed("txtDelay", i));
+            txtDelay = Controls::Make<QLineEdit>(frame, Indexed("txtDelay", i));
             grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), txtDelay), 2, 0);
             grid->addWidget(txtDelay, 2, 1);
             auto *minutes = new QLabel(QStringLiteral("Minutes"), frame);
