@@ -22,6 +22,7 @@ struct Product
     bool choosesPlatform; // the user chooses its database platform; the others use the first
     bool hasWebDirectory; // its configuration names a web directory
     bool runsJavaServer;  // the Java server serves it
+    bool hasXmlDelay;     // its joint section holds the minutes between fetches of XML ("Delay")
 };
 
 inline constexpr qint16 FieldmarkProduct = 4009;
@@ -30,9 +31,9 @@ inline constexpr qint16 RostrumProduct = 1028;
 
 // In the order the configuration editor lists them.
 inline constexpr std::array<Product, 3> Products = {{
-    {RostrumProduct, "Rostrum", "SLBL0370", 1, "RST", {203, 216, 204, 209, 205, 208, 210, 211}, true, false, true},
-    {WebtrellProduct, "Webtrell", "SLBL0369", -1, nullptr, {}, false, false, false},
-    {FieldmarkProduct, "Fieldmark", "SLBL0368", 0, "FMK", {230, 240, 224, 220, 229, 234, 236, 235}, false, true, true},
+    {RostrumProduct, "Rostrum", "SLBL0370", 1, "RST", {203, 216, 204, 209, 205, 208, 210, 211}, true, false, true, false},
+    {WebtrellProduct, "Webtrell", "SLBL0369", -1, nullptr, {}, false, false, false, false},
+    {FieldmarkProduct, "Fieldmark", "SLBL0368", 0, "FMK", {230, 240, 224, 220, 229, 234, 236, 235}, false, true, true, true},
 }};
 
 // The product of a code; null for a code of no product.

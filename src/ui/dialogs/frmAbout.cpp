@@ -1,6 +1,7 @@
 #include "ui/dialogs/frmAbout.h"
 
 #include "app/Session.h"
+#include "ui/Controls.h"
 #include "platform/Ansi.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -20,8 +21,7 @@ const QString kMsInfoLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared T
 
 QLabel *MakeLabel(QWidget *parent, const char *name, bool wrap)
 {
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
+    auto *label = Controls::Make<QLabel>(parent, QLatin1String(name));
     // Texts come from a file users edit and from the registry: never read them as markup.
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(wrap);
@@ -57,6 +57,8 @@ frmAbout::frmAbout(Session &session, QWidget *parent) : QDialog(parent), m_sessi
     lblDescription = MakeLabel(this, "lblDescription", true);
     lblCopyright = MakeLabel(this, "lblCopyright", true);
     lblDisclaimer = MakeLabel(this, "lblDisclaimer", true);
+    Controls::SetLabel(lblDescription, "SLBL0316");
+    Controls::SetLabel(lblDisclaimer, "SLBL0328");
     QFont smallFont = lblDisclaimer->font();
     smallFont.setPointSizeF(smallFont.pointSizeF() * 0.9);
     lblDisclaimer->setFont(smallFont);
@@ -104,9 +106,8 @@ bool frmAbout::Load()
     lblVersion->setText(QStringLiteral("Version: ") + Registry::ReadRegistryValue(m_session.AppDir()));
     if (const QString why = Registry::WhyFileRefused(m_session.AppDir()); !why.isEmpty())
         m_session.MsgBox(this, why, MsgIcon::Exclamation, MsgButtons::Ok);
-    lblDescription->setText(m_session.GetText(QStringLiteral("SLBL0316")));
     lblCopyright->setText(m_session.GetText(QStringLiteral("SLBL0499")).replace(QStringLiteral("%1"), Ansi::CharOf(169)));
-    lblDisclaimer->setText(m_session.GetText(QStringLiteral("SLBL0328")));
+    Controls::Localise(m_session, *this);
 
     // Wide enough that the long disclaimer wraps to a few lines, not a tall column.
     const int width = qMax(520, fontMetrics().averageCharWidth() * 72);

@@ -1,6 +1,7 @@
 #include "ui/dialogs/frmConfigFileSelector.h"
 
 #include "app/Session.h"
+#include "ui/Controls.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
 #include "ui/EditorRules.h"
@@ -35,6 +36,7 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     setFixedSize(TwipsX(this, 6240), TwipsY(this, 1260));
 
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
+    Controls::SetLabel(this, "SLBL0154");
 
     connect(OKButton, &QPushButton::clicked, this, &frmConfigFileSelector::OKButton_Click);
     connect(CancelButton, &QPushButton::clicked, this, &frmConfigFileSelector::CancelButton_Click);
@@ -43,7 +45,7 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
 bool frmConfigFileSelector::Load()
 {
     // Only the caption is localised, the buttons keep their texts.
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0154")));
+    Controls::Localise(m_session, *this);
     return true;
 }
 

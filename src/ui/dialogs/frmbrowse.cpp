@@ -1,6 +1,7 @@
 #include "ui/dialogs/frmbrowse.h"
 
 #include "app/Session.h"
+#include "ui/Controls.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -58,10 +59,9 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     txtpath = new QLineEdit(this);
     txtpath->setObjectName(QStringLiteral("txtpath"));
 
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdOK = Controls::Make<QPushButton>(this, QStringLiteral("cmdOK"), QStringLiteral("OK"), "SLBL0254");
+    cmdCancel = Controls::Make<QPushButton>(this, QStringLiteral("cmdCancel"), QStringLiteral("Cancel"), "SLBL0428");
+    Controls::SetLabel(this, "SLBL0497");
     // Enter chooses, wherever it is pressed but on Cancel.
     cmdOK->setDefault(true);
 
@@ -92,9 +92,7 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
 bool frmbrowse::Load()
 {
     // The localised captions; the path field stays empty until the list moves.
-    cmdOK->setText(m_session.GetText(QStringLiteral("SLBL0254")));
-    cmdCancel->setText(m_session.GetText(QStringLiteral("SLBL0428")));
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0497")));
+    Controls::Localise(m_session, *this);
 
     FillDrives();
     // Without a preset the lists stand at the process's current directory.

@@ -5,10 +5,10 @@
 
 #include "app/Session.h"
 #include "suite/BackendChecks.h"
+#include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
 #include "ui/dialogs/frmbrowse.h"
-#include "ui/editor/ApplyEditorLabels.h"
 #include "ui/editor/EditorLineEdit.h"
 
 #include <QCheckBox>
@@ -34,20 +34,9 @@ void Place(QWidget *control, int left, int top, int width, int height)
 }
 
 template <typename T>
-T *Make(QWidget *parent, const char *name, const char *tag = nullptr)
+T *Make(QWidget *parent, const char *name, const char *caption = nullptr, const char *label = nullptr)
 {
-    auto *control = new T(parent);
-    control->setObjectName(QLatin1String(name));
-    if (tag)
-        control->setProperty("tag", QLatin1String(tag));
-    return control;
-}
-
-QLabel *MakeLabel(QWidget *parent, const char *name, const char *caption, const char *tag)
-{
-    auto *label = Make<QLabel>(parent, name, tag);
-    label->setText(QLatin1String(caption));
-    return label;
+    return Controls::Make<T>(parent, QLatin1String(name), caption ? QString::fromLatin1(caption) : QString(), label);
 }
 
 constexpr int FieldHeight = 315;
@@ -65,6 +54,7 @@ frmEditConfiguration::frmEditConfiguration(Session &session, const QString &path
     : QDialog(parent), m_session(session), m_path(path)
 {
     BuildControls();
+    SetToolTipLabels();
     // On the press, so that the order in which the keys come up again does not matter. Two
     // tabs: next and previous are both the other one.
     for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown),
@@ -81,9 +71,8 @@ bool frmEditConfiguration::Load()
 {
     // Opening, in this order.
     m_session.LoadSharedTexts();
-    SetToolTips();
     FillLists();
-    ApplyEditorLabels(m_session, *this);
+    Controls::Localise(m_session, *this);
     CoverFrameCaptions();
     ShowPage(0);
     m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
@@ -101,7 +90,7 @@ bool frmEditConfiguration::Load()
 void frmEditConfiguration::BuildControls()
 {
     setObjectName(QStringLiteral("frmEditConfiguration"));
-    setProperty("tag", QStringLiteral("SLBL0496"));
+    Controls::SetLabel(this, "SLBL0496");
     setWindowTitle(QStringLiteral("Configuration Editor"));
     // A fixed dialog: no minimise or maximise buttons.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -113,34 +102,29 @@ void frmEditConfiguration::BuildControls()
     TSConfig->setDrawBase(false);
     TSConfig->setExpanding(false);
     TSConfig->addTab(QStringLiteral("Database "));
-    TSConfig->setTabData(0, QStringLiteral("SLBL0135"));
-    TSConfig->setTabToolTip(0, QStringLiteral("SLBL0438"));
     TSConfig->addTab(QStringLiteral("Ledgerhall"));
-    TSConfig->setTabData(1, QStringLiteral("SLBL0416"));
-    TSConfig->setTabToolTip(1, QStringLiteral("SLBL0439"));
+    Controls::SetTabLabels(TSConfig, {{"SLBL0135", "SLBL0438"}, {"SLBL0416", "SLBL0439"}});
     TSConfig->setProperty("keys", QStringList{QStringLiteral("Database"), QStringLiteral("ledgerhall")});
 
     // Page 1: the database connection, one row every 480 twips.
     fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
-    lblAppln = MakeLabel(fraDBDetails, "lblAppln", "Application", "SLBL0025");
+    lblAppln = Make<QLabel>(fraDBDetails, "lblAppln", "Application", "SLBL0025");
     ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
-    lblPlatform = MakeLabel(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
+    lblPlatform = Make<QLabel>(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
     ComboPlatform = Make<QComboBox>(fraDBDetails, "ComboPlatform");
-    lblDSN = MakeLabel(fraDBDetails, "lblDSN", "DSN", "SLBL0425");
+    lblDSN = Make<QLabel>(fraDBDetails, "lblDSN", "DSN", "SLBL0425");
     txtdsn = Make<EditorLineEdit>(fraDBDetails, "txtdsn");
-    lblDatabase = MakeLabel(fraDBDetails, "lblDatabase", "Database", "SLBL0135");
+    lblDatabase = Make<QLabel>(fraDBDetails, "lblDatabase", "Database", "SLBL0135");
     txtdatabase = Make<EditorLineEdit>(fraDBDetails, "txtdatabase");
-    lblmachine = MakeLabel(fraDBDetails, "lblmachine", "Database Server Name", "SLBL0324");
+    lblmachine = Make<QLabel>(fraDBDetails, "lblmachine", "Database Server Name", "SLBL0324");
     txtmachine = Make<EditorLineEdit>(fraDBDetails, "txtmachine");
-    lblUsername = MakeLabel(fraDBDetails, "lblUsername", "User Name", "SLBL0324");
+    lblUsername = Make<QLabel>(fraDBDetails, "lblUsername", "User Name", "SLBL0324");
     txtusername = Make<EditorLineEdit>(fraDBDetails, "txtusername");
-    lblPassword = MakeLabel(fraDBDetails, "lblPassword", "Password", "SLBL0419");
+    lblPassword = Make<QLabel>(fraDBDetails, "lblPassword", "Password", "SLBL0419");
     txtpassword = Make<EditorLineEdit>(fraDBDetails, "txtpassword");
     MaskWithStars(txtpassword);
-    ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "SLBL0427");
-    ChkSavePass->setText(QStringLiteral("Save Password"));
-    ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "SLBL0388");
-    ChkAutoLogin->setText(QStringLiteral("Auto Login"));
+    ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "Save Password", "SLBL0427");
+    ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "Auto Login", "SLBL0388");
     ChkAutoLogin->setEnabled(false);
     cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
     cmdTestConnection->setText(QStringLiteral("Test Connection"));
@@ -173,7 +157,7 @@ void frmEditConfiguration::BuildControls()
         return frame;
     };
     auto frameLabel = [](QGroupBox *frame, const char *name, const char *caption, const char *tag) {
-        auto *label = MakeLabel(frame, name, caption, tag);
+        auto *label = Make<QLabel>(frame, name, caption, tag);
         // Covers the frame's own caption, which is not localised.
         label->setAutoFillBackground(true);
         Place(label, 120, 0, 2400, 255);
@@ -181,13 +165,13 @@ void frmEditConfiguration::BuildControls()
     };
     fraLHsettings = group("fraLHsettings", "Ledgerhall Settings", 180);
     lblLHSettings = frameLabel(fraLHsettings, "lblLHSettings", "Ledgerhall Settings", "SLBL0258");
-    Label1 = MakeLabel(fraLHsettings, "Label1", "Component String:", "SLBL0042");
+    Label1 = Make<QLabel>(fraLHsettings, "Label1", "Component String:", "SLBL0042");
     txtconnection = Make<EditorLineEdit>(fraLHsettings, "txtconnection");
     txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
 
     fraLogSettings = group("fraLogSettings", "Log Settings", 1470);
     lbllogsettings = frameLabel(fraLogSettings, "lbllogsettings", "Log Settings", "SLBL0247");
-    lblLog = MakeLabel(fraLogSettings, "lblLog", "Log Directory", "SLBL0354");
+    lblLog = Make<QLabel>(fraLogSettings, "lblLog", "Log Directory", "SLBL0354");
     txtLog = Make<EditorLineEdit>(fraLogSettings, "txtLog");
     txtLog->setReadOnly(true);
     cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
@@ -196,7 +180,7 @@ void frmEditConfiguration::BuildControls()
 
     fraAppSetting = group("fraAppSetting", "Application Settings", 2790);
     lblAppSetting = frameLabel(fraAppSetting, "lblAppSetting", "Application Settings", "SLBL0027");
-    lblwebdirectory = MakeLabel(fraAppSetting, "lblwebdirectory", "Web Directory", "SLBL0426");
+    lblwebdirectory = Make<QLabel>(fraAppSetting, "lblwebdirectory", "Web Directory", "SLBL0426");
     txtwebdirectory = Make<EditorLineEdit>(fraAppSetting, "txtwebdirectory");
     cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
     cmdBrowse2->setText(QStringLiteral("..."));
@@ -209,10 +193,8 @@ void frmEditConfiguration::BuildControls()
     Place(txtwebdirectory, 120, 660, 4380, FieldHeight);
     Place(cmdBrowse2, 4560, 660, 420, FieldHeight);
 
-    cmdOK = Make<QPushButton>(FraConfig, "cmdOK", "SLBL0423");
-    cmdOK->setText(QStringLiteral("Save"));
-    cmdCancel = Make<QPushButton>(FraConfig, "cmdCancel", "SLBL0428");
-    cmdCancel->setText(QStringLiteral("Cancel"));
+    cmdOK = Make<QPushButton>(FraConfig, "cmdOK", "Save", "SLBL0423");
+    cmdCancel = Make<QPushButton>(FraConfig, "cmdCancel", "Cancel", "SLBL0428");
     // Enter saves, unless another button has the focus: then Enter presses that one.
     cmdOK->setDefault(true);
 
@@ -332,7 +314,7 @@ void frmEditConfiguration::FillLists()
     ComboApplication->setCurrentIndex(-1);
 }
 
-void frmEditConfiguration::SetToolTips()
+void frmEditConfiguration::SetToolTipLabels()
 {
     const QList<QPair<QWidget *, const char *>> tips = {
         {txtdsn, "SLBL0305"},      {ComboPlatform, "SLBL0306"}, {txtdatabase, "SLBL0313"},
@@ -340,7 +322,7 @@ void frmEditConfiguration::SetToolTips()
         {ChkAutoLogin, "SLBL0038"}, {txtconnection, "SLBL0309"}, {txtLog, "SLBL0307"},
     };
     for (const auto &[control, label] : tips)
-        control->setToolTip(m_session.GetText(QLatin1String(label)));
+        Controls::SetTipLabel(control, label);
 }
 
 void frmEditConfiguration::SetDatabaseLabels()

@@ -64,7 +64,8 @@ private:
     void ReloadFromFile(QString path);
 
     void FillLists();
-    void SetToolTips();
+    // The tool tips' label identifiers, given their texts by the localisation.
+    void SetToolTipLabels();
     // The platform rule: the database and server labels follow the chosen platform.
     void SetDatabaseLabels();
     // Length of the component name in "cn=<name>, o=<root>": from the 4th character up to

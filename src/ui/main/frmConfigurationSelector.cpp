@@ -5,13 +5,14 @@
 #include "app/Session.h"
 #include "ui/frmSplash.h"
 #include "platform/DirectoryWatch.h"
+#include "platform/MakeFolder.h"
+#include "ui/Controls.h"
 #include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"
 
 #include <QAction>
+#include <QActionEvent>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -23,16 +24,15 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace {
 
-QAction *NamedAction(QObject *parent, const char *name, const QString &caption)
+QAction *NamedAction(QObject *parent, const char *name, const QString &caption, const char *label = nullptr)
 {
-    auto *action = new QAction(caption, parent);
-    action->setObjectName(QLatin1String(name));
-    return action;
+    return Controls::Make<QAction>(parent, QLatin1String(name), caption, label);
 }
 
 QAction *Separator(QMenu *menu, const char *name)
@@ -83,6 +83,35 @@ void ResolveMnemonicClashes(const QList<QAction *> &items)
     }
 }
 
+// A tool bar button for a menu command: the command's own action, with a picture the action
+// does not carry (a picture on the action would widen every menu that holds it).
+class CommandButton final : public QToolButton
+{
+public:
+    CommandButton(QToolBar *bar, QAction *command, const QIcon &icon) : QToolButton(bar), m_icon(icon)
+    {
+        // As the tool bar makes its own buttons.
+        setAutoRaise(true);
+        setFocusPolicy(Qt::NoFocus);
+        setIconSize(bar->iconSize());
+        setToolButtonStyle(bar->toolButtonStyle());
+        setDefaultAction(command);
+        setIcon(m_icon);
+    }
+
+protected:
+    void actionEvent(QActionEvent *event) override
+    {
+        // A change of the action sets the button from it again, picture included.
+        QToolButton::actionEvent(event);
+        if (event->type() == QEvent::ActionChanged)
+            setIcon(m_icon);
+    }
+
+private:
+    QIcon m_icon;
+};
+
 } // namespace
 
 frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *parent)
@@ -90,6 +119,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
 {
     setObjectName(QStringLiteral("frmConfigurationSelector"));
     setWindowTitle(QStringLiteral("Quorra Tessaly - Configuration Selector"));
+    Controls::SetLabel(this, "SLBL0372");
     resize(960, 520);
     WindowState::Keep(this, objectName(), WindowState::Remember::SizeAndPosition);
 
@@ -211,51 +241,54 @@ void frmConfigurationSelector::CreateMenus()
 
     mnuFile = bar->addMenu(QStringLiteral("&File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuNew = NamedAction(this, "mnuNew", QStringLiteral("New"));
+    Controls::SetLabel(mnuFile->menuAction(), "SLBL0398");
+    mnuNew = NamedAction(this, "mnuNew", QStringLiteral("New"), "SLBL0399");
     mnuNew->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuFile->addAction(mnuNew);
     mnuSep1 = Separator(mnuFile, "mnuSep1");
     mnuSep1->setVisible(false);
-    mnuSetDefault = NamedAction(this, "mnuSetDefault", QStringLiteral("Set as &Default"));
+    mnuSetDefault = NamedAction(this, "mnuSetDefault", QStringLiteral("Set as &Default"), "SLBL0406");
     mnuSetDefault->setVisible(false);
     mnuSetDefault->setEnabled(false);
     mnuFile->addAction(mnuSetDefault);
     mnuSep2 = Separator(mnuFile, "mnuSep2");
-    mnuUpdate = NamedAction(this, "mnuUpdate", QStringLiteral("Update"));
+    mnuUpdate = NamedAction(this, "mnuUpdate", QStringLiteral("Update"), "SLBL0400");
     mnuUpdate->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
     mnuFile->addAction(mnuUpdate);
-    mnuRename = NamedAction(this, "mnuRename", QStringLiteral("Rename"));
+    mnuRename = NamedAction(this, "mnuRename", QStringLiteral("Rename"), "SLBL0458");
     mnuRename->setShortcut(QKeySequence(Qt::Key_F2));
     mnuFile->addAction(mnuRename);
-    mnuDelete = NamedAction(this, "mnuDelete", QStringLiteral("Delete"));
+    mnuDelete = NamedAction(this, "mnuDelete", QStringLiteral("Delete"), "SLBL0401");
     mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFile->addAction(mnuDelete);
     MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"));
     mnuFile->addAction(MnSConfig);
     mnuSep3 = Separator(mnuFile, "mnuSep3");
-    mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"));
+    mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"), "SLBL0381");
     mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnuFile->addAction(mnuExit);
 
     mnuView = bar->addMenu(QStringLiteral("&View"));
     mnuView->setObjectName(QStringLiteral("mnuView"));
-    mnuToolbar = NamedAction(this, "mnuToolbar", QStringLiteral("Tool bar"));
+    Controls::SetLabel(mnuView->menuAction(), "SLBL0382");
+    mnuToolbar = NamedAction(this, "mnuToolbar", QStringLiteral("Tool bar"), "SLBL0402");
     mnuToolbar->setCheckable(true);
     mnuToolbar->setChecked(true);
     mnuView->addAction(mnuToolbar);
-    mnuStatusbar = NamedAction(this, "mnuStatusbar", QStringLiteral("Status bar"));
+    mnuStatusbar = NamedAction(this, "mnuStatusbar", QStringLiteral("Status bar"), "SLBL0403");
     mnuStatusbar->setCheckable(true);
     mnuStatusbar->setChecked(true);
     mnuStatusbar->setVisible(false);
     mnuView->addAction(mnuStatusbar);
     mnuSep4 = Separator(mnuView, "mnuSep4");
-    mnuRefresh = NamedAction(this, "mnuRefresh", QStringLiteral("Refresh"));
+    mnuRefresh = NamedAction(this, "mnuRefresh", QStringLiteral("Refresh"), "SLBL0384");
     mnuRefresh->setShortcut(QKeySequence(Qt::Key_F5));
     mnuView->addAction(mnuRefresh);
 
     mnuRun = bar->addMenu(QStringLiteral("&Run"));
     mnuRun->setObjectName(QStringLiteral("mnuRun"));
-    mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"));
+    Controls::SetLabel(mnuRun->menuAction(), "SLBL0404");
+    mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"), "SLBL0405");
     mnuExecute->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuRun->addAction(mnuExecute);
     mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
@@ -270,14 +303,16 @@ void frmConfigurationSelector::CreateMenus()
 
     mnuTools = bar->addMenu(QStringLiteral("&Tools"));
     mnuTools->setObjectName(QStringLiteral("mnuTools"));
+    Controls::SetLabel(mnuTools->menuAction(), "SLBL0390");
     mnuTools->menuAction()->setVisible(false);
-    mnuOptions = NamedAction(this, "mnuOptions", QStringLiteral("Options"));
+    mnuOptions = NamedAction(this, "mnuOptions", QStringLiteral("Options"), "SLBL0407");
     mnuOptions->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     mnuTools->addAction(mnuOptions);
 
     mnuHelp = bar->addMenu(QStringLiteral("&Help"));
     mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
-    mnuAbout = NamedAction(this, "mnuAbout", QStringLiteral("About"));
+    Controls::SetLabel(mnuHelp->menuAction(), "SLBL0392");
+    mnuAbout = NamedAction(this, "mnuAbout", QStringLiteral("About"), "SLBL0391");
     mnuHelp->addAction(mnuAbout);
 
     // The row commands again, on a right click; the list's empty space offers New and Refresh.
@@ -308,22 +343,16 @@ void frmConfigurationSelector::CreateMenus()
     connect(mnuShowLog, &QAction::triggered, this, &frmConfigurationSelector::mnuShowLog_Click);
 }
 
-void frmConfigurationSelector::AddButton(QToolBar *bar, const char *key, const QString &tooltip,
-                                         const char *themeIcon, const QString &fallback,
-                                         void (frmConfigurationSelector::*command)())
+void frmConfigurationSelector::AddButton(QToolBar *bar, QAction *command, const char *tipLabel,
+                                         const char *themeIcon, const QString &fallback, const QString &tooltip)
 {
+    if (tipLabel)
+        Controls::SetTipLabel(command, tipLabel);
+    else
+        command->setToolTip(tooltip);
     // The desktop's own icons where the theme has them, our drawings elsewhere.
-    const QIcon icon = QIcon::fromTheme(QLatin1String(themeIcon),
-                                        QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")));
-    QAction *button = bar->addAction(icon, QString());
-    button->setObjectName(QLatin1String(key));
-    button->setToolTip(tooltip);
-    connect(button, &QAction::triggered, this, command);
-}
-
-QAction *frmConfigurationSelector::Button(const char *key) const
-{
-    return cbMain->findChild<QAction *>(QLatin1String(key));
+    bar->addWidget(new CommandButton(bar, command, QIcon::fromTheme(QLatin1String(themeIcon),
+                                     QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")))));
 }
 
 void frmConfigurationSelector::CreateToolBars()
@@ -337,33 +366,26 @@ void frmConfigurationSelector::CreateToolBars()
         bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
         return bar;
     };
-    using Self = frmConfigurationSelector;
+    // Each button is its menu command's own action: one enabling, one shortcut, one slot.
     tbNED = makeBar("tbNED");
-    AddButton(tbNED, "New", QStringLiteral("SLBL0440"), "document-new", QStringLiteral("new"), &Self::mnuNew_Click);
-    AddButton(tbNED, "Edit", QStringLiteral("SLBL0441"), "document-properties", QStringLiteral("edit"),
-              &Self::mnuUpdate_Click);
-    AddButton(tbNED, "Delete", QStringLiteral("SLBL0442"), "edit-delete", QStringLiteral("delete"),
-              &Self::mnuDelete_Click);
+    AddButton(tbNED, mnuNew, "SLBL0440", "document-new", QStringLiteral("new"));
+    AddButton(tbNED, mnuUpdate, "SLBL0441", "document-properties", QStringLiteral("edit"));
+    AddButton(tbNED, mnuDelete, "SLBL0442", "edit-delete", QStringLiteral("delete"));
     // No theme has a picture for joining two configurations.
-    AddButton(tbNED, "ConfigMnS", QStringLiteral("Configure Merge and Split"), "", QStringLiteral("mergesplit"),
-              &Self::MnSConfig_Click);
+    AddButton(tbNED, MnSConfig, nullptr, "", QStringLiteral("mergesplit"), QStringLiteral("Configure Merge and Split"));
 
     tbExecute = makeBar("tbExecute");
-    AddButton(tbExecute, "Run", QStringLiteral("SLBL0444"), "media-playback-start", QStringLiteral("run"),
-              &Self::mnuExecute_Click);
+    AddButton(tbExecute, mnuExecute, "SLBL0444", "media-playback-start", QStringLiteral("run"));
 
     tlbJS = makeBar("tlbJS");
-    AddButton(tlbJS, "RunJS", QStringLiteral("Run Java Server"), "", QStringLiteral("runjs"),
-              &Self::mnuExecuteJS_Click);
+    AddButton(tlbJS, mnuExecuteJS, nullptr, "", QStringLiteral("runjs"), QStringLiteral("Run Java Server"));
     tlbJS->setVisible(false);
 
     tbRefresh = makeBar("tbRefresh");
-    AddButton(tbRefresh, "Refresh", QStringLiteral("SLBL0445"), "view-refresh", QStringLiteral("refresh"),
-              &Self::mnuRefresh_Click);
+    AddButton(tbRefresh, mnuRefresh, "SLBL0445", "view-refresh", QStringLiteral("refresh"));
 
     tbExit = makeBar("tbExit");
-    AddButton(tbExit, "Exit", QStringLiteral("SLBL0443"), "application-exit", QStringLiteral("exit"),
-              &Self::mnuExit_Click);
+    AddButton(tbExit, mnuExit, "SLBL0443", "application-exit", QStringLiteral("exit"));
 }
 
 bool frmConfigurationSelector::Load()
@@ -375,37 +397,17 @@ bool frmConfigurationSelector::Load()
 
     m_session.LoadSharedTexts();
     m_session.LoadProgramTitle();
-    setWindowTitle(m_session.GetText(QStringLiteral("SLBL0372")));
 
-    struct Caption
-    {
-        QAction *item;
-        const char *label;
-    };
-    const Caption captions[] = {
-        {mnuFile->menuAction(), "SLBL0398"}, {mnuExit, "SLBL0381"},     {mnuNew, "SLBL0399"},
-        {mnuUpdate, "SLBL0400"},             {mnuDelete, "SLBL0401"},   {mnuRename, "SLBL0458"},
-        {mnuView->menuAction(), "SLBL0382"}, {mnuToolbar, "SLBL0402"},  {mnuStatusbar, "SLBL0403"},
-        {mnuRefresh, "SLBL0384"},            {mnuRun->menuAction(), "SLBL0404"},
-        {mnuExecute, "SLBL0405"},            {mnuHelp->menuAction(), "SLBL0392"},
-        {mnuAbout, "SLBL0391"},              {mnuSetDefault, "SLBL0406"},
-        {mnuTools->menuAction(), "SLBL0390"}, {mnuOptions, "SLBL0407"},
-    };
-    for (const Caption &c : captions)
-        c.item->setText(m_session.GetText(QLatin1String(c.label)));
+    Controls::Localise(m_session, *this);
     ResolveMnemonicClashes(menuBar()->actions());
     for (QMenu *menu : {mnuFile, mnuView, mnuRun, mnuTools, mnuHelp})
         ResolveMnemonicClashes(menu->actions());
 
-    // The design-time tooltips hold the label identifiers of their texts.
-    for (const char *key : {"Exit", "Run", "New", "Edit", "Delete", "Refresh"})
-        Button(key)->setToolTip(m_session.GetText(Button(key)->toolTip()));
-
-    if (const Result<void> made = CreateDirectoryIfMissing(m_session.DefaultLogDirectory()); !made) {
+    if (const Result<void> made = MakeFolderIfMissing(m_session.DefaultLogDirectory()); !made) {
         ReportError(made.error());
         return !m_session.QuitRequested();
     }
-    if (const Result<void> made = CreateDirectoryIfMissing(m_session.ConfigDirectory()); !made) {
+    if (const Result<void> made = MakeFolderIfMissing(m_session.ConfigDirectory()); !made) {
         ReportError(made.error());
         return !m_session.QuitRequested();
     }
@@ -418,19 +420,6 @@ bool frmConfigurationSelector::Load()
     // The keys act on the list from the start, not on the filter box above it.
     LVConfig->setFocus();
     return !m_session.QuitRequested();
-}
-
-Result<void> frmConfigurationSelector::CreateDirectoryIfMissing(const QString &path)
-{
-    const QFileInfo info(path);
-    if (info.isDir())
-        return {};
-    if (info.exists())
-        return Failure{ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
-    if (!QDir().mkdir(path))
-        return info.dir().exists() ? Failure{ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
-                                   : Failure{ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
-    return {};
 }
 
 void frmConfigurationSelector::ReportError(const Failure &error)
@@ -455,10 +444,8 @@ void frmConfigurationSelector::HandleCoolBar()
     const bool run = one && readable(rows[0]);
     const bool pair = rows.size() == 2 && readable(rows[0]) && readable(rows[1]);
     const std::pair<QAction *, bool> states[] = {
-        {mnuUpdate, one},    {Button("Edit"), one},   {mnuRename, any},        {mnuDelete, any},
-        {Button("Delete"), any}, {mnuExecute, run}, {Button("Run"), run},  {MnSConfig, pair},
-        {Button("ConfigMnS"), pair}, {mnuExecuteJS, any}, {Button("RunJS"), any},
-        {mnuStop, any && !m_stopper}, {mnuShowLog, one},
+        {mnuUpdate, one}, {mnuRename, any},   {mnuDelete, any},   {mnuExecute, run},
+        {MnSConfig, pair}, {mnuExecuteJS, any}, {mnuStop, any && !m_stopper}, {mnuShowLog, one},
     };
     for (const auto &[action, enabled] : states)
         action->setEnabled(enabled);

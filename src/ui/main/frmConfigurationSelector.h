@@ -171,14 +171,12 @@ private:
     // Frame
     void CreateMenus();
     void CreateToolBars();
-    // A tool bar button: an action named key that runs command.
-    void AddButton(QToolBar *bar, const char *key, const QString &tooltip, const char *themeIcon,
-                   const QString &fallback, void (frmConfigurationSelector::*command)());
-    // The tool bar button named key.
-    QAction *Button(const char *key) const;
+    // Puts a menu command on a tool bar, with its picture and tool tip: localised by tipLabel,
+    // else the fixed tooltip.
+    void AddButton(QToolBar *bar, QAction *command, const char *tipLabel, const char *themeIcon,
+                   const QString &fallback, const QString &tooltip = QString());
     void mnuToolbar_Click();
     void mnuStatusbar_Click();
-    Result<void> CreateDirectoryIfMissing(const QString &path);
     void ReportError(const Failure &error);
     void ReportListProblems(const QStringList &problems);
     // The status bar's account of the last command.

@@ -3,6 +3,7 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
+#include "config/MergeSplitPair.h"
 #include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
 #include "ui/mergesplit/frmMergeAndSplit.h"
 #include "platform/FileIo.h"
@@ -173,53 +174,30 @@ bool frmConfigurationSelector::DeleteConfigFile(const QString &ConfigFileName)
 void frmConfigurationSelector::MnSConfig_Click()
 {
     FinishLabelEdit();
-    // The user highlights one Fieldmark and one Rostrum configuration. An entry of no known
-    // application is passed over. Only the rows highlighted now count: names picked by an
-    // earlier attempt are forgotten.
+    // Only the rows highlighted now count: names picked by an earlier attempt are forgotten.
     if (!StillAsListed(HighlightedItems()))
         return;
     const QList<ConfigEntry> picked = SelectedEntries();
-    MergeSplitPick chosen;
-    const QString invalid = QStringLiteral("invalid products for Merge and split");
-    // The configuration of a product that takes part goes into that product's place.
-    auto pick = [&chosen](const Product *product, const ConfigEntry &entry) {
-        if (product && product->mergeSplitSlot == 0)
-            chosen.fieldmark = entry.FileName;
-        else if (product && product->mergeSplitSlot == 1)
-            chosen.rostrum = entry.FileName;
-    };
-    QString first;
-    for (const ConfigEntry &entry : picked) {
-        const Product *product = ProductWithCode(entry.ProductCode);
-        const bool outside = product && product->mergeSplitSlot < 0;
-        if (!first.isEmpty() && first != QLatin1String("0")) {
-            const qint16 c = entry.ProductCode;
-            if (c == first.toInt() || outside) {
-                m_session.MsgBox(this, invalid);
-                ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
-                return;
-            }
-            pick(product, entry);
-            if (!Vb::Trim(chosen.fieldmark).isEmpty() && !Vb::Trim(chosen.rostrum).isEmpty()) {
-                {
-                    const QScopedValueRollback holdList(m_commandWindowOpen, true);
-                    // A database that cannot be reached is told by the dialog's load.
-                    frmMergeAndSplit publisher(m_session, chosen, this);
-                    if (publisher.Load(picked))
-                        publisher.exec();
-                }
-                RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand);
-                return;
-            }
-        } else {
-            first = QString::number(entry.ProductCode);
-            if (outside) {
-                m_session.MsgBox(this, invalid);
-                ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
-                return;
-            }
-            pick(product, entry);
+    const MergeSplitPair::Pick pick = MergeSplitPair::Choose(picked);
+    switch (pick.verdict) {
+    case MergeSplitPair::Verdict::Refused: {
+        const QString invalid = QStringLiteral("invalid products for Merge and split");
+        m_session.MsgBox(this, invalid);
+        ShowOutcome(QStringLiteral("Merge and split refused: ") + invalid);
+        return;
+    }
+    case MergeSplitPair::Verdict::Pair: {
+        {
+            const QScopedValueRollback holdList(m_commandWindowOpen, true);
+            // A database that cannot be reached is told by the dialog's load.
+            frmMergeAndSplit publisher(m_session, MergeSplitPick{pick.files[0], pick.files[1]}, this);
+            if (publisher.Load(picked))
+                publisher.exec();
         }
+        RefreshList(HighlightedNames(), FileNameOf(LVConfig->currentItem()), RefreshCause::AfterCommand);
+        return;
+    }
+    case MergeSplitPair::Verdict::NoPair: break;
     }
     ShowOutcome(QStringLiteral("Merge and split needs one Fieldmark and one Rostrum configuration highlighted"));
 }

@@ -3,6 +3,7 @@
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
+#include "config/ConfigFileRename.h"
 #include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
 #include "platform/DirectoryWatch.h"
@@ -13,9 +14,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
-#include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
@@ -517,15 +515,7 @@ void frmConfigurationSelector::LVConfig_AfterLabelEdit(const QString &fileName, 
         // Moved or changed meanwhile: the list has caught up and says so.
         return;
     } else {
-        const QString oldPath = m_session.ConfigDirectory() + u'/' + fileName;
-        const QString newPath = m_session.ConfigDirectory() + u'/' + newName;
-        // Named both ways, so the operator sees which of the two is in the way.
-        if (!QFileInfo::exists(oldPath))
-            why = QStringLiteral("Cannot rename %1: it no longer exists").arg(QDir::toNativeSeparators(oldPath));
-        else if (FileIo::PathExists(newPath))
-            why = QStringLiteral("Cannot rename %1 to %2: %2 already exists")
-                      .arg(QDir::toNativeSeparators(oldPath), QDir::toNativeSeparators(newPath));
-        else if (const Result<void> renamed = FileIo::RenameFile(oldPath, newPath); !renamed)
+        if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed)
             why = renamed.error().description;
         if (!why.isEmpty())
             m_session.MsgBox(this, why);

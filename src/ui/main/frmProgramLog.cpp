@@ -1,8 +1,8 @@
 #include "ui/main/frmProgramLog.h"
 
+#include "platform/FileTail.h"
+
 #include <QDialogButtonBox>
-#include <QFile>
-#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -32,7 +32,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     column->addWidget(txtLog, 1);
     column->addWidget(buttons);
     for (const QString &path : logFiles)
-        m_files.append({path, qMax<qint64>(0, QFileInfo(path).size() - kTail)});
+        m_files.append(FileTail(path, kTail));
     Follow();
     m_follow->setInterval(500);
     connect(m_follow, &QTimer::timeout, this, &frmProgramLog::Follow);
@@ -43,25 +43,18 @@ void frmProgramLog::Follow()
 {
     QScrollBar *bar = txtLog->verticalScrollBar();
     const bool atEnd = bar->value() == bar->maximum();
-    for (Followed &f : m_files) {
-        QFile file(f.path);
-        if (!file.open(QIODevice::ReadOnly))
+    for (FileTail &f : m_files) {
+        const QByteArray bytes = f.ReadNew(4 * kTail);
+        if (bytes.isEmpty())
             continue;
-        // A log emptied or replaced outside is read again from its start.
-        if (file.size() < f.read)
-            f.read = 0;
-        if (file.size() == f.read || !file.seek(f.read))
-            continue;
-        const QByteArray bytes = file.read(4 * kTail);
-        f.read += bytes.size();
         // Like tail with several files: a header whenever the file changes. Inserted as it
         // comes, so a line written in two pieces stays one line.
         QTextCursor end(txtLog->document());
         end.movePosition(QTextCursor::End);
-        if (m_lastShown != f.path) {
+        if (m_lastShown != f.Path()) {
             const bool first = m_lastShown.isEmpty();
-            end.insertText(QStringLiteral("%1==> %2 <==\n").arg(first ? QString() : QStringLiteral("\n"), f.path));
-            m_lastShown = f.path;
+            end.insertText(QStringLiteral("%1==> %2 <==\n").arg(first ? QString() : QStringLiteral("\n"), f.Path()));
+            m_lastShown = f.Path();
         }
         end.insertText(QString::fromLocal8Bit(bytes));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FileTail.h"
+
 #include <QDialog>
 #include <QList>
 #include <QStringList>
@@ -18,12 +20,7 @@ public:
 private:
     void Follow();
 
-    struct Followed
-    {
-        QString path;
-        qint64 read = 0;
-    };
-    QList<Followed> m_files;
+    QList<FileTail> m_files;
     QString m_lastShown;
     QPlainTextEdit *txtLog;
     QTimer *m_follow;

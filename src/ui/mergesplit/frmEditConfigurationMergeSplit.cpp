@@ -3,11 +3,13 @@
 
 #include "app/Session.h"
 #include "config/PasswordScramble.h"
+#include "config/Products.h"
 #include "suite/JointFile.h"
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
+#include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
 #include "ui/SaveLoadedFile.h"
@@ -31,29 +33,18 @@
 
 namespace {
 
-using JointFile::FMK, JointFile::RST;
-
 QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
-
-QLineEdit *NewField(QWidget *parent, const QString &name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    return edit;
-}
 
 QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
+    auto *label = Controls::Make<QLabel>(parent, name, caption);
     label->setBuddy(buddy);
     return label;
 }
 
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
-    auto *button = new QPushButton(QStringLiteral("..."), parent);
-    button->setObjectName(name);
+    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."));
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     return button;
 }
@@ -81,8 +72,8 @@ void frmEditConfigurationMergeSplit::Load()
     if (!read)
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
     FillPlatformLists();
-    LoadApplicationSettings(FMK, 0);
-    LoadApplicationSettings(RST, 1);
+    for (int slot = 0; slot < 2; ++slot)
+        LoadApplicationSettings(slot);
     // One box for two sections: when they disagree it says so, and each keeps its own
     // setting until the user sets the box for both.
     if (m_savePass[0] != m_savePass[1])
@@ -98,33 +89,20 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
 
-    auto *fieldmarkTab = new QWidget(SSTab1);
-    fieldmarkTab->setObjectName(QStringLiteral("tabFieldmark"));
-    auto *fieldmarkLayout = new QVBoxLayout(fieldmarkTab);
-    fieldmarkLayout->addWidget(BuildDatabaseFrame(0, QStringLiteral("fraDBDetails")));
-
-    auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), fieldmarkTab);
-    fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
-    auto *appLayout = new QGridLayout(fraAppSetting);
-    txtwebdirectory = NewField(fraAppSetting, QStringLiteral("txtwebdirectory"));
-    cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
-    appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
-                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
-    appLayout->addWidget(txtwebdirectory, 0, 1);
-    appLayout->addWidget(cmdBrowse2, 0, 2);
-    appLayout->setColumnStretch(1, 1);
-    fieldmarkLayout->addWidget(fraAppSetting);
-    fieldmarkLayout->addWidget(BuildLogFrame(0, QStringLiteral("Frame3")));
-    fieldmarkLayout->addStretch();
-    SSTab1->addTab(fieldmarkTab, QStringLiteral("Fieldmark"));
-
-    auto *rostrumTab = new QWidget(SSTab1);
-    rostrumTab->setObjectName(QStringLiteral("tabRostrum"));
-    auto *rostrumLayout = new QVBoxLayout(rostrumTab);
-    rostrumLayout->addWidget(BuildDatabaseFrame(1, QStringLiteral("Frame1")));
-    rostrumLayout->addWidget(BuildLogFrame(1, QStringLiteral("Frame2")));
-    rostrumLayout->addStretch();
-    SSTab1->addTab(rostrumTab, QStringLiteral("Rostrum"));
+    // One tab per product of the pair, in the order of their places.
+    const std::array<std::pair<const char *, const char *>, 2> frameNames = {{{"fraDBDetails", "Frame3"}, {"Frame1", "Frame2"}}};
+    for (int slot = 0; slot < 2; ++slot) {
+        const Product &product = MergeSplitProduct(slot);
+        auto *tab = new QWidget(SSTab1);
+        tab->setObjectName(QStringLiteral("tab") + QLatin1String(product.name));
+        auto *column = new QVBoxLayout(tab);
+        column->addWidget(BuildDatabaseFrame(slot, QLatin1String(frameNames[slot].first)));
+        if (product.hasWebDirectory)
+            column->addWidget(BuildWebDirectoryFrame(tab));
+        column->addWidget(BuildLogFrame(slot, QLatin1String(frameNames[slot].second)));
+        column->addStretch();
+        SSTab1->addTab(tab, QLatin1String(product.name));
+    }
 
     SSTab1->addTab(BuildLedgerhallTab(), QStringLiteral("Ledgerhall/Other Settings"));
 
@@ -175,11 +153,11 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
 
     ComboPlatform[index] = new QComboBox(frame);
     ComboPlatform[index]->setObjectName(Indexed("ComboPlatform", index));
-    txtdsn[index] = NewField(frame, Indexed("txtdsn", index));
-    txtdatabase[index] = NewField(frame, Indexed("txtdatabase", index));
-    txtmachine[index] = NewField(frame, Indexed("txtmachine", index));
-    txtusername[index] = NewField(frame, Indexed("txtusername", index));
-    txtpassword[index] = NewField(frame, Indexed("txtpassword", index));
+    txtdsn[index] = Controls::Make<QLineEdit>(frame, Indexed("txtdsn", index));
+    txtdatabase[index] = Controls::Make<QLineEdit>(frame, Indexed("txtdatabase", index));
+    txtmachine[index] = Controls::Make<QLineEdit>(frame, Indexed("txtmachine", index));
+    txtusername[index] = Controls::Make<QLineEdit>(frame, Indexed("txtusername", index));
+    txtpassword[index] = Controls::Make<QLineEdit>(frame, Indexed("txtpassword", index));
     MaskWithStars(txtpassword[index]);
 
     lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), ComboPlatform[index]);
@@ -214,12 +192,27 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     return frame;
 }
 
+QWidget *frmEditConfigurationMergeSplit::BuildWebDirectoryFrame(QWidget *tab)
+{
+    auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), tab);
+    fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
+    auto *appLayout = new QGridLayout(fraAppSetting);
+    txtwebdirectory = Controls::Make<QLineEdit>(fraAppSetting, QStringLiteral("txtwebdirectory"));
+    cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
+    appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
+                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
+    appLayout->addWidget(txtwebdirectory, 0, 1);
+    appLayout->addWidget(cmdBrowse2, 0, 2);
+    appLayout->setColumnStretch(1, 1);
+    return fraAppSetting;
+}
+
 QWidget *frmEditConfigurationMergeSplit::BuildLogFrame(int index, const QString &frameName)
 {
     auto *frame = new QGroupBox(QStringLiteral("Log Settings"), this);
     frame->setObjectName(frameName);
     auto *grid = new QGridLayout(frame);
-    txtLogpath[index] = NewField(frame, Indexed("txtLogpath", index));
+    txtLogpath[index] = Controls::Make<QLineEdit>(frame, Indexed("txtLogpath", index));
     BtnBrowseLog[index] = NewBrowseButton(frame, Indexed("BtnBrowseLog", index));
     grid->addWidget(NewLabel(frame, Indexed("lblLogpath", index), QStringLiteral("Log Directory"), txtLogpath[index]), 0, 0);
     grid->addWidget(txtLogpath[index], 0, 1);
@@ -233,19 +226,20 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
     auto *tab = new QWidget(SSTab1);
     tab->setObjectName(QStringLiteral("tabLedgerhall"));
     auto *layout = new QVBoxLayout(tab);
-    const std::array<std::pair<const char *, const char *>, 2> frames = {{{"fraLHsettings", "Fieldmark"}, {"Frame4", "Rostrum"}}};
+    const std::array<const char *, 2> frameNames = {"fraLHsettings", "Frame4"};
     for (int i = 0; i < 2; ++i) {
-        auto *frame = new QGroupBox(QLatin1String(frames[i].second), tab);
-        frame->setObjectName(QLatin1String(frames[i].first));
+        const Product &product = MergeSplitProduct(i);
+        auto *frame = new QGroupBox(QLatin1String(product.name), tab);
+        frame->setObjectName(QLatin1String(frameNames[i]));
         auto *grid = new QGridLayout(frame);
-        txtconnection[i] = NewField(frame, Indexed("txtconnection", i));
-        txtBatch[i] = NewField(frame, Indexed("txtBatch", i));
+        txtconnection[i] = Controls::Make<QLineEdit>(frame, Indexed("txtconnection", i));
+        txtBatch[i] = Controls::Make<QLineEdit>(frame, Indexed("txtBatch", i));
         grid->addWidget(NewLabel(frame, Indexed("lblconnection", i), QStringLiteral("Component String:"), txtconnection[i]), 0, 0);
         grid->addWidget(txtconnection[i], 0, 1, 1, 3);
         grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), txtBatch[i]), 1, 0);
         grid->addWidget(txtBatch[i], 1, 1);
-        if (i == 0) {
-            txtDelay = NewField(frame, Indexed("txtDelay", 0));
+        if (product.hasXmlDelay) {
+            txtDelay = Controls::Make<QLineEdit>(frame, Indexed("txtDelay", i));
             grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), txtDelay), 2, 0);
             grid->addWidget(txtDelay, 2, 1);
             auto *minutes = new QLabel(QStringLiteral("Minutes"), frame);
@@ -278,26 +272,30 @@ void frmEditConfigurationMergeSplit::WriteAttributeValueToTSY(const QString &sec
 
 void frmEditConfigurationMergeSplit::FillPlatformLists()
 {
-    EditorRules::FillPlatformList(m_session, *ComboPlatform[1]);
-    // Until a file is loaded the Rostrum platform is unknown: no entry selected.
-    ComboPlatform[1]->setCurrentIndex(-1);
-    EditorRules::FillPlatformList(m_session, *ComboPlatform[0]);
-    // Fieldmark always runs on the first platform.
-    ComboPlatform[0]->setCurrentIndex(0);
-    ComboPlatform[0]->setEnabled(false);
+    for (int slot = 0; slot < 2; ++slot) {
+        EditorRules::FillPlatformList(m_session, *ComboPlatform[slot]);
+        // A product that does not choose runs on the first platform; the chosen one is
+        // unknown until a file is loaded: no entry selected.
+        const bool chooses = MergeSplitProduct(slot).choosesPlatform;
+        ComboPlatform[slot]->setCurrentIndex(chooses ? -1 : 0);
+        ComboPlatform[slot]->setEnabled(chooses);
+    }
     ApplyPlatformRule();
 }
 
 void frmEditConfigurationMergeSplit::ApplyPlatformRule()
 {
-    if (!lblDatabase[1] || !lblmachine[1])
-        return;
-    EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[1], *lblDatabase[1], *lblmachine[1]);
+    for (int slot = 0; slot < 2; ++slot) {
+        if (MergeSplitProduct(slot).choosesPlatform && lblDatabase[slot] && lblmachine[slot])
+            EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[slot], *lblDatabase[slot], *lblmachine[slot]);
+    }
 }
 
-void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::LoadApplicationSettings(int index)
 {
-    if (section == RST) {
+    const Product &product = MergeSplitProduct(index);
+    const QString section = QLatin1String(product.jointSection);
+    if (product.choosesPlatform) {
         // Anything but the server-name platform, a value that is not a number included, is the first platform.
         const bool second = Vb::Val(GetAttributeValueFromTSY(section, Key::Ldbp)) == ServerNamePlatform;
         ComboPlatform[index]->setCurrentIndex(second ? 1 : 0);
@@ -309,7 +307,7 @@ void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     txtLogpath[index]->setText(GetAttributeValueFromTSY(section, Key::LogDirectory));
     txtconnection[index]->setText(GetAttributeValueFromTSY(section, Key::LhBusComponent));
     txtBatch[index]->setText(GetAttributeValueFromTSY(section, Key::JointBatchSize));
-    if (section == FMK)
+    if (product.hasXmlDelay)
         txtDelay->setText(GetAttributeValueFromTSY(section, Key::JointDelay));
 
     // One box for both sections; the opening settles its state once both are read.
@@ -320,12 +318,14 @@ void frmEditConfigurationMergeSplit::LoadApplicationSettings(const QString &sect
     else
         txtpassword[index]->setText(UnscramblePassword(GetAttributeValueFromTSY(section, Key::Password)));
     ChkAutoLogin->setChecked(GetAttributeValueFromTSY(section, Key::AutoLogin) == QLatin1String("1"));
-    if (index == 0)
+    if (product.hasWebDirectory)
         txtwebdirectory->setText(GetAttributeValueFromTSY(section, Key::WebDirectory));
 }
 
-void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &section, int index)
+void frmEditConfigurationMergeSplit::SaveApplicationSettings(int index)
 {
+    const Product &product = MergeSplitProduct(index);
+    const QString section = QLatin1String(product.jointSection);
     auto write = [&](QLatin1StringView key, const QString &value) { WriteAttributeValueToTSY(section, key, value); };
     write(Key::Dsn, txtdsn[index]->text());
     write(Key::Database, txtdatabase[index]->text());
@@ -333,12 +333,12 @@ void frmEditConfigurationMergeSplit::SaveApplicationSettings(const QString &sect
     write(Key::User, txtusername[index]->text());
     write(Key::LhBusComponent, txtconnection[index]->text());
     write(Key::LogDirectory, txtLogpath[index]->text());
-    if (section == RST)
-        write(Key::Ldbp, QString::number(ComboPlatform[1]->currentIndex() + 1));
-    if (section == FMK)
+    if (product.choosesPlatform)
+        write(Key::Ldbp, QString::number(ComboPlatform[index]->currentIndex() + 1));
+    if (product.hasXmlDelay)
         write(Key::JointDelay, txtDelay->text());
     write(Key::JointBatchSize, txtBatch[index]->text());
-    if (index == 0)
+    if (product.hasWebDirectory)
         write(Key::WebDirectory, txtwebdirectory->text());
     if (SavesPassword(index)) {
         write(Key::Password, ScramblePassword(txtpassword[index]->text()));
@@ -390,7 +390,8 @@ QStringList frmEditConfigurationMergeSplit::Snapshot() const
     QStringList values;
     for (const QLineEdit *field : findChildren<QLineEdit *>())
         values.append(field->text());
-    values.append(QString::number(ComboPlatform[1]->currentIndex()));
+    for (const QComboBox *platform : ComboPlatform)
+        values.append(QString::number(platform->currentIndex()));
     values.append(QString::number(ChkSavePass->checkState()));
     return values;
 }
@@ -405,8 +406,8 @@ void frmEditConfigurationMergeSplit::bOk_Click()
         return;
     }
     m_writes.clear();
-    SaveApplicationSettings(FMK, 0);
-    SaveApplicationSettings(RST, 1);
+    for (int slot = 0; slot < 2; ++slot)
+        SaveApplicationSettings(slot);
     // The servers read each value back through the INI rules: one that would come back
     // changed (a password whose stored form starts with a tab, say) is refused, as the
     // publisher settings refuse it.

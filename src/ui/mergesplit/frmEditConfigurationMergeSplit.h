@@ -19,7 +19,8 @@ class frmbrowse;
 
 // The editor of the joint (merge-and-split) configuration file at path. It keeps no record:
 // every value goes from the file into its control and back, key by key. Controls that exist
-// per application are pairs: [0] Fieldmark, [1] Rostrum.
+// per application are pairs, indexed by the product's place in merge and split (Products.h);
+// what each product has is read from the product table.
 // Constructing it builds the window only; Load fills it from the file.
 class frmEditConfigurationMergeSplit final : public QDialog
 {
@@ -42,12 +43,14 @@ private:
     void WriteAttributeValueToTSY(const QString &section, const QString &key, const QString &value);
 
     void FillPlatformLists();
-    void LoadApplicationSettings(const QString &section, int index);
-    void SaveApplicationSettings(const QString &section, int index);
+    // The controls of one place of the pair from its product's section, and back.
+    void LoadApplicationSettings(int index);
+    void SaveApplicationSettings(int index);
     bool ValidateSettings();
     void FocusFirstField();
     void BuildWindow();
     QWidget *BuildDatabaseFrame(int index, const QString &frameName);
+    QWidget *BuildWebDirectoryFrame(QWidget *tab);
     QWidget *BuildLogFrame(int index, const QString &frameName);
     QWidget *BuildLedgerhallTab();
     void ApplyPlatformRule();
@@ -70,8 +73,8 @@ private:
     std::array<QLabel *, 2> lblPlatform{}, lblDSN{}, lblDatabase{}, lblmachine{}, lblUsername{},
         lblPassword{};
     std::array<QPushButton *, 2> BtnBrowseLog{}, cmdTestConnection{};
-    QLineEdit *txtDelay = nullptr; // Fieldmark only
-    QLineEdit *txtwebdirectory = nullptr;
+    QLineEdit *txtDelay = nullptr;        // of the product with hasXmlDelay
+    QLineEdit *txtwebdirectory = nullptr; // of the product with hasWebDirectory
     QPushButton *cmdBrowse2 = nullptr;
     QCheckBox *ChkSavePass = nullptr;
     QCheckBox *ChkAutoLogin = nullptr;

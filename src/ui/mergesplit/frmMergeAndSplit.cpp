@@ -2,6 +2,7 @@
 #include "ui/PasswordField.h"
 
 #include "app/Session.h"
+#include "ui/Controls.h"
 #include "config/ConfigStore.h"
 #include "suite/BusComponent.h"
 #include "suite/MergeSplitLaunch.h"
@@ -28,17 +29,9 @@ QString ComputerName()
     return fromEnvironment.isEmpty() ? QSysInfo::machineHostName() : fromEnvironment;
 }
 
-QLineEdit *NewField(QWidget *parent, const char *name)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(QLatin1String(name));
-    return edit;
-}
-
 void AddRow(QGridLayout *grid, int row, const QString &caption, QLineEdit *field)
 {
-    auto *label = new QLabel(caption, field->parentWidget());
-    label->setObjectName(QStringLiteral("lbl") + field->objectName());
+    auto *label = Controls::Make<QLabel>(field->parentWidget(), QStringLiteral("lbl") + field->objectName(), caption);
     // With a buddy the caption's "&&" shows as one ampersand and "&X" becomes a shortcut.
     label->setBuddy(field);
     grid->addWidget(label, row, 0);
@@ -62,10 +55,10 @@ void frmMergeAndSplit::BuildWindow()
     auto *top = new QWidget(this);
     auto *grid = new QGridLayout(top);
     grid->setContentsMargins(0, 0, 0, 0);
-    txt_ldapAdmin = NewField(top, "txt_ldapAdmin");
-    txt_ldapPwd = NewField(top, "txt_ldapPwd");
+    txt_ldapAdmin = Controls::Make<QLineEdit>(top, "txt_ldapAdmin");
+    txt_ldapPwd = Controls::Make<QLineEdit>(top, "txt_ldapPwd");
     MaskWithStars(txt_ldapPwd);
-    txtMnSFileName = NewField(top, "txtMnSFileName");
+    txtMnSFileName = Controls::Make<QLineEdit>(top, "txtMnSFileName");
     AddRow(grid, 0, QStringLiteral("Directory Admin:"), txt_ldapAdmin);
     AddRow(grid, 1, QStringLiteral("Password: "), txt_ldapPwd);
     AddRow(grid, 2, QStringLiteral("M&&S File Name: "), txtMnSFileName);
@@ -74,9 +67,9 @@ void frmMergeAndSplit::BuildWindow()
     auto *frame = new QGroupBox(QStringLiteral("Publisher Bus Component"), this);
     frame->setObjectName(QStringLiteral("framePublisherBusComponent"));
     auto *frameGrid = new QGridLayout(frame);
-    txtMnSHost = NewField(frame, "txtMnSHost");
-    txtPublisherBusComp = NewField(frame, "txtPublisherBusComp");
-    txtpublisherBusPortNum = NewField(frame, "txtpublisherBusPortNum");
+    txtMnSHost = Controls::Make<QLineEdit>(frame, "txtMnSHost");
+    txtPublisherBusComp = Controls::Make<QLineEdit>(frame, "txtPublisherBusComp");
+    txtpublisherBusPortNum = Controls::Make<QLineEdit>(frame, "txtpublisherBusPortNum");
     AddRow(frameGrid, 0, QStringLiteral("Merge && Split Host Name:"), txtMnSHost);
     AddRow(frameGrid, 1, QStringLiteral("Bus Component Name: "), txtPublisherBusComp);
     AddRow(frameGrid, 2, QStringLiteral("Port Number: "), txtpublisherBusPortNum);

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -120,7 +121,7 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
     // catches up and the status bar says why.
     ASSERT_TRUE(QFile::remove(app.lib("b.tsy")));
     app.messages().SetNextAnswers({MsgResult::Yes});
-    Action("Delete")->trigger();
+    Action("mnuDelete")->trigger();
     EXPECT_EQ(Files(), QStringList({"a.tsy", "c.tsy", "d.tsy"}));
     EXPECT_EQ(Names(), Files());
     EXPECT_TRUE(StatusText("lblOutcome").contains("b.tsy no longer")) << StatusText("lblOutcome").toStdString();
@@ -130,7 +131,7 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
     EXPECT_TRUE(StatusText("lblOutcome").contains("d.tsy changed")) << StatusText("lblOutcome").toStdString();
     EXPECT_EQ(Item("d.tsy")->text(2), "REWRITTEN");
     app.messages().SetNextAnswers({MsgResult::Yes});
-    Action("Delete")->trigger();
+    Action("mnuDelete")->trigger();
     EXPECT_EQ(Files(), QStringList({"a.tsy", "c.tsy"}));
     EXPECT_EQ(app.shownTexts().size(), 3); // the three questions, no message of a start
 }
@@ -138,7 +139,8 @@ TEST_F(MainWindowCommands, TheContextMenuAndDeleteActOnTheHighlightedRows)
 // The menus hide the commands not offered. Localised captions may give two items the same Alt
 // letter (the default texts do: New and Rename): within the menu bar and each menu a letter
 // names one visible item only. The View menu hides the tool bar, the filter box staying above
-// the list, and the status bar; Exit and Ctrl+Q close the window.
+// the list, and the status bar; Exit and Ctrl+Q close the window. The tool bar's buttons run the
+// menu commands themselves.
 TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
 {
     Open();
@@ -166,47 +168,49 @@ TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
     Action("mnuStatusbar")->trigger();
     EXPECT_FALSE(Child<QStatusBar>("StatusBar1")->isVisible());
 
-    Action("Exit")->trigger();
+    // The tool bar's buttons are the menu commands themselves, in the bar's order.
+    QStringList buttons;
+    for (const QToolButton *button : Child<QWidget>("cbMain")->findChildren<QToolButton *>()) {
+        if (button->defaultAction()) // not the bar's overflow button
+            buttons << button->defaultAction()->objectName();
+    }
+    EXPECT_EQ(buttons, QStringList({"mnuNew", "mnuUpdate", "mnuDelete", "MnSConfig", "mnuExecute", "mnuExecuteJS",
+                                    "mnuRefresh", "mnuExit"}));
+    Action("mnuExit")->trigger();
     EXPECT_FALSE(window->isVisible());
     Open();
     Key(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
 }
 
-// The merge-and-split pick: whether it complains or opens the publisher dialog. Only the rows
-// highlighted now count. Sorted by application, the entries no longer stand in directory order.
+// The window hands the pairing rule the highlighted rows in list order (sorted by application,
+// not directory order) and acts on its verdict: the publisher dialog for a pair, a complaint for a
+// refusal, only the status bar otherwise.
 // The entries' data sources are not among the test server's, so the dialog's load says the
 // database cannot be reached and the dialog does not show.
-TEST_F(MainWindowCommands, MergeAndSplitPicksOneFieldmarkAndOneRostrumFromEachEntrysOwnFile)
+TEST_F(MainWindowCommands, MergeAndSplitActsOnThePairOfTheHighlightedRowsInListOrder)
 {
     // The test server's own ODBC files, never the machine's.
     QString error;
     ASSERT_TRUE(PostgresFixture::EnsureServer(&error)) << error.toStdString();
-    for (const auto &[name, product] : {std::pair{"a_fm.tsy", "4009"}, {"b_rst.tsy", "1028"}, {"c_fm.tsy", "4009"},
+    for (const auto &[name, product] : {std::pair{"b_rst.tsy", "1028"}, {"c_fm.tsy", "4009"},
                                         {"d_web.tsy", "4010"}, {"0_none.tsy", "9999"}})
         WriteConfig(name, product);
     Open();
     ClickHeader(1);
-    ASSERT_NE(Names().indexOf("b_rst.tsy"), 2);
+    ASSERT_NE(Names().indexOf("b_rst.tsy"), 1);
 
-    // resort: the header clicked again first, sorting the other way.
-    struct Case { QStringList selected; bool complaint, publisher, resort; };
+    struct Case { QStringList selected; bool complaint, publisher; };
     const Case cases[] = {
-        {{"b_rst.tsy", "c_fm.tsy"}, false, true, false},
-        {{"a_fm.tsy", "c_fm.tsy"}, true, false, false},
-        {{"d_web.tsy", "b_rst.tsy"}, true, false, false}, // Rostrum sorts first
-        {{"0_none.tsy", "b_rst.tsy"}, false, false, false},
-        // The Webtrell entry comes first: refused before anything is picked.
-        {{"d_web.tsy", "b_rst.tsy"}, true, false, true},
+        {{"b_rst.tsy", "c_fm.tsy"}, false, true},
+        {{"d_web.tsy", "b_rst.tsy"}, true, false}, // Rostrum sorts first
+        {{"0_none.tsy", "b_rst.tsy"}, false, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.selected.join(',').toStdString());
-        if (c.resort)
-            ClickHeader(1);
         app.messages().ClearShown();
         Select(c.selected);
-        // The tool button runs the pick as the menu does.
-        Action(&c == cases ? "ConfigMnS" : "MnSConfig")->trigger();
+        Action("MnSConfig")->trigger();
         Settle();
         // The complaint comes from the main window, the database's refusal from the publisher dialog.
         const auto &shown = app.messages().ShownMessages();

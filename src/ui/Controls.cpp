@@ -1,0 +1,82 @@
+#include "ui/Controls.h"
+
+#include "app/Session.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabBar>
+
+namespace Controls {
+
+namespace {
+
+constexpr char LabelProperty[] = "label";
+constexpr char TipProperty[] = "tipLabel";
+constexpr char TabsProperty[] = "tabLabels";
+constexpr char TabTipsProperty[] = "tabTipLabels";
+
+void SetText(QObject *control, const QString &text)
+{
+    if (auto *action = qobject_cast<QAction *>(control))
+        action->setText(text);
+    else if (auto *label = qobject_cast<QLabel *>(control))
+        label->setText(text);
+    else if (auto *button = qobject_cast<QAbstractButton *>(control))
+        button->setText(text);
+    else if (auto *frame = qobject_cast<QGroupBox *>(control))
+        frame->setTitle(text);
+    else if (auto *widget = qobject_cast<QWidget *>(control); widget && widget->isWindow())
+        widget->setWindowTitle(text);
+}
+
+void SetToolTip(QObject *control, const QString &text)
+{
+    if (auto *action = qobject_cast<QAction *>(control))
+        action->setToolTip(text);
+    else if (auto *widget = qobject_cast<QWidget *>(control))
+        widget->setToolTip(text);
+}
+
+void Apply(Session &session, QObject *control)
+{
+    if (const QVariant label = control->property(LabelProperty); label.isValid())
+        SetText(control, session.GetText(label.toString()));
+    if (const QVariant tip = control->property(TipProperty); tip.isValid())
+        SetToolTip(control, session.GetText(tip.toString()));
+    if (auto *tabs = qobject_cast<QTabBar *>(control)) {
+        const QStringList texts = tabs->property(TabsProperty).toStringList();
+        const QStringList tips = tabs->property(TabTipsProperty).toStringList();
+        for (int i = 0; i < qMin(int(texts.size()), tabs->count()); ++i) {
+            tabs->setTabText(i, session.GetText(texts[i]));
+            tabs->setTabToolTip(i, session.GetText(tips[i]));
+        }
+    }
+}
+
+} // namespace
+
+void SetLabel(QObject *control, const char *label) { control->setProperty(LabelProperty, QLatin1String(label)); }
+
+void SetTipLabel(QObject *control, const char *label) { control->setProperty(TipProperty, QLatin1String(label)); }
+
+void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels)
+{
+    QStringList texts, tips;
+    for (const auto &[text, tip] : labels) {
+        texts << QLatin1String(text);
+        tips << QLatin1String(tip);
+    }
+    tabs->setProperty(TabsProperty, texts);
+    tabs->setProperty(TabTipsProperty, tips);
+}
+
+void Localise(Session &session, QObject &window)
+{
+    Apply(session, &window);
+    for (QObject *control : window.findChildren<QObject *>())
+        Apply(session, control);
+}
+
+} // namespace Controls

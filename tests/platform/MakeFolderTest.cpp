@@ -1,0 +1,33 @@
+#include "platform/MakeFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// A folder is made once and kept; what stands in its way is named by its error number, and
+// nothing is made in its place.
+TEST(MakeFolder, MakesAMissingFolderOrSaysWhyNot)
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("file"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(QDir(dir.path()).mkdir("kept"));
+    struct Case { QString path; int error; bool folderAfter; };
+    const Case cases[] = {
+        {dir.filePath("new"), 0, true},
+        {dir.filePath("kept"), 0, true},
+        {dir.filePath("file"), ErrorNumber::FileAlreadyExists, false},
+        {dir.filePath("gone/new"), ErrorNumber::PathNotFound, false},
+        {dir.filePath(QString(300, u'n')), ErrorNumber::PathFileAccess, false}, // a name too long, even for root
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const Result<void> made = MakeFolderIfMissing(c.path);
+        EXPECT_EQ(made ? 0 : made.error().number, c.error);
+        EXPECT_EQ(QFileInfo(c.path).isDir(), c.folderAfter);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("gone")));
+}
