@@ -6,6 +6,10 @@
 #include <QString>
 #include <array>
 
+// The configurations picked for merge and split: file names in the configuration directory,
+// by place (index: the product's mergeSplitSlot, which is also the joint file's section order).
+using MergeSplitPick = std::array<QString, 2>;
+
 // Which two configurations merge and split joins: one of each product that takes part, picked
 // from the rows in the order the list shows them.
 namespace MergeSplitPair {
@@ -21,7 +25,7 @@ struct Pick
     Verdict verdict = Verdict::NoPair;
     // The file name in each place (index: the product's mergeSplitSlot), as far as the rows
     // were taken before the verdict; empty where none was.
-    std::array<QString, 2> files;
+    MergeSplitPick files;
 };
 
 // Rows of no known product (code 0 included) take no place. A row of code 0 before any other

@@ -62,7 +62,7 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
 {
     // The joint file is read key by key through the INI functions, which trim and unquote:
     // a value they would change would start the servers with other settings (a wrong password).
-    for (const QString &name : {pick.fieldmark, pick.rostrum}) {
+    for (const QString &name : pick) {
         const Result<QString> text = FileIo::ReadAnsiText(configDirectory + u'/' + name);
         if (!text) {
             Tell(messages,
@@ -103,7 +103,7 @@ bool UpdatePublisher(Messages &messages, const PublisherConnections &connections
 
 bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitPick &pick, const QString &fileName)
 {
-    const Result<void> joined = ConfigStore::JoinConfigFiles(appDir, pick.fieldmark, pick.rostrum, fileName);
+    const Result<void> joined = ConfigStore::JoinConfigFiles(appDir, pick[0], pick[1], fileName);
     if (!joined) {
         // Nothing half-made is left: the joint file is written whole or not at all.
         Tell(messages,

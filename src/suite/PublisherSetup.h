@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "config/MergeSplitPair.h"
 
 #include <QList>
 #include <QString>
@@ -8,13 +9,6 @@
 
 class Messages;
 class PublisherConnections;
-
-// The configurations picked for merge and split: file names in the configuration directory.
-struct MergeSplitPick
-{
-    QString fieldmark;
-    QString rostrum;
-};
 
 // What the publisher settings dialog does to the suite, each step telling its own failure
 // through the messages. The dialog owns the connections of its showing and hands

@@ -190,7 +190,7 @@ void frmConfigurationSelector::MnSConfig_Click()
         {
             const QScopedValueRollback holdList(m_commandWindowOpen, true);
             // A database that cannot be reached is told by the dialog's load.
-            frmMergeAndSplit publisher(m_session, MergeSplitPick{pick.files[0], pick.files[1]}, this);
+            frmMergeAndSplit publisher(m_session, pick.files, this);
             if (publisher.Load(picked))
                 publisher.exec();
         }
