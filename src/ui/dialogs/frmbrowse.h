@@ -57,7 +57,7 @@ private:
     // Moves the directory list to path (tree root, Drive1 and selection follow) without
     // raising its change event. Fails as a directory list does for a path it cannot show.
     Result<void> SetDir1Path(const QString &path);
-    // True, with *error saying why, when path cannot become the directory list's path.
+    // Why path cannot become the directory list's path, as a failure; success when it can.
     static Result<void> CheckDir(const QString &path);
     // Shows drive root in Drive1 without raising the drive change.
     void ShowDrive(const QString &root);
