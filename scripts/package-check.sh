@@ -27,12 +27,13 @@ not() { ! "$@" 2>/dev/null; }
 scripts/install-deps.sh --package
 
 # --- build and lintian --------------------------------------------------------------------
-export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
 # A build folder that exists (CI passes the tested build/) keeps its settings: it needs only
-# Debian's flags, and then nothing is compiled again.
+# Debian's flags, and then nothing is compiled again. A compiler launcher it was not made with
+# would change every command line, so none is added to it.
 if [ -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCS_DEB_BUILDFLAGS=ON >/dev/null
 else
+    export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-$(command -v ccache || true)}
     cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF -DCS_TOOLS=OFF \
           -DCS_DEB_BUILDFLAGS=ON >/dev/null
 fi
