@@ -16,8 +16,6 @@
 namespace FileIo {
 namespace {
 
-namespace ErrorNumber = ErrorNumber;
-
 // Read and write for the owner and the group, nothing for others.
 constexpr mode_t NewFileMode = 0660;
 

@@ -13,8 +13,6 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "the wide ODBC calls are use
 namespace Odbc {
 namespace {
 
-namespace ErrorNumber = ErrorNumber;
-
 const SQLWCHAR *W(const QString &text) { return reinterpret_cast<const SQLWCHAR *>(text.utf16()); }
 
 QString FromW(const SQLWCHAR *text, qsizetype length)
