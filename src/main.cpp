@@ -53,7 +53,7 @@ int RunSubcommand(const QString &appDir, int argc, char **argv)
         arguments << QString::fromLocal8Bit(argv[i]);
     const int status = Subcommands::Run(session, arguments);
     // A database given up on still holds its worker; the program ends without waiting for it.
-    if (Worker::Running() > 0) {
+    if (!Worker::WaitForAll(200)) {
         std::fflush(stdout);
         std::fflush(stderr);
         ::_exit(status);

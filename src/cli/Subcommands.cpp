@@ -47,9 +47,14 @@ std::variant<Options, QString> Parse(const QStringList &arguments)
     Options o;
     o.command = arguments.value(0);
     const Grammar grammar = GrammarOf(o.command);
+    bool filesOnly = false; // after "--", as getopt does: a file may begin with "-"
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &a = arguments[i];
-        if (grammar.flags.contains(a)) {
+        if (filesOnly) {
+            o.files << a;
+        } else if (a == QLatin1String("--")) {
+            filesOnly = true;
+        } else if (grammar.flags.contains(a)) {
             (a == QLatin1String("--json") ? o.json : a == QLatin1String("--again") ? o.again : o.follow) = true;
         } else if (grammar.valued.contains(a)) {
             bool ok = false;
@@ -58,13 +63,12 @@ std::variant<Options, QString> Parse(const QStringList &arguments)
             if (!ok || value < 0 || value > 86400)
                 return QStringLiteral("%1 takes a whole number of 0 to 86400, not \"%2\"").arg(a, arguments.value(i));
             (a == QLatin1String("--timeout") ? o.timeout : a == QLatin1String("--grace") ? o.grace : o.lines) = value;
-        } else if (a.startsWith(u'-') && a.size() > 1 && a != QLatin1String("--")) {
+        } else if (a.startsWith(u'-') && a.size() > 1) {
             return QStringLiteral("%1 does not take the option %2").arg(o.command, a);
         } else {
             o.files << a;
         }
     }
-    o.files.removeAll(QStringLiteral("--"));
     if (grammar.files == 0 && !o.files.isEmpty())
         return QStringLiteral("%1 takes no file name (%2)").arg(o.command, o.files.join(u' '));
     if (grammar.files == 1 && o.files.size() != 1)
