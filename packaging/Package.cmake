@@ -19,7 +19,7 @@ install(CODE "
   set(_doc \"\${_root}/usr/share/doc/configuration-selector\")
   file(MAKE_DIRECTORY \"\${_app}\" \"\${_etc}\" \"\${_doc}\" \"\${_root}/usr/bin\" \"\${_root}/usr/share/applications\"
                       \"\${_root}/usr/share/icons/hicolor/64x64/apps\" \"\${_root}/usr/share/man/man1\"
-                      \"\${_root}/usr/share/lintian/overrides\")
+                      \"\${_root}/usr/share/lintian/overrides\" \"\${_root}/usr/share/bash-completion/completions\")
   foreach(_d lib log OAComponents)
     file(CREATE_LINK ${cs_deb_datadir}/\${_d} \"\${_app}/\${_d}\" SYMBOLIC)
   endforeach()
@@ -37,6 +37,9 @@ install(CODE "
        \"\${_root}/usr/share/icons/hicolor/64x64/apps/configuration-selector.png\" SYMBOLIC)
   file(COPY_FILE ${cs_deb_src}/copyright \"\${_doc}/copyright\")
   file(COPY_FILE ${cs_deb_src}/lintian-overrides \"\${_root}/usr/share/lintian/overrides/configuration-selector\")
+  # The subcommands and the configurations of lib/ complete on Tab.
+  file(COPY_FILE ${cs_deb_src}/configuration-selector.bash-completion
+       \"\${_root}/usr/share/bash-completion/completions/configuration-selector\")
   # Compressed without name or time stamp, as Debian's tools do, so a rebuild is the same file.
   foreach(_pair \"changelog=\${_doc}/changelog.Debian.gz\"
                 \"configuration-selector.1=\${_root}/usr/share/man/man1/configuration-selector.1.gz\")
@@ -46,7 +49,7 @@ install(CODE "
     execute_process(COMMAND gzip -9nc ${cs_deb_src}/\${_from} OUTPUT_FILE \"\${_to}\" COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
   file(GLOB_RECURSE _files LIST_DIRECTORIES false \"\${_etc}/*\" \"\${_doc}/*\" \"\${_root}/usr/share/man/*\"
-                                              \"\${_root}/usr/share/lintian/*\")
+                                              \"\${_root}/usr/share/lintian/*\" \"\${_root}/usr/share/bash-completion/*\")
   file(CHMOD \${_files} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)"
   COMPONENT deb EXCLUDE_FROM_ALL)
 
@@ -60,8 +63,9 @@ set(CPACK_PACKAGE_DESCRIPTION "Lists, creates, edits, renames and deletes the .t
 of the Tessaly server suite, starts the suite's servers for one, and couples
 a Fieldmark and a Rostrum configuration into one merge-and-split
 configuration. A silent mode writes one configuration from the command line,
-and --check reports the configurations that cannot be read or whose
-password others may read.")
+--check reports the configurations that cannot be read or whose password
+others may read, and --list, --status, --run, --stop and --log operate the
+servers from a shell without a display.")
 # Debian revision 1 of the upstream version: the changelog's version.
 set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 # The install steps see the final prefix, so the desktop entry names /opt, not the staging folder.

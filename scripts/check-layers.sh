@@ -5,7 +5,7 @@
 #   scripts/check-layers.sh [src-dir]      (default: the src/ beside this script)
 set -euo pipefail
 src="${1:-$(dirname "$0")/../src}"
-layers="platform config app suite ui ui/dialogs ui/editor ui/mergesplit ui/main"
+layers="platform config app suite cli ui ui/dialogs ui/editor ui/mergesplit ui/main"
 
 cd "$src"
 find . -type f \( -name '*.cpp' -o -name '*.h' \) | sed 's#^\./##' | sort | tr '\n' '\0' |

@@ -171,6 +171,22 @@ check "the directory tool ($tool) succeeds for an operator" as "${ops[0]}" "$wor
 check "  ... and its working folder is gone" [ -z "$(root ls -A "$data/log")" ]
 root rm -f "$app/MyLDAP.class" "$app/java"
 
+# The subcommands as operators use them over SSH: one starts a configuration, the other sees
+# it run and may not stop it, the first stops it; bash completes the files of lib/.
+printf '#!/bin/sh\ntrap "exit 0" TERM\nwhile :; do sleep 1; done\n' >"$work/TessHost.exe"
+root install -m 755 "$work/TessHost.exe" "$app/TessHost.exe"
+status_is() { local expected=$1 status=0; shift; "$@" >/dev/null || status=$?; [ "$status" -eq "$expected" ]; }
+check "--run: an operator starts a configuration" status_is 0 as "${ops[0]}" $pkg --run SALES_1028
+check "--status: the other operator sees it run" status_is 0 as "${ops[1]}" $pkg --status SALES_1028.tsy
+check "--stop: the other operator's program is left running" status_is 1 as "${ops[1]}" $pkg --stop SALES_1028
+check "--stop: its operator stops it" status_is 0 as "${ops[0]}" $pkg --stop SALES_1028 --grace 5
+check "--status: then status 3" status_is 3 as "${ops[0]}" $pkg --status SALES_1028
+completions() { as "${ops[0]}" bash -c "source /usr/share/bash-completion/completions/$pkg; COMP_WORDS=($pkg $1 $2)
+                COMP_CWORD=2; _configuration_selector; echo \"\${COMPREPLY[*]}\""; }
+check "bash completion: the files of lib/" [ "$(completions --stop SAL)" = SALES_1028.tsy ]
+check "bash completion: the options of a subcommand" [ "$(completions --log --)" = "--follow --lines" ]
+root rm -f "$app/TessHost.exe" "$data/log/"*
+
 # The administrator's settings survive a reinstall: a folder's mode, an edited conffile.
 root chmod 2750 "$data/OAComponents"
 echo '<!-- edited -->' | root tee -a "$etc/I18nText.xml" >/dev/null

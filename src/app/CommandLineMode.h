@@ -20,7 +20,7 @@ Result<ConfigRecord> ParseCommandLine(const QString &arguments);
 QString WhyFieldsRefused(const ConfigRecord &config);
 
 // The text of --help, naming the program as command: the eight fields, an example, --check,
-// the exit statuses.
+// the subcommands that operate what runs, the exit statuses.
 QString CommandLineUsage(const QString &command = QStringLiteral("ConfigurationSelector"));
 
 // --check: one line for each configuration of folder, in list order, that cannot be read,

@@ -16,6 +16,7 @@ class QCheckBox;
 class QPushButton;
 class RunningView;
 class RunStopper;
+struct RunRecord;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -161,9 +162,9 @@ private:
     bool HiddenAsNotRunning(const QTreeWidgetItem *item) const;
     // Fills the running column of every row from the register's last reading.
     void ShowRunningState();
-    // Before a start of the configuration at path: true when nothing of it runs or the user
-    // wants another start; what counts is the console, and for a joint file anything of it.
-    bool ConfirmSecondStart(const QString &path, bool jointFile);
+    // Before another start of the configuration at path, of which running runs: true when the
+    // user wants it.
+    bool ConfirmSecondStart(const QString &path, const QList<RunRecord> &running);
     RunningView *m_running = nullptr;
     RunStopper *m_stopper = nullptr;
     QPushButton *m_stopCancel = nullptr;

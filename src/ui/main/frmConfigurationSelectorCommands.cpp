@@ -10,6 +10,7 @@
 #include "ui/dialogs/frmAbout.h"
 #include "ui/editor/frmEditConfiguration.h"
 #include "suite/Launching.h"
+#include "suite/RunCommand.h"
 
 #include <QFileInfo>
 #include <QItemSelection>
@@ -223,19 +224,18 @@ void frmConfigurationSelector::mnuExecute_Click()
         return;
     SyncSelection();
     const QString name = m_selectedConfigName;
-    if (!ConfirmSecondStart(m_selectedConfigPath, IsMergeSplitSelected)) {
+    const QString path = m_selectedConfigPath;
+    const RunOutcome run = RunConfiguration(SuiteOf(m_session), path, IsMergeSplitSelected,
+                                            [&](const QList<RunRecord> &running) { return ConfirmSecondStart(path, running); });
+    const bool started = run.verdict == RunOutcome::Verdict::Started;
+    if (run.verdict == RunOutcome::Verdict::RunningAlready)
         ShowOutcome(QStringLiteral("Nothing started: %1 is running already").arg(name));
-        return;
-    }
-    if (IsMergeSplitSelected) {
-        ShowOutcome(RunServerConsole(SuiteOf(m_session), m_selectedConfigPath, true)
-                        ? QStringLiteral("Merge and split configuration %1 started").arg(name)
-                        : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
-    } else {
-        ShowOutcome(RunServerConsole(SuiteOf(m_session), m_selectedConfigPath, false)
-                        ? QStringLiteral("Server console started for %1").arg(name)
-                        : QStringLiteral("Server console not started for %1").arg(name));
-    }
+    else if (IsMergeSplitSelected)
+        ShowOutcome(started ? QStringLiteral("Merge and split configuration %1 started").arg(name)
+                            : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
+    else
+        ShowOutcome(started ? QStringLiteral("Server console started for %1").arg(name)
+                            : QStringLiteral("Server console not started for %1").arg(name));
 }
 
 void frmConfigurationSelector::mnuExecuteJS_Click()

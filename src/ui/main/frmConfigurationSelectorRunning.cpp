@@ -58,13 +58,8 @@ bool frmConfigurationSelector::HiddenAsNotRunning(const QTreeWidgetItem *item) c
     return chkRunningOnly->isChecked() && m_running && m_running->SummaryOf(FileNameOf(item)).isEmpty();
 }
 
-bool frmConfigurationSelector::ConfirmSecondStart(const QString &path, bool jointFile)
+bool frmConfigurationSelector::ConfirmSecondStart(const QString &path, const QList<RunRecord> &running)
 {
-    QList<RunRecord> running = RunningState::Of(RunRegister::Read(m_session.AppDir()).value_or({}), path);
-    if (!jointFile)
-        running.removeIf([](const RunRecord &r) { return r.kind != RunKind::Console; });
-    if (running.isEmpty())
-        return true;
     const QString text = QStringLiteral("%1 is running already:\r\n\r\n%2\r\n\r\nStart it again?")
                              .arg(QFileInfo(path).fileName(), RunningState::Details(running).replace(u'\n', QStringLiteral("\r\n")));
     return m_session.MsgBox(this, text, MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgResult::Yes;

@@ -1,6 +1,7 @@
 #include "MainWindowTest.h"
 
 #include "platform/Process.h"
+#include "support/ProgramRun.h"
 #include "support/QtPrinters.h"
 
 #include <QCheckBox>
@@ -81,6 +82,21 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
+}
+
+// A start or stop from the command line on the same folder shows within a second, and the
+// command line sees what the window started.
+TEST_F(MainWindowRunning, TheCommandLineAndTheWindowSeeEachOthersStartsAndStops)
+{
+    ASSERT_EQ(ProgramRun::Run(app.path(), {"--run", "a.tsy"}).exitCode, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !State("a.tsy").isEmpty(); }, 1000));
+    ASSERT_EQ(ProgramRun::Run(app.path(), {"--stop", "a.tsy"}).exitCode, 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 1000)) << State("a.tsy").toStdString();
+
+    Select({"b.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(ProgramRun::Run(app.path(), {"--status", "b.tsy"}).exitCode, 0);
+    EXPECT_EQ(ProgramRun::Run(app.path(), {"--run", "b.tsy"}).exitCode, 5);
 }
 
 } // namespace
