@@ -231,7 +231,8 @@ QString Masked(const QString &commandLine)
         return commandLine;
     QString line = Process::QuoteArgument(parts[0]);
     for (qsizetype i = 1; i < parts.size(); ++i)
-        line += u' ' + Process::QuoteArgument(parts[i]);
+        line += u' ' + Process::QuoteArgument(parts[i], parts[i].contains(u';') ? Process::Quote::Always
+                                                                              : Process::Quote::WhenNeeded);
     return line;
 }
 

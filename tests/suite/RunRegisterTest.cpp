@@ -229,3 +229,17 @@ TEST(RunningState, SummaryNamesWhatRunsSinceWhenAndWho)
 }
 
 } // namespace
+
+// What is written or shown of a command line carries no password: the Java server's values and
+// the directory tool's argument lose theirs, a password holding ";" included; others stay as typed.
+TEST(RunRegister, MaskedCommandLinesHoldNoPassword)
+{
+    const std::pair<QString, QString> cases[] = {
+        {"TessHost.exe  /F /app/lib/x.tsy", "TessHost.exe  /F /app/lib/x.tsy"},
+        {"RunServer.bat \"4009;DSN;u;s3cret;1\" \"1028;srv;u2;p;w;d;2\" ",
+         "RunServer.bat \"4009;DSN;u;****;1\" \"1028;srv;u2;****;2\""},
+        {"java MyLDAP \"admin;s3cret;3;PUB;socket://h:1;0\"", "java MyLDAP \"admin;****;3;PUB;socket://h:1;0\""},
+    };
+    for (const auto &[line, shown] : cases)
+        EXPECT_EQ(RunRegister::Masked(line), shown);
+}
