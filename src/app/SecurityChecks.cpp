@@ -1,5 +1,7 @@
 #include "app/SecurityChecks.h"
 
+#include "platform/FileIo.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -71,9 +73,8 @@ QStringList FolderWarnings(const QString &appDir)
 QStringList Warnings(const QString &appDir)
 {
     QStringList warnings = FolderWarnings(appDir);
-    QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (mounts.open(QIODevice::ReadOnly)) {
-        if (const QString proc = ProcWarning(mounts.readAll()); !proc.isEmpty())
+    if (const Result<QByteArray> mounts = FileIo::ReadBytes(QStringLiteral("/proc/self/mounts"), 1024 * 1024)) {
+        if (const QString proc = ProcWarning(mounts.value()); !proc.isEmpty())
             warnings.prepend(proc);
     }
     return warnings;

@@ -5,6 +5,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -286,6 +287,48 @@ QString Folder::WhyNotOwnProgram(const QString &name) const
     if (st->st_mode & 022)
         return QStringLiteral("its group or others may write to it");
     return QString();
+}
+
+bool Folder::Remove(const QString &name) const
+{
+    return ::unlinkat(Fd(), Native(name).constData(), 0) == 0 || errno == ENOENT;
+}
+
+Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent, const QString &prefix)
+{
+    Result<Folder> in = Folder::Open(parent);
+    if (!in)
+        return in.error();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = prefix + u'-' + QString::number(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFULL, 36);
+        if (::mkdirat(in->Fd(), Native(name).constData(), 0700) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return Failure{ErrorNumber::PathFileAccess, qt_error_string(errno)};
+        }
+        Result<Folder> made = in->Sub(name);
+        if (!made)
+            return made.error();
+        ::fchmod(made->Fd(), 0700);
+        return std::unique_ptr<PrivateFolder>(new PrivateFolder(in.value(), name, made.value()));
+    }
+    return Failure{ErrorNumber::PathFileAccess, qt_error_string(EEXIST)};
+}
+
+PrivateFolder::~PrivateFolder()
+{
+    // Only what is directly inside: the tool that used it makes files, not folders.
+    if (DIR *dir = ::fdopendir(::dup(m_folder.Fd()))) {
+        QList<QByteArray> names;
+        while (const dirent *e = ::readdir(dir)) {
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        }
+        ::closedir(dir);
+        for (const QByteArray &name : names)
+            ::unlinkat(m_folder.Fd(), name.constData(), 0);
+    }
+    ::unlinkat(m_parent.Fd(), Native(m_name).constData(), AT_REMOVEDIR);
 }
 
 QString TemporaryNameFor(const QString &name)

@@ -92,16 +92,41 @@ public:
     // writable by group or others, or sticky). What was checked is what was read (one open).
     // Otherwise refused, naming the file, why, and what the administrator does about it.
     Result<QByteArray> ReadTrusted(const QString &name, qint64 maxBytes) const;
+    // Removes the entry name itself (a link is removed, not what it leads to); false when it
+    // was there and could not be removed.
+    bool Remove(const QString &name) const;
+
     // Why a program file that stands as name here is not one this user alone controls: it must
     // be a regular file of this user (or root), not writable by group or others. Empty if it is.
     QString WhyNotOwnProgram(const QString &name) const;
 
 private:
+    friend class PrivateFolder;
     Folder(QString path, std::shared_ptr<Descriptor> fd) : m_path(std::move(path)), m_fd(std::move(fd)) {}
     Failure Refused(const QString &name, int err) const;
 
     QString m_path;
     std::shared_ptr<Descriptor> m_fd;
+};
+
+// A folder of this user's alone (0700), made with a new name under parent for one task and
+// removed with what is in it (links removed, never followed) when this is destroyed.
+class PrivateFolder final
+{
+public:
+    // prefix names what it is for ("directory-tool"); a random part follows.
+    static Result<std::unique_ptr<PrivateFolder>> Make(const QString &parent, const QString &prefix);
+    ~PrivateFolder();
+    Q_DISABLE_COPY_MOVE(PrivateFolder)
+    const Folder &Get() const { return m_folder; }
+    const QString &Path() const { return m_folder.Path(); }
+
+private:
+    PrivateFolder(Folder parent, QString name, Folder folder)
+        : m_parent(std::move(parent)), m_name(std::move(name)), m_folder(std::move(folder)) {}
+    Folder m_parent;
+    QString m_name;
+    Folder m_folder;
 };
 
 // The name of the temporary file that becomes name, in the same folder: the one place that

@@ -13,8 +13,6 @@
 #include "suite/BackendChecks.h"
 #include "suite/ServerCommands.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <array>
 
