@@ -84,7 +84,11 @@ cleanup() {
     root dpkg --purge $pkg >/dev/null 2>&1 || true
     root rm -rf "$data" "$app"
     root dpkg-statoverride --remove "$data/log" >/dev/null 2>&1 || true
-    for u in "${ops[@]}" "$outsider"; do root userdel "$u" >/dev/null 2>&1 || true; done
+    # What the check started as its accounts (stand-in servers a failed step left running).
+    for u in "${ops[@]}" "$outsider"; do
+        for pid in $(pgrep -u "$u" 2>/dev/null); do root kill -9 "$pid" 2>/dev/null || true; done
+        root userdel "$u" >/dev/null 2>&1 || true
+    done
     [ "$group_made" = yes ] && root groupdel tessaly >/dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -99,9 +103,10 @@ apt_install "$deb"
 for u in "${ops[@]}" "$outsider"; do root useradd -M -s /bin/sh "$u"; done
 for u in "${ops[@]}"; do root adduser --quiet "$u" tessaly; done
 
-for d in lib log OAComponents; do
+for d in lib log; do
     check "$data/$d is root:tessaly 2770" [ "$(mode_of "$data/$d")" = "2770 root tessaly" ]
 done
+check "$data/OAComponents is root:tessaly 3770 (sticky)" [ "$(mode_of "$data/OAComponents")" = "3770 root tessaly" ]
 conffiles=$(dpkg-query -W -f='${Conffiles}' $pkg)
 for f in I18nText.xml registry.reg; do
     check "$f is a conffile in $etc" grep -q "$etc/$f" <<<"$conffiles"
@@ -186,6 +191,114 @@ completions() { as "${ops[0]}" bash -c "source /usr/share/bash-completion/comple
 check "bash completion: the files of lib/" [ "$(completions --stop SAL)" = SALES_1028.tsy ]
 check "bash completion: the options of a subcommand" [ "$(completions --log --)" = "--follow --lines" ]
 root rm -f "$app/TessHost.exe" "$data/log/"*
+
+# --- the shared folders trust nothing ------------------------------------------------------
+# ops[0] is the victim, ops[1] a colleague of the same group acting with bad intent; every
+# call is bounded, so a FIFO that froze the program fails the check instead of hanging it.
+victim=${ops[0]} colleague=${ops[1]}
+g++ -std=c++20 -fPIC -I"$src/src" $(pkg-config --cflags Qt6Core) "$src/scripts/package-probe.cpp" -o "$work/probe" \
+    -L$app -l:libcs_core.so -Wl,-rpath,$app $(pkg-config --libs Qt6Core)
+probe() { local user=$1; shift; as "$user" sh -c 'umask 022; exec timeout 20 "$0" "$@"' "$work/probe" "$@"; }
+in_time() { local user=$1; shift; as "$user" sh -c 'umask 022; timeout 20 "$@"; [ $? -ne 124 ]' sh "$@"; }
+status_of() { local user=$1; shift; as "$user" sh -c 'umask 022; timeout 20 "$@" 2>/dev/null; echo $?' sh "$@" | tail -1; }
+stand_in() { printf '#!/bin/sh\n%s\n' "$2" | root tee "$1" >/dev/null; root chmod 755 "$1"; }
+stand_in "$app/TessHost.exe" 'while :; do sleep 1; done'
+stand_in "$app/RunServer.bat" 'while :; do sleep 1; done'
+stand_in "$data/OAComponents/startEventDispatcher.bat" 'while :; do sleep 1; done'
+printf 'jar' | root tee "$data/OAComponents/eventdispatcher.jar" >/dev/null
+printf 'publisher=<PublisherBuscomponent>\nconsumers=<ConsumerBusComponents>\n' |
+    root tee "$data/OAComponents/eventdispatcher.properties" >/dev/null
+root chmod 644 "$data/OAComponents/eventdispatcher.jar" "$data/OAComponents/eventdispatcher.properties"
+# The victim's own files outside the folders, and a drop box where a colleague's code would sign.
+mkdir -p "$work/victim" "$work/drop" "$work/colleague"; chmod 1777 "$work/drop"; chmod 777 "$work/colleague"
+echo private >"$work/victim/bashrc"; echo private >"$work/victim/other"
+root chown -R "$victim" "$work/victim"; root chmod 700 "$work/victim"; root chmod 600 "$work/victim"/*
+victim_sum() { root md5sum "$work/victim"/* | md5sum; }
+untouched=$(victim_sum)
+
+# Links planted in lib/ and log/: nothing of the victim's is written through them.
+as $colleague ln -s "$work/victim/bashrc" "$data/lib/LINK_1028.tsy"
+check "command-line mode refuses a link planted in lib/ (status 1)" \
+    [ "$(status_of $victim $pkg '1028:::1:::DSN:::LINK:::dbhost:::sa:::pw:::bc')" = 1 ]
+as $colleague ln -s "$work/victim/bashrc" "$data/log/running-programs.json"
+as $colleague ln -s "$work/victim/other" "$data/log/SALES_1028.tsy.console.log"
+probe $victim run SALES_1028.tsy >/dev/null 2>&1 || true
+check "Run writes no register or log through links planted in log/" [ "$(victim_sum)" = "$untouched" ]
+check "  ... and the victim's files are as they were, after all of them" root test "$(root cat "$work/victim/bashrc")" = private
+root rm -f "$data/lib/LINK_1028.tsy" "$data/log/running-programs.json" "$data/log/SALES_1028.tsy.console.log"
+
+# A FIFO at each path the program opens freezes nothing.
+for f in lib/FIFO_1028.tsy log/running-programs.json.lock log/running-programs.json log/SALES_1028.tsy.console.log; do
+    root rm -f "$data/$f"; as $colleague mkfifo -m 666 "$data/$f"
+    case $f in
+        lib/*) check "a FIFO at $f: command-line mode ends" in_time $victim $pkg '1028:::1:::DSN:::FIFO:::h:::sa:::pw:::bc'
+               check "a FIFO at $f: --check ends" in_time $victim $pkg --check ;;
+        *)     check "a FIFO at $f: Run ends" in_time $victim "$work/probe" run SALES_1028.tsy ;;
+    esac
+    root rm -f "$data/$f"
+done
+
+# A dangling link in lib/ hides no other file.
+as $colleague ln -s /nonexistent "$data/lib/DANGLING_1028.tsy"
+root chmod o+r "$sales"
+dangling_hides_nothing() { local out; out=$(as $victim timeout 20 $pkg --check) || true; echo "$out"
+                           echo "$out" | grep -q 'DANGLING_1028.tsy: .*symbolic link' &&
+                           echo "$out" | grep -q 'SALES_1028.tsy: holds a password' &&
+                           ! echo "$out" | grep -q 'folder cannot be read'; }
+check "--check: a dangling link is one line and hides no other file" dangling_hides_nothing
+root chmod o-r "$sales"; root rm -f "$data/lib/DANGLING_1028.tsy"
+
+# Stop on forged records signals nothing: another process of the victim, and pid 1.
+as $victim setsid sh -c 'exec sleep 300' </dev/null >/dev/null 2>&1 &
+sleep_pid=; for _ in $(seq 50); do sleep_pid=$(pgrep -u $victim -x sleep | head -1); [ -n "$sleep_pid" ] && break; sleep 0.1; done
+forge() { local pid=$1 start; start=$(awk '{sub(/.*\) /, ""); print $20}' /proc/$pid/stat)
+          printf '[{"pid":%s,"startTime":"%s","uid":%s,"user":"%s","kind":"console","configFile":"%s","section":"","commandLine":"TessHost.exe  /F %s","logFile":"","started":"2026-01-01T10:00:00Z"}]\n' \
+              "$pid" "$start" "$(id -u $victim)" $victim "$app/lib/SALES_1028.tsy" "$app/lib/SALES_1028.tsy" |
+              as $colleague tee "$data/log/running-programs.json" >/dev/null; }
+root rm -f "$data/log/running-programs.json"
+forge "$sleep_pid"
+outcome=$(probe $victim stop SALES_1028.tsy 2>&1 || true)
+check "Stop on a forged record of another victim process: not verifiable, it still runs" \
+    sh -c "echo '$outcome' | grep -q 'not verifiable' && kill -0 $sleep_pid"
+forge 1
+outcome=$(probe $victim stop SALES_1028.tsy 2>&1 || true)
+check "Stop on a forged record with pid 1 signals nothing" \
+    sh -c "echo '$outcome' | grep -q 'not verifiable' && kill -0 $sleep_pid"
+root rm -f "$data/log/running-programs.json"
+
+# Templates and dispatcher folders a colleague swapped or linked never run as the victim.
+check "the sticky OAComponents/ keeps a colleague from renaming the administrator's template" \
+    not as $colleague mv "$data/OAComponents/startEventDispatcher.bat" "$data/OAComponents/old.bat"
+root chmod 2770 "$data/OAComponents"   # an administrator who dropped the sticky bit
+as $colleague mv "$data/OAComponents/startEventDispatcher.bat" "$data/OAComponents/old.bat"
+printf '#!/bin/sh\ntouch %s/ran-as-$(id -un)\n' "$work/drop" | as $colleague tee "$data/OAComponents/startEventDispatcher.bat" >/dev/null
+as $colleague chmod 755 "$data/OAComponents/startEventDispatcher.bat"
+swapped_refused() { probe $victim dispatcher SALES_1028.tsy PUB 2>&1 | grep -q 'startEventDispatcher.bat is not run or copied'; }
+check "a swapped template is refused, naming it" swapped_refused
+as $colleague rm -f "$data/OAComponents/startEventDispatcher.bat"
+root mv "$data/OAComponents/old.bat" "$data/OAComponents/startEventDispatcher.bat"
+root chmod 3770 "$data/OAComponents"
+as $colleague ln -s "$work/colleague" "$data/OAComponents/LINKED"
+probe $victim dispatcher SALES_1028.tsy LINKED >/dev/null 2>&1 || true
+check "a dispatcher folder linked to the colleague's gets nothing" [ -z "$(ls -A "$work/colleague")" ]
+probe $victim dispatcher SALES_1028.tsy PUB >/dev/null 2>&1
+check "the administrator's template runs for the victim" test -x "$data/OAComponents/PUB/startEventDispatcher.bat"
+check "no colleague's code ran as the victim" [ -z "$(ls -A "$work/drop")" ]
+
+# A joint configuration's start leaves no clear password in log/ or the register.
+scramble() { perl -e 'print join "", map { chr(ord($_) ^ 0xA7) } split //, $ARGV[0]' "$1"; }
+printf '[FMK]\r\nsatelliteappln=4009\r\ndsn=FMKDSN\r\nuser=u1\r\npassword=%s\r\nldbp=1\r\n[RST]\r\nsatelliteappln=4010\r\ndsn=RSTDSN\r\nuser=u2\r\npassword=%s\r\nldbp=1\r\n' \
+    "$(scramble 'Fmk-s3cret')" "$(scramble 'Rst-s3cret')" | as $victim tee "$data/lib/JOINT.tsy" >/dev/null
+probe $victim joint JOINT.tsy >/dev/null 2>&1 || true
+check "the joint start ran its Java server" root grep -q 'RunServer.bat' "$data/log/running-programs.json"
+check "no clear password in log/ or the register after a joint start" not root grep -rq 's3cret' "$data/log"
+
+# What the victim's program made in the three folders: no bits for others, no set-ID bit on a file.
+made_by_victim() { root find "$data/lib" "$data/log" "$data/OAComponents" -user $victim \( -perm /0007 -o \( -type f -perm /6000 \) \); }
+check "everything the victim made under umask 022 has no bits for others and no set-ID bit" [ -z "$(made_by_victim)" ]
+for file in JOINT.tsy SALES_1028.tsy; do probe $victim stop $file >/dev/null 2>&1 || true; done
+for pid in $(pgrep -u $victim) $(pgrep -u $colleague); do root kill "$pid" 2>/dev/null || true; done
+root rm -rf "$data/OAComponents/PUB" "$data/OAComponents/LINKED" "$data/lib/JOINT.tsy" "$data"/log/* "$app/TessHost.exe" "$app/RunServer.bat"
 
 # The administrator's settings survive a reinstall: a folder's mode, an edited conffile.
 root chmod 2750 "$data/OAComponents"

@@ -1,5 +1,6 @@
 #include "app/CommandLineMode.h"
 
+#include "app/SecurityChecks.h"
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
 #include "config/ConfigListReader.h"
@@ -176,6 +177,9 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
     if (arguments == QLatin1String("--check")) {
         const QStringList lines = CheckConfigurations(session.ConfigDirectory());
         for (const QString &line : lines)
+            std::fputs(qPrintable(line + u'\n'), stdout);
+        // The machine's warnings are the administrator's to act on; the status stays the files'.
+        for (const QString &line : SecurityChecks::Warnings(session.AppDir()))
             std::fputs(qPrintable(line + u'\n'), stdout);
         return lines.isEmpty() ? 0 : 1;
     }

@@ -150,6 +150,11 @@ void ReadLines(const QString &text, ListedFile &file)
     }
 }
 
+QString LinkReason()
+{
+    return QStringLiteral("a symbolic link: not read, run or written through, as it may lead to any file");
+}
+
 } // namespace
 
 ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing::Kind kind)
@@ -162,9 +167,15 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         file.unreadable = QStringLiteral("not a regular file");
         return file;
     }
+    if (kind == DirectoryListing::Kind::Link) {
+        file.identity = IdentityOf(folder, name);
+        file.unreadable = LinkReason();
+        return file;
+    }
     const QByteArray path = QFile::encodeName(folder) + '/' + QFile::encodeName(name);
     // Not blocking: a FIFO or device met under a name listed as a file opens and is let go.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    // Never through a link: the folder is shared, and a link may lead to anyone's file.
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT && !name.contains(QChar::ReplacementCharacter)) {
@@ -174,7 +185,7 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         file.identity = IdentityOf(folder, name);
         file.unreadable = err == ENOENT
             ? QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program")
-            : qt_error_string(err);
+            : err == ELOOP ? LinkReason() : qt_error_string(err);
         return file;
     }
     struct stat st;
@@ -205,7 +216,8 @@ FileIdentity IdentityOf(const QString &folder, const QString &name)
 {
     struct stat st;
     const QByteArray path = QFile::encodeName(folder) + '/' + QFile::encodeName(name);
-    if (::stat(path.constData(), &st) != 0)
+    // The entry itself: a link is one, wherever it leads.
+    if (::lstat(path.constData(), &st) != 0)
         return {};
     return IdentityFrom(st);
 }

@@ -17,8 +17,12 @@ Result<QList<Entry>> Files(const QString &folder)
         return Failure{ErrorNumber::PathFileAccess, qt_error_string(errno)};
     const int dirFd = ::dirfd(dir);
     QList<Entry> entries;
-    errno = 0;
-    while (const dirent *e = ::readdir(dir)) {
+    for (;;) {
+        // Set before each entry: a failed look at one entry must not read as a failed listing.
+        errno = 0;
+        const dirent *e = ::readdir(dir);
+        if (!e)
+            break;
         const char *raw = e->d_name;
         if (raw[0] == '.' && (raw[1] == 0 || (raw[1] == '.' && raw[2] == 0)))
             continue;
@@ -29,6 +33,9 @@ Result<QList<Entry>> Files(const QString &folder)
         case DT_REG:
             kind = Kind::RegularFile;
             break;
+        case DT_LNK:
+            kind = Kind::Link;
+            break;
         case DT_FIFO:
         case DT_CHR:
         case DT_BLK:
@@ -36,12 +43,14 @@ Result<QList<Entry>> Files(const QString &folder)
             kind = Kind::Other;
             break;
         default: {
-            // A link, or a file system that gives no type: what the name leads to decides.
+            // A file system that gives no type: the entry itself decides, never what it leads to.
             struct stat st;
-            if (::fstatat(dirFd, raw, &st, 0) != 0)
-                kind = Kind::Other;
+            if (::fstatat(dirFd, raw, &st, AT_SYMLINK_NOFOLLOW) != 0)
+                kind = Kind::Unknown;
             else if (S_ISDIR(st.st_mode))
                 continue;
+            else if (S_ISLNK(st.st_mode))
+                kind = Kind::Link;
             else
                 kind = S_ISREG(st.st_mode) ? Kind::RegularFile : Kind::Other;
         }

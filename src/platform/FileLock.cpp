@@ -1,5 +1,7 @@
 #include "platform/FileLock.h"
 
+#include "platform/FileIo.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -70,10 +72,12 @@ Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::funct
 Result<std::unique_ptr<Held>> LockFile(const QString &lockFile, int waitMs)
 {
     const QString what = QDir::toNativeSeparators(lockFile);
-    const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0660);
-    if (fd < 0)
-        return CannotLock(what);
-    return Acquire(fd, waitMs, what, {});
+    // In a shared folder: never a link, never a FIFO (which would freeze the open).
+    Result<SharedFolder::Handle> opened = FileIo::OpenAppend(lockFile);
+    if (!opened)
+        return Failure{ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1 cannot be locked: %2").arg(what, opened.error().description)};
+    return Acquire(opened.value()->Release(), waitMs, what, {});
 }
 
 } // namespace FileLock

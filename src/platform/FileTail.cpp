@@ -1,7 +1,10 @@
 #include "platform/FileTail.h"
 
-#include <QFile>
+#include "platform/FileIo.h"
+
 #include <QFileInfo>
+
+#include <unistd.h>
 
 FileTail::FileTail(const QString &path, qint64 startBytes)
     : m_path(path), m_read(qMax<qint64>(0, QFileInfo(path).size() - startBytes))
@@ -10,14 +13,24 @@ FileTail::FileTail(const QString &path, qint64 startBytes)
 
 QByteArray FileTail::ReadNew(qint64 maxBytes)
 {
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Opened as every file of log/: a link or FIFO put in the log's place is not followed.
+    const QFileInfo info(m_path);
+    const Result<SharedFolder::Folder> folder = SharedFolder::Folder::Open(info.path());
+    if (!folder)
         return {};
-    if (file.size() < m_read)
+    const Result<SharedFolder::OpenedFile> file = folder->OpenRead(info.fileName());
+    if (!file)
+        return {};
+    const qint64 size = file->st.st_size;
+    if (size < m_read)
         m_read = 0;
-    if (file.size() == m_read || !file.seek(m_read))
+    if (size == m_read)
         return {};
-    const QByteArray bytes = file.read(maxBytes);
-    m_read += bytes.size();
+    QByteArray bytes(qMin(maxBytes, size - m_read), Qt::Uninitialized);
+    const ssize_t n = ::pread(file->handle->Fd(), bytes.data(), size_t(bytes.size()), m_read);
+    if (n <= 0)
+        return {};
+    bytes.truncate(n);
+    m_read += n;
     return bytes;
 }

@@ -1,17 +1,24 @@
 #include "platform/MakeFolder.h"
 
+#include "platform/SharedFolder.h"
+
 #include <QDir>
 #include <QFileInfo>
 
 Result<void> MakeFolderIfMissing(const QString &path)
 {
+    // The folder itself may be a link: lib/ and log/ of the application folder are the
+    // administrator's, and the package links them to /var.
     const QFileInfo info(path);
     if (info.isDir())
         return {};
-    if (info.exists())
+    if (info.exists() || info.isSymLink())
         return Failure{ErrorNumber::FileAlreadyExists, QStringLiteral("File already exists")};
-    if (!QDir().mkdir(path))
-        return info.dir().exists() ? Failure{ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")}
-                                   : Failure{ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
+    const Result<SharedFolder::Folder> parent = SharedFolder::Folder::Open(info.path());
+    if (!parent)
+        return Failure{ErrorNumber::PathNotFound, QStringLiteral("Path not found")};
+    // Made for the group (2770) whatever the umask of whoever started the program first.
+    if (const Result<SharedFolder::Folder> made = parent->MakeSub(info.fileName()); !made)
+        return Failure{ErrorNumber::PathFileAccess, QStringLiteral("Path/File access error")};
     return {};
 }

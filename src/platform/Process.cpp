@@ -1,5 +1,7 @@
 #include "platform/Process.h"
 
+#include "platform/FileIo.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -176,7 +179,7 @@ bool ReadAll(int fd, void *buffer, size_t size)
 }
 
 // After fork only async-signal-safe calls: everything the child needs is made before it.
-[[noreturn]] void ExecChild(const char *directory, int logFd, char *const argv[], int reportFd)
+[[noreturn]] void ExecChild(const char *directory, int logFd, char *const argv[], char *const envp[], int reportFd)
 {
     sigset_t none;
     ::sigemptyset(&none);
@@ -198,7 +201,7 @@ bool ReadAll(int fd, void *buffer, size_t size)
     if (!error) {
         // Nothing of ours but the three standard streams reaches the program.
         ::syscall(SYS_close_range, 3U, ~0U, 4U /* CLOSE_RANGE_CLOEXEC */);
-        ::execv(argv[0], argv);
+        ::execve(argv[0], argv, envp);
         error = errno;
     }
     const qint32 code = error;
@@ -206,8 +209,23 @@ bool ReadAll(int fd, void *buffer, size_t size)
     ::_exit(127);
 }
 
-Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QString &logFile)
+Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QString &logFile,
+                              const QByteArray &marker)
 {
+    // The environment is made here: after fork only async-signal-safe calls.
+    QList<QByteArray> environment;
+    const QByteArray markerName = marker.left(marker.indexOf('=') + 1);
+    for (char **entry = environ; *entry; ++entry) {
+        if (markerName.isEmpty() || !QByteArray(*entry).startsWith(markerName))
+            environment << QByteArray(*entry);
+    }
+    if (!marker.isEmpty())
+        environment << marker;
+    std::vector<char *> envp;
+    for (QByteArray &entry : environment)
+        envp.push_back(entry.data());
+    envp.push_back(nullptr);
+
     const QByteArray directory = QFile::encodeName(appDir.isEmpty() ? QDir::currentPath() : appDir);
     QList<QByteArray> args{QFile::encodeName(p.program)};
     for (const QString &argument : p.arguments)
@@ -219,9 +237,11 @@ Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QS
 
     int logFd = -1;
     if (!logFile.isEmpty()) {
-        logFd = ::open(QFile::encodeName(logFile).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0660);
-        if (logFd < 0)
-            return SpawnFailure(logFile, errno);
+        // The log is in a shared folder: opened there as its files are, never through a link.
+        Result<SharedFolder::Handle> log = FileIo::OpenAppend(logFile);
+        if (!log)
+            return log.error();
+        logFd = log.value()->Release();
     }
     const auto closeLog = qScopeGuard([logFd] {
         if (logFd >= 0)
@@ -244,7 +264,7 @@ Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QS
         ::close(report[0]);
         const pid_t program = ::fork();
         if (program == 0)
-            ExecChild(directory.constData(), logFd, argv.data(), report[1]);
+            ExecChild(directory.constData(), logFd, argv.data(), envp.data(), report[1]);
         const qint64 pid = program;
         (void)!::write(report[1], &pid, sizeof pid);
         ::_exit(program < 0 ? 1 : 0);
@@ -288,12 +308,13 @@ void SetWaitHooks(void (*begin)(), void (*end)())
     g_waitEnd = end;
 }
 
-Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile)
+Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile,
+                      const QByteArray &marker)
 {
     const Result<Prepared> p = Prepare(appDir, commandLine);
     if (!p)
         return p.error();
-    return SpawnPrepared(appDir, p.value(), logFile);
+    return SpawnPrepared(appDir, p.value(), logFile, marker);
 }
 
 Result<void> Start(const QString &appDir, const QString &commandLine)
@@ -333,6 +354,70 @@ std::optional<quint64> StartTimeOf(qint64 pid)
             return std::nullopt;
         if (field == 22)
             return std::strtoull(c + 1, nullptr, 10);
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// A small file of /proc whole; empty when it cannot be read.
+QByteArray ReadProc(qint64 pid, const char *name)
+{
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%lld/%s", static_cast<long long>(pid), name);
+    const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray bytes;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || bytes.size() > 1024 * 1024)
+            break;
+        bytes.append(buffer, n);
+    }
+    ::close(fd);
+    return bytes;
+}
+
+} // namespace
+
+std::optional<Facts> FactsOf(qint64 pid)
+{
+    if (pid <= 0)
+        return std::nullopt;
+    char path[48];
+    std::snprintf(path, sizeof path, "/proc/%lld", static_cast<long long>(pid));
+    struct stat st {};
+    if (::stat(path, &st) != 0)
+        return std::nullopt;
+    const std::optional<quint64> startTime = StartTimeOf(pid);
+    if (!startTime)
+        return std::nullopt;
+    Facts facts;
+    facts.uid = st.st_uid;
+    facts.startTime = *startTime;
+    facts.group = ::getpgid(pid_t(pid));
+    facts.workingFolder = QFileInfo(QString::fromLatin1(path) + QStringLiteral("/cwd")).canonicalFilePath();
+    for (const QByteArray &argument : ReadProc(pid, "cmdline").split('\0'))
+        facts.arguments << QFile::decodeName(argument);
+    if (!facts.arguments.isEmpty() && facts.arguments.last().isEmpty())
+        facts.arguments.removeLast();
+    facts.environment = ReadProc(pid, "environ");
+    // Gone meanwhile: what was read may be of a later process with the same pid.
+    if (StartTimeOf(pid) != startTime)
+        return std::nullopt;
+    return facts;
+}
+
+std::optional<QByteArray> EnvironmentValue(const QByteArray &environment, const QByteArray &name)
+{
+    const QByteArray prefix = name + '=';
+    for (const QByteArray &entry : environment.split('\0')) {
+        if (entry.startsWith(prefix))
+            return entry.mid(prefix.size());
     }
     return std::nullopt;
 }

@@ -37,13 +37,31 @@ struct Started
 // standard output and error appended to logFile (created 0660 when missing; none: inherited).
 // Fails with the platform's description when the program cannot be found or started, or
 // the log cannot be opened; a program that cannot be executed is told by the exec's reason.
-Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile = QString());
+// marker, when given ("NAME=value"), is added to the program's environment: what it inherits
+// and passes on tells later that this program started it (see Facts).
+Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile = QString(),
+                      const QByteArray &marker = QByteArray());
 
 // Spawn without a log, for callers that keep nothing of the start.
 Result<void> Start(const QString &appDir, const QString &commandLine);
 
 // Field 22 of /proc/<pid>/stat (clock ticks after boot); none when the process is gone.
 std::optional<quint64> StartTimeOf(qint64 pid);
+
+// What /proc tells of a live process, each read there and never taken from a file of ours.
+struct Facts
+{
+    uint uid = 0;            // the owner of /proc/<pid>
+    quint64 startTime = 0;   // as StartTimeOf
+    qint64 group = 0;        // its process group
+    QString workingFolder;   // where it runs, links resolved
+    QStringList arguments;   // its command line, argument by argument
+    QByteArray environment;  // its environment as it started: NAME=value entries, NUL-separated
+};
+// None when the process is gone (or a zombie) or /proc does not say.
+std::optional<Facts> FactsOf(qint64 pid);
+// The value of the NAME=value entry of environment; none when absent.
+std::optional<QByteArray> EnvironmentValue(const QByteArray &environment, const QByteArray &name);
 
 // Called when a BusyWait begins and ends: the windows show a busy cursor. This layer knows
 // no windows; null hooks (the default) show nothing.

@@ -250,7 +250,7 @@ long Key::Open(const QString &appDir, Hkey root, const QString &subKey, quint32 
     if (rootName.isEmpty())
         return ERROR_INVALID_HANDLE;
     const QString file = FilePath(appDir);
-    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit);
+    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit, FileIo::Links::Follow);
     Contents contents;
     if (!bytes || !Parse(bytes.value(), &contents))
         return ERROR_FILE_NOT_FOUND;
@@ -304,7 +304,7 @@ QString WhyFileRefused(const QString &appDir)
     const QString file = FilePath(appDir);
     if (!QFileInfo::exists(file))
         return QString();
-    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit);
+    const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit, FileIo::Links::Follow);
     return bytes ? QString() : bytes.error().description;
 }
 

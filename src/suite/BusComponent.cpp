@@ -3,16 +3,15 @@
 #include "app/Messages.h"
 #include "platform/FileIo.h"
 #include "platform/Process.h"
+#include "platform/SharedFolder.h"
 #include "platform/VbText.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <csignal>
@@ -22,15 +21,6 @@ namespace {
 
 const QString FailureLog = QStringLiteral("faliure.log"); // the tool's own spelling
 const QString SuccessLog = QStringLiteral("success.log");
-
-// The tool may leave its logs read-only; they are removed all the same.
-bool ForceDelete(const QString &path)
-{
-    if (!QFile::exists(path))
-        return true;
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::WriteOwner | QFile::WriteUser);
-    return QFile::remove(path);
-}
 
 void Failed(Messages &messages, const QString &componentName, const QString &reason)
 {
@@ -121,42 +111,41 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     // A folder of this run's own, readable by this user only: its logs are this run's outcome
     // whoever else runs the tool, and the application directory may be read-only.
     const QString parent = ToolFolderParent(logDirectory);
-    QTemporaryDir folder(parent + QStringLiteral("/directory-tool-XXXXXX"));
-    if (!folder.isValid()) {
+    const auto folder = SharedFolder::PrivateFolder::Make(parent, QStringLiteral("directory-tool"));
+    if (!folder) {
         Failed(messages, componentName,
                QStringLiteral("No working folder could be made for the directory tool in %1: %2")
-                   .arg(QDir::toNativeSeparators(parent), folder.errorString()));
+                   .arg(QDir::toNativeSeparators(parent), folder.error().description));
         return false;
     }
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
-    const Result<void> ran = RunTool(appDir, folder.path(), commandLine, waiting);
+    const Result<void> ran = RunTool(appDir, folder.value()->Path(), commandLine, waiting);
     if (!ran) {
         Failed(messages, componentName, ran.error().description);
         return false;
     }
     // The tool's exit code means nothing; only its log files tell the outcome.
-    return ReportBusComponentResult(messages, componentName, folder.path());
+    return ReportBusComponentResult(messages, componentName, folder.value()->Path());
 }
 
-bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folder)
+bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folderPath)
 {
-    const QString failure = folder + u'/' + FailureLog;
-    if (FileIo::PathExists(failure)) {
-        const Result<QString> read = FileIo::ReadAnsiText(failure);
+    const Result<SharedFolder::Folder> folder = SharedFolder::Folder::Open(folderPath);
+    if (folder && folder->Look(FailureLog)) {
+        const Result<QString> read = FileIo::ReadAnsiText(folder->PathOf(FailureLog));
         const QString reason = read ? read.value() : read.error().description;
         Tell(messages, QStringLiteral("Creation of Bus Component '") + componentName
                            + QStringLiteral("' Encountered Errors!\r\n") + reason);
-        ForceDelete(failure);
+        folder->Remove(FailureLog);
         return false;
     }
-    const QString success = folder + u'/' + SuccessLog;
-    if (FileIo::PathExists(success)) {
+    if (folder && folder->Look(SuccessLog)) {
         Tell(messages, QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"));
-        ForceDelete(success);
+        folder->Remove(SuccessLog);
         return true;
     }
     Failed(messages, componentName,
            QStringLiteral("The directory tool ended without leaving %1 or %2 in %3.")
-               .arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folder)));
+               .arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folderPath)));
     return false;
 }

@@ -8,12 +8,11 @@
 #include "platform/FileIo.h"
 #include "platform/Odbc.h"
 #include "platform/Process.h"
+#include "platform/SharedFolder.h"
 #include "platform/Worker.h"
 #include "suite/BackendChecks.h"
 #include "suite/ServerCommands.h"
 
-#include <QDir>
-#include <QFile>
 
 #include <array>
 
@@ -38,25 +37,25 @@ Failure LaunchFailure(const QString &description)
     return {ErrorNumber::LaunchFailed, description};
 }
 
-bool Holds(const QString &path, const QByteArray &bytes)
-{
-    if (!QFile::exists(path))
-        return false;
-    const Result<QByteArray> existing = FileIo::ReadBytes(path);
-    return existing && existing.value() == bytes;
-}
+// The modes of the copies: none writable by the group, so that no colleague changes one in
+// place; a colleague's own copy replaces the file, is no longer this user's, and is written
+// anew before this user's next start.
+mode_t CopyMode(const QString &name) { return name == StartFile ? 0750 : 0640; }
 
-// Writes bytes over path, whole or not at all, then gives it permissions unless they are
-// empty. A file that already holds exactly this is left alone: a repeated launch rewrites nothing.
-Result<void> WriteOver(const QString &path, const QByteArray &bytes, QFile::Permissions permissions)
+// Writes bytes as name in folder, whole or not at all, with the copy's mode. A file of this
+// user that already holds exactly this with that mode is left alone: a repeated launch
+// rewrites nothing.
+Result<void> WriteCopy(const SharedFolder::Folder &folder, const QString &name, const QByteArray &bytes)
 {
-    if (!Holds(path, bytes)) {
-        if (Result<void> written = FileIo::WriteFileAtomic(path, bytes); !written)
-            return written;
+    if (folder.WhyNotOwnProgram(name).isEmpty()) {
+        const Result<SharedFolder::OpenedFile> existing = folder.OpenRead(name);
+        if (existing && (existing->st.st_mode & 07777) == CopyMode(name)) {
+            const Result<QByteArray> held = FileIo::ReadBytes(folder.PathOf(name));
+            if (held && held.value() == bytes)
+                return {};
+        }
     }
-    if (permissions && QFile::permissions(path) != permissions)
-        QFile::setPermissions(path, permissions);
-    return {};
+    return folder.Replace(name, bytes, CopyMode(name));
 }
 
 Result<void> OpenSection(Odbc::Connection &connection, const QString &path, const QString &section)
@@ -92,16 +91,24 @@ Result<void> ReadPublishers(const QString &path, const QString &section, Take ta
     }
 }
 
+} // namespace
+
 Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath,
                                        const DispatcherRecord &record)
 {
-    const QString components = suite.appDir + QStringLiteral("/OAComponents");
-    const QString folder = components + u'/' + record.PublisherBusComp;
-    if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp))
-        return LaunchFailure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
+    // The templates are run as this user: only if no other account could have changed them.
+    // The publisher's folder is used only when it is a folder and not a link to one.
+    const Result<SharedFolder::Folder> components = SharedFolder::Folder::Open(suite.appDir + QStringLiteral("/OAComponents"));
+    if (!components)
+        return components.error();
+    const Result<SharedFolder::Folder> made = components->MakeSub(record.PublisherBusComp);
+    if (!made)
+        return LaunchFailure(QStringLiteral("The folder \"%1\" could not be used: %2")
+                                 .arg(components->PathOf(record.PublisherBusComp), made.error().description));
+    const SharedFolder::Folder &target = made.value();
+    const QString folder = target.Path();
     for (const QString &name : TemplateFiles) {
-        const QString from = components + u'/' + name;
-        const Result<QByteArray> read = FileIo::ReadBytes(from);
+        const Result<QByteArray> read = components->ReadTrusted(name, -1);
         if (!read)
             return read.error();
         QByteArray bytes = read.value();
@@ -115,19 +122,17 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
                                    .arg(record.PublisherBusComp, PropertiesFile));
             bytes = Ansi::Encode(text);
         }
-        // The start file must stay executable: the copies keep the template's permissions,
-        // except the filled-in properties, which stay for the operators' group as written.
-        const QFile::Permissions permissions = name == PropertiesFile ? QFile::Permissions() : QFile::permissions(from);
-        if (Result<void> written = WriteOver(folder + u'/' + name, bytes, permissions); !written)
+        if (Result<void> written = WriteCopy(target, name, bytes); !written)
             return written;
     }
+    // Looked at again right before the start: a copy someone replaced since is not run.
+    if (const QString why = target.WhyNotOwnProgram(StartFile); !why.isEmpty())
+        return LaunchFailure(QStringLiteral("%1 was not started: %2.").arg(target.PathOf(StartFile), why));
 
     // Quoted: the application directory may hold blanks.
     return StartRecordedProgram(suite, RunKind::Dispatcher, {jointFilePath}, record.PublisherBusComp,
                                 u'"' + folder + u'/' + StartFile + u'"');
 }
-
-} // namespace
 
 bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
 {

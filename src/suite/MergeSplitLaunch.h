@@ -42,3 +42,9 @@ QString WhyNotBusComponentName(const QString &name);
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.
 bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath);
+
+// One dispatcher: its folder under OAComponents/ made (never through a link), the templates
+// copied into it when no account but root and this user could have changed them, and its start
+// file started, recorded for jointFilePath. Fails naming the file or folder refused and why.
+Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath,
+                                       const DispatcherRecord &record);

@@ -12,6 +12,8 @@
 #include <QJsonObject>
 #include <QMap>
 
+#include <algorithm>
+
 #include <cerrno>
 
 #include <pwd.h>
@@ -105,9 +107,9 @@ QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFil
 Result<QList<RunRecord>> Load(const QString &appDir)
 {
     const QString path = RegisterPath(appDir);
-    if (!QFileInfo::exists(path))
-        return QList<RunRecord>();
     const Result<QByteArray> bytes = FileIo::ReadBytes(path, 16 * 1024 * 1024);
+    if (!bytes && bytes.error().number == ErrorNumber::FileNotFound)
+        return QList<RunRecord>(); // a missing register is an empty one
     if (!bytes)
         return bytes.error();
     QJsonParseError error;
@@ -150,15 +152,8 @@ Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
     QJsonArray array;
     for (const RunRecord &r : std::as_const(records))
         array.append(ToJson(r));
-    const QString path = RegisterPath(appDir);
-    const bool existed = QFileInfo::exists(path);
-    if (Result<void> written = FileIo::WriteFileAtomic(path, QJsonDocument(array).toJson(QJsonDocument::Indented));
-        !written)
-        return written;
-    // Every operator of the group replaces it in turn.
-    if (!existed)
-        ::chmod(QFile::encodeName(path).constData(), 0660);
-    return {};
+    // Every operator of the group replaces it in turn: 0660, whoever made it.
+    return FileIo::WriteFileAtomic(RegisterPath(appDir), QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
 QStringList LogFilesOf(const QString &appDir, const QString &configFile)
@@ -168,7 +163,8 @@ QStringList LogFilesOf(const QString &appDir, const QString &configFile)
         return {};
     QStringList files;
     const QFileInfoList found = QDir(QDir(appDir).filePath(QStringLiteral("log")))
-                                    .entryInfoList({name + QStringLiteral(".*.log")}, QDir::Files, QDir::Time | QDir::Reversed);
+                                    .entryInfoList({name + QStringLiteral(".*.log")}, QDir::Files | QDir::NoSymLinks,
+                                                   QDir::Time | QDir::Reversed);
     for (const QFileInfo &info : found) {
         // Only the names this program gives: "<file>.<kind>[-<section>].log".
         const QString kind = info.fileName().mid(name.size() + 1).section(u'.', 0, 0).section(u'-', 0, 0);
@@ -185,6 +181,114 @@ QString CurrentUser()
     return QString::number(::getuid());
 }
 
+namespace {
+
+const QByteArray MarkerName = QByteArrayLiteral("CONFIGURATION_SELECTOR_STARTED");
+
+QString ProgramName(const QString &commandLine)
+{
+    return QFileInfo(Process::SplitCommandLine(commandLine).value(0)).fileName();
+}
+
+// The mark a started program carries in its environment: the application folder, the kind,
+// the program and the configurations, one a line.
+QByteArray Marker(const QString &appDir, RunKind kind, const QString &commandLine, const QStringList &configFiles)
+{
+    const QString canonical = QFileInfo(appDir).canonicalFilePath();
+    return MarkerName + '='
+           + QFile::encodeName(QStringList{canonical, QLatin1String(KindName(kind)), ProgramName(commandLine)}
+                                   .join(u'\n')
+                               + u'\n' + configFiles.join(u'\n'));
+}
+
+// Masks the password of one ";"-separated value: the fields from first to the one before last
+// (a password may hold ";" itself).
+QString MaskFields(const QString &value, int first, int fromEnd)
+{
+    QStringList fields = value.split(u';');
+    if (fields.size() < first + fromEnd + 1)
+        return value;
+    fields = fields.mid(0, first) + QStringList{QStringLiteral("****")} + fields.mid(fields.size() - fromEnd);
+    return fields.join(u';');
+}
+
+} // namespace
+
+QString Masked(const QString &commandLine)
+{
+    QStringList parts = Process::SplitCommandLine(commandLine);
+    bool changed = false;
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const QString before = parts[i];
+        const qsizetype fields = before.count(u';') + 1;
+        if (fields >= 5 && QFileInfo(parts[0]).fileName().compare(QLatin1String("java"), Qt::CaseInsensitive) == 0)
+            parts[i] = MaskFields(before, 1, 4); // the directory tool: admin;password;3;name;endpoint;0
+        else if (fields >= 5)
+            parts[i] = MaskFields(before, 3, 1); // product;server;user;password;platform
+        changed = changed || parts[i] != before;
+    }
+    if (!changed)
+        return commandLine;
+    QString line = Process::QuoteArgument(parts[0]);
+    for (qsizetype i = 1; i < parts.size(); ++i)
+        line += u' ' + Process::QuoteArgument(parts[i], parts[i].contains(u';') ? Process::Quote::Always
+                                                                              : Process::Quote::WhenNeeded);
+    return line;
+}
+
+Result<void> Verify(const QString &appDir, const RunRecord &r)
+{
+    auto no = [](const QString &why) { return Failure{ErrorNumber::PermissionDenied, why}; };
+    if (r.pid <= 1)
+        return no(QStringLiteral("pid %1 cannot be a program this folder started").arg(r.pid));
+    const std::optional<Process::Facts> facts = Process::FactsOf(r.pid);
+    if (!facts)
+        return no(QStringLiteral("no process %1 runs").arg(r.pid));
+    if (facts->uid != ::getuid()) {
+        const passwd *owner = ::getpwuid(facts->uid);
+        return no(QStringLiteral("it belongs to %1")
+                      .arg(owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(facts->uid)));
+    }
+    if (facts->startTime != r.startTime)
+        return no(QStringLiteral("process %1 started at another time than the recorded one").arg(r.pid));
+    if (facts->group != r.pid)
+        return no(QStringLiteral("process %1 does not lead a process group of its own").arg(r.pid));
+    const QString folder = QFileInfo(appDir).canonicalFilePath();
+    if (facts->workingFolder != folder)
+        return no(QStringLiteral("process %1 runs in %2, not in %3").arg(r.pid).arg(facts->workingFolder, folder));
+    const std::optional<QByteArray> marker = Process::EnvironmentValue(facts->environment, MarkerName);
+    const QStringList mark = marker ? QFile::decodeName(*marker).split(u'\n') : QStringList();
+    if (mark.size() < 4 || mark[0] != folder || mark[1] != QLatin1String(KindName(r.kind))
+        || !mark.mid(3).contains(r.configFile))
+        return no(QStringLiteral("process %1 was not started from this folder as the %2 of %3")
+                      .arg(r.pid)
+                      .arg(QLatin1String(KindName(r.kind)), QDir::toNativeSeparators(r.configFile)));
+    const QString program = mark[2];
+    const bool named = std::any_of(facts->arguments.cbegin(),
+                                   facts->arguments.cbegin() + qMin<qsizetype>(2, facts->arguments.size()),
+                                   [&](const QString &a) { return QFileInfo(a).fileName() == program; });
+    if (!named || ProgramName(r.commandLine) != program)
+        return no(QStringLiteral("the command line of process %1 is not the recorded program %2").arg(r.pid).arg(program));
+    return {};
+}
+
+bool BelongsToAnother(const RunRecord &record)
+{
+    const std::optional<Process::Facts> facts = Process::FactsOf(record.pid);
+    return record.pid > 1 && facts && facts->uid != ::getuid();
+}
+
+void AppendToLog(const QString &appDir, const RunRecord &record, const QString &line)
+{
+    // Only a log that is there: a record may name any file, and none is made for it.
+    const QString path = LogFileFor(appDir, record.kind, record.configFile, record.section);
+    if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
+        return;
+    if (const Result<SharedFolder::Handle> log = FileIo::OpenAppend(path))
+        [[maybe_unused]] const ssize_t n = ::write(log.value()->Fd(), line.toLocal8Bit().append('\n').constData(),
+                                                    size_t(line.toLocal8Bit().size() + 1));
+}
+
 Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
                                  const QString &section, const QString &commandLine)
 {
@@ -193,19 +297,22 @@ Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStr
     record.kind = kind;
     record.configFile = configFile;
     record.section = section;
-    record.commandLine = commandLine;
+    // Passwords never reach the register or the log; the program itself gets them.
+    record.commandLine = Masked(commandLine);
     record.logFile = LogFileFor(appDir, kind, configFile, section);
     record.uid = ::getuid();
     record.user = CurrentUser();
     record.started = QDateTime::currentDateTime();
-    // A line before each start, so that the log tells one run from the next.
-    if (QFile log(record.logFile); log.open(QIODevice::Append)) {
-        log.write(QStringLiteral("==== %1 started by %2: %3\n")
-                      .arg(record.started.toString(Qt::ISODate), record.user, commandLine)
-                      .toLocal8Bit());
-        log.close();
+    // A line before each start, so that the log tells one run from the next; a log that cannot
+    // be opened (a link put in its place) fails the start below, naming it.
+    if (const Result<SharedFolder::Handle> log = FileIo::OpenAppend(record.logFile)) {
+        const QByteArray line = QStringLiteral("==== %1 started by %2: %3\n")
+                                    .arg(record.started.toString(Qt::ISODate), record.user, record.commandLine)
+                                    .toLocal8Bit();
+        [[maybe_unused]] const ssize_t n = ::write(log.value()->Fd(), line.constData(), size_t(line.size()));
     }
-    const Result<Process::Started> started = Process::Spawn(appDir, commandLine, record.logFile);
+    const Result<Process::Started> started =
+        Process::Spawn(appDir, commandLine, record.logFile, Marker(appDir, kind, commandLine, configFiles));
     if (!started)
         return started.error();
     record.pid = started.value().pid;

@@ -58,6 +58,24 @@ struct StartedRun
 Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
                                  const QString &section, const QString &commandLine);
 
+// Whether this user may signal the record's process group: the pid is above 1 and /proc says
+// the process is this user's (its owner read there, never the record's uid), started at the
+// recorded time, leads its own process group, runs in appDir, and is the recorded program
+// started by this application folder for the recorded file (its command line and the mark
+// StartRecorded gives its environment). The reason otherwise; for another user's program the
+// reason names that user. Nothing read from the shared register counts as proof.
+Result<void> Verify(const QString &appDir, const RunRecord &record);
+// True when Verify's refusal is that another user's process it is.
+bool BelongsToAnother(const RunRecord &record);
+
+// The command line as it may be shown or written: every password field of the Java server's
+// values ("<product>;<server>;<user>;<password>;<platform>") and of the directory tool's
+// ("<admin>;<password>;...") replaced by "****".
+QString Masked(const QString &commandLine);
+
+// Appends a line to the configuration's program log in appDir's log/ when that log exists.
+void AppendToLog(const QString &appDir, const RunRecord &record, const QString &line);
+
 // The program logs of the configuration in log/, the newest last.
 QStringList LogFilesOf(const QString &appDir, const QString &configFile);
 

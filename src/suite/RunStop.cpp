@@ -1,5 +1,7 @@
 #include "suite/RunStop.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QSet>
 #include <QTimer>
 
@@ -15,18 +17,15 @@ QString Named(const RunRecord &r)
     return RunningState::Details({r});
 }
 
-// The process group of the recorded process, if it still is that process.
-int SignalGroup(const RunRecord &r, int signal)
-{
-    if (!RunRegister::IsRunning(r))
-        return 0;
-    return ::kill(-pid_t(r.pid), signal) == 0 ? 0 : errno;
-}
-
 } // namespace
 
 RunStopper::RunStopper(QList<RunRecord> records, int graceMs, QObject *parent)
-    : QObject(parent), m_graceMs(graceMs), m_timer(new QTimer(this))
+    : RunStopper(QCoreApplication::applicationDirPath(), std::move(records), graceMs, parent)
+{
+}
+
+RunStopper::RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs, QObject *parent)
+    : QObject(parent), m_appDir(appDir), m_graceMs(graceMs), m_timer(new QTimer(this))
 {
     QSet<qint64> seen;
     for (const RunRecord &r : records) {
@@ -34,13 +33,35 @@ RunStopper::RunStopper(QList<RunRecord> records, int graceMs, QObject *parent)
         if (seen.contains(r.pid))
             continue;
         seen.insert(r.pid);
-        if (r.uid != ::getuid())
-            m_refused << Named(r) + QStringLiteral(": left running, it belongs to %1").arg(r.user);
-        else
+        if (!RunRegister::IsRunning(r))
+            continue; // ended meanwhile: nothing to signal, nothing to say
+        const Result<void> proved = RunRegister::Verify(m_appDir, r);
+        if (proved) {
             m_signalled << r;
+        } else if (RunRegister::BelongsToAnother(r)) {
+            m_refused << Named(r) + QStringLiteral(": left running, ") + proved.error().description;
+        } else {
+            ++m_notVerifiable;
+            m_refused << Named(r) + QStringLiteral(": not verifiable, left alone: ") + proved.error().description;
+            RunRegister::AppendToLog(m_appDir, r,
+                                     QStringLiteral("==== %1 Stop by %2 sent no signal to pid %3: %4")
+                                         .arg(QDateTime::currentDateTime().toString(Qt::ISODate),
+                                              RunRegister::CurrentUser())
+                                         .arg(r.pid)
+                                         .arg(proved.error().description));
+        }
     }
     m_timer->setInterval(100);
     connect(m_timer, &QTimer::timeout, this, &RunStopper::Check);
+}
+
+// The verified process group, proved again right before each signal: a pid that ended and
+// was given to another process is not signalled. 0 when signalled or gone.
+int RunStopper::Signal(const RunRecord &r, int signal) const
+{
+    if (!RunRegister::IsRunning(r) || !RunRegister::Verify(m_appDir, r))
+        return 0;
+    return ::kill(-pid_t(r.pid), signal) == 0 ? 0 : errno;
 }
 
 RunStopper::~RunStopper() = default;
@@ -48,7 +69,7 @@ RunStopper::~RunStopper() = default;
 void RunStopper::Start()
 {
     for (qsizetype i = 0; i < m_signalled.size();) {
-        if (const int error = SignalGroup(m_signalled[i], SIGTERM); error) {
+        if (const int error = Signal(m_signalled[i], SIGTERM); error) {
             m_refused << Named(m_signalled[i]) + QStringLiteral(": ") + qt_error_string(error);
             m_signalled.removeAt(i);
         } else {
@@ -83,7 +104,7 @@ void RunStopper::Check()
         if (m_killed)
             return; // the kernel is taking them down
         for (const RunRecord &r : running)
-            SignalGroup(r, SIGKILL);
+            Signal(r, SIGKILL);
         m_killed = true;
         return;
     }
@@ -108,7 +129,9 @@ void RunStopper::Finish(bool cancelled)
         parts << QStringLiteral("killed after %1 s").arg(m_graceMs / 1000);
     if (cancelled && left > 0)
         parts << QStringLiteral("%1 still running (waiting cancelled)").arg(left);
-    if (!m_refused.isEmpty())
-        parts << QStringLiteral("%1 not stopped").arg(m_refused.size());
+    if (m_refused.size() > m_notVerifiable)
+        parts << QStringLiteral("%1 not stopped").arg(m_refused.size() - m_notVerifiable);
+    if (m_notVerifiable > 0)
+        parts << QStringLiteral("%1 not verifiable").arg(m_notVerifiable);
     emit Finished(parts.join(QStringLiteral(", ")));
 }

@@ -9,13 +9,17 @@
 class QTimer;
 
 // Ends programs of the register: SIGTERM to each one's process group, SIGKILL to the groups
-// still there after the grace period. A program another user started is not signalled; it is
-// named with who started it. Nothing but a running register record is ever signalled.
+// still there after the grace period. Only a record RunRegister::Verify proves is signalled,
+// and only its process group: a program another user runs is named with that user and left
+// alone; any other record is "not verifiable", left alone, and its program log says why.
 class RunStopper final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RunStopper)
 public:
+    // appDir: the application folder whose programs these are (they run there).
+    RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
+    // The same for this program's own application folder.
     explicit RunStopper(QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
     ~RunStopper() override;
 
@@ -26,6 +30,8 @@ public:
 
     // One line per program left alone or that could not be signalled, with the reason.
     const QStringList &Refused() const { return m_refused; }
+    // How many of Refused are records that could not be proved to be a program started here.
+    int NotVerifiable() const { return m_notVerifiable; }
     // The signalled programs still running.
     QList<RunRecord> Remaining() const;
     bool Killed() const { return m_killed; }
@@ -40,7 +46,11 @@ private:
     void Check();
     void Finish(bool cancelled);
 
+    int Signal(const RunRecord &r, int signal) const;
+
+    QString m_appDir;
     QList<RunRecord> m_signalled;
+    int m_notVerifiable = 0;
     QStringList m_refused;
     int m_graceMs;
     bool m_killed = false;

@@ -41,7 +41,7 @@ Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const
         Tell(suite.messages,
              QStringLiteral("%1 was started (pid %2), but it could not be recorded, so this window will not "
                             "show it running or stop it:\r\n%3")
-                 .arg(commandLine)
+                 .arg(started.value().record.commandLine)
                  .arg(started.value().record.pid)
                  .arg(recorded.error().description),
              MsgIcon::Exclamation, MsgButtons::Ok);

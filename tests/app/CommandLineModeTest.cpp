@@ -1,4 +1,5 @@
 #include "app/CommandLineMode.h"
+#include "app/SecurityChecks.h"
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
 #include "support/TestAppDir.h"
@@ -100,4 +101,26 @@ TEST(CommandLineMode, CheckNamesEachConfigurationThatIsNotSound)
             EXPECT_TRUE(lines[0].contains(QLatin1String(c.says))) << lines[0].toStdString();
         }
     }
+}
+
+// --check's warnings for the administrator: /proc without hidepid, and each shared folder whose
+// mode, owner or group departs from the package's layout, named with what it has.
+TEST(CommandLineMode, CheckWarnsOfProcWithoutHidepidAndFoldersOffTheLayout)
+{
+    const std::pair<QByteArray, bool> mounts[] = {
+        {"proc /proc proc rw,nosuid,nodev,noexec,relatime 0 0\n", true},
+        {"proc /proc proc rw,relatime,hidepid=invisible 0 0\n", false},
+        {"proc /proc proc rw,hidepid=2 0 0\n", false},
+        {"proc /proc proc rw,hidepid=0 0 0\n", true},
+        {"sysfs /sys sysfs rw 0 0\n", false},
+    };
+    for (const auto &[table, warns] : mounts)
+        EXPECT_EQ(!SecurityChecks::ProcWarning(table).isEmpty(), warns) << table.constData();
+
+    TestAppDir app;
+    ASSERT_EQ(::chmod(QFile::encodeName(app.lib()).constData(), 02775), 0);
+    const QStringList warnings = SecurityChecks::FolderWarnings(app.path());
+    ASSERT_FALSE(warnings.isEmpty());
+    EXPECT_TRUE(warnings[0].contains(app.lib() + ": mode 2775")) << warnings[0].toStdString();
+    EXPECT_TRUE(warnings[0].contains("mode 2770, owner root, group tessaly")) << warnings[0].toStdString();
 }

@@ -69,6 +69,10 @@ TEST(ConfigListReader, SaysWhyAFileCannotBeReadAndWhoMayReadItsPassword)
     dir.writeFile("lib/huge.tsy", QByteArray(1024 * 1024 + 1, 'x'));
     dir.writeFile("lib/locked.tsy", "dsn=x");
     ::chmod(lib + "/locked.tsy", 0);
+    // Links a colleague may plant: to a file of someone else, and to nothing.
+    dir.writeFile("victim", "password=secret");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir.path() + "/victim"), lib + "/link.tsy"), 0);
+    ASSERT_EQ(::symlink("/nonexistent", lib + "/dangling.tsy"), 0);
     const bool root = ::geteuid() == 0;
     using P = ConfigList::ListedFile::Presence;
     struct Case { QString name; DirectoryListing::Kind kind; P presence; const char *reason; };
@@ -80,6 +84,9 @@ TEST(ConfigListReader, SaysWhyAFileCannotBeReadAndWhoMayReadItsPassword)
         {QFile::decodeName("caf\xe9.tsy"), DirectoryListing::Kind::Unknown, P::Listed, "not valid text"},
         {"huge.tsy", DirectoryListing::Kind::RegularFile, P::Listed, "larger than 1048576 bytes"},
         {"locked.tsy", DirectoryListing::Kind::RegularFile, P::Listed, root ? "" : "Permission denied"},
+        {"link.tsy", DirectoryListing::Kind::Link, P::Listed, "a symbolic link"},
+        {"link.tsy", DirectoryListing::Kind::Unknown, P::Listed, "a symbolic link"},
+        {"dangling.tsy", DirectoryListing::Kind::Unknown, P::Listed, "a symbolic link"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name.toStdString());
@@ -111,12 +118,14 @@ TEST(ConfigListReader, ListsTheFirstConfigurationFilesInNameOrder)
         dir.writeFile(u"lib/"_s + QLatin1String(name), "");
     ASSERT_TRUE(QDir(dir.lib()).mkdir("e.tsy"));
     ASSERT_EQ(::symlink("e.tsy", QFile::encodeName(dir.lib("f.tsy")).constData()), 0);
+    ASSERT_EQ(::symlink("/nonexistent", QFile::encodeName(dir.lib("g.tsy")).constData()), 0);
     Result<ConfigList::Listing> listed = ConfigList::ListFolder(dir.lib());
     ASSERT_TRUE(listed.ok());
     QStringList names;
     for (const DirectoryListing::Entry &e : listed->files)
         names << e.name;
-    EXPECT_EQ(names, QStringList({"A.tsy", "a.tsy", "b.tsy", "d.tsy "}));
+    // A link is an entry of its own, wherever it leads (nowhere too): listed, never followed.
+    EXPECT_EQ(names, QStringList({"A.tsy", "a.tsy", "b.tsy", "d.tsy ", "f.tsy", "g.tsy"}));
     EXPECT_EQ(listed->leftOut, 0);
 
     for (int i = 0; i < ConfigList::MaxListed + 2; ++i)
@@ -124,8 +133,8 @@ TEST(ConfigListReader, ListsTheFirstConfigurationFilesInNameOrder)
     listed = ConfigList::ListFolder(dir.lib());
     ASSERT_TRUE(listed.ok());
     EXPECT_EQ(listed->files.size(), ConfigList::MaxListed);
-    EXPECT_EQ(listed->leftOut, 6);
-    EXPECT_EQ(listed->files.last().name, "x32762.tsy");
+    EXPECT_EQ(listed->leftOut, 8);
+    EXPECT_EQ(listed->files.last().name, "x32760.tsy");
     EXPECT_FALSE(ConfigList::ListFolder(dir.lib("missing")).ok());
 }
 

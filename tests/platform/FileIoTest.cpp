@@ -1,9 +1,13 @@
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
+#include "platform/SharedFolder.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -20,8 +24,8 @@ TEST(FileIo, SplitLinesTakesEveryLineEndAndFileNamesWindowsForbidsAreInvalid)
         EXPECT_TRUE(FileIo::IsValidFileName(QString::fromUtf8(good))) << good;
 }
 
-// A new file is 0660 in the folder's group whatever the umask; a replaced file keeps its mode
-// and group; a write that cannot be done leaves the old file and no temporary.
+// A new or replaced file is 0660 in the folder's group whatever the umask and whatever the old
+// file had (no set-ID bit survives); a write that cannot be done leaves the old file and no temporary.
 TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
 {
     QTemporaryDir dir;
@@ -41,11 +45,11 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
         EXPECT_EQ(st.st_mode & 07777, 0660u) << mask;
         EXPECT_EQ(st.st_gid, group) << mask;
     }
-    ASSERT_EQ(::chmod(native.constData(), 0604), 0);
+    ASSERT_EQ(::chmod(native.constData(), 06777), 0);
     ASSERT_TRUE(FileIo::WriteFileAtomic(path, "two\r\n"));
     EXPECT_EQ(FileIo::ReadBytes(path).value(), QByteArray("two\r\n"));
     ASSERT_EQ(::stat(native.constData(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, 0604u);
+    EXPECT_EQ(st.st_mode & 07777, 0660u);
     EXPECT_EQ(st.st_gid, group);
 
     QFile::setPermissions(path, QFile::ReadOwner);
@@ -61,21 +65,62 @@ TEST(FileIo, AtomicWriteReplacesOrFailsWithoutDamage)
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1); // no temporary left
 }
 
-// A name that stands for a device or FIFO (a link to one too), or a file too large to be a text file
-// of the suite, is refused unopened: opening a FIFO would block, a device never end.
-TEST(FileIo, ReadsOnlyRegularFilesOfSensibleSize)
+// Every way the program opens a file of the shared folders, met with what a colleague may
+// plant under its name: a link to a file of someone else, a dangling link, a FIFO, a folder.
+// Each is refused at once, naming the entry and what it is; nothing is written through the
+// link and the FIFO never blocks (a blocked open would hang the test, not fail it).
+TEST(FileIo, EveryOpenRefusesWhatIsNoRegularFileWithoutBlocking)
+{
+    QTemporaryDir dir;
+    const QString victim = dir.filePath("victim");
+    ASSERT_TRUE(FileIo::WriteFileAtomic(victim, "private"));
+    using Open = std::function<Failure(const QString &)>;
+    auto failed = [](const auto &result) { return result ? Failure{} : result.error(); };
+    const std::pair<const char *, Open> opens[] = {
+        {"read", [&](const QString &p) { return failed(FileIo::ReadBytes(p)); }},
+        {"read version", [&](const QString &p) { return failed(FileIo::ReadVersion(p)); }},
+        {"replace", [&](const QString &p) { return failed(FileIo::WriteFileAtomic(p, "x")); }},
+        {"append", [&](const QString &p) { return failed(FileIo::OpenAppend(p)); }},
+        {"lock", [&](const QString &p) { return failed(FileLock::LockFile(p, 100)); }},
+        {"trusted read", [&](const QString &p) {
+             return failed(SharedFolder::Folder::Open(dir.path()).value().ReadTrusted(QFileInfo(p).fileName(), -1));
+         }},
+    };
+    struct Planted { const char *what; std::function<void(const QByteArray &)> plant; };
+    const Planted planted[] = {
+        {"a symbolic link", [&](const QByteArray &at) { ASSERT_EQ(::symlink(QFile::encodeName(victim), at), 0); }},
+        {"a symbolic link", [&](const QByteArray &at) { ASSERT_EQ(::symlink("/nonexistent/x", at), 0); }},
+        {"a FIFO", [&](const QByteArray &at) { ASSERT_EQ(::mkfifo(at, 0666), 0); }},
+        {"a folder", [&](const QByteArray &at) { ASSERT_EQ(::mkdir(at, 0777), 0); }},
+    };
+    int n = 0;
+    for (const auto &[how, open] : opens) {
+        for (const Planted &p : planted) {
+            const QString path = dir.filePath(QStringLiteral("entry%1").arg(n++));
+            p.plant(QFile::encodeName(path));
+            const Failure failure = open(path);
+            SCOPED_TRACE(std::string(how) + " of " + p.what);
+            EXPECT_NE(failure.number, 0);
+            EXPECT_TRUE(failure.description.contains(path)) << failure.description.toStdString();
+            const bool named = failure.description.contains(QLatin1String(p.what))
+                               || (QLatin1String(p.what) == QLatin1String("a folder")
+                                   && failure.description.contains(QLatin1String("directory")));
+            EXPECT_TRUE(named) << failure.description.toStdString();
+        }
+    }
+    EXPECT_EQ(FileIo::ReadBytes(victim).value(), QByteArray("private"));
+    EXPECT_FALSE(QFileInfo::exists("/nonexistent/x"));
+}
+
+// A file too large to be a text file of the suite is refused unread.
+TEST(FileIo, ReadsOnlyFilesOfSensibleSize)
 {
     QTemporaryDir dir;
     auto path = [&](const char *name) { return dir.filePath(QLatin1String(name)); };
-    ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.tsy")).constData(), 0600), 0);
-    ASSERT_TRUE(QFile::link("/dev/zero", path("zero.tsy")));
     ASSERT_TRUE(FileIo::WriteFileAtomic(path("big.tsy"), QByteArray(FileIo::kTextFileLimit + 1, 'x')));
     ASSERT_TRUE(FileIo::WriteFileAtomic(path("limit.tsy"), QByteArray(FileIo::kTextFileLimit, 'x')));
-
-    for (const char *name : {"fifo.tsy", "zero.tsy", "big.tsy"}) {
-        const Result<QString> text = FileIo::ReadAnsiText(path(name));
-        ASSERT_FALSE(text) << name;
-        EXPECT_TRUE(text.error().description.contains(path(name))) << text.error().description.toStdString();
-    }
+    const Result<QString> text = FileIo::ReadAnsiText(path("big.tsy"));
+    ASSERT_FALSE(text);
+    EXPECT_TRUE(text.error().description.contains(path("big.tsy"))) << text.error().description.toStdString();
     EXPECT_EQ(FileIo::ReadAnsiText(path("limit.tsy")).value().size(), FileIo::kTextFileLimit);
 }

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 // A folder is made once and kept; what stands in its way is named by its error number, and
 // nothing is made in its place.
 TEST(MakeFolder, MakesAMissingFolderOrSaysWhyNot)
@@ -30,4 +32,20 @@ TEST(MakeFolder, MakesAMissingFolderOrSaysWhyNot)
         EXPECT_EQ(QFileInfo(c.path).isDir(), c.folderAfter);
     }
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("gone")));
+}
+
+// A folder the program makes is for the group, set-group-ID, whatever the umask.
+TEST(MakeFolder, AFolderMadeIs2770WhateverTheUmask)
+{
+    QTemporaryDir dir;
+    for (const mode_t mask : {0022, 0077}) {
+        const QString path = dir.filePath(QString::number(mask));
+        const mode_t before = ::umask(mask);
+        const Result<void> made = MakeFolderIfMissing(path);
+        ::umask(before);
+        ASSERT_TRUE(made);
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 02770u) << mask;
+    }
 }

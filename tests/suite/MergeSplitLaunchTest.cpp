@@ -8,7 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,3 +149,49 @@ TEST_F(LaunchTest, FailuresStopWhereTheyOccur)
 }
 
 } // namespace
+
+// A dispatcher runs only from templates no other account could have changed, and is copied
+// only into a folder of OAComponents, never through a link: each case is refused, naming the
+// file and why, and nothing starts or lands outside.
+TEST_F(LaunchTest, ADispatcherRunsOnlyFromTrustedTemplatesIntoItsOwnFolder)
+{
+    QTemporaryDir outside;
+    const QByteArray components = QFile::encodeName(Component(QString()));
+    const QByteArray start = QFile::encodeName(Component("startEventDispatcher.bat"));
+    struct Case { const char *what; std::function<void()> spoil; const char *says; };
+    const bool root = ::geteuid() == 0;
+    const Case cases[] = {
+        {"a template its group may write", [&] { ::chmod(start, 0770); }, "its group or others may write to it"},
+        {"a template of another account", [&] { EXPECT_EQ(::chown(start, root ? 65534 : ::getuid(), gid_t(-1)), 0); },
+         root ? "belongs to another account" : ""},
+        {"a folder others may replace it in", [&] { ::chmod(components, 0777); }, "has no sticky bit"},
+        {"the same folder with the sticky bit", [&] { ::chmod(components, 01777); }, ""},
+        {"a template that is a link", [&] {
+             ::rename(start, QFile::encodeName(outside.filePath("s.bat")));
+             EXPECT_EQ(::symlink(QFile::encodeName(outside.filePath("s.bat")), start), 0);
+         }, "is a symbolic link"},
+        {"a dispatcher folder that is a link", [&] {
+             EXPECT_EQ(::symlink(QFile::encodeName(outside.path()), components + "/PUB"), 0);
+         }, "is a symbolic link, not a folder"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        ::chmod(start, 0700);
+        ::chmod(components, 0755);
+        QDir(Component("PUB")).removeRecursively();
+        QFile::remove(Component("PUB"));
+        c.spoil();
+        app.messages().ClearShown();
+        const Result<void> started = PrepareAndStartDispatcher(app.suite(), joint, {QStringLiteral("PUB"), QStringLiteral("C")});
+        EXPECT_EQ(started.ok(), !*c.says) << (started ? "" : started.error().description.toStdString());
+        if (*c.says) {
+            EXPECT_TRUE(started.error().description.contains(QLatin1String(c.says))) << started.error().description.toStdString();
+            EXPECT_FALSE(QFile::exists(Component("PUB/startEventDispatcher.bat")));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(Component("PUB/started.txt")); }, 5000));
+        }
+        EXPECT_EQ(QDir(outside.path()).entryList(QDir::Files).filter(QStringLiteral("event")), QStringList());
+        QFile::remove(start);
+    }
+}

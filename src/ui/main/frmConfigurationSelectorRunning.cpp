@@ -78,7 +78,7 @@ void frmConfigurationSelector::mnuStop_Click()
         ShowOutcome(QStringLiteral("Nothing runs for %1").arg(HighlightedNames().join(QStringLiteral(", "))));
         return;
     }
-    m_stopper = new RunStopper(chosen, 10000, this);
+    m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
     connect(m_stopper, &RunStopper::Progress, this, &frmConfigurationSelector::ShowOutcome);
     connect(m_stopper, &RunStopper::Finished, this, [this](const QString &outcome) {
         const QStringList refused = m_stopper->Refused();

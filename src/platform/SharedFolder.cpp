@@ -1,0 +1,340 @@
+#include "platform/SharedFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace SharedFolder {
+namespace {
+
+constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
+
+QByteArray Native(const QString &name) { return QFile::encodeName(name); }
+
+// Nothing but the permission bits: a set-user-ID or set-group-ID bit is never given to a file.
+mode_t FileBits(mode_t mode) { return mode & 0777; }
+
+} // namespace
+
+QString KindText(mode_t mode)
+{
+    if (S_ISLNK(mode))
+        return QStringLiteral("a symbolic link");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO (named pipe)");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return QStringLiteral("a device");
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISREG(mode))
+        return QStringLiteral("a regular file");
+    return QStringLiteral("not a regular file");
+}
+
+Descriptor::~Descriptor()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+int Descriptor::Release()
+{
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
+}
+
+Result<Folder> Folder::Open(const QString &path)
+{
+    const int fd = path.isEmpty() ? -1 : ::open(Native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = path.isEmpty() ? ENOENT : errno;
+        return Failure{err == ENOENT || err == ENOTDIR ? ErrorNumber::PathNotFound : ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1: %2").arg(err == ENOENT || err == ENOTDIR ? QStringLiteral("Path not found")
+                                                                                   : qt_error_string(err),
+                                                    QDir::toNativeSeparators(path))};
+    }
+    return Folder(path, std::make_shared<Descriptor>(fd));
+}
+
+QString Folder::PathOf(const QString &name) const { return m_path + u'/' + name; }
+
+struct stat Folder::Status() const
+{
+    struct stat st {};
+    ::fstat(Fd(), &st);
+    return st;
+}
+
+std::optional<struct stat> Folder::Look(const QString &name) const
+{
+    struct stat st {};
+    if (::fstatat(Fd(), Native(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return std::nullopt;
+    return st;
+}
+
+Failure Folder::Refused(const QString &name, int err) const
+{
+    const QString path = QDir::toNativeSeparators(PathOf(name));
+    if (err == ENOENT)
+        return {ErrorNumber::FileNotFound, QStringLiteral("File not found: ") + path};
+    // Whatever the call said, what the name is tells the operator most.
+    if (const std::optional<struct stat> st = Look(name); st && (err == ELOOP || err == ENOTDIR || err == EISDIR
+                                                                 || err == ENXIO || err == 0))
+        return {ErrorNumber::PathFileAccess, QStringLiteral("%1 is %2, refused: a file of the shared folders is "
+                                                            "used only when it is a regular file")
+                                                 .arg(path, KindText(st->st_mode))};
+    return {ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
+}
+
+Result<Folder> Folder::Sub(const QString &name) const
+{
+    const int fd = ::openat(Fd(), Native(name).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) {
+        const int err = errno;
+        const std::optional<struct stat> st = Look(name);
+        if (err != ENOENT && st && !S_ISDIR(st->st_mode))
+            return Failure{ErrorNumber::PathFileAccess,
+                           QStringLiteral("%1 is %2, not a folder: refused")
+                               .arg(QDir::toNativeSeparators(PathOf(name)), KindText(st->st_mode))};
+        return Refused(name, err);
+    }
+    return Folder(PathOf(name), std::make_shared<Descriptor>(fd));
+}
+
+Result<Folder> Folder::MakeSub(const QString &name) const
+{
+    if (::mkdirat(Fd(), Native(name).constData(), 0700) != 0) {
+        if (errno != EEXIST)
+            return Failure{ErrorNumber::PathFileAccess,
+                           QStringLiteral("%1: %2").arg(qt_error_string(errno), QDir::toNativeSeparators(PathOf(name)))};
+        return Sub(name);
+    }
+    Result<Folder> made = Sub(name);
+    if (made) {
+        // Made 0700 first, so that no one uses it before it has its group and mode.
+        [[maybe_unused]] const int ignored = ::fchown(made->Fd(), uid_t(-1), Status().st_gid);
+        ::fchmod(made->Fd(), kFolderMode);
+    }
+    return made;
+}
+
+Result<OpenedFile> Folder::OpenRead(const QString &name) const
+{
+    const int fd = ::openat(Fd(), Native(name).constData(), O_RDONLY | kOpenFlags);
+    if (fd < 0)
+        return Refused(name, errno);
+    OpenedFile opened{std::make_unique<Descriptor>(fd), {}};
+    if (::fstat(fd, &opened.st) != 0)
+        return Refused(name, errno);
+    if (!S_ISREG(opened.st.st_mode))
+        return Failure{ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1 is %2, refused: a file of the shared folders is used only when it is a "
+                                      "regular file")
+                           .arg(QDir::toNativeSeparators(PathOf(name)), KindText(opened.st.st_mode))};
+    return opened;
+}
+
+Result<Handle> Folder::OpenAppend(const QString &name) const
+{
+    const int fd = ::openat(Fd(), Native(name).constData(), O_WRONLY | O_APPEND | O_CREAT | kOpenFlags, kFileMode);
+    if (fd < 0)
+        return Refused(name, errno);
+    Handle handle = std::make_unique<Descriptor>(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return Refused(name, errno);
+    if (!S_ISREG(st.st_mode))
+        return Failure{ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1 is %2, refused: a file of the shared folders is used only when it is a "
+                                      "regular file")
+                           .arg(QDir::toNativeSeparators(PathOf(name)), KindText(st.st_mode))};
+    if (st.st_uid == ::geteuid()) {
+        // The group first: changing it may clear bits the mode then sets.
+        [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), Status().st_gid);
+        ::fchmod(fd, kFileMode);
+    }
+    // Blocking again for whoever writes to it (a program's output).
+    ::fcntl(fd, F_SETFL, O_WRONLY | O_APPEND);
+    return handle;
+}
+
+Result<void> Folder::Replace(const QString &name, const QByteArray &bytes, mode_t mode, const FileSystem &fs) const
+{
+    const QString path = QDir::toNativeSeparators(PathOf(name));
+    if (const std::optional<struct stat> old = Look(name); old && !S_ISREG(old->st_mode))
+        return Failure{S_ISDIR(old->st_mode) ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1 is %2, not a regular file: not written").arg(path, KindText(old->st_mode))};
+    QString temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        temporary = TemporaryNameFor(name);
+        fd = ::openat(Fd(), Native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (fd < 0)
+        return Failure{errno == EACCES || errno == EPERM || errno == EROFS ? ErrorNumber::PermissionDenied
+                                                                           : ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1: %2").arg(qt_error_string(errno), path)};
+    const QByteArray native = Native(temporary);
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlinkat(Fd(), native.constData(), 0);
+        if (err == ENOSPC || err == EDQUOT || err == EFBIG)
+            return Failure{ErrorNumber::DiskFull, QStringLiteral("Disk full: ") + path};
+        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
+    };
+    const char *data = bytes.constData();
+    qint64 left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = fs.Write(fd, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return fail(n == 0 ? ENOSPC : errno);
+        data += n;
+        left -= n;
+    }
+    // The group first: changing it may clear bits the mode then sets. A user outside the
+    // folder's group keeps their own.
+    [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), Status().st_gid);
+    ::fchmod(fd, FileBits(mode));
+    if (fs.Sync(fd) != 0)
+        return fail(errno);
+    if (::close(fd) != 0) {
+        const int err = errno;
+        ::unlinkat(Fd(), native.constData(), 0);
+        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
+    }
+    if (::renameat(Fd(), native.constData(), Fd(), Native(name).constData()) != 0) {
+        const int err = errno;
+        ::unlinkat(Fd(), native.constData(), 0);
+        return Failure{ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
+    }
+    return {};
+}
+
+namespace {
+
+bool TrustedOwner(uid_t uid) { return uid == 0 || uid == ::geteuid(); }
+
+} // namespace
+
+Result<QByteArray> Folder::ReadTrusted(const QString &name, qint64 maxBytes) const
+{
+    Result<OpenedFile> opened = OpenRead(name);
+    if (!opened)
+        return opened.error();
+    const QString path = QDir::toNativeSeparators(PathOf(name));
+    const QString folder = QDir::toNativeSeparators(m_path);
+    const struct stat &st = opened->st;
+    const struct stat dir = Status();
+    QString why;
+    if (!TrustedOwner(st.st_uid))
+        why = QStringLiteral("it belongs to another account (uid %1)").arg(st.st_uid);
+    else if (st.st_mode & 022)
+        why = QStringLiteral("its group or others may write to it");
+    else if (!TrustedOwner(dir.st_uid))
+        why = QStringLiteral("its folder %1 belongs to another account (uid %2)").arg(folder).arg(dir.st_uid);
+    else if ((dir.st_mode & 022) && !(dir.st_mode & S_ISVTX))
+        why = QStringLiteral("others may replace it: its folder %1 is writable by its group or others and has no "
+                             "sticky bit")
+                  .arg(folder);
+    if (!why.isEmpty())
+        return Failure{ErrorNumber::PermissionDenied,
+                       QStringLiteral("%1 is not run or copied, as another account could have changed it: %2. The "
+                                      "administrator keeps it owned by root, not writable by group or others "
+                                      "(chown root: %1; chmod go-w %1), in a folder others cannot replace it in "
+                                      "(chmod +t %3).")
+                           .arg(path, why, folder)};
+    if (maxBytes >= 0 && st.st_size > maxBytes)
+        return Failure{ErrorNumber::PathFileAccess,
+                       QStringLiteral("File larger than %1 bytes, not read: %2").arg(maxBytes).arg(path)};
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype have = 0;
+    while (have < bytes.size()) {
+        const ssize_t n = ::pread(opened->handle->Fd(), bytes.data() + have, size_t(bytes.size() - have), have);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1: %2").arg(qt_error_string(errno), path)};
+        if (n == 0)
+            break;
+        have += n;
+    }
+    bytes.truncate(have);
+    return bytes;
+}
+
+QString Folder::WhyNotOwnProgram(const QString &name) const
+{
+    const std::optional<struct stat> st = Look(name);
+    if (!st)
+        return QStringLiteral("it is missing");
+    if (!S_ISREG(st->st_mode))
+        return QStringLiteral("it is ") + KindText(st->st_mode);
+    if (!TrustedOwner(st->st_uid))
+        return QStringLiteral("it belongs to another account (uid %1)").arg(st->st_uid);
+    if (st->st_mode & 022)
+        return QStringLiteral("its group or others may write to it");
+    return QString();
+}
+
+bool Folder::Remove(const QString &name) const
+{
+    return ::unlinkat(Fd(), Native(name).constData(), 0) == 0 || errno == ENOENT;
+}
+
+Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent, const QString &prefix)
+{
+    Result<Folder> in = Folder::Open(parent);
+    if (!in)
+        return in.error();
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QString name = prefix + u'-' + QString::number(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFULL, 36);
+        if (::mkdirat(in->Fd(), Native(name).constData(), 0700) != 0) {
+            if (errno == EEXIST)
+                continue;
+            return Failure{ErrorNumber::PathFileAccess, qt_error_string(errno)};
+        }
+        Result<Folder> made = in->Sub(name);
+        if (!made)
+            return made.error();
+        ::fchmod(made->Fd(), 0700);
+        return std::unique_ptr<PrivateFolder>(new PrivateFolder(in.value(), name, made.value()));
+    }
+    return Failure{ErrorNumber::PathFileAccess, qt_error_string(EEXIST)};
+}
+
+PrivateFolder::~PrivateFolder()
+{
+    // Only what is directly inside: the tool that used it makes files, not folders.
+    if (DIR *dir = ::fdopendir(::dup(m_folder.Fd()))) {
+        QList<QByteArray> names;
+        while (const dirent *e = ::readdir(dir)) {
+            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
+                names << QByteArray(e->d_name);
+        }
+        ::closedir(dir);
+        for (const QByteArray &name : names)
+            ::unlinkat(m_folder.Fd(), name.constData(), 0);
+    }
+    ::unlinkat(m_parent.Fd(), Native(m_name).constData(), AT_REMOVEDIR);
+}
+
+QString TemporaryNameFor(const QString &name)
+{
+    return u'.' + name + QStringLiteral(".tmp-")
+           + QString::number(QRandomGenerator::global()->generate64() & 0xFFFFFFFFFFULL, 36);
+}
+
+} // namespace SharedFolder
