@@ -1,6 +1,7 @@
 #include "suite/MergeSplitLaunch.h"
 
 #include "app/Messages.h"
+#include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
 #include "config/SuiteDatabase.h"
 #include "suite/JointFile.h"
@@ -95,7 +96,7 @@ Result<void> ReadPublishers(const QString &path, const QString &section, Take ta
 Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString &jointFilePath,
                                        const DispatcherRecord &record)
 {
-    const QString components = suite.appDir + QStringLiteral("/OAComponents");
+    const QString components = ConfigStore::ComponentsDirectory(suite.appDir);
     const QString folder = components + u'/' + record.PublisherBusComp;
     if (!QDir(folder).exists() && !QDir(components).mkdir(record.PublisherBusComp))
         return LaunchFailure(QStringLiteral("The folder \"%1\" could not be created.").arg(folder));
