@@ -154,12 +154,6 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     return fieldmarkConsole && rostrumConsole && started && dispatchers;
 }
 
-void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath)
-{
-    StartServerConsole(suite, jointFilePath, FMK);
-    StartServerConsole(suite, jointFilePath, RST);
-}
-
 bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section)
 {
     return StartServerConsoleProgram(suite, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);

@@ -11,9 +11,7 @@
 // every one of them started; each failure is reported.
 bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath);
 
-// The server consoles of both sections ("FMK", then "RST"); a failed start is reported and
-// the other section is still started.
-void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath);
+// The server console of one section ("FMK" or "RST"); a failed start is reported.
 bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section);
 
 // The Java server's quoted argument for one section: application; server; user; password;
