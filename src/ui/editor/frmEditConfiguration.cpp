@@ -120,7 +120,7 @@ void frmEditConfiguration::BuildControls()
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(FraConfig);
     auto *frame = new QVBoxLayout(FraConfig);
-    frame->setContentsMargins(TwipsX(this, 100), TwipsY(this, 300), TwipsX(this, 100), TwipsY(this, 100));
+    frame->setContentsMargins(TwipsX(this, 100), TwipsY(this, 240), TwipsX(this, 100), TwipsY(this, 100));
     frame->setSpacing(0);
 
     TSConfig = Make<QTabBar>(FraConfig, "TSConfig");
@@ -188,10 +188,11 @@ void frmEditConfiguration::BuildDatabasePage()
 {
     fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
     auto *grid = new QGridLayout(fraDBDetails);
-    grid->setContentsMargins(TwipsX(this, 240), TwipsY(this, 240), TwipsX(this, 240), TwipsY(this, 120));
+    grid->setContentsMargins(TwipsX(this, 240), TwipsY(this, 180), TwipsX(this, 240), TwipsY(this, 90));
     grid->setHorizontalSpacing(TwipsX(this, 45));
-    grid->setVerticalSpacing(TwipsY(this, 120));
+    grid->setVerticalSpacing(TwipsY(this, 90));
     grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(0, TwipsX(this, 1755));
     lblAppln = Make<QLabel>(fraDBDetails, "lblAppln", "Application", "SLBL0025");
     ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
     lblPlatform = Make<QLabel>(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
@@ -209,8 +210,6 @@ void frmEditConfiguration::BuildDatabasePage()
     for (const auto &[label, field] : rows) {
         // Two lines for a localised label longer than the room before the field.
         label->setWordWrap(true);
-        label->setMinimumWidth(TwipsX(this, 1755));
-        field->setMinimumWidth(TwipsX(this, 3015));
         grid->addWidget(label, grid->rowCount(), 0);
         grid->addWidget(field, grid->rowCount() - 1, 1);
     }
@@ -230,8 +229,8 @@ void frmEditConfiguration::BuildLedgerhallPage()
 {
     fraLH = Make<QGroupBox>(FraConfig, "fraLH");
     auto *column = new QVBoxLayout(fraLH);
-    column->setContentsMargins(TwipsX(this, 90), TwipsY(this, 180), TwipsX(this, 90), TwipsY(this, 90));
-    column->setSpacing(TwipsY(this, 75));
+    column->setContentsMargins(TwipsX(this, 90), TwipsY(this, 90), TwipsX(this, 90), TwipsY(this, 90));
+    column->setSpacing(TwipsY(this, 45));
     // Each group frame has a caption label on its top line, which covers the frame's own.
     auto group = [this, column](const char *name, const char *caption, const char *labelName, const char *labelId) {
         auto *frame = Make<QGroupBox>(fraLH, name);
@@ -239,7 +238,8 @@ void frmEditConfiguration::BuildLedgerhallPage()
         auto *label = Make<QLabel>(frame, labelName, caption, labelId);
         label->setAutoFillBackground(true);
         auto *inside = new QVBoxLayout(frame);
-        inside->setContentsMargins(TwipsX(this, 120), TwipsY(this, 360), TwipsX(this, 120), TwipsY(this, 120));
+        inside->setContentsMargins(TwipsX(this, 120), TwipsY(this, 90), TwipsX(this, 120), TwipsY(this, 120));
+        inside->setSpacing(TwipsY(this, 45));
         column->addWidget(frame);
         return std::pair{frame, label};
     };
