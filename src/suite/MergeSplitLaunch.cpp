@@ -147,7 +147,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
         Tell(suite.messages,
              QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
-        if (started.error().number != ErrorNumber::ServerNameUnknown)
+        if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
     }
     const bool dispatchers = ExecuteDispatcher(suite, jointFilePath);
@@ -179,11 +179,12 @@ Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString
             return looked.error();
         // Started with an empty server name, the Java server would serve no database.
         if (!looked)
-            return Failure{ErrorNumber::ServerNameUnknown,
+            return Failure{ErrorNumber::LaunchFailed,
                              QStringLiteral("The Java server was not started: the server name of data source "
                                             "\"%1\" of section [%2] could not be read.\r\n")
                                      .arg(dsn, section)
-                                 + looked.error().description};
+                                 + looked.error().description,
+                           FailureKind::ServerNameUnknown};
         server = looked.value();
     }
     return JavaServerValue(application, server, user, password, platformText);
