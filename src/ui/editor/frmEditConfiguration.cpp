@@ -48,22 +48,22 @@ std::span<const frmEditConfiguration::TextField> frmEditConfiguration::TextField
 {
     using F = frmEditConfiguration;
     static const TextField fields[] = {
-    {&ConfigRecord::dsn, &F::lblDSN, &F::txtdsn, "lblDSN", "DSN", "SLBL0425", "txtdsn", 0, nullptr, "SLBL0305", false, true},
-    {&ConfigRecord::database, &F::lblDatabase, &F::txtdatabase, "lblDatabase", "Database", "SLBL0135", "txtdatabase", 0,
-     nullptr, "SLBL0313", false, true},
-    // Its text comes from the platform rule alone.
-    {&ConfigRecord::dbmachinename, &F::lblmachine, &F::txtmachine, "lblmachine", "Database Server Name", nullptr,
-     "txtmachine", 0, nullptr, nullptr, false, false},
-    {&ConfigRecord::user, &F::lblUsername, &F::txtusername, "lblUsername", "User Name", "SLBL0324", "txtusername", 0,
-     nullptr, "SLBL0314", false, true},
-    {&ConfigRecord::password, &F::lblPassword, &F::txtpassword, "lblPassword", "Password", "SLBL0419", "txtpassword", 0,
-     nullptr, "SLBL0260", true, false},
-    {&ConfigRecord::lhbuscomponent, &F::Label1, &F::txtconnection, "Label1", "Component String:", "SLBL0042",
-     "txtconnection", 1, &F::fraLHsettings, "SLBL0309", false, false},
-    {&ConfigRecord::logdirectory, &F::lblLog, &F::txtLog, "lblLog", "Log Directory", "SLBL0354", "txtLog", 1,
-     &F::fraLogSettings, "SLBL0307", false, false},
-    {&ConfigRecord::webdirectory, &F::lblwebdirectory, &F::txtwebdirectory, "lblwebdirectory", "Web Directory",
-     "SLBL0426", "txtwebdirectory", 1, &F::fraAppSetting, nullptr, false, false},
+        {&ConfigRecord::dsn, &F::lblDSN, &F::txtdsn, "lblDSN", "DSN", "SLBL0425", "txtdsn", 0, nullptr, "SLBL0305", false, true},
+        {&ConfigRecord::database, &F::lblDatabase, &F::txtdatabase, "lblDatabase", "Database", "SLBL0135", "txtdatabase", 0,
+         nullptr, "SLBL0313", false, true},
+        // Its text comes from the platform rule alone.
+        {&ConfigRecord::dbmachinename, &F::lblmachine, &F::txtmachine, "lblmachine", "Database Server Name", nullptr,
+         "txtmachine", 0, nullptr, nullptr, false, false},
+        {&ConfigRecord::user, &F::lblUsername, &F::txtusername, "lblUsername", "User Name", "SLBL0324", "txtusername", 0,
+         nullptr, "SLBL0314", false, true},
+        {&ConfigRecord::password, &F::lblPassword, &F::txtpassword, "lblPassword", "Password", "SLBL0419", "txtpassword", 0,
+         nullptr, "SLBL0260", true, false},
+        {&ConfigRecord::lhbuscomponent, &F::Label1, &F::txtconnection, "Label1", "Component String:", "SLBL0042",
+         "txtconnection", 1, &F::fraLHsettings, "SLBL0309", false, false},
+        {&ConfigRecord::logdirectory, &F::lblLog, &F::txtLog, "lblLog", "Log Directory", "SLBL0354", "txtLog", 1,
+         &F::fraLogSettings, "SLBL0307", false, false},
+        {&ConfigRecord::webdirectory, &F::lblwebdirectory, &F::txtwebdirectory, "lblwebdirectory", "Web Directory",
+         "SLBL0426", "txtwebdirectory", 1, &F::fraAppSetting, nullptr, false, false},
     };
     return fields;
 }
