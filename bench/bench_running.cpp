@@ -4,12 +4,14 @@
 // same run. Target: under 20 ms per update; --guard exits 1 above three times that.
 #include "platform/Process.h"
 #include "suite/RunRegister.h"
+#include "support/TestAppDir.h"
+#include "ui/main/ConfigListModel.h"
 #include "ui/main/RunningView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <csignal>
@@ -79,27 +81,36 @@ int main(int argc, char **argv)
     }
     const Result<void> added = RunRegister::Add(app.path(), records);
 
-    QTreeWidget list;
-    list.setColumnCount(8);
-    for (int i = 0; i < kConfigs; ++i)
-        list.addTopLevelItem(new QTreeWidgetItem(QStringList{name(i)}));
+    // The window's model and view over the configurations, as the window holds them.
+    TestAppDir session;
+    QTreeView list;
+    ConfigListModel rows(session.session(), list, nullptr);
+    list.setModel(&rows);
+    std::vector<ConfigList::ListedFile> files(kConfigs);
+    for (int i = 0; i < kConfigs; ++i) {
+        files[size_t(i)].presence = ConfigList::ListedFile::Presence::Listed;
+        files[size_t(i)].entry.FileName = name(i);
+    }
+    rows.SetFiles(std::move(files));
     RunningView view(app.path(), lib, nullptr);
-    const auto fileName = [](const QTreeWidgetItem *item) { return item->text(0); };
 
     // The anchor: every row's column written, alternating texts so each write is a change.
     const double anchor = MedianMs(kRounds, [&](int round) {
         const QString text = round % 2 ? QStringLiteral("console since 10:02, op2") : QString();
+        QHash<QString, QString> all;
         for (int i = 0; i < kConfigs; ++i)
-            list.topLevelItem(i)->setText(7, text);
+            all.insert(name(i), text);
+        rows.SetRunning(std::move(all));
     });
+    rows.SetRunning({});
     // An update as the window makes it after the register changed: read, /proc, column.
     const double update = MedianMs(kRounds, [&](int) {
         view.Reload();
-        view.ApplyTo(&list, 7, fileName);
+        rows.SetRunning(view.Summaries());
     });
     int shown = 0;
     for (int i = 0; i < kConfigs; ++i)
-        shown += list.topLevelItem(i)->text(7).isEmpty() ? 0 : 1;
+        shown += rows.index(i, ConfigListModel::Running).data().toString().isEmpty() ? 0 : 1;
 
     for (const Process::Started &p : programs)
         ::kill(-pid_t(p.pid), SIGKILL);

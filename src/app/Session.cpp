@@ -17,7 +17,6 @@ Session::Session(const QString &appDir, Messages &messages, int splashMillisecon
 
 Session::~Session() = default;
 
-QString Session::AppPath(const QString &name) const { return m_appDir + u'/' + name; }
 
 MsgResult Session::MsgBox(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title)
 {

@@ -25,8 +25,6 @@ public:
     Session &operator=(const Session &) = delete;
 
     const QString &AppDir() const { return m_appDir; }
-    // appDir + "/" + name.
-    QString AppPath(const QString &name) const;
     // AppDir/lib, where the configurations are.
     const QString &ConfigDirectory() const { return m_configDirectory; }
     // AppDir/log, the default log folder of a new configuration.

@@ -83,7 +83,7 @@ int ShowLog(Session &session, const QString &file, int lines, bool follow)
     }
     if (logs.isEmpty()) {
         PrintError(QStringLiteral("No program log of %1 yet in %2.")
-                       .arg(name.value(), QDir::toNativeSeparators(QDir(session.AppDir()).filePath(QStringLiteral("log")))));
+                       .arg(name.value(), QDir::toNativeSeparators(session.DefaultLogDirectory())));
         if (!follow)
             return Failed;
     }

@@ -84,7 +84,7 @@ int Stop(Session &session, const QString &file, int graceSeconds)
         PrintOutput(QStringLiteral("Nothing runs for %1.\n").arg(name));
         return Done;
     }
-    RunStopper stopper(records, graceSeconds * 1000);
+    RunStopper stopper(session.AppDir(), records, graceSeconds * 1000);
     QEventLoop loop;
     QString outcome, shown;
     QElapsedTimer clock;

@@ -12,6 +12,7 @@ namespace ConfigStore {
 
 QString ConfigDirectory(const QString &appDir) { return appDir + QLatin1String("/lib"); }
 QString DefaultLogDirectory(const QString &appDir) { return appDir + QLatin1String("/log"); }
+QString ComponentsDirectory(const QString &appDir) { return appDir + QLatin1String("/OAComponents"); }
 
 bool IsConfigFileName(const QString &name)
 {

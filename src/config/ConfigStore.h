@@ -10,8 +10,10 @@
 // Where configuration files live and how their names are formed.
 namespace ConfigStore {
 
+// The application's folders: the one place their names are written.
 QString ConfigDirectory(const QString &appDir);     // appDir/lib
 QString DefaultLogDirectory(const QString &appDir); // appDir/log
+QString ComponentsDirectory(const QString &appDir); // appDir/OAComponents
 
 // Trimmed not empty and ending in ".tsy" (case-sensitive).
 bool IsConfigFileName(const QString &name);

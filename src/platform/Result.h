@@ -5,10 +5,11 @@
 #include <optional>
 #include <utility>
 
-// How every operation that can fail reports: a value, or a Failure with its error number and
-// text. Success is the presence of the value, never a number.
+// How every operation that can fail reports: a value, or a Failure with its kind, its error
+// number and text. Success is the presence of the value, never a number; what the caller does
+// next follows the kind, never a number.
 
-// The error numbers the suite's users know from its messages.
+// The error numbers the suite's users know from its messages; only messages show them.
 namespace ErrorNumber {
 // This program's own failures in preparing a launch, told by their description.
 inline constexpr int LaunchFailed = 1;
@@ -33,16 +34,25 @@ inline constexpr int InvalidValue = 380;
 inline constexpr int NoCurrentRecord = 3021;
 inline constexpr int ItemNotFound = 3265;
 inline constexpr int ObjectClosed = 3704;
-inline constexpr int ServerNameUnknown = 3709;
 // The number ADO gives every provider error; the description is what counts.
 inline constexpr int ProviderError = -2147467259; // 0x80004005
 } // namespace ErrorNumber
 
-// Why an operation failed: the number its message shows and the text that explains it.
+// The failures a caller tells apart; any other is Failed, told by its text.
+enum class FailureKind {
+    Failed,
+    // The operator stopped waiting: nothing more is to be done, and nothing to be told.
+    Cancelled,
+    // The database server's name could not be read (a second-platform data source).
+    ServerNameUnknown,
+};
+
+// Why an operation failed: the number its message shows, the text that explains it, and its kind.
 struct Failure
 {
     int number = 0;
     QString description;
+    FailureKind kind = FailureKind::Failed;
 };
 
 namespace ResultDetail {

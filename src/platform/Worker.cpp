@@ -67,9 +67,12 @@ WaitViewFactory SetWaitView(WaitViewFactory factory)
     return factory;
 }
 
-Failure Cancelled() { return Failure{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred")}; }
+Failure Cancelled()
+{
+    return Failure{ErrorNumber::UserInterrupt, QStringLiteral("User interrupt occurred"), FailureKind::Cancelled};
+}
 
-bool IsCancelled(const Failure &error) { return error.number == ErrorNumber::UserInterrupt; }
+bool IsCancelled(const Failure &error) { return error.kind == FailureKind::Cancelled; }
 
 Result<void> RunAndWait(const QString &what, std::function<void(const Stop &)> work)
 {

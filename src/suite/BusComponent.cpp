@@ -90,7 +90,8 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
         loop.exec(waiting ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     tick.stop();
     if (cancelled)
-        return Failure{ErrorNumber::UserInterrupt, QStringLiteral("It was cancelled and the directory tool was ended.")};
+        return Failure{ErrorNumber::UserInterrupt, QStringLiteral("It was cancelled and the directory tool was ended."),
+                       FailureKind::Cancelled};
     return {};
 }
 

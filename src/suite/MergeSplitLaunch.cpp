@@ -1,6 +1,7 @@
 #include "suite/MergeSplitLaunch.h"
 
 #include "app/Messages.h"
+#include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
 #include "config/SuiteDatabase.h"
 #include "suite/JointFile.h"
@@ -98,7 +99,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
 {
     // The templates are run as this user: only if no other account could have changed them.
     // The publisher's folder is used only when it is a folder and not a link to one.
-    const Result<SharedFolder::Folder> components = SharedFolder::Folder::Open(suite.appDir + QStringLiteral("/OAComponents"));
+    const Result<SharedFolder::Folder> components = SharedFolder::Folder::Open(ConfigStore::ComponentsDirectory(suite.appDir));
     if (!components)
         return components.error();
     const Result<SharedFolder::Folder> made = components->MakeSub(record.PublisherBusComp);
@@ -151,17 +152,11 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
         Tell(suite.messages,
              QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
-        if (started.error().number != ErrorNumber::ServerNameUnknown)
+        if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
     }
     const bool dispatchers = ExecuteDispatcher(suite, jointFilePath);
     return fieldmarkConsole && rostrumConsole && started && dispatchers;
-}
-
-void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath)
-{
-    StartServerConsole(suite, jointFilePath, FMK);
-    StartServerConsole(suite, jointFilePath, RST);
 }
 
 bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section)
@@ -189,11 +184,12 @@ Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString
             return looked.error();
         // Started with an empty server name, the Java server would serve no database.
         if (!looked)
-            return Failure{ErrorNumber::ServerNameUnknown,
+            return Failure{ErrorNumber::LaunchFailed,
                              QStringLiteral("The Java server was not started: the server name of data source "
                                             "\"%1\" of section [%2] could not be read.\r\n")
                                      .arg(dsn, section)
-                                 + looked.error().description};
+                                 + looked.error().description,
+                           FailureKind::ServerNameUnknown};
         server = looked.value();
     }
     return JavaServerValue(application, server, user, password, platformText);

@@ -11,14 +11,12 @@
 // every one of them started; each failure is reported.
 bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath);
 
-// The server consoles of both sections ("FMK", then "RST"); a failed start is reported and
-// the other section is still started.
-void StartServerConsoles(const SuiteContext &suite, const QString &jointFilePath);
+// The server console of one section ("FMK" or "RST"); a failed start is reported.
 bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath, const QString &section);
 
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
-// platform is not a number, or (number ServerNameUnknown) when the server name cannot be read.
+// platform is not a number, or (kind ServerNameUnknown) when the server name cannot be read.
 Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.

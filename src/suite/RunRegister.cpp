@@ -1,5 +1,6 @@
 #include "suite/RunRegister.h"
 
+#include "config/ConfigStore.h"
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
 #include "platform/Process.h"
@@ -90,7 +91,7 @@ namespace RunRegister {
 
 QString RegisterPath(const QString &appDir)
 {
-    return QDir(appDir).filePath(QStringLiteral("log/running-programs.json"));
+    return ConfigStore::DefaultLogDirectory(appDir) + QStringLiteral("/running-programs.json");
 }
 
 QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section)
@@ -101,7 +102,7 @@ QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFil
     name += u'.' + QLatin1String(KindName(kind));
     if (!section.isEmpty())
         name += u'-' + section;
-    return QDir(appDir).filePath(QStringLiteral("log/") + name + QStringLiteral(".log"));
+    return ConfigStore::DefaultLogDirectory(appDir) + u'/' + name + QStringLiteral(".log");
 }
 
 Result<QList<RunRecord>> Load(const QString &appDir)
@@ -162,7 +163,7 @@ QStringList LogFilesOf(const QString &appDir, const QString &configFile)
     if (name.isEmpty())
         return {};
     QStringList files;
-    const QFileInfoList found = QDir(QDir(appDir).filePath(QStringLiteral("log")))
+    const QFileInfoList found = QDir(ConfigStore::DefaultLogDirectory(appDir))
                                     .entryInfoList({name + QStringLiteral(".*.log")}, QDir::Files | QDir::NoSymLinks,
                                                    QDir::Time | QDir::Reversed);
     for (const QFileInfo &info : found) {

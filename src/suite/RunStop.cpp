@@ -1,6 +1,5 @@
 #include "suite/RunStop.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QSet>
 #include <QTimer>
@@ -18,11 +17,6 @@ QString Named(const RunRecord &r)
 }
 
 } // namespace
-
-RunStopper::RunStopper(QList<RunRecord> records, int graceMs, QObject *parent)
-    : RunStopper(QCoreApplication::applicationDirPath(), std::move(records), graceMs, parent)
-{
-}
 
 RunStopper::RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs, QObject *parent)
     : QObject(parent), m_appDir(appDir), m_graceMs(graceMs), m_timer(new QTimer(this))

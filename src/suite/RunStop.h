@@ -19,8 +19,6 @@ class RunStopper final : public QObject
 public:
     // appDir: the application folder whose programs these are (they run there).
     RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
-    // The same for this program's own application folder.
-    explicit RunStopper(QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
     ~RunStopper() override;
 
     // Sends SIGTERM and starts watching; Finished follows (at once when nothing was signalled).

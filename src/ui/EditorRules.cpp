@@ -1,6 +1,7 @@
 #include "ui/EditorRules.h"
 
 #include "app/Session.h"
+#include "config/ConfigRecord.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
 
@@ -19,9 +20,14 @@ void FillPlatformList(Session &session, QComboBox &platforms)
     platforms.addItem(session.GetText(QStringLiteral("SLBL0259")));
 }
 
+qint16 ChosenPlatform(const QComboBox &platforms)
+{
+    return platforms.currentIndex() == 1 ? ServerNamePlatform : FirstPlatform;
+}
+
 void SetDatabaseLabels(Session &session, const QComboBox &platforms, QLabel &database, QLabel &machine)
 {
-    const bool second = platforms.currentText() == session.GetText(QStringLiteral("SLBL0259"));
+    const bool second = ChosenPlatform(platforms) == ServerNamePlatform;
     database.setText(session.GetText(second ? QStringLiteral("SLBL0285") : QStringLiteral("SLBL0135")));
     machine.setText(session.GetText(second ? QStringLiteral("SLBL0509") : QStringLiteral("SLBL0508")));
 }

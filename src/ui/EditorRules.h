@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 class QComboBox;
 class QLabel;
@@ -18,6 +19,10 @@ int TwipsY(const QWidget *widget, int twips);
 // Fills a platform list anew: position 0 is the first platform (ldbp "1"), position 1 the
 // second (ldbp "2"), each named by its localised text.
 void FillPlatformList(Session &session, QComboBox &platforms);
+
+// The platform chosen in a list FillPlatformList filled, by position: the second platform at
+// position 1, else the first.
+qint16 ChosenPlatform(const QComboBox &platforms);
 
 // The platform rule: with the second platform chosen, the database and server fields are
 // named as that platform names them.

@@ -9,27 +9,32 @@
 #include <QPainter>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 
 // The window loaded and shown at the size of the pictures, its columns fitted; its list.
-QTreeWidget *ShowFitted(frmConfigurationSelector &window)
+QTreeView *ShowFitted(frmConfigurationSelector &window)
 {
     window.Load();
     window.resize(900, 300);
     window.show();
-    auto *list = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"));
+    auto *list = window.findChild<QTreeView *>(QStringLiteral("LVConfig"));
     list->header()->resizeSections(QHeaderView::ResizeToContents);
     return list;
 }
 
+// The row of the file named so, or an invalid index.
+QModelIndex RowOf(const QTreeView *list, const QString &name)
+{
+    return list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly).value(0);
+}
+
 ShotRegistration reg{{"mainwindow", [](TestAppDir &app, const QString &out) {
                           frmConfigurationSelector window(app.session());
-                          QTreeWidget *list = ShowFitted(window);
-                          const auto plain = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
-                          if (!plain.isEmpty())
-                              list->setCurrentItem(plain.first());
+                          QTreeView *list = ShowFitted(window);
+                          if (const QModelIndex plain = RowOf(list, QStringLiteral("Fieldmark_Sales.tsy")); plain.isValid())
+                              list->setCurrentIndex(plain);
                           QApplication::processEvents();
                           return window.grab().save(out);
                       }}};
@@ -48,11 +53,13 @@ ShotRegistration unreadable{{"mainwindow_unreadable", [](TestAppDir &app, const 
                                  window.resize(900, 320);
                                  window.show();
                                  QApplication::processEvents();
-                                 QTreeWidget *list = window.findChild<QTreeWidget *>(QStringLiteral("LVConfig"));
-                                 const auto rows = list->findItems(QStringLiteral("Fieldmark_Sales.tsy"), Qt::MatchExactly);
-                                 if (rows.isEmpty())
+                                 auto *list = window.findChild<QTreeView *>(QStringLiteral("LVConfig"));
+                                 const QModelIndex row = RowOf(list, QStringLiteral("Fieldmark_Sales.tsy"));
+                                 if (!row.isValid())
                                      return false;
-                                 const QPoint at = list->visualItemRect(rows.first()).center();
+                                 // The middle of the whole row.
+                                 const QModelIndex last = row.siblingAtColumn(list->model()->columnCount() - 1);
+                                 const QPoint at = list->visualRect(row).united(list->visualRect(last)).center();
                                  QContextMenuEvent request(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
                                  QApplication::sendEvent(list->viewport(), &request);
                                  QApplication::processEvents();

@@ -1,4 +1,4 @@
-// The editor window: its controls, the opening steps, the fixed layout and the event rules
+// The editor window: its controls, the opening steps, the layout and the event rules
 // that tie the controls together. Loading and saving are in frmEditConfigurationData.cpp.
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/PasswordField.h"
@@ -14,7 +14,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -28,27 +31,42 @@ namespace {
 using EditorRules::TwipsX;
 using EditorRules::TwipsY;
 
-void Place(QWidget *control, int left, int top, int width, int height)
-{
-    control->setGeometry(TwipsX(control, left), TwipsY(control, top), TwipsX(control, width), TwipsY(control, height));
-}
-
 template <typename T>
 T *Make(QWidget *parent, const char *name, const char *caption = nullptr, const char *label = nullptr)
 {
     return Controls::Make<T>(parent, QLatin1String(name), caption ? QString::fromLatin1(caption) : QString(), label);
 }
 
-constexpr int FieldHeight = 315;
+// The window was designed 5500 x 5800 twips inside its borders; it is never smaller.
+constexpr int DesignWidth = 5500;
+constexpr int DesignHeight = 5800;
 constexpr int ButtonWidth = 1215;
-constexpr int ButtonHeight = 375;
-constexpr int PageWidth = 5300;
-// The window measures 5600 x 6250 twips with its caption and borders; inside them is
-// exactly the outer frame, 5500 x 5800.
-constexpr int InnerWidth = 5500;
-constexpr int InnerHeight = 5800;
 
 } // namespace
+
+std::span<const frmEditConfiguration::TextField> frmEditConfiguration::TextFields()
+{
+    using F = frmEditConfiguration;
+    static const TextField fields[] = {
+        {&ConfigRecord::dsn, &F::lblDSN, &F::txtdsn, "lblDSN", "DSN", "SLBL0425", "txtdsn", 0, nullptr, "SLBL0305", false, true},
+        {&ConfigRecord::database, &F::lblDatabase, &F::txtdatabase, "lblDatabase", "Database", "SLBL0135", "txtdatabase", 0,
+         nullptr, "SLBL0313", false, true},
+        // Its text comes from the platform rule alone.
+        {&ConfigRecord::dbmachinename, &F::lblmachine, &F::txtmachine, "lblmachine", "Database Server Name", nullptr,
+         "txtmachine", 0, nullptr, nullptr, false, false},
+        {&ConfigRecord::user, &F::lblUsername, &F::txtusername, "lblUsername", "User Name", "SLBL0324", "txtusername", 0,
+         nullptr, "SLBL0314", false, true},
+        {&ConfigRecord::password, &F::lblPassword, &F::txtpassword, "lblPassword", "Password", "SLBL0419", "txtpassword", 0,
+         nullptr, "SLBL0260", true, false},
+        {&ConfigRecord::lhbuscomponent, &F::Label1, &F::txtconnection, "Label1", "Component String:", "SLBL0042",
+         "txtconnection", 1, &F::fraLHsettings, "SLBL0309", false, false},
+        {&ConfigRecord::logdirectory, &F::lblLog, &F::txtLog, "lblLog", "Log Directory", "SLBL0354", "txtLog", 1,
+         &F::fraLogSettings, "SLBL0307", false, false},
+        {&ConfigRecord::webdirectory, &F::lblwebdirectory, &F::txtwebdirectory, "lblwebdirectory", "Web Directory",
+         "SLBL0426", "txtwebdirectory", 1, &F::fraAppSetting, nullptr, false, false},
+    };
+    return fields;
+}
 
 frmEditConfiguration::frmEditConfiguration(Session &session, const QString &path, QWidget *parent)
     : QDialog(parent), m_session(session), m_path(path)
@@ -75,6 +93,7 @@ bool frmEditConfiguration::Load()
     Controls::Localise(m_session, *this);
     CoverFrameCaptions();
     ShowPage(0);
+    FixSize();
     m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
     setWindowTitle(windowTitle() + QStringLiteral(" (") + m_name + u')');
     txtLog->setText(m_session.DefaultLogDirectory());
@@ -97,6 +116,12 @@ void frmEditConfiguration::BuildControls()
                    | Qt::WindowCloseButtonHint);
 
     FraConfig = Make<QGroupBox>(this, "FraConfig");
+    auto *outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(FraConfig);
+    auto *frame = new QVBoxLayout(FraConfig);
+    frame->setContentsMargins(TwipsX(this, 100), TwipsY(this, 240), TwipsX(this, 100), TwipsY(this, 100));
+    frame->setSpacing(0);
 
     TSConfig = Make<QTabBar>(FraConfig, "TSConfig");
     TSConfig->setDrawBase(false);
@@ -105,98 +130,30 @@ void frmEditConfiguration::BuildControls()
     TSConfig->addTab(QStringLiteral("Ledgerhall"));
     Controls::SetTabLabels(TSConfig, {{"SLBL0135", "SLBL0438"}, {"SLBL0416", "SLBL0439"}});
     TSConfig->setProperty("keys", QStringList{QStringLiteral("Database"), QStringLiteral("ledgerhall")});
+    frame->addWidget(TSConfig);
 
-    // Page 1: the database connection, one row every 480 twips.
-    fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
-    lblAppln = Make<QLabel>(fraDBDetails, "lblAppln", "Application", "SLBL0025");
-    ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
-    lblPlatform = Make<QLabel>(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
-    ComboPlatform = Make<QComboBox>(fraDBDetails, "ComboPlatform");
-    lblDSN = Make<QLabel>(fraDBDetails, "lblDSN", "DSN", "SLBL0425");
-    txtdsn = Make<EditorLineEdit>(fraDBDetails, "txtdsn");
-    lblDatabase = Make<QLabel>(fraDBDetails, "lblDatabase", "Database", "SLBL0135");
-    txtdatabase = Make<EditorLineEdit>(fraDBDetails, "txtdatabase");
-    lblmachine = Make<QLabel>(fraDBDetails, "lblmachine", "Database Server Name", "SLBL0324");
-    txtmachine = Make<EditorLineEdit>(fraDBDetails, "txtmachine");
-    lblUsername = Make<QLabel>(fraDBDetails, "lblUsername", "User Name", "SLBL0324");
-    txtusername = Make<EditorLineEdit>(fraDBDetails, "txtusername");
-    lblPassword = Make<QLabel>(fraDBDetails, "lblPassword", "Password", "SLBL0419");
-    txtpassword = Make<EditorLineEdit>(fraDBDetails, "txtpassword");
-    MaskWithStars(txtpassword);
-    ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "Save Password", "SLBL0427");
-    ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "Auto Login", "SLBL0388");
-    ChkAutoLogin->setEnabled(false);
-    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
-    cmdTestConnection->setText(QStringLiteral("Test Connection"));
-    OfferDataSources(txtdsn);
-
-    const QList<QPair<QLabel *, QWidget *>> rows = {
-        {lblAppln, ComboApplication}, {lblPlatform, ComboPlatform}, {lblDSN, txtdsn},
-        {lblDatabase, txtdatabase},   {lblmachine, txtmachine},     {lblUsername, txtusername},
-        {lblPassword, txtpassword},
-    };
-    int top = 360;
-    for (const auto &[label, field] : rows) {
-        // Two lines for a localised label longer than the room before the field.
-        label->setWordWrap(true);
-        Place(label, 240, top - 68, 1755, 450);
-        Place(field, 2040, top, 3015, FieldHeight);
-        top += 480;
-    }
-    // The boxes one row below the password, the connection test below them, at the right.
-    Place(ChkSavePass, 360, 3720, 2160, FieldHeight);
-    Place(ChkAutoLogin, 2640, 3720, 2415, FieldHeight);
-    Place(cmdTestConnection, 3240, 4080, 1815, ButtonHeight - 30);
-
-    // Page 2: three group frames, each with its caption label on the frame's top line.
-    fraLH = Make<QGroupBox>(FraConfig, "fraLH");
-    auto group = [this](const char *name, const char *caption, int top) {
-        auto *frame = Make<QGroupBox>(fraLH, name);
-        frame->setTitle(QLatin1String(caption));
-        Place(frame, 90, top, 5100, 1245);
-        return frame;
-    };
-    auto frameLabel = [](QGroupBox *frame, const char *name, const char *caption, const char *tag) {
-        auto *label = Make<QLabel>(frame, name, caption, tag);
-        // Covers the frame's own caption, which is not localised.
-        label->setAutoFillBackground(true);
-        Place(label, 120, 0, 2400, 255);
-        return label;
-    };
-    fraLHsettings = group("fraLHsettings", "Ledgerhall Settings", 180);
-    lblLHSettings = frameLabel(fraLHsettings, "lblLHSettings", "Ledgerhall Settings", "SLBL0258");
-    Label1 = Make<QLabel>(fraLHsettings, "Label1", "Component String:", "SLBL0042");
-    txtconnection = Make<EditorLineEdit>(fraLHsettings, "txtconnection");
-    txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
-
-    fraLogSettings = group("fraLogSettings", "Log Settings", 1470);
-    lbllogsettings = frameLabel(fraLogSettings, "lbllogsettings", "Log Settings", "SLBL0247");
-    lblLog = Make<QLabel>(fraLogSettings, "lblLog", "Log Directory", "SLBL0354");
-    txtLog = Make<EditorLineEdit>(fraLogSettings, "txtLog");
-    txtLog->setReadOnly(true);
-    cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
-    cmdBrowse1->setText(QStringLiteral("..."));
-    cmdBrowse1->setEnabled(false);
-
-    fraAppSetting = group("fraAppSetting", "Application Settings", 2790);
-    lblAppSetting = frameLabel(fraAppSetting, "lblAppSetting", "Application Settings", "SLBL0027");
-    lblwebdirectory = Make<QLabel>(fraAppSetting, "lblwebdirectory", "Web Directory", "SLBL0426");
-    txtwebdirectory = Make<EditorLineEdit>(fraAppSetting, "txtwebdirectory");
-    cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
-    cmdBrowse2->setText(QStringLiteral("..."));
-
-    for (QLabel *label : {Label1, lblLog, lblwebdirectory})
-        Place(label, 120, 360, 4860, 255);
-    Place(txtconnection, 120, 660, 4860, FieldHeight);
-    Place(txtLog, 120, 660, 4380, FieldHeight);
-    Place(cmdBrowse1, 4560, 660, 420, FieldHeight);
-    Place(txtwebdirectory, 120, 660, 4380, FieldHeight);
-    Place(cmdBrowse2, 4560, 660, 420, FieldHeight);
+    BuildDatabasePage();
+    BuildLedgerhallPage();
+    // Both pages in one place; the tab shows one of them.
+    auto *pages = new QGridLayout;
+    pages->addWidget(fraDBDetails, 0, 0);
+    pages->addWidget(fraLH, 0, 0);
+    frame->addLayout(pages, 1);
 
     cmdOK = Make<QPushButton>(FraConfig, "cmdOK", "Save", "SLBL0423");
     cmdCancel = Make<QPushButton>(FraConfig, "cmdCancel", "Cancel", "SLBL0428");
     // Enter saves, unless another button has the focus: then Enter presses that one.
     cmdOK->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->setContentsMargins(0, TwipsY(this, 100), 0, 0);
+    buttons->setSpacing(TwipsX(this, 700));
+    buttons->addStretch(1);
+    for (QPushButton *button : {cmdOK, cmdCancel}) {
+        button->setMinimumWidth(TwipsX(this, ButtonWidth));
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+    frame->addLayout(buttons);
 
     // Focus rules: most fields select their whole text; the user name keeps its start;
     // the component string selects the component's name.
@@ -219,14 +176,108 @@ void frmEditConfiguration::BuildControls()
     connect(ChkSavePass, &QCheckBox::toggled, this, [this] { ChkSavePass_Click(); });
     connect(TSConfig, &QTabBar::currentChanged, this, [this] { TSConfig_Click(); });
     ComboPlatform->installEventFilter(this);
-    connect(cmdBrowse1, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseLog); });
-    connect(cmdBrowse2, &QPushButton::clicked, this, [this] { cmdBrowse_Click(BrowseWeb); });
+    connect(cmdBrowse1, &QPushButton::clicked, this, [this] { cmdBrowse_Click(txtLog); });
+    connect(cmdBrowse2, &QPushButton::clicked, this, [this] { cmdBrowse_Click(txtwebdirectory); });
     connect(cmdTestConnection, &QPushButton::clicked, this, &frmEditConfiguration::cmdTestConnection_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
+    FixSize();
+}
 
-    setFixedSize(TwipsX(this, InnerWidth), TwipsY(this, InnerHeight));
-    LayoutControls();
+void frmEditConfiguration::BuildDatabasePage()
+{
+    fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
+    auto *grid = new QGridLayout(fraDBDetails);
+    grid->setContentsMargins(TwipsX(this, 240), TwipsY(this, 180), TwipsX(this, 240), TwipsY(this, 90));
+    grid->setHorizontalSpacing(TwipsX(this, 45));
+    grid->setVerticalSpacing(TwipsY(this, 90));
+    grid->setColumnStretch(1, 1);
+    grid->setColumnMinimumWidth(0, TwipsX(this, 1755));
+    lblAppln = Make<QLabel>(fraDBDetails, "lblAppln", "Application", "SLBL0025");
+    ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
+    lblPlatform = Make<QLabel>(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
+    ComboPlatform = Make<QComboBox>(fraDBDetails, "ComboPlatform");
+    QList<QPair<QLabel *, QWidget *>> rows = {{lblAppln, ComboApplication}, {lblPlatform, ComboPlatform}};
+    for (const TextField &field : TextFields()) {
+        if (field.tab != 0)
+            continue;
+        this->*field.label = Make<QLabel>(fraDBDetails, field.labelName, field.caption, field.labelId);
+        this->*field.box = Make<EditorLineEdit>(fraDBDetails, field.boxName);
+        rows.append({this->*field.label, this->*field.box});
+    }
+    MaskWithStars(txtpassword);
+    OfferDataSources(txtdsn);
+    for (const auto &[label, field] : rows) {
+        // Two lines for a localised label longer than the room before the field.
+        label->setWordWrap(true);
+        grid->addWidget(label, grid->rowCount(), 0);
+        grid->addWidget(field, grid->rowCount() - 1, 1);
+    }
+    ChkSavePass = Make<QCheckBox>(fraDBDetails, "ChkSavePass", "Save Password", "SLBL0427");
+    ChkAutoLogin = Make<QCheckBox>(fraDBDetails, "ChkAutoLogin", "Auto Login", "SLBL0388");
+    ChkAutoLogin->setEnabled(false);
+    const int boxes = grid->rowCount();
+    grid->addWidget(ChkSavePass, boxes, 0);
+    grid->addWidget(ChkAutoLogin, boxes, 1);
+    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
+    cmdTestConnection->setText(QStringLiteral("Test Connection"));
+    grid->addWidget(cmdTestConnection, boxes + 1, 1, Qt::AlignRight);
+    grid->setRowStretch(boxes + 2, 1);
+}
+
+void frmEditConfiguration::BuildLedgerhallPage()
+{
+    fraLH = Make<QGroupBox>(FraConfig, "fraLH");
+    auto *column = new QVBoxLayout(fraLH);
+    column->setContentsMargins(TwipsX(this, 90), TwipsY(this, 90), TwipsX(this, 90), TwipsY(this, 90));
+    column->setSpacing(TwipsY(this, 45));
+    // Each group frame has a caption label on its top line, which covers the frame's own.
+    auto group = [this, column](const char *name, const char *caption, const char *labelName, const char *labelId) {
+        auto *frame = Make<QGroupBox>(fraLH, name);
+        frame->setTitle(QLatin1String(caption));
+        auto *label = Make<QLabel>(frame, labelName, caption, labelId);
+        label->setAutoFillBackground(true);
+        auto *inside = new QVBoxLayout(frame);
+        inside->setContentsMargins(TwipsX(this, 120), TwipsY(this, 90), TwipsX(this, 120), TwipsY(this, 120));
+        inside->setSpacing(TwipsY(this, 45));
+        column->addWidget(frame);
+        return std::pair{frame, label};
+    };
+    std::tie(fraLHsettings, lblLHSettings) = group("fraLHsettings", "Ledgerhall Settings", "lblLHSettings", "SLBL0258");
+    std::tie(fraLogSettings, lbllogsettings) = group("fraLogSettings", "Log Settings", "lbllogsettings", "SLBL0247");
+    std::tie(fraAppSetting, lblAppSetting) = group("fraAppSetting", "Application Settings", "lblAppSetting", "SLBL0027");
+    column->addStretch(1);
+    cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
+    cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
+    for (const TextField &field : TextFields()) {
+        if (field.tab != 1)
+            continue;
+        QGroupBox *frame = this->*field.frame;
+        this->*field.label = Make<QLabel>(frame, field.labelName, field.caption, field.labelId);
+        this->*field.box = Make<EditorLineEdit>(frame, field.boxName);
+        auto *row = new QHBoxLayout;
+        row->addWidget(this->*field.box, 1);
+        // A folder field has its browse button beside it.
+        for (QPushButton *browse : {cmdBrowse1, cmdBrowse2}) {
+            if (browse->parentWidget() == frame) {
+                browse->setText(QStringLiteral("..."));
+                browse->setFixedWidth(TwipsX(this, 420));
+                row->addWidget(browse);
+            }
+        }
+        auto *inside = static_cast<QVBoxLayout *>(frame->layout());
+        inside->addWidget(this->*field.label);
+        inside->addLayout(row);
+    }
+    txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
+    txtLog->setReadOnly(true);
+    cmdBrowse1->setEnabled(false);
+}
+
+void frmEditConfiguration::FixSize()
+{
+    layout()->activate();
+    setFixedSize(QSize(TwipsX(this, DesignWidth), TwipsY(this, DesignHeight)).expandedTo(minimumSizeHint()));
 }
 
 void frmEditConfiguration::CoverFrameCaptions()
@@ -251,41 +302,12 @@ void frmEditConfiguration::CoverFrameCaptions()
     }
 }
 
-void frmEditConfiguration::LayoutControls()
-{
-    if (isMinimized() || isMaximized()) {
-        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
-        return;
-    }
-    if (m_inLayout)
-        return;
-    m_inLayout = true;
-    setFixedSize(TwipsX(this, InnerWidth), TwipsY(this, InnerHeight));
-    Place(FraConfig, 0, 0, 5500, 5800);
-    TSConfig->setGeometry(TwipsX(this, 100), TwipsY(this, 300), TwipsX(this, PageWidth), TSConfig->sizeHint().height());
-    const int pageTop = TSConfig->geometry().bottom() + 1;
-    fraDBDetails->setGeometry(TSConfig->x(), pageTop, TwipsX(this, PageWidth), TwipsY(this, 4485));
-    fraLH->setGeometry(TSConfig->x(), pageTop, TwipsX(this, PageWidth), TwipsY(this, 4125));
-    const int buttonWidth = TwipsX(this, ButtonWidth);
-    const int gap = TwipsX(this, 700);
-    const int okLeft = (width() - gap) / 2 - buttonWidth;
-    const int buttonTop = fraDBDetails->geometry().bottom() + 1 + TwipsY(this, 100);
-    cmdOK->setGeometry(okLeft, buttonTop, buttonWidth, TwipsY(this, ButtonHeight));
-    cmdCancel->setGeometry(okLeft + buttonWidth + gap, buttonTop, buttonWidth, TwipsY(this, ButtonHeight));
-    m_inLayout = false;
-}
-
 void frmEditConfiguration::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
-        LayoutControls();
-}
-
-void frmEditConfiguration::resizeEvent(QResizeEvent *event)
-{
-    QDialog::resizeEvent(event);
-    LayoutControls();
+    // The window keeps its size: it is neither minimised nor maximised.
+    if (event->type() == QEvent::WindowStateChange && (isMinimized() || isMaximized()))
+        setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
 }
 
 bool frmEditConfiguration::eventFilter(QObject *watched, QEvent *event)
@@ -317,12 +339,13 @@ void frmEditConfiguration::FillLists()
 void frmEditConfiguration::SetToolTipLabels()
 {
     const QList<QPair<QWidget *, const char *>> tips = {
-        {txtdsn, "SLBL0305"},      {ComboPlatform, "SLBL0306"}, {txtdatabase, "SLBL0313"},
-        {txtusername, "SLBL0314"}, {txtpassword, "SLBL0260"},   {ChkSavePass, "SLBL0040"},
-        {ChkAutoLogin, "SLBL0038"}, {txtconnection, "SLBL0309"}, {txtLog, "SLBL0307"},
-    };
+        {ComboPlatform, "SLBL0306"}, {ChkSavePass, "SLBL0040"}, {ChkAutoLogin, "SLBL0038"}};
     for (const auto &[control, label] : tips)
         Controls::SetTipLabel(control, label);
+    for (const TextField &field : TextFields()) {
+        if (field.tipId)
+            Controls::SetTipLabel(this->*field.box, field.tipId);
+    }
 }
 
 void frmEditConfiguration::SetDatabaseLabels()
@@ -406,9 +429,8 @@ void frmEditConfiguration::cmdTestConnection_Click()
                    record.dsn, record.user, record.password);
 }
 
-void frmEditConfiguration::cmdBrowse_Click(qint16 target)
+void frmEditConfiguration::cmdBrowse_Click(EditorLineEdit *field)
 {
-    EditorLineEdit *field = target == BrowseLog ? txtLog : txtwebdirectory;
     frmbrowse browser(m_session, this);
     if (!browser.Load())
         return;

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <span>
+
 class EditorLineEdit;
 class QCheckBox;
 class QComboBox;
@@ -40,7 +42,6 @@ public:
 
 protected:
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Escape with unsaved changes asks whether to save them.
     void keyPressEvent(QKeyEvent *event) override;
@@ -72,11 +73,33 @@ private:
     // the first comma; 0 when no comma follows.
     static int ComponentNameLength(const QString &text);
 
-    // Which field the folder browser fills.
-    enum : qint16 { BrowseLog = 1, BrowseWeb = 2 };
+    // One text field of the window: where its value lives in the record, its label and box
+    // (named as the users' documentation names them), the label's text, its tab (0 Database,
+    // 1 Ledgerhall), its group frame on the second tab, its tip and its rules. Load, save,
+    // the comparison, the checks and the layout all go by this table.
+    struct TextField
+    {
+        QString ConfigRecord::*member;
+        QLabel *frmEditConfiguration::*label;
+        EditorLineEdit *frmEditConfiguration::*box;
+        const char *labelName, *caption, *labelId, *boxName;
+        int tab;
+        QGroupBox *frmEditConfiguration::*frame;
+        const char *tipId;
+        // Saved trimmed; compared as typed (the password: blanks are a change) or trimmed.
+        bool comparedAsTyped;
+        // Must be given before a save.
+        bool required;
+    };
+    static std::span<const TextField> TextFields();
 
     void BuildControls();
-    void LayoutControls();
+    // Page 1: the application and platform lists, then the text fields of the first tab.
+    void BuildDatabasePage();
+    // Page 2: three group frames with their caption labels, each holding its text field.
+    void BuildLedgerhallPage();
+    // Fixes the window's size: the size it was designed with, larger when its texts need it.
+    void FixSize();
     void CoverFrameCaptions();
 
     // Event rules of the window.
@@ -90,7 +113,8 @@ private:
     void GoToField(QWidget *field);
     // Application, DSN, database and user must be given; a missing one is named and focused.
     bool RequiredFieldsGiven();
-    void cmdBrowse_Click(qint16 target);
+    // Fills field with the folder the user browses to.
+    void cmdBrowse_Click(EditorLineEdit *field);
     // Connects as the Java server's start would with the values shown, and says how it went.
     void cmdTestConnection_Click();
     void cmdOK_Click();
@@ -98,7 +122,7 @@ private:
 
     // The controls' values laid over record, as Save stores them.
     void ApplyControlsTo(ConfigRecord &record) const;
-    // The eight text fields, trimmed.
+    // The text fields, trimmed where the table says so.
     void CopyTextsTo(ConfigRecord &record) const;
     QString PlatformCode() const;
     // The product of the application list's choice; null for the empty entry or none.
@@ -114,7 +138,6 @@ private:
     // The name the window shows: the file's, or the proposed name of a new configuration.
     QString m_name;
     ConfigRecord m_config;
-    bool m_inLayout = false;
     // The last load stopped before the end of the file.
     bool m_loadIncomplete = false;
     // The file as the last load or save left it; a save replaces it only while it is so.

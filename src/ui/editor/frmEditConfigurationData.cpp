@@ -61,13 +61,6 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
     m_loaded = file.value();
     const QString text = Ansi::Decode(m_loaded.bytes);
 
-    // The keys shown in a text box; the other keys of the record only set their field.
-    const QList<QPair<QString ConfigRecord::*, QLineEdit *>> boxes = {
-        {&ConfigRecord::dsn, txtdsn},         {&ConfigRecord::database, txtdatabase},
-        {&ConfigRecord::dbmachinename, txtmachine}, {&ConfigRecord::user, txtusername},
-        {&ConfigRecord::lhbuscomponent, txtconnection}, {&ConfigRecord::logdirectory, txtLog},
-        {&ConfigRecord::webdirectory, txtwebdirectory},
-    };
     // Each key read shows at once, in the order of the file: choosing the application runs
     // its rule, which a later platform line may then overrule.
     const ConfigFormat::RecordRead read =
@@ -77,15 +70,15 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
                 ComboApplication->setCurrentIndex(PositionOfProductCode(value));
             else if (field == &ConfigRecord::ldbp)
                 ComboPlatform->setCurrentIndex(IsWholeOne(value) ? 0 : 1);
-            else if (field == &ConfigRecord::password)
-                txtpassword->setText(value);
             else if (field == &ConfigRecord::savepass)
                 ChkSavePass->setChecked(ConfigFormat::IsFlagSet(value));
             else if (field == &ConfigRecord::autologin)
                 ChkAutoLogin->setChecked(IsWholeOne(value));
-            for (const auto &[shown, box] : boxes)
-                if (shown == field)
-                    box->setText(value);
+            // The keys shown in a text box; the other keys of the record only set their field.
+            for (const TextField &text : TextFields()) {
+                if (text.member == field)
+                    (this->*text.box)->setText(value);
+            }
         });
     // Earlier lines keep what they set; the rest of the file is not read.
     if (!read.complete())
@@ -115,12 +108,7 @@ void frmEditConfiguration::InitializePC()
     ApplyNewConfigurationDefaults(config);
 }
 
-QString frmEditConfiguration::PlatformCode() const
-{
-    return Vb::Trim(ComboPlatform->currentText()) == m_session.GetText(QStringLiteral("SLBL0259"))
-               ? QString::number(ServerNamePlatform)
-               : QString::number(FirstPlatform);
-}
+QString frmEditConfiguration::PlatformCode() const { return QString::number(EditorRules::ChosenPlatform(*ComboPlatform)); }
 
 void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const
 {
@@ -133,30 +121,18 @@ void frmEditConfiguration::ApplyControlsTo(ConfigRecord &record) const
 
 void frmEditConfiguration::CopyTextsTo(ConfigRecord &record) const
 {
-    record.database = Vb::Trim(txtdatabase->text());
-    record.dbmachinename = Vb::Trim(txtmachine->text());
-    record.dsn = Vb::Trim(txtdsn->text());
-    record.logdirectory = Vb::Trim(txtLog->text());
-    record.lhbuscomponent = Vb::Trim(txtconnection->text());
-    record.password = Vb::Trim(txtpassword->text());
-    record.user = Vb::Trim(txtusername->text());
-    record.webdirectory = Vb::Trim(txtwebdirectory->text());
+    for (const TextField &field : TextFields())
+        record.*field.member = Vb::Trim((this->*field.box)->text());
 }
 
 bool frmEditConfiguration::ConfigDataChanged()
 {
     const ConfigRecord &config = m_config;
     bool changed = false;
-    const QList<QPair<QLineEdit *, const QString *>> trimmed = {
-        {txtdatabase, &config.database},   {txtdsn, &config.dsn},
-        {txtLog, &config.logdirectory},    {txtconnection, &config.lhbuscomponent},
-        {txtusername, &config.user},       {txtwebdirectory, &config.webdirectory},
-        {txtmachine, &config.dbmachinename},
-    };
-    for (const auto &[box, field] : trimmed)
-        changed |= Vb::Trim(box->text()) != *field;
-    // The password counts as typed, blanks included.
-    changed |= txtpassword->text() != config.password;
+    for (const TextField &field : TextFields()) {
+        const QString typed = (this->*field.box)->text();
+        changed |= (field.comparedAsTyped ? typed : Vb::Trim(typed)) != config.*field.member;
+    }
     changed |= Flag(ChkAutoLogin) != config.autologin;
     changed |= Flag(ChkSavePass) != config.savepass;
     changed |= PlatformCode() != config.ldbp;
@@ -170,32 +146,15 @@ QString frmEditConfiguration::WhyFieldsNotWritable(const ConfigRecord &record)
     if (why.isEmpty())
         return why;
     // Find the field to name it as the window shows it and to put the user there.
-    struct Field
-    {
-        QString ConfigRecord::*field;
-        QLabel *label;
-        QLineEdit *box;
-        int tab;
-    };
-    const Field fields[] = {
-        {&ConfigRecord::dsn, lblDSN, txtdsn, 0},
-        {&ConfigRecord::database, lblDatabase, txtdatabase, 0},
-        {&ConfigRecord::dbmachinename, lblmachine, txtmachine, 0},
-        {&ConfigRecord::user, lblUsername, txtusername, 0},
-        {&ConfigRecord::password, lblPassword, txtpassword, 0},
-        {&ConfigRecord::lhbuscomponent, Label1, txtconnection, 1},
-        {&ConfigRecord::logdirectory, lblLog, txtLog, 1},
-        {&ConfigRecord::webdirectory, lblwebdirectory, txtwebdirectory, 1},
-    };
-    for (const Field &f : fields) {
+    for (const TextField &field : TextFields()) {
         ConfigRecord alone;
-        alone.*f.field = record.*f.field;
+        alone.*field.member = record.*field.member;
         alone.savepass = record.savepass;
         const QString fieldWhy = ConfigFormat::WhyNotWritable(alone);
         if (!fieldWhy.isEmpty()) {
-            TSConfig->setCurrentIndex(f.tab);
-            f.box->setFocus();
-            return f.label->text() + QStringLiteral(": ") + fieldWhy;
+            TSConfig->setCurrentIndex(field.tab);
+            (this->*field.box)->setFocus();
+            return (this->*field.label)->text() + QStringLiteral(": ") + fieldWhy;
         }
     }
     return why;
@@ -264,8 +223,8 @@ void frmEditConfiguration::ReloadFromFile(QString path)
 {
     // The form as a new configuration shows it, then the file: nothing typed here survives,
     // not even in a field whose key their version lacks.
-    for (QLineEdit *box : {txtdsn, txtdatabase, txtmachine, txtusername, txtpassword, txtwebdirectory})
-        box->clear();
+    for (const TextField &field : TextFields())
+        (this->*field.box)->clear();
     txtconnection->setText(QStringLiteral("cn=<mycomponent>, o=<myroot>"));
     txtLog->setText(m_session.DefaultLogDirectory());
     ComboApplication->setCurrentIndex(0);
@@ -290,10 +249,9 @@ bool frmEditConfiguration::RequiredFieldsGiven()
     if (ComboApplication->currentIndex() <= 0)
         return missing(ComboApplication, lblAppln, "Please choose the %1.");
     // The server console cannot log on without these.
-    for (const auto &[box, label] : {std::pair{txtdsn, lblDSN}, std::pair{txtdatabase, lblDatabase},
-                                     std::pair{txtusername, lblUsername}}) {
-        if (Vb::Trim(box->text()).isEmpty())
-            return missing(box, label, "Please enter the %1.");
+    for (const TextField &field : TextFields()) {
+        if (field.required && Vb::Trim((this->*field.box)->text()).isEmpty())
+            return missing(this->*field.box, this->*field.label, "Please enter the %1.");
     }
     return true;
 }

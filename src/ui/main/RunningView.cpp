@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QTimer>
-#include <QTreeWidget>
 
 RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
     : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
@@ -48,16 +47,5 @@ void RunningView::Check()
         record.startTime = startTime;
         if (!RunRegister::IsRunning(record))
             return Reload();
-    }
-}
-
-void RunningView::ApplyTo(QTreeWidget *list, int column,
-                          const std::function<QString(const QTreeWidgetItem *)> &fileNameOf) const
-{
-    for (int i = 0, n = list->topLevelItemCount(); i < n; ++i) {
-        QTreeWidgetItem *item = list->topLevelItem(i);
-        const QString text = m_summaries.value(fileNameOf(item));
-        if (item->text(column) != text)
-            item->setText(column, text);
     }
 }

@@ -4,12 +4,8 @@
 #include <QObject>
 #include <QString>
 
-#include <functional>
-
 class QFileSystemWatcher;
 class QTimer;
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // The main window's view of the run register: what runs for each configuration of the lib
 // folder, kept current. The register's folder is watched, so another instance's start shows
@@ -21,10 +17,8 @@ class RunningView final : public QObject
 public:
     RunningView(const QString &appDir, const QString &configDirectory, QObject *parent);
 
-    // The summary of what runs for the file of the lib folder, or "".
-    QString SummaryOf(const QString &fileName) const { return m_summaries.value(fileName); }
-    // Writes each row's summary into column; fileNameOf names a row's file.
-    void ApplyTo(QTreeWidget *list, int column, const std::function<QString(const QTreeWidgetItem *)> &fileNameOf) const;
+    // What runs for each file of the lib folder that has something running, by file name.
+    const QHash<QString, QString> &Summaries() const { return m_summaries; }
     // Reads the register now.
     void Reload();
 

@@ -1,14 +1,15 @@
-// The main window's frame: menus, tool bars, cool bar, status bar, the load and the
-// enabling of commands.
+// The main window's frame: menus, tool bars, cool bar, filter, status bar, the load, and the
+// wiring of the actions and the list to the commands.
 #include "ui/main/frmConfigurationSelector.h"
 
 #include "app/Session.h"
 #include "ui/frmSplash.h"
-#include "platform/DirectoryWatch.h"
 #include "platform/MakeFolder.h"
 #include "ui/Controls.h"
 #include "ui/ElidedLabel.h"
 #include "ui/WindowState.h"
+#include "ui/main/FileList.h"
+#include "ui/main/MainCommands.h"
 
 #include <QAction>
 #include <QActionEvent>
@@ -20,12 +21,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
-#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <QVBoxLayout>
 
 namespace {
@@ -115,7 +116,8 @@ private:
 } // namespace
 
 frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *parent)
-    : QMainWindow(parent), m_session(session)
+    : QMainWindow(parent), m_session(session), m_list(new FileList(session, this)),
+      m_commands(new MainCommands(session, *m_list, this))
 {
     setObjectName(QStringLiteral("frmConfigurationSelector"));
     setWindowTitle(QStringLiteral("Quorra Tessaly - Configuration Selector"));
@@ -141,7 +143,15 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
         bands->addWidget(bar);
     bands->addStretch(1);
     column->addWidget(cbMain);
+    CreateFilterRow(central);
+    column->addWidget(m_list->View(), 1);
+    setCentralWidget(central);
+    CreateStatusBar();
+    BindCommands();
+}
 
+void frmConfigurationSelector::CreateFilterRow(QWidget *central)
+{
     txtFilter = new QLineEdit(central);
     txtFilter->setObjectName(QStringLiteral("txtFilter"));
     txtFilter->setPlaceholderText(QStringLiteral("Filter by file name, application, DSN, database or user (Ctrl+F)"));
@@ -153,7 +163,7 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     chkRunningOnly = new QCheckBox(QStringLiteral("Running only"), central);
     chkRunningOnly->setObjectName(QStringLiteral("chkRunningOnly"));
     filterRow->addWidget(chkRunningOnly);
-    column->addLayout(filterRow);
+    static_cast<QVBoxLayout *>(central->layout())->addLayout(filterRow);
     auto *findAction = new QAction(this);
     findAction->setObjectName(QStringLiteral("actFilter"));
     findAction->setShortcut(QKeySequence::Find);
@@ -162,19 +172,13 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
         txtFilter->setFocus(Qt::ShortcutFocusReason);
         txtFilter->selectAll();
     });
-    const auto filterChanged = [this] {
-        ApplyFilter();
-        SyncSelection();
-        HandleCoolBar();
-    };
+    const auto filterChanged = [this] { m_list->SetFilter(txtFilter->text(), chkRunningOnly->isChecked()); };
     connect(txtFilter, &QLineEdit::textChanged, this, filterChanged);
     connect(chkRunningOnly, &QCheckBox::toggled, this, filterChanged);
+}
 
-    LVConfig = new QTreeWidget(central);
-    LVConfig->setObjectName(QStringLiteral("LVConfig"));
-    column->addWidget(LVConfig, 1);
-    setCentralWidget(central);
-
+void frmConfigurationSelector::CreateStatusBar()
+{
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
@@ -182,54 +186,53 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     m_outcomeLabel = new ElidedLabel(StatusBar1);
     m_outcomeLabel->setObjectName(QStringLiteral("lblOutcome"));
     StatusBar1->addWidget(m_outcomeLabel, 1);
+    m_stopCancel = new QPushButton(QStringLiteral("Cancel"), StatusBar1);
+    m_stopCancel->setObjectName(QStringLiteral("btnStopCancel"));
+    m_stopCancel->setToolTip(QStringLiteral("Stop waiting; what got SIGTERM is not killed"));
+    m_stopCancel->hide();
+    StatusBar1->addWidget(m_stopCancel);
     m_countLabel = new QLabel(StatusBar1);
     m_countLabel->setObjectName(QStringLiteral("lblCount"));
     StatusBar1->addPermanentWidget(m_countLabel);
+}
 
-    LVConfig->setRootIsDecorated(false);
-    LVConfig->setUniformRowHeights(true);
-    LVConfig->setAllColumnsShowFocus(true);
-    LVConfig->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    LVConfig->setSelectionBehavior(QAbstractItemView::SelectRows);
-    // Only the rename command starts an in-place edit.
-    LVConfig->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    LVConfig->setSortingEnabled(false);
-    LVConfig->header()->setSectionsClickable(true);
-    LVConfig->header()->setSortIndicatorShown(false);
-    LVConfig->viewport()->installEventFilter(this);
-    connect(LVConfig, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!m_updatingList)
-            LVConfig_ItemClick();
-    });
-    LVConfig->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(LVConfig, &QWidget::customContextMenuRequested, this, &frmConfigurationSelector::LVConfig_ContextMenu);
+void frmConfigurationSelector::BindCommands()
+{
+    using Command = MainCommands::Command;
+    const std::pair<Command, QAction *> bound[] = {
+        {Command::New, mnuNew},         {Command::Update, mnuUpdate},   {Command::Rename, mnuRename},
+        {Command::Delete, mnuDelete},   {Command::MergeSplit, MnSConfig}, {Command::Exit, mnuExit},
+        {Command::Refresh, mnuRefresh}, {Command::Run, mnuExecute},     {Command::RunJavaServer, mnuExecuteJS},
+        {Command::Stop, mnuStop},       {Command::ShowLog, mnuShowLog}, {Command::About, mnuAbout},
+    };
+    for (const auto &[command, action] : bound)
+        m_commands->Bind(command, action);
+    // The action has already flipped its tick; the layout moves the list.
+    connect(mnuToolbar, &QAction::triggered, cbMain, &QWidget::setVisible);
+    connect(mnuStatusbar, &QAction::triggered, StatusBar1, &QWidget::setVisible);
+
     // Enter opens the highlighted row, only while the list itself has the focus: in the
     // in-place editor Enter ends the edit.
-    m_openRow = new QAction(LVConfig);
-    m_openRow->setObjectName(QStringLiteral("actOpenRow"));
-    m_openRow->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
-    m_openRow->setShortcutContext(Qt::WidgetShortcut);
-    LVConfig->addAction(m_openRow);
-    connect(m_openRow, &QAction::triggered, this, [this] {
+    auto *openRow = new QAction(m_list->View());
+    openRow->setObjectName(QStringLiteral("actOpenRow"));
+    openRow->setShortcuts({QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    openRow->setShortcutContext(Qt::WidgetShortcut);
+    m_list->View()->addAction(openRow);
+    connect(openRow, &QAction::triggered, this, [this] {
         if (mnuUpdate->isEnabled())
-            mnuUpdate_Click();
+            m_commands->Execute(MainCommands::Command::Update);
     });
-    connect(LVConfig->header(), &QHeaderView::sectionClicked, this, &frmConfigurationSelector::LVConfig_ColumnClick);
-    InstallLabelEditDelegate();
-
-    m_watch = new DirectoryWatch(this);
-    m_changeSettle = new QTimer(this);
-    m_changeSettle->setObjectName(QStringLiteral("changeSettle")); // its timeouts tell tests a change was seen
-    m_changeSettle->setSingleShot(true);
-    // Long enough to take in a save's write and rename as one change, short enough to show it at once.
-    m_changeSettle->setInterval(100);
-    connect(m_watch, &DirectoryWatch::Changed, this, &frmConfigurationSelector::ConfigFilesChanged);
-    connect(m_watch, &DirectoryWatch::LostTrack, this, [this] {
-        m_rereadAll = true;
-        if (!m_changeSettle->isActive())
-            m_changeSettle->start();
+    connect(m_list, &FileList::SelectionChanged, this, [this] {
+        m_commands->UpdateEnabling();
+        ShowCount();
     });
-    connect(m_changeSettle, &QTimer::timeout, this, &frmConfigurationSelector::ConfigDirectoryChanged);
+    connect(m_list, &FileList::Outcome, m_outcomeLabel, &ElidedLabel::SetFullText);
+    connect(m_list, &FileList::Activated, m_commands, &MainCommands::Activate);
+    connect(m_list, &FileList::ContextMenu, this, [this](const QPoint &global, bool onRow) {
+        (onRow ? mnuRowContext : mnuListContext)->popup(global);
+    });
+    connect(m_commands, &MainCommands::StopWaiting, m_stopCancel, &QWidget::setVisible);
+    connect(m_stopCancel, &QPushButton::clicked, m_commands, &MainCommands::CancelStop);
 }
 
 frmConfigurationSelector::~frmConfigurationSelector() = default;
@@ -324,23 +327,6 @@ void frmConfigurationSelector::CreateMenus()
     mnuListContext = new QMenu(this);
     mnuListContext->setObjectName(QStringLiteral("mnuListContext"));
     mnuListContext->addActions({mnuNew, mnuRefresh});
-
-    connect(mnuNew, &QAction::triggered, this, &frmConfigurationSelector::mnuNew_Click);
-    connect(mnuSetDefault, &QAction::triggered, this, &frmConfigurationSelector::mnuSetDefault_Click);
-    connect(mnuUpdate, &QAction::triggered, this, &frmConfigurationSelector::mnuUpdate_Click);
-    connect(mnuRename, &QAction::triggered, this, &frmConfigurationSelector::mnuRename_Click);
-    connect(mnuDelete, &QAction::triggered, this, &frmConfigurationSelector::mnuDelete_Click);
-    connect(MnSConfig, &QAction::triggered, this, &frmConfigurationSelector::MnSConfig_Click);
-    connect(mnuExit, &QAction::triggered, this, &frmConfigurationSelector::mnuExit_Click);
-    connect(mnuToolbar, &QAction::triggered, this, &frmConfigurationSelector::mnuToolbar_Click);
-    connect(mnuStatusbar, &QAction::triggered, this, &frmConfigurationSelector::mnuStatusbar_Click);
-    connect(mnuRefresh, &QAction::triggered, this, &frmConfigurationSelector::mnuRefresh_Click);
-    connect(mnuExecute, &QAction::triggered, this, &frmConfigurationSelector::mnuExecute_Click);
-    connect(mnuExecuteJS, &QAction::triggered, this, &frmConfigurationSelector::mnuExecuteJS_Click);
-    connect(mnuOptions, &QAction::triggered, this, &frmConfigurationSelector::mnuOptions_Click);
-    connect(mnuAbout, &QAction::triggered, this, &frmConfigurationSelector::mnuAbout_Click);
-    connect(mnuStop, &QAction::triggered, this, &frmConfigurationSelector::mnuStop_Click);
-    connect(mnuShowLog, &QAction::triggered, this, &frmConfigurationSelector::mnuShowLog_Click);
 }
 
 void frmConfigurationSelector::AddButton(QToolBar *bar, QAction *command, const char *tipLabel,
@@ -411,14 +397,13 @@ bool frmConfigurationSelector::Load()
         ReportError(made.error());
         return !m_session.QuitRequested();
     }
-    CreateListViewHeader();
-    CreateRunningState();
-    RestoreListLayout();
-    // The merge-and-split button and IsMergeSplitSelected follow the highlighted first row.
-    ReportListProblems(FillListView());
-    ShowRunningState();
+    // The commands follow the highlighted first row.
+    if (const QStringList problems = m_list->Load(); !problems.isEmpty())
+        m_session.MsgBox(this, problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
+    m_commands->UpdateEnabling();
+    ShowCount();
     // The keys act on the list from the start, not on the filter box above it.
-    LVConfig->setFocus();
+    m_list->View()->setFocus();
     return !m_session.QuitRequested();
 }
 
@@ -427,43 +412,35 @@ void frmConfigurationSelector::ReportError(const Failure &error)
     m_session.MsgBox(this, QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
 }
 
-void frmConfigurationSelector::ReportListProblems(const QStringList &problems)
+QString frmConfigurationSelector::SelectedConfigName() const { return m_list->Target(); }
+
+QString frmConfigurationSelector::SelectedConfigPath() const
 {
-    if (!problems.isEmpty())
-        m_session.MsgBox(this, problems.join(QStringLiteral("\r\n")), MsgIcon::Information);
+    const QString name = m_list->Target();
+    return name.isEmpty() ? QString() : m_session.ConfigDirectory() + u'/' + name;
 }
 
-void frmConfigurationSelector::ShowOutcome(const QString &text) { m_outcomeLabel->SetFullText(text); }
-
-void frmConfigurationSelector::HandleCoolBar()
+void frmConfigurationSelector::ShowCount()
 {
-    const QList<QTreeWidgetItem *> rows = HighlightedItems();
-    const auto readable = [](const QTreeWidgetItem *row) { return UnreadableReason(row).isEmpty(); };
-    const bool one = rows.size() == 1;
-    const bool any = !rows.isEmpty();
-    const bool run = one && readable(rows[0]);
-    const bool pair = rows.size() == 2 && readable(rows[0]) && readable(rows[1]);
-    const std::pair<QAction *, bool> states[] = {
-        {mnuUpdate, one}, {mnuRename, any},   {mnuDelete, any},   {mnuExecute, run},
-        {MnSConfig, pair}, {mnuExecuteJS, any}, {mnuStop, any && !m_stopper}, {mnuShowLog, one},
-    };
-    for (const auto &[action, enabled] : states)
-        action->setEnabled(enabled);
-    const int count = LVConfig->topLevelItemCount();
+    const int count = m_list->Count();
     QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
-    if (!txtFilter->text().isEmpty()) {
-        int visible = 0;
-        for (int i = 0; i < count; ++i)
-            visible += LVConfig->topLevelItem(i)->isHidden() ? 0 : 1;
-        shown = QStringLiteral("%1 of %2 shown").arg(visible).arg(shown);
-    }
+    if (!txtFilter->text().isEmpty())
+        shown = QStringLiteral("%1 of %2 shown").arg(m_list->Shown()).arg(shown);
     m_countLabel->setText(shown);
 }
 
-void frmConfigurationSelector::mnuToolbar_Click()
+void frmConfigurationSelector::hideEvent(QHideEvent *event)
 {
-    // The action has already flipped its tick; the layout moves the list.
-    cbMain->setVisible(mnuToolbar->isChecked());
+    m_list->SaveLayout();
+    QMainWindow::hideEvent(event);
 }
 
-void frmConfigurationSelector::mnuStatusbar_Click() { StatusBar1->setVisible(mnuStatusbar->isChecked()); }
+bool frmConfigurationSelector::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == txtFilter && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        txtFilter->clear();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

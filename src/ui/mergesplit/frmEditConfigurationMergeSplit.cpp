@@ -334,7 +334,7 @@ void frmEditConfigurationMergeSplit::SaveApplicationSettings(int index)
     write(Key::LhBusComponent, txtconnection[index]->text());
     write(Key::LogDirectory, txtLogpath[index]->text());
     if (product.choosesPlatform)
-        write(Key::Ldbp, QString::number(ComboPlatform[index]->currentIndex() + 1));
+        write(Key::Ldbp, QString::number(EditorRules::ChosenPlatform(*ComboPlatform[index])));
     if (product.hasXmlDelay)
         write(Key::JointDelay, txtDelay->text());
     write(Key::JointBatchSize, txtBatch[index]->text());
@@ -455,7 +455,6 @@ void frmEditConfigurationMergeSplit::ChkSavePass_Click()
 
 void frmEditConfigurationMergeSplit::Browse(int target)
 {
-    BrowseTarget = target;
     QLineEdit *field = target == 2 ? txtwebdirectory : txtLogpath[target];
     auto *browser = new frmbrowse(m_session, this);
     oFrmBrowse = browser;

@@ -81,8 +81,6 @@ private:
     QPushButton *bOk = nullptr;
     QPushButton *bCancel = nullptr;
 
-    // The field the folder browser fills: 0 or 1 the log directory of that tab, 2 the web directory.
-    int BrowseTarget = 0;
     QPointer<frmbrowse> oFrmBrowse;
     // savepass of each section as loaded; the shared box shows "partly" when they differ.
     std::array<bool, 2> m_savePass{};

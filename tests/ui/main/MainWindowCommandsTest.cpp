@@ -54,7 +54,7 @@ TEST_F(MainWindowCommands, NewAndUpdateOpenTheEditorThatFitsThenRefresh)
                 << title.toStdString();
         }
         EXPECT_EQ(dsn, c.dsn);
-        EXPECT_NE(Item(saved), nullptr);
+        EXPECT_TRUE(Item(saved));
         EXPECT_EQ(Highlighted(), QStringList({c.select}));
     }
 

@@ -120,7 +120,7 @@ TEST_F(MainWindowLoad, ListsEveryFileAndOffersEachCommandForTheRowsItActsOn)
     DoubleClick("d_platform.tsy");
     EXPECT_TRUE(StatusText("lblOutcome").contains(Item("d_platform.tsy")->toolTip(0)));
     const QPoint below = At("g_rostrum.tsy") + QPoint(0, 200);
-    ASSERT_EQ(List()->itemAt(below), nullptr);
+    ASSERT_FALSE(List()->indexAt(below).isValid());
     Select({"a_full.tsy"});
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, {}, below);
     EXPECT_TRUE(stubs.WaitForRuns(console, 1, 500).isEmpty());

@@ -9,8 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
+#include <QPersistentModelIndex>
+#include <QTreeView>
+
+#include <optional>
 
 // The main window, with helpers that act as the user does.
 class MainWindowTest : public WindowTest<frmConfigurationSelector>
@@ -25,25 +27,43 @@ protected:
                                "lhbuscomponent=bus", "logdirectory=/logs"});
     }
 
-    QTreeWidget *List() const { return Child<QTreeWidget>("LVConfig"); }
+    QTreeView *List() const { return Child<QTreeView>("LVConfig"); }
     QLineEdit *Filter() const { return Child<QLineEdit>("txtFilter"); }
     QAction *Action(const char *name) const { return Child<QAction>(name); }
     QMenu *Menu(const char *name) const { return Child<QMenu>(name); }
 
-    // The file names of the rows, in list order: all of them, or those the flags pick
-    // (QTreeWidgetItemIterator::Selected for the highlighted ones).
-    QStringList Names(QTreeWidgetItemIterator::IteratorFlags flags = QTreeWidgetItemIterator::All) const
+    // A row of the list as shown: what each column shows, as the user sees it.
+    struct Row
+    {
+        QPersistentModelIndex index;
+        QVariant Data(int column, int role) const { return index.sibling(index.row(), column).data(role); }
+        QString text(int column) const { return Data(column, Qt::DisplayRole).toString(); }
+        QFont font(int column) const { return Data(column, Qt::FontRole).value<QFont>(); }
+        QString toolTip(int column) const { return Data(column, Qt::ToolTipRole).toString(); }
+        QBrush foreground(int column) const { return Data(column, Qt::ForegroundRole).value<QBrush>(); }
+    };
+
+    // The file names of the rows shown, in list order: all of them, or the highlighted ones.
+    QStringList Names(bool highlightedOnly = false) const
     {
         QStringList names;
-        for (QTreeWidgetItemIterator it(List(), flags); *it; ++it)
-            names << (*it)->text(0);
+        const QAbstractItemModel *rows = List()->model();
+        for (int r = 0; r < rows->rowCount(); ++r) {
+            if (!highlightedOnly || List()->selectionModel()->isRowSelected(r))
+                names << rows->index(r, 0).data().toString();
+        }
         return names;
     }
-    QStringList Highlighted() const { return Names(QTreeWidgetItemIterator::Selected); }
-    QStringList Visible() const { return Names(QTreeWidgetItemIterator::NotHidden); }
+    QStringList Highlighted() const { return Names(true); }
+    QStringList Visible() const { return Names(); }
 
-    QTreeWidgetItem *Item(const QString &name) const { return List()->findItems(name, Qt::MatchExactly).value(0); }
-    QPoint At(const QString &name) const { return List()->visualItemRect(Item(name)).center(); }
+    std::optional<Row> Item(const QString &name) const
+    {
+        const QModelIndexList found = List()->model()->match(List()->model()->index(0, 0), Qt::DisplayRole, name, 1,
+                                                             Qt::MatchExactly);
+        return found.isEmpty() ? std::nullopt : std::optional<Row>(Row{found[0]});
+    }
+    QPoint At(const QString &name) const { return List()->visualRect(Item(name)->index).center(); }
 
     QStringList Files() const { return QDir(app.lib()).entryList(QDir::Files, QDir::Name); }
     // The whole text: a long one shows cut, whole in the tool tip.
@@ -69,7 +89,7 @@ protected:
     void Select(const QStringList &names)
     {
         for (int i = 0; i < names.size(); ++i) {
-            ASSERT_NE(Item(names[i]), nullptr) << names[i].toStdString();
+            ASSERT_TRUE(Item(names[i])) << names[i].toStdString();
             QTest::mouseClick(List()->viewport(), Qt::LeftButton, i == 0 ? Qt::NoModifier : Qt::ControlModifier,
                               At(names[i]));
         }

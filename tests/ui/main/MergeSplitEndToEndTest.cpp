@@ -54,8 +54,8 @@ TEST_F(MergeSplitEndToEnd, PublishThenRunTheJointFile)
         QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("cmdPublisherOK")), Qt::LeftButton);
     });
     Action("MnSConfig")->trigger();
-    QTreeWidgetItem *joint = Item(QStringLiteral("Default_M&S.tsy"));
-    ASSERT_NE(joint, nullptr) << app.shownTexts().join(u'\n').toStdString();
+    const auto joint = Item(QStringLiteral("Default_M&S.tsy"));
+    ASSERT_TRUE(joint) << app.shownTexts().join(u'\n').toStdString();
     EXPECT_TRUE(joint->font(0).bold());
 
     Select({joint->text(0)});

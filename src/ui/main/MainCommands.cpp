@@ -1,0 +1,395 @@
+#include "ui/main/MainCommands.h"
+
+#include "app/Session.h"
+#include "config/ConfigFileRename.h"
+#include "config/ConfigStore.h"
+#include "config/MergeSplitPair.h"
+#include "platform/FileIo.h"
+#include "suite/Launching.h"
+#include "suite/RunCommand.h"
+#include "suite/RunRegister.h"
+#include "suite/RunStop.h"
+#include "ui/dialogs/frmAbout.h"
+#include "ui/editor/frmEditConfiguration.h"
+#include "ui/main/FileList.h"
+#include "ui/main/RunningView.h"
+#include "ui/main/frmProgramLog.h"
+#include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
+#include "ui/mergesplit/frmMergeAndSplit.h"
+
+#include <QAction>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+#include <QWidget>
+
+namespace {
+
+SuiteContext SuiteOf(Session &session) { return {session.AppDir(), session.Messenger(), session.Texts()}; }
+
+// What a command acts on: the rows that must be highlighted for it to be offered.
+enum class Rows { None, One, Any, OneReadable, TwoReadable };
+
+} // namespace
+
+struct MainCommands::Spec
+{
+    Command command;
+    Rows rows;
+    // Its files must still be the versions listed.
+    bool asListed;
+    void (MainCommands::*body)(const Targets &);
+};
+
+// The enabling table: what each command acts on, and whether it acts on the files themselves.
+const MainCommands::Spec &MainCommands::SpecOf(Command command)
+{
+    static const Spec specs[] = {
+        {Command::New, Rows::None, false, &MainCommands::New},
+        {Command::Update, Rows::One, true, &MainCommands::Update},
+        {Command::Rename, Rows::Any, true, &MainCommands::Rename},
+        // Checked once the question is answered: a file may change while it is open.
+        {Command::Delete, Rows::Any, false, &MainCommands::Delete},
+        {Command::MergeSplit, Rows::TwoReadable, true, &MainCommands::MergeSplit},
+        {Command::Run, Rows::OneReadable, true, &MainCommands::Run},
+        {Command::RunJavaServer, Rows::Any, true, &MainCommands::RunJavaServer},
+        {Command::Stop, Rows::Any, false, &MainCommands::Stop},
+        {Command::ShowLog, Rows::One, false, &MainCommands::ShowLog},
+        {Command::Refresh, Rows::None, false, &MainCommands::Refresh},
+        {Command::Exit, Rows::None, false, &MainCommands::Exit},
+        {Command::About, Rows::None, false, &MainCommands::About},
+    };
+    static_assert(std::size(specs) == size_t(Command::Count), "one row per command");
+    Q_ASSERT(specs[int(command)].command == command);
+    return specs[int(command)];
+}
+
+MainCommands::MainCommands(Session &session, FileList &list, QWidget *window)
+    : QObject(window), m_session(session), m_list(list), m_window(window)
+{
+    m_list.SetEditFinisher([this] { FinishRename(); });
+}
+
+void MainCommands::Bind(Command command, QAction *action)
+{
+    m_actions[size_t(command)] = action;
+    connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
+}
+
+bool MainCommands::Fits(const Spec &spec, const QStringList &names) const
+{
+    const auto readable = [this](const QString &name) {
+        const ConfigList::ListedFile *file = m_list.FileOf(name);
+        return file && file->unreadable.isEmpty();
+    };
+    switch (spec.rows) {
+    case Rows::None: return true;
+    case Rows::One: return names.size() == 1;
+    case Rows::Any: return !names.isEmpty() && (spec.command != Command::Stop || !m_stopper);
+    case Rows::OneReadable: return names.size() == 1 && readable(names[0]);
+    case Rows::TwoReadable: return names.size() == 2 && readable(names[0]) && readable(names[1]);
+    }
+    return false;
+}
+
+bool MainCommands::IsEnabled(Command command) const { return Fits(SpecOf(command), m_list.Highlighted()); }
+
+void MainCommands::UpdateEnabling()
+{
+    const QStringList names = m_list.Highlighted();
+    for (size_t c = 0; c < m_actions.size(); ++c) {
+        if (m_actions[c])
+            m_actions[c]->setEnabled(Fits(SpecOf(Command(c)), names));
+    }
+}
+
+MainCommands::Targets MainCommands::Resolve() const
+{
+    Targets targets;
+    targets.names = m_list.Highlighted();
+    targets.name = m_list.Target();
+    if (!targets.name.isEmpty()) {
+        targets.path = m_session.ConfigDirectory() + u'/' + targets.name;
+        const ConfigList::ListedFile *file = m_list.FileOf(targets.name);
+        targets.joint = file && file->joint;
+    }
+    return targets;
+}
+
+void MainCommands::Execute(Command command)
+{
+    // The preamble every command shares.
+    FinishRename();
+    const Spec &spec = SpecOf(command);
+    Targets targets = Resolve();
+    if (!Fits(spec, targets.names))
+        return;
+    if (spec.asListed) {
+        if (!m_list.StillAsListed(targets.names))
+            return;
+        targets = Resolve();
+    }
+    (this->*spec.body)(targets);
+}
+
+void MainCommands::FinishRename()
+{
+    QString fileName, typed;
+    if (m_list.TakeRename(&fileName, &typed))
+        Renamed(fileName, typed);
+}
+
+void MainCommands::Activate(const QString &name)
+{
+    if (IsEnabled(Command::Run))
+        Execute(Command::Run);
+    else if (const ConfigList::ListedFile *file = m_list.FileOf(name); file && !file->unreadable.isEmpty())
+        m_list.Tell(QStringLiteral("%1 cannot be run: %2").arg(name, file->unreadable));
+}
+
+void MainCommands::Refresh(const Targets &) { m_list.Refresh(FileList::Cause::Command); }
+
+void MainCommands::New(const Targets &)
+{
+    QStringList highlight = m_list.Highlighted();
+    QString current = m_list.Current();
+    QString saved;
+    {
+        const auto hold = m_list.HoldStill();
+        frmEditConfiguration editor(m_session, QString());
+        if (editor.Load())
+            editor.exec();
+        saved = editor.SavedPath();
+    }
+    // A configuration saved by the editor is the one highlighted afterwards.
+    if (!saved.isEmpty()) {
+        current = QFileInfo(saved).fileName();
+        highlight = QStringList{current};
+        m_list.Tell(QStringLiteral("%1 saved").arg(current));
+    }
+    m_list.Refresh(highlight, current, FileList::Cause::AfterCommand);
+}
+
+void MainCommands::Update(const Targets &targets)
+{
+    {
+        const auto hold = m_list.HoldStill();
+        if (targets.joint) {
+            frmEditConfigurationMergeSplit editor(m_session, targets.path);
+            editor.Load();
+            editor.exec();
+        } else {
+            // No file yet: the editor makes a new one under the default name.
+            frmEditConfiguration editor(m_session, targets.path);
+            if (editor.Load())
+                editor.exec();
+        }
+    }
+    m_list.Refresh(FileList::Cause::AfterCommand);
+}
+
+void MainCommands::Rename(const Targets &targets)
+{
+    // With several rows highlighted the current one is edited; the file renamed is that row's.
+    m_list.StartRename(targets.name);
+}
+
+void MainCommands::Renamed(const QString &fileName, const QString &typed)
+{
+    if (fileName.isEmpty() || typed == fileName)
+        return;
+    const QString newName = ConfigStore::StoredConfigFileName(typed);
+    QString why;
+    if (newName.isEmpty()) {
+        why = QStringLiteral("no name");
+        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
+    } else if (!FileIo::IsValidFileName(newName)) {
+        why = QStringLiteral("a character a file name cannot hold");
+        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
+    } else if (newName == fileName) {
+        // Typing the name without its extension names the same file: nothing to move.
+        return;
+    } else if (!m_list.FileOf(fileName) || !m_list.StillAsListed({fileName})) {
+        // Moved or changed meanwhile: the list has caught up and says so.
+        return;
+    } else {
+        if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed)
+            why = renamed.error().description;
+        if (!why.isEmpty())
+            m_session.MsgBox(m_window, why);
+    }
+    if (!why.isEmpty()) {
+        m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
+        return;
+    }
+    m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
+    // The list is read again, sorted, and keeps what was highlighted, the renamed row under its new name.
+    QStringList highlight = m_list.Highlighted();
+    QString current = m_list.Current();
+    for (QString &name : highlight) {
+        if (name == fileName)
+            name = newName;
+    }
+    if (current == fileName)
+        current = newName;
+    const QSet<QString> moved{fileName, newName};
+    m_list.Refresh(highlight, current, FileList::Cause::AfterCommand, &moved);
+}
+
+void MainCommands::Delete(const Targets &targets)
+{
+    // One question naming every file; Enter answers No.
+    if (m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0029")) + QStringLiteral("\r\n\r\n")
+                             + targets.names.join(QStringLiteral("\r\n")),
+                         MsgIcon::None, MsgButtons::YesNoDefaultNo)
+        != MsgResult::Yes) {
+        m_list.Tell(QStringLiteral("Nothing deleted"));
+        return;
+    }
+    if (!m_list.StillAsListed(targets.names))
+        return;
+    QStringList deleted, kept;
+    for (const QString &name : targets.names)
+        (DeleteConfigFile(name) ? deleted : kept) << name;
+    QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
+                                        : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
+    if (!kept.isEmpty())
+        outcome += QStringLiteral("; not deleted ") + kept.join(QStringLiteral(", "));
+    m_list.Tell(outcome);
+    const QSet<QString> gone(deleted.cbegin(), deleted.cend());
+    m_list.Refresh(FileList::Cause::AfterCommand, &gone);
+}
+
+bool MainCommands::DeleteConfigFile(const QString &name)
+{
+    const Result<void> deleted = FileIo::DeleteFile(m_session.ConfigDirectory() + u'/' + name);
+    if (deleted)
+        return true;
+    // Named, with the reason: with several files the user must see which one stayed.
+    m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0119")) + QStringLiteral("\r\n") + name
+                         + QStringLiteral(": ") + deleted.error().description,
+                     MsgIcon::Information);
+    return false;
+}
+
+void MainCommands::MergeSplit(const Targets &targets)
+{
+    // Only the rows highlighted now count: names picked by an earlier attempt are forgotten.
+    QList<ConfigEntry> picked;
+    for (const QString &name : targets.names)
+        picked << m_list.FileOf(name)->entry;
+    const MergeSplitPair::Pick pick = MergeSplitPair::Choose(picked);
+    switch (pick.verdict) {
+    case MergeSplitPair::Verdict::Refused: {
+        const QString invalid = QStringLiteral("invalid products for Merge and split");
+        m_session.MsgBox(m_window, invalid);
+        m_list.Tell(QStringLiteral("Merge and split refused: ") + invalid);
+        return;
+    }
+    case MergeSplitPair::Verdict::Pair: {
+        {
+            const auto hold = m_list.HoldStill();
+            // A database that cannot be reached is told by the dialog's load.
+            frmMergeAndSplit publisher(m_session, pick.files, m_window);
+            if (publisher.Load(picked))
+                publisher.exec();
+        }
+        m_list.Refresh(FileList::Cause::AfterCommand);
+        return;
+    }
+    case MergeSplitPair::Verdict::NoPair: break;
+    }
+    m_list.Tell(QStringLiteral("Merge and split needs one Fieldmark and one Rostrum configuration highlighted"));
+}
+
+void MainCommands::Run(const Targets &targets)
+{
+    const QString &name = targets.name;
+    const RunOutcome run = RunConfiguration(SuiteOf(m_session), targets.path, targets.joint,
+                                            [&](const QList<RunRecord> &running) { return ConfirmSecondStart(targets, running); });
+    const bool started = run.verdict == RunOutcome::Verdict::Started;
+    if (run.verdict == RunOutcome::Verdict::RunningAlready)
+        m_list.Tell(QStringLiteral("Nothing started: %1 is running already").arg(name));
+    else if (targets.joint)
+        m_list.Tell(started ? QStringLiteral("Merge and split configuration %1 started").arg(name)
+                            : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
+    else
+        m_list.Tell(started ? QStringLiteral("Server console started for %1").arg(name)
+                            : QStringLiteral("Server console not started for %1").arg(name));
+}
+
+bool MainCommands::ConfirmSecondStart(const Targets &targets, const QList<RunRecord> &running)
+{
+    const QString text = QStringLiteral("%1 is running already:\r\n\r\n%2\r\n\r\nStart it again?")
+                             .arg(targets.name, RunningState::Details(running).replace(u'\n', QStringLiteral("\r\n")));
+    return m_session.MsgBox(m_window, text, MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgResult::Yes;
+}
+
+void MainCommands::RunJavaServer(const Targets &targets)
+{
+    QList<ConfigEntry> entries;
+    for (const QString &name : targets.names) {
+        if (const ConfigList::ListedFile *file = m_list.FileOf(name); file && file->unreadable.isEmpty())
+            entries << file->entry;
+    }
+    ::RunJavaServer(SuiteOf(m_session), entries);
+}
+
+void MainCommands::Stop(const Targets &targets)
+{
+    const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
+    QList<RunRecord> chosen;
+    for (const QString &name : targets.names)
+        chosen << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+    if (chosen.isEmpty()) {
+        m_list.Tell(QStringLiteral("Nothing runs for %1").arg(targets.names.join(QStringLiteral(", "))));
+        return;
+    }
+    m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
+    connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
+    connect(m_stopper, &RunStopper::Finished, this, [this](const QString &outcome) {
+        const QStringList refused = m_stopper->Refused();
+        m_stopper->deleteLater();
+        m_stopper = nullptr;
+        emit StopWaiting(false);
+        m_list.Tell(outcome);
+        UpdateEnabling();
+        if (m_list.Running())
+            m_list.Running()->Reload();
+        if (!refused.isEmpty())
+            m_session.MsgBox(m_window, QStringLiteral("These programs were not stopped:\r\n\r\n") + refused.join(QStringLiteral("\r\n")),
+                             MsgIcon::Information);
+    });
+    emit StopWaiting(true);
+    UpdateEnabling();
+    m_stopper->Start();
+}
+
+void MainCommands::CancelStop()
+{
+    if (m_stopper)
+        m_stopper->Cancel();
+}
+
+void MainCommands::ShowLog(const Targets &targets)
+{
+    const QStringList logs = RunRegister::LogFilesOf(m_session.AppDir(), targets.path);
+    if (logs.isEmpty()) {
+        // Nothing of this configuration was started here yet: the folder holds the rest.
+        const QString folder = m_session.DefaultLogDirectory();
+        m_list.Tell(QStringLiteral("No program log of %1 yet; opening %2").arg(targets.name, folder));
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        return;
+    }
+    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
+    view->show();
+}
+
+void MainCommands::Exit(const Targets &) { m_window->close(); }
+
+void MainCommands::About(const Targets &)
+{
+    frmAbout about(m_session);
+    if (about.Load())
+        about.exec();
+}
