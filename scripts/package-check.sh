@@ -87,6 +87,7 @@ cleanup() {
     # What the check started as its accounts (stand-in servers a failed step left running).
     for u in "${ops[@]}" "$outsider"; do
         for pid in $(pgrep -u "$u" 2>/dev/null); do root kill -9 "$pid" 2>/dev/null || true; done
+        for _ in $(seq 50); do pgrep -u "$u" >/dev/null 2>&1 || break; sleep 0.1; done
         root userdel "$u" >/dev/null 2>&1 || true
     done
     [ "$group_made" = yes ] && root groupdel tessaly >/dev/null 2>&1 || true
