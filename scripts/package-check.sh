@@ -87,6 +87,7 @@ cleanup() {
     # What the check started as its accounts (stand-in servers a failed step left running).
     for u in "${ops[@]}" "$outsider"; do
         for pid in $(pgrep -u "$u" 2>/dev/null); do root kill -9 "$pid" 2>/dev/null || true; done
+        for _ in $(seq 50); do pgrep -u "$u" >/dev/null 2>&1 || break; sleep 0.1; done
         root userdel "$u" >/dev/null 2>&1 || true
     done
     [ "$group_made" = yes ] && root groupdel tessaly >/dev/null 2>&1 || true
@@ -250,20 +251,19 @@ root chmod o-r "$sales"; root rm -f "$data/lib/DANGLING_1028.tsy"
 
 # Stop on forged records signals nothing: another process of the victim, and pid 1.
 as $victim setsid sh -c 'exec sleep 300' </dev/null >/dev/null 2>&1 &
-sleep_pid=; for _ in $(seq 50); do sleep_pid=$(pgrep -u $victim -x sleep | head -1); [ -n "$sleep_pid" ] && break; sleep 0.1; done
-forge() { local pid=$1 start; start=$(awk '{sub(/.*\) /, ""); print $20}' /proc/$pid/stat)
+sleep_pid=; for _ in $(seq 50); do sleep_pid=$(pgrep -u $victim -xf 'sleep 300' | head -1 || true); [ -n "$sleep_pid" ] && break; sleep 0.1; done
+check "a process of the victim to forge a record with" [ -n "$sleep_pid" ]
+forge() { local pid=${1:-0} start; start=$(awk '{sub(/.*\) /, ""); print $20}' /proc/$pid/stat 2>/dev/null || true)
           printf '[{"pid":%s,"startTime":"%s","uid":%s,"user":"%s","kind":"console","configFile":"%s","section":"","commandLine":"TessHost.exe  /F %s","logFile":"","started":"2026-01-01T10:00:00Z"}]\n' \
               "$pid" "$start" "$(id -u $victim)" $victim "$app/lib/SALES_1028.tsy" "$app/lib/SALES_1028.tsy" |
               as $colleague tee "$data/log/running-programs.json" >/dev/null; }
 root rm -f "$data/log/running-programs.json"
+stop_leaves_it() { local out; out=$(probe $victim stop SALES_1028.tsy 2>&1) || true; echo "$out"
+                  echo "$out" | grep -q 'not verifiable' && root kill -0 "$sleep_pid"; }
 forge "$sleep_pid"
-outcome=$(probe $victim stop SALES_1028.tsy 2>&1 || true)
-check "Stop on a forged record of another victim process: not verifiable, it still runs" \
-    sh -c "echo '$outcome' | grep -q 'not verifiable' && kill -0 $sleep_pid"
+check "Stop on a forged record of another victim process: not verifiable, it still runs" stop_leaves_it
 forge 1
-outcome=$(probe $victim stop SALES_1028.tsy 2>&1 || true)
-check "Stop on a forged record with pid 1 signals nothing" \
-    sh -c "echo '$outcome' | grep -q 'not verifiable' && kill -0 $sleep_pid"
+check "Stop on a forged record with pid 1 signals nothing" stop_leaves_it
 root rm -f "$data/log/running-programs.json"
 
 # Templates and dispatcher folders a colleague swapped or linked never run as the victim.
@@ -273,11 +273,12 @@ root chmod 2770 "$data/OAComponents"   # an administrator who dropped the sticky
 as $colleague mv "$data/OAComponents/startEventDispatcher.bat" "$data/OAComponents/old.bat"
 printf '#!/bin/sh\ntouch %s/ran-as-$(id -un)\n' "$work/drop" | as $colleague tee "$data/OAComponents/startEventDispatcher.bat" >/dev/null
 as $colleague chmod 755 "$data/OAComponents/startEventDispatcher.bat"
-swapped_refused() { probe $victim dispatcher SALES_1028.tsy PUB 2>&1 | grep -q 'startEventDispatcher.bat is not run or copied'; }
+root chmod 3770 "$data/OAComponents"   # the sticky bit back, the swap already done
+swapped_refused() { local out; out=$(probe $victim dispatcher SALES_1028.tsy PUB 2>&1) || true; echo "$out"
+                   echo "$out" | grep -q 'startEventDispatcher.bat is not run or copied'; }
 check "a swapped template is refused, naming it" swapped_refused
 as $colleague rm -f "$data/OAComponents/startEventDispatcher.bat"
 root mv "$data/OAComponents/old.bat" "$data/OAComponents/startEventDispatcher.bat"
-root chmod 3770 "$data/OAComponents"
 as $colleague ln -s "$work/colleague" "$data/OAComponents/LINKED"
 probe $victim dispatcher SALES_1028.tsy LINKED >/dev/null 2>&1 || true
 check "a dispatcher folder linked to the colleague's gets nothing" [ -z "$(ls -A "$work/colleague")" ]
@@ -288,13 +289,14 @@ check "no colleague's code ran as the victim" [ -z "$(ls -A "$work/drop")" ]
 # A joint configuration's start leaves no clear password in log/ or the register.
 scramble() { perl -e 'print join "", map { chr(ord($_) ^ 0xA7) } split //, $ARGV[0]' "$1"; }
 printf '[FMK]\r\nsatelliteappln=4009\r\ndsn=FMKDSN\r\nuser=u1\r\npassword=%s\r\nldbp=1\r\n[RST]\r\nsatelliteappln=4010\r\ndsn=RSTDSN\r\nuser=u2\r\npassword=%s\r\nldbp=1\r\n' \
-    "$(scramble 'Fmk-s3cret')" "$(scramble 'Rst-s3cret')" | as $victim tee "$data/lib/JOINT.tsy" >/dev/null
+    "$(scramble 'Fmk-s3cret')" "$(scramble 'Rst-s3cret')" | as $victim sh -c "umask 007; cat >'$data/lib/JOINT.tsy'"
 probe $victim joint JOINT.tsy >/dev/null 2>&1 || true
 check "the joint start ran its Java server" root grep -q 'RunServer.bat' "$data/log/running-programs.json"
 check "no clear password in log/ or the register after a joint start" not root grep -rq 's3cret' "$data/log"
 
 # What the victim's program made in the three folders: no bits for others, no set-ID bit on a file.
 made_by_victim() { root find "$data/lib" "$data/log" "$data/OAComponents" -user $victim \( -perm /0007 -o \( -type f -perm /6000 \) \); }
+made_by_victim
 check "everything the victim made under umask 022 has no bits for others and no set-ID bit" [ -z "$(made_by_victim)" ]
 for file in JOINT.tsy SALES_1028.tsy; do probe $victim stop $file >/dev/null 2>&1 || true; done
 for pid in $(pgrep -u $victim) $(pgrep -u $colleague); do root kill "$pid" 2>/dev/null || true; done

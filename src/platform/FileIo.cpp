@@ -34,10 +34,6 @@ QString WhyNotRead(const struct stat &st, qint64 maxBytes)
     return QString();
 }
 
-} // namespace
-
-namespace {
-
 // The folder of path and the name in it; the folder's own path is followed as it stands.
 Result<std::pair<SharedFolder::Folder, QString>> Split(const QString &path)
 {
@@ -46,7 +42,9 @@ Result<std::pair<SharedFolder::Folder, QString>> Split(const QString &path)
         return Failure{ErrorNumber::FileNotFound, Named(QStringLiteral("File not found"), path)};
     Result<SharedFolder::Folder> folder = SharedFolder::Folder::Open(info.path());
     if (!folder)
-        return Failure{folder.error().number, Named(QStringLiteral("Path not found"), path)};
+        return Failure{folder.error().number, folder.error().number == ErrorNumber::PathNotFound
+                                                  ? Named(QStringLiteral("Path not found"), path)
+                                                  : folder.error().description};
     return std::pair{std::move(folder.value()), info.fileName()};
 }
 

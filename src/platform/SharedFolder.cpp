@@ -318,7 +318,11 @@ Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent
 PrivateFolder::~PrivateFolder()
 {
     // Only what is directly inside: the tool that used it makes files, not folders.
-    if (DIR *dir = ::fdopendir(::dup(m_folder.Fd()))) {
+    const int copy = ::dup(m_folder.Fd());
+    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
+    if (!dir && copy >= 0)
+        ::close(copy);
+    if (dir) {
         QList<QByteArray> names;
         while (const dirent *e = ::readdir(dir)) {
             if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)

@@ -285,9 +285,10 @@ void AppendToLog(const QString &appDir, const RunRecord &record, const QString &
     const QString path = LogFileFor(appDir, record.kind, record.configFile, record.section);
     if (!QFileInfo(path).isFile() || QFileInfo(path).isSymLink())
         return;
-    if (const Result<SharedFolder::Handle> log = FileIo::OpenAppend(path))
-        [[maybe_unused]] const ssize_t n = ::write(log.value()->Fd(), line.toLocal8Bit().append('\n').constData(),
-                                                    size_t(line.toLocal8Bit().size() + 1));
+    if (const Result<SharedFolder::Handle> log = FileIo::OpenAppend(path)) {
+        const QByteArray bytes = line.toLocal8Bit() + '\n';
+        [[maybe_unused]] const ssize_t n = ::write(log.value()->Fd(), bytes.constData(), size_t(bytes.size()));
+    }
 }
 
 Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStringList &configFiles,
