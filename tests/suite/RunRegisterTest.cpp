@@ -176,6 +176,25 @@ TEST_F(RunRegisterTest, StopSignalsNothingItCannotProve)
     EXPECT_TRUE(app.readFile("log/a.tsy.console.log").contains("sent no signal")) << "the program log says why";
 }
 
+// A suite script that execs its server is still the program started: Stop ends it.
+TEST_F(RunRegisterTest, StopEndsAProgramThatReplacedItself)
+{
+    app.writeFile("RunServer.bat", "#!/bin/sh\nexec sleep 30\n");
+    QFile::setPermissions(app.path() + "/RunServer.bat", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const RunRecord server = Start("RunServer.bat", "a.tsy");
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        const std::optional<Process::Facts> facts = Process::FactsOf(server.pid);
+        return facts && facts->arguments.value(0) == QLatin1String("sleep");
+    }, 5000));
+    RunStopper stopper(app.path(), {server}, 2000);
+    QString outcome;
+    QObject::connect(&stopper, &RunStopper::Finished, [&](const QString &text) { outcome = text; });
+    stopper.Start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !outcome.isEmpty(); }, 5000));
+    EXPECT_TRUE(stopper.Refused().isEmpty()) << stopper.Refused().join(u'\n').toStdString();
+    EXPECT_FALSE(RunRegister::IsRunning(server));
+}
+
 // The grace period by the clock: a program that ignores SIGTERM is still there shortly before
 // it ends and gone after it; one that obeys goes at once.
 TEST_F(RunRegisterTest, StopWaitsTheGraceThenKills)
