@@ -4,8 +4,10 @@
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
 #include "config/ConfigListReader.h"
+#include "config/MergeSplitJournal.h"
 #include "config/ReadBackCheck.h"
 #include "platform/FileIo.h"
+#include "platform/SharedFolder.h"
 
 #include <cstdio>
 
@@ -95,7 +97,7 @@ QStringList CheckConfigurations(const QString &folder)
     const Result<ConfigList::Listing> listing = ConfigList::ListFolder(folder);
     if (!listing)
         return {QStringLiteral("%1: the folder cannot be read: %2").arg(folder, listing.error().description)};
-    QStringList lines;
+    QStringList lines = listing.value().leftTemporaries;
     for (const DirectoryListing::Entry &file : listing.value().files) {
         const ConfigList::ListedFile listed = ConfigList::ReadFile(folder, file.name, file.kind);
         const QString path = folder + u'/' + file.name;
@@ -150,12 +152,22 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
     }
     if (arguments == QLatin1String("--check")) {
         const QStringList lines = CheckConfigurations(session.ConfigDirectory());
-        for (const QString &line : lines)
+        QStringList all = lines;
+        // Interrupted work the operator must see to: a Merge and Split that a kill ended.
+        const MergeSplitJournal::Found journals = MergeSplitJournal::Interrupted(session.AppDir());
+        for (const MergeSplitJournal::Entry &entry : journals.interrupted)
+            all << MergeSplitJournal::PathFor(session.AppDir(), entry.jointFile) + QStringLiteral(": ")
+                       + MergeSplitJournal::Describe(entry)
+                       + QStringLiteral(" Run it again from the window (it offers to at its start).");
+        all << journals.unreadable;
+        if (const Result<SharedFolder::Folder> log = SharedFolder::Folder::Open(session.AppDir() + QStringLiteral("/log")))
+            all << log->RemoveLeftTemporaries();
+        for (const QString &line : std::as_const(all))
             std::fputs(qPrintable(line + u'\n'), stdout);
         // The machine's warnings are the administrator's to act on; the status stays the files'.
         for (const QString &line : SecurityChecks::Warnings(session.AppDir()))
             std::fputs(qPrintable(line + u'\n'), stdout);
-        return lines.isEmpty() ? 0 : 1;
+        return all.isEmpty() ? 0 : 1;
     }
     if (arguments == QLatin1String("--version")) {
         std::fputs("ConfigurationSelector " CS_VERSION "\n", stdout);
@@ -171,6 +183,9 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
         session.MsgBox(why + NothingWritten, MsgIcon::Critical, MsgButtons::Ok);
         return 2;
     }
+    // What writes killed before their rename left in lib/ goes first.
+    if (const Result<SharedFolder::Folder> lib = SharedFolder::Folder::Open(session.ConfigDirectory()))
+        lib->RemoveLeftTemporaries();
     c.logdirectory = session.DefaultLogDirectory();
     c.webdirectory.clear();
     ApplyNewConfigurationDefaults(c);

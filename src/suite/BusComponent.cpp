@@ -2,6 +2,8 @@
 
 #include "app/Messages.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
+#include "platform/SharedFolder.h"
 #include "platform/Process.h"
 #include "platform/VbText.h"
 
@@ -16,11 +18,13 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
 
 const QString FailureLog = QStringLiteral("faliure.log"); // the tool's own spelling
+const QString RunFolderPrefix = QStringLiteral("directory-tool-");
 const QString SuccessLog = QStringLiteral("success.log");
 
 // The tool may leave its logs read-only; they are removed all the same.
@@ -73,8 +77,15 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
     tool.setStandardInputFile(QProcess::nullDevice());
     tool.setStandardOutputFile(QProcess::nullDevice());
     tool.setStandardErrorFile(QProcess::nullDevice());
-    // A group of its own, so that Cancel ends whatever the tool started too.
-    tool.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // A group of its own, so that Cancel ends whatever the tool started too; and it ends with
+    // this process, so that a window killed meanwhile leaves no tool running unseen.
+    const pid_t parent = ::getpid();
+    tool.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     tool.start();
     if (!tool.waitForStarted())
         return Failure{ErrorNumber::InvalidProcedureCall,
@@ -121,13 +132,16 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     // A folder of this run's own, readable by this user only: its logs are this run's outcome
     // whoever else runs the tool, and the application directory may be read-only.
     const QString parent = ToolFolderParent(logDirectory);
-    QTemporaryDir folder(parent + QStringLiteral("/directory-tool-XXXXXX"));
+    QTemporaryDir folder(parent + u'/' + RunFolderPrefix + QStringLiteral("XXXXXX"));
     if (!folder.isValid()) {
         Failed(messages, componentName,
                QStringLiteral("No working folder could be made for the directory tool in %1: %2")
                    .arg(QDir::toNativeSeparators(parent), folder.errorString()));
         return false;
     }
+    // Held while the tool runs: a window starting meanwhile removes only the folders of runs
+    // that ended without removing their own (a killed window).
+    const auto held = FileLock::LockFolder(folder.path());
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
     const Result<void> ran = RunTool(appDir, folder.path(), commandLine, waiting);
     if (!ran) {
@@ -136,6 +150,14 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     }
     // The tool's exit code means nothing; only its log files tell the outcome.
     return ReportBusComponentResult(messages, componentName, folder.path());
+}
+
+QStringList RemoveEarlierToolFolders(const QString &logDirectory)
+{
+    const Result<SharedFolder::Folder> parent = SharedFolder::Folder::Open(ToolFolderParent(logDirectory));
+    if (!parent)
+        return {};
+    return parent->RemoveLeftFolders(RunFolderPrefix);
 }
 
 bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folder)
