@@ -151,7 +151,10 @@ Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
         return lock.error();
     // A register that cannot be read is replaced: the processes it named are found no more,
     // which is better than recording nothing from now on.
-    QList<RunRecord> records = Read(appDir).value_or({});
+    QList<RunRecord> records = Load(appDir).value_or({});
+    records.removeIf([](const RunRecord &r) { return !IsRunning(r); });
+    // Programs no record names are recorded with these; one being recorded now is not found.
+    records << FindUnrecorded(appDir, records + added);
     records << added;
     QJsonArray array;
     for (const RunRecord &r : std::as_const(records))
