@@ -84,11 +84,12 @@ QString CommandLineUsage(const QString &command)
         "\n"
         "--check reads every configuration of lib/ as the list does and prints one line for\n"
         "each that cannot be read, holds a password others may read, or whose values a reader\n"
-        "would read back changed.\n"
+        "would read back changed; and one for each Merge and Split a kill interrupted and each\n"
+        "temporary file of an interrupted write that could not be removed.\n"
         "\n"
         "Exit status: 0 written, 1 the file could not be written, 2 a bad command line (fewer\n"
-        "than eight fields, or a field the program could not read back). --check: 0 every\n"
-        "configuration is sound, 1 otherwise.\n")
+        "than eight fields, or a field the program could not read back). --check: 0 nothing to\n"
+        "name, 1 otherwise.\n")
         .arg(command);
 }
 
