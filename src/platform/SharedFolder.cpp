@@ -6,6 +6,7 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -287,9 +288,17 @@ QStringList Folder::RemoveLeftTemporaries() const
         const QString path = QDir::toNativeSeparators(PathOf(entry));
         const int fd = ::openat(Fd(), Native(entry).constData(), O_RDONLY | kOpenFlags);
         if (fd < 0) {
-            if (errno != ENOENT) // renamed or removed meanwhile: nothing left
+            const int err = errno;
+            // Another account's, not yet given its group (0600 while written): its lock cannot
+            // be asked, so it goes only once far older than any write takes.
+            const std::optional<struct stat> st = Look(entry);
+            if (err == EACCES && st && S_ISREG(st->st_mode) && st->st_mtim.tv_sec < ::time(nullptr) - 600) {
+                if (::unlinkat(Fd(), Native(entry).constData(), 0) == 0 || errno == ENOENT)
+                    continue;
+            }
+            if (err != ENOENT && err != EACCES) // ENOENT: renamed or removed meanwhile
                 stay << QStringLiteral("%1: left by an interrupted write and not removed: %2")
-                            .arg(path, Refused(entry, errno).description);
+                            .arg(path, Refused(entry, err).description);
             continue;
         }
         const Descriptor held(fd);
