@@ -4,8 +4,10 @@
 #include "app/Session.h"
 #include "config/ConfigFormat.h"
 #include "config/ConfigListReader.h"
+#include "config/MergeSplitJournal.h"
 #include "config/ReadBackCheck.h"
 #include "platform/FileIo.h"
+#include "platform/SharedFolder.h"
 
 #include <cstdio>
 
@@ -87,7 +89,8 @@ QString CommandLineUsage(const QString &command)
         "\n"
         "--check reads every configuration of lib/ as the list does and prints one line for\n"
         "each that cannot be read, holds a password others may read, or whose values a reader\n"
-        "would read back changed.\n"
+        "would read back changed; and one for each Merge and Split a kill interrupted and each\n"
+        "temporary file of an interrupted write that could not be removed.\n"
         "\n"
         "What runs, as the window does it (the same register, checks, logs and Stop), without\n"
         "a display; FILE is a configuration of lib/, \".tsy\" may be left out:\n"
@@ -107,8 +110,8 @@ QString CommandLineUsage(const QString &command)
         "                  printing what they write until Ctrl+C\n"
         "\n"
         "Exit status: 0 written, 1 the file could not be written, 2 a bad command line (fewer\n"
-        "than eight fields, or a field the program could not read back). --check: 0 every\n"
-        "configuration is sound, 1 otherwise. --list, --status, --run, --stop, --log: 0 done\n"
+        "than eight fields, or a field the program could not read back). --check: 0 nothing\n"
+        "to name, 1 otherwise. --list, --status, --run, --stop, --log: 0 done\n"
         "(--status: every FILE runs; --stop: nothing of FILE runs afterwards), 1 not done (not\n"
         "everything started or stopped, no log, lib/ unreadable), 2 a bad command line,\n"
         "3 (--status) a FILE named runs nothing, or without FILE nothing runs at all, 4 FILE is\n"
@@ -121,7 +124,7 @@ QStringList CheckConfigurations(const QString &folder)
     const Result<ConfigList::Listing> listing = ConfigList::ListFolder(folder);
     if (!listing)
         return {QStringLiteral("%1: the folder cannot be read: %2").arg(folder, listing.error().description)};
-    QStringList lines;
+    QStringList lines = listing.value().leftTemporaries;
     for (const DirectoryListing::Entry &file : listing.value().files) {
         const ConfigList::ListedFile listed = ConfigList::ReadFile(folder, file.name, file.kind);
         const QString path = folder + u'/' + file.name;
@@ -176,12 +179,22 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
     }
     if (arguments == QLatin1String("--check")) {
         const QStringList lines = CheckConfigurations(session.ConfigDirectory());
-        for (const QString &line : lines)
+        QStringList all = lines;
+        // Interrupted work the operator must see to: a Merge and Split that a kill ended.
+        const MergeSplitJournal::Found journals = MergeSplitJournal::Interrupted(session.AppDir());
+        for (const MergeSplitJournal::Entry &entry : journals.interrupted)
+            all << MergeSplitJournal::PathFor(session.AppDir(), entry.jointFile) + QStringLiteral(": ")
+                       + MergeSplitJournal::Describe(entry)
+                       + QStringLiteral(" Run it again from the window (it offers to at its start).");
+        all << journals.unreadable;
+        if (const Result<SharedFolder::Folder> log = SharedFolder::Folder::Open(session.AppDir() + QStringLiteral("/log")))
+            all << log->RemoveLeftTemporaries();
+        for (const QString &line : std::as_const(all))
             std::fputs(qPrintable(line + u'\n'), stdout);
         // The machine's warnings are the administrator's to act on; the status stays the files'.
         for (const QString &line : SecurityChecks::Warnings(session.AppDir()))
             std::fputs(qPrintable(line + u'\n'), stdout);
-        return lines.isEmpty() ? 0 : 1;
+        return all.isEmpty() ? 0 : 1;
     }
     if (arguments == QLatin1String("--version")) {
         std::fputs("ConfigurationSelector " CS_VERSION "\n", stdout);
@@ -197,6 +210,9 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
         session.MsgBox(why + NothingWritten, MsgIcon::Critical, MsgButtons::Ok);
         return 2;
     }
+    // What writes killed before their rename left in lib/ goes first.
+    if (const Result<SharedFolder::Folder> lib = SharedFolder::Folder::Open(session.ConfigDirectory()))
+        lib->RemoveLeftTemporaries();
     c.logdirectory = session.DefaultLogDirectory();
     c.webdirectory.clear();
     ApplyNewConfigurationDefaults(c);

@@ -5,6 +5,7 @@
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
 #include "platform/FileIo.h"
+#include "platform/SharedFolder.h"
 #include "platform/VbText.h"
 
 #include <QFile>
@@ -235,9 +236,18 @@ Result<Listing> ListFolder(const QString &folder)
         return entries.error();
     Listing listing;
     QList<DirectoryListing::Entry> &all = entries.value();
+    bool temporaries = false;
     for (DirectoryListing::Entry &e : all) {
-        if (ConfigStore::IsConfigFileName(e.name))
+        if (SharedFolder::IsTemporaryName(e.name))
+            temporaries = true;
+        else if (ConfigStore::IsConfigFileName(e.name))
             listing.files.append(std::move(e));
+    }
+    // A write killed before its rename leaves its temporary file: removed here once no writer
+    // holds it, so that none piles up (each holds a configuration's scrambled password).
+    if (temporaries) {
+        if (const Result<SharedFolder::Folder> opened = SharedFolder::Folder::Open(folder))
+            listing.leftTemporaries = opened->RemoveLeftTemporaries();
     }
     std::sort(listing.files.begin(), listing.files.end(),
               [](const DirectoryListing::Entry &a, const DirectoryListing::Entry &b) { return NameLess(a.name, b.name); });

@@ -86,6 +86,9 @@ struct Listing
     QList<DirectoryListing::Entry> files;
     // Configuration files beyond MaxListed, not in files.
     int leftOut = 0;
+    // Temporary files of interrupted writes that stay although no writer holds them, one line
+    // each; those no writer holds are removed by the listing.
+    QStringList leftTemporaries;
 };
 Result<Listing> ListFolder(const QString &folder);
 

@@ -37,8 +37,7 @@ QString StoredConfigFileName(const QString &typed)
     return onlyBlanksAndDots ? QString() : name;
 }
 
-Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
-                             const QString &outName, const FileSystem &fs)
+Result<QByteArray> JoinedConfigBytes(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName)
 {
     const QString lib = ConfigDirectory(appDir) + u'/';
     const Result<QByteArray> fieldmark = FileIo::ReadBytes(lib + fieldmarkName, FileIo::kTextFileLimit);
@@ -48,8 +47,16 @@ Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName
     if (!rostrum)
         return rostrum.error();
     auto header = [](int slot) { return '[' + QByteArray(MergeSplitProduct(slot).jointSection) + "]\r\n"; };
-    const QByteArray joined = header(0) + fieldmark.value() + QByteArrayLiteral("\r\n") + header(1) + rostrum.value();
-    return FileIo::WriteFileAtomic(lib + outName, joined, fs);
+    return header(0) + fieldmark.value() + QByteArrayLiteral("\r\n") + header(1) + rostrum.value();
+}
+
+Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,
+                             const QString &outName, const FileSystem &fs)
+{
+    const Result<QByteArray> joined = JoinedConfigBytes(appDir, fieldmarkName, rostrumName);
+    if (!joined)
+        return joined.error();
+    return FileIo::WriteFileAtomic(ConfigDirectory(appDir) + u'/' + outName, joined.value(), fs);
 }
 
 Result<Replacement> ReplaceIfUnchanged(const QString &path, const FileIo::FileVersion &expected,

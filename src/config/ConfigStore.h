@@ -24,6 +24,10 @@ QString AddConfigExtension(const QString &name);
 // before ".tsy".
 QString StoredConfigFileName(const QString &typed);
 
+// The joint text JoinConfigFiles writes: "[FMK]" CR LF, the Fieldmark file as read, CR LF,
+// "[RST]" CR LF, the Rostrum file as read.
+Result<QByteArray> JoinedConfigBytes(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName);
+
 // Writes lib/outName as "[FMK]" CR LF, the Fieldmark file as read, CR LF, "[RST]" CR LF,
 // the Rostrum file as read; byte for byte, replacing an existing output.
 Result<void> JoinConfigFiles(const QString &appDir, const QString &fieldmarkName, const QString &rostrumName,

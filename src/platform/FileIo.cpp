@@ -121,11 +121,6 @@ Result<void> WriteFileAtomic(const QString &path, const QByteArray &bytes, mode_
     const auto at = Split(path);
     if (!at)
         return at.error();
-    const QFileInfo info(path);
-    // A link or anything else that is no file is refused by the replace, naming what it is.
-    if (const std::optional<struct stat> old = at->first.Look(at->second); (!old || S_ISREG(old->st_mode))
-                                                                            && !fs.MayWrite(info))
-        return Failure{ErrorNumber::PermissionDenied, Named(QStringLiteral("Permission denied"), path)};
     return at->first.Replace(at->second, bytes, mode, fs);
 }
 

@@ -25,6 +25,10 @@ public:
     // write(2) and fsync(2): -1 with errno set on failure.
     virtual ssize_t Write(int fd, const char *data, size_t size) const;
     virtual int Sync(int fd) const;
+    // The moments of a replace a test may end the process at, to see what a kill there leaves:
+    // the temporary file made, its bytes written and synced, the old file's fate decided, renamed.
+    enum class Point { Created, Written, BeforeRename, Renamed };
+    virtual void Reached(Point) const {}
     // Renames a file; an existing file of the new name is not replaced. The reason on failure.
     virtual Result<void> Rename(const QString &from, const QString &to) const;
 };

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <vector>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -410,6 +411,42 @@ std::optional<Facts> FactsOf(qint64 pid)
     if (StartTimeOf(pid) != startTime)
         return std::nullopt;
     return facts;
+}
+
+QList<qint64> GroupLeadersOfThisUser()
+{
+    QList<qint64> leaders;
+    DIR *proc = ::opendir("/proc");
+    if (!proc)
+        return leaders;
+    const uid_t self = ::getuid();
+    while (const dirent *e = ::readdir(proc)) {
+        char *end = nullptr;
+        const long long pid = std::strtoll(e->d_name, &end, 10);
+        if (pid <= 1 || !end || *end)
+            continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(proc), e->d_name, &st, 0) != 0 || st.st_uid != self)
+            continue;
+        if (::getpgid(pid_t(pid)) == pid_t(pid))
+            leaders << pid;
+    }
+    ::closedir(proc);
+    return leaders;
+}
+
+QDateTime StartedAt(quint64 startTime)
+{
+    static const qint64 boot = [] {
+        const QByteArray stat = ReadProc(::getpid(), "../stat");
+        for (const QByteArray &line : stat.split('\n')) {
+            if (line.startsWith("btime "))
+                return line.mid(6).trimmed().toLongLong();
+        }
+        return qint64(0);
+    }();
+    const long ticks = ::sysconf(_SC_CLK_TCK);
+    return QDateTime::fromMSecsSinceEpoch(boot * 1000 + qint64(startTime) * 1000 / (ticks > 0 ? ticks : 100));
 }
 
 std::optional<QByteArray> EnvironmentValue(const QByteArray &environment, const QByteArray &name)

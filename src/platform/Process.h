@@ -2,6 +2,8 @@
 
 #include "platform/VbText.h"
 
+#include <QDateTime>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -60,6 +62,11 @@ struct Facts
 };
 // None when the process is gone (or a zombie) or /proc does not say.
 std::optional<Facts> FactsOf(qint64 pid);
+// The processes of this user that lead a process group of their own (as Spawn starts them).
+QList<qint64> GroupLeadersOfThisUser();
+// The wall-clock time of a start time as StartTimeOf gives it (ticks after boot).
+QDateTime StartedAt(quint64 startTime);
+
 // The value of the NAME=value entry of environment; none when absent.
 std::optional<QByteArray> EnvironmentValue(const QByteArray &environment, const QByteArray &name);
 

@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace SharedFolder {
@@ -180,17 +183,30 @@ Result<void> Folder::Replace(const QString &name, const QByteArray &bytes, mode_
         fd = ::openat(Fd(), Native(temporary).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (fd < 0 && errno != EEXIST)
             break;
+        if (fd < 0)
+            continue;
+        // Held until the rename: a listing removes only the temporary files no writer holds. One
+        // removed in the instant between the create and the lock is given up for another.
+        struct stat st {};
+        if (::flock(fd, LOCK_EX) != 0 || ::fstat(fd, &st) != 0 || st.st_nlink == 0) {
+            ::close(fd);
+            fd = -1;
+            errno = EEXIST;
+        }
     }
     if (fd < 0)
         return Failure{errno == EACCES || errno == EPERM || errno == EROFS ? ErrorNumber::PermissionDenied
                                                                            : ErrorNumber::PathFileAccess,
                        QStringLiteral("%1: %2").arg(qt_error_string(errno), path)};
+    fs.Reached(FileSystem::Point::Created);
     const QByteArray native = Native(temporary);
     auto fail = [&](int err) {
-        ::close(fd);
         ::unlinkat(Fd(), native.constData(), 0);
+        ::close(fd);
         if (err == ENOSPC || err == EDQUOT || err == EFBIG)
             return Failure{ErrorNumber::DiskFull, QStringLiteral("Disk full: ") + path};
+        if (err == EACCES || err == EPERM || err == EROFS)
+            return Failure{ErrorNumber::PermissionDenied, QStringLiteral("Permission denied: ") + path};
         return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
     };
     const char *data = bytes.constData();
@@ -210,17 +226,178 @@ Result<void> Folder::Replace(const QString &name, const QByteArray &bytes, mode_
     ::fchmod(fd, FileBits(mode));
     if (fs.Sync(fd) != 0)
         return fail(errno);
-    if (::close(fd) != 0) {
-        const int err = errno;
-        ::unlinkat(Fd(), native.constData(), 0);
-        return Failure{ErrorNumber::DeviceIo, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
+    fs.Reached(FileSystem::Point::Written);
+    // Decided now, by what stands there now: a file that went away meanwhile is written anew; a
+    // read-only one that is still there is refused.
+    if (const std::optional<struct stat> before = Look(name); !fs.MayWrite(QFileInfo(PathOf(name)))) {
+        const bool vanished = before && !Look(name);
+        if (!vanished)
+            return fail(EACCES);
     }
-    if (::renameat(Fd(), native.constData(), Fd(), Native(name).constData()) != 0) {
-        const int err = errno;
-        ::unlinkat(Fd(), native.constData(), 0);
-        return Failure{ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
-    }
+    fs.Reached(FileSystem::Point::BeforeRename);
+    if (::renameat(Fd(), native.constData(), Fd(), Native(name).constData()) != 0)
+        return fail(errno);
+    fs.Reached(FileSystem::Point::Renamed);
+    // After the rename: the lock ends with the descriptor, and a close error can no longer
+    // lose anything (the bytes were synced).
+    ::close(fd);
     return {};
+}
+
+Result<void> Folder::Remove(const QString &name) const
+{
+    if (::unlinkat(Fd(), Native(name).constData(), 0) != 0 && errno != ENOENT)
+        return Failure{errno == EACCES || errno == EPERM ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
+                       QStringLiteral("%1: %2").arg(qt_error_string(errno), QDir::toNativeSeparators(PathOf(name)))};
+    return {};
+}
+
+bool IsTemporaryName(const QString &entry)
+{
+    static const QLatin1StringView mark(".tmp-");
+    const qsizetype at = entry.lastIndexOf(mark);
+    if (!entry.startsWith(u'.') || at < 2 || at + mark.size() >= entry.size())
+        return false;
+    for (qsizetype i = at + mark.size(); i < entry.size(); ++i) {
+        const QChar c = entry[i];
+        if (!(c.isDigit() || (c >= u'a' && c <= u'z')))
+            return false;
+    }
+    return true;
+}
+
+QStringList Folder::RemoveLeftTemporaries() const
+{
+    QStringList stay;
+    const int listed = ::dup(Fd());
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return stay;
+    }
+    ::rewinddir(dir);
+    QStringList names;
+    while (const dirent *e = ::readdir(dir)) {
+        const QString entry = QFile::decodeName(e->d_name);
+        if (IsTemporaryName(entry))
+            names << entry;
+    }
+    ::closedir(dir);
+    for (const QString &entry : std::as_const(names)) {
+        const QString path = QDir::toNativeSeparators(PathOf(entry));
+        const int fd = ::openat(Fd(), Native(entry).constData(), O_RDONLY | kOpenFlags);
+        if (fd < 0) {
+            const int err = errno;
+            // Another account's, not yet given its group (0600 while written): its lock cannot
+            // be asked, so it goes only once far older than any write takes.
+            const std::optional<struct stat> st = Look(entry);
+            if (err == EACCES && st && S_ISREG(st->st_mode) && st->st_mtim.tv_sec < ::time(nullptr) - 600) {
+                if (::unlinkat(Fd(), Native(entry).constData(), 0) == 0 || errno == ENOENT)
+                    continue;
+            }
+            if (err != ENOENT && err != EACCES) // ENOENT: renamed or removed meanwhile
+                stay << QStringLiteral("%1: left by an interrupted write and not removed: %2")
+                            .arg(path, Refused(entry, err).description);
+            continue;
+        }
+        const Descriptor held(fd);
+        struct stat st {};
+        struct stat named {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            stay << QStringLiteral("%1 is %2, named like a temporary file of this program: not removed")
+                        .arg(path, KindText(st.st_mode));
+            continue;
+        }
+        // A writer holds its file until the rename.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (::fstatat(Fd(), Native(entry).constData(), &named, AT_SYMLINK_NOFOLLOW) != 0 || named.st_ino != st.st_ino
+            || named.st_dev != st.st_dev)
+            continue;
+        if (::unlinkat(Fd(), Native(entry).constData(), 0) != 0 && errno != ENOENT)
+            stay << QStringLiteral("%1: left by an interrupted write and not removed: %2")
+                        .arg(path, qt_error_string(errno));
+    }
+    return stay;
+}
+
+namespace {
+
+// Removes everything in the folder fd (not following links), then nothing more; false when
+// something stays. Depth-limited: a run folder holds a few logs.
+bool EmptyFolder(int fd, int depth)
+{
+    const int listed = ::dup(fd);
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return false;
+    }
+    QList<QByteArray> names;
+    while (const dirent *e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    ::closedir(dir);
+    bool emptied = true;
+    for (const QByteArray &name : std::as_const(names)) {
+        if (::unlinkat(fd, name.constData(), 0) == 0 || errno == ENOENT)
+            continue;
+        if (errno != EISDIR && errno != EPERM) {
+            emptied = false;
+            continue;
+        }
+        const int sub = ::openat(fd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (sub < 0 || depth <= 0) {
+            emptied = false;
+            if (sub >= 0)
+                ::close(sub);
+            continue;
+        }
+        const bool inner = EmptyFolder(sub, depth - 1);
+        ::close(sub);
+        emptied = inner && ::unlinkat(fd, name.constData(), AT_REMOVEDIR) == 0 && emptied;
+    }
+    return emptied;
+}
+
+} // namespace
+
+QStringList Folder::RemoveLeftFolders(const QString &prefix) const
+{
+    QStringList stay;
+    const int listed = ::dup(Fd());
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return stay;
+    }
+    ::rewinddir(dir);
+    QStringList names;
+    while (const dirent *e = ::readdir(dir)) {
+        const QString entry = QFile::decodeName(e->d_name);
+        if (entry.startsWith(prefix) && entry.size() > prefix.size())
+            names << entry;
+    }
+    ::closedir(dir);
+    for (const QString &entry : std::as_const(names)) {
+        const int fd = ::openat(Fd(), Native(entry).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue; // not a folder, or gone
+        const Descriptor held(fd);
+        struct stat st {};
+        // Another user's run is theirs to clean; one that runs holds its folder.
+        if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid() || ::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            continue;
+        if (!EmptyFolder(fd, 4) || (::unlinkat(Fd(), Native(entry).constData(), AT_REMOVEDIR) != 0 && errno != ENOENT))
+            stay << QStringLiteral("%1: the working folder of an earlier run could not be removed: %2")
+                        .arg(QDir::toNativeSeparators(PathOf(entry)), qt_error_string(errno));
+    }
+    return stay;
 }
 
 namespace {
@@ -287,11 +464,6 @@ QString Folder::WhyNotOwnProgram(const QString &name) const
     if (st->st_mode & 022)
         return QStringLiteral("its group or others may write to it");
     return QString();
-}
-
-bool Folder::Remove(const QString &name) const
-{
-    return ::unlinkat(Fd(), Native(name).constData(), 0) == 0 || errno == ENOENT;
 }
 
 Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent, const QString &prefix)

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -83,6 +84,9 @@ public:
     // given mode (never a set-ID bit) and this folder's group, synced and renamed over name.
     // A name that is a link, FIFO, folder or anything but a regular file is refused, never
     // written through; a link planted in the instant before the rename is itself replaced.
+    // Whether the old file may be replaced is decided right before the rename (fs.MayWrite): a
+    // file that went away meanwhile is written anew. The temporary file is held locked by its
+    // writer until the rename, so that RemoveLeftTemporaries leaves it alone.
     Result<void> Replace(const QString &name, const QByteArray &bytes, mode_t mode = kFileMode,
                          const FileSystem &fs = FileSystem::Real()) const;
 
@@ -92,13 +96,22 @@ public:
     // writable by group or others, or sticky). What was checked is what was read (one open).
     // Otherwise refused, naming the file, why, and what the administrator does about it.
     Result<QByteArray> ReadTrusted(const QString &name, qint64 maxBytes) const;
-    // Removes the entry name itself (a link is removed, not what it leads to); false when it
-    // was there and could not be removed.
-    bool Remove(const QString &name) const;
-
     // Why a program file that stands as name here is not one this user alone controls: it must
     // be a regular file of this user (or root), not writable by group or others. Empty if it is.
     QString WhyNotOwnProgram(const QString &name) const;
+
+    // Removes the entry name (a link itself, never what it leads to; not a folder). One already
+    // gone is no failure.
+    Result<void> Remove(const QString &name) const;
+
+    // Removes the temporary files of replaces that never reached their rename (a writer killed
+    // meanwhile): those no writer holds. One line for each that stays although no writer holds
+    // it (not a regular file, or not removable), naming it and why.
+    QStringList RemoveLeftTemporaries() const;
+    // Removes, with what is in them, the folders of this user here whose names begin with prefix
+    // and that no run holds locked (flock on the folder): working folders of runs that ended
+    // without removing their own. One line for each of this user's that stays although free.
+    QStringList RemoveLeftFolders(const QString &prefix) const;
 
 private:
     friend class PrivateFolder;
@@ -132,5 +145,7 @@ private:
 // The name of the temporary file that becomes name, in the same folder: the one place that
 // names them, so that they can be recognised.
 QString TemporaryNameFor(const QString &name);
+// Whether entry is a name TemporaryNameFor gives: ".<name>.tmp-<letters and digits>".
+bool IsTemporaryName(const QString &entry);
 
 } // namespace SharedFolder

@@ -2,6 +2,7 @@
 
 #include "app/Messages.h"
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 #include "platform/Process.h"
 #include "platform/SharedFolder.h"
 #include "platform/VbText.h"
@@ -15,11 +16,13 @@
 #include <QTimer>
 
 #include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
 
 const QString FailureLog = QStringLiteral("faliure.log"); // the tool's own spelling
+const QString RunFolderName = QStringLiteral("directory-tool"); // and "-<letters>" each run
 const QString SuccessLog = QStringLiteral("success.log");
 
 void Failed(Messages &messages, const QString &componentName, const QString &reason)
@@ -63,8 +66,15 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
     tool.setStandardInputFile(QProcess::nullDevice());
     tool.setStandardOutputFile(QProcess::nullDevice());
     tool.setStandardErrorFile(QProcess::nullDevice());
-    // A group of its own, so that Cancel ends whatever the tool started too.
-    tool.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // A group of its own, so that Cancel ends whatever the tool started too; and it ends with
+    // this process, so that a window killed meanwhile leaves no tool running unseen.
+    const pid_t parent = ::getpid();
+    tool.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
+    });
     tool.start();
     if (!tool.waitForStarted())
         return Failure{ErrorNumber::InvalidProcedureCall,
@@ -112,13 +122,16 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     // A folder of this run's own, readable by this user only: its logs are this run's outcome
     // whoever else runs the tool, and the application directory may be read-only.
     const QString parent = ToolFolderParent(logDirectory);
-    const auto folder = SharedFolder::PrivateFolder::Make(parent, QStringLiteral("directory-tool"));
+    const auto folder = SharedFolder::PrivateFolder::Make(parent, RunFolderName);
     if (!folder) {
         Failed(messages, componentName,
                QStringLiteral("No working folder could be made for the directory tool in %1: %2")
                    .arg(QDir::toNativeSeparators(parent), folder.error().description));
         return false;
     }
+    // Held while the tool runs: a window starting meanwhile removes only the folders of runs
+    // that ended without removing their own (a killed window).
+    const auto held = FileLock::LockFolder(folder.value()->Path());
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
     const Result<void> ran = RunTool(appDir, folder.value()->Path(), commandLine, waiting);
     if (!ran) {
@@ -129,6 +142,14 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     return ReportBusComponentResult(messages, componentName, folder.value()->Path());
 }
 
+QStringList RemoveEarlierToolFolders(const QString &logDirectory)
+{
+    const Result<SharedFolder::Folder> parent = SharedFolder::Folder::Open(ToolFolderParent(logDirectory));
+    if (!parent)
+        return {};
+    return parent->RemoveLeftFolders(RunFolderName + u'-');
+}
+
 bool ReportBusComponentResult(Messages &messages, const QString &componentName, const QString &folderPath)
 {
     const Result<SharedFolder::Folder> folder = SharedFolder::Folder::Open(folderPath);
@@ -137,12 +158,12 @@ bool ReportBusComponentResult(Messages &messages, const QString &componentName, 
         const QString reason = read ? read.value() : read.error().description;
         Tell(messages, QStringLiteral("Creation of Bus Component '") + componentName
                            + QStringLiteral("' Encountered Errors!\r\n") + reason);
-        folder->Remove(FailureLog);
+        (void)folder->Remove(FailureLog); // the outcome is told; a log left behind goes with the folder
         return false;
     }
     if (folder && folder->Look(SuccessLog)) {
         Tell(messages, QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"));
-        folder->Remove(SuccessLog);
+        (void)folder->Remove(SuccessLog);
         return true;
     }
     Failed(messages, componentName,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class Messages;
@@ -26,6 +27,10 @@ using ToolWaiting = std::function<bool(int elapsedSeconds)>;
 bool CreateBusComponent(Messages &messages, const QString &appDir, const QString &logDirectory, const QString &host,
                         const QString &port, const QString &admin, const QString &adminPassword,
                         const QString &componentName, const ToolWaiting &waiting = {});
+
+// Removes the working folders of earlier runs of the tool that no run holds any more (their
+// window was killed before it removed them). One line for each that stays, naming it and why.
+QStringList RemoveEarlierToolFolders(const QString &logDirectory);
 
 // Shows the failure log of folder whole (and deletes it), or else the success message (and
 // deletes that log), or else that the tool left no log. True only for the success log.

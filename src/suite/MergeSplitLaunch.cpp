@@ -28,9 +28,18 @@ const QString StartFile = QStringLiteral("startEventDispatcher.bat");
 // Copied in this order into each dispatcher's folder.
 const QStringList TemplateFiles = {QStringLiteral("eventdispatcher.jar"), StartFile, PropertiesFile};
 
-QString Attribute(const QString &path, const QString &section, QLatin1StringView key)
+// The joint file's text as one reading found it: every value of one start is taken from it,
+// so that a colleague's save meanwhile cannot mix old and new values. A file that cannot be
+// read has no keys, as for the profile functions.
+QString ReadJointText(const QString &path)
 {
-    return JointFile::GetAttributeValueFromTSY(path, section, key);
+    const Result<QString> text = FileIo::ReadAnsiText(path);
+    return text ? text.value() : QString();
+}
+
+QString Attribute(const QString &jointText, const QString &section, QLatin1StringView key)
+{
+    return JointFile::GetAttributeValueFromText(jointText, section, key);
 }
 
 Failure LaunchFailure(const QString &description)
@@ -59,19 +68,19 @@ Result<void> WriteCopy(const SharedFolder::Folder &folder, const QString &name, 
     return folder.Replace(name, bytes, CopyMode(name));
 }
 
-Result<void> OpenSection(Odbc::Connection &connection, const QString &path, const QString &section)
+Result<void> OpenSection(Odbc::Connection &connection, const QString &jointText, const QString &section)
 {
-    return SuiteDatabase::OpenByConnectionString(connection, Attribute(path, section, Key::Dsn),
-                                                 Attribute(path, section, Key::User),
-                                                 UnscramblePassword(Attribute(path, section, Key::Password)));
+    return SuiteDatabase::OpenByConnectionString(connection, Attribute(jointText, section, Key::Dsn),
+                                                 Attribute(jointText, section, Key::User),
+                                                 UnscramblePassword(Attribute(jointText, section, Key::Password)));
 }
 
 // Reads every publisher/consumer row of one section's database and hands it to take.
 template <typename Take>
-Result<void> ReadPublishers(const QString &path, const QString &section, Take take)
+Result<void> ReadPublishers(const QString &jointText, const QString &section, Take take)
 {
     Odbc::Connection connection;
-    if (Result<void> opened = OpenSection(connection, path, section); !opened)
+    if (Result<void> opened = OpenSection(connection, jointText, section); !opened)
         return opened;
     const auto rows = connection.Query(SuiteDatabase::DispatcherQuery());
     if (!rows)
@@ -140,8 +149,10 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     const bool fieldmarkConsole = StartServerConsole(suite, jointFilePath, FMK);
     const bool rostrumConsole = StartServerConsole(suite, jointFilePath, RST);
 
-    const Result<QString> fieldmark = BuildMnSJavaArgument(jointFilePath, FMK);
-    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgument(jointFilePath, RST) : fieldmark;
+    // One reading for both sections and the dispatchers.
+    const QString jointText = ReadJointText(jointFilePath);
+    const Result<QString> fieldmark = BuildMnSJavaArgumentFromText(jointText, FMK);
+    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgumentFromText(jointText, RST) : fieldmark;
     const Result<void> started =
         rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
                 : Result<void>(rostrum.error());
@@ -155,7 +166,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
     }
-    const bool dispatchers = ExecuteDispatcher(suite, jointFilePath);
+    const bool dispatchers = ExecuteDispatcherFromText(suite, jointFilePath, jointText);
     return fieldmarkConsole && rostrumConsole && started && dispatchers;
 }
 
@@ -166,11 +177,16 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
 
 Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section)
 {
-    const QString application = Attribute(jointFilePath, section, Key::SatelliteAppln);
-    const QString dsn = Attribute(jointFilePath, section, Key::Dsn);
-    const QString user = Attribute(jointFilePath, section, Key::User);
-    const QString password = UnscramblePassword(Attribute(jointFilePath, section, Key::Password));
-    const QString platformText = Attribute(jointFilePath, section, Key::Ldbp);
+    return BuildMnSJavaArgumentFromText(ReadJointText(jointFilePath), section);
+}
+
+Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section)
+{
+    const QString application = Attribute(jointText, section, Key::SatelliteAppln);
+    const QString dsn = Attribute(jointText, section, Key::Dsn);
+    const QString user = Attribute(jointText, section, Key::User);
+    const QString password = UnscramblePassword(Attribute(jointText, section, Key::Password));
+    const QString platformText = Attribute(jointText, section, Key::Ldbp);
 
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
@@ -254,6 +270,11 @@ QString Visible(const QString &name)
 
 bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath)
 {
+    return ExecuteDispatcherFromText(suite, jointFilePath, ReadJointText(jointFilePath));
+}
+
+bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFilePath, const QString &jointText)
+{
     QList<DispatcherRecord> dispatchers;
     QStringList refused, refusals;
     auto fail = [&suite](const Failure &error) {
@@ -291,11 +312,11 @@ bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath)
     const Result<std::array<Rows, 2>> read =
         Worker::Run<std::array<Rows, 2>>(
             QStringLiteral("the publishers of data sources \"%1\" and \"%2\"")
-                .arg(Attribute(jointFilePath, FMK, Key::Dsn), Attribute(jointFilePath, RST, Key::Dsn)),
-            [jointFilePath](const Worker::Stop &) {
+                .arg(Attribute(jointText, FMK, Key::Dsn), Attribute(jointText, RST, Key::Dsn)),
+            [jointText](const Worker::Stop &) {
             std::array<Rows, 2> rows;
             for (int which : {0, 1}) {
-                const Result<void> readOne = ReadPublishers(jointFilePath, which == 0 ? FMK : RST,
+                const Result<void> readOne = ReadPublishers(jointText, which == 0 ? FMK : RST,
                                                             [&](const QString &p, const QString &c) { rows[which].append({p, c}); });
                 if (!readOne)
                     return Result<std::array<Rows, 2>>(readOne.error());

@@ -18,6 +18,8 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
 // platform. Platform 2 asks the database for its server name. Fails when the section's
 // platform is not a number, or (kind ServerNameUnknown) when the server name cannot be read.
 Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section);
+// The same from the joint file's text as one reading found it.
+Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.
 struct DispatcherRecord
@@ -40,6 +42,8 @@ QString WhyNotBusComponentName(const QString &name);
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.
 bool ExecuteDispatcher(const SuiteContext &suite, const QString &jointFilePath);
+// The same with the values of both sections taken from jointText, the file as one reading found it.
+bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFilePath, const QString &jointText);
 
 // One dispatcher: its folder under OAComponents/ made (never through a link), the templates
 // copied into it when no account but root and this user could have changed them, and its start

@@ -62,7 +62,8 @@ Result<void> PublisherConnections::UpdatePublisherBusComponent(int which, int ta
     return connection->Execute(SuiteDatabase::PublisherUpdate(publisher, tableId, ProductCodes[which]));
 }
 
-Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher, const Worker::Stop *stop) const
+Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &publisher, const Worker::Stop *stop,
+                                                               const std::function<void(int which)> &committed) const
 {
     const QList<int> tables[2] = {SuiteDatabase::PublisherTableIds(MergeSplitProduct(0).code),
                                   SuiteDatabase::PublisherTableIds(MergeSplitProduct(1).code)};
@@ -95,11 +96,15 @@ Result<void> PublisherConnections::UpdatePublisherForAllTables(const QString &pu
     // The caller no longer waits: nothing is to be written.
     if (stop && *stop)
         return rollBack(Worker::Cancelled());
-    if (Result<void> committed = Get(0)->Commit(); !committed)
-        return rollBack(committed);
-    if (Result<void> committed = Get(1)->Commit(); !committed)
-        return Failure{committed.error().number,
+    if (Result<void> done = Get(0)->Commit(); !done)
+        return rollBack(done);
+    if (committed)
+        committed(0);
+    if (Result<void> done = Get(1)->Commit(); !done)
+        return Failure{done.error().number,
                          QStringLiteral("The Fieldmark database was updated, the Rostrum database was not:\r\n")
-                             + committed.error().description};
+                             + done.error().description};
+    if (committed)
+        committed(1);
     return {};
 }

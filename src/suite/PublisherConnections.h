@@ -5,6 +5,7 @@
 #include "platform/Worker.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -46,7 +47,10 @@ public:
     // database in a transaction of its own: on any failure both are rolled back and the
     // error holds the driver's text. A stop requested before the commits rolls both back too
     // (Worker::Cancelled()); once they began they finish.
-    Result<void> UpdatePublisherForAllTables(const QString &publisher, const Worker::Stop *stop = nullptr) const;
+    // committed, when given, is called with which after each database's commit, on the thread
+    // the update runs on: a journal notes how far the work got.
+    Result<void> UpdatePublisherForAllTables(const QString &publisher, const Worker::Stop *stop = nullptr,
+                                             const std::function<void(int which)> &committed = {}) const;
 
 private:
     struct State

@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "config/ConfigFormat.h"
 #include "config/ConfigStore.h"
+#include "platform/Ansi.h"
 #include "platform/FileIo.h"
 #include "suite/BackendChecks.h"
 #include "suite/JointFile.h"
@@ -90,9 +91,17 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
 
 bool UpdatePublisher(Messages &messages, const PublisherConnections &connections, const QString &publisher)
 {
+    return UpdatePublisher(messages, connections, publisher, {});
+}
+
+bool UpdatePublisher(Messages &messages, const PublisherConnections &connections, const QString &publisher,
+                     const std::function<void(int which)> &committed)
+{
     const Result<void> updated = connections.Waited<void>(
         QStringLiteral("the Fieldmark and Rostrum databases"),
-        [publisher](PublisherConnections &on, const Worker::Stop &stop) { return on.UpdatePublisherForAllTables(publisher, &stop); });
+        [publisher, committed](PublisherConnections &on, const Worker::Stop &stop) {
+            return on.UpdatePublisherForAllTables(publisher, &stop, committed);
+        });
     if (updated)
         return true;
     if (Worker::IsCancelled(updated.error()))
@@ -103,20 +112,25 @@ bool UpdatePublisher(Messages &messages, const PublisherConnections &connections
 
 bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitPick &pick, const QString &fileName)
 {
-    const Result<void> joined = ConfigStore::JoinConfigFiles(appDir, pick[0], pick[1], fileName);
-    if (!joined) {
-        // Nothing half-made is left: the joint file is written whole or not at all.
-        Tell(messages,
-             QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                 + joined.error().description,
+    // Written once, auto login included: no one ever sees a joint file without it.
+    const Result<QByteArray> joined = ConfigStore::JoinedConfigBytes(appDir, pick[0], pick[1]);
+    QString text = joined ? Ansi::Decode(joined.value()) : QString();
+    const QString autoLogin = Key::AutoLogin;
+    if (joined
+        && (!JointFile::SetAttributeValueInText(text, JointFile::RST, autoLogin, QStringLiteral("1"))
+            || !JointFile::SetAttributeValueInText(text, JointFile::FMK, autoLogin, QStringLiteral("1")))) {
+        Tell(messages, QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
              MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
-    const QString path = ConfigStore::ConfigDirectory(appDir) + u'/' + fileName;
-    const QString autoLogin = Key::AutoLogin;
-    if (!JointFile::WriteAttributeValueToTSY(path, JointFile::RST, autoLogin, QStringLiteral("1"))
-        || !JointFile::WriteAttributeValueToTSY(path, JointFile::FMK, autoLogin, QStringLiteral("1"))) {
-        Tell(messages, QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
+    const Result<void> written =
+        joined ? FileIo::WriteFileAtomic(ConfigStore::ConfigDirectory(appDir) + u'/' + fileName, Ansi::Encode(text))
+               : Result<void>(joined.error());
+    if (!written) {
+        // Nothing half-made is left: the joint file is written whole or not at all.
+        Tell(messages,
+             QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
+                 + written.error().description,
              MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }

@@ -5,6 +5,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class Messages;
@@ -31,6 +32,9 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
 // The sixteen updates, each database in one transaction; a failure rolls both back and is
 // told once.
 bool UpdatePublisher(Messages &messages, const PublisherConnections &connections, const QString &publisher);
+// The same, calling committed with which (0 Fieldmark, 1 Rostrum) after each database's commit.
+bool UpdatePublisher(Messages &messages, const PublisherConnections &connections, const QString &publisher,
+                     const std::function<void(int which)> &committed);
 
 // Joins the picked configurations into the joint file fileName in the configuration directory
 // of appDir, with auto login on in both sections. Told when it fails.

@@ -12,6 +12,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 
 #include <algorithm>
 
@@ -134,8 +135,11 @@ bool IsRunning(const RunRecord &record)
 Result<QList<RunRecord>> Read(const QString &appDir)
 {
     Result<QList<RunRecord>> records = Load(appDir);
-    if (records)
+    if (records) {
         records.value().removeIf([](const RunRecord &r) { return !IsRunning(r); });
+        // A window killed between a start and its record leaves a program no record names.
+        records.value() << FindUnrecorded(appDir, records.value());
+    }
     return records;
 }
 
@@ -148,7 +152,10 @@ Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
         return lock.error();
     // A register that cannot be read is replaced: the processes it named are found no more,
     // which is better than recording nothing from now on.
-    QList<RunRecord> records = Read(appDir).value_or({});
+    QList<RunRecord> records = Load(appDir).value_or({});
+    records.removeIf([](const RunRecord &r) { return !IsRunning(r); });
+    // Programs no record names are recorded with these; one being recorded now is not found.
+    records << FindUnrecorded(appDir, records + added);
     records << added;
     QJsonArray array;
     for (const RunRecord &r : std::as_const(records))
@@ -235,6 +242,56 @@ QString Masked(const QString &commandLine)
         line += u' ' + Process::QuoteArgument(parts[i], parts[i].contains(u';') ? Process::Quote::Always
                                                                               : Process::Quote::WhenNeeded);
     return line;
+}
+
+QList<RunRecord> FindUnrecorded(const QString &appDir, const QList<RunRecord> &recorded)
+{
+    QList<RunRecord> found;
+    const QString folder = QFileInfo(appDir).canonicalFilePath();
+    QSet<qint64> known;
+    for (const RunRecord &r : recorded)
+        known.insert(r.pid);
+    for (const qint64 pid : Process::GroupLeadersOfThisUser()) {
+        if (known.contains(pid) || pid == ::getpid())
+            continue;
+        const std::optional<Process::Facts> facts = Process::FactsOf(pid);
+        const std::optional<QByteArray> marker =
+            facts ? Process::EnvironmentValue(facts->environment, MarkerName) : std::nullopt;
+        const QStringList mark = marker ? QFile::decodeName(*marker).split(u'\n') : QStringList();
+        const std::optional<RunKind> kind = mark.size() >= 4 ? KindOf(mark[1]) : std::nullopt;
+        if (!kind || mark[0] != folder)
+            continue;
+        // The command line from the recorded program on (a start file runs through its shell).
+        const qsizetype first =
+            facts->arguments.size() > 1 && QFileInfo(facts->arguments[0]).fileName() != mark[2] ? 1 : 0;
+        const QStringList arguments = facts->arguments.mid(first);
+        QString commandLine;
+        for (const QString &argument : arguments)
+            commandLine += (commandLine.isEmpty() ? QString() : QStringLiteral(" ")) + Process::QuoteArgument(argument);
+        RunRecord r;
+        r.pid = pid;
+        r.startTime = facts->startTime;
+        r.uid = ::getuid();
+        r.user = CurrentUser();
+        r.started = Process::StartedAt(facts->startTime);
+        r.kind = *kind;
+        r.commandLine = Masked(commandLine);
+        // What the start gave: a joint file's console names its section last, a dispatcher
+        // runs from its publisher's folder.
+        if (r.kind == RunKind::Console && arguments.size() >= 4 && arguments[arguments.size() - 2].endsWith(QLatin1String("/C")))
+            r.section = arguments.last();
+        else if (r.kind == RunKind::Dispatcher && !arguments.isEmpty())
+            r.section = QFileInfo(arguments[0]).dir().dirName();
+        for (const QString &file : mark.mid(3)) {
+            if (file.isEmpty())
+                continue;
+            r.configFile = file;
+            r.logFile = LogFileFor(appDir, r.kind, file, r.section);
+            if (Verify(appDir, r))
+                found << r;
+        }
+    }
+    return found;
 }
 
 Result<void> Verify(const QString &appDir, const RunRecord &r)

@@ -40,8 +40,13 @@ QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFil
 Result<QList<RunRecord>> Load(const QString &appDir);
 // True while the record's pid runs and is still the process that was started.
 bool IsRunning(const RunRecord &record);
-// The records of Load that still run.
+// The records of Load that still run, and the programs this folder started that no record
+// names (FindUnrecorded).
 Result<QList<RunRecord>> Read(const QString &appDir);
+// The programs of this user that carry the mark StartRecorded gives (this application folder)
+// and are not among recorded: a window killed between a start and its record leaves one. Each
+// is made a record as StartRecorded would have written it, and only when Verify proves it.
+QList<RunRecord> FindUnrecorded(const QString &appDir, const QList<RunRecord> &recorded);
 // Adds records under the register's lock, dropping those no longer running, so that two
 // instances adding at once both keep theirs. The file is replaced whole, mode 0660.
 Result<void> Add(const QString &appDir, const QList<RunRecord> &records);

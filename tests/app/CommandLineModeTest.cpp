@@ -1,11 +1,14 @@
 #include "app/CommandLineMode.h"
 #include "app/SecurityChecks.h"
+#include "config/MergeSplitJournal.h"
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
+#include "platform/SharedFolder.h"
 #include "support/TestAppDir.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -123,4 +126,27 @@ TEST(CommandLineMode, CheckWarnsOfProcWithoutHidepidAndFoldersOffTheLayout)
     ASSERT_FALSE(warnings.isEmpty());
     EXPECT_TRUE(warnings[0].contains(app.lib() + ": mode 2775")) << warnings[0].toStdString();
     EXPECT_TRUE(warnings[0].contains("mode 2770, owner root, group tessaly")) << warnings[0].toStdString();
+}
+
+// --check names what interrupted work left for an operator: a Merge and Split whose window is
+// gone (with the step it reached), an entry named like a temporary file that is none. A
+// temporary file no writer holds is removed, not named.
+TEST(CommandLineMode, CheckNamesInterruptedWork)
+{
+    TestAppDir app;
+    MergeSplitJournal::Entry entry; // pid 0: no window runs it
+    entry.jointFile = "J.tsy";
+    entry.pick = {"f.tsy", "r.tsy"};
+    entry.reached = MergeSplitJournal::Step::FieldmarkCommitted;
+    ASSERT_TRUE(MergeSplitJournal::Write(app.path(), entry));
+    app.writeFile("lib/" + SharedFolder::TemporaryNameFor("x.tsy"), "left by a kill");
+    const QString fifo = app.lib(SharedFolder::TemporaryNameFor("y.tsy"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0660), 0);
+
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(RunCommandLineMode(app.session(), "--check"), 1);
+    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
+    EXPECT_TRUE(out.contains("\"J.tsy\"") && out.contains(StepText(entry.reached))) << out.toStdString();
+    EXPECT_TRUE(out.contains(fifo + " is a FIFO")) << out.toStdString();
+    EXPECT_EQ(QDir(app.lib()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{QFileInfo(fifo).fileName()});
 }

@@ -226,10 +226,12 @@ TEST_F(Subcommand, LogPrintsAndFollowsWhatTheConsoleWrote)
     EXPECT_EQ(Run({"--log", "a", "--lines", "1"}).out, line);
 
     QProcess follow;
-    ProgramRun::Start(follow, app.path(), {"--log", "a", "--follow", "--lines", "0"});
-    ASSERT_TRUE(follow.waitForStarted());
+    ProgramRun::Start(follow, app.path(), {"--log", "a", "--follow", "--lines", "1"});
+    // Following once the last line is out; a stop before that could write before the look.
+    QByteArray followed;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (followed += follow.readAllStandardOutput()).endsWith(line.toUtf8()); }, 5000));
     ASSERT_EQ(Run({"--stop", "a"}).exitCode, Done);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return follow.readAllStandardOutput().contains("got TERM\n"); }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return (followed += follow.readAllStandardOutput()).contains("got TERM\n"); }, 5000));
     follow.kill();
     follow.waitForFinished();
 }

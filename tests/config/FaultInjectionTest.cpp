@@ -1,18 +1,24 @@
 // Faults the program meets on real machines, provoked one by one through a file system that
 // fails as a full disk, a short write, a lost sync or a read-only folder would: after each,
 // every file in lib/ is as it was, no temporary file is left, and the message names the file
-// that failed.
+// that failed. And kills: a replace ended at each of its moments.
 
 #include "config/ConfigFormat.h"
+#include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
 #include "platform/IniProfile.h"
 #include "platform/Process.h"
+#include "platform/SharedFolder.h"
 #include "support/TestDir.h"
 
 #include <QDir>
 #include <QMap>
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -141,4 +147,103 @@ TEST(FaultInjection, FilesStayWholeAndTheMessageNamesTheFile)
         }
         EXPECT_EQ(Snapshot(app), before);
     }
+}
+
+namespace {
+
+// Ends the process at one moment of a replace, as a kill there would.
+class CrashingFileSystem : public FileSystem
+{
+public:
+    explicit CrashingFileSystem(Point at) : m_at(at) {}
+    void Reached(Point point) const override
+    {
+        if (point == m_at)
+            ::_exit(0);
+    }
+
+private:
+    Point m_at;
+};
+
+// The outcome of a replace of lib/f.tsy killed at the point, in a child process.
+void ReplaceKilledAt(const TestDir &app, FileSystem::Point at)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        (void)FileIo::WriteFileAtomic(app.lib("f.tsy"), "new text\r\n", CrashingFileSystem(at));
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the replace did not reach the point";
+}
+
+} // namespace
+
+// A replace killed at any moment leaves the old file or the new one, whole; its temporary file
+// is never listed, and the next listing removes it once no writer holds it (a writer's is kept).
+TEST(FaultInjection, AReplaceKilledAnywhereLeavesAWholeFileAndNoTemporaryAfterTheNextListing)
+{
+    using P = FileSystem::Point;
+    const struct { P at; const char *left; bool temporary; } cases[] = {
+        {P::Created, "old text\r\n", true},
+        {P::Written, "old text\r\n", true},
+        {P::BeforeRename, "old text\r\n", true},
+        {P::Renamed, "new text\r\n", false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(int(c.at));
+        TestDir app;
+        app.writeFile("lib/f.tsy", "old text\r\n");
+        ReplaceKilledAt(app, c.at);
+        EXPECT_EQ(app.readFile("lib/f.tsy"), QByteArray(c.left));
+        EXPECT_EQ(Snapshot(app).size(), c.temporary ? 2 : 1);
+
+        // One that a writer holds now stays; those no one holds go.
+        const QString held = SharedFolder::TemporaryNameFor(u"g.tsy"_s);
+        app.writeFile("lib/"_L1 + held, "being written");
+        const int fd = ::open(QFile::encodeName(app.lib(held)).constData(), O_RDONLY | O_CLOEXEC);
+        ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+        const Result<ConfigList::Listing> listing = ConfigList::ListFolder(app.lib());
+        ::close(fd);
+        ASSERT_TRUE(listing);
+        ASSERT_EQ(listing->files.size(), 1);
+        EXPECT_EQ(listing->files[0].name, u"f.tsy"_s);
+        EXPECT_TRUE(listing->leftTemporaries.isEmpty()) << listing->leftTemporaries.join(u'\n').toStdString();
+        EXPECT_EQ(Snapshot(app).keys(), QStringList({held, u"f.tsy"_s}));
+    }
+}
+
+namespace {
+
+// A colleague deletes the file between the look at it and the question whether it may be
+// written: the question then says no, as it did on the machine.
+class DeletedMeanwhile : public FileSystem
+{
+public:
+    bool MayWrite(const QFileInfo &target) const override
+    {
+        if (!target.exists())
+            return true;
+        QFile::remove(target.filePath());
+        return false;
+    }
+};
+
+} // namespace
+
+// The write decides: a file deleted meanwhile is written anew; a read-only one still refuses.
+TEST(FaultInjection, AFileDeletedMidReplaceIsWrittenAnew)
+{
+    TestDir app;
+    app.writeFile("lib/f.tsy", "old text\r\n");
+    ASSERT_TRUE(FileIo::WriteFileAtomic(app.lib("f.tsy"), "new text\r\n", DeletedMeanwhile()));
+    EXPECT_EQ(app.readFile("lib/f.tsy"), "new text\r\n");
+
+    QFile::setPermissions(app.lib("f.tsy"), QFile::ReadOwner);
+    const Result<void> refused = FileIo::WriteFileAtomic(app.lib("f.tsy"), "other\r\n");
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.error().number, ErrorNumber::PermissionDenied);
+    EXPECT_EQ(Snapshot(app).size(), 1);
 }

@@ -1,6 +1,7 @@
 #include "suite/BusComponent.h"
 
 #include "platform/FileIo.h"
+#include "platform/FileLock.h"
 
 #include "support/StubPrograms.h"
 #include "support/TestAppDir.h"
@@ -76,3 +77,18 @@ TEST(BusComponent, LogsInTheToolsOwnFolderDecideTheOutcome)
 }
 
 } // namespace
+
+// The working folders of runs that ended without removing their own go at the next start, with
+// what the tool left in them; a folder a run holds, and one of no run, stay.
+TEST(BusComponent, FoldersOfEarlierRunsAreRemovedUnlessARunHoldsThem)
+{
+    TestAppDir app;
+    qunsetenv("XDG_RUNTIME_DIR");
+    for (const char *name : {"directory-tool-Ab12Cd/success.log", "directory-tool-Held01/x", "mine/x"})
+        app.writeFile(QStringLiteral("log/") + name, "left");
+    const auto held = FileLock::LockFolder(app.path() + "/log/directory-tool-Held01");
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(RemoveEarlierToolFolders(app.path() + "/log").isEmpty());
+    EXPECT_EQ(QDir(app.path() + "/log").entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList({"directory-tool-Held01", "mine"}));
+}

@@ -3,9 +3,13 @@
 #include "config/PasswordScramble.h"
 #include "platform/Ansi.h"
 #include "suite/JointFile.h"
+#include "suite/MergeSplitRun.h"
 #include "suite/PublisherConnections.h"
 #include "support/PostgresFixture.h"
 #include "support/TestAppDir.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -76,8 +80,9 @@ TEST(PublisherSetup, AnUnreachableDatabaseIsToldWithTheDriversWords)
 class PublisherUpdateTest : public ::testing::Test
 {
 protected:
-    // The refuser (F or R) runs action (PL/pgSQL) instead of updating table.
-    void Prepare(char refuser, int table, const char *action)
+    // The refuser (F or R) runs action (PL/pgSQL) instead of updating table; atCommit: when its
+    // transaction commits (a deferred constraint trigger).
+    void Prepare(char refuser, int table, const char *action, bool atCommit = false)
     {
         const QString sql = QStringLiteral(
             "DROP TRIGGER IF EXISTS refuse ON tsybcdetails; DROP TABLE IF EXISTS updlog; DELETE FROM tsybcdetails;"
@@ -90,8 +95,10 @@ protected:
         const QString refuse = QStringLiteral(
             "CREATE OR REPLACE FUNCTION refuse() RETURNS trigger AS $$ BEGIN IF NEW.tableid = %1 THEN %2; END IF; "
             "RETURN NEW; END $$ LANGUAGE plpgsql;"
-            "CREATE TRIGGER refuse BEFORE UPDATE ON tsybcdetails FOR EACH ROW EXECUTE FUNCTION refuse();")
-                                   .arg(table).arg(QLatin1String(action));
+            "CREATE %3 refuse %4 UPDATE ON tsybcdetails %5 FOR EACH ROW EXECUTE FUNCTION refuse();")
+                                   .arg(table).arg(QLatin1String(action))
+                                   .arg(atCommit ? "CONSTRAINT TRIGGER" : "TRIGGER", atCommit ? "AFTER" : "BEFORE",
+                                        atCommit ? "DEFERRABLE INITIALLY DEFERRED" : "");
         fmk = PostgresFixture::Ready(QStringLiteral("pub_fmk"), sql + (refuser == 'F' ? refuse : QString()));
         rst = PostgresFixture::Ready(QStringLiteral("pub_rst"), sql + (refuser == 'R' ? refuse : QString()));
         ASSERT_TRUE(fmk && rst);
@@ -143,6 +150,50 @@ TEST_F(PublisherUpdateTest, AFailedUpdateRollsBothDatabasesBackAndTheNextRunsWho
     ASSERT_TRUE(Update());
     EXPECT_EQ(UpdatedInOrder(), QStringLiteral("F230 R203 F240 R216 F224 R204 F220 R209 F229 R205 F234 R208 F236 R210 "
                                                "F235 R211").split(u' '));
+}
+
+} // namespace
+
+namespace {
+
+// A Rostrum commit refused as it ends (a deferred constraint) after Fieldmark's went through:
+// the journal keeps the step reached and no joint file is written; run again, the work ends as
+// a whole run does, the journal gone and the joint file written once with auto login.
+TEST_F(PublisherUpdateTest, ACommitRefusedOnTheSecondDatabaseIsJournalledAndARunAgainEndsWhole)
+{
+    using MergeSplitJournal::Step;
+    Prepare('R', 209, "RAISE EXCEPTION 'refused at commit'", true);
+    app.writeConfig("f.tsy", {"SatelliteAppln=4009", "dsn=F"});
+    app.writeConfig("r.tsy", {"SatelliteAppln=1028", "dsn=R"});
+    MergeSplitJournal::Entry entry;
+    entry.jointFile = "J.tsy";
+    entry.pick = {"f.tsy", "r.tsy"};
+    const QString journal = MergeSplitJournal::PathFor(app.path(), entry.jointFile);
+    auto run = [&] {
+        MergeSplitRun work(app.path(), entry);
+        EXPECT_TRUE(work.Begin());
+        const bool done = work.Reached(Step::DirectoryTool)
+                          && PublisherSetup::UpdatePublisher(app.session().Messenger(), connections, "PUB",
+                                                             [&](int which) { work.Committed(which); })
+                          && PublisherSetup::WriteJointFile(app.session().Messenger(), app.path(), entry.pick, "J.tsy");
+        work.End(done);
+        return done;
+    };
+    EXPECT_FALSE(run());
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains("The Fieldmark database was updated, the Rostrum database was not"));
+    EXPECT_EQ(UpdatedInOrder().filter(QRegularExpression("^R")).size(), 0);
+    const std::optional<MergeSplitJournal::Entry> left = MergeSplitJournal::FromBytes(app.readFile("log/merge-and-split.J.tsy.journal"));
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->reached, Step::FieldmarkCommitted);
+    EXPECT_FALSE(QFile::exists(app.lib("J.tsy")));
+
+    ASSERT_TRUE(rst->Exec(QStringLiteral("DROP TRIGGER refuse ON tsybcdetails")));
+    EXPECT_TRUE(run());
+    EXPECT_FALSE(QFile::exists(journal));
+    EXPECT_EQ(UpdatedInOrder().filter(QRegularExpression("^R")).size(), 8);
+    for (const QString &section : {JointFile::FMK, JointFile::RST})
+        EXPECT_EQ(JointFile::GetAttributeValueFromTSY(app.lib("J.tsy"), section, "autologin"), "1");
 }
 
 } // namespace

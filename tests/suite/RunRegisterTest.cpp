@@ -91,6 +91,30 @@ TEST_F(RunRegisterTest, ARegisterOfAnotherInstanceKeepsOnlyLiveRecords)
     EXPECT_EQ(RunRegister::Load(app.path()).value().size(), 2) << "the dead records are gone from the file";
 }
 
+// A window killed between a start and its record: the program is found all the same, as the
+// record would have named it, Stop can prove it, and the next record completes the register.
+TEST_F(RunRegisterTest, AProgramStartedButNeverRecordedIsFound)
+{
+    // The register cannot be written: a folder stands in its place.
+    ASSERT_TRUE(QDir().mkpath(RunRegister::RegisterPath(app.path())));
+    const Result<RunRegister::StartedRun> started = RunRegister::StartRecorded(
+        app.path(), RunKind::Console, {app.lib("a.tsy")}, {}, Program("TessHost.exe", "exit 0") + " /F x");
+    ASSERT_TRUE(started);
+    started_ << started->record.pid;
+    EXPECT_FALSE(started->recorded);
+    ASSERT_TRUE(QDir().rmdir(RunRegister::RegisterPath(app.path())));
+
+    const QList<RunRecord> found = RunRegister::Read(app.path()).value_or({});
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found[0].pid, started->record.pid);
+    EXPECT_EQ(found[0].startTime, started->record.startTime);
+    EXPECT_EQ(found[0].configFile, app.lib("a.tsy"));
+    EXPECT_EQ(found[0].logFile, started->record.logFile);
+    EXPECT_TRUE(RunRegister::Verify(app.path(), found[0]));
+    ASSERT_TRUE(RunRegister::Add(app.path(), {}));
+    EXPECT_EQ(RunRegister::Load(app.path()).value().size(), 1);
+}
+
 // Two instances adding at once both keep their records.
 TEST_F(RunRegisterTest, ConcurrentAddsLoseNothing)
 {

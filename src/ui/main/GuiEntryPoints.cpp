@@ -5,13 +5,16 @@
 #include "platform/Odbc.h"
 #include "platform/Process.h"
 #include "platform/Worker.h"
+#include "suite/Leftovers.h"
 #include "ui/MessageBoxes.h"
 #include "ui/WaitDialog.h"
 #include "ui/main/frmConfigurationSelector.h"
+#include "ui/mergesplit/InterruptedMergeSplit.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QIcon>
+#include <QTimer>
 
 #include <type_traits>
 
@@ -42,10 +45,12 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
         QApplication::closeAllWindows();
         QCoreApplication::exit(0);
     });
+    RemoveLeftovers(session.AppDir(), session.DefaultLogDirectory());
     frmConfigurationSelector window(session);
     if (!window.Load())
         return 0;
     window.show();
+    QTimer::singleShot(0, &window, [&] { OfferInterruptedMergeSplits(session, &window); });
     const int status = app.exec();
     // A login the operator stopped waiting for ends within its time-out; its connection is
     // closed properly before the program goes, with no window left on the screen.

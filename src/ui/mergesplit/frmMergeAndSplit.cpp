@@ -6,6 +6,7 @@
 #include "config/ConfigStore.h"
 #include "suite/BusComponent.h"
 #include "suite/MergeSplitLaunch.h"
+#include "suite/MergeSplitRun.h"
 #include "suite/PublisherSetup.h"
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
@@ -213,8 +214,45 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
         return;
     }
 
-    // Only a bus component that exists may be written into the databases and the file.
-    if (CreateBusComponentWaiting() && PublisherSetup::UpdatePublisher(m_session.Messenger(), m_connections, publisher)
-        && PublisherSetup::WriteJointFile(m_session.Messenger(), m_session.AppDir(), m_pick, fileName))
+    // Only a bus component that exists may be written into the databases and the file. The
+    // journal tells the next start how far a run got that a kill ended.
+    MergeSplitRun run(m_session.AppDir(), JournalEntry(fileName, publisher));
+    if (const Result<void> begun = run.Begin(); !begun) {
+        m_session.MsgBox(this,
+                         QStringLiteral("Merge and Split was not begun: its journal could not be written.\r\n")
+                             + begun.error().description,
+                         MsgIcon::Critical, MsgButtons::Ok);
+        return;
+    }
+    const bool done =
+        CreateBusComponentWaiting() && run.Reached(MergeSplitJournal::Step::DirectoryTool)
+        && PublisherSetup::UpdatePublisher(m_session.Messenger(), m_connections, publisher,
+                                           [&run](int which) { run.Committed(which); })
+        && PublisherSetup::WriteJointFile(m_session.Messenger(), m_session.AppDir(), m_pick, fileName);
+    run.End(done);
+    if (done)
         accept();
+}
+
+MergeSplitJournal::Entry frmMergeAndSplit::JournalEntry(const QString &fileName, const QString &publisher) const
+{
+    MergeSplitJournal::Entry entry;
+    entry.jointFile = fileName;
+    entry.pick = m_pick;
+    entry.publisher = publisher;
+    entry.host = txtMnSHost->text();
+    entry.port = txtpublisherBusPortNum->text();
+    entry.admin = txt_ldapAdmin->text();
+    return entry;
+}
+
+void frmMergeAndSplit::Prefill(const MergeSplitJournal::Entry &entry)
+{
+    txt_ldapAdmin->setText(entry.admin);
+    txtMnSHost->setText(entry.host);
+    txtpublisherBusPortNum->setText(entry.port);
+    txtPublisherBusComp->setText(entry.publisher);
+    txtMnSFileName->setText(entry.jointFile);
+    // The passwords are asked again: no journal keeps one.
+    txt_ldapPwd->setFocus();
 }

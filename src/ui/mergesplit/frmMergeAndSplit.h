@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ConfigRecord.h"
+#include "config/MergeSplitJournal.h"
 #include "suite/PublisherConnections.h"
 #include "suite/PublisherSetup.h"
 
@@ -27,6 +28,9 @@ public:
     // be reached: the dialog is then not to be shown.
     bool Load(const QList<ConfigEntry> &selectedEntries);
 
+    // The values of an interrupted run, for running it again (Load first).
+    void Prefill(const MergeSplitJournal::Entry &entry);
+
     // While the directory tool runs, Cancel, Escape and closing end the tool instead.
     void reject() override;
 
@@ -37,6 +41,7 @@ private:
     bool CheckDatabases(const QString &publisher);
     bool CreateBusComponentWaiting();
     void cmdPublisherOK_Click();
+    MergeSplitJournal::Entry JournalEntry(const QString &fileName, const QString &publisher) const;
 
     Session &m_session;
     const MergeSplitPick m_pick;

@@ -5,6 +5,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -97,6 +98,29 @@ TEST_F(MainWindowRunning, TheCommandLineAndTheWindowSeeEachOthersStartsAndStops)
     Key(Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(ProgramRun::Run(app.path(), {"--status", "b.tsy"}).exitCode, 0);
     EXPECT_EQ(ProgramRun::Run(app.path(), {"--run", "b.tsy"}).exitCode, 5);
+}
+
+// A window killed after starting a console and before recording it (here: the record fails):
+// the next window shows it running, Run asks before a second start, and Stop ends it.
+TEST_F(MainWindowRunning, AConsoleNeverRecordedShowsAsRunningAndStops)
+{
+    ASSERT_TRUE(QDir().mkpath(app.path() + "/log/running-programs.json"));
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.readFile("log/a.tsy.console.log").contains("console"); }, 3000));
+    ASSERT_TRUE(QDir().rmdir(app.path() + "/log/running-programs.json"));
+    window.reset();
+    app.messages().ClearShown();
+    Open();
+    EXPECT_TRUE(State("a.tsy").startsWith("console since")) << State("a.tsy").toStdString();
+
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains("console (pid ")) << app.shownTexts()[0].toStdString();
+    Key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
+    EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 1);
 }
 
 } // namespace
