@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -173,10 +172,9 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         file.unreadable = LinkReason();
         return file;
     }
-    const QByteArray path = QFile::encodeName(folder) + '/' + QFile::encodeName(name);
     // Not blocking: a FIFO or device met under a name listed as a file opens and is let go.
     // Never through a link: the folder is shared, and a link may lead to anyone's file.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW);
+    const int fd = SharedFolder::OpenEntry(folder + u'/' + name);
     if (fd < 0) {
         const int err = errno;
         if (err == ENOENT && !name.contains(QChar::ReplacementCharacter)) {

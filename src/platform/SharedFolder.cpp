@@ -130,6 +130,11 @@ Result<Folder> Folder::MakeSub(const QString &name) const
     return made;
 }
 
+int OpenEntry(const QString &path)
+{
+    return ::open(Native(path).constData(), O_RDONLY | kOpenFlags);
+}
+
 Result<OpenedFile> Folder::OpenRead(const QString &name) const
 {
     const int fd = ::openat(Fd(), Native(name).constData(), O_RDONLY | kOpenFlags);

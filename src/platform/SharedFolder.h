@@ -27,6 +27,11 @@ inline constexpr mode_t kFolderMode = 02770;
 // What a file of this mode is, for a message: "a symbolic link", "a FIFO", "a folder"...
 QString KindText(mode_t mode);
 
+// The entry at path opened for reading as it stands: never through a link (ELOOP), never
+// blocking on a FIFO. -1 with errno when it cannot be opened. For a reader that tells a missing
+// file, a folder and a link apart itself (the list); the caller closes it.
+int OpenEntry(const QString &path);
+
 // An open descriptor, closed with its last owner.
 class Descriptor final
 {

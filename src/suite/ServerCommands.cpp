@@ -39,8 +39,8 @@ Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const
         return started.error();
     if (const Result<void> &recorded = started.value().recorded; !recorded)
         Tell(suite.messages,
-             QStringLiteral("%1 was started (pid %2), but it could not be recorded, so this window will not "
-                            "show it running or stop it:\r\n%3")
+             QStringLiteral("%1 was started (pid %2), but it could not be recorded; it is found all the same, "
+                            "shown running and can be stopped:\r\n%3")
                  .arg(started.value().record.commandLine)
                  .arg(started.value().record.pid)
                  .arg(recorded.error().description),
