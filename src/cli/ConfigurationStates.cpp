@@ -9,16 +9,6 @@ namespace ConfigurationStates {
 
 namespace {
 
-const char *KindName(RunKind kind)
-{
-    switch (kind) {
-    case RunKind::Console: return "console";
-    case RunKind::JavaServer: return "java";
-    case RunKind::Dispatcher: return "dispatcher";
-    }
-    return "console";
-}
-
 QString OrDash(const QString &value) { return value.isEmpty() ? QStringLiteral("-") : value; }
 
 QString Application(const State &s, const AppNames &appNames)

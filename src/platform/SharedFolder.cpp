@@ -17,6 +17,27 @@ namespace {
 
 constexpr int kOpenFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY;
 
+// The names in the folder open at fd, "." and ".." left out; none when it cannot be listed.
+std::optional<QList<QByteArray>> EntriesOf(int fd)
+{
+    const int listed = ::dup(fd);
+    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return std::nullopt;
+    }
+    ::rewinddir(dir); // the duplicate shares its position with fd
+    QList<QByteArray> names;
+    while (const dirent *e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    ::closedir(dir);
+    return names;
+}
+
 QByteArray Native(const QString &name) { return QFile::encodeName(name); }
 
 // Nothing but the permission bits: a set-user-ID or set-group-ID bit is never given to a file.
@@ -274,21 +295,11 @@ bool IsTemporaryName(const QString &entry)
 QStringList Folder::RemoveLeftTemporaries() const
 {
     QStringList stay;
-    const int listed = ::dup(Fd());
-    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
-    if (!dir) {
-        if (listed >= 0)
-            ::close(listed);
-        return stay;
-    }
-    ::rewinddir(dir);
     QStringList names;
-    while (const dirent *e = ::readdir(dir)) {
-        const QString entry = QFile::decodeName(e->d_name);
-        if (IsTemporaryName(entry))
+    for (const QByteArray &raw : EntriesOf(Fd()).value_or(QList<QByteArray>())) {
+        if (const QString entry = QFile::decodeName(raw); IsTemporaryName(entry))
             names << entry;
     }
-    ::closedir(dir);
     for (const QString &entry : std::as_const(names)) {
         const QString path = QDir::toNativeSeparators(PathOf(entry));
         const int fd = ::openat(Fd(), Native(entry).constData(), O_RDONLY | kOpenFlags);
@@ -333,22 +344,11 @@ namespace {
 // something stays. Depth-limited: a run folder holds a few logs.
 bool EmptyFolder(int fd, int depth)
 {
-    const int listed = ::dup(fd);
-    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
-    if (!dir) {
-        if (listed >= 0)
-            ::close(listed);
+    const std::optional<QList<QByteArray>> names = EntriesOf(fd);
+    if (!names)
         return false;
-    }
-    QList<QByteArray> names;
-    while (const dirent *e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (name != "." && name != "..")
-            names << name;
-    }
-    ::closedir(dir);
     bool emptied = true;
-    for (const QByteArray &name : std::as_const(names)) {
+    for (const QByteArray &name : *names) {
         if (::unlinkat(fd, name.constData(), 0) == 0 || errno == ENOENT)
             continue;
         if (errno != EISDIR && errno != EPERM) {
@@ -374,21 +374,11 @@ bool EmptyFolder(int fd, int depth)
 QStringList Folder::RemoveLeftFolders(const QString &prefix) const
 {
     QStringList stay;
-    const int listed = ::dup(Fd());
-    DIR *dir = listed >= 0 ? ::fdopendir(listed) : nullptr;
-    if (!dir) {
-        if (listed >= 0)
-            ::close(listed);
-        return stay;
-    }
-    ::rewinddir(dir);
     QStringList names;
-    while (const dirent *e = ::readdir(dir)) {
-        const QString entry = QFile::decodeName(e->d_name);
-        if (entry.startsWith(prefix) && entry.size() > prefix.size())
+    for (const QByteArray &raw : EntriesOf(Fd()).value_or(QList<QByteArray>())) {
+        if (const QString entry = QFile::decodeName(raw); entry.startsWith(prefix) && entry.size() > prefix.size())
             names << entry;
     }
-    ::closedir(dir);
     for (const QString &entry : std::as_const(names)) {
         const int fd = ::openat(Fd(), Native(entry).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
         if (fd < 0)
@@ -495,20 +485,8 @@ Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent
 PrivateFolder::~PrivateFolder()
 {
     // Only what is directly inside: the tool that used it makes files, not folders.
-    const int copy = ::dup(m_folder.Fd());
-    DIR *dir = copy >= 0 ? ::fdopendir(copy) : nullptr;
-    if (!dir && copy >= 0)
-        ::close(copy);
-    if (dir) {
-        QList<QByteArray> names;
-        while (const dirent *e = ::readdir(dir)) {
-            if (qstrcmp(e->d_name, ".") != 0 && qstrcmp(e->d_name, "..") != 0)
-                names << QByteArray(e->d_name);
-        }
-        ::closedir(dir);
-        for (const QByteArray &name : names)
-            ::unlinkat(m_folder.Fd(), name.constData(), 0);
-    }
+    for (const QByteArray &name : EntriesOf(m_folder.Fd()).value_or(QList<QByteArray>()))
+        ::unlinkat(m_folder.Fd(), name.constData(), 0);
     ::unlinkat(m_parent.Fd(), Native(m_name).constData(), AT_REMOVEDIR);
 }
 

@@ -22,8 +22,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
 const char *KindName(RunKind kind)
 {
     switch (kind) {
@@ -33,6 +31,8 @@ const char *KindName(RunKind kind)
     }
     return "console";
 }
+
+namespace {
 
 std::optional<RunKind> KindOf(const QString &name)
 {

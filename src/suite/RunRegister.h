@@ -13,6 +13,9 @@
 // the system gives that pid, so a later process that got the same pid is never taken for it.
 
 enum class RunKind { Console, JavaServer, Dispatcher };
+// Its name in the register, the logs' names and the command line's output: "console", "java",
+// "dispatcher".
+const char *KindName(RunKind kind);
 
 struct RunRecord
 {

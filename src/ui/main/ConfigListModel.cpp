@@ -14,7 +14,7 @@ using ListedFile = ConfigList::ListedFile;
 using Running = QHash<QString, QString>;
 
 // One column of the list.
-struct ColumnSpec
+struct ColumnRule
 {
     ConfigListModel::Column column;
     // Label identifier of the header text; without one, the English text fixed.
@@ -26,7 +26,7 @@ struct ColumnSpec
     QString (*value)(const Session &, const ListedFile &, const Running &);
 };
 
-const ColumnSpec Columns[] = {
+const ColumnRule Columns[] = {
     {ConfigListModel::FileName, "SLBL0351", nullptr, true,
      [](const Session &, const ListedFile &f, const Running &) { return f.entry.FileName; }},
     {ConfigListModel::Application, "SLBL0025", nullptr, true,
@@ -71,8 +71,8 @@ ConfigListModel::ConfigListModel(Session &session, const QWidget &look, QObject 
                                       look.style()->standardIcon(QStyle::SP_MessageBoxInformation)))
 {
     Q_ASSERT(InColumnOrder());
-    for (const ColumnSpec &spec : Columns)
-        m_headers << QLatin1String(spec.fixed ? spec.fixed : spec.label);
+    for (const ColumnRule &rule : Columns)
+        m_headers << QLatin1String(rule.fixed ? rule.fixed : rule.label);
 }
 
 int ConfigListModel::rowCount(const QModelIndex &parent) const
@@ -89,8 +89,8 @@ QString ConfigListModel::Text(int row, int column) const
 
 bool ConfigListModel::Matches(int row, const QString &text) const
 {
-    for (const ColumnSpec &spec : Columns) {
-        if (spec.filtered && spec.value(m_session, File(row), m_running).contains(text, Qt::CaseInsensitive))
+    for (const ColumnRule &rule : Columns) {
+        if (rule.filtered && rule.value(m_session, File(row), m_running).contains(text, Qt::CaseInsensitive))
             return true;
     }
     return false;
@@ -159,9 +159,9 @@ Qt::ItemFlags ConfigListModel::flags(const QModelIndex &index) const
 
 void ConfigListModel::LoadHeaders()
 {
-    for (const ColumnSpec &spec : Columns) {
-        if (spec.label)
-            m_headers[spec.column] = m_session.GetText(QLatin1String(spec.label));
+    for (const ColumnRule &rule : Columns) {
+        if (rule.label)
+            m_headers[rule.column] = m_session.GetText(QLatin1String(rule.label));
     }
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
@@ -217,8 +217,8 @@ void ConfigListModel::SetFiles(std::vector<ListedFile> files)
         size_t changed = 0;
         while (at < m_rows.size() && from < files.size() && name(m_rows[at]) == name(files[from])) {
             const bool same = SameLook(m_rows[at], files[from])
-                && std::all_of(std::begin(Columns), std::end(Columns), [&](const ColumnSpec &spec) {
-                       return spec.value(m_session, m_rows[at], m_running) == spec.value(m_session, files[from], m_running);
+                && std::all_of(std::begin(Columns), std::end(Columns), [&](const ColumnRule &rule) {
+                       return rule.value(m_session, m_rows[at], m_running) == rule.value(m_session, files[from], m_running);
                    });
             m_rows[at] = std::move(files[from]);
             ++at, ++from;
@@ -241,8 +241,8 @@ bool ConfigListModel::SetFile(ListedFile file)
     const int row = int(at - m_rows.begin());
     if (at != m_rows.end() && at->entry.FileName == file.entry.FileName) {
         const bool same = SameLook(*at, file)
-            && std::all_of(std::begin(Columns), std::end(Columns), [&](const ColumnSpec &spec) {
-                   return spec.value(m_session, *at, m_running) == spec.value(m_session, file, m_running);
+            && std::all_of(std::begin(Columns), std::end(Columns), [&](const ColumnRule &rule) {
+                   return rule.value(m_session, *at, m_running) == rule.value(m_session, file, m_running);
                });
         *at = std::move(file);
         if (!same)

@@ -32,7 +32,7 @@ enum class Rows { None, One, Any, OneReadable, TwoReadable };
 
 } // namespace
 
-struct MainCommands::Spec
+struct MainCommands::Rule
 {
     Command command;
     Rows rows;
@@ -42,9 +42,9 @@ struct MainCommands::Spec
 };
 
 // The enabling table: what each command acts on, and whether it acts on the files themselves.
-const MainCommands::Spec &MainCommands::SpecOf(Command command)
+const MainCommands::Rule &MainCommands::RuleOf(Command command)
 {
-    static const Spec specs[] = {
+    static const Rule rules[] = {
         {Command::New, Rows::None, false, &MainCommands::New},
         {Command::Update, Rows::One, true, &MainCommands::Update},
         {Command::Rename, Rows::Any, true, &MainCommands::Rename},
@@ -59,9 +59,9 @@ const MainCommands::Spec &MainCommands::SpecOf(Command command)
         {Command::Exit, Rows::None, false, &MainCommands::Exit},
         {Command::About, Rows::None, false, &MainCommands::About},
     };
-    static_assert(std::size(specs) == size_t(Command::Count), "one row per command");
-    Q_ASSERT(specs[int(command)].command == command);
-    return specs[int(command)];
+    static_assert(std::size(rules) == size_t(Command::Count), "one row per command");
+    Q_ASSERT(rules[int(command)].command == command);
+    return rules[int(command)];
 }
 
 MainCommands::MainCommands(Session &session, FileList &list, QWidget *window)
@@ -76,30 +76,30 @@ void MainCommands::Bind(Command command, QAction *action)
     connect(action, &QAction::triggered, this, [this, command] { Execute(command); });
 }
 
-bool MainCommands::Fits(const Spec &spec, const QStringList &names) const
+bool MainCommands::Fits(const Rule &rule, const QStringList &names) const
 {
     const auto readable = [this](const QString &name) {
         const ConfigList::ListedFile *file = m_list.FileOf(name);
         return file && file->unreadable.isEmpty();
     };
-    switch (spec.rows) {
+    switch (rule.rows) {
     case Rows::None: return true;
     case Rows::One: return names.size() == 1;
-    case Rows::Any: return !names.isEmpty() && (spec.command != Command::Stop || !m_stopper);
+    case Rows::Any: return !names.isEmpty() && (rule.command != Command::Stop || !m_stopper);
     case Rows::OneReadable: return names.size() == 1 && readable(names[0]);
     case Rows::TwoReadable: return names.size() == 2 && readable(names[0]) && readable(names[1]);
     }
     return false;
 }
 
-bool MainCommands::IsEnabled(Command command) const { return Fits(SpecOf(command), m_list.Highlighted()); }
+bool MainCommands::IsEnabled(Command command) const { return Fits(RuleOf(command), m_list.Highlighted()); }
 
 void MainCommands::UpdateEnabling()
 {
     const QStringList names = m_list.Highlighted();
     for (size_t c = 0; c < m_actions.size(); ++c) {
         if (m_actions[c])
-            m_actions[c]->setEnabled(Fits(SpecOf(Command(c)), names));
+            m_actions[c]->setEnabled(Fits(RuleOf(Command(c)), names));
     }
 }
 
@@ -120,16 +120,16 @@ void MainCommands::Execute(Command command)
 {
     // The preamble every command shares.
     FinishRename();
-    const Spec &spec = SpecOf(command);
+    const Rule &rule = RuleOf(command);
     Targets targets = Resolve();
-    if (!Fits(spec, targets.names))
+    if (!Fits(rule, targets.names))
         return;
-    if (spec.asListed) {
+    if (rule.asListed) {
         if (!m_list.StillAsListed(targets.names))
             return;
         targets = Resolve();
     }
-    (this->*spec.body)(targets);
+    (this->*rule.body)(targets);
 }
 
 void MainCommands::FinishRename()

@@ -52,10 +52,10 @@ private:
         QString name, path;
         bool joint = false;
     };
-    struct Spec;
-    static const Spec &SpecOf(Command command);
+    struct Rule;
+    static const Rule &RuleOf(Command command);
     Targets Resolve() const;
-    bool Fits(const Spec &spec, const QStringList &names) const;
+    bool Fits(const Rule &rule, const QStringList &names) const;
 
     void New(const Targets &);
     void Update(const Targets &targets);
