@@ -335,14 +335,35 @@ void MainCommands::RunJavaServer(const Targets &targets)
     ::RunJavaServer(SuiteOf(m_session), entries);
 }
 
-void MainCommands::Stop(const Targets &targets)
+QString MainCommands::RunningOf(const QStringList &names, QList<RunRecord> *chosen) const
 {
     const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
+    QStringList lines;
+    for (const QString &name : names) {
+        const QList<RunRecord> running = RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+        if (running.isEmpty())
+            continue;
+        lines << name + u':' << RunningState::Details(running).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
+        if (chosen)
+            *chosen << running;
+    }
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+void MainCommands::Stop(const Targets &targets)
+{
     QList<RunRecord> chosen;
-    for (const QString &name : targets.names)
-        chosen << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+    const QString running = RunningOf(targets.names, &chosen);
     if (chosen.isEmpty()) {
         m_list.Tell(QStringLiteral("Nothing runs for %1").arg(targets.names.join(QStringLiteral(", "))));
+        return;
+    }
+    // A slip of the key must not end a colleague's server: Enter answers No.
+    if (m_session.MsgBox(m_window, QStringLiteral("Stop these programs?\r\n\r\n%1\r\n\r\nEach gets SIGTERM, and SIGKILL when still "
+                                                  "there after 10 seconds.").arg(running),
+                         MsgIcon::Question, MsgButtons::YesNoDefaultNo)
+        != MsgResult::Yes) {
+        m_list.Tell(QStringLiteral("Nothing stopped for %1").arg(targets.names.join(QStringLiteral(", "))));
         return;
     }
     m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);

@@ -69,6 +69,9 @@ private:
     // wants it.
     bool ConfirmSecondStart(const Targets &targets, const QList<RunRecord> &running);
     void RunJavaServer(const Targets &targets);
+    // What runs for the configurations names, one line per program under each file's name,
+    // for a question; the records into chosen when given.
+    QString RunningOf(const QStringList &names, QList<RunRecord> *chosen = nullptr) const;
     void Stop(const Targets &targets);
     void ShowLog(const Targets &targets);
     void Refresh(const Targets &);

@@ -299,9 +299,11 @@ void frmConfigurationSelector::CreateMenus()
     mnuRun->addAction(mnuExecuteJS);
     mnuRun->addSeparator();
     mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"));
-    mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // Not a modifier away from Run's Ctrl+R.
+    mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     mnuRun->addAction(mnuStop);
     mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"));
+    mnuShowLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuRun->addAction(mnuShowLog);
 
     mnuTools = bar->addMenu(QStringLiteral("&Tools"));
@@ -362,6 +364,10 @@ void frmConfigurationSelector::CreateToolBars()
 
     tbExecute = makeBar("tbExecute");
     AddButton(tbExecute, mnuExecute, "SLBL0444", "media-playback-start", QStringLiteral("run"));
+    AddButton(tbExecute, mnuStop, nullptr, "media-playback-stop", QStringLiteral("stop"),
+              QStringLiteral("Stop what runs for the highlighted configurations (Ctrl+.)"));
+    AddButton(tbExecute, mnuShowLog, nullptr, "text-x-generic", QStringLiteral("log"),
+              QStringLiteral("Show the program logs of the configuration (Ctrl+L)"));
 
     tlbJS = makeBar("tlbJS");
     AddButton(tlbJS, mnuExecuteJS, nullptr, "", QStringLiteral("runjs"), QStringLiteral("Run Java Server"));

@@ -52,7 +52,7 @@ protected:
 
 // Run shows in the column; a second Run asks, No (the default) starts nothing, Yes a second
 // console; the filter shows only what runs; the state is there again in a new window; Stop
-// ends both consoles with SIGTERM, and the column empties.
+// asks, then ends both consoles with SIGTERM, and the column empties.
 TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
 {
     Select({"a.tsy"});
@@ -77,8 +77,15 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
     Open();
     EXPECT_TRUE(State("a.tsy").startsWith("2 consoles")) << State("a.tsy").toStdString();
 
+    // Stop asks first, naming each program; Enter (No) stops nothing.
     Select({"a.tsy"});
-    Key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    const int asked = int(app.shownTexts().size());
+    Key(Qt::Key_Period, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), asked + 1);
+    EXPECT_TRUE(app.shownTexts().last().contains(QStringLiteral("console (pid %1)").arg(Running().value(1))));
+    EXPECT_EQ(Running().size(), 2);
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Period, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
