@@ -20,8 +20,12 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMap>
 #include <QUrl>
 #include <QWidget>
+
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -335,19 +339,55 @@ void MainCommands::RunJavaServer(const Targets &targets)
     ::RunJavaServer(SuiteOf(m_session), entries);
 }
 
+QString MainCommands::RunningText(const QList<RunRecord> &records)
+{
+    QStringList lines;
+    QMap<QString, QList<RunRecord>> byFile;
+    for (const RunRecord &r : records)
+        byFile[QFileInfo(r.configFile).fileName()] << r;
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
+        lines << it.key() + u':' << RunningState::Details(it.value()).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 QString MainCommands::RunningOf(const QStringList &names, QList<RunRecord> *chosen) const
 {
     const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
-    QStringList lines;
-    for (const QString &name : names) {
-        const QList<RunRecord> running = RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
-        if (running.isEmpty())
-            continue;
-        lines << name + u':' << RunningState::Details(running).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
-        if (chosen)
-            *chosen << running;
+    QList<RunRecord> running;
+    for (const QString &name : names)
+        running << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+    if (chosen)
+        *chosen = running;
+    return RunningText(running);
+}
+
+bool MainCommands::MayClose()
+{
+    if (m_closeConfirmed || m_session.QuitRequested())
+        return true;
+    if (m_stopper) {
+        const MsgResult answer = m_session.MsgBox(
+            m_window, QStringLiteral("Stop is still waiting for programs to end; those that do not get SIGKILL "
+                                     "when its time is up.\r\n\r\nYes: close when Stop has finished.\r\nNo: close "
+                                     "now and leave them running.\r\nCancel: stay."),
+            MsgIcon::Question, MsgButtons::YesNoCancel);
+        m_closeAfterStop = answer == MsgResult::Yes;
+        m_closeConfirmed = answer == MsgResult::No;
+        if (m_closeAfterStop)
+            m_list.Tell(QStringLiteral("The window closes when Stop has finished"));
+        return m_closeConfirmed;
     }
-    return lines.join(QStringLiteral("\r\n"));
+    QList<RunRecord> mine = RunRegister::Read(m_session.AppDir()).value_or({});
+    mine.removeIf([](const RunRecord &r) { return r.uid != ::getuid(); });
+    if (mine.isEmpty())
+        return true;
+    // Closing the window stops nothing: the operator must not think it does.
+    m_closeConfirmed = m_session.MsgBox(m_window, QStringLiteral("These programs you started keep running after the "
+                                                                 "window closes:\r\n\r\n%1\r\n\r\nClose the window?")
+                                                      .arg(RunningText(mine)),
+                                        MsgIcon::Question, MsgButtons::YesNo)
+        == MsgResult::Yes;
+    return m_closeConfirmed;
 }
 
 void MainCommands::Stop(const Targets &targets)
@@ -380,6 +420,10 @@ void MainCommands::Stop(const Targets &targets)
         if (!refused.isEmpty())
             m_session.MsgBox(m_window, QStringLiteral("These programs were not stopped:\r\n\r\n") + refused.join(QStringLiteral("\r\n")),
                              MsgIcon::Information);
+        if (std::exchange(m_closeAfterStop, false)) {
+            m_closeConfirmed = true;
+            m_window->close();
+        }
     });
     emit StopWaiting(true);
     UpdateEnabling();

@@ -38,6 +38,10 @@ public:
     // A double click on a row: runs it, or says why it cannot be run.
     void Activate(const QString &name);
     void CancelStop();
+    // Before the window closes: a Stop still waiting is finished first or left only after a
+    // question; programs of this user that keep running are named and the operator may stay.
+    // False when the window is to stay open (for now).
+    bool MayClose();
 
 signals:
     // Stop is waiting for programs to end (a Cancel is offered), or has finished.
@@ -72,6 +76,8 @@ private:
     // What runs for the configurations names, one line per program under each file's name,
     // for a question; the records into chosen when given.
     QString RunningOf(const QStringList &names, QList<RunRecord> *chosen = nullptr) const;
+    // The same for records of any configurations, under each file's name.
+    static QString RunningText(const QList<RunRecord> &records);
     void Stop(const Targets &targets);
     void ShowLog(const Targets &targets);
     void Refresh(const Targets &);
@@ -83,4 +89,8 @@ private:
     QWidget *m_window;
     std::array<QAction *, size_t(Command::Count)> m_actions{};
     RunStopper *m_stopper = nullptr;
+    // The operator chose to close once the Stop under way has finished.
+    bool m_closeAfterStop = false;
+    // The close is answered: no second question.
+    bool m_closeConfirmed = false;
 };

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QActionEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -433,6 +434,15 @@ void frmConfigurationSelector::ShowCount()
     if (!txtFilter->text().isEmpty())
         shown = QStringLiteral("%1 of %2 shown").arg(m_list->Shown()).arg(shown);
     m_countLabel->setText(shown);
+}
+
+void frmConfigurationSelector::closeEvent(QCloseEvent *event)
+{
+    if (!m_commands->MayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void frmConfigurationSelector::hideEvent(QHideEvent *event)

@@ -5,6 +5,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCheckBox>
+#include <QPushButton>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -89,6 +90,33 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
+}
+
+// Closing names what keeps running and may be refused; asked during a Stop, it waits for the
+// Stop to finish and then closes.
+TEST_F(MainWindowRunning, ClosingNamesWhatKeepsRunningAndNeverLeavesAStopHalfDone)
+{
+    // A console that ignores SIGTERM: Stop waits for it.
+    app.writeFile("TessHost.exe", "#!/bin/sh\ntrap '' TERM\nwhile :; do sleep 0.05; done\n");
+    QFile::setPermissions(app.path() + "/TessHost.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    app.messages().SetNextAnswers({MsgResult::No});
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("a.tsy:\r\n  console (pid %1)").arg(Running().value(0))))
+        << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(window->isVisible());
+
+    app.messages().SetNextAnswers({MsgResult::Yes, MsgResult::Yes}); // Stop; close when it has finished
+    Key(Qt::Key_Period, Qt::ControlModifier);
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(app.shownTexts().last().startsWith("Stop is still waiting")) << app.shownTexts().last().toStdString();
+    EXPECT_TRUE(window->isVisible());
+    QTest::mouseClick(Child<QPushButton>("btnStopCancel"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
+    EXPECT_EQ(Running().size(), 1); // got SIGTERM, ignored it, and was left as the operator chose
 }
 
 // A start or stop from the command line on the same folder shows within a second, and the
