@@ -217,13 +217,19 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
         // Moved or changed meanwhile: the list has caught up and says so.
         return;
     } else {
-        if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed)
-            why = renamed.error().description;
-        if (!why.isEmpty())
-            m_session.MsgBox(m_window, why);
+        const auto renameIt = [this, fileName, newName] { RenameNow(fileName, newName); };
+        if (StopFirst({fileName}, QStringLiteral("rename it to %1").arg(newName), renameIt) == Go::Now)
+            renameIt();
+        return;
     }
-    if (!why.isEmpty()) {
-        m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
+    m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
+}
+
+void MainCommands::RenameNow(const QString &fileName, const QString &newName)
+{
+    if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
+        m_session.MsgBox(m_window, renamed.error().description);
+        m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, renamed.error().description));
         return;
     }
     m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
@@ -252,8 +258,16 @@ void MainCommands::Delete(const Targets &targets)
     }
     if (!m_list.StillAsListed(targets.names))
         return;
+    const QStringList names = targets.names;
+    const auto deleteThem = [this, names] { DeleteNow(names); };
+    if (StopFirst(names, QStringLiteral("delete"), deleteThem) == Go::Now)
+        deleteThem();
+}
+
+void MainCommands::DeleteNow(const QStringList &names)
+{
     QStringList deleted, kept;
-    for (const QString &name : targets.names)
+    for (const QString &name : names)
         (DeleteConfigFile(name) ? deleted : kept) << name;
     QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
                                         : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
@@ -406,9 +420,14 @@ void MainCommands::Stop(const Targets &targets)
         m_list.Tell(QStringLiteral("Nothing stopped for %1").arg(targets.names.join(QStringLiteral(", "))));
         return;
     }
+    StartStop(chosen, {});
+}
+
+void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then)
+{
     m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
     connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
-    connect(m_stopper, &RunStopper::Finished, this, [this](const QString &outcome) {
+    connect(m_stopper, &RunStopper::Finished, this, [this, then](const QString &outcome) {
         const QStringList refused = m_stopper->Refused();
         m_stopper->deleteLater();
         m_stopper = nullptr;
@@ -423,11 +442,48 @@ void MainCommands::Stop(const Targets &targets)
         if (std::exchange(m_closeAfterStop, false)) {
             m_closeConfirmed = true;
             m_window->close();
+        } else if (then) {
+            then();
         }
     });
     emit StopWaiting(true);
     UpdateEnabling();
     m_stopper->Start();
+}
+
+MainCommands::Go MainCommands::StopFirst(const QStringList &names, const QString &action,
+                                         const std::function<void()> &body)
+{
+    QList<RunRecord> chosen;
+    const QString running = RunningOf(names, &chosen);
+    if (chosen.isEmpty())
+        return Go::Now;
+    if (m_stopper) {
+        m_list.Tell(QStringLiteral("Not done: %1 runs and a Stop is under way; try again when it has finished")
+                        .arg(names.join(QStringLiteral(", "))));
+        return Go::Not;
+    }
+    const MsgResult answer = m_session.MsgBox(
+        m_window,
+        QStringLiteral("These programs run:\r\n\r\n%1\r\n\r\nYes: stop them first (SIGTERM, SIGKILL after 10 "
+                       "seconds), then %2.\r\nNo: %2 now and leave them running; the window will no longer show "
+                       "them.\r\nCancel: do nothing.")
+            .arg(running, action),
+        MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgResult::No)
+        return Go::Now;
+    if (answer != MsgResult::Yes) {
+        m_list.Tell(QStringLiteral("Nothing done to %1").arg(names.join(QStringLiteral(", "))));
+        return Go::Not;
+    }
+    StartStop(chosen, [this, names, action, body] {
+        // Never orphaned: what still runs (refused, cancelled) keeps its file.
+        if (!RunningOf(names).isEmpty())
+            m_list.Tell(QStringLiteral("Not done (%1): programs of %2 still run").arg(action, names.join(QStringLiteral(", "))));
+        else if (m_list.StillAsListed(names))
+            body();
+    });
+    return Go::AfterStop;
 }
 
 void MainCommands::CancelStop()

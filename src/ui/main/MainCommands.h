@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class FileList;
 class QAction;
@@ -65,7 +66,9 @@ private:
     void Update(const Targets &targets);
     void Rename(const Targets &targets);
     void Renamed(const QString &fileName, const QString &typed);
+    void RenameNow(const QString &fileName, const QString &newName);
     void Delete(const Targets &targets);
+    void DeleteNow(const QStringList &names);
     bool DeleteConfigFile(const QString &name);
     void MergeSplit(const Targets &targets);
     void Run(const Targets &targets);
@@ -79,6 +82,13 @@ private:
     // The same for records of any configurations, under each file's name.
     static QString RunningText(const QList<RunRecord> &records);
     void Stop(const Targets &targets);
+    // Stops chosen, then (unless the window closes meanwhile) calls then.
+    void StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then);
+    // Before action (delete, rename) on names: when programs of them run, names them and
+    // offers to stop them first. Now: go on at once; AfterStop: body runs once the Stop has
+    // ended them all and the files are still as listed; Not: nothing is done.
+    enum class Go { Now, AfterStop, Not };
+    Go StopFirst(const QStringList &names, const QString &action, const std::function<void()> &body);
     void ShowLog(const Targets &targets);
     void Refresh(const Targets &);
     void Exit(const Targets &);

@@ -5,6 +5,7 @@
 #include "support/QtPrinters.h"
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QFile>
 #include <QJsonArray>
@@ -117,6 +118,32 @@ TEST_F(MainWindowRunning, ClosingNamesWhatKeepsRunningAndNeverLeavesAStopHalfDon
     QTest::mouseClick(Child<QPushButton>("btnStopCancel"), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
     EXPECT_EQ(Running().size(), 1); // got SIGTERM, ignored it, and was left as the operator chose
+}
+
+// Delete and rename of a configuration that runs name its programs and offer to stop them
+// first: Cancel does nothing; Yes stops them, then deletes.
+TEST_F(MainWindowRunning, DeleteAndRenameOfWhatRunsOfferToStopItFirst)
+{
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    const qint64 pid = Running().value(0);
+    app.messages().SetNextAnswers({MsgResult::Cancel});
+    QLineEdit *editor = StartRename("c");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("console (pid %1) since ").arg(pid)));
+    EXPECT_TRUE(app.shownTexts()[0].contains("then rename it to c.tsy"));
+    EXPECT_TRUE(QFile::exists(app.lib("a.tsy")));
+
+    app.messages().SetNextAnswers({MsgResult::Yes, MsgResult::Yes});
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(app.shownTexts().size(), 3);
+    EXPECT_TRUE(app.shownTexts()[2].contains(QStringLiteral("started by %1").arg(QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(app.lib("a.tsy")); }, 5000));
+    EXPECT_TRUE(Running().isEmpty());
 }
 
 // A start or stop from the command line on the same folder shows within a second, and the
