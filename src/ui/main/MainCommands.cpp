@@ -427,12 +427,17 @@ void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function
 {
     m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
     connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
-    connect(m_stopper, &RunStopper::Finished, this, [this, then](const QString &outcome) {
+    QStringList files;
+    for (const RunRecord &r : chosen)
+        files << QFileInfo(r.configFile).fileName();
+    files.removeDuplicates();
+    connect(m_stopper, &RunStopper::Finished, this, [this, then, files](const QString &outcome) {
         const QStringList refused = m_stopper->Refused();
         m_stopper->deleteLater();
         m_stopper = nullptr;
         emit StopWaiting(false);
-        m_list.Tell(outcome);
+        // The outcome names the files: the status bar may still show it after other commands.
+        m_list.Tell(QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), outcome));
         UpdateEnabling();
         if (m_list.Running())
             m_list.Running()->Reload();

@@ -431,8 +431,8 @@ void frmConfigurationSelector::ShowCount()
 {
     const int count = m_list->Count();
     QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
-    if (!txtFilter->text().isEmpty())
-        shown = QStringLiteral("%1 of %2 shown").arg(m_list->Shown()).arg(shown);
+    if (!txtFilter->text().isEmpty() || chkRunningOnly->isChecked())
+        shown = QStringLiteral("%1 of %2").arg(m_list->Shown()).arg(shown);
     m_countLabel->setText(shown);
 }
 

@@ -75,6 +75,8 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
 
     Child<QCheckBox>("chkRunningOnly")->setChecked(true);
     EXPECT_EQ(Visible(), QStringList{"a.tsy"});
+    EXPECT_EQ(StatusText("lblCount"), "1 of 2 configurations");
+    EXPECT_EQ(Item("a.tsy")->toolTip(7), State("a.tsy")); // whole, however narrow the column
     window.reset();
     Open();
     EXPECT_TRUE(State("a.tsy").startsWith("2 consoles")) << State("a.tsy").toStdString();
@@ -90,6 +92,7 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
     Key(Qt::Key_Period, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
+    EXPECT_TRUE(StatusText("lblOutcome").startsWith("a.tsy: ")) << StatusText("lblOutcome").toStdString();
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
 }
 
