@@ -503,8 +503,13 @@ void MainCommands::ShowLog(const Targets &targets)
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = m_session.DefaultLogDirectory();
-        m_list.Tell(QStringLiteral("No program log of %1 yet; opening %2").arg(targets.name, folder));
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        QString text = QStringLiteral("No program log of %1 yet: nothing of it was started from this folder. "
+                                      "Its programs write their logs to %2.").arg(targets.name, folder);
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+            text += QStringLiteral("\r\n\r\nThe folder could not be opened: no program to open folders "
+                                   "(xdg-open) was found.");
+        m_list.Tell(QStringLiteral("No program log of %1 yet").arg(targets.name));
+        m_session.MsgBox(m_window, text, MsgIcon::Information);
         return;
     }
     auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);

@@ -149,6 +149,20 @@ TEST_F(MainWindowRunning, DeleteAndRenameOfWhatRunsOfferToStopItFirst)
     EXPECT_TRUE(Running().isEmpty());
 }
 
+// Show Log before any start says so in a box with the folder, and that no program opens it.
+TEST_F(MainWindowRunning, ShowLogWithoutALogSaysWhereTheyGo)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", ""); // no xdg-open
+    Select({"b.tsy"});
+    Key(Qt::Key_L, Qt::ControlModifier);
+    qputenv("PATH", path);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith("No program log of b.tsy yet")) << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(app.shownTexts()[0].contains(app.path() + "/log."));
+    EXPECT_TRUE(app.shownTexts()[0].contains("could not be opened"));
+}
+
 // A start or stop from the command line on the same folder shows within a second, and the
 // command line sees what the window started.
 TEST_F(MainWindowRunning, TheCommandLineAndTheWindowSeeEachOthersStartsAndStops)
