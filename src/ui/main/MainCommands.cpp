@@ -222,14 +222,15 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
             renameIt();
         return;
     }
-    m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
+    // The typed name is repeated: the editor has closed on the real one.
+    m_list.Tell(QStringLiteral("%1 not renamed to \"%2\": %3").arg(fileName, typed, why));
 }
 
 void MainCommands::RenameNow(const QString &fileName, const QString &newName)
 {
     if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
         m_session.MsgBox(m_window, renamed.error().description);
-        m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, renamed.error().description));
+        m_list.Tell(QStringLiteral("%1 not renamed to %2: %3").arg(fileName, newName, renamed.error().description));
         return;
     }
     m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
