@@ -146,6 +146,7 @@ QStringList FileList::Load()
     m_model->LoadHeaders();
     m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), this);
     connect(m_running, &RunningView::Changed, this, [this] { m_model->SetRunning(m_running->Summaries()); });
+    connect(m_running, &RunningView::Ended, this, &FileList::Tell);
     m_running->Reload();
     m_loaded = true;
     RestoreLayout();

@@ -437,11 +437,12 @@ void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function
         m_stopper->deleteLater();
         m_stopper = nullptr;
         emit StopWaiting(false);
-        // The outcome names the files: the status bar may still show it after other commands.
-        m_list.Tell(QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), outcome));
-        UpdateEnabling();
+        // First what ended, then the Stop's outcome over it; it names the files, as the
+        // status bar may still show it after other commands.
         if (m_list.Running())
             m_list.Running()->Reload();
+        m_list.Tell(QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), outcome));
+        UpdateEnabling();
         if (!refused.isEmpty())
             m_session.MsgBox(m_window, QStringLiteral("These programs were not stopped:\r\n\r\n") + refused.join(QStringLiteral("\r\n")),
                              MsgIcon::Information);

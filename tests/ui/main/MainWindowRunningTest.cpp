@@ -123,6 +123,19 @@ TEST_F(MainWindowRunning, ClosingNamesWhatKeepsRunningAndNeverLeavesAStopHalfDon
     EXPECT_EQ(Running().size(), 1); // got SIGTERM, ignored it, and was left as the operator chose
 }
 
+// A program killed from outside leaves the Running column with a note in the status bar.
+TEST_F(MainWindowRunning, AProgramEndedOutsideIsNoted)
+{
+    Select({"b.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !State("b.tsy").isEmpty(); }, 3000));
+    const qint64 pid = Running().value(0);
+    ASSERT_GT(pid, 1);
+    ::kill(-pid_t(pid), SIGKILL);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("b.tsy").isEmpty(); }, 3000));
+    EXPECT_TRUE(StatusText("lblOutcome").startsWith("console of b.tsy ended, ")) << StatusText("lblOutcome").toStdString();
+}
+
 // Delete and rename of a configuration that runs name its programs and offer to stop them
 // first: Cancel does nothing; Yes stops them, then deletes.
 TEST_F(MainWindowRunning, DeleteAndRenameOfWhatRunsOfferToStopItFirst)
