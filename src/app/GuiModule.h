@@ -22,8 +22,17 @@ inline constexpr char RunSymbol[] = "cs_gui_run";
 using MessageBoxFunction = int (*)(const char *text, const char *title, int icon, int buttons);
 inline constexpr char MessageBoxSymbol[] = "cs_gui_message_box";
 
+// The exit status of a window start without a display to show it on.
+inline constexpr int NoDisplayStatus = 3;
+
+// Whether the window goes to an X display: the platform named first (QT_QPA_PLATFORM), or
+// without one X11 unless the session (XDG_SESSION_TYPE) is Wayland's.
+bool WindowGoesToX11(const QByteArray &qpaPlatform, const QByteArray &sessionType);
+
 // Loads the library from appDir and runs the interactive mode. When it cannot be loaded,
-// says why on standard error and returns 1.
+// says why on standard error and returns 1. When no display can be opened, says so and
+// returns NoDisplayStatus, never aborts: the X display is held open from before the window
+// starts until it has its own connection.
 int RunInteractive(const QString &appDir, int argc, char **argv);
 
 // Shows one box through the library on the platform plugin given (QT_QPA_PLATFORM) and

@@ -150,6 +150,31 @@ void ReadLines(const QString &text, ListedFile &file)
     }
 }
 
+// Why a file that has text holds no configuration: not one line names a key of the format
+// or marks a joint file (binary garbage, another kind of file). Empty when it is one; a file
+// of blanks only is an empty configuration. Stops at the first key, so a real file costs a line.
+QString NoKeyReason(QStringView text)
+{
+    const auto isKey = [](QStringView key) {
+        for (const ConfigKey &known : ConfigKeys) {
+            if (KeyIs(key, known.written))
+                return true;
+        }
+        return KeyIs(key, Key::Mns) || KeyIs(key, QLatin1StringView("masterdatadirectory"));
+    };
+    bool blank = true;
+    // A line ends at CR, LF or both, as ReadLines reads it.
+    for (QStringView part : text.tokenize(u'\n', Qt::SkipEmptyParts)) {
+        for (QStringView line : part.tokenize(u'\r', Qt::SkipEmptyParts)) {
+            const QStringView trimmed = Vb::TrimView(line);
+            blank = blank && trimmed.isEmpty();
+            if (trimmed == ConfigFormat::JointFileMarker() || isKey(line.left(qMax<qsizetype>(line.indexOf(u'='), 0))))
+                return {};
+        }
+    }
+    return blank ? QString() : QStringLiteral("no configuration key can be read from it: not a configuration file");
+}
+
 QString LinkReason()
 {
     return QStringLiteral("a symbolic link: not read, run or written through, as it may lead to any file");
@@ -207,7 +232,10 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         file.unreadable = bytes.error().description;
         return file;
     }
-    ReadLines(Ansi::Decode(bytes.value()), file);
+    const QString text = Ansi::Decode(bytes.value());
+    ReadLines(text, file);
+    if (file.unreadable.isEmpty())
+        file.unreadable = NoKeyReason(text);
     return file;
 }
 

@@ -16,7 +16,8 @@
 //   and ends the reading; blank lines and lines without "=" are skipped; a key line acts as
 //   the table of ReadFile below says;
 // - a file that cannot be read, whose ldbp is not a whole number, that is not a regular
-//   file or whose name is not valid text is listed all the same, with the reason.
+//   file, whose name is not valid text or that has text but no key of the format on any
+//   line (binary garbage) is listed all the same, with the reason.
 namespace ConfigList {
 
 // The most files the list holds (a 16-bit count).

@@ -1,10 +1,12 @@
 #include "platform/DisplayProbe.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QList>
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <netdb.h>
 #include <poll.h>
@@ -27,6 +29,7 @@ public:
     Socket(const Socket &) = delete;
     Socket &operator=(const Socket &) = delete;
     int fd() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
 
 private:
     int m_fd;
@@ -105,7 +108,50 @@ int ConnectTcp(const QByteArray &host, int port, const QDeadlineTimer &deadline)
 
 } // namespace
 
-bool X11Answers(const QByteArray &display, int timeoutMs)
+QByteArray UserAuthority()
+{
+    QByteArray path = qgetenv("XAUTHORITY");
+    if (path.isEmpty())
+        path = qgetenv("HOME") + "/.Xauthority";
+    QFile file(QFile::decodeName(path));
+    // A cookie file is small; a larger one is no authority file.
+    return file.open(QIODevice::ReadOnly) ? file.read(1 << 20) : QByteArray();
+}
+
+std::pair<QByteArray, QByteArray> CookieFor(const QByteArray &authority, const QByteArray &hostName,
+                                            const QByteArray &number)
+{
+    // Entries of family, then address, number, name and data, each counted by a big-endian
+    // 16-bit length; the first that fits wins, as libxcb takes it.
+    constexpr quint16 FamilyLocal = 256, FamilyWild = 65535;
+    qsizetype at = 0;
+    const auto field16 = [&](quint16 &out) {
+        if (at + 2 > authority.size())
+            return false;
+        out = quint16((quint8(authority[at]) << 8) | quint8(authority[at + 1]));
+        at += 2;
+        return true;
+    };
+    const auto counted = [&](QByteArray &out) {
+        quint16 length = 0;
+        if (!field16(length) || at + length > authority.size())
+            return false;
+        out = authority.mid(at, length);
+        at += length;
+        return true;
+    };
+    for (;;) {
+        quint16 family = 0;
+        QByteArray address, entryNumber, name, data;
+        if (!field16(family) || !counted(address) || !counted(entryNumber) || !counted(name) || !counted(data))
+            return {};
+        const bool thisHost = family == FamilyWild || (family == FamilyLocal && address == hostName);
+        if (thisHost && (entryNumber.isEmpty() || entryNumber == number))
+            return {name, data};
+    }
+}
+
+X11Connection ConnectX11(const QByteArray &display, const QByteArray &authority, int timeoutMs)
 {
     const QDeadlineTimer deadline(qMax(0, timeoutMs));
     QByteArray rest = display;
@@ -116,15 +162,17 @@ bool X11Answers(const QByteArray &display, int timeoutMs)
     }
     const qsizetype colon = rest.lastIndexOf(':');
     if (colon < 0 || (colon > 0 && rest.at(colon - 1) == ':')) // no number, or DECnet
-        return false;
+        return {};
     const QByteArray host = rest.left(colon);
+    const QByteArray numberText = rest.mid(colon + 1).split('.').value(0);
     bool ok = false;
-    const int number = rest.mid(colon + 1).split('.').value(0).toInt(&ok);
+    const int number = numberText.toInt(&ok);
     if (!ok || number < 0)
-        return false;
+        return {};
 
     int fd = -1;
-    if ((host.isEmpty() || host == "unix") && protocol != "tcp") {
+    const bool local = (host.isEmpty() || host == "unix") && protocol != "tcp";
+    if (local) {
         const QByteArray path = "/tmp/.X11-unix/X" + QByteArray::number(number);
         fd = ConnectLocal('\0' + path, deadline);
         if (fd < 0)
@@ -133,18 +181,37 @@ bool X11Answers(const QByteArray &display, int timeoutMs)
         fd = ConnectTcp(host.isEmpty() || host == "unix" ? QByteArray("localhost") : host, 6000 + number, deadline);
     }
     if (fd < 0)
-        return false;
-    const Socket socket(fd);
+        return {};
+    Socket socket(fd);
 
-    // Connection set-up, little-endian, protocol 11.0, no authorisation: every X server
-    // replies to it with Failed, Success or Authenticate.
-    const char request[12] = {'l', 0, 11, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-    if (::send(fd, request, sizeof request, MSG_NOSIGNAL) != qsizetype(sizeof request))
-        return false;
+    // Connection set-up, little-endian, protocol 11.0, with the cookie when there is one:
+    // every X server replies to it with Failed, Success or Authenticate.
+    char hostName[256] = {};
+    ::gethostname(hostName, sizeof hostName - 1);
+    const auto [name, data] = local ? CookieFor(authority, hostName, numberText) : std::pair<QByteArray, QByteArray>();
+    const auto padded = [](QByteArray bytes) { return bytes.append(QByteArray((4 - bytes.size() % 4) % 4, '\0')); };
+    QByteArray request("l\0\x0b\0\0\0", 6);
+    for (const qsizetype length : {name.size(), data.size()})
+        request.append(char(length & 0xff)).append(char((length >> 8) & 0xff));
+    request.append(2, '\0').append(padded(name)).append(padded(data));
+    if (::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL) != request.size())
+        return {};
     if (!WaitFor(fd, POLLIN, deadline))
-        return false;
+        return {};
     char reply = 0;
-    return ::recv(fd, &reply, 1, 0) == 1 && reply >= 0 && reply <= 2;
+    if (::recv(fd, &reply, 1, 0) != 1 || reply < 0 || reply > 2)
+        return {};
+    if (reply != 1)
+        return {X11Connection::Reply::Refused, -1};
+    return {X11Connection::Reply::Accepted, socket.Release()};
+}
+
+bool X11Answers(const QByteArray &display, int timeoutMs)
+{
+    const X11Connection connection = ConnectX11(display, QByteArray(), timeoutMs);
+    if (connection.fd >= 0)
+        ::close(connection.fd);
+    return connection.reply != X11Connection::Reply::None;
 }
 
 bool WaylandAnswers(const QByteArray &display, const QByteArray &runtimeDir)

@@ -44,6 +44,10 @@ Failure Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
         const QString message = FromW(text.data(), qMin<qsizetype>(length, text.size() - 1)).trimmed();
         if (!message.isEmpty())
             parts << message;
+        // unixODBC remembers a data source it did not find for some 20 seconds.
+        if (FromW(state, 5) == QLatin1String("IM002"))
+            parts << QStringLiteral("A data source defined a moment ago may need some seconds (up to about 20) "
+                                    "before it is found: try again then.");
     }
     return Failure{ErrorNumber::ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n')};
 }

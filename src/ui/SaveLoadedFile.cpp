@@ -85,4 +85,10 @@ Outcome Save(Session &session, QWidget *asker, const Request &request)
     }
 }
 
+MsgResult AskToSaveChanges(Session &session, QWidget *asker, const QString &fileName)
+{
+    return session.MsgBox(asker, QStringLiteral("Save the changes to %1?").arg(fileName), MsgIcon::Question,
+                          MsgButtons::YesNoCancel);
+}
+
 } // namespace SaveLoadedFile

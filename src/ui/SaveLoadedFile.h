@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Messages.h"
 #include "platform/FileIo.h"
 
 #include <QByteArray>
@@ -39,5 +40,9 @@ struct Request
 // holds it; asks on a change (show theirs, overwrite, Cancel by default) and names the file,
 // its new time and owner.
 Outcome Save(Session &session, QWidget *asker, const Request &request);
+
+// Both editors' question when Escape would drop changes: Yes saves, No drops them, Cancel
+// keeps the window open.
+MsgResult AskToSaveChanges(Session &session, QWidget *asker, const QString &fileName);
 
 } // namespace SaveLoadedFile

@@ -2,6 +2,7 @@
 
 #include "app/CommandLineMessages.h"
 #include "app/CommandLineMode.h"
+#include "app/GuiModule.h"
 #include "platform/DisplayProbe.h"
 #include "support/FakeXServer.h"
 #include "support/TestAppDir.h"
@@ -66,6 +67,11 @@ TEST(CommandLineProgram, EndsWithTheRightStatusAndNeverBlocksOrLoadsAGui)
          "SALES_1028.tsy"},
         // The display answers the probe, then refuses the box: the status stays the same.
         {"display fails half-way", {refusedProduct}, fake, 2, "", "\"12\"", "", true},
+        // The window: without a display, or one that is gone or refuses it, a word and a status, no abort.
+        {"window without a display", {}, {}, GuiModule::NoDisplayStatus, "", "no display (DISPLAY is not set)", ""},
+        {"window on a stale display", {}, ":" + QString::number(UnusedDisplayNumber()), GuiModule::NoDisplayStatus,
+         "", "no X server answers at DISPLAY=:", ""},
+        {"window refused by the display", {}, fake, GuiModule::NoDisplayStatus, "", "no display could be opened", "", true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -45,6 +45,11 @@ TEST(ConfigListReader, ReadsTheColumnsByTheListsLineRules)
         {"an empty password holds none", "password=\r\n", "0|0||||||0||"},
         {"an ldbp not a whole number; the later good one is taken", "ldbp=x\r\nldbp=3", "0|0||||||3|||unreadable"},
         {"an empty ldbp", "ldbp=", "0|0||||||0|||unreadable"},
+        // No key of the format on any line: not a configuration, never started.
+        {"binary garbage", QByteArray("\x7f" "ELF\x02\x01\0\0\r\nx=\xff\x01\n\xe8=", 17), "0|0||||||0|||unreadable"},
+        {"text without a key of the format", "dsn =x\r\nhello\r\nfoo=bar", "0|0||||||0|||unreadable"},
+        {"blanks only: an empty configuration", " \r\n   \r\n", "0|0||||||0||"},
+        {"a key with no value is one", "garbage\rmns=", "0|0||||||0||"},
     };
     TestDir dir;
     for (const Case &c : cases) {

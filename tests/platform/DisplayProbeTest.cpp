@@ -43,3 +43,26 @@ TEST(DisplayProbe, OnlyADisplayThatRepliesOrAcceptsAnswers)
     EXPECT_FALSE(DisplayProbe::WaylandAnswers("wayland-7", QByteArray()));
     ::close(fd);
 }
+
+// The cookie of an X authority file for a display on this host, as libxcb picks it.
+TEST(DisplayProbe, CookieOfThisHostOrAnyForTheDisplayNumber)
+{
+    const auto entry = [](quint16 family, const QByteArray &address, const QByteArray &number, const QByteArray &data) {
+        QByteArray bytes;
+        for (const QByteArray &field : {address, number, QByteArray("MIT-MAGIC-COOKIE-1"), data})
+            bytes.append(char(field.size() >> 8)).append(char(field.size() & 0xff)).append(field);
+        return QByteArray(1, char(family >> 8)).append(char(family & 0xff)).append(bytes);
+    };
+    const QByteArray other = entry(256, "elsewhere", "99", "A"), wrongNumber = entry(256, "here", "98", "B");
+    const struct { QByteArray file, expected; } cases[] = {
+        {other + wrongNumber + entry(256, "here", "99", "C"), "C"},
+        {entry(65535, "", "99", "D"), "D"}, // any host
+        {entry(256, "here", "", "E"), "E"}, // any display of this host
+        {entry(0, "here", "99", "F"), ""},  // a network address is not this host's socket
+        {other + wrongNumber, ""},
+        {entry(256, "here", "99", "G").chopped(1), ""}, // cut short
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(DisplayProbe::CookieFor(c.file, "here", "99").second, c.expected) << c.file.toHex().constData();
+}

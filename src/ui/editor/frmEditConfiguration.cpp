@@ -4,6 +4,7 @@
 #include "ui/PasswordField.h"
 
 #include "app/Session.h"
+#include "ui/SaveLoadedFile.h"
 #include "suite/BackendChecks.h"
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
@@ -406,8 +407,7 @@ void frmEditConfiguration::keyPressEvent(QKeyEvent *event)
         QDialog::keyPressEvent(event);
         return;
     }
-    const QString question = QStringLiteral("Save the changes to %1?").arg(m_name);
-    switch (m_session.MsgBox(this, question, MsgIcon::Question, MsgButtons::YesNoCancel)) {
+    switch (SaveLoadedFile::AskToSaveChanges(m_session, this, m_name)) {
     case MsgResult::Yes: cmdOK_Click(); break;
     case MsgResult::No: reject(); break;
     default: break;

@@ -127,7 +127,9 @@ QVariant ConfigListModel::data(const QModelIndex &index, int role) const
     // Listed all the same, so that it can be seen, opened, renamed or deleted.
     case Qt::ForegroundRole: return file.unreadable.isEmpty() ? QVariant() : QVariant(m_grey);
     case Qt::ToolTipRole: {
-        const QString tip = ToolTip(file);
+        // The Running cell is often cut: its whole text, the file's own tip elsewhere.
+        const QString running = index.column() == Running ? Text(index.row(), Running) : QString();
+        const QString tip = running.isEmpty() ? ToolTip(file) : running;
         return tip.isEmpty() ? QVariant() : QVariant(tip);
     }
     case Qt::DecorationRole:

@@ -92,7 +92,7 @@ private:
 FileList::FileList(Session &session, QWidget *window)
     : QObject(window), m_session(session), m_window(window), m_view(new QTreeView(window)),
       m_model(new ConfigListModel(session, *m_view, this)), m_filter(new ConfigListFilter(m_model, this)),
-      m_labelEdit(new LabelEditDelegate(this)), m_watch(new DirectoryWatch(this)), m_changeSettle(new QTimer(this))
+      m_labelEdit(new LabelEditDelegate(this)), m_watch(new DirectoryWatch(this)), m_changeSettle(new QTimer(this)), m_folderRetry(new QTimer(this))
 {
     m_view->setObjectName(QStringLiteral("LVConfig"));
     m_view->setModel(m_filter);
@@ -137,6 +137,12 @@ FileList::FileList(Session &session, QWidget *window)
             m_changeSettle->start();
     });
     connect(m_changeSettle, &QTimer::timeout, this, &FileList::ChangesSettled);
+    m_folderRetry->setInterval(1000);
+    connect(m_folderRetry, &QTimer::timeout, this, [this] {
+        m_rereadAll = true;
+        if (!m_changeSettle->isActive())
+            m_changeSettle->start();
+    });
 }
 
 FileList::~FileList() = default;
@@ -146,6 +152,7 @@ QStringList FileList::Load()
     m_model->LoadHeaders();
     m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), this);
     connect(m_running, &RunningView::Changed, this, [this] { m_model->SetRunning(m_running->Summaries()); });
+    connect(m_running, &RunningView::Ended, this, &FileList::Tell);
     m_running->Reload();
     m_loaded = true;
     RestoreLayout();
@@ -173,8 +180,11 @@ QStringList FileList::ReadAll()
     }
     m_model->SetFiles(std::move(files));
     // One watch on the folder, whatever the number of files: it names each file changed.
-    if (!folder.isEmpty())
-        m_watch->Watch(folder);
+    const bool watched = !folder.isEmpty() && m_watch->Watch(folder);
+    if (listed && watched)
+        m_folderRetry->stop();
+    else if (!m_folderRetry->isActive())
+        m_folderRetry->start();
 
     m_folderProblems = problems;
     if (const QStringList unreadable = m_model->Unreadable(); !unreadable.isEmpty())
@@ -228,13 +238,16 @@ void FileList::Refresh(const QStringList &highlight, const QString &current, Cau
     if (!(wasEmpty && highlight.isEmpty()))
         Select(highlight, current);
     emit SelectionChanged();
+    // A folder problem is shown only while it lasts.
+    if (m_folderProblems.isEmpty() && !m_folderNote.isEmpty() && m_lastOutcome == std::exchange(m_folderNote, {}))
+        Tell(QString());
     if (cause != Cause::Command) {
         // Not the user's F5: no window opens; the status bar tells what cannot be read.
         if (cause == Cause::OutsideChange)
             m_view->verticalScrollBar()->setValue(scrolled);
         NoteUnreadable();
         if (!m_folderProblems.isEmpty())
-            Tell(m_folderProblems.join(u' '));
+            Tell(m_folderNote = m_folderProblems.join(u' '));
         if (cause == Cause::OutsideChange)
             return;
     }

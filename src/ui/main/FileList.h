@@ -110,6 +110,11 @@ private:
     // Started by the first change of a burst, not by the later ones: one update per burst,
     // shortly after the first change.
     QTimer *m_changeSettle;
+    // While the folder cannot be read or watched (removed, a restore or mount under way): a
+    // look each second, so that it is listed again by itself when it is back.
+    QTimer *m_folderRetry;
+    // The folder problem last told in the status bar, taken away once it is gone.
+    QString m_folderNote;
     // The files changed since the last update, and whether the watch lost track (all are read).
     QSet<QString> m_changedNames;
     bool m_rereadAll = false;

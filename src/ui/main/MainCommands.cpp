@@ -20,8 +20,12 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMap>
 #include <QUrl>
 #include <QWidget>
+
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -213,13 +217,20 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
         // Moved or changed meanwhile: the list has caught up and says so.
         return;
     } else {
-        if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed)
-            why = renamed.error().description;
-        if (!why.isEmpty())
-            m_session.MsgBox(m_window, why);
+        const auto renameIt = [this, fileName, newName] { RenameNow(fileName, newName); };
+        if (StopFirst({fileName}, QStringLiteral("rename it to %1").arg(newName), renameIt) == Go::Now)
+            renameIt();
+        return;
     }
-    if (!why.isEmpty()) {
-        m_list.Tell(QStringLiteral("%1 not renamed: %2").arg(fileName, why));
+    // The typed name is repeated: the editor has closed on the real one.
+    m_list.Tell(QStringLiteral("%1 not renamed to \"%2\": %3").arg(fileName, typed, why));
+}
+
+void MainCommands::RenameNow(const QString &fileName, const QString &newName)
+{
+    if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
+        m_session.MsgBox(m_window, renamed.error().description);
+        m_list.Tell(QStringLiteral("%1 not renamed to %2: %3").arg(fileName, newName, renamed.error().description));
         return;
     }
     m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
@@ -248,8 +259,16 @@ void MainCommands::Delete(const Targets &targets)
     }
     if (!m_list.StillAsListed(targets.names))
         return;
+    const QStringList names = targets.names;
+    const auto deleteThem = [this, names] { DeleteNow(names); };
+    if (StopFirst(names, QStringLiteral("delete"), deleteThem) == Go::Now)
+        deleteThem();
+}
+
+void MainCommands::DeleteNow(const QStringList &names)
+{
     QStringList deleted, kept;
-    for (const QString &name : targets.names)
+    for (const QString &name : names)
         (DeleteConfigFile(name) ? deleted : kept) << name;
     QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
                                         : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
@@ -335,34 +354,143 @@ void MainCommands::RunJavaServer(const Targets &targets)
     ::RunJavaServer(SuiteOf(m_session), entries);
 }
 
-void MainCommands::Stop(const Targets &targets)
+QString MainCommands::RunningText(const QList<RunRecord> &records)
+{
+    QStringList lines;
+    QMap<QString, QList<RunRecord>> byFile;
+    for (const RunRecord &r : records)
+        byFile[QFileInfo(r.configFile).fileName()] << r;
+    for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
+        lines << it.key() + u':' << RunningState::Details(it.value()).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+QString MainCommands::RunningOf(const QStringList &names, QList<RunRecord> *chosen) const
 {
     const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
+    QList<RunRecord> running;
+    for (const QString &name : names)
+        running << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+    if (chosen)
+        *chosen = running;
+    return RunningText(running);
+}
+
+bool MainCommands::MayClose()
+{
+    if (m_closeConfirmed || m_session.QuitRequested())
+        return true;
+    if (m_stopper) {
+        const MsgResult answer = m_session.MsgBox(
+            m_window, QStringLiteral("Stop is still waiting for programs to end; those that do not get SIGKILL "
+                                     "when its time is up.\r\n\r\nYes: close when Stop has finished.\r\nNo: close "
+                                     "now and leave them running.\r\nCancel: stay."),
+            MsgIcon::Question, MsgButtons::YesNoCancel);
+        m_closeAfterStop = answer == MsgResult::Yes;
+        m_closeConfirmed = answer == MsgResult::No;
+        if (m_closeAfterStop)
+            m_list.Tell(QStringLiteral("The window closes when Stop has finished"));
+        return m_closeConfirmed;
+    }
+    QList<RunRecord> mine = RunRegister::Read(m_session.AppDir()).value_or({});
+    mine.removeIf([](const RunRecord &r) { return r.uid != ::getuid(); });
+    if (mine.isEmpty())
+        return true;
+    // Closing the window stops nothing: the operator must not think it does.
+    m_closeConfirmed = m_session.MsgBox(m_window, QStringLiteral("These programs you started keep running after the "
+                                                                 "window closes:\r\n\r\n%1\r\n\r\nClose the window?")
+                                                      .arg(RunningText(mine)),
+                                        MsgIcon::Question, MsgButtons::YesNo)
+        == MsgResult::Yes;
+    return m_closeConfirmed;
+}
+
+void MainCommands::Stop(const Targets &targets)
+{
     QList<RunRecord> chosen;
-    for (const QString &name : targets.names)
-        chosen << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+    const QString running = RunningOf(targets.names, &chosen);
     if (chosen.isEmpty()) {
         m_list.Tell(QStringLiteral("Nothing runs for %1").arg(targets.names.join(QStringLiteral(", "))));
         return;
     }
+    // A slip of the key must not end a colleague's server: Enter answers No.
+    if (m_session.MsgBox(m_window, QStringLiteral("Stop these programs?\r\n\r\n%1\r\n\r\nEach gets SIGTERM, and SIGKILL when still "
+                                                  "there after 10 seconds.").arg(running),
+                         MsgIcon::Question, MsgButtons::YesNoDefaultNo)
+        != MsgResult::Yes) {
+        m_list.Tell(QStringLiteral("Nothing stopped for %1").arg(targets.names.join(QStringLiteral(", "))));
+        return;
+    }
+    StartStop(chosen, {});
+}
+
+void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then)
+{
     m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
     connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
-    connect(m_stopper, &RunStopper::Finished, this, [this](const QString &outcome) {
+    QStringList files;
+    for (const RunRecord &r : chosen)
+        files << QFileInfo(r.configFile).fileName();
+    files.removeDuplicates();
+    connect(m_stopper, &RunStopper::Finished, this, [this, then, files](const QString &outcome) {
         const QStringList refused = m_stopper->Refused();
         m_stopper->deleteLater();
         m_stopper = nullptr;
         emit StopWaiting(false);
-        m_list.Tell(outcome);
-        UpdateEnabling();
+        // First what ended, then the Stop's outcome over it; it names the files, as the
+        // status bar may still show it after other commands.
         if (m_list.Running())
             m_list.Running()->Reload();
+        m_list.Tell(QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), outcome));
+        UpdateEnabling();
         if (!refused.isEmpty())
             m_session.MsgBox(m_window, QStringLiteral("These programs were not stopped:\r\n\r\n") + refused.join(QStringLiteral("\r\n")),
                              MsgIcon::Information);
+        if (std::exchange(m_closeAfterStop, false)) {
+            m_closeConfirmed = true;
+            m_window->close();
+        } else if (then) {
+            then();
+        }
     });
     emit StopWaiting(true);
     UpdateEnabling();
     m_stopper->Start();
+}
+
+MainCommands::Go MainCommands::StopFirst(const QStringList &names, const QString &action,
+                                         const std::function<void()> &body)
+{
+    QList<RunRecord> chosen;
+    const QString running = RunningOf(names, &chosen);
+    if (chosen.isEmpty())
+        return Go::Now;
+    if (m_stopper) {
+        m_list.Tell(QStringLiteral("Not done: %1 runs and a Stop is under way; try again when it has finished")
+                        .arg(names.join(QStringLiteral(", "))));
+        return Go::Not;
+    }
+    const MsgResult answer = m_session.MsgBox(
+        m_window,
+        QStringLiteral("These programs run:\r\n\r\n%1\r\n\r\nYes: stop them first (SIGTERM, SIGKILL after 10 "
+                       "seconds), then %2.\r\nNo: %2 now and leave them running; the window will no longer show "
+                       "them.\r\nCancel: do nothing.")
+            .arg(running, action),
+        MsgIcon::Question, MsgButtons::YesNoCancel);
+    if (answer == MsgResult::No)
+        return Go::Now;
+    if (answer != MsgResult::Yes) {
+        m_list.Tell(QStringLiteral("Nothing done to %1").arg(names.join(QStringLiteral(", "))));
+        return Go::Not;
+    }
+    StartStop(chosen, [this, names, action, body] {
+        // Never orphaned: what still runs (refused, cancelled) keeps its file.
+        if (!RunningOf(names).isEmpty())
+            m_list.Tell(QStringLiteral("Not done (%1): programs of %2 still run").arg(action, names.join(QStringLiteral(", "))));
+        else if (m_list.StillAsListed(names))
+            body();
+    });
+    return Go::AfterStop;
 }
 
 void MainCommands::CancelStop()
@@ -377,8 +505,13 @@ void MainCommands::ShowLog(const Targets &targets)
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = m_session.DefaultLogDirectory();
-        m_list.Tell(QStringLiteral("No program log of %1 yet; opening %2").arg(targets.name, folder));
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        QString text = QStringLiteral("No program log of %1 yet: nothing of it was started from this folder. "
+                                      "Its programs write their logs to %2.").arg(targets.name, folder);
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+            text += QStringLiteral("\r\n\r\nThe folder could not be opened: no program to open folders "
+                                   "(xdg-open) was found.");
+        m_list.Tell(QStringLiteral("No program log of %1 yet").arg(targets.name));
+        m_session.MsgBox(m_window, text, MsgIcon::Information);
         return;
     }
     auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 class FileList;
 class QAction;
@@ -38,6 +39,10 @@ public:
     // A double click on a row: runs it, or says why it cannot be run.
     void Activate(const QString &name);
     void CancelStop();
+    // Before the window closes: a Stop still waiting is finished first or left only after a
+    // question; programs of this user that keep running are named and the operator may stay.
+    // False when the window is to stay open (for now).
+    bool MayClose();
 
 signals:
     // Stop is waiting for programs to end (a Cancel is offered), or has finished.
@@ -61,7 +66,9 @@ private:
     void Update(const Targets &targets);
     void Rename(const Targets &targets);
     void Renamed(const QString &fileName, const QString &typed);
+    void RenameNow(const QString &fileName, const QString &newName);
     void Delete(const Targets &targets);
+    void DeleteNow(const QStringList &names);
     bool DeleteConfigFile(const QString &name);
     void MergeSplit(const Targets &targets);
     void Run(const Targets &targets);
@@ -69,7 +76,19 @@ private:
     // wants it.
     bool ConfirmSecondStart(const Targets &targets, const QList<RunRecord> &running);
     void RunJavaServer(const Targets &targets);
+    // What runs for the configurations names, one line per program under each file's name,
+    // for a question; the records into chosen when given.
+    QString RunningOf(const QStringList &names, QList<RunRecord> *chosen = nullptr) const;
+    // The same for records of any configurations, under each file's name.
+    static QString RunningText(const QList<RunRecord> &records);
     void Stop(const Targets &targets);
+    // Stops chosen, then (unless the window closes meanwhile) calls then.
+    void StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then);
+    // Before action (delete, rename) on names: when programs of them run, names them and
+    // offers to stop them first. Now: go on at once; AfterStop: body runs once the Stop has
+    // ended them all and the files are still as listed; Not: nothing is done.
+    enum class Go { Now, AfterStop, Not };
+    Go StopFirst(const QStringList &names, const QString &action, const std::function<void()> &body);
     void ShowLog(const Targets &targets);
     void Refresh(const Targets &);
     void Exit(const Targets &);
@@ -80,4 +99,8 @@ private:
     QWidget *m_window;
     std::array<QAction *, size_t(Command::Count)> m_actions{};
     RunStopper *m_stopper = nullptr;
+    // The operator chose to close once the Stop under way has finished.
+    bool m_closeAfterStop = false;
+    // The close is answered: no second question.
+    bool m_closeConfirmed = false;
 };

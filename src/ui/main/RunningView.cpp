@@ -3,8 +3,25 @@
 #include "suite/RunRegister.h"
 
 #include <QDir>
+#include <QSet>
+#include <QTime>
 #include <QFileSystemWatcher>
 #include <QTimer>
+
+namespace {
+
+QString EndedWhat(const RunRecord &r)
+{
+    const QString section = r.section.isEmpty() ? QString() : u' ' + r.section;
+    switch (r.kind) {
+    case RunKind::Console: return QStringLiteral("console") + section;
+    case RunKind::JavaServer: return QStringLiteral("Java server");
+    case RunKind::Dispatcher: return QStringLiteral("dispatcher") + section;
+    }
+    return {};
+}
+
+} // namespace
 
 RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
     : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
@@ -23,10 +40,16 @@ RunningView::RunningView(const QString &appDir, const QString &configDirectory, 
 void RunningView::Reload()
 {
     const QList<RunRecord> records = RunRegister::Read(m_appDir).value_or({});
-    QList<std::pair<qint64, quint64>> live;
+    QSet<std::pair<qint64, quint64>> live;
     for (const RunRecord &r : records)
-        live.append({r.pid, r.startTime});
-    m_live = live;
+        live.insert({r.pid, r.startTime});
+    for (const RunRecord &r : std::as_const(m_live)) {
+        if (!live.contains({r.pid, r.startTime}))
+            emit Ended(QStringLiteral("%1 of %2 ended, %3")
+                           .arg(EndedWhat(r), QFileInfo(r.configFile).fileName(),
+                                QTime::currentTime().toString(QStringLiteral("HH:mm"))));
+    }
+    m_live = records;
     // Nothing running, nothing to look at until the register changes.
     if (m_live.isEmpty())
         m_poll->stop();
@@ -41,10 +64,7 @@ void RunningView::Reload()
 
 void RunningView::Check()
 {
-    for (const auto &[pid, startTime] : std::as_const(m_live)) {
-        RunRecord record;
-        record.pid = pid;
-        record.startTime = startTime;
+    for (const RunRecord &record : std::as_const(m_live)) {
         if (!RunRegister::IsRunning(record))
             return Reload();
     }

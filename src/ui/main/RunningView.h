@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include "suite/RunRegister.h"
+
 class QFileSystemWatcher;
 class QTimer;
 
@@ -24,6 +26,8 @@ public:
 
 signals:
     void Changed();
+    // A program shown as running has ended, by a Stop or from outside: "console of a.tsy ended, 07:14".
+    void Ended(const QString &note);
 
 private:
     void Check();
@@ -31,8 +35,8 @@ private:
     QString m_appDir;
     QString m_configDirectory;
     QHash<QString, QString> m_summaries;
-    // The records shown, by pid and start time, to notice one ending.
-    QList<std::pair<qint64, quint64>> m_live;
+    // The records shown, to notice one ending.
+    QList<RunRecord> m_live;
     QFileSystemWatcher *m_watcher;
     QTimer *m_poll;
     QTimer *m_settle;

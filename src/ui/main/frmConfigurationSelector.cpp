@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QActionEvent>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIcon>
@@ -299,9 +300,11 @@ void frmConfigurationSelector::CreateMenus()
     mnuRun->addAction(mnuExecuteJS);
     mnuRun->addSeparator();
     mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"));
-    mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
+    // Not a modifier away from Run's Ctrl+R.
+    mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     mnuRun->addAction(mnuStop);
     mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"));
+    mnuShowLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuRun->addAction(mnuShowLog);
 
     mnuTools = bar->addMenu(QStringLiteral("&Tools"));
@@ -362,6 +365,10 @@ void frmConfigurationSelector::CreateToolBars()
 
     tbExecute = makeBar("tbExecute");
     AddButton(tbExecute, mnuExecute, "SLBL0444", "media-playback-start", QStringLiteral("run"));
+    AddButton(tbExecute, mnuStop, nullptr, "media-playback-stop", QStringLiteral("stop"),
+              QStringLiteral("Stop what runs for the highlighted configurations (Ctrl+.)"));
+    AddButton(tbExecute, mnuShowLog, nullptr, "text-x-generic", QStringLiteral("log"),
+              QStringLiteral("Show the program logs of the configuration (Ctrl+L)"));
 
     tlbJS = makeBar("tlbJS");
     AddButton(tlbJS, mnuExecuteJS, nullptr, "", QStringLiteral("runjs"), QStringLiteral("Run Java Server"));
@@ -424,9 +431,18 @@ void frmConfigurationSelector::ShowCount()
 {
     const int count = m_list->Count();
     QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
-    if (!txtFilter->text().isEmpty())
-        shown = QStringLiteral("%1 of %2 shown").arg(m_list->Shown()).arg(shown);
+    if (!txtFilter->text().isEmpty() || chkRunningOnly->isChecked())
+        shown = QStringLiteral("%1 of %2").arg(m_list->Shown()).arg(shown);
     m_countLabel->setText(shown);
+}
+
+void frmConfigurationSelector::closeEvent(QCloseEvent *event)
+{
+    if (!m_commands->MayClose()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void frmConfigurationSelector::hideEvent(QHideEvent *event)

@@ -53,6 +53,7 @@ private:
 
     bool eventFilter(QObject *watched, QEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
     Session &m_session;
     FileList *m_list;

@@ -19,10 +19,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -71,6 +73,8 @@ void frmEditConfigurationMergeSplit::Load()
     m_text = Ansi::Decode(m_version.bytes);
     if (!read)
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
+    // Two joint editors open side by side must be told apart.
+    setWindowTitle(QStringLiteral("Configuration Editor (%1)").arg(QFileInfo(m_path).fileName()));
     FillPlatformLists();
     for (int slot = 0; slot < 2; ++slot)
         LoadApplicationSettings(slot);
@@ -476,6 +480,19 @@ void frmEditConfigurationMergeSplit::FocusFirstField()
     case 0: txtdsn[0]->setFocus(Qt::TabFocusReason); break;
     case 1: txtdsn[1]->setFocus(Qt::TabFocusReason); break;
     case 2: txtconnection[0]->setFocus(Qt::TabFocusReason); break;
+    default: break;
+    }
+}
+
+void frmEditConfigurationMergeSplit::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier || Snapshot() == m_loaded) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    switch (SaveLoadedFile::AskToSaveChanges(m_session, this, QFileInfo(m_path).fileName())) {
+    case MsgResult::Yes: bOk_Click(); break;
+    case MsgResult::No: reject(); break;
     default: break;
     }
 }

@@ -36,6 +36,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Escape with changes asks, as the single editor does, before dropping them.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     QString GetAttributeValueFromTSY(const QString &section, const QString &key) const;

@@ -174,7 +174,7 @@ TEST_F(MainWindowCommands, TheMenusAndBarsShowWhatIsOfferedAndExitOrCtrlQCloses)
         if (button->defaultAction()) // not the bar's overflow button
             buttons << button->defaultAction()->objectName();
     }
-    EXPECT_EQ(buttons, QStringList({"mnuNew", "mnuUpdate", "mnuDelete", "MnSConfig", "mnuExecute", "mnuExecuteJS",
+    EXPECT_EQ(buttons, QStringList({"mnuNew", "mnuUpdate", "mnuDelete", "MnSConfig", "mnuExecute", "mnuStop", "mnuShowLog", "mnuExecuteJS",
                                     "mnuRefresh", "mnuExit"}));
     Action("mnuExit")->trigger();
     EXPECT_FALSE(window->isVisible());

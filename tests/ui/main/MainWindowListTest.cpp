@@ -179,6 +179,7 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         EXPECT_EQ(window->SelectedConfigPath(), app.lib(file));
         EXPECT_TRUE(StatusText("lblOutcome").contains(from));
         EXPECT_EQ(StatusText("lblOutcome").contains(to), !c.refusal);
+        EXPECT_TRUE(!c.refusal || StatusText("lblOutcome").contains(QLatin1String(c.typed))); // what was typed, repeated
         const QString expected = c.refusal && *c.refusal ? app.session().GetText(c.refusal) : QString();
         ASSERT_EQ(app.shownTexts().size(), c.refusal ? 1 : 0);
         EXPECT_TRUE(app.shownTexts().value(0).startsWith(expected));

@@ -3,6 +3,7 @@
 #include "MainWindowTest.h"
 
 #include <QAbstractItemModel>
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -128,6 +129,23 @@ TEST_F(MainWindowLive, TheListFollowsChangesMadeOutside)
     QTest::keyClick(editor, Qt::Key_Escape);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Item("z.tsy").has_value(); }, 2000));
     EXPECT_TRUE(QFile::exists(app.lib("c.tsy")));
+}
+
+// lib/ moved away and back (a restore, a mount): listed again by itself within two seconds,
+// and the status bar's "cannot be read" goes with the problem.
+TEST_F(MainWindowLive, TheListComesBackWithItsFolder)
+{
+    WriteConfig("a.tsy", "4009");
+    Open();
+    ASSERT_TRUE(QDir().rename(app.lib(), app.path() + "/lib.away"));
+    QTRY_VERIFY(StatusText("lblOutcome").contains("cannot be read"));
+    EXPECT_TRUE(Names().isEmpty());
+    ASSERT_TRUE(QDir().rename(app.path() + "/lib.away", app.lib()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Names() == QStringList{"a.tsy"}; }, 2500));
+    EXPECT_FALSE(StatusText("lblOutcome").contains("cannot be read"));
+    WriteConfig("b.tsy", "4009"); // watched again
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Names().size() == 2; }, 2000));
+    EXPECT_TRUE(app.shownTexts().isEmpty());
 }
 
 // The filter shows the rows holding its text. Commands act only on what is seen: a highlighted

@@ -6,6 +6,8 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -53,7 +55,7 @@ protected:
 
 // Run shows in the column; a second Run asks, No (the default) starts nothing, Yes a second
 // console; the filter shows only what runs; the state is there again in a new window; Stop
-// ends both consoles with SIGTERM, and the column empties.
+// asks, then ends both consoles with SIGTERM, and the column empties.
 TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
 {
     Select({"a.tsy"});
@@ -74,15 +76,105 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
 
     Child<QCheckBox>("chkRunningOnly")->setChecked(true);
     EXPECT_EQ(Visible(), QStringList{"a.tsy"});
+    EXPECT_EQ(StatusText("lblCount"), "1 of 2 configurations");
+    EXPECT_EQ(Item("a.tsy")->toolTip(7), State("a.tsy")); // whole, however narrow the column
     window.reset();
     Open();
     EXPECT_TRUE(State("a.tsy").startsWith("2 consoles")) << State("a.tsy").toStdString();
 
+    // Stop asks first, naming each program; Enter (No) stops nothing.
     Select({"a.tsy"});
-    Key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    const int asked = int(app.shownTexts().size());
+    Key(Qt::Key_Period, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), asked + 1);
+    EXPECT_TRUE(app.shownTexts().last().contains(QStringLiteral("console (pid %1)").arg(Running().value(1))));
+    EXPECT_EQ(Running().size(), 2);
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Period, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
+    EXPECT_TRUE(StatusText("lblOutcome").startsWith("a.tsy: ")) << StatusText("lblOutcome").toStdString();
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
+}
+
+// Closing names what keeps running and may be refused; asked during a Stop, it waits for the
+// Stop to finish and then closes.
+TEST_F(MainWindowRunning, ClosingNamesWhatKeepsRunningAndNeverLeavesAStopHalfDone)
+{
+    // A console that ignores SIGTERM: Stop waits for it.
+    app.writeFile("TessHost.exe", "#!/bin/sh\ntrap '' TERM\nwhile :; do sleep 0.05; done\n");
+    QFile::setPermissions(app.path() + "/TessHost.exe", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    app.messages().SetNextAnswers({MsgResult::No});
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("a.tsy:\r\n  console (pid %1)").arg(Running().value(0))))
+        << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(window->isVisible());
+
+    app.messages().SetNextAnswers({MsgResult::Yes, MsgResult::Yes}); // Stop; close when it has finished
+    Key(Qt::Key_Period, Qt::ControlModifier);
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(app.shownTexts().last().startsWith("Stop is still waiting")) << app.shownTexts().last().toStdString();
+    EXPECT_TRUE(window->isVisible());
+    QTest::mouseClick(Child<QPushButton>("btnStopCancel"), Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isVisible(); }, 3000));
+    EXPECT_EQ(Running().size(), 1); // got SIGTERM, ignored it, and was left as the operator chose
+}
+
+// A program killed from outside leaves the Running column with a note in the status bar.
+TEST_F(MainWindowRunning, AProgramEndedOutsideIsNoted)
+{
+    Select({"b.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !State("b.tsy").isEmpty(); }, 3000));
+    const qint64 pid = Running().value(0);
+    ASSERT_GT(pid, 1);
+    ::kill(-pid_t(pid), SIGKILL);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("b.tsy").isEmpty(); }, 3000));
+    EXPECT_TRUE(StatusText("lblOutcome").startsWith("console of b.tsy ended, ")) << StatusText("lblOutcome").toStdString();
+}
+
+// Delete and rename of a configuration that runs name its programs and offer to stop them
+// first: Cancel does nothing; Yes stops them, then deletes.
+TEST_F(MainWindowRunning, DeleteAndRenameOfWhatRunsOfferToStopItFirst)
+{
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    const qint64 pid = Running().value(0);
+    app.messages().SetNextAnswers({MsgResult::Cancel});
+    QLineEdit *editor = StartRename("c");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].contains(QStringLiteral("console (pid %1) since ").arg(pid)));
+    EXPECT_TRUE(app.shownTexts()[0].contains("then rename it to c.tsy"));
+    EXPECT_TRUE(QFile::exists(app.lib("a.tsy")));
+
+    app.messages().SetNextAnswers({MsgResult::Yes, MsgResult::Yes});
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(app.shownTexts().size(), 3);
+    EXPECT_TRUE(app.shownTexts()[2].contains(QStringLiteral("started by %1").arg(QString::fromLocal8Bit(::getpwuid(::getuid())->pw_name))));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !QFile::exists(app.lib("a.tsy")); }, 5000));
+    EXPECT_TRUE(Running().isEmpty());
+}
+
+// Show Log before any start says so in a box with the folder, and that no program opens it.
+TEST_F(MainWindowRunning, ShowLogWithoutALogSaysWhereTheyGo)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", ""); // no xdg-open
+    Select({"b.tsy"});
+    Key(Qt::Key_L, Qt::ControlModifier);
+    qputenv("PATH", path);
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith("No program log of b.tsy yet")) << app.shownTexts()[0].toStdString();
+    EXPECT_TRUE(app.shownTexts()[0].contains(app.path() + "/log."));
+    EXPECT_TRUE(app.shownTexts()[0].contains("could not be opened"));
 }
 
 // A start or stop from the command line on the same folder shows within a second, and the
@@ -118,7 +210,8 @@ TEST_F(MainWindowRunning, AConsoleNeverRecordedShowsAsRunningAndStops)
     Key(Qt::Key_R, Qt::ControlModifier);
     ASSERT_EQ(app.shownTexts().size(), 1);
     EXPECT_TRUE(app.shownTexts()[0].contains("console (pid ")) << app.shownTexts()[0].toStdString();
-    Key(Qt::Key_R, Qt::ControlModifier | Qt::ShiftModifier);
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Period, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 1);
 }

@@ -97,6 +97,35 @@ TEST_F(MergeSplitEditorTest, LoadsBothSectionsAndSaveOverwritesKeysInPlace)
     EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")), expected);
 }
 
+// The title names the file. Escape drops typing only after the single editor's question;
+// OK writes autologin "1" into both sections whatever the (hidden) box shows.
+TEST_F(MergeSplitEditorTest, EscapeAsksAndAutoLoginIsWrittenAsOne)
+{
+    QByteArray bytes = JointFileBytes();
+    Open(bytes.replace("autologin=0", "autologin=X").replace("autologin=1", "autologin=0").replace("autologin=X", "autologin=1"));
+    EXPECT_EQ(editor->windowTitle(), QStringLiteral("Configuration Editor (Joint.tsy)"));
+    ASSERT_FALSE(Child<QCheckBox>("ChkAutoLogin")->isChecked()); // the Rostrum section's "0"
+    // Nothing typed: Escape closes without a word.
+    editor->show();
+    QTest::keyClick(editor.get(), Qt::Key_Escape);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(app.shownTexts().isEmpty());
+    editor->show();
+    Field("txtBatch_0")->setText(QStringLiteral("150"));
+    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No, MsgResult::Yes}) {
+        app.messages().SetNextAnswers({answer});
+        QTest::keyClick(editor.get(), Qt::Key_Escape);
+        ASSERT_EQ(app.shownTexts().size(), 1);
+        EXPECT_EQ(app.shownTexts()[0], QStringLiteral("Save the changes to Joint.tsy?"));
+        app.messages().ClearShown();
+        EXPECT_EQ(editor->isVisible(), answer == MsgResult::Cancel);
+        EXPECT_EQ(app.readFile(QStringLiteral("lib/Joint.tsy")).contains("batchsize=150"), answer == MsgResult::Yes);
+        editor->show();
+    }
+    const QByteArray saved = app.readFile(QStringLiteral("lib/Joint.tsy"));
+    EXPECT_EQ(saved.count("autologin=1"), 2) << saved.constData();
+}
+
 // Each refusal is told once, parented to the editor, and leaves the file as it was; so does
 // an OK with nothing changed.
 TEST_F(MergeSplitEditorTest, RefusalsAndAnUnchangedOkWriteNothing)
