@@ -180,6 +180,14 @@ QString LinkReason()
     return QStringLiteral("a symbolic link: not read, run or written through, as it may lead to any file");
 }
 
+// What the entry is, for its row: "a FIFO (named pipe), not a regular file".
+QString NotRegular(mode_t mode)
+{
+    const QString notRegular = QStringLiteral("not a regular file");
+    const QString kind = SharedFolder::KindText(mode);
+    return kind == notRegular ? notRegular : kind + QStringLiteral(", ") + notRegular;
+}
+
 } // namespace
 
 ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing::Kind kind)
@@ -188,8 +196,10 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
     file.entry.FileName = name;
     file.presence = ListedFile::Presence::Listed;
     if (kind == DirectoryListing::Kind::Other) {
-        file.identity = IdentityOf(folder, name);
-        file.unreadable = QStringLiteral("not a regular file");
+        struct stat st {};
+        const bool looked = ::lstat(QFile::encodeName(folder + u'/' + name).constData(), &st) == 0;
+        file.identity = looked ? IdentityFrom(st) : FileIdentity{};
+        file.unreadable = NotRegular(looked ? st.st_mode : 0);
         return file;
     }
     if (kind == DirectoryListing::Kind::Link) {
@@ -221,7 +231,7 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         if (S_ISDIR(st.st_mode))
             file.presence = ListedFile::Presence::Folder;
         else if (!S_ISREG(st.st_mode))
-            bytes = Failure{ErrorNumber::PathFileAccess, QStringLiteral("not a regular file")};
+            bytes = Failure{ErrorNumber::PathFileAccess, NotRegular(st.st_mode)};
         else
             bytes = ReadAll(fd, st.st_size);
     }

@@ -82,8 +82,8 @@ TEST(ConfigListReader, SaysWhyAFileCannotBeReadAndWhoMayReadItsPassword)
     using P = ConfigList::ListedFile::Presence;
     struct Case { QString name; DirectoryListing::Kind kind; P presence; const char *reason; };
     const Case cases[] = {
-        {"fifo.tsy", DirectoryListing::Kind::Other, P::Listed, "not a regular file"},
-        {"fifo.tsy", DirectoryListing::Kind::Unknown, P::Listed, "not a regular file"},
+        {"fifo.tsy", DirectoryListing::Kind::Other, P::Listed, "a FIFO (named pipe), not a regular file"},
+        {"fifo.tsy", DirectoryListing::Kind::Unknown, P::Listed, "a FIFO (named pipe), not a regular file"},
         {"folder.tsy", DirectoryListing::Kind::Unknown, P::Folder, ""},
         {"gone.tsy", DirectoryListing::Kind::Unknown, P::Missing, ""},
         {QFile::decodeName("caf\xe9.tsy"), DirectoryListing::Kind::Unknown, P::Listed, "not valid text"},
