@@ -5,6 +5,8 @@
 // does, looks at the run register and writes one line or object per file: no more than `cat`
 // spends reading them). --guard runs 5,000 files and exits 1 when a ratio is more than three
 // times its target.
+#include "ConfigFiles.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -18,18 +20,6 @@
 namespace {
 
 constexpr double Target = 1.0;
-
-QByteArray ConfigText(int i)
-{
-    return QStringLiteral("SatelliteAppln=%1\r\nldbp=1\r\ndsn=DSN%2\r\ndatabase=db\r\ndbmachinename=host\r\n"
-                          "user=user\r\nsavepass=1\r\npassword=secret\r\nautologin=0\r\n"
-                          "lhbuscomponent=cn=Bus, o=Norwen\r\nlogdirectory=/var/log/suite\r\nwebdirectory=\r\n"
-                          "tablequeuetimer=\r\ntimer=\r\ngridcols=\r\npaneratio=\r\ncurrenttable=\r\nscreen=\r\n"
-                          "batchsize=100\r\ndelay=30\r\n")
-        .arg(i % 3 == 0 ? 4009 : i % 3 == 1 ? 1028 : 4010)
-        .arg(i)
-        .toLatin1();
-}
 
 // One run of program with arguments in folder, output to /dev/null, in ms; -1 on failure.
 double RunMs(const QString &folder, const QString &program, const QStringList &arguments)
@@ -79,7 +69,7 @@ Figures Measure(int files, int rounds)
     for (int i = 0; i < files; ++i) {
         names << QStringLiteral("config_%1.tsy").arg(i, 5, 10, QLatin1Char('0'));
         QFile file(app.filePath(QStringLiteral("lib/") + names.last()));
-        if (!file.open(QIODevice::WriteOnly) || file.write(ConfigText(i)) < 0)
+        if (!file.open(QIODevice::WriteOnly) || file.write(ConfigText(i, QStringLiteral("DSN%1").arg(i))) < 0)
             std::exit(2);
     }
     const QString lib = app.filePath(QStringLiteral("lib"));

@@ -6,6 +6,7 @@
 // small files on a slow machine). --guard runs 3,000 files (a few seconds) and exits 1 when a
 // ratio is more than three times its target.
 #include "support/TestAppDir.h"
+#include "ConfigFiles.h"
 #include "ui/main/frmConfigurationSelector.h"
 
 #include <QAbstractItemModel>
@@ -27,18 +28,6 @@
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray ConfigText(int i, const QString &dsn)
-{
-    return QStringLiteral("SatelliteAppln=%1\r\nldbp=1\r\ndsn=%2\r\ndatabase=db\r\ndbmachinename=host\r\n"
-                          "user=user\r\nsavepass=1\r\npassword=secret\r\nautologin=0\r\n"
-                          "lhbuscomponent=cn=Bus, o=Norwen\r\nlogdirectory=/var/log/suite\r\nwebdirectory=\r\n"
-                          "tablequeuetimer=\r\ntimer=\r\ngridcols=\r\npaneratio=\r\ncurrenttable=\r\nscreen=\r\n"
-                          "batchsize=100\r\ndelay=30\r\n")
-        .arg(i % 3 == 0 ? 4009 : i % 3 == 1 ? 1028 : 4010)
-        .arg(dsn)
-        .toLatin1();
-}
 
 QString NameOf(int i) { return QStringLiteral("config_%1.tsy").arg(i, 5, 10, QLatin1Char('0')); }
 
