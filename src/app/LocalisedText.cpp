@@ -64,7 +64,9 @@ LocalisedText::LocalisedText(const QString &appDir)
 bool LocalisedText::Load()
 {
     struct stat st {};
-    // Only a regular file: a FIFO would block the start, a device never end.
+    // Only a regular file: a FIFO would block the start, a device never end. The file is the
+    // administrator's, beside the program (installed, a link to its conffile in /etc), not in
+    // a shared folder, so the link is followed.
     const bool present = ::stat(QFile::encodeName(m_path).constData(), &st) == 0 && S_ISREG(st.st_mode);
     Identity now;
     if (present)
