@@ -133,9 +133,7 @@ void ReadLines(const QString &text, ListedFile &file)
                 if (platform)
                     entry.Platform = platform.value();
                 else if (file.unreadable.isEmpty())
-                    file.unreadable = QStringLiteral("ldbp \"%1\" is not a whole number (%2 %3)")
-                                          .arg(text, QString::number(platform.error().number),
-                                               platform.error().description);
+                    file.unreadable = QStringLiteral("the platform (ldbp): %1").arg(Vb::CIntRefusal(text, platform.error()));
             }
             break;
         case 'p':

@@ -26,6 +26,8 @@ Failure Overflow();
 // Conversion of a text to a 16-bit whole number: the text must be a number (blanks
 // around it allowed), halves round to even, outside -32768..32767 is an overflow.
 Result<qint16> CInt(const QString &text);
+// Why CInt refused text, as an operator reads it: what the value is and what was wanted.
+QString CIntRefusal(const QString &text, const Failure &refused);
 
 // True when text is a number as a conversion would accept it (the empty text is not).
 bool IsNumeric(const QString &text);

@@ -9,7 +9,16 @@
 namespace {
 
 // What a conversion of a null value reports.
-Failure InvalidUseOfNull() { return Failure{ErrorNumber::InvalidUseOfNull, QStringLiteral("Invalid use of Null")}; }
+Failure InvalidUseOfNull()
+{
+    return Failure{ErrorNumber::InvalidUseOfNull, QStringLiteral("the back-end version (backendversion of tsparameters) is empty")};
+}
+
+Failure NotAVersion(const QString &text, const Failure &refused)
+{
+    return Failure{refused.number, QStringLiteral("the back-end version (backendversion of tsparameters): ")
+                                       + Vb::CIntRefusal(text, refused)};
+}
 
 // The version as a 16-bit whole number: a whole-number column must fit, any other is
 // converted by CInt; Null is an error.
@@ -20,10 +29,13 @@ Result<qint16> VersionOf(const QVariant &value)
     if (value.typeId() == QMetaType::LongLong) {
         const qlonglong number = value.toLongLong();
         if (number < -32768 || number > 32767)
-            return Vb::Overflow();
+            return NotAVersion(QString::number(number), Vb::Overflow());
         return qint16(number);
     }
-    return Vb::CInt(value.toString());
+    const Result<qint16> version = Vb::CInt(value.toString());
+    if (!version)
+        return NotAVersion(value.toString(), version.error());
+    return version;
 }
 
 // The back-end version in the first row of tsparameters, read on an open connection; 0 when

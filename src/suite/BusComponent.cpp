@@ -134,6 +134,8 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     const auto held = FileLock::LockFolder(folder.value()->Path());
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
     const Result<void> ran = RunTool(appDir, folder.value()->Path(), commandLine, waiting);
+    if (waiting)
+        waiting(ToolEnded);
     if (!ran) {
         Failed(messages, componentName, ran.error().description);
         return false;

@@ -16,7 +16,9 @@ QString BusComponentCommandLine(const QString &host, const QString &port, const 
                                 const QString &adminPassword, const QString &componentName);
 
 // Called several times a second while the tool runs, with the whole seconds since it
-// started; returning false ends the tool.
+// started; returning false ends the tool. Once more with ToolEnded when the tool has ended and
+// before its outcome is told, so that no "waiting" shows behind that message.
+constexpr int ToolEnded = -1;
 using ToolWaiting = std::function<bool(int elapsedSeconds)>;
 
 // Runs the tool of appDir hidden in a new folder of its own ($XDG_RUNTIME_DIR, else

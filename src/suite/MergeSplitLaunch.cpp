@@ -191,8 +191,8 @@ Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QSt
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
         return Failure{platform.error().number,
-                         QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
-                             .arg(section, platformText, platform.error().description)};
+                         QStringLiteral("The platform (ldbp) of section [%1]: %2.")
+                             .arg(section, Vb::CIntRefusal(platformText, platform.error()))};
     QString server = dsn;
     if (platform.value() == ServerNamePlatform) {
         const Result<QString> looked = WaitForServerName(dsn, user, password);

@@ -1,6 +1,8 @@
 #include "suite/RunRegister.h"
 
+#include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
+#include "platform/DirectoryListing.h"
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
 #include "platform/Process.h"
@@ -15,6 +17,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 
 #include <cerrno>
 
@@ -57,6 +60,9 @@ QJsonObject ToJson(const RunRecord &r)
         {"section", r.section},
         {"commandLine", r.commandLine},
         {"logFile", r.logFile},
+        {"file", r.file},
+        {"fileDeleted", r.fileDeleted},
+        {"fileId", QStringLiteral("%1:%2").arg(r.fileDevice).arg(r.fileInode)},
     };
 }
 
@@ -78,7 +84,47 @@ std::optional<RunRecord> FromJson(const QJsonObject &o)
     r.section = o.value("section").toString();
     r.commandLine = o.value("commandLine").toString();
     r.logFile = o.value("logFile").toString();
+    // A register written before files were followed: the file it was started for.
+    r.file = o.value("file").toString(r.configFile);
+    r.fileDeleted = o.value("fileDeleted").toBool();
+    const QStringList id = o.value("fileId").toString().split(u':');
+    r.fileDevice = id.value(0).toULongLong();
+    r.fileInode = id.value(1).toULongLong();
     return r;
+}
+
+void SetIdentity(RunRecord &r)
+{
+    const QFileInfo info(r.file);
+    const ConfigList::FileIdentity id = ConfigList::IdentityOf(info.path(), info.fileName());
+    r.fileDevice = id.exists ? id.device : 0;
+    r.fileInode = id.exists ? id.inode : 0;
+}
+
+// The same program recorded for the same configuration.
+bool SameRecord(const RunRecord &a, const RunRecord &b)
+{
+    return a.pid == b.pid && a.startTime == b.startTime && a.configFile == b.configFile;
+}
+
+// Replaces the register, under its lock, with what change makes of its live records.
+Result<void> Rewrite(const QString &appDir, const std::function<void(QList<RunRecord> &)> &change)
+{
+    // The register is replaced by a rename, so the lock is a file beside it that stays.
+    // Another instance holds it for a few milliseconds; one that hangs is not waited for long.
+    const auto lock = FileLock::LockFile(RunRegister::RegisterPath(appDir) + QStringLiteral(".lock"), 2000);
+    if (!lock)
+        return lock.error();
+    // A register that cannot be read is replaced: the processes it named are found no more,
+    // which is better than recording nothing from now on.
+    QList<RunRecord> records = RunRegister::Load(appDir).value_or({});
+    records.removeIf([](const RunRecord &r) { return !RunRegister::IsRunning(r); });
+    change(records);
+    QJsonArray array;
+    for (const RunRecord &r : std::as_const(records))
+        array.append(ToJson(r));
+    // Every operator of the group replaces it in turn: 0660, whoever made it.
+    return FileIo::WriteFileAtomic(RunRegister::RegisterPath(appDir), QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
 Failure RegisterFailure(const QString &path, const QString &why)
@@ -139,29 +185,94 @@ Result<QList<RunRecord>> Read(const QString &appDir)
         records.value().removeIf([](const RunRecord &r) { return !IsRunning(r); });
         // A window killed between a start and its record leaves a program no record names.
         records.value() << FindUnrecorded(appDir, records.value());
+        Place(appDir, records.value());
     }
     return records;
 }
 
 Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
 {
-    // The register is replaced by a rename, so the lock is a file beside it that stays.
-    // Another instance holds it for a few milliseconds; one that hangs is not waited for long.
-    const auto lock = FileLock::LockFile(RegisterPath(appDir) + QStringLiteral(".lock"), 2000);
-    if (!lock)
-        return lock.error();
-    // A register that cannot be read is replaced: the processes it named are found no more,
-    // which is better than recording nothing from now on.
-    QList<RunRecord> records = Load(appDir).value_or({});
-    records.removeIf([](const RunRecord &r) { return !IsRunning(r); });
-    // Programs no record names are recorded with these; one being recorded now is not found.
-    records << FindUnrecorded(appDir, records + added);
-    records << added;
-    QJsonArray array;
-    for (const RunRecord &r : std::as_const(records))
-        array.append(ToJson(r));
-    // Every operator of the group replaces it in turn: 0660, whoever made it.
-    return FileIo::WriteFileAtomic(RegisterPath(appDir), QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return Rewrite(appDir, [&](QList<RunRecord> &records) {
+        // Programs no record names are recorded with these; one being recorded now is not found.
+        records << FindUnrecorded(appDir, records + added);
+        records << added;
+    });
+}
+
+Result<void> FileMoved(const QString &appDir, const QString &from, const QString &to)
+{
+    return Rewrite(appDir, [&](QList<RunRecord> &records) {
+        for (RunRecord &r : records) {
+            if (r.file != from || r.fileDeleted)
+                continue;
+            if (to.isEmpty()) {
+                r.fileDeleted = true;
+            } else {
+                r.file = to;
+                SetIdentity(r);
+            }
+        }
+    });
+}
+
+void Place(const QString &appDir, QList<RunRecord> &records)
+{
+    // The identities of each folder's files, read once and only when needed.
+    QHash<QString, QHash<std::pair<quint64, quint64>, QString>> folders;
+    auto filesOf = [&](const QString &folder) -> const QHash<std::pair<quint64, quint64>, QString> & {
+        auto it = folders.find(folder);
+        if (it == folders.end()) {
+            QHash<std::pair<quint64, quint64>, QString> ids;
+            for (const DirectoryListing::Entry &e : DirectoryListing::Files(folder).value_or({})) {
+                if (e.kind == DirectoryListing::Kind::RegularFile || e.kind == DirectoryListing::Kind::Unknown) {
+                    const ConfigList::FileIdentity id = ConfigList::IdentityOf(folder, e.name);
+                    if (id.exists)
+                        ids.insert({id.device, id.inode}, folder + u'/' + e.name);
+                }
+            }
+            it = folders.insert(folder, ids);
+        }
+        return *it;
+    };
+    QList<RunRecord> followed;
+    for (RunRecord &r : records) {
+        if (r.fileDeleted || r.file.isEmpty())
+            continue;
+        const QFileInfo info(r.file);
+        const ConfigList::FileIdentity now = ConfigList::IdentityOf(info.path(), info.fileName());
+        if (r.fileInode == 0 || (now.exists && now.device == r.fileDevice && now.inode == r.fileInode)) {
+            r.fileMissing = !now.exists;
+            continue;
+        }
+        // The recorded file under another name: renamed outside; the programs go with it.
+        const QString movedTo = filesOf(info.path()).value({r.fileDevice, r.fileInode});
+        if (!movedTo.isEmpty()) {
+            r.file = movedTo;
+        } else if (now.exists) {
+            // Another file under the name and the recorded one nowhere: a save replaced it.
+            r.fileDevice = now.device;
+            r.fileInode = now.inode;
+        } else {
+            // Gone for now; a file that comes back under the name (a restore) is theirs again.
+            r.fileMissing = true;
+            continue;
+        }
+        followed << r;
+    }
+    if (followed.isEmpty())
+        return;
+    // Told to the register, so that a file made later under the old name is not taken for it.
+    [[maybe_unused]] const Result<void> told = Rewrite(appDir, [&](QList<RunRecord> &stored) {
+        for (RunRecord &s : stored) {
+            for (const RunRecord &f : std::as_const(followed)) {
+                if (SameRecord(s, f) && !s.fileDeleted) {
+                    s.file = f.file;
+                    s.fileDevice = f.fileDevice;
+                    s.fileInode = f.fileInode;
+                }
+            }
+        }
+    });
 }
 
 QStringList LogFilesOf(const QString &appDir, const QString &configFile)
@@ -286,6 +397,8 @@ QList<RunRecord> FindUnrecorded(const QString &appDir, const QList<RunRecord> &r
             if (file.isEmpty())
                 continue;
             r.configFile = file;
+            r.file = file;
+            SetIdentity(r);
             r.logFile = LogFileFor(appDir, r.kind, file, r.section);
             if (Verify(appDir, r))
                 found << r;
@@ -355,6 +468,7 @@ Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStr
     RunRecord record;
     record.kind = kind;
     record.configFile = configFile;
+    record.file = configFile;
     record.section = section;
     // Passwords never reach the register or the log; the program itself gets them.
     record.commandLine = Masked(commandLine);
@@ -382,6 +496,8 @@ Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStr
     for (const QString &file : configFiles) {
         records << record;
         records.last().configFile = file;
+        records.last().file = file;
+        SetIdentity(records.last());
     }
     return StartedRun{record, Add(appDir, records)};
 }
@@ -394,7 +510,7 @@ QList<RunRecord> Of(const QList<RunRecord> &records, const QString &configFile)
 {
     QList<RunRecord> of;
     for (const RunRecord &r : records) {
-        if (r.configFile == configFile)
+        if (r.file == configFile && !r.Orphaned())
             of << r;
     }
     return of;
@@ -451,14 +567,35 @@ QString Summary(const QList<RunRecord> &records, const QDateTime &now)
     return parts.join(QStringLiteral("; "));
 }
 
-QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory)
+namespace {
+const QString OrphanMark = QStringLiteral(" (deleted)");
+} // namespace
+
+QString RowName(const RunRecord &record)
 {
-    QMap<QString, QList<RunRecord>> byFile;
+    const QString name = QFileInfo(record.file).fileName();
+    return record.Orphaned() ? name + OrphanMark : name;
+}
+
+QString OrphanedFileName(const QString &rowName)
+{
+    return rowName.endsWith(OrphanMark) ? rowName.chopped(OrphanMark.size()) : QString();
+}
+
+QMap<QString, QList<RunRecord>> ByRow(const QList<RunRecord> &records, const QString &configDirectory)
+{
+    QMap<QString, QList<RunRecord>> byRow;
     const QString prefix = configDirectory + u'/';
     for (const RunRecord &r : records) {
-        if (r.configFile.startsWith(prefix) && r.configFile.indexOf(u'/', prefix.size()) < 0)
-            byFile[r.configFile.mid(prefix.size())] << r;
+        if (r.file.startsWith(prefix) && r.file.indexOf(u'/', prefix.size()) < 0)
+            byRow[RowName(r)] << r;
     }
+    return byRow;
+}
+
+QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory)
+{
+    const QMap<QString, QList<RunRecord>> byFile = ByRow(records, configDirectory);
     QHash<QString, QString> summaries;
     const QDateTime now = QDateTime::currentDateTime();
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)

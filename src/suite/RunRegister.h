@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,18 @@ struct RunRecord
     QString section;
     QString commandLine;
     QString logFile;
+    // The configuration the program belongs to now: configFile until a rename moves it (made
+    // here, or found by the file's identity), marked deleted once deleted here. A later file
+    // of the same name is another configuration.
+    QString file;
+    bool fileDeleted = false;
+    // The identity (device, inode) of that file when started or last followed; 0 when unknown.
+    quint64 fileDevice = 0, fileInode = 0;
+    // Read's finding, never stored: no file of that name is there now (deleted or moved outside).
+    bool fileMissing = false;
+
+    // Its file is gone: the programs are shown on a row of their own.
+    bool Orphaned() const { return fileDeleted || fileMissing; }
 };
 
 namespace RunRegister {
@@ -50,6 +63,14 @@ Result<QList<RunRecord>> Read(const QString &appDir);
 // and are not among recorded: a window killed between a start and its record leaves one. Each
 // is made a record as StartRecorded would have written it, and only when Verify proves it.
 QList<RunRecord> FindUnrecorded(const QString &appDir, const QList<RunRecord> &recorded);
+// Follows a configuration file renamed (to) or deleted (to empty) here: the programs started
+// for it stay with it, and a later file under its old name is another configuration.
+Result<void> FileMoved(const QString &appDir, const QString &from, const QString &to);
+// Where each record's file is now: a file renamed outside is followed by its identity (and
+// the register told so); a name missing is fileMissing. The records' folders are looked at
+// only when a name no longer holds the recorded file.
+void Place(const QString &appDir, QList<RunRecord> &records);
+
 // Adds records under the register's lock, dropping those no longer running, so that two
 // instances adding at once both keep theirs. The file is replaced whole, mode 0660.
 Result<void> Add(const QString &appDir, const QList<RunRecord> &records);
@@ -101,7 +122,14 @@ QList<RunRecord> Of(const QList<RunRecord> &records, const QString &configFile);
 // "consoles FMK, RST since 10:02, op2; Java server since 10:02, op2; dispatchers PUB since 10:03, op2".
 // Times of another day carry the date. Empty when nothing runs.
 QString Summary(const QList<RunRecord> &ofOneConfiguration, const QDateTime &now = QDateTime::currentDateTime());
-// The summary of each configuration in configDirectory that has something running, keyed by file name.
+// The row of the list the record is shown on: its file's name, or for a file that is gone
+// "<name> (deleted)" (a name no configuration file can have).
+QString RowName(const RunRecord &record);
+// The same name taken back: the file name of an orphan row, empty for any other name.
+QString OrphanedFileName(const QString &rowName);
+// The records of configDirectory's files by RowName.
+QMap<QString, QList<RunRecord>> ByRow(const QList<RunRecord> &records, const QString &configDirectory);
+// The summary of each row that has something running, by RowName.
 QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory);
 // One line per program, for a question or a message: what, pid, since when, started by whom.
 QString Details(const QList<RunRecord> &records);

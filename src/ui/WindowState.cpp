@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QScreen>
 #include <QSettings>
+#include <QTimer>
 #include <QWidget>
 
 namespace {
@@ -39,10 +40,27 @@ public:
     {
         if (event->type() == QEvent::Hide && watched == parent())
             Save(static_cast<QWidget *>(watched));
+        // The frame is known once the window is shown (a window manager adds it a moment
+        // later): then the whole window, status bar included, is brought onto the screen.
+        if (event->type() == QEvent::Show && watched == parent()) {
+            auto *window = static_cast<QWidget *>(watched);
+            for (const int ms : {0, 500})
+                QTimer::singleShot(ms, window, [window] { Fit(window); });
+        }
         return false;
     }
 
 private:
+    static void Fit(QWidget *window)
+    {
+        if (!window->isVisible() || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) || !window->screen())
+            return;
+        const QRect free = window->screen()->availableGeometry();
+        const QRect inner = WindowState::FitInside(window->frameGeometry(), window->geometry(), free);
+        if (inner != window->geometry())
+            window->setGeometry(inner);
+    }
+
     void Save(const QWidget *window) const
     {
         QSettings settings = Settings();
@@ -94,6 +112,18 @@ void Keep(QWidget *window, const QString &key, Remember what)
     if (what == Remember::SizeAndPosition && settings.value(Name(key, QStringLiteral("maximized"))).toBool())
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
     new Keeper(window, key, what);
+}
+
+QRect FitInside(const QRect &frame, const QRect &inner, const QRect &free)
+{
+    const QMargins edges(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                         frame.bottom() - inner.bottom());
+    const QSize size = inner.size().boundedTo(free.size().shrunkBy(edges)).expandedTo(QSize(1, 1));
+    const QSize outer = size.grownBy(edges);
+    QPoint at = frame.topLeft();
+    at.setX(qMax(free.left(), qMin(at.x(), free.right() + 1 - outer.width())));
+    at.setY(qMax(free.top(), qMin(at.y(), free.bottom() + 1 - outer.height())));
+    return QRect(at + QPoint(edges.left(), edges.top()), size);
 }
 
 QVariant Value(const QString &key, const QString &name, const QVariant &fallback)

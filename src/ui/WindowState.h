@@ -3,6 +3,7 @@
 #include <QString>
 #include <QVariant>
 
+class QRect;
 class QWidget;
 
 // The layout of the windows, remembered per user in the desktop's settings location
@@ -17,6 +18,12 @@ enum class Remember { Size, SizeAndPosition };
 // screen's free area, and a position from which its title bar could not be reached (a
 // screen unplugged since) is dropped.
 void Keep(QWidget *window, const QString &key, Remember what);
+
+// The contents' rectangle of a window whose frame (title bar and borders included) is frame
+// and whose contents are inner, such that the whole frame lies inside free: moved in first,
+// then made smaller where it is larger than free. A remembered position is the frame's, a
+// remembered size the contents', so only the shown window can tell where its edges are.
+QRect FitInside(const QRect &frame, const QRect &inner, const QRect &free);
 
 // Further values of a window's group, such as its list's columns.
 QVariant Value(const QString &key, const QString &name, const QVariant &fallback = {});

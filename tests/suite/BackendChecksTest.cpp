@@ -30,9 +30,10 @@ TEST(BackendChecks, OnlyVersionSixPassesOtherVersionsAreSilentAndNonVersionsRepo
         {"integer", {"7", "6"}, false, nullptr}, // the first row counts, and above 6 fails too
         {"text", {"' 6 '"}, true, nullptr},      // text that is a number
         {"numeric", {"6.4"}, true, nullptr},     // rounded to a whole number
-        {"integer", {"NULL"}, false, "Invalid use of Null"},
-        {"text", {"'six'"}, false, "Type mismatch"},
-        {"integer", {"40000"}, false, "Overflow"},
+        // Said as the value and what was wanted, not as a conversion's error name.
+        {"integer", {"NULL"}, false, "version (backendversion of tsparameters) is empty"},
+        {"text", {"'six'"}, false, "version (backendversion of tsparameters): \"six\" is not a number"},
+        {"integer", {"40000"}, false, "\"40000\" is outside the whole numbers from -32768 to 32767"},
         {"", {}, false, "tsparameters"},         // the driver's text names the missing table
     };
     for (const Case &c : cases) {

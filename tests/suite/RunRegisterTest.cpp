@@ -13,6 +13,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -245,6 +247,52 @@ TEST_F(RunRegisterTest, StopWaitsTheGraceThenKills)
     EXPECT_TRUE(stopper.Killed());
     EXPECT_TRUE(outcome.contains("2 program(s) stopped")) << outcome.toStdString();
     EXPECT_TRUE(app.readFile("log/a.tsy.console.log").contains("got TERM"));
+}
+
+// A program belongs to the file it was started for, whatever its name becomes: renamed here or
+// outside, saved (replaced) or deleted here; a file made later under an old name is another one.
+TEST_F(RunRegisterTest, AProgramFollowsItsFileNotItsName)
+{
+    app.writeFile("lib/a.tsy", "dsn=a\n");
+    const RunRecord r = Start(Program("TessHost.exe", "exit 0"), "a.tsy");
+    // The row each step leaves the program on; the names that must show nothing of it.
+    struct Case { const char *what; std::function<void()> step; const char *row; QStringList notOn; };
+    const Case cases[] = {
+        {"renamed here", [&] {
+             ASSERT_TRUE(QFile::rename(app.lib("a.tsy"), app.lib("b.tsy")));
+             ASSERT_TRUE(RunRegister::FileMoved(app.path(), app.lib("a.tsy"), app.lib("b.tsy")));
+             app.writeFile("lib/a.tsy", "dsn=new\n");
+         }, "b.tsy", {"a.tsy"}},
+        {"renamed outside", [&] {
+             ASSERT_TRUE(QFile::rename(app.lib("b.tsy"), app.lib("c.tsy")));
+         }, "c.tsy", {"a.tsy", "b.tsy"}},
+        {"a new file under the name it had", [&] { app.writeFile("lib/b.tsy", "dsn=new\n"); }, "c.tsy", {"b.tsy"}},
+        {"saved, which replaces the file", [&] {
+             app.writeFile("lib/c.tmp", "dsn=saved\n");
+             ASSERT_TRUE(QFile::remove(app.lib("c.tsy")));
+             ASSERT_TRUE(QFile::rename(app.lib("c.tmp"), app.lib("c.tsy")));
+         }, "c.tsy", {"a.tsy", "b.tsy"}},
+        {"deleted outside: gone while the name is", [&] { ASSERT_TRUE(QFile::remove(app.lib("c.tsy"))); },
+         "c.tsy (deleted)", {"a.tsy", "b.tsy"}},
+        {"deleted here", [&] {
+             app.writeFile("lib/c.tsy", "dsn=saved\n");
+             ASSERT_TRUE(QFile::remove(app.lib("c.tsy")));
+             ASSERT_TRUE(RunRegister::FileMoved(app.path(), app.lib("c.tsy"), QString()));
+             app.writeFile("lib/c.tsy", "dsn=new\n");
+         }, "c.tsy (deleted)", {"a.tsy", "b.tsy", "c.tsy"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        c.step();
+        const QList<RunRecord> records = RunRegister::Read(app.path()).value_or({});
+        const QMap<QString, QList<RunRecord>> rows = RunningState::ByRow(records, app.lib());
+        ASSERT_EQ(rows.keys(), QStringList{QLatin1String(c.row)});
+        EXPECT_EQ(rows.first().value(0).pid, r.pid);
+        EXPECT_EQ(RunningState::Of(records, app.lib(QLatin1String(c.row))).size(), QLatin1String(c.row).endsWith(QLatin1String(".tsy")) ? 1 : 0);
+        for (const QString &other : c.notOn)
+            EXPECT_TRUE(RunningState::Of(records, app.lib(other)).isEmpty()) << other.toStdString();
+        EXPECT_TRUE(RunRegister::Verify(app.path(), rows.first().value(0))) << "Stop still reaches it";
+    }
 }
 
 TEST(RunningState, SummaryNamesWhatRunsSinceWhenAndWho)

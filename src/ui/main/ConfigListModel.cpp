@@ -292,7 +292,8 @@ QStringList ConfigListModel::Unreadable() const
 {
     QStringList lines;
     for (const ListedFile &file : m_rows) {
-        if (!file.unreadable.isEmpty())
+        // A row of programs whose file is gone tells that on its own.
+        if (!file.unreadable.isEmpty() && file.presence == ListedFile::Presence::Listed)
             lines << file.entry.FileName + QStringLiteral(": ") + file.unreadable;
     }
     return lines;

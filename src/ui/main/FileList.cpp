@@ -7,6 +7,7 @@
 #include "ui/main/ConfigListFilter.h"
 #include "ui/main/ConfigListModel.h"
 #include "ui/main/RunningView.h"
+#include "suite/RunRegister.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -54,6 +55,7 @@ public:
     }
 
     bool IsEditing() const { return m_editor && m_editor->isVisible(); }
+    QLineEdit *Editor() const { return qobject_cast<QLineEdit *>(m_editor.data()); }
     void SetFinisher(const std::function<void()> *finish) { m_finishRef = finish; }
 
     // Commits an editor still open, then hands over the edit waiting to be applied.
@@ -151,7 +153,10 @@ QStringList FileList::Load()
 {
     m_model->LoadHeaders();
     m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), this);
-    connect(m_running, &RunningView::Changed, this, [this] { m_model->SetRunning(m_running->Summaries()); });
+    connect(m_running, &RunningView::Changed, this, [this] {
+        m_model->SetRunning(m_running->Summaries());
+        SyncOrphanRows();
+    });
     connect(m_running, &RunningView::Ended, this, &FileList::Tell);
     m_running->Reload();
     m_loaded = true;
@@ -178,7 +183,16 @@ QStringList FileList::ReadAll()
         if (read.presence == ConfigList::ListedFile::Presence::Listed)
             files.push_back(std::move(read));
     }
+    // The rows of programs whose file is gone stay, in their place by name.
+    for (ConfigList::ListedFile &orphan : OrphanRows()) {
+        const auto at = std::lower_bound(files.begin(), files.end(), orphan.entry.FileName,
+                                         [](const ConfigList::ListedFile &f, const QString &n) {
+                                             return ConfigList::NameLess(f.entry.FileName, n);
+                                         });
+        files.insert(at, std::move(orphan));
+    }
     m_model->SetFiles(std::move(files));
+    m_orphanRows = m_running ? m_running->Orphans() : QStringList();
     // One watch on the folder, whatever the number of files: it names each file changed.
     const bool watched = !folder.isEmpty() && m_watch->Watch(folder);
     if (listed && watched)
@@ -313,9 +327,57 @@ const ConfigList::ListedFile *FileList::FileOf(const QString &name) const
     return row < 0 ? nullptr : &m_model->File(row);
 }
 
-int FileList::Count() const { return m_model->rowCount(); }
+bool FileList::IsOrphanRow(const QString &name) const { return m_orphanRows.contains(name); }
 
-int FileList::Shown() const { return m_filter->rowCount(); }
+// The orphan rows are programs, not configurations: the counts leave them out.
+int FileList::Count() const { return m_model->rowCount() - int(m_orphanRows.size()); }
+
+int FileList::Shown() const
+{
+    int orphansShown = 0;
+    for (const QString &name : m_orphanRows) {
+        const int row = m_model->RowOf(name);
+        orphansShown += row >= 0 && m_filter->mapFromSource(m_model->index(row, 0)).isValid();
+    }
+    return m_filter->rowCount() - orphansShown;
+}
+
+std::vector<ConfigList::ListedFile> FileList::OrphanRows() const
+{
+    std::vector<ConfigList::ListedFile> rows;
+    if (!m_running)
+        return rows;
+    for (const QString &name : m_running->Orphans()) {
+        ConfigList::ListedFile row;
+        // Not a file of the folder: no command but Stop and Show Log acts on it.
+        row.presence = ConfigList::ListedFile::Presence::Missing;
+        row.entry.FileName = name;
+        row.unreadable = QStringLiteral("%1 was deleted or moved away; its programs still run, and Stop ends them")
+                             .arg(RunningState::OrphanedFileName(name));
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+void FileList::SyncOrphanRows()
+{
+    const QStringList now = m_running ? m_running->Orphans() : QStringList();
+    if (now == m_orphanRows)
+        return;
+    {
+        const QScopedValueRollback updating(m_updating, true);
+        for (const QString &name : std::as_const(m_orphanRows)) {
+            if (!now.contains(name))
+                m_model->RemoveFile(name);
+        }
+        for (ConfigList::ListedFile &orphan : OrphanRows()) {
+            if (!m_orphanRows.contains(orphan.entry.FileName))
+                m_model->SetFile(std::move(orphan));
+        }
+        m_orphanRows = now;
+    }
+    emit SelectionChanged();
+}
 
 bool FileList::StillAsListed(const QStringList &names)
 {
@@ -343,7 +405,7 @@ bool FileList::StillAsListed(const QStringList &names)
     return false;
 }
 
-void FileList::StartRename(const QString &name)
+void FileList::StartRename(const QString &name, const QString &typed)
 {
     const int row = m_model->RowOf(name);
     const QModelIndex shown = row < 0 ? QModelIndex() : m_filter->mapFromSource(m_model->index(row, 0));
@@ -351,6 +413,8 @@ void FileList::StartRename(const QString &name)
         return;
     m_view->selectionModel()->setCurrentIndex(shown, QItemSelectionModel::NoUpdate);
     m_view->edit(shown);
+    if (QLineEdit *editor = m_labelEdit->Editor(); editor && !typed.isNull())
+        editor->setText(typed);
 }
 
 bool FileList::TakeRename(QString *fileName, QString *typed) { return m_labelEdit->TakePending(fileName, typed); }

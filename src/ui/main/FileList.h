@@ -54,6 +54,9 @@ public:
     QString Target() const;
     // The file as listed, or null when no row holds it.
     const ConfigList::ListedFile *FileOf(const QString &name) const;
+    // True for a row of programs whose configuration file was deleted: only Stop and Show
+    // Log act on it.
+    bool IsOrphanRow(const QString &name) const;
     int Count() const;
     int Shown() const;
     // True when every file named is still the version listed (same inode, size and time).
@@ -61,9 +64,10 @@ public:
     // must do nothing.
     bool StillAsListed(const QStringList &names);
 
-    // Starts the in-place edit of the file's name. finish runs once an edit ended (queued),
-    // and before a row's menu opens.
-    void StartRename(const QString &name);
+    // Starts the in-place edit of the file's name, holding typed when given (a refused name
+    // given back for correction). finish runs once an edit ended (queued), and before a row's
+    // menu opens.
+    void StartRename(const QString &name, const QString &typed = QString());
     void SetEditFinisher(std::function<void()> finish) { m_finishEdit = std::move(finish); }
     // Ends an edit still open; the file edited and the text typed, when there is one to apply.
     bool TakeRename(QString *fileName, QString *typed);
@@ -91,6 +95,9 @@ private:
     void Select(const QStringList &names, const QString &current);
     void SelectFirstRow();
     void NoteUnreadable();
+    // The rows of programs whose file is gone, as the register tells them now.
+    std::vector<ConfigList::ListedFile> OrphanRows() const;
+    void SyncOrphanRows();
     void ColumnClicked(int column);
     void ApplySort();
     void RestoreLayout();
@@ -123,6 +130,8 @@ private:
     // The status bar's note of unreadable files, as last given.
     QString m_unreadableNote;
     QString m_lastOutcome;
+    // The orphan rows the model holds.
+    QStringList m_orphanRows;
     int m_sortColumn = -1;
     // The first header click toggles this, so it sorts ascending.
     Qt::SortOrder m_sortOrder = Qt::DescendingOrder;

@@ -24,6 +24,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
+
 #include <unistd.h>
 #include <utility>
 
@@ -86,6 +88,10 @@ bool MainCommands::Fits(const Rule &rule, const QStringList &names) const
         const ConfigList::ListedFile *file = m_list.FileOf(name);
         return file && file->unreadable.isEmpty();
     };
+    // A row of programs whose file is gone: only they are there to stop or to read the logs of.
+    if (rule.command != Command::Stop && rule.command != Command::ShowLog
+        && std::any_of(names.cbegin(), names.cend(), [this](const QString &name) { return m_list.IsOrphanRow(name); }))
+        return false;
     switch (rule.rows) {
     case Rows::None: return true;
     case Rows::One: return names.size() == 1;
@@ -133,6 +139,8 @@ void MainCommands::Execute(Command command)
             return;
         targets = Resolve();
     }
+    // What an earlier command did is not this one's outcome: it goes, and this one's follows.
+    m_list.Tell(QString());
     (this->*rule.body)(targets);
 }
 
@@ -187,6 +195,8 @@ void MainCommands::Update(const Targets &targets)
             frmEditConfiguration editor(m_session, targets.path);
             if (editor.Load())
                 editor.exec();
+            if (!editor.SavedPath().isEmpty())
+                m_list.Tell(QStringLiteral("%1 saved").arg(QFileInfo(editor.SavedPath()).fileName()));
         }
     }
     m_list.Refresh(FileList::Cause::AfterCommand);
@@ -204,12 +214,14 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
         return;
     const QString newName = ConfigStore::StoredConfigFileName(typed);
     QString why;
+    // The refusal repeats what was typed, and the edit opens again holding it for correction.
+    const QString typedLine = QStringLiteral("\r\n\r\n\"%1\"").arg(typed);
     if (newName.isEmpty()) {
         why = QStringLiteral("no name");
-        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
+        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0154")) + typedLine, MsgIcon::Critical);
     } else if (!FileIo::IsValidFileName(newName)) {
         why = QStringLiteral("a character a file name cannot hold");
-        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
+        m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0357")) + typedLine, MsgIcon::Critical);
     } else if (newName == fileName) {
         // Typing the name without its extension names the same file: nothing to move.
         return;
@@ -222,8 +234,8 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
             renameIt();
         return;
     }
-    // The typed name is repeated: the editor has closed on the real one.
     m_list.Tell(QStringLiteral("%1 not renamed to \"%2\": %3").arg(fileName, typed, why));
+    m_list.StartRename(fileName, typed);
 }
 
 void MainCommands::RenameNow(const QString &fileName, const QString &newName)
@@ -231,9 +243,15 @@ void MainCommands::RenameNow(const QString &fileName, const QString &newName)
     if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
         m_session.MsgBox(m_window, renamed.error().description);
         m_list.Tell(QStringLiteral("%1 not renamed to %2: %3").arg(fileName, newName, renamed.error().description));
+        m_list.StartRename(fileName, newName);
         return;
     }
     m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
+    // What runs for it goes with it; a later file under the old name is another one.
+    const QString folder = m_session.ConfigDirectory() + u'/';
+    if (const Result<void> told = RunRegister::FileMoved(m_session.AppDir(), folder + fileName, folder + newName); !told)
+        m_list.Tell(QStringLiteral("%1 renamed to %2, but the register of running programs could not be told: %3")
+                        .arg(fileName, newName, told.error().description));
     // The list is read again, sorted, and keeps what was highlighted, the renamed row under its new name.
     QStringList highlight = m_list.Highlighted();
     QString current = m_list.Current();
@@ -270,6 +288,10 @@ void MainCommands::DeleteNow(const QStringList &names)
     QStringList deleted, kept;
     for (const QString &name : names)
         (DeleteConfigFile(name) ? deleted : kept) << name;
+    // Programs still running for a deleted file keep a row of their own, so Stop reaches them.
+    for (const QString &name : std::as_const(deleted))
+        [[maybe_unused]] const Result<void> told =
+            RunRegister::FileMoved(m_session.AppDir(), m_session.ConfigDirectory() + u'/' + name, QString());
     QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
                                         : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
     if (!kept.isEmpty())
@@ -359,7 +381,7 @@ QString MainCommands::RunningText(const QList<RunRecord> &records)
     QStringList lines;
     QMap<QString, QList<RunRecord>> byFile;
     for (const RunRecord &r : records)
-        byFile[QFileInfo(r.configFile).fileName()] << r;
+        byFile[RunningState::RowName(r)] << r;
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
         lines << it.key() + u':' << RunningState::Details(it.value()).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
     return lines.join(QStringLiteral("\r\n"));
@@ -368,9 +390,10 @@ QString MainCommands::RunningText(const QList<RunRecord> &records)
 QString MainCommands::RunningOf(const QStringList &names, QList<RunRecord> *chosen) const
 {
     const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
+    const QMap<QString, QList<RunRecord>> byRow = RunningState::ByRow(records, m_session.ConfigDirectory());
     QList<RunRecord> running;
     for (const QString &name : names)
-        running << RunningState::Of(records, m_session.ConfigDirectory() + u'/' + name);
+        running << byRow.value(name);
     if (chosen)
         *chosen = running;
     return RunningText(running);
@@ -430,7 +453,7 @@ void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function
     connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
     QStringList files;
     for (const RunRecord &r : chosen)
-        files << QFileInfo(r.configFile).fileName();
+        files << RunningState::RowName(r);
     files.removeDuplicates();
     connect(m_stopper, &RunStopper::Finished, this, [this, then, files](const QString &outcome) {
         const QStringList refused = m_stopper->Refused();
@@ -473,8 +496,8 @@ MainCommands::Go MainCommands::StopFirst(const QStringList &names, const QString
     const MsgResult answer = m_session.MsgBox(
         m_window,
         QStringLiteral("These programs run:\r\n\r\n%1\r\n\r\nYes: stop them first (SIGTERM, SIGKILL after 10 "
-                       "seconds), then %2.\r\nNo: %2 now and leave them running; the window will no longer show "
-                       "them.\r\nCancel: do nothing.")
+                       "seconds), then %2.\r\nNo: %2 now and leave them running; the list goes on showing them, "
+                       "and Stop ends them.\r\nCancel: do nothing.")
             .arg(running, action),
         MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgResult::No)
@@ -501,7 +524,10 @@ void MainCommands::CancelStop()
 
 void MainCommands::ShowLog(const Targets &targets)
 {
-    const QStringList logs = RunRegister::LogFilesOf(m_session.AppDir(), targets.path);
+    // An orphan row's logs are those of the file it was.
+    const QString orphaned = RunningState::OrphanedFileName(targets.name);
+    const QStringList logs = RunRegister::LogFilesOf(
+        m_session.AppDir(), orphaned.isEmpty() ? targets.path : m_session.ConfigDirectory() + u'/' + orphaned);
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = m_session.DefaultLogDirectory();

@@ -46,7 +46,7 @@ void RunningView::Reload()
     for (const RunRecord &r : std::as_const(m_live)) {
         if (!live.contains({r.pid, r.startTime}))
             emit Ended(QStringLiteral("%1 of %2 ended, %3")
-                           .arg(EndedWhat(r), QFileInfo(r.configFile).fileName(),
+                           .arg(EndedWhat(r), QFileInfo(r.file).fileName(),
                                 QTime::currentTime().toString(QStringLiteral("HH:mm"))));
     }
     m_live = records;
@@ -56,8 +56,15 @@ void RunningView::Reload()
     else if (!m_poll->isActive())
         m_poll->start();
     QHash<QString, QString> summaries = RunningState::SummariesByFileName(records, m_configDirectory);
-    if (summaries != m_summaries) {
+    QStringList orphans;
+    for (auto it = summaries.cbegin(); it != summaries.cend(); ++it) {
+        if (!RunningState::OrphanedFileName(it.key()).isEmpty())
+            orphans << it.key();
+    }
+    orphans.sort();
+    if (summaries != m_summaries || orphans != m_orphans) {
         m_summaries = std::move(summaries);
+        m_orphans = std::move(orphans);
         emit Changed();
     }
 }

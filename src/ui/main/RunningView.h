@@ -21,6 +21,8 @@ public:
 
     // What runs for each file of the lib folder that has something running, by file name.
     const QHash<QString, QString> &Summaries() const { return m_summaries; }
+    // The rows of programs whose file was deleted ("a.tsy (deleted)"), in name order.
+    const QStringList &Orphans() const { return m_orphans; }
     // Reads the register now.
     void Reload();
 
@@ -35,6 +37,7 @@ private:
     QString m_appDir;
     QString m_configDirectory;
     QHash<QString, QString> m_summaries;
+    QStringList m_orphans;
     // The records shown, to notice one ending.
     QList<RunRecord> m_live;
     QFileSystemWatcher *m_watcher;

@@ -174,6 +174,8 @@ bool frmMergeAndSplit::CreateBusComponentWaiting()
         w->setEnabled(false);
     const QString name = txtPublisherBusComp->text();
     auto status = [this, name](int seconds) {
+        if (seconds == ToolEnded)
+            return lblStatus->hide();
         lblStatus->setText(QStringLiteral("Waiting %1 s for the directory tool to create \"%2\"...").arg(QString::number(seconds), name));
     };
     status(0);

@@ -169,6 +169,14 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         ASSERT_NE(editor, nullptr);
         c.end ? c.end() : QTest::keyClick(editor, Qt::Key_Return);
         Settle();
+        if (c.refusal) {
+            // Given back for correction: the edit is open again, holding what was typed.
+            QLineEdit *again = OpenEditor();
+            ASSERT_TRUE(again);
+            EXPECT_EQ(again->text(), *c.refusal ? QLatin1String(c.typed) : QLatin1String("0_other.tsy"));
+            QTest::keyClick(again, Qt::Key_Escape);
+            Settle();
+        }
         const QString file = c.refusal ? from : to;
         EXPECT_TRUE(QFile::exists(app.lib(file)));
         EXPECT_EQ(QFile::exists(app.lib(from)), bool(c.refusal));
@@ -183,7 +191,12 @@ TEST_F(MainWindowRename, TheEditedRowsFileIsRenamedOrTheRowKeepsItsRealFile)
         const QString expected = c.refusal && *c.refusal ? app.session().GetText(c.refusal) : QString();
         ASSERT_EQ(app.shownTexts().size(), c.refusal ? 1 : 0);
         EXPECT_TRUE(app.shownTexts().value(0).startsWith(expected));
+        EXPECT_TRUE(!c.refusal || app.shownTexts().value(0).contains(QLatin1String(*c.refusal ? c.typed : "0_other")));
     }
+    // The next command's outcome replaces it, even when that command has none to tell.
+    ASSERT_FALSE(StatusText("lblOutcome").isEmpty());
+    Key(Qt::Key_F5);
+    EXPECT_EQ(StatusText("lblOutcome"), QString());
 }
 
 } // namespace

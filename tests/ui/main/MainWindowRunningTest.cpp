@@ -163,6 +163,46 @@ TEST_F(MainWindowRunning, DeleteAndRenameOfWhatRunsOfferToStopItFirst)
     EXPECT_TRUE(Running().isEmpty());
 }
 
+// Renamed and then deleted while its console runs (leaving it running): the console goes with
+// the file, Run on the new name asks before a second start, a new file under the old name shows
+// nothing of it, and once the file is deleted its row stays for Stop to end it.
+TEST_F(MainWindowRunning, ProgramsStayWithTheirFileWhenItIsRenamedOrDeleted)
+{
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    app.messages().SetNextAnswers({MsgResult::No}); // rename now, leave it running
+    QLineEdit *editor = StartRename("c");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    Settle();
+    ASSERT_TRUE(QFile::exists(app.lib("c.tsy")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return State("c.tsy").startsWith("console since"); }, 3000));
+    WriteConfig("a.tsy", "4009");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Item("a.tsy").has_value(); }, 3000));
+    EXPECT_EQ(State("a.tsy"), "");
+
+    Select({"c.tsy"});
+    app.messages().ClearShown();
+    Key(Qt::Key_R, Qt::ControlModifier); // Enter answers No
+    ASSERT_EQ(app.shownTexts().size(), 1);
+    EXPECT_TRUE(app.shownTexts()[0].startsWith("c.tsy is running already")) << app.shownTexts()[0].toStdString();
+    EXPECT_EQ(Running().size(), 1);
+
+    app.messages().SetNextAnswers({MsgResult::Yes, MsgResult::No}); // delete; leave it running
+    Key(Qt::Key_Delete);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Item("c.tsy (deleted)").has_value(); }, 3000));
+    EXPECT_FALSE(QFile::exists(app.lib("c.tsy")));
+    EXPECT_TRUE(State("c.tsy (deleted)").startsWith("console since"));
+    EXPECT_EQ(StatusText("lblCount"), "2 configurations");
+    Select({"c.tsy (deleted)"});
+    EXPECT_FALSE(Action("mnuExecute")->isEnabled());
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_Period, Qt::ControlModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Running().isEmpty() && !Item("c.tsy (deleted)"); }, 5000));
+    EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 1);
+}
+
 // Show Log before any start says so in a box with the folder, and that no program opens it.
 TEST_F(MainWindowRunning, ShowLogWithoutALogSaysWhereTheyGo)
 {

@@ -73,11 +73,20 @@ protected:
         return shown->toolTip().isEmpty() ? shown->text() : shown->toolTip();
     }
 
+    // The in-place editor open now (one closed before may still wait to be deleted).
+    QLineEdit *OpenEditor() const
+    {
+        for (QLineEdit *edit : List()->viewport()->findChildren<QLineEdit *>()) {
+            if (edit->isVisible())
+                return edit;
+        }
+        return nullptr;
+    }
     // F2 on the current row, the text typed; the editor is left open for the caller to end the edit.
     QLineEdit *StartRename(const QString &typed)
     {
         Key(Qt::Key_F2);
-        auto *editor = List()->viewport()->findChild<QLineEdit *>();
+        QLineEdit *editor = OpenEditor();
         if (!editor)
             return nullptr;
         editor->selectAll();

@@ -127,9 +127,16 @@ TEST_F(PublisherDialogTest, ChecksStopTheOkBeforeAnythingRunsThenItNamesThePubli
     EXPECT_EQ(app.messages().ShownMessages().value(0).asker, dialog.get());
 
     app.messages().SetNextAnswers({MsgResult::Yes});
+    // No "waiting" line behind the tool's outcome.
+    QStringList behind;
+    app.messages().SetOnShow([&](const QString &) {
+        auto *status = dialog->findChild<QLabel *>(QStringLiteral("lblStatus"));
+        behind << (status->isVisible() ? status->text() : QString());
+    });
     Submit({});
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(app.shownTexts().value(1), QStringLiteral("Bus Component  ABCDEFGHIJ  created successfully!"));
+    EXPECT_FALSE(behind.join(u'|').contains(QLatin1String("Waiting"))) << behind.join(u'|').toStdString();
     EXPECT_EQ(Published(), QStringList({"ABCDEFGHIJ", "ABCDEFGHIJ"}));
     EXPECT_TRUE(app.readFile(QStringLiteral("lib/Joint.tsy")).startsWith("[FMK]"));
 }
