@@ -210,8 +210,111 @@ bool ReadAll(int fd, void *buffer, size_t size)
     ::_exit(127);
 }
 
+// A line built without allocating, after fork: only async-signal-safe calls.
+struct LineBuffer
+{
+    char data[512];
+    size_t size = 0;
+
+    void Add(const char *text, size_t length)
+    {
+        for (size_t i = 0; i < length && size < sizeof data; ++i)
+            data[size++] = text[i];
+    }
+    void Add(const char *text)
+    {
+        size_t length = 0;
+        while (text[length])
+            ++length;
+        Add(text, length);
+    }
+    void Number(long long value, int width = 0)
+    {
+        char digits[24];
+        int n = 0;
+        const bool negative = value < 0;
+        unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+        do {
+            digits[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v && n < 20);
+        while (n < width && n < 20)
+            digits[n++] = '0';
+        if (negative)
+            Add("-");
+        while (n > 0)
+            Add(&digits[--n], 1);
+    }
+    // "2026-12-07T07:14:03" of seconds since the epoch, already moved to local time.
+    void Time(long long t)
+    {
+        long long days = t / 86400, seconds = t % 86400;
+        if (seconds < 0)
+            seconds += 86400, --days;
+        // Days to the civil date (proleptic Gregorian calendar).
+        const long long z = days + 719468, era = (z >= 0 ? z : z - 146096) / 146097, doe = z - era * 146097;
+        const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+        const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100), mp = (5 * doy + 2) / 153;
+        const long long day = doy - (153 * mp + 2) / 5 + 1, month = mp < 10 ? mp + 3 : mp - 9;
+        Number(yoe + era * 400 + (month <= 2), 4);
+        Add("-"), Number(month, 2), Add("-"), Number(day, 2), Add("T");
+        Number(seconds / 3600, 2), Add(":"), Number(seconds / 60 % 60, 2), Add(":"), Number(seconds % 60, 2);
+    }
+};
+
+// Closes every descriptor from 3 on but keep and keep2.
+void CloseAllBut(int keep, int keep2)
+{
+    const unsigned a = unsigned(qMin(keep, keep2)), b = unsigned(qMax(keep, keep2));
+    auto closeRange = [](unsigned first, unsigned last) {
+        if (first <= last)
+            ::syscall(SYS_close_range, first, last, 0U);
+    };
+    closeRange(3, a - 1);
+    closeRange(a + 1, b - 1);
+    closeRange(b + 1, ~0U);
+}
+
+// The watcher: out of the caller's session, holding only the log and the report, it starts
+// the program, reports its pid, waits for it and appends how it ended.
+[[noreturn]] void WatchChild(const char *directory, int logFd, char *const argv[], char *const envp[], int reportFd,
+                             const char *label, long long utcOffset)
+{
+    ::setsid();
+    ::signal(SIGCHLD, SIG_DFL);
+    CloseAllBut(logFd, reportFd);
+    const pid_t program = ::fork();
+    if (program == 0)
+        ExecChild(directory, logFd, argv, envp, reportFd);
+    const qint64 pid = program;
+    (void)!::write(reportFd, &pid, sizeof pid);
+    ::close(reportFd);
+    if (program < 0)
+        ::_exit(1);
+    int status = 0;
+    while (::waitpid(program, &status, 0) < 0) {
+        if (errno != EINTR)
+            ::_exit(1);
+    }
+    LineBuffer line;
+    line.Add("==== ");
+    line.Time(static_cast<long long>(::time(nullptr)) + utcOffset);
+    line.Add(" ");
+    line.Add(label);
+    line.Add(" pid ");
+    line.Number(program);
+    line.Add(" ended: ");
+    if (WIFSIGNALED(status))
+        line.Add("signal "), line.Number(WTERMSIG(status));
+    else
+        line.Add("exit status "), line.Number(WEXITSTATUS(status));
+    line.Add("\n");
+    (void)!::write(logFd, line.data, line.size);
+    ::_exit(0);
+}
+
 Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QString &logFile,
-                              const QByteArray &marker)
+                              const QByteArray &marker, const QByteArray &label)
 {
     // The environment is made here: after fork only async-signal-safe calls.
     QList<QByteArray> environment;
@@ -261,8 +364,18 @@ Result<Started> SpawnPrepared(const QString &appDir, const Prepared &p, const QS
         ::close(report[1]);
         return SpawnFailure(p.program, error);
     }
+    // Made before the fork: nothing after it may take a lock.
+    const long long utcOffset = QDateTime::currentDateTime().offsetFromUtc();
+    const QByteArray labelText = label.isEmpty() ? QByteArrayLiteral("program") : label;
     if (middle == 0) {
         ::close(report[0]);
+        // With a log, a watcher outlives the middle child and tells the log how the program ended.
+        if (logFd >= 0) {
+            const pid_t watcher = ::fork();
+            if (watcher == 0)
+                WatchChild(directory.constData(), logFd, argv.data(), envp.data(), report[1], labelText.constData(), utcOffset);
+            ::_exit(watcher < 0 ? 1 : 0);
+        }
         const pid_t program = ::fork();
         if (program == 0)
             ExecChild(directory.constData(), logFd, argv.data(), envp.data(), report[1]);
@@ -310,13 +423,15 @@ void SetWaitHooks(void (*begin)(), void (*end)())
 }
 
 Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile,
-                      const QByteArray &marker)
+                      const QByteArray &marker, const QByteArray &label)
 {
     const Result<Prepared> p = Prepare(appDir, commandLine);
     if (!p)
         return p.error();
-    return SpawnPrepared(appDir, p.value(), logFile, marker);
+    return SpawnPrepared(appDir, p.value(), logFile, marker, label);
 }
+
+QByteArray EndedMark(qint64 pid) { return " pid " + QByteArray::number(pid) + " ended: "; }
 
 Result<void> Start(const QString &appDir, const QString &commandLine)
 {

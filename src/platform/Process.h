@@ -41,8 +41,13 @@ struct Started
 // the log cannot be opened; a program that cannot be executed is told by the exec's reason.
 // marker, when given ("NAME=value"), is added to the program's environment: what it inherits
 // and passes on tells later that this program started it (see Facts).
+// With a log, a watcher outside this process (nobody's child here) waits for the program and
+// appends to the log when it ends: "==== <local time> <label> pid <pid> ended: exit status 3"
+// or "...: signal 9"; EndedMark finds that line.
 Result<Started> Spawn(const QString &appDir, const QString &commandLine, const QString &logFile = QString(),
-                      const QByteArray &marker = QByteArray());
+                      const QByteArray &marker = QByteArray(), const QByteArray &label = QByteArray());
+// What precedes the way the program ended on the line its watcher writes: " pid 1234 ended: ".
+QByteArray EndedMark(qint64 pid);
 
 // Spawn without a log, for callers that keep nothing of the start.
 Result<void> Start(const QString &appDir, const QString &commandLine);

@@ -5,6 +5,7 @@
 #include "platform/DirectoryListing.h"
 #include "platform/FileIo.h"
 #include "platform/FileLock.h"
+#include "platform/FileTail.h"
 #include "platform/Process.h"
 
 #include <QDir>
@@ -275,6 +276,20 @@ void Place(const QString &appDir, QList<RunRecord> &records)
     });
 }
 
+QString HowEnded(const RunRecord &record)
+{
+    if (record.logFile.isEmpty())
+        return {};
+    const QByteArray tail = FileTail(record.logFile, 64 * 1024).ReadNew(64 * 1024);
+    const QByteArray mark = Process::EndedMark(record.pid);
+    const qsizetype at = tail.lastIndexOf(mark);
+    if (at < 0)
+        return {};
+    const qsizetype from = at + mark.size(), end = tail.indexOf('\n', from);
+    // Only a whole line: one being written is read again.
+    return end < 0 ? QString() : QString::fromUtf8(tail.mid(from, end - from));
+}
+
 QStringList LogFilesOf(const QString &appDir, const QString &configFile)
 {
     const QString name = QFileInfo(configFile).fileName();
@@ -484,8 +499,9 @@ Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStr
                                     .toLocal8Bit();
         [[maybe_unused]] const ssize_t n = ::write(log.value()->Fd(), line.constData(), size_t(line.size()));
     }
+    const QByteArray label = QByteArray(KindName(kind)) + (section.isEmpty() ? QByteArray() : ' ' + section.toUtf8());
     const Result<Process::Started> started =
-        Process::Spawn(appDir, commandLine, record.logFile, Marker(appDir, kind, commandLine, configFiles));
+        Process::Spawn(appDir, commandLine, record.logFile, Marker(appDir, kind, commandLine, configFiles), label);
     if (!started)
         return started.error();
     record.pid = started.value().pid;

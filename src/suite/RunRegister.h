@@ -105,6 +105,10 @@ QString Masked(const QString &commandLine);
 // Appends a line to the configuration's program log in appDir's log/ when that log exists.
 void AppendToLog(const QString &appDir, const RunRecord &record, const QString &line);
 
+// How the record's program ended, as its log's last line about it says: "exit status 0",
+// "signal 9"; empty while no such line is there (not yet written, or no watcher saw it end).
+QString HowEnded(const RunRecord &record);
+
 // The program logs of the configuration in log/, the newest last.
 QStringList LogFilesOf(const QString &appDir, const QString &configFile);
 

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,39 @@ TEST(Process, FindProgramAndStart)
     const Result<void> started = Process::Start(appDir.path(), "NoSuchProgram.exe /x");
     ASSERT_FALSE(started);
     EXPECT_TRUE(started.error().description.contains("NoSuchProgram.exe")) << started.error().description.toStdString();
+}
+
+// A program started with a log: how it ended is appended there, with the local time, whoever
+// its parent is now.
+TEST(Process, TheLogSaysHowAStartedProgramEnded)
+{
+    QTemporaryDir appDir;
+    const std::pair<const char *, QByteArray> cases[] = {
+        {"exit 3", "exit status 3"},
+        {"kill -9 $$", "signal 9"},
+        {"kill -TERM $$", "signal 15"},
+    };
+    for (const auto &[script, how] : cases) {
+        SCOPED_TRACE(script);
+        QFile program(appDir.filePath("ends.sh"));
+        ASSERT_TRUE(program.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        program.write(QByteArray("#!/bin/sh\n") + script + "\n");
+        program.close();
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QString log = appDir.filePath("ends.log");
+        const QDateTime before = QDateTime::currentDateTime().addSecs(-1);
+        const Result<Process::Started> started = Process::Spawn(appDir.path(), "ends.sh", log, {}, "console FMK");
+        ASSERT_TRUE(started);
+        const QByteArray mark = "console FMK" + Process::EndedMark(started->pid) + how + '\n';
+        QByteArray text;
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            QFile f(log);
+            text = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            return text.endsWith(mark);
+        }, 5000)) << text.toStdString();
+        const QDateTime at = QDateTime::fromString(QString::fromUtf8(text.mid(text.lastIndexOf("==== ") + 5, 19)), Qt::ISODate);
+        EXPECT_TRUE(at >= before && at <= QDateTime::currentDateTime()) << text.toStdString();
+    }
 }
 
 int g_waiting = 0;

@@ -25,8 +25,10 @@ QString EndedWhat(const RunRecord &r)
 
 RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
     : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
-      m_poll(new QTimer(this)), m_settle(new QTimer(this))
+      m_poll(new QTimer(this)), m_settle(new QTimer(this)), m_endings(new QTimer(this))
 {
+    m_endings->setInterval(100);
+    connect(m_endings, &QTimer::timeout, this, &RunningView::TellEnded);
     // The register is replaced by a rename: the folder's watch sees every new version.
     m_watcher->addPath(QFileInfo(RunRegister::RegisterPath(appDir)).absolutePath());
     m_settle->setSingleShot(true);
@@ -43,13 +45,16 @@ void RunningView::Reload()
     QSet<std::pair<qint64, quint64>> live;
     for (const RunRecord &r : records)
         live.insert({r.pid, r.startTime});
+    QSet<std::pair<qint64, quint64>> told;
     for (const RunRecord &r : std::as_const(m_live)) {
-        if (!live.contains({r.pid, r.startTime}))
-            emit Ended(QStringLiteral("%1 of %2 ended, %3")
-                           .arg(EndedWhat(r), QFileInfo(r.file).fileName(),
-                                QTime::currentTime().toString(QStringLiteral("HH:mm"))));
+        // One program recorded for several files ends once.
+        if (!live.contains({r.pid, r.startTime}) && !told.contains({r.pid, r.startTime})) {
+            told.insert({r.pid, r.startTime});
+            m_ending.append({r, QDateTime::currentDateTime(), QDateTime::currentMSecsSinceEpoch() + 1000});
+        }
     }
     m_live = records;
+    TellEnded();
     // Nothing running, nothing to look at until the register changes.
     if (m_live.isEmpty())
         m_poll->stop();
@@ -67,6 +72,28 @@ void RunningView::Reload()
         m_orphans = std::move(orphans);
         emit Changed();
     }
+}
+
+void RunningView::TellEnded()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (qsizetype i = 0; i < m_ending.size();) {
+        const Ending &e = m_ending[i];
+        const QString how = RunRegister::HowEnded(e.record);
+        if (how.isEmpty() && now < e.deadline) {
+            ++i;
+            continue;
+        }
+        emit Ended(QStringLiteral("%1 of %2 ended, %3%4")
+                       .arg(EndedWhat(e.record), QFileInfo(e.record.file).fileName(),
+                            how.isEmpty() ? QString() : how + QStringLiteral(", "),
+                            e.ended.toString(QStringLiteral("HH:mm"))));
+        m_ending.removeAt(i);
+    }
+    if (m_ending.isEmpty())
+        m_endings->stop();
+    else if (!m_endings->isActive())
+        m_endings->start();
 }
 
 void RunningView::Check()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -28,11 +29,14 @@ public:
 
 signals:
     void Changed();
-    // A program shown as running has ended, by a Stop or from outside: "console of a.tsy ended, 07:14".
+    // A program shown as running has ended, by a Stop or from outside: "console of a.tsy ended,
+    // signal 9, 07:14"; without how, when its log does not tell within a second.
     void Ended(const QString &note);
 
 private:
     void Check();
+    // Tells the ended programs whose log tells how, or whose time to tell it is up.
+    void TellEnded();
 
     QString m_appDir;
     QString m_configDirectory;
@@ -40,7 +44,16 @@ private:
     QStringList m_orphans;
     // The records shown, to notice one ending.
     QList<RunRecord> m_live;
+    // Ended, waiting for the line its watcher writes to the log, until the deadline.
+    struct Ending
+    {
+        RunRecord record;
+        QDateTime ended;
+        qint64 deadline;
+    };
+    QList<Ending> m_ending;
     QFileSystemWatcher *m_watcher;
     QTimer *m_poll;
     QTimer *m_settle;
+    QTimer *m_endings;
 };

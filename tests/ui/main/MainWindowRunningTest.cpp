@@ -134,7 +134,10 @@ TEST_F(MainWindowRunning, AProgramEndedOutsideIsNoted)
     ASSERT_GT(pid, 1);
     ::kill(-pid_t(pid), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("b.tsy").isEmpty(); }, 3000));
-    EXPECT_TRUE(StatusText("lblOutcome").startsWith("console of b.tsy ended, ")) << StatusText("lblOutcome").toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return StatusText("lblOutcome").startsWith("console of b.tsy ended, signal 9, "); }, 3000))
+        << StatusText("lblOutcome").toStdString();
+    // The log says so too, naming the program.
+    EXPECT_TRUE(app.readFile("log/b.tsy.console.log").contains(QStringLiteral("console pid %1 ended: signal 9").arg(pid).toUtf8()));
 }
 
 // Delete and rename of a configuration that runs name its programs and offer to stop them
