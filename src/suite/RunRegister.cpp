@@ -142,7 +142,7 @@ QString RegisterPath(const QString &appDir)
     return ConfigStore::DefaultLogDirectory(appDir) + QStringLiteral("/running-programs.json");
 }
 
-QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section)
+QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section, int copy)
 {
     QString name = QFileInfo(configFile).fileName();
     if (name.isEmpty())
@@ -150,6 +150,8 @@ QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFil
     name += u'.' + QLatin1String(KindName(kind));
     if (!section.isEmpty())
         name += u'-' + section;
+    if (copy > 1)
+        name += u'.' + QString::number(copy);
     return ConfigStore::DefaultLogDirectory(appDir) + u'/' + name + QStringLiteral(".log");
 }
 
@@ -276,9 +278,10 @@ void Place(const QString &appDir, QList<RunRecord> &records)
     });
 }
 
-QString HowEnded(const RunRecord &record)
+QString HowEnded(const QString &appDir, const RunRecord &record)
 {
-    if (record.logFile.isEmpty())
+    // Only a log of the log folder: the shared register may name any file.
+    if (record.logFile.isEmpty() || QFileInfo(record.logFile).path() != ConfigStore::DefaultLogDirectory(appDir))
         return {};
     const QByteArray tail = FileTail(record.logFile, 64 * 1024).ReadNew(64 * 1024);
     const QByteArray mark = Process::EndedMark(record.pid);
@@ -487,7 +490,14 @@ Result<StartedRun> StartRecorded(const QString &appDir, RunKind kind, const QStr
     record.section = section;
     // Passwords never reach the register or the log; the program itself gets them.
     record.commandLine = Masked(commandLine);
-    record.logFile = LogFileFor(appDir, kind, configFile, section);
+    // A log another running program of this configuration writes is left to it.
+    QSet<QString> taken;
+    for (const RunRecord &r : Load(appDir).value_or({})) {
+        if (IsRunning(r))
+            taken.insert(r.logFile);
+    }
+    for (int copy = 1; record.logFile.isEmpty() || taken.contains(record.logFile); ++copy)
+        record.logFile = LogFileFor(appDir, kind, configFile, section, copy);
     record.uid = ::getuid();
     record.user = CurrentUser();
     record.started = QDateTime::currentDateTime();

@@ -49,8 +49,11 @@ struct RunRecord
 namespace RunRegister {
 
 QString RegisterPath(const QString &appDir);
-// Where a program of this configuration writes: log/<file>.<kind>[-<section>].log.
-QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section = {});
+// Where a program of this configuration writes: log/<file>.<kind>[-<section>].log; a second
+// one of the same kind started while the first runs writes log/<file>.<kind>[-<section>].2.log
+// (copy 2), so that no two programs' lines mix in one log.
+QString LogFileFor(const QString &appDir, RunKind kind, const QString &configFile, const QString &section = {},
+                   int copy = 1);
 
 // Every record in the file, running or not. A missing register is an empty one.
 Result<QList<RunRecord>> Load(const QString &appDir);
@@ -107,7 +110,7 @@ void AppendToLog(const QString &appDir, const RunRecord &record, const QString &
 
 // How the record's program ended, as its log's last line about it says: "exit status 0",
 // "signal 9"; empty while no such line is there (not yet written, or no watcher saw it end).
-QString HowEnded(const RunRecord &record);
+QString HowEnded(const QString &appDir, const RunRecord &record);
 
 // The program logs of the configuration in log/, the newest last.
 QStringList LogFilesOf(const QString &appDir, const QString &configFile);

@@ -540,7 +540,15 @@ void MainCommands::ShowLog(const Targets &targets)
         m_session.MsgBox(m_window, text, MsgIcon::Information);
         return;
     }
-    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
+    // Each log is headed with the programs that write it now.
+    QHash<QString, QString> writers;
+    for (const RunRecord &r : RunRegister::Read(m_session.AppDir()).value_or({})) {
+        QString &writer = writers[r.logFile];
+        const QString program = QStringLiteral("%1 pid %2").arg(QLatin1String(KindName(r.kind))).arg(r.pid);
+        if (!writer.contains(program))
+            writer += (writer.isEmpty() ? QString() : QStringLiteral(", ")) + program;
+    }
+    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, writers, m_window);
     view->show();
 }
 

@@ -79,7 +79,7 @@ void RunningView::TellEnded()
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     for (qsizetype i = 0; i < m_ending.size();) {
         const Ending &e = m_ending[i];
-        const QString how = RunRegister::HowEnded(e.record);
+        const QString how = RunRegister::HowEnded(m_appDir, e.record);
         if (how.isEmpty() && now < e.deadline) {
             ++i;
             continue;

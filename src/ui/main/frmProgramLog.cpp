@@ -14,8 +14,9 @@ namespace {
 constexpr qint64 kTail = 64 * 1024;
 } // namespace
 
-frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, QWidget *parent)
-    : QDialog(parent), txtLog(new QPlainTextEdit(this)), m_follow(new QTimer(this))
+frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, const QHash<QString, QString> &writers,
+                             QWidget *parent)
+    : QDialog(parent), m_writers(writers), txtLog(new QPlainTextEdit(this)), m_follow(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmProgramLog"));
     setWindowTitle(title);
@@ -33,6 +34,14 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     column->addWidget(buttons);
     for (const QString &path : logFiles)
         m_files.append(FileTail(path, kTail));
+    // Following is what the operator left it at: at the end, or scrolled up. A range that
+    // grows (new lines, or a horizontal scroll bar taking a line's height) keeps the end in view.
+    QScrollBar *bar = txtLog->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this, [this, bar](int value) { m_following = value >= bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_following)
+            bar->setValue(maximum);
+    });
     Follow();
     m_follow->setInterval(500);
     connect(m_follow, &QTimer::timeout, this, &frmProgramLog::Follow);
@@ -42,7 +51,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
 void frmProgramLog::Follow()
 {
     QScrollBar *bar = txtLog->verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum();
+    const bool following = m_following;
     for (FileTail &f : m_files) {
         const QByteArray bytes = f.ReadNew(4 * kTail);
         if (bytes.isEmpty())
@@ -53,12 +62,16 @@ void frmProgramLog::Follow()
         end.movePosition(QTextCursor::End);
         if (m_lastShown != f.Path()) {
             const bool first = m_lastShown.isEmpty();
-            end.insertText(QStringLiteral("%1==> %2 <==\n").arg(first ? QString() : QStringLiteral("\n"), f.Path()));
+            const QString writer = m_writers.value(f.Path());
+            end.insertText(QStringLiteral("%1==> %2%3 <==\n")
+                               .arg(first ? QString() : QStringLiteral("\n"), f.Path(),
+                                    writer.isEmpty() ? QString() : QStringLiteral(" (") + writer + u')'));
             m_lastShown = f.Path();
         }
         end.insertText(QString::fromLocal8Bit(bytes));
     }
     // Following only while the user has not scrolled up to read.
-    if (atEnd)
+    m_following = following;
+    if (following)
         bar->setValue(bar->maximum());
 }

@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -94,7 +96,9 @@ TEST_F(MainWindowRunning, RunShowsAsksBeforeASecondStartAndStopEndsIt)
     EXPECT_TRUE(QTest::qWaitFor([&] { return State("a.tsy").isEmpty(); }, 3000));
     EXPECT_TRUE(Running().isEmpty());
     EXPECT_TRUE(StatusText("lblOutcome").startsWith("a.tsy: ")) << StatusText("lblOutcome").toStdString();
-    EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 2);
+    // The second console has a log of its own.
+    EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 1);
+    EXPECT_EQ(app.readFile("log/a.tsy.console.2.log").count("got TERM"), 1);
 }
 
 // Closing names what keeps running and may be refused; asked during a Stop, it waits for the
@@ -204,6 +208,61 @@ TEST_F(MainWindowRunning, ProgramsStayWithTheirFileWhenItIsRenamedOrDeleted)
     Key(Qt::Key_Period, Qt::ControlModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return Running().isEmpty() && !Item("c.tsy (deleted)"); }, 5000));
     EXPECT_EQ(app.readFile("log/a.tsy.console.log").count("got TERM"), 1);
+}
+
+// Show Log heads each log with the program that writes it (a second console gets a log of its
+// own), follows new lines, also once long lines bring a horizontal scroll bar, stays where the
+// operator scrolled up to, and shows the line that tells how a program ended.
+TEST_F(MainWindowRunning, ShowLogFollowsAndNamesWhoWritesEachLog)
+{
+    Select({"a.tsy"});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 1; }, 3000));
+    app.messages().SetNextAnswers({MsgResult::Yes});
+    Key(Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Running().size() == 2; }, 3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.readFile("log/a.tsy.console.2.log").contains("console /F"); }, 3000));
+    Key(Qt::Key_L, Qt::ControlModifier);
+    auto *log = window->findChild<QPlainTextEdit *>("txtLog");
+    ASSERT_NE(log, nullptr);
+    const auto shows = [&](const QString &text) {
+        return QTest::qWaitFor([&] { return log->toPlainText().contains(text); }, 3000);
+    };
+    for (const qint64 pid : Running())
+        EXPECT_TRUE(shows(QStringLiteral("(console pid %1) <==").arg(pid))) << log->toPlainText().toStdString();
+
+    QScrollBar *bar = log->verticalScrollBar();
+    QByteArray lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "line " + QByteArray::number(i) + '\n';
+    struct Case { const char *what; QByteArray written; bool scrolledUp; };
+    const Case cases[] = {
+        {"many lines", lines, false},
+        {"a line longer than the window", QByteArray(400, 'x') + "\nlong done\n", false},
+        {"more lines under a horizontal scroll bar", lines + "still following\n", false},
+        {"scrolled up", lines + "after scrolling\n", true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.scrolledUp)
+            bar->setValue(10);
+        QFile file(app.path() + "/log/a.tsy.console.log");
+        ASSERT_TRUE(file.open(QIODevice::Append));
+        file.write(c.written);
+        file.close();
+        ASSERT_TRUE(shows(QString::fromLatin1(c.written.trimmed().split('\n').last())));
+        if (c.scrolledUp) {
+            QCoreApplication::processEvents(); // the layout that follows the text
+            EXPECT_EQ(bar->value(), 10);
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return bar->maximum() > 0 && bar->value() == bar->maximum(); }, 2000))
+                << bar->value() << " of " << bar->maximum();
+        }
+    }
+    bar->setValue(bar->maximum());
+    const qint64 pid = Running().value(0);
+    ::kill(-pid_t(pid), SIGKILL);
+    EXPECT_TRUE(shows(QStringLiteral("console pid %1 ended: signal 9").arg(pid))) << log->toPlainText().toStdString();
 }
 
 // Show Log before any start says so in a box with the folder, and that no program opens it.
