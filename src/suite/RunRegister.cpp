@@ -108,8 +108,10 @@ bool SameRecord(const RunRecord &a, const RunRecord &b)
     return a.pid == b.pid && a.startTime == b.startTime && a.configFile == b.configFile;
 }
 
-// Replaces the register, under its lock, with what change makes of its live records.
-Result<void> Rewrite(const QString &appDir, const std::function<void(QList<RunRecord> &)> &change)
+// Replaces the register, under its lock, with what change makes of its live records, the
+// programs no record names and added.
+Result<void> Rewrite(const QString &appDir, const std::function<void(QList<RunRecord> &)> &change,
+                     const QList<RunRecord> &added = {})
 {
     // The register is replaced by a rename, so the lock is a file beside it that stays.
     // Another instance holds it for a few milliseconds; one that hangs is not waited for long.
@@ -120,6 +122,9 @@ Result<void> Rewrite(const QString &appDir, const std::function<void(QList<RunRe
     // which is better than recording nothing from now on.
     QList<RunRecord> records = RunRegister::Load(appDir).value_or({});
     records.removeIf([](const RunRecord &r) { return !RunRegister::IsRunning(r); });
+    // Programs no record names are recorded with these; one being recorded now is not found.
+    records << RunRegister::FindUnrecorded(appDir, records + added);
+    records << added;
     change(records);
     QJsonArray array;
     for (const RunRecord &r : std::as_const(records))
@@ -195,11 +200,7 @@ Result<QList<RunRecord>> Read(const QString &appDir)
 
 Result<void> Add(const QString &appDir, const QList<RunRecord> &added)
 {
-    return Rewrite(appDir, [&](QList<RunRecord> &records) {
-        // Programs no record names are recorded with these; one being recorded now is not found.
-        records << FindUnrecorded(appDir, records + added);
-        records << added;
-    });
+    return Rewrite(appDir, [](QList<RunRecord> &) {}, added);
 }
 
 Result<void> FileMoved(const QString &appDir, const QString &from, const QString &to)

@@ -524,10 +524,18 @@ void MainCommands::CancelStop()
 
 void MainCommands::ShowLog(const Targets &targets)
 {
-    // An orphan row's logs are those of the file it was.
+    // An orphan row's logs are those of the file it was; what runs for a renamed file writes
+    // the log of the name it was started under.
     const QString orphaned = RunningState::OrphanedFileName(targets.name);
-    const QStringList logs = RunRegister::LogFilesOf(
+    QStringList logs = RunRegister::LogFilesOf(
         m_session.AppDir(), orphaned.isEmpty() ? targets.path : m_session.ConfigDirectory() + u'/' + orphaned);
+    const QList<RunRecord> records = RunRegister::Read(m_session.AppDir()).value_or({});
+    for (const RunRecord &r : RunningState::ByRow(records, m_session.ConfigDirectory()).value(targets.name)) {
+        // Only a log of the log folder: the shared register may name any file.
+        const QFileInfo log(r.logFile);
+        if (log.path() == ConfigStore::DefaultLogDirectory(m_session.AppDir()) && log.isFile() && !logs.contains(r.logFile))
+            logs << r.logFile;
+    }
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = m_session.DefaultLogDirectory();
@@ -542,7 +550,7 @@ void MainCommands::ShowLog(const Targets &targets)
     }
     // Each log is headed with the programs that write it now.
     QHash<QString, QString> writers;
-    for (const RunRecord &r : RunRegister::Read(m_session.AppDir()).value_or({})) {
+    for (const RunRecord &r : records) {
         QString &writer = writers[r.logFile];
         const QString program = QStringLiteral("%1 pid %2").arg(QLatin1String(KindName(r.kind))).arg(r.pid);
         if (!writer.contains(program))

@@ -85,7 +85,7 @@ void RunningView::TellEnded()
             continue;
         }
         emit Ended(QStringLiteral("%1 of %2 ended, %3%4")
-                       .arg(EndedWhat(e.record), QFileInfo(e.record.file).fileName(),
+                       .arg(EndedWhat(e.record), RunningState::RowName(e.record),
                             how.isEmpty() ? QString() : how + QStringLiteral(", "),
                             e.ended.toString(QStringLiteral("HH:mm"))));
         m_ending.removeAt(i);
