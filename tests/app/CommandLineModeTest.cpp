@@ -86,7 +86,7 @@ TEST(CommandLineMode, CheckNamesEachConfigurationThatIsNotSound)
         {"a password for the group only", withPassword, 0660, 0, ""},
         {"no password, readable by all", "SatelliteAppln=1028\r\npassword=\r\n", 0644, 0, ""},
         {"a password readable by all", withPassword, 0644, 1, "holds a password and is readable by others (mode 644)"},
-        {"ldbp not a number", "ldbp=one\r\n", 0660, 1, "cannot be read: ldbp \"one\""},
+        {"ldbp not a number", "ldbp=one\r\n", 0660, 1, "cannot be read: the platform (ldbp): \"one\" is not a number"},
         {"read back changed", "[FMK]\r\ndsn=\"D\"\r\n", 0660, 1, "[FMK] dsn:"},
         {"no lib folder", "", 0, 1, "the folder cannot be read", false},
     };
