@@ -272,7 +272,7 @@ void MainCommands::Delete(const Targets &targets)
                              + targets.names.join(QStringLiteral("\r\n")),
                          MsgIcon::None, MsgButtons::YesNoDefaultNo)
         != MsgResult::Yes) {
-        m_list.Tell(QStringLiteral("Nothing deleted"));
+        m_list.Tell(QStringLiteral("Nothing deleted: %1 kept").arg(targets.names.join(QStringLiteral(", "))));
         return;
     }
     if (!m_list.StillAsListed(targets.names))
@@ -324,7 +324,7 @@ void MainCommands::MergeSplit(const Targets &targets)
     case MergeSplitPair::Verdict::Refused: {
         const QString invalid = QStringLiteral("invalid products for Merge and split");
         m_session.MsgBox(m_window, invalid);
-        m_list.Tell(QStringLiteral("Merge and split refused: ") + invalid);
+        m_list.Tell(QStringLiteral("Merge and split of %1 refused: %2").arg(targets.names.join(QStringLiteral(", ")), invalid));
         return;
     }
     case MergeSplitPair::Verdict::Pair: {
