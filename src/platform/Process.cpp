@@ -517,6 +517,7 @@ std::optional<Facts> FactsOf(qint64 pid)
     facts.startTime = *startTime;
     facts.group = ::getpgid(pid_t(pid));
     facts.workingFolder = QFileInfo(QString::fromLatin1(path) + QStringLiteral("/cwd")).canonicalFilePath();
+    facts.output = QFileInfo(QString::fromLatin1(path) + QStringLiteral("/fd/1")).canonicalFilePath();
     for (const QByteArray &argument : ReadProc(pid, "cmdline").split('\0'))
         facts.arguments << QFile::decodeName(argument);
     if (!facts.arguments.isEmpty() && facts.arguments.last().isEmpty())

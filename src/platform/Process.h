@@ -62,6 +62,7 @@ struct Facts
     quint64 startTime = 0;   // as StartTimeOf
     qint64 group = 0;        // its process group
     QString workingFolder;   // where it runs, links resolved
+    QString output;          // the file its standard output goes to, links resolved; empty when none
     QStringList arguments;   // its command line, argument by argument
     QByteArray environment;  // its environment as it started: NAME=value entries, NUL-separated
 };

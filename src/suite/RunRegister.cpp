@@ -418,7 +418,11 @@ QList<RunRecord> FindUnrecorded(const QString &appDir, const QList<RunRecord> &r
             r.configFile = file;
             r.file = file;
             SetIdentity(r);
+            // The log it writes: a second program of a kind has a log of its own.
             r.logFile = LogFileFor(appDir, r.kind, file, r.section);
+            const QString logFolder = QFileInfo(r.logFile).path();
+            if (const QFileInfo output(facts->output); output.path() == QFileInfo(logFolder).canonicalFilePath())
+                r.logFile = logFolder + u'/' + output.fileName();
             if (Verify(appDir, r))
                 found << r;
         }
