@@ -56,9 +56,13 @@ private:
         if (!window->isVisible() || (window->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) || !window->screen())
             return;
         const QRect free = window->screen()->availableGeometry();
-        const QRect inner = WindowState::FitInside(window->frameGeometry(), window->geometry(), free);
-        if (inner != window->geometry())
-            window->setGeometry(inner);
+        const QRect frame = window->frameGeometry(), now = window->geometry();
+        const QRect inner = WindowState::FitInside(frame, now, free);
+        if (inner == now)
+            return;
+        // A top level moves by its frame's corner (a window manager honours that), sized by its contents.
+        window->resize(inner.size());
+        window->move(inner.topLeft() - (now.topLeft() - frame.topLeft()));
     }
 
     void Save(const QWidget *window) const
