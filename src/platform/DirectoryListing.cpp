@@ -55,7 +55,7 @@ Result<QList<Entry>> Files(const QString &folder)
                 kind = S_ISREG(st.st_mode) ? Kind::RegularFile : Kind::Other;
         }
         }
-        entries.append({QFile::decodeName(raw), kind});
+        entries.append({QFile::decodeName(raw), kind, quint64(e->d_ino)});
     }
     const int err = errno;
     ::closedir(dir);

@@ -19,6 +19,8 @@ struct Entry
     // Decoded from the system's encoding; a name that is not valid text holds U+FFFD.
     QString name;
     Kind kind = Kind::Unknown;
+    // The inode the enumeration gives (some file systems give another than stat does).
+    quint64 inode = 0;
 };
 
 // Every entry of folder but "." and ".." and folders, in the enumeration's order; a link is an

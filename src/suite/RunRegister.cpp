@@ -221,22 +221,24 @@ Result<void> FileMoved(const QString &appDir, const QString &from, const QString
 
 void Place(const QString &appDir, QList<RunRecord> &records)
 {
-    // The identities of each folder's files, read once and only when needed.
-    QHash<QString, QHash<std::pair<quint64, quint64>, QString>> folders;
-    auto filesOf = [&](const QString &folder) -> const QHash<std::pair<quint64, quint64>, QString> & {
+    // Each folder's names by the inode its listing gives, read once and only when needed:
+    // one listing, no look at each of thousands of files each second.
+    QHash<QString, QMultiHash<quint64, QString>> folders;
+    auto nameOf = [&](const QString &folder, quint64 device, quint64 inode) {
         auto it = folders.find(folder);
         if (it == folders.end()) {
-            QHash<std::pair<quint64, quint64>, QString> ids;
-            for (const DirectoryListing::Entry &e : DirectoryListing::Files(folder).value_or({})) {
-                if (e.kind == DirectoryListing::Kind::RegularFile || e.kind == DirectoryListing::Kind::Unknown) {
-                    const ConfigList::FileIdentity id = ConfigList::IdentityOf(folder, e.name);
-                    if (id.exists)
-                        ids.insert({id.device, id.inode}, folder + u'/' + e.name);
-                }
-            }
-            it = folders.insert(folder, ids);
+            QMultiHash<quint64, QString> names;
+            for (const DirectoryListing::Entry &e : DirectoryListing::Files(folder).value_or({}))
+                names.insert(e.inode, e.name);
+            it = folders.insert(folder, names);
         }
-        return *it;
+        // A candidate is proved by its device and inode as stat gives them.
+        for (auto name = it->constFind(inode); name != it->cend() && name.key() == inode; ++name) {
+            const ConfigList::FileIdentity id = ConfigList::IdentityOf(folder, name.value());
+            if (id.exists && id.device == device && id.inode == inode)
+                return folder + u'/' + name.value();
+        }
+        return QString();
     };
     QList<RunRecord> followed;
     for (RunRecord &r : records) {
@@ -249,7 +251,7 @@ void Place(const QString &appDir, QList<RunRecord> &records)
             continue;
         }
         // The recorded file under another name: renamed outside; the programs go with it.
-        const QString movedTo = filesOf(info.path()).value({r.fileDevice, r.fileInode});
+        const QString movedTo = nameOf(info.path(), r.fileDevice, r.fileInode);
         if (!movedTo.isEmpty()) {
             r.file = movedTo;
         } else if (now.exists) {
