@@ -86,7 +86,9 @@ std::optional<RunRecord> FromJson(const QJsonObject &o)
     r.commandLine = o.value("commandLine").toString();
     r.logFile = o.value("logFile").toString();
     // A register written before files were followed: the file it was started for.
-    r.file = o.value("file").toString(r.configFile);
+    r.file = o.value("file").toString();
+    if (r.file.isEmpty())
+        r.file = r.configFile;
     r.fileDeleted = o.value("fileDeleted").toBool();
     const QStringList id = o.value("fileId").toString().split(u':');
     r.fileDevice = id.value(0).toULongLong();
