@@ -152,8 +152,8 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
 
     // One reading for both sections and the dispatchers.
     const QString jointText = ReadJointText(jointFilePath);
-    const Result<QString> fieldmark = BuildMnSJavaArgumentFromText(jointText, FMK);
-    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgumentFromText(jointText, RST) : fieldmark;
+    const Result<QString> fieldmark = BuildMnSJavaArgumentFromText(suite.messages, jointText, FMK);
+    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgumentFromText(suite.messages, jointText, RST) : fieldmark;
     const Result<void> started =
         rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
                 : Result<void>(rostrum.error());
@@ -176,12 +176,12 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
     return StartServerConsoleProgram(suite, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);
 }
 
-Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section)
+Result<QString> BuildMnSJavaArgument(Messages &messages, const QString &jointFilePath, const QString &section)
 {
-    return BuildMnSJavaArgumentFromText(ReadJointText(jointFilePath), section);
+    return BuildMnSJavaArgumentFromText(messages, ReadJointText(jointFilePath), section);
 }
 
-Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section)
+Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &jointText, const QString &section)
 {
     const QString application = Attribute(jointText, section, Key::SatelliteAppln);
     const QString dsn = Attribute(jointText, section, Key::Dsn);
@@ -196,7 +196,7 @@ Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QSt
                              .arg(section, platformText, platform.error().description)};
     QString server = dsn;
     if (platform.value() == ServerNamePlatform) {
-        const Result<QString> looked = WaitForServerName(dsn, user, password);
+        const Result<QString> looked = WaitForServerName(messages, dsn, user, password);
         if (!looked && Worker::IsCancelled(looked.error()))
             return looked.error();
         // Started with an empty server name, the Java server would serve no database.
@@ -313,8 +313,7 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     using Rows = QList<std::pair<QString, QString>>;
     const Result<std::array<Rows, 2>> read =
         Worker::Run<std::array<Rows, 2>>(
-            QStringLiteral("the publishers of data sources \"%1\" and \"%2\"")
-                .arg(Attribute(jointText, FMK, Key::Dsn), Attribute(jointText, RST, Key::Dsn)),
+            suite.messages.Text("CS_WAIT_PUBLISHERS").arg(Attribute(jointText, FMK, Key::Dsn), Attribute(jointText, RST, Key::Dsn)),
             [jointText](const Worker::Stop &) {
             std::array<Rows, 2> rows;
             for (int which : {0, 1}) {
