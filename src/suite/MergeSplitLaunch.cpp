@@ -221,27 +221,27 @@ void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, c
     list.append({publisher, consumer});
 }
 
-QString WhyNotPropertiesName(const QString &name)
+QString WhyNotPropertiesName(Messages &messages, const QString &name)
 {
     for (QChar c : name) {
         if (c == u'\r' || c == u'\n')
-            return QStringLiteral("it holds a line break");
+            return messages.Text("CS_NAME_LINE_BREAK");
         if (c == u';')
-            return QStringLiteral("it holds \";\", which separates bus component names");
+            return messages.Text("CS_NAME_SEMICOLON");
         // The file is read as ISO-8859-1 with "\" as its escape character.
         const char16_t u = c.unicode();
         if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF || c == u'\\')
-            return QStringLiteral("it holds the character U+%1, which %2 cannot carry")
+            return messages.Text("CS_NAME_CHARACTER")
                 .arg(QString::number(u, 16).toUpper().rightJustified(4, u'0'), PropertiesFile);
     }
     return QString();
 }
 
-QString WhyNotBusComponentName(const QString &name)
+QString WhyNotBusComponentName(Messages &messages, const QString &name)
 {
     if (!FileIo::IsValidFileName(name))
-        return QStringLiteral("it cannot be a folder name (none of \\ / : * ? \" < > | or control characters)");
-    return WhyNotPropertiesName(name);
+        return messages.Text("CS_NAME_NOT_A_FOLDER");
+    return WhyNotPropertiesName(messages, name);
 }
 
 namespace {
@@ -287,10 +287,10 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
             ++row;
             const QString publisher = Vb::Trim(publisherRead);
             const QString consumer = Vb::Trim(consumerRead);
-            QString why = WhyNotBusComponentName(publisher);
+            QString why = WhyNotBusComponentName(suite.messages, publisher);
             const bool publisherWrong = !why.isEmpty();
             if (!publisherWrong)
-                why = WhyNotPropertiesName(consumer);
+                why = WhyNotPropertiesName(suite.messages, consumer);
             if (why.isEmpty()) {
                 AddDispatcherRow(dispatchers, publisher, consumer);
                 return;
