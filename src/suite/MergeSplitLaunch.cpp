@@ -1,6 +1,5 @@
 #include "suite/MergeSplitLaunch.h"
 
-#include "app/LocalisedText.h"
 #include "app/Messages.h"
 #include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
@@ -161,7 +160,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     if (!started) {
         // The server consoles already started keep running.
         Tell(suite.messages,
-             suite.texts.GetText(QStringLiteral("CS_RUN_JOINT_ERRORS")) + QStringLiteral("\r\n") + started.error().description);
+             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
@@ -276,8 +275,8 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     QStringList refused, refusals;
     auto fail = [&suite](const Failure &error) {
         Tell(suite.messages,
-             suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_NOT_STARTED")) + QStringLiteral("\r\n")
-                 + suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_REASON")) + QStringLiteral(" \r\n") + error.description);
+             suite.messages.Text("CS_RUN_DISPATCHER_NOT_STARTED") + QStringLiteral("\r\n")
+                 + suite.messages.Text("CS_RUN_DISPATCHER_REASON") + QStringLiteral(" \r\n") + error.description);
         return false;
     };
     // One record per publisher over both databases, Fieldmark's rows first; a publisher with
@@ -333,7 +332,7 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     if (dispatchers.isEmpty()) {
         if (refused.isEmpty())
             Tell(suite.messages,
-                 suite.texts.GetText(QStringLiteral("CS_RUN_NO_PUBLISHER")),
+                 suite.messages.Text("CS_RUN_NO_PUBLISHER"),
                  MsgIcon::Information, MsgButtons::Ok);
         return refused.isEmpty();
     }
