@@ -33,6 +33,16 @@ public:
     // Localised text by label identifier; never fails (see LocalisedText).
     QString GetText(const QString &label) { return m_texts.GetText(label); }
     LocalisedText &Texts() { return m_texts; }
+    // The text of label with "%1", "%2"... replaced by the arguments (texts), in one pass.
+    template <typename... A>
+    QString Text(const char *label, const A &...arguments)
+    {
+        const QString text = GetText(QLatin1String(label));
+        if constexpr (sizeof...(A) == 0)
+            return text;
+        else
+            return text.arg(arguments...);
+    }
 
     // A message box; an empty title means the program title. A window passes itself as
     // asker, so that the box is shown over it; the operations below the windows pass none.
@@ -69,17 +79,22 @@ public:
     void SetConfigFileSelector(std::unique_ptr<QObject> dialog);
 
 private:
-    // Gives a box without a title the program title.
+    // Gives a box without a title the program title, and its texts the session's.
     class TitledMessages final : public Messages
     {
     public:
-        TitledMessages(Messages &shown, const QString &title) : m_shown(shown), m_title(title) {}
+        TitledMessages(Messages &shown, const QString &title, LocalisedText &texts)
+            : m_shown(shown), m_title(title), m_texts(texts)
+        {
+        }
         MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                        QObject *asker) override;
+        QString Text(const char *label) override { return m_texts.GetText(QLatin1String(label)); }
 
     private:
         Messages &m_shown;
         const QString &m_title;
+        LocalisedText &m_texts;
     };
 
     QString m_appDir;

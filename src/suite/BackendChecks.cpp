@@ -66,21 +66,21 @@ Result<QString> LookUpServerName(const QString &dsn, const QString &user, const 
     return connection.ServerName();
 }
 
-QString DataSourceWait(const QString &dsn)
+QString DataSourceWait(Messages &messages, const QString &dsn)
 {
-    return QStringLiteral("the database of data source \"%1\"").arg(dsn);
+    return messages.Text("CS_WAIT_DATA_SOURCE").arg(dsn);
 }
 
-Result<QString> WaitForServerName(const QString &dsn, const QString &user, const QString &password)
+Result<QString> WaitForServerName(Messages &messages, const QString &dsn, const QString &user, const QString &password)
 {
-    return Worker::Run<QString>(DataSourceWait(dsn),
+    return Worker::Run<QString>(DataSourceWait(messages, dsn),
                                 [=](const Worker::Stop &) { return LookUpServerName(dsn, user, password); });
 }
 
 std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, const QString &sUsername,
                                   const QString &sPassword)
 {
-    const Result<QString> name = WaitForServerName(sDSNname, sUsername, sPassword);
+    const Result<QString> name = WaitForServerName(messages, sDSNname, sUsername, sPassword);
     if (!name && Worker::IsCancelled(name.error()))
         return std::nullopt;
     if (!name) {
@@ -92,7 +92,7 @@ std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, c
 
 bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &user, const QString &password)
 {
-    const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+    const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(messages, dsn), [=](const Worker::Stop &) {
         Odbc::Connection connection;
         const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password);
         return opened ? ReadBackendVersion(connection) : Result<qint16>(opened.error());
@@ -106,9 +106,27 @@ bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &
     return version.value() == 6;
 }
 
-Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
-                                   const QString &password)
+namespace {
+
+template <typename Lookup>
+ConnectionTexts Worded(Lookup text)
 {
+    return {text("CS_TEST_FAILED"), text("CS_TEST_VERSION_UNREAD"), text("CS_TEST_CONNECTED"), text("CS_TEST_NEEDS_SIX")};
+}
+
+} // namespace
+
+ConnectionTexts ConnectionTexts::Of(Messages &messages)
+{
+    return Worded([&messages](const char *label) { return messages.Text(label); });
+}
+
+Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
+                                   const QString &password, const ConnectionTexts *texts)
+{
+    static const ConnectionTexts english =
+        Worded([](const char *label) { return LocalisedText::BuiltIn().value(QLatin1String(label)); });
+    const ConnectionTexts &t = texts ? *texts : english;
     Odbc::Connection connection;
     // The data source the failure, if any, is told of.
     QString source = dsn;
@@ -130,27 +148,26 @@ Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, con
     }
     const Result<QString> serverName = opened ? connection.ServerName() : Result<QString>(opened.error());
     if (!serverName)
-        return Failure{serverName.error().number, QStringLiteral("The connection to data source \"%1\" failed:\r\n%2")
-                                                      .arg(source, serverName.error().description)};
+        return Failure{serverName.error().number, t.failed.arg(source) + QStringLiteral("\r\n") + serverName.error().description};
     const Result<qint16> version = ReadBackendVersion(connection);
     if (!version)
         return Failure{version.error().number,
-                       QStringLiteral("Connected to server \"%1\", but its back-end version could not be read:\r\n%2")
-                           .arg(serverName.value(), version.error().description)};
+                       t.versionUnread.arg(serverName.value()) + QStringLiteral("\r\n") + version.error().description};
     const QString report =
-        QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
+        t.connected.arg(serverName.value(), QString::number(version.value()));
     if (version.value() == 6)
         return report;
     return Failure{ErrorNumber::LaunchFailed,
-                   report + QStringLiteral("\r\nThe Java server starts only on back-end version 6.")};
+                   report + QStringLiteral("\r\n") + t.needsVersionSix};
 }
 
 void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password)
 {
     // The login may take up to its time-out; the window offers to stop waiting meanwhile.
-    const Result<QString> tested = Worker::Run<QString>(DataSourceWait(dsn), [=](const Worker::Stop &) {
-        return DescribeConnection(form, secondPlatform, dsn, user, password);
+    const ConnectionTexts texts = ConnectionTexts::Of(messages);
+    const Result<QString> tested = Worker::Run<QString>(DataSourceWait(messages, dsn), [=](const Worker::Stop &) {
+        return DescribeConnection(form, secondPlatform, dsn, user, password, &texts);
     });
     if (!tested && Worker::IsCancelled(tested.error()))
         return;

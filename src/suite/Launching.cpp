@@ -33,6 +33,6 @@ void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selected
     }
     const Result<void> started = StartJavaServerProgram(suite, arguments, served);
     if (!started)
-        Tell(suite.messages, QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
-                                 + QStringLiteral("Reason :") + started.error().description);
+        Tell(suite.messages, suite.messages.Text("CS_RUN_JAVA_NOT_STARTED") + QStringLiteral("\r\n")
+                                 + suite.messages.Text("CS_RUN_REASON").arg(started.error().description));
 }

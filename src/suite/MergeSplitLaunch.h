@@ -17,9 +17,9 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
 // platform is not a number, or (kind ServerNameUnknown) when the server name cannot be read.
-Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section);
+Result<QString> BuildMnSJavaArgument(Messages &messages, const QString &jointFilePath, const QString &section);
 // The same from the joint file's text as one reading found it.
-Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section);
+Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &jointText, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.
 struct DispatcherRecord
@@ -34,10 +34,11 @@ struct DispatcherRecord
 void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer);
 
 // Why a bus component name cannot stand in a dispatcher's properties file (a line break, a
-// character the file cannot carry, a ";" that would split the consumer list); empty when it can.
-QString WhyNotPropertiesName(const QString &name);
+// character the file cannot carry, a ";" that would split the consumer list), in the language
+// of messages; empty when it can.
+QString WhyNotPropertiesName(Messages &messages, const QString &name);
 // The same, and why it cannot name the dispatcher's folder: for a publisher.
-QString WhyNotBusComponentName(const QString &name);
+QString WhyNotBusComponentName(Messages &messages, const QString &name);
 
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.

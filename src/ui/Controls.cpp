@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 
 namespace Controls {
@@ -14,6 +15,7 @@ namespace {
 
 constexpr char LabelProperty[] = "label";
 constexpr char TipProperty[] = "tipLabel";
+constexpr char PlaceholderProperty[] = "placeholderLabel";
 constexpr char TabsProperty[] = "tabLabels";
 constexpr char TabTipsProperty[] = "tabTipLabels";
 
@@ -45,12 +47,16 @@ void Apply(Session &session, QObject *control)
         SetText(control, session.GetText(label.toString()));
     if (const QVariant tip = control->property(TipProperty); tip.isValid())
         SetToolTip(control, session.GetText(tip.toString()));
+    if (const QVariant placeholder = control->property(PlaceholderProperty); placeholder.isValid())
+        if (auto *box = qobject_cast<QLineEdit *>(control))
+            box->setPlaceholderText(session.GetText(placeholder.toString()));
     if (auto *tabs = qobject_cast<QTabBar *>(control)) {
         const QStringList texts = tabs->property(TabsProperty).toStringList();
         const QStringList tips = tabs->property(TabTipsProperty).toStringList();
         for (int i = 0; i < qMin(int(texts.size()), tabs->count()); ++i) {
             tabs->setTabText(i, session.GetText(texts[i]));
-            tabs->setTabToolTip(i, session.GetText(tips[i]));
+            if (!tips[i].isEmpty())
+                tabs->setTabToolTip(i, session.GetText(tips[i]));
         }
     }
 }
@@ -61,12 +67,17 @@ void SetLabel(QObject *control, const char *label) { control->setProperty(LabelP
 
 void SetTipLabel(QObject *control, const char *label) { control->setProperty(TipProperty, QLatin1String(label)); }
 
+void SetPlaceholderLabel(QObject *control, const char *label)
+{
+    control->setProperty(PlaceholderProperty, QLatin1String(label));
+}
+
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels)
 {
     QStringList texts, tips;
     for (const auto &[text, tip] : labels) {
         texts << QLatin1String(text);
-        tips << QLatin1String(tip);
+        tips << QLatin1String(tip ? tip : "");
     }
     tabs->setProperty(TabsProperty, texts);
     tabs->setProperty(TabTipsProperty, tips);

@@ -18,6 +18,8 @@ namespace Controls {
 // The identifier of the text (caption, title of a window or frame) and of the tool tip.
 void SetLabel(QObject *control, const char *label);
 void SetTipLabel(QObject *control, const char *label);
+// The identifier of a text box's placeholder text.
+void SetPlaceholderLabel(QObject *control, const char *label);
 // Text and tool tip identifiers of a tab bar's tabs, from the first.
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels);
 

@@ -23,8 +23,10 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
+    Controls::SetLabel(OKButton, "SLBL0254");
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    Controls::SetLabel(CancelButton, "SLBL0428");
     // Enter in the name field confirms, as in any small name prompt.
     OKButton->setDefault(true);
     CancelButton->setAutoDefault(false);
@@ -44,7 +46,6 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
 
 bool frmConfigFileSelector::Load()
 {
-    // Only the caption is localised, the buttons keep their texts.
     Controls::Localise(m_session, *this);
     return true;
 }
@@ -95,9 +96,7 @@ void frmConfigFileSelector::OKButton_Click()
     const QString stored = ConfigStore::StoredConfigFileName(name);
     if (const QFileInfo existing(m_session.ConfigDirectory() + u'/' + stored); existing.exists() && !existing.isFile()) {
         m_session.MsgBox(this,
-                         QStringLiteral("\"%1\" in the configuration folder is a folder or another entry that "
-                                        "is not a file, so a configuration cannot take its name. Choose another name.")
-                             .arg(stored),
+                         m_session.Text("CS_NAME_NOT_A_FILE", stored),
                          MsgIcon::Exclamation, MsgButtons::Ok);
         txtFileName->setFocus();
         return;

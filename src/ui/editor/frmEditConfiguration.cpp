@@ -96,7 +96,7 @@ bool frmEditConfiguration::Load()
     ShowPage(0);
     FixSize();
     m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
-    setWindowTitle(windowTitle() + QStringLiteral(" (") + m_name + u')');
+    setWindowTitle(m_session.Text("CS_EDITOR_TITLE", windowTitle(), m_name));
     txtLog->setText(m_session.DefaultLogDirectory());
     txtLog->setReadOnly(true);
     cmdBrowse1->setEnabled(false);
@@ -220,8 +220,7 @@ void frmEditConfiguration::BuildDatabasePage()
     const int boxes = grid->rowCount();
     grid->addWidget(ChkSavePass, boxes, 0);
     grid->addWidget(ChkAutoLogin, boxes, 1);
-    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
-    cmdTestConnection->setText(QStringLiteral("Test Connection"));
+    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection", "Test Connection", "CS_TEST_CONNECTION");
     grid->addWidget(cmdTestConnection, boxes + 1, 1, Qt::AlignRight);
     grid->setRowStretch(boxes + 2, 1);
 }
@@ -236,6 +235,7 @@ void frmEditConfiguration::BuildLedgerhallPage()
     auto group = [this, column](const char *name, const char *caption, const char *labelName, const char *labelId) {
         auto *frame = Make<QGroupBox>(fraLH, name);
         frame->setTitle(QLatin1String(caption));
+        Controls::SetLabel(frame, labelId);
         auto *label = Make<QLabel>(frame, labelName, caption, labelId);
         label->setAutoFillBackground(true);
         auto *inside = new QVBoxLayout(frame);
@@ -262,6 +262,7 @@ void frmEditConfiguration::BuildLedgerhallPage()
         for (QPushButton *browse : {cmdBrowse1, cmdBrowse2}) {
             if (browse->parentWidget() == frame) {
                 browse->setText(QStringLiteral("..."));
+                Controls::SetLabel(browse, "CS_BROWSE_BUTTON");
                 browse->setFixedWidth(TwipsX(this, 420));
                 row->addWidget(browse);
             }

@@ -1,5 +1,6 @@
 #include "ui/main/RunningView.h"
 
+#include "app/LocalisedText.h"
 #include "suite/RunRegister.h"
 
 #include <QDir>
@@ -10,21 +11,21 @@
 
 namespace {
 
-QString EndedWhat(const RunRecord &r)
+QString EndedWhat(LocalisedText &texts, const RunRecord &r)
 {
     const QString section = r.section.isEmpty() ? QString() : u' ' + r.section;
     switch (r.kind) {
-    case RunKind::Console: return QStringLiteral("console") + section;
-    case RunKind::JavaServer: return QStringLiteral("Java server");
-    case RunKind::Dispatcher: return QStringLiteral("dispatcher") + section;
+    case RunKind::Console: return texts.GetText(QStringLiteral("CS_RUN_CONSOLE")) + section;
+    case RunKind::JavaServer: return texts.GetText(QStringLiteral("CS_RUN_JAVA_SERVER"));
+    case RunKind::Dispatcher: return texts.GetText(QStringLiteral("CS_RUN_DISPATCHER")) + section;
     }
     return {};
 }
 
 } // namespace
 
-RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
-    : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
+RunningView::RunningView(const QString &appDir, const QString &configDirectory, LocalisedText &texts, QObject *parent)
+    : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_texts(texts), m_watcher(new QFileSystemWatcher(this)),
       m_poll(new QTimer(this)), m_settle(new QTimer(this)), m_endings(new QTimer(this))
 {
     m_endings->setInterval(100);
@@ -84,10 +85,10 @@ void RunningView::TellEnded()
             ++i;
             continue;
         }
-        emit Ended(QStringLiteral("%1 of %2 ended, %3%4")
-                       .arg(EndedWhat(e.record), RunningState::RowName(e.record),
-                            how.isEmpty() ? QString() : how + QStringLiteral(", "),
-                            e.ended.toString(QStringLiteral("HH:mm"))));
+        const QString at = e.ended.toString(QStringLiteral("HH:mm"));
+        const QString what = EndedWhat(m_texts, e.record), row = RunningState::RowName(e.record);
+        emit Ended(how.isEmpty() ? m_texts.GetText(QStringLiteral("CS_RUN_ENDED")).arg(what, row, at)
+                                 : m_texts.GetText(QStringLiteral("CS_RUN_ENDED_HOW")).arg(what, row, how, at));
         m_ending.removeAt(i);
     }
     if (m_ending.isEmpty())

@@ -155,7 +155,7 @@ void frmConfigurationSelector::CreateFilterRow(QWidget *central)
 {
     txtFilter = new QLineEdit(central);
     txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    txtFilter->setPlaceholderText(QStringLiteral("Filter by file name, application, DSN, database or user (Ctrl+F)"));
+    Controls::SetPlaceholderLabel(txtFilter, "CS_MAIN_FILTER");
     txtFilter->setClearButtonEnabled(true);
     txtFilter->installEventFilter(this);
     auto *filterRow = new QHBoxLayout;
@@ -163,6 +163,7 @@ void frmConfigurationSelector::CreateFilterRow(QWidget *central)
     filterRow->addWidget(txtFilter, 1);
     chkRunningOnly = new QCheckBox(QStringLiteral("Running only"), central);
     chkRunningOnly->setObjectName(QStringLiteral("chkRunningOnly"));
+    Controls::SetLabel(chkRunningOnly, "CS_MAIN_RUNNING_ONLY");
     filterRow->addWidget(chkRunningOnly);
     static_cast<QVBoxLayout *>(central->layout())->addLayout(filterRow);
     auto *findAction = new QAction(this);
@@ -189,7 +190,8 @@ void frmConfigurationSelector::CreateStatusBar()
     StatusBar1->addWidget(m_outcomeLabel, 1);
     m_stopCancel = new QPushButton(QStringLiteral("Cancel"), StatusBar1);
     m_stopCancel->setObjectName(QStringLiteral("btnStopCancel"));
-    m_stopCancel->setToolTip(QStringLiteral("Stop waiting; what got SIGTERM is not killed"));
+    Controls::SetLabel(m_stopCancel, "SLBL0428");
+    Controls::SetTipLabel(m_stopCancel, "CS_MAIN_STOP_CANCEL_TIP");
     m_stopCancel->hide();
     StatusBar1->addWidget(m_stopCancel);
     m_countLabel = new QLabel(StatusBar1);
@@ -265,7 +267,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuDelete = NamedAction(this, "mnuDelete", QStringLiteral("Delete"), "SLBL0401");
     mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFile->addAction(mnuDelete);
-    MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"));
+    MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"), "CS_MAIN_MERGE_SPLIT");
     mnuFile->addAction(MnSConfig);
     mnuSep3 = Separator(mnuFile, "mnuSep3");
     mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"), "SLBL0381");
@@ -295,15 +297,15 @@ void frmConfigurationSelector::CreateMenus()
     mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"), "SLBL0405");
     mnuExecute->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuRun->addAction(mnuExecute);
-    mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
+    mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"), "CS_MAIN_RUN_JAVA");
     mnuExecuteJS->setVisible(false);
     mnuRun->addAction(mnuExecuteJS);
     mnuRun->addSeparator();
-    mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"));
+    mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"), "CS_MAIN_STOP");
     // Not a modifier away from Run's Ctrl+R.
     mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     mnuRun->addAction(mnuStop);
-    mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"));
+    mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"), "CS_MAIN_SHOW_LOG");
     mnuShowLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuRun->addAction(mnuShowLog);
 
@@ -333,12 +335,9 @@ void frmConfigurationSelector::CreateMenus()
 }
 
 void frmConfigurationSelector::AddButton(QToolBar *bar, QAction *command, const char *tipLabel,
-                                         const char *themeIcon, const QString &fallback, const QString &tooltip)
+                                         const char *themeIcon, const QString &fallback)
 {
-    if (tipLabel)
-        Controls::SetTipLabel(command, tipLabel);
-    else
-        command->setToolTip(tooltip);
+    Controls::SetTipLabel(command, tipLabel);
     // The desktop's own icons where the theme has them, our drawings elsewhere.
     bar->addWidget(new CommandButton(bar, command, QIcon::fromTheme(QLatin1String(themeIcon),
                                      QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")))));
@@ -361,17 +360,15 @@ void frmConfigurationSelector::CreateToolBars()
     AddButton(tbNED, mnuUpdate, "SLBL0441", "document-properties", QStringLiteral("edit"));
     AddButton(tbNED, mnuDelete, "SLBL0442", "edit-delete", QStringLiteral("delete"));
     // No theme has a picture for joining two configurations.
-    AddButton(tbNED, MnSConfig, nullptr, "", QStringLiteral("mergesplit"), QStringLiteral("Configure Merge and Split"));
+    AddButton(tbNED, MnSConfig, "CS_MAIN_MERGE_SPLIT_TIP", "", QStringLiteral("mergesplit"));
 
     tbExecute = makeBar("tbExecute");
     AddButton(tbExecute, mnuExecute, "SLBL0444", "media-playback-start", QStringLiteral("run"));
-    AddButton(tbExecute, mnuStop, nullptr, "media-playback-stop", QStringLiteral("stop"),
-              QStringLiteral("Stop what runs for the highlighted configurations (Ctrl+.)"));
-    AddButton(tbExecute, mnuShowLog, nullptr, "text-x-generic", QStringLiteral("log"),
-              QStringLiteral("Show the program logs of the configuration (Ctrl+L)"));
+    AddButton(tbExecute, mnuStop, "CS_MAIN_STOP_TIP", "media-playback-stop", QStringLiteral("stop"));
+    AddButton(tbExecute, mnuShowLog, "CS_MAIN_SHOW_LOG_TIP", "text-x-generic", QStringLiteral("log"));
 
     tlbJS = makeBar("tlbJS");
-    AddButton(tlbJS, mnuExecuteJS, nullptr, "", QStringLiteral("runjs"), QStringLiteral("Run Java Server"));
+    AddButton(tlbJS, mnuExecuteJS, "CS_MAIN_RUN_JAVA_TIP", "", QStringLiteral("runjs"));
     tlbJS->setVisible(false);
 
     tbRefresh = makeBar("tbRefresh");
@@ -430,9 +427,9 @@ QString frmConfigurationSelector::SelectedConfigPath() const
 void frmConfigurationSelector::ShowCount()
 {
     const int count = m_list->Count();
-    QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
+    QString shown = count == 1 ? m_session.Text("CS_MAIN_COUNT_ONE") : m_session.Text("CS_MAIN_COUNT", QString::number(count));
     if (!txtFilter->text().isEmpty() || chkRunningOnly->isChecked())
-        shown = QStringLiteral("%1 of %2").arg(m_list->Shown()).arg(shown);
+        shown = m_session.Text("CS_MAIN_COUNT_SHOWN", QString::number(m_list->Shown()), shown);
     m_countLabel->setText(shown);
 }
 

@@ -1,9 +1,11 @@
 #include "ui/main/frmProgramLog.h"
 
 #include "platform/FileTail.h"
+#include "ui/Controls.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
@@ -28,6 +30,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     txtLog->setMaximumBlockCount(20000);
     txtLog->setFont(QFont(QStringLiteral("monospace")));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    Controls::SetLabel(buttons->button(QDialogButtonBox::Close), "CS_LOG_CLOSE");
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *column = new QVBoxLayout(this);
     column->addWidget(txtLog, 1);
