@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include "app/Session.h"
+#include "ui/Mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -16,6 +17,7 @@ constexpr char LabelProperty[] = "label";
 constexpr char TipProperty[] = "tipLabel";
 constexpr char TabsProperty[] = "tabLabels";
 constexpr char TabTipsProperty[] = "tabTipLabels";
+constexpr char AccessibleProperty[] = "accessibleLabel";
 
 void SetText(QObject *control, const QString &text)
 {
@@ -45,6 +47,8 @@ void Apply(Session &session, QObject *control)
         SetText(control, session.GetText(label.toString()));
     if (const QVariant tip = control->property(TipProperty); tip.isValid())
         SetToolTip(control, session.GetText(tip.toString()));
+    if (const QVariant name = control->property(AccessibleProperty); name.isValid())
+        static_cast<QWidget *>(control)->setAccessibleName(session.GetText(name.toString()));
     if (auto *tabs = qobject_cast<QTabBar *>(control)) {
         const QStringList texts = tabs->property(TabsProperty).toStringList();
         const QStringList tips = tabs->property(TabTipsProperty).toStringList();
@@ -60,6 +64,11 @@ void Apply(Session &session, QObject *control)
 void SetLabel(QObject *control, const char *label) { control->setProperty(LabelProperty, QLatin1String(label)); }
 
 void SetTipLabel(QObject *control, const char *label) { control->setProperty(TipProperty, QLatin1String(label)); }
+
+void SetAccessibleLabel(QWidget *control, const char *label)
+{
+    control->setProperty(AccessibleProperty, QLatin1String(label));
+}
 
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels)
 {
@@ -77,6 +86,8 @@ void Localise(Session &session, QObject &window)
     Apply(session, &window);
     for (QObject *control : window.findChildren<QObject *>())
         Apply(session, control);
+    if (auto *widget = qobject_cast<QWidget *>(&window); widget && widget->isWindow())
+        Mnemonics::RepairWindow(*widget);
 }
 
 } // namespace Controls

@@ -4,14 +4,13 @@
 #include "ui/Controls.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
-#include "ui/EditorRules.h"
+#include "ui/WindowTitle.h"
 
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
-using EditorRules::TwipsX;
-using EditorRules::TwipsY;
 
 frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     : QDialog(parent), m_session(session)
@@ -29,11 +28,16 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     OKButton->setDefault(true);
     CancelButton->setAutoDefault(false);
 
-    // The small prompt: the name field at left, the two buttons stacked at right.
-    txtFileName->setGeometry(TwipsX(this, 240), TwipsY(this, 240), TwipsX(this, 4335), TwipsY(this, 315));
-    OKButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 180), TwipsX(this, 1215), TwipsY(this, 375));
-    CancelButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 660), TwipsX(this, 1215), TwipsY(this, 375));
-    setFixedSize(TwipsX(this, 6240), TwipsY(this, 1260));
+    // The small prompt: the name field at left, the two buttons stacked at right; wider
+    // for a longer title or longer button texts.
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(txtFileName, 0, 0);
+    grid->addWidget(OKButton, 0, 1);
+    grid->addWidget(CancelButton, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(2, 1);
+    txtFileName->setMinimumWidth(txtFileName->fontMetrics().averageCharWidth() * 36);
+    Controls::SetAccessibleLabel(txtFileName, "SLBL0908");
 
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
     Controls::SetLabel(this, "SLBL0154");
@@ -46,6 +50,8 @@ bool frmConfigFileSelector::Load()
 {
     // Only the caption is localised, the buttons keep their texts.
     Controls::Localise(m_session, *this);
+    // The whole title shows: the window is at least as wide as its title bar needs.
+    setMinimumWidth(qMin(WindowTitle::NeededWidth(*this, windowTitle()), WindowTitle::MaxWidth));
     return true;
 }
 

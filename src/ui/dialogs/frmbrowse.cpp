@@ -64,6 +64,9 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     Controls::SetLabel(this, "SLBL0497");
     // Enter chooses, wherever it is pressed but on Cancel.
     cmdOK->setDefault(true);
+    Controls::SetAccessibleLabel(Drive1, "SLBL0905");
+    Controls::SetAccessibleLabel(Dir1, "SLBL0906");
+    Controls::SetAccessibleLabel(txtpath, "SLBL0907");
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

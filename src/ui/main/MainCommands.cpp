@@ -13,6 +13,7 @@
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/main/FileList.h"
 #include "ui/main/RunningView.h"
+#include "ui/Controls.h"
 #include "ui/main/frmProgramLog.h"
 #include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
 #include "ui/mergesplit/frmMergeAndSplit.h"
@@ -515,6 +516,7 @@ void MainCommands::ShowLog(const Targets &targets)
         return;
     }
     auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
+    Controls::Localise(m_session, *view);
     view->show();
 }
 

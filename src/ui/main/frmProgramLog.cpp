@@ -1,6 +1,7 @@
 #include "ui/main/frmProgramLog.h"
 
 #include "platform/FileTail.h"
+#include "ui/Controls.h"
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
@@ -22,6 +23,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     setAttribute(Qt::WA_DeleteOnClose);
     resize(820, 480);
     txtLog->setObjectName(QStringLiteral("txtLog"));
+    Controls::SetAccessibleLabel(txtLog, "SLBL0909");
     txtLog->setReadOnly(true);
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog->setMaximumBlockCount(20000);

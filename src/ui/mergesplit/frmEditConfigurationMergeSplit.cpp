@@ -12,6 +12,8 @@
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
+#include "ui/Mnemonics.h"
+#include "ui/WindowTitle.h"
 #include "ui/SaveLoadedFile.h"
 #include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
@@ -28,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -73,11 +76,15 @@ void frmEditConfigurationMergeSplit::Load()
     m_text = Ansi::Decode(m_version.bytes);
     if (!read)
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
+    Controls::Localise(m_session, *this);
     // Two joint editors open side by side must be told apart.
-    setWindowTitle(QStringLiteral("Configuration Editor (%1)").arg(QFileInfo(m_path).fileName()));
+    WindowTitle::Show(*this, QStringLiteral("Configuration Editor"), QFileInfo(m_path).fileName());
     FillPlatformLists();
     for (int slot = 0; slot < 2; ++slot)
         LoadApplicationSettings(slot);
+    // A long value shows its start, where a component string names its component.
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        field->setCursorPosition(0);
     // One box for two sections: when they disagree it says so, and each keeps its own
     // setting until the user sets the box for both.
     if (m_savePass[0] != m_savePass[1])
@@ -92,6 +99,9 @@ void frmEditConfigurationMergeSplit::BuildWindow()
 {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // Every tab's title shows whole: the window is as wide as the three need.
+    SSTab1->setUsesScrollButtons(false);
+    SSTab1->setElideMode(Qt::ElideNone);
 
     // One tab per product of the pair, in the order of their places.
     const std::array<std::pair<const char *, const char *>, 2> frameNames = {{{"fraDBDetails", "Frame3"}, {"Frame1", "Frame2"}}};
@@ -146,7 +156,22 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     connect(bOk, &QPushButton::clicked, this, [this] { bOk_Click(); });
     connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
     SSTab1->tabBar()->installEventFilter(this);
-    resize(520, sizeHint().height());
+    // Next and previous tab from any control, OK and Cancel too, on the press.
+    const std::pair<QKeySequence, int> switches[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto &[keys, step] : switches) {
+        auto *switchTab = new QShortcut(keys, this);
+        connect(switchTab, &QShortcut::activated, this, [this, step] {
+            SSTab1->setCurrentIndex((SSTab1->currentIndex() + step + SSTab1->count()) % SSTab1->count());
+            FocusFirstField();
+        });
+    }
+    for (int i = 0; i < 2; ++i)
+        Controls::SetAccessibleLabel(BtnBrowseLog[i], "SLBL0903");
+    Controls::SetAccessibleLabel(cmdBrowse2, "SLBL0904");
+    resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
 }
 
 QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QString &frameName)
@@ -293,6 +318,8 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
         if (MergeSplitProduct(slot).choosesPlatform && lblDatabase[slot] && lblmachine[slot])
             EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[slot], *lblDatabase[slot], *lblmachine[slot]);
     }
+    // The new texts bring their own Alt letters.
+    Mnemonics::RepairWindow(*this);
 }
 
 void frmEditConfigurationMergeSplit::LoadApplicationSettings(int index)
@@ -476,9 +503,10 @@ void frmEditConfigurationMergeSplit::Browse(int target)
 
 void frmEditConfigurationMergeSplit::FocusFirstField()
 {
-    switch (SSTab1->currentIndex()) {
-    case 0: txtdsn[0]->setFocus(Qt::TabFocusReason); break;
-    case 1: txtdsn[1]->setFocus(Qt::TabFocusReason); break;
+    // A product's tab starts at its platform list where the product chooses one.
+    switch (const int tab = SSTab1->currentIndex()) {
+    case 0:
+    case 1: (ComboPlatform[tab]->isEnabled() ? static_cast<QWidget *>(ComboPlatform[tab]) : txtdsn[tab])->setFocus(Qt::TabFocusReason); break;
     case 2: txtconnection[0]->setFocus(Qt::TabFocusReason); break;
     default: break;
     }

@@ -101,11 +101,13 @@ void frmMergeAndSplit::BuildWindow()
     connect(cmdPublisherOK, &QPushButton::clicked, this, [this] { cmdPublisherOK_Click(); });
     // Cancel writes nothing.
     connect(BtnCancel, &QPushButton::clicked, this, &frmMergeAndSplit::reject);
-    resize(420, sizeHint().height());
+    // Wide enough for a long host or file name, wider for longer texts or a larger font.
+    resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
 }
 
 bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
 {
+    Controls::Localise(m_session, *this);
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
     return PublisherSetup::OpenConnections(m_session.Messenger(), m_connections, selectedEntries);
