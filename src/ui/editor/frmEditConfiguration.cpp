@@ -98,6 +98,9 @@ bool frmEditConfiguration::Load()
     cmdBrowse1->setEnabled(false);
     if (const Result<void> loaded = LoadConfiguration(m_path); !loaded)
         ReportLoadError(loaded.error());
+    // A value longer than its box shows its start.
+    for (const TextField &field : TextFields())
+        (this->*field.box)->setCursorPosition(0);
     SetDatabaseLabels();
     FirstField(0)->setFocus();
     return !m_session.QuitRequested();
@@ -286,7 +289,7 @@ void frmEditConfiguration::FixSize()
     layout()->activate();
     // Room for the longest texts either page holds, whichever shows.
     for (QGroupBox *page : {fraDBDetails, fraLH})
-        page->setMinimumSize(QSize());
+        page->setMinimumSize(0, 0);
     const QSize pages = fraDBDetails->minimumSizeHint().expandedTo(fraLH->minimumSizeHint());
     for (QGroupBox *page : {fraDBDetails, fraLH})
         page->setMinimumSize(pages);

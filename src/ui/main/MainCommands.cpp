@@ -13,7 +13,6 @@
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/main/FileList.h"
 #include "ui/main/RunningView.h"
-#include "ui/Controls.h"
 #include "ui/main/frmProgramLog.h"
 #include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
 #include "ui/mergesplit/frmMergeAndSplit.h"
@@ -515,8 +514,7 @@ void MainCommands::ShowLog(const Targets &targets)
         m_session.MsgBox(m_window, text, MsgIcon::Information);
         return;
     }
-    auto *view = new frmProgramLog(QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
-    Controls::Localise(m_session, *view);
+    auto *view = new frmProgramLog(m_session, QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
     view->show();
 }
 

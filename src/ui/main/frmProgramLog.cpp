@@ -15,7 +15,7 @@ namespace {
 constexpr qint64 kTail = 64 * 1024;
 } // namespace
 
-frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, QWidget *parent)
+frmProgramLog::frmProgramLog(Session &session, const QString &title, const QStringList &logFiles, QWidget *parent)
     : QDialog(parent), txtLog(new QPlainTextEdit(this)), m_follow(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmProgramLog"));
@@ -39,6 +39,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     m_follow->setInterval(500);
     connect(m_follow, &QTimer::timeout, this, &frmProgramLog::Follow);
     m_follow->start();
+    Controls::Localise(session, *this);
 }
 
 void frmProgramLog::Follow()

@@ -47,6 +47,7 @@ frmMergeAndSplit::frmMergeAndSplit(Session &session, const MergeSplitPick &pick,
     setObjectName(QStringLiteral("frmMergeAndSplit"));
     setWindowTitle(QStringLiteral("Merge and Split Configuration"));
     BuildWindow();
+    Controls::Localise(m_session, *this);
 }
 
 frmMergeAndSplit::~frmMergeAndSplit() = default;
@@ -107,7 +108,6 @@ void frmMergeAndSplit::BuildWindow()
 
 bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
 {
-    Controls::Localise(m_session, *this);
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
     return PublisherSetup::OpenConnections(m_session.Messenger(), m_connections, selectedEntries);

@@ -1,0 +1,127 @@
+// Every window, on every tab, in the usual font and at 16 points: each control the Tab key
+// reaches has a name a screen reader can say, no caption is cut, and the window fits a
+// 1280 x 800 screen (2560 x 1600 at twice the scale).
+#include "EveryWindow.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString Visible(QString text)
+{
+    return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+}
+
+// What is wrong with the window as it shows now, one line each.
+QStringList Problems(QWidget &window)
+{
+    QStringList found;
+    if (window.width() > 1280 || window.height() > 800)
+        found << QStringLiteral("the window is %1 x %2").arg(window.width()).arg(window.height());
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (!w->isVisibleTo(&window) || w->window() != &window)
+            continue;
+        const QString who = w->objectName().isEmpty() ? QLatin1String(w->metaObject()->className()) : w->objectName();
+        // (A widget with a focus proxy hands the focus on: the proxy is named.)
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && !w->focusProxy()) {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(w);
+            const QString name = control ? control->text(QAccessible::Name).trimmed() : QString();
+            if (name.isEmpty() || name == QLatin1String("..."))
+                found << who + QStringLiteral(": named \"") + name + u'"';
+        }
+        const QFontMetrics metrics = w->fontMetrics();
+        QSize needed;
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->pixmap().isNull())
+            needed = label->wordWrap() ? QSize(0, label->heightForWidth(label->width())) : label->sizeHint();
+        else if (qobject_cast<QCheckBox *>(w))
+            needed = w->sizeHint();
+        else if (auto *button = qobject_cast<QPushButton *>(w)) {
+            const int margins = w->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w)
+                + 2 * w->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, w);
+            needed = QSize(metrics.horizontalAdvance(Visible(button->text())) + margins, metrics.height());
+        } else if (auto *frame = qobject_cast<QGroupBox *>(w); frame && !frame->title().isEmpty())
+            needed = QSize(metrics.horizontalAdvance(Visible(frame->title())), 0);
+        if (needed.width() > w->width() || needed.height() > w->height())
+            found << QStringLiteral("%1: cut, %2 x %3 of %4 x %5")
+                         .arg(who).arg(w->width()).arg(w->height()).arg(needed.width()).arg(needed.height());
+        if (auto *tabs = qobject_cast<QTabBar *>(w)) {
+            const int space = w->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, w);
+            for (int i = 0; i < tabs->count(); ++i) {
+                const int text = metrics.horizontalAdvance(Visible(tabs->tabText(i)));
+                if (tabs->tabRect(i).width() < text + space || !tabs->rect().contains(tabs->tabRect(i)))
+                    found << who + QStringLiteral(": tab \"") + tabs->tabText(i) + QStringLiteral("\" cut");
+            }
+        }
+        // A value longer than its box shows its start (a component string names its component there).
+        if (auto *field = qobject_cast<QLineEdit *>(w); field && !field->hasFocus()
+            && metrics.horizontalAdvance(field->text()) > field->width() && field->cursorPosition() != 0)
+            found << who + QStringLiteral(": shows the end of its value");
+    }
+    return found;
+}
+
+// Each tab of the window in turn (the window as it is when it has none).
+QStringList ProblemsOnEveryTab(QWidget &window)
+{
+    QTabBar *tabs = nullptr;
+    for (QTabBar *bar : window.findChildren<QTabBar *>()) {
+        if (bar->isVisibleTo(&window))
+            tabs = bar;
+    }
+    QStringList found;
+    for (int tab = 0; tab < (tabs ? tabs->count() : 1); ++tab) {
+        if (tabs)
+            tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents();
+        for (const QString &problem : Problems(window))
+            found << (tabs ? QStringLiteral("tab %1: ").arg(tab) : QString()) + problem;
+    }
+    return found;
+}
+
+class EveryWindowTest : public ::testing::TestWithParam<int>
+{
+protected:
+    void SetUp() override
+    {
+        m_font = QApplication::font();
+        if (GetParam() > 0) {
+            QFont large = m_font;
+            large.setPointSize(GetParam());
+            QApplication::setFont(large);
+        }
+    }
+    void TearDown() override { QApplication::setFont(m_font); }
+
+private:
+    QFont m_font;
+};
+
+TEST_P(EveryWindowTest, NamesEveryControlCutsNoTextAndFitsTheScreen)
+{
+    for (const WindowCase &c : EveryWindow()) {
+        TestAppDir app;
+        WriteSampleConfigurations(app);
+        std::unique_ptr<QWidget> window = c.open(app);
+        ShowActive(*window);
+        const QStringList problems = ProblemsOnEveryTab(*window);
+        EXPECT_TRUE(problems.isEmpty()) << c.name << ":\n  " << problems.join(QStringLiteral("\n  ")).toStdString();
+    }
+}
+
+// 0: the usual font.
+INSTANTIATE_TEST_SUITE_P(Fonts, EveryWindowTest, ::testing::Values(0, 16),
+                         [](const auto &info) { return info.param ? std::to_string(info.param) + "pt" : std::string("usual"); });
+
+} // namespace
