@@ -1,13 +1,15 @@
 // Every window, on every tab, in the usual font and at 16 points: each control the Tab key
-// reaches has a name a screen reader can say, no caption is cut, and the window fits a
-// 1280 x 800 screen (2560 x 1600 at twice the scale).
+// reaches has a name a screen reader can say, each Alt letter shown means one control, no
+// caption is cut, and the window fits a 1280 x 800 screen (2560 x 1600 at twice the scale).
 #include "EveryWindow.h"
+#include "ui/Mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,10 +25,25 @@ QString Visible(QString text)
     return text.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
 }
 
+// The Alt letter of a caption, upper case; null when it has none.
+QChar Letter(const QString &text)
+{
+    const qsizetype at = Mnemonics::At(text);
+    return at < 0 ? QChar() : text[at + 1].toUpper();
+}
+
 // What is wrong with the window as it shows now, one line each.
 QStringList Problems(QWidget &window)
 {
     QStringList found;
+    QHash<QChar, QString> letters;
+    auto claim = [&](const QString &text, const QString &who) {
+        const QChar letter = Letter(text);
+        if (!letter.isNull() && letters.contains(letter))
+            found << QStringLiteral("Alt+%1 is both %2 and %3").arg(letter, letters[letter], who);
+        else if (!letter.isNull())
+            letters.insert(letter, who);
+    };
     if (window.width() > 1280 || window.height() > 800)
         found << QStringLiteral("the window is %1 x %2").arg(window.width()).arg(window.height());
     for (QWidget *w : window.findChildren<QWidget *>()) {
@@ -40,6 +57,10 @@ QStringList Problems(QWidget &window)
             if (name.isEmpty() || name == QLatin1String("..."))
                 found << who + QStringLiteral(": named \"") + name + u'"';
         }
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->buddy())
+            claim(label->text(), who);
+        else if (qobject_cast<QAbstractButton *>(w) && !qobject_cast<QToolButton *>(w))
+            claim(static_cast<QAbstractButton *>(w)->text(), who);
         const QFontMetrics metrics = w->fontMetrics();
         QSize needed;
         if (auto *label = qobject_cast<QLabel *>(w); label && label->pixmap().isNull())
@@ -58,6 +79,7 @@ QStringList Problems(QWidget &window)
         if (auto *tabs = qobject_cast<QTabBar *>(w)) {
             const int space = w->style()->pixelMetric(QStyle::PM_TabBarTabHSpace, nullptr, w);
             for (int i = 0; i < tabs->count(); ++i) {
+                claim(tabs->tabText(i), who + QStringLiteral(" tab ") + QString::number(i));
                 const int text = metrics.horizontalAdvance(Visible(tabs->tabText(i)));
                 if (tabs->tabRect(i).width() < text + space || !tabs->rect().contains(tabs->tabRect(i)))
                     found << who + QStringLiteral(": tab \"") + tabs->tabText(i) + QStringLiteral("\" cut");
