@@ -171,6 +171,8 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     for (int i = 0; i < 2; ++i)
         Controls::SetAccessibleLabel(BtnBrowseLog[i], "SLBL0903");
     Controls::SetAccessibleLabel(cmdBrowse2, "SLBL0904");
+    // The frame of the tabs; the focus goes on to the tab shown.
+    Controls::SetAccessibleLabel(SSTab1, "SLBL0913");
     resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
 }
 
