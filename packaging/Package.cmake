@@ -19,13 +19,17 @@ install(CODE "
   set(_doc \"\${_root}/usr/share/doc/configuration-selector\")
   file(MAKE_DIRECTORY \"\${_app}\" \"\${_etc}\" \"\${_doc}\" \"\${_root}/usr/bin\" \"\${_root}/usr/share/applications\"
                       \"\${_root}/usr/share/icons/hicolor/64x64/apps\" \"\${_root}/usr/share/man/man1\"
-                      \"\${_root}/usr/share/lintian/overrides\" \"\${_root}/usr/share/bash-completion/completions\")
+                      \"\${_root}/usr/share/lintian/overrides\" \"\${_root}/usr/share/bash-completion/completions\"
+                      \"\${_root}/usr/share/configuration-selector\")
   foreach(_d lib log OAComponents)
     file(CREATE_LINK ${cs_deb_datadir}/\${_d} \"\${_app}/\${_d}\" SYMBOLIC)
   endforeach()
   # The texts an administrator translates, and the registry values, survive upgrades.
   file(COPY_FILE ${CMAKE_SOURCE_DIR}/resources/I18nText.xml \"\${_etc}/I18nText.xml\")
   file(COPY_FILE ${cs_deb_src}/registry.reg \"\${_etc}/registry.reg\")
+  # The German texts, for the administrator to copy over the conffile.
+  file(COPY_FILE ${CMAKE_SOURCE_DIR}/resources/I18nText.de.xml
+       \"\${_root}/usr/share/configuration-selector/I18nText.de.xml\")
   foreach(_f I18nText.xml registry.reg)
     file(REMOVE \"\${_app}/\${_f}\")
     file(CREATE_LINK ${cs_deb_etcdir}/\${_f} \"\${_app}/\${_f}\" SYMBOLIC)
@@ -49,7 +53,8 @@ install(CODE "
     execute_process(COMMAND gzip -9nc ${cs_deb_src}/\${_from} OUTPUT_FILE \"\${_to}\" COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
   file(GLOB_RECURSE _files LIST_DIRECTORIES false \"\${_etc}/*\" \"\${_doc}/*\" \"\${_root}/usr/share/man/*\"
-                                              \"\${_root}/usr/share/lintian/*\" \"\${_root}/usr/share/bash-completion/*\")
+                                              \"\${_root}/usr/share/lintian/*\" \"\${_root}/usr/share/bash-completion/*\"
+                                              \"\${_root}/usr/share/configuration-selector/*\")
   file(CHMOD \${_files} FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)"
   COMPONENT deb EXCLUDE_FROM_ALL)
 

@@ -112,6 +112,8 @@ conffiles=$(dpkg-query -W -f='${Conffiles}' $pkg)
 for f in I18nText.xml registry.reg; do
     check "$f is a conffile in $etc" grep -q "$etc/$f" <<<"$conffiles"
 done
+check "the German texts are installed beside the English ones' conffile" \
+    cmp -s "/usr/share/$pkg/I18nText.de.xml" "$src/resources/I18nText.de.xml"
 man_warnings() { LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "/usr/share/man/man1/$pkg.1.gz" 2>&1 >/dev/null; }
 check "the installed manual page reads without warnings" [ -z "$(man_warnings)" ]
 

@@ -119,6 +119,18 @@ std::optional<QHash<QString, QString>> LocalisedText::Parse(QIODevice &document)
     return texts;
 }
 
+const QHash<QString, QString> &LocalisedText::BuiltIn()
+{
+    static const QHash<QString, QString> texts = [] {
+        QFile file(QStringLiteral(":/texts/I18nText.xml"));
+        std::optional<QHash<QString, QString>> parsed;
+        if (file.open(QIODevice::ReadOnly))
+            parsed = Parse(file);
+        return parsed.value_or(QHash<QString, QString>());
+    }();
+    return texts;
+}
+
 QString LocalisedText::GetText(const QString &label)
 {
     if (!IsElementName(label)) {
@@ -132,5 +144,5 @@ QString LocalisedText::GetText(const QString &label)
         if (it != m_texts.constEnd())
             return *it;
     }
-    return label;
+    return BuiltIn().value(label, label);
 }

@@ -9,13 +9,15 @@ class QIODevice;
 // Localised texts by label identifier, read from I18nText.xml in the application
 // directory: the text of the first direct child of the root I18NTEXT named after the label.
 // A changed file shows at the next lookup: the parsed texts are reused only while the
-// file's identity, size and modification time stay the same.
+// file's identity, size and modification time stay the same. A label the file lacks (or
+// every label, when the file is missing or broken) gets the English text built into the
+// program, so an administrator's file from an older version never shows an identifier.
 class LocalisedText final
 {
 public:
     explicit LocalisedText(const QString &appDir);
 
-    // The text, or the label itself when the file or the entry is missing, or the empty
+    // The text of the file, else the built-in English text, else the label itself; the empty
     // text when the label cannot be looked up (not a valid element name).
     QString GetText(const QString &label);
 
@@ -25,6 +27,8 @@ public:
     // The texts of an I18nText.xml document by label: the first of each name among the
     // root's children. Nothing for a broken or refused document; none for another root.
     static std::optional<QHash<QString, QString>> Parse(QIODevice &document);
+    // The English texts the program was built with, by label.
+    static const QHash<QString, QString> &BuiltIn();
 
 private:
     bool Load();

@@ -33,6 +33,16 @@ public:
     // Localised text by label identifier; never fails (see LocalisedText).
     QString GetText(const QString &label) { return m_texts.GetText(label); }
     LocalisedText &Texts() { return m_texts; }
+    // The text of label with "%1", "%2"... replaced by the arguments (texts), in one pass.
+    template <typename... A>
+    QString Text(const char *label, const A &...arguments)
+    {
+        const QString text = GetText(QLatin1String(label));
+        if constexpr (sizeof...(A) == 0)
+            return text;
+        else
+            return text.arg(arguments...);
+    }
 
     // A message box; an empty title means the program title. A window passes itself as
     // asker, so that the box is shown over it; the operations below the windows pass none.

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTabBar>
 
 namespace Controls {
@@ -15,6 +16,7 @@ namespace {
 
 constexpr char LabelProperty[] = "label";
 constexpr char TipProperty[] = "tipLabel";
+constexpr char PlaceholderProperty[] = "placeholderLabel";
 constexpr char TabsProperty[] = "tabLabels";
 constexpr char TabTipsProperty[] = "tabTipLabels";
 constexpr char AccessibleProperty[] = "accessibleLabel";
@@ -49,12 +51,16 @@ void Apply(Session &session, QObject *control)
         SetToolTip(control, session.GetText(tip.toString()));
     if (const QVariant name = control->property(AccessibleProperty); name.isValid())
         static_cast<QWidget *>(control)->setAccessibleName(session.GetText(name.toString()));
+    if (const QVariant placeholder = control->property(PlaceholderProperty); placeholder.isValid())
+        if (auto *box = qobject_cast<QLineEdit *>(control))
+            box->setPlaceholderText(session.GetText(placeholder.toString()));
     if (auto *tabs = qobject_cast<QTabBar *>(control)) {
         const QStringList texts = tabs->property(TabsProperty).toStringList();
         const QStringList tips = tabs->property(TabTipsProperty).toStringList();
         for (int i = 0; i < qMin(int(texts.size()), tabs->count()); ++i) {
             tabs->setTabText(i, session.GetText(texts[i]));
-            tabs->setTabToolTip(i, session.GetText(tips[i]));
+            if (!tips[i].isEmpty())
+                tabs->setTabToolTip(i, session.GetText(tips[i]));
         }
     }
 }
@@ -70,12 +76,17 @@ void SetAccessibleLabel(QWidget *control, const char *label)
     control->setProperty(AccessibleProperty, QLatin1String(label));
 }
 
+void SetPlaceholderLabel(QObject *control, const char *label)
+{
+    control->setProperty(PlaceholderProperty, QLatin1String(label));
+}
+
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels)
 {
     QStringList texts, tips;
     for (const auto &[text, tip] : labels) {
         texts << QLatin1String(text);
-        tips << QLatin1String(tip);
+        tips << QLatin1String(tip ? tip : "");
     }
     tabs->setProperty(TabsProperty, texts);
     tabs->setProperty(TabTipsProperty, tips);

@@ -20,6 +20,8 @@ void SetLabel(QObject *control, const char *label);
 void SetTipLabel(QObject *control, const char *label);
 // The identifier of the name a screen reader says for a control that no label names.
 void SetAccessibleLabel(QWidget *control, const char *label);
+// The identifier of a text box's placeholder text.
+void SetPlaceholderLabel(QObject *control, const char *label);
 // Text and tool tip identifiers of a tab bar's tabs, from the first.
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels);
 

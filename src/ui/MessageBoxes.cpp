@@ -1,5 +1,7 @@
 #include "ui/MessageBoxes.h"
 
+#include "app/LocalisedText.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,6 +18,23 @@ QWidget *OwnerOf(QObject *asker)
 }
 
 } // namespace
+
+QString MessageBoxes::Text(const char *label, const char *english) const
+{
+    return m_texts ? m_texts->GetText(QLatin1String(label)) : QString::fromLatin1(english);
+}
+
+void MessageBoxes::NameButtons(QMessageBox &box) const
+{
+    if (!m_texts)
+        return;
+    const std::pair<QMessageBox::StandardButton, const char *> names[] = {
+        {QMessageBox::Ok, "SLBL0254"}, {QMessageBox::Cancel, "SLBL0428"}, {QMessageBox::Yes, "CS_MSG_YES"},
+        {QMessageBox::No, "CS_MSG_NO"}};
+    for (const auto &[which, label] : names)
+        if (QAbstractButton *button = box.button(which))
+            button->setText(m_texts->GetText(QLatin1String(label)));
+}
 
 MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                              QObject *asker)
@@ -46,16 +65,18 @@ MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons butto
         box.setDefaultButton(QMessageBox::No);
         break;
     case MsgButtons::TheirsMineCancel: {
-        QPushButton *theirs = box.addButton(QStringLiteral("&Show their version"), QMessageBox::ActionRole);
-        QPushButton *mine = box.addButton(QStringLiteral("&Overwrite with mine"), QMessageBox::DestructiveRole);
+        QPushButton *theirs = box.addButton(Text("CS_MSG_THEIRS", "&Show their version"), QMessageBox::ActionRole);
+        QPushButton *mine = box.addButton(Text("CS_MSG_MINE", "&Overwrite with mine"), QMessageBox::DestructiveRole);
         box.setDefaultButton(box.addButton(QMessageBox::Cancel));
         box.setEscapeButton(QMessageBox::Cancel);
+        NameButtons(box);
         box.exec();
         return box.clickedButton() == theirs ? MsgResult::Theirs
                : box.clickedButton() == mine ? MsgResult::Mine
                                              : MsgResult::Cancel;
     }
     }
+    NameButtons(box);
     switch (box.exec()) {
     case QMessageBox::Yes: return MsgResult::Yes;
     case QMessageBox::No: return MsgResult::No;

@@ -2,6 +2,9 @@
 
 #include "app/Messages.h"
 
+class LocalisedText;
+class QMessageBox;
+
 // Every message of the program's windows is shown here, as a message box over the window
 // that asks (over the window in front when no window asks).
 class MessageBoxes final : public Messages
@@ -9,4 +12,12 @@ class MessageBoxes final : public Messages
 public:
     MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                    QObject *asker) override;
+    // The buttons' texts from then on; until then Qt's own.
+    void SetTexts(LocalisedText *texts) { m_texts = texts; }
+
+private:
+    QString Text(const char *label, const char *english) const;
+    void NameButtons(QMessageBox &box) const;
+
+    LocalisedText *m_texts = nullptr;
 };

@@ -98,7 +98,7 @@ void RepairMenu(const QList<QAction *> &items)
     for (QAction *item : items) {
         if (item->isVisible() && !item->isSeparator()) {
             shown.append(item);
-            captions.append({item->text(), false});
+            captions.append({item->text(), true});
         }
     }
     QSet<QChar> taken;

@@ -30,7 +30,7 @@ struct Caption
 // loses it when none is free). taken holds the letters used before and gets the new ones.
 QStringList Unique(const QList<Caption> &captions, QSet<QChar> &taken);
 
-// The visible items of one menu (or a menu bar), separators aside.
+// The visible items of one menu, separators aside; an item without a letter is given one.
 void RepairMenu(const QList<QAction *> &items);
 
 // Every label with a field, button, check box, frame and tab of window. What the window shows

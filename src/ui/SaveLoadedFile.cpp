@@ -13,15 +13,12 @@ namespace {
 
 QString Shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
-QString ChangedQuestion(const QString &path, const FileIo::FileVersion &now)
+QString ChangedQuestion(Session &session, const QString &path, const FileIo::FileVersion &now)
 {
     const QString when = now.modified.isValid() ? QLocale().toString(now.modified, QLocale::ShortFormat)
-                                                : QStringLiteral("an unknown time");
-    const QString who = now.owner.isEmpty() ? QStringLiteral("an unknown user") : QStringLiteral("user ") + now.owner;
-    return QStringLiteral("\"%1\" was changed at %2 by %3 since this window read it.\n\n"
-                          "Show their version (what you typed here is dropped), overwrite it with yours, "
-                          "or cancel and write nothing?")
-        .arg(Shown(path), when, who);
+                                                : session.Text("CS_SAVE_UNKNOWN_TIME");
+    const QString who = now.owner.isEmpty() ? session.Text("CS_SAVE_UNKNOWN_USER") : session.Text("CS_SAVE_USER", now.owner);
+    return session.Text("CS_SAVE_CHANGED", Shown(path), when, who);
 }
 
 } // namespace
@@ -54,17 +51,12 @@ Outcome Save(Session &session, QWidget *asker, const Request &request)
         if (!now.exists && mustExist) {
             if (request.whenGone == WhenGone::NeverCreate) {
                 session.MsgBox(asker,
-                               QStringLiteral("\"%1\" was deleted or renamed since this window read it. It is not "
-                                              "written again: a Merge and Split file is made only by Merge and "
-                                              "Split. Cancel closes this window.")
-                                   .arg(Shown(request.path)),
+                               session.Text("CS_SAVE_GONE_JOINT", Shown(request.path)),
                                MsgIcon::Exclamation, MsgButtons::Ok);
                 return Outcome::NotSaved;
             }
             if (session.MsgBox(asker,
-                               QStringLiteral("\"%1\" was deleted or renamed since this window read it.\n\n"
-                                              "Create it anew with what this window shows?")
-                                   .arg(Shown(request.path)),
+                               session.Text("CS_SAVE_GONE", Shown(request.path)),
                                MsgIcon::Question, MsgButtons::YesNoDefaultNo)
                 != MsgResult::Yes)
                 return Outcome::NotSaved;
@@ -72,7 +64,7 @@ Outcome Save(Session &session, QWidget *asker, const Request &request)
             expected = now;
             continue;
         }
-        switch (session.MsgBox(asker, ChangedQuestion(request.path, now), MsgIcon::Exclamation,
+        switch (session.MsgBox(asker, ChangedQuestion(session, request.path, now), MsgIcon::Exclamation,
                                MsgButtons::TheirsMineCancel)) {
         case MsgResult::Theirs: return Outcome::ShowTheirs;
         case MsgResult::Mine:
@@ -87,7 +79,7 @@ Outcome Save(Session &session, QWidget *asker, const Request &request)
 
 MsgResult AskToSaveChanges(Session &session, QWidget *asker, const QString &fileName)
 {
-    return session.MsgBox(asker, QStringLiteral("Save the changes to %1?").arg(fileName), MsgIcon::Question,
+    return session.MsgBox(asker, session.Text("CS_SAVE_CHANGES", fileName), MsgIcon::Question,
                           MsgButtons::YesNoCancel);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/WaitDialog.h"
 
+#include "app/LocalisedText.h"
 #include "platform/Worker.h"
 
 #include <QApplication>
@@ -12,9 +13,16 @@
 
 namespace {
 
+LocalisedText *g_texts = nullptr;
+
+QString Text(const char *label, const char *english)
+{
+    return g_texts ? g_texts->GetText(QLatin1String(label)) : QString::fromLatin1(english);
+}
+
 QString StatusText(int seconds, const QString &what)
 {
-    return QStringLiteral("Waiting %1 s for %2...").arg(QString::number(seconds), what);
+    return Text("CS_WAIT_STATUS", "Waiting %1 s for %2...").arg(QString::number(seconds), what);
 }
 
 class WaitDialog final : public Worker::WaitView
@@ -31,7 +39,7 @@ public:
         m_status = new QLabel(StatusText(0, what), dialog);
         m_status->setObjectName(QStringLiteral("lblWaitStatus"));
         m_status->setWordWrap(true);
-        auto *cancelButton = new QPushButton(QStringLiteral("Cancel"), dialog);
+        auto *cancelButton = new QPushButton(Text("SLBL0428", "Cancel"), dialog);
         cancelButton->setObjectName(QStringLiteral("cmdCancelWait"));
         cancelButton->setDefault(true);
         auto *buttons = new QHBoxLayout;
@@ -75,8 +83,9 @@ private:
 
 } // namespace
 
-void InstallWaitDialog()
+void InstallWaitDialog(LocalisedText *texts)
 {
+    g_texts = texts;
     Worker::SetWaitView([](const QString &what, std::function<void()> cancel) -> std::unique_ptr<Worker::WaitView> {
         return std::make_unique<WaitDialog>(what, std::move(cancel));
     });

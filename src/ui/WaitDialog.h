@@ -3,4 +3,6 @@
 // Shows every wait for work on a worker thread (see platform/Worker.h) as a small modal
 // window over the window in front: what is waited for, the seconds so far, and Cancel
 // (Escape and closing the window cancel too).
-void InstallWaitDialog();
+// texts: where its texts come from (English without).
+class LocalisedText;
+void InstallWaitDialog(LocalisedText *texts = nullptr);

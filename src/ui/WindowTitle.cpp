@@ -14,19 +14,12 @@ int NeededWidth(const QWidget &window, const QString &text)
     return metrics.horizontalAdvance(text) + 8 * metrics.height();
 }
 
-QString Text(const QWidget &window, const QString &caption, const QString &name, int width)
+void Show(QWidget &window, const QString &title, const QString &nameFirst)
 {
-    const QString usual = caption + QStringLiteral(" (") + name + u')';
-    return NeededWidth(window, usual) <= width ? usual : name + QStringLiteral(" - ") + caption;
-}
-
-void Show(QWidget &window, const QString &caption, const QString &name)
-{
-    const QString usual = caption + QStringLiteral(" (") + name + u')';
-    const int needed = NeededWidth(window, usual);
+    const int needed = NeededWidth(window, title);
     if (needed <= MaxWidth)
         window.setMinimumWidth(qMax(window.minimumWidth(), needed));
-    window.setWindowTitle(Text(window, caption, name, MaxWidth));
+    window.setWindowTitle(needed <= MaxWidth ? title : nameFirst);
 }
 
 } // namespace WindowTitle

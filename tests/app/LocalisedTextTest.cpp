@@ -1,4 +1,5 @@
 #include "app/LocalisedText.h"
+#include "support/QtPrinters.h"
 #include "support/TestAppDir.h"
 
 #include <QDirIterator>
@@ -7,14 +8,17 @@
 #include <QSet>
 #include <gtest/gtest.h>
 
-// Only a direct child of the root is looked up, by a valid label; anything else, and a file
-// missing, broken or hostile, gives the identifier. A changed file shows at the next look-up.
-TEST(LocalisedText, LooksUpTheRootsChildrenAndOtherwiseGivesTheIdentifier)
+// Only a direct child of the root is looked up, by a valid label; a label the file lacks, and
+// every label of a file missing, broken or hostile, gets the built-in English text, and a label
+// that is not even built in the identifier. A changed file shows at the next look-up.
+TEST(LocalisedText, LooksUpTheRootsChildrenAndOtherwiseGivesTheBuiltInText)
 {
     TestAppDir app(false);
     LocalisedText texts(app.path());
+    const QString written = QStringLiteral("The configuration file could not be written.");
     // No file yet, then one broken or hostile.
-    EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356"));
+    EXPECT_EQ(texts.GetText("SLBL0356"), written);
+    EXPECT_EQ(texts.GetText("SLBL0001"), QStringLiteral("SLBL0001"));
     EXPECT_FALSE(texts.TextLoaded());
     QByteArray laughs = "<?xml version=\"1.0\"?><!DOCTYPE I18NTEXT [<!ENTITY l0 \"lol\">";
     for (int i = 1; i <= 9; ++i)
@@ -26,7 +30,7 @@ TEST(LocalisedText, LooksUpTheRootsChildrenAndOtherwiseGivesTheIdentifier)
                                     {"entities that expand a billion times", laughs},
                                     {"elements nested a hundred thousand deep", deep}}) {
         app.writeFile("I18nText.xml", xml);
-        EXPECT_EQ(texts.GetText("SLBL0356"), QStringLiteral("SLBL0356")) << what;
+        EXPECT_EQ(texts.GetText("SLBL0356"), written) << what;
         EXPECT_FALSE(texts.TextLoaded()) << what;
     }
 
@@ -35,8 +39,9 @@ TEST(LocalisedText, LooksUpTheRootsChildrenAndOtherwiseGivesTheIdentifier)
                                   "<SLBL0354>  <b>Log</b>\n  <i>Dir</i> x <![CDATA[ <c> ]]></SLBL0354>"
                                   "<SLBL0355>a &amp; b<!-- no --><?pi no?></SLBL0355></I18NTEXT>");
     for (const auto &[label, text] : {std::pair{"SLBL0351", "File Name"}, // first of two same-named children
-                                      {"SLBL0352", "SLBL0352"},          // missing: the identifier
-                                      {"SLBL0353", "SLBL0353"},          // one level deeper is not found
+                                      {"SLBL0352", "DSN"},               // missing: the built-in text
+                                      {"SLBL0353", "User"},              // one level deeper is not found
+                                      {"SLBL0001", "SLBL0001"},          // nowhere: the identifier
                                       {"SLBL0354", "Log Dir x  <c>"},    // mixed content, white space as one blank
                                       {"SLBL0355", "a & b"}})
         EXPECT_EQ(texts.GetText(QString::fromUtf8(label)), QString::fromUtf8(text)) << label;
@@ -61,13 +66,31 @@ TEST(LocalisedText, LooksUpTheRootsChildrenAndOtherwiseGivesTheIdentifier)
     EXPECT_TRUE(texts.TextLoaded());
 }
 
-TEST(LocalisedText, DefaultFileHasEveryLabelTheProgramUses)
+namespace {
+
+std::optional<QHash<QString, QString>> ParsedFile(const QString &path)
 {
-    TestAppDir app;
-    LocalisedText texts(app.path());
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? LocalisedText::Parse(file) : std::nullopt;
+}
+
+// The placeholders of a text and whether it has an Alt letter ("&" not doubled).
+std::pair<QSet<QString>, bool> Marks(const QString &text)
+{
+    static const QRegularExpression placeholder(QStringLiteral("%\\d"));
+    QSet<QString> found;
+    for (const QRegularExpressionMatch &m : placeholder.globalMatch(text))
+        found.insert(m.captured());
+    return {found, QString(text).remove(QStringLiteral("&&")).contains(u'&')};
+}
+
+} // namespace
+
+TEST(LocalisedText, EveryLabelTheProgramUsesIsBuiltIn)
+{
     // The labels are those the sources name, so a label added to the code and not to the
     // file fails here without a list to keep by hand.
-    static const QRegularExpression label(QStringLiteral("\"(SLBL\\d{4})\""));
+    static const QRegularExpression label(QStringLiteral("\"(SLBL\\d{4}|CS_[A-Z0-9_]+)\""));
     QSet<QString> used;
     QDirIterator sources(QStringLiteral(CS_SOURCE_DIR "/src"), {"*.cpp", "*.h"}, QDir::Files,
                          QDirIterator::Subdirectories);
@@ -77,10 +100,30 @@ TEST(LocalisedText, DefaultFileHasEveryLabelTheProgramUses)
         for (const QRegularExpressionMatch &m : label.globalMatch(QString::fromUtf8(file.readAll())))
             used.insert(m.captured(1));
     }
-    EXPECT_GT(used.size(), 50);
-    for (const QString &id : used) {
-        const QString text = texts.GetText(id);
-        EXPECT_NE(text, id);
-        EXPECT_FALSE(text.isEmpty()) << qPrintable(id);
+    EXPECT_GT(used.size(), 150);
+    const std::optional<QHash<QString, QString>> english = ParsedFile(QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.xml"));
+    ASSERT_TRUE(english);
+    EXPECT_EQ(LocalisedText::BuiltIn(), *english);
+    for (const QString &id : used)
+        EXPECT_FALSE(english->value(id).isEmpty()) << qPrintable(id);
+}
+
+// Every shipped translation holds exactly the English labels, each with the same placeholders
+// and an Alt letter where the English text has one.
+TEST(LocalisedText, TranslationsMatchTheEnglishLabels)
+{
+    const auto english = ParsedFile(QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.xml"));
+    ASSERT_TRUE(english);
+    for (const char *language : {"de"}) {
+        const auto translated = ParsedFile(QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.%1.xml").arg(QLatin1String(language)));
+        ASSERT_TRUE(translated) << language;
+        const QList<QString> englishLabels = english->keys(), translatedLabels = translated->keys();
+        EXPECT_EQ(QSet<QString>(englishLabels.begin(), englishLabels.end()),
+                  QSet<QString>(translatedLabels.begin(), translatedLabels.end())) << language;
+        for (auto it = english->cbegin(); it != english->cend(); ++it) {
+            const QString text = translated->value(it.key());
+            EXPECT_FALSE(text.isEmpty()) << language << ' ' << qPrintable(it.key());
+            EXPECT_EQ(Marks(text), Marks(it.value())) << language << ' ' << qPrintable(it.key()) << ": " << qPrintable(text);
+        }
     }
 }

@@ -1,9 +1,12 @@
-// Writes a PNG of every window of the program into the folder given as the argument.
+// Writes a PNG of every window of the program into the folder given as the argument, in
+// English, in German (<name>_de.png) and with every text marked and 40 % longer (<name>_long.png).
 #include "Shots.h"
+#include "support/MarkedTexts.h"
 #include "support/TestAppDir.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <cstdio>
 #include <vector>
 
@@ -47,14 +50,24 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("docs/screenshots");
     QDir().mkpath(out);
+    auto source = [](const char *name) {
+        QFile file(QStringLiteral(CS_SOURCE_DIR "/resources/") + QLatin1String(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray english = source("I18nText.xml");
+    const std::pair<const char *, QByteArray> languages[] = {
+        {"", english}, {"_de", source("I18nText.de.xml")}, {"_long", MarkedTexts::Make(english)}};
     int failures = 0;
-    for (const Shot &shot : Registry()) {
-        TestAppDir dir;
-        PrepareDemoContent(dir);
-        const QString file = out + u'/' + QLatin1String(shot.name) + QLatin1String(".png");
-        const bool ok = shot.make(dir, file);
-        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
-        failures += ok ? 0 : 1;
+    for (const auto &[suffix, texts] : languages) {
+        for (const Shot &shot : Registry()) {
+            TestAppDir dir;
+            dir.writeFile(QStringLiteral("I18nText.xml"), texts);
+            PrepareDemoContent(dir);
+            const QString file = out + u'/' + QLatin1String(shot.name) + QLatin1String(suffix) + QLatin1String(".png");
+            const bool ok = !texts.isEmpty() && shot.make(dir, file);
+            std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(file));
+            failures += ok ? 0 : 1;
+        }
     }
     return failures == 0 ? 0 : 1;
 }

@@ -65,9 +65,11 @@ frmAbout::frmAbout(Session &session, QWidget *parent) : QDialog(parent), m_sessi
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    Controls::SetLabel(cmdOK, "SLBL0254");
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(QStringLiteral("System Info..."), this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    Controls::SetLabel(cmdSysInfo, "CS_ABOUT_SYSINFO");
     cmdSysInfo->setAutoDefault(false);
 
     auto *rule = new QFrame(this);
@@ -103,7 +105,7 @@ bool frmAbout::Load()
     const QString productTitle = m_session.GetText(QStringLiteral("SLBL0372"));
     setWindowTitle(m_session.GetText(QStringLiteral("SLBL0019")).replace(QStringLiteral("%1"), productTitle));
     lblTitle->setText(m_session.GetText(QStringLiteral("SLBL0520")).replace(QStringLiteral("%1"), Ansi::CharOf(174)));
-    lblVersion->setText(QStringLiteral("Version: ") + Registry::ReadRegistryValue(m_session.AppDir()));
+    lblVersion->setText(m_session.Text("CS_ABOUT_VERSION", Registry::ReadRegistryValue(m_session.AppDir())));
     if (const QString why = Registry::WhyFileRefused(m_session.AppDir()); !why.isEmpty())
         m_session.MsgBox(this, why, MsgIcon::Exclamation, MsgButtons::Ok);
     lblCopyright->setText(m_session.GetText(QStringLiteral("SLBL0499")).replace(QStringLiteral("%1"), Ansi::CharOf(169)));

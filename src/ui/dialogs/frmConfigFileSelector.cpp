@@ -22,8 +22,10 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     txtFileName->setObjectName(QStringLiteral("txtFileName"));
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
+    Controls::SetLabel(OKButton, "SLBL0254");
     CancelButton = new QPushButton(QStringLiteral("Cancel"), this);
     CancelButton->setObjectName(QStringLiteral("CancelButton"));
+    Controls::SetLabel(CancelButton, "SLBL0428");
     // Enter in the name field confirms, as in any small name prompt.
     OKButton->setDefault(true);
     CancelButton->setAutoDefault(false);
@@ -37,7 +39,7 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(2, 1);
     txtFileName->setMinimumWidth(txtFileName->fontMetrics().averageCharWidth() * 36);
-    Controls::SetAccessibleLabel(txtFileName, "SLBL0908");
+    Controls::SetAccessibleLabel(txtFileName, "CS_ACCESSIBLE_FILE_NAME");
 
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
     Controls::SetLabel(this, "SLBL0154");
@@ -48,7 +50,6 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
 
 bool frmConfigFileSelector::Load()
 {
-    // Only the caption is localised, the buttons keep their texts.
     Controls::Localise(m_session, *this);
     // The whole title shows: the window is at least as wide as its title bar needs.
     setMinimumWidth(qMin(WindowTitle::NeededWidth(*this, windowTitle()), WindowTitle::MaxWidth));
@@ -101,9 +102,7 @@ void frmConfigFileSelector::OKButton_Click()
     const QString stored = ConfigStore::StoredConfigFileName(name);
     if (const QFileInfo existing(m_session.ConfigDirectory() + u'/' + stored); existing.exists() && !existing.isFile()) {
         m_session.MsgBox(this,
-                         QStringLiteral("\"%1\" in the configuration folder is a folder or another entry that "
-                                        "is not a file, so a configuration cannot take its name. Choose another name.")
-                             .arg(stored),
+                         m_session.Text("CS_NAME_NOT_A_FILE", stored),
                          MsgIcon::Exclamation, MsgButtons::Ok);
         txtFileName->setFocus();
         return;

@@ -21,9 +21,9 @@
 namespace {
 
 // The errors a directory list raises, numbered as users of the suite know them.
-Failure PathNotFound() { return {ErrorNumber::PathNotFound, QStringLiteral("Path not found")}; }
-Failure DeviceUnavailable() { return {ErrorNumber::DeviceUnavailable, QStringLiteral("Device unavailable")}; }
-Failure PermissionDenied() { return {ErrorNumber::PermissionDenied, QStringLiteral("Permission denied")}; }
+Failure PathNotFound(Session &s) { return {ErrorNumber::PathNotFound, s.Text("CS_BROWSE_PATH_NOT_FOUND")}; }
+Failure DeviceUnavailable(Session &s) { return {ErrorNumber::DeviceUnavailable, s.Text("CS_BROWSE_DEVICE_UNAVAILABLE")}; }
+Failure PermissionDenied(Session &s) { return {ErrorNumber::PermissionDenied, s.Text("CS_BROWSE_PERMISSION_DENIED")}; }
 
 QString CleanAbsolute(const QString &path)
 {
@@ -64,9 +64,9 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     Controls::SetLabel(this, "SLBL0497");
     // Enter chooses, wherever it is pressed but on Cancel.
     cmdOK->setDefault(true);
-    Controls::SetAccessibleLabel(Drive1, "SLBL0905");
-    Controls::SetAccessibleLabel(Dir1, "SLBL0906");
-    Controls::SetAccessibleLabel(txtpath, "SLBL0907");
+    Controls::SetAccessibleLabel(Drive1, "CS_ACCESSIBLE_DRIVE");
+    Controls::SetAccessibleLabel(Dir1, "CS_ACCESSIBLE_FOLDERS");
+    Controls::SetAccessibleLabel(txtpath, "CS_ACCESSIBLE_FOLDER_PATH");
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -158,13 +158,13 @@ void frmbrowse::ShowDrive(const QString &root)
     Drive1->setCurrentIndex(index);
 }
 
-Result<void> frmbrowse::CheckDir(const QString &path)
+Result<void> frmbrowse::CheckDir(const QString &path) const
 {
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists() || !info.isDir())
-        return PathNotFound();
+        return PathNotFound(m_session);
     if (!info.isReadable() || !info.isExecutable())
-        return PermissionDenied();
+        return PermissionDenied(m_session);
     return {};
 }
 
@@ -214,7 +214,7 @@ void frmbrowse::Drive1_Change(int index)
         return;
     const QStorageInfo volume(root);
     const Result<void> moved = !volume.isValid() || !volume.isReady() || !QFileInfo(root).isDir()
-                                   ? DeviceUnavailable()
+                                   ? DeviceUnavailable(m_session)
                                    : SetDir1Path(root);
     if (!moved) {
         m_session.MsgBox(this, moved.error().description, MsgIcon::Exclamation, MsgButtons::Ok);

@@ -58,7 +58,7 @@ private:
     // raising its change event. Fails as a directory list does for a path it cannot show.
     Result<void> SetDir1Path(const QString &path);
     // Why path cannot become the directory list's path, as a failure; success when it can.
-    static Result<void> CheckDir(const QString &path);
+    Result<void> CheckDir(const QString &path) const;
     // Shows drive root in Drive1 without raising the drive change.
     void ShowDrive(const QString &root);
 

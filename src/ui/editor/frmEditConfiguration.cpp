@@ -92,7 +92,8 @@ bool frmEditConfiguration::Load()
     ShowPage(0);
     FixSize();
     m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
-    WindowTitle::Show(*this, windowTitle(), m_name);
+    WindowTitle::Show(*this, m_session.Text("CS_EDITOR_TITLE", windowTitle(), m_name),
+                      m_session.Text("CS_TITLE_NAME_FIRST", windowTitle(), m_name));
     txtLog->setText(m_session.DefaultLogDirectory());
     txtLog->setReadOnly(true);
     cmdBrowse1->setEnabled(false);
@@ -182,8 +183,8 @@ void frmEditConfiguration::BuildControls()
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
     SetTabOrder();
-    Controls::SetAccessibleLabel(cmdBrowse1, "SLBL0903");
-    Controls::SetAccessibleLabel(cmdBrowse2, "SLBL0904");
+    Controls::SetAccessibleLabel(cmdBrowse1, "CS_ACCESSIBLE_BROWSE_LOG");
+    Controls::SetAccessibleLabel(cmdBrowse2, "CS_ACCESSIBLE_BROWSE_WEB");
     FixSize();
 }
 
@@ -230,8 +231,7 @@ void frmEditConfiguration::BuildDatabasePage()
     const int boxes = grid->rowCount();
     grid->addWidget(ChkSavePass, boxes, 0);
     grid->addWidget(ChkAutoLogin, boxes, 1);
-    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection");
-    cmdTestConnection->setText(QStringLiteral("Test Connection"));
+    cmdTestConnection = Make<QPushButton>(fraDBDetails, "cmdTestConnection", "Test Connection", "CS_TEST_CONNECTION");
     grid->addWidget(cmdTestConnection, boxes + 1, 1, Qt::AlignRight);
     grid->setRowStretch(boxes + 2, 1);
 }
@@ -245,6 +245,7 @@ void frmEditConfiguration::BuildLedgerhallPage()
     auto group = [this, column](const char *name, const char *caption, const char *labelName, const char *labelId) {
         auto *frame = Make<QGroupBox>(fraLH, name);
         frame->setTitle(QLatin1String(caption));
+        Controls::SetLabel(frame, labelId);
         auto *label = Make<QLabel>(frame, labelName, caption, labelId);
         label->setAutoFillBackground(true);
         new QVBoxLayout(frame);
@@ -270,7 +271,9 @@ void frmEditConfiguration::BuildLedgerhallPage()
         for (QPushButton *browse : {cmdBrowse1, cmdBrowse2}) {
             if (browse->parentWidget() == frame) {
                 browse->setText(QStringLiteral("..."));
-                browse->setFixedWidth(browse->fontMetrics().horizontalAdvance(browse->text()) * 3);
+                Controls::SetLabel(browse, "CS_BROWSE_BUTTON");
+                // As wide as its text, whatever the texts file gives it.
+                browse->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
                 row->addWidget(browse);
             }
         }

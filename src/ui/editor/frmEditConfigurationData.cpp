@@ -54,10 +54,10 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
     m_loaded = FileIo::FileVersion();
     const Result<FileIo::FileVersion> file = FileIo::ReadVersion(ConfigFilePath);
     if (file && !file.value().exists)
-        return loadError(ErrorNumber::FileNotFound, QStringLiteral("Nothing was read: the file %1 does not exist.")
-                                                        .arg(QDir::toNativeSeparators(ConfigFilePath)));
+        return loadError(ErrorNumber::FileNotFound,
+                         m_session.Text("CS_EDITOR_NO_FILE", QDir::toNativeSeparators(ConfigFilePath)));
     if (!file)
-        return loadError(file.error().number, QStringLiteral("Nothing was read: %1.").arg(file.error().description));
+        return loadError(file.error().number, m_session.Text("CS_EDITOR_NOTHING_READ", file.error().description));
     m_loaded = file.value();
     const QString text = Ansi::Decode(m_loaded.bytes);
 
@@ -83,10 +83,8 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
     // Earlier lines keep what they set; the rest of the file is not read.
     if (!read.complete())
         return loadError(ErrorNumber::InvalidValue,
-                         QStringLiteral("Line %1, \"%2\", holds no \"=\": it and the %3 line(s) after it were not read.")
-                             .arg(read.stopLine)
-                             .arg(read.stopText)
-                             .arg(read.unreadLines));
+                         m_session.Text("CS_EDITOR_LINE_NOT_READ", QString::number(read.stopLine), read.stopText,
+                                        QString::number(read.unreadLines)));
     return {};
 }
 
@@ -174,9 +172,7 @@ bool frmEditConfiguration::SaveConfiguration()
     // A file that was not read to its end would lose its unread lines: only on request.
     if (m_loadIncomplete && !m_path.isEmpty() && QFileInfo::exists(m_path)) {
         const QString question =
-            QStringLiteral("\"%1\" was not read completely. Saving replaces the whole file with what "
-                           "this window shows; what was not read is lost.\n\nSave anyway?")
-                .arg(QDir::toNativeSeparators(m_path));
+            m_session.Text("CS_EDITOR_SAVE_INCOMPLETE", QDir::toNativeSeparators(m_path));
         if (m_session.MsgBox(this, question, MsgIcon::Exclamation, MsgButtons::YesNoDefaultNo) != MsgResult::Yes)
             return false;
     }
@@ -243,15 +239,15 @@ bool frmEditConfiguration::RequiredFieldsGiven()
         QString name = label->text();
         if (name.endsWith(u':'))
             name.chop(1);
-        m_session.MsgBox(this, QString::fromLatin1(how).arg(name), MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.Text(how, name), MsgIcon::Critical, MsgButtons::Ok);
         return false;
     };
     if (ComboApplication->currentIndex() <= 0)
-        return missing(ComboApplication, lblAppln, "Please choose the %1.");
+        return missing(ComboApplication, lblAppln, "CS_EDITOR_CHOOSE");
     // The server console cannot log on without these.
     for (const TextField &field : TextFields()) {
         if (field.required && Vb::Trim((this->*field.box)->text()).isEmpty())
-            return missing(this->*field.box, this->*field.label, "Please enter the %1.");
+            return missing(this->*field.box, this->*field.label, "CS_EDITOR_ENTER");
     }
     return true;
 }

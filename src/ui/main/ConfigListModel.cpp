@@ -41,7 +41,7 @@ const ColumnRule Columns[] = {
      [](const Session &, const ListedFile &f, const Running &) { return f.busComponent; }},
     {ConfigListModel::LogDirectory, "SLBL0354", nullptr, false,
      [](const Session &, const ListedFile &f, const Running &) { return f.logDirectory; }},
-    {ConfigListModel::Running, nullptr, "Running", false,
+    {ConfigListModel::Running, "CS_COLUMN_RUNNING", nullptr, false,
      [](const Session &, const ListedFile &f, const Running &r) { return r.value(f.entry.FileName); }},
 };
 static_assert(std::size(Columns) == ConfigListModel::ColumnCount, "one row per column");
@@ -115,9 +115,7 @@ QString ConfigListModel::ToolTip(const ListedFile &file) const
     QString tip = file.unreadable;
     if (file.PasswordReadableByOthers()) {
         tip += QLatin1String(tip.isEmpty() ? "" : "\n")
-             + QStringLiteral("The stored password is readable by every local account (mode %1): "
-                              "take others' read permission away (chmod o-r).")
-                   .arg(file.identity.mode & 0777, 3, 8, QChar(u'0'));
+             + m_session.Text("CS_LIST_PASSWORD_READABLE", QStringLiteral("%1").arg(file.identity.mode & 0777, 3, 8, QChar(u'0')));
     }
     return tip;
 }
@@ -179,9 +177,9 @@ void ConfigListModel::LoadHeaders()
         if (rule.label)
             m_headers[rule.column] = m_session.GetText(QLatin1String(rule.label));
     }
-    m_jointWords = m_session.GetText(QStringLiteral("SLBL0910"));
-    m_unreadableWords = m_session.GetText(QStringLiteral("SLBL0911"));
-    m_passwordWords = m_session.GetText(QStringLiteral("SLBL0912"));
+    m_jointWords = m_session.GetText(QStringLiteral("CS_LIST_JOINT"));
+    m_unreadableWords = m_session.GetText(QStringLiteral("CS_LIST_CANNOT_BE_READ"));
+    m_passwordWords = m_session.GetText(QStringLiteral("CS_LIST_PASSWORD_OTHERS"));
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 

@@ -167,7 +167,7 @@ QStringList FileList::ReadAll()
     const Result<ConfigList::Listing> listed = ConfigList::ListFolder(folder);
     // An unreadable folder lists as empty: say so instead of showing an empty list as the truth.
     if (!listed)
-        problems << QStringLiteral("The folder \"%1\" cannot be read: %2").arg(folder, listed.error().description);
+        problems << m_session.Text("CS_LIST_FOLDER_UNREADABLE", folder, listed.error().description);
     const ConfigList::Listing listing = listed.value_or({});
 
     // In list order, as the model keeps its rows; rows that stay keep their place and highlight.
@@ -188,11 +188,10 @@ QStringList FileList::ReadAll()
 
     m_folderProblems = problems;
     if (const QStringList unreadable = m_model->Unreadable(); !unreadable.isEmpty())
-        problems << QStringLiteral("These configuration files cannot be read; they are listed greyed:") << unreadable;
+        problems << m_session.Text("CS_LIST_UNREADABLE_FILES") << unreadable;
     if (listing.leftOut > 0) {
-        const QString leftOut = QStringLiteral("The list holds at most %1 configuration files: %2 more were left out.")
-                                    .arg(ConfigList::MaxListed)
-                                    .arg(listing.leftOut);
+        const QString leftOut = m_session.Text("CS_LIST_LEFT_OUT", QString::number(ConfigList::MaxListed),
+                                               QString::number(listing.leftOut));
         problems << leftOut;
         m_folderProblems << leftOut;
     }
@@ -336,10 +335,10 @@ bool FileList::StillAsListed(const QStringList &names)
     Refresh(Cause::AfterCommand, &changed);
     QStringList why;
     if (!gone.isEmpty())
-        why << QStringLiteral("%1 no longer in the folder").arg(gone.join(QStringLiteral(", ")));
+        why << m_session.Text("CS_LIST_GONE", gone.join(QStringLiteral(", ")));
     if (!rewritten.isEmpty())
-        why << QStringLiteral("%1 changed since it was listed").arg(rewritten.join(QStringLiteral(", ")));
-    Tell(QStringLiteral("Nothing done: %1. The list now shows the folder as it is.").arg(why.join(QStringLiteral("; "))));
+        why << m_session.Text("CS_LIST_REWRITTEN", rewritten.join(QStringLiteral(", ")));
+    Tell(m_session.Text("CS_LIST_NOTHING_DONE", why.join(QStringLiteral("; "))));
     return false;
 }
 
@@ -381,7 +380,7 @@ void FileList::NoteUnreadable()
         m_unreadableNote.clear();
         return;
     }
-    const QString note = QStringLiteral("Cannot be read, listed greyed: ") + lines.join(QStringLiteral("; "));
+    const QString note = m_session.Text("CS_LIST_UNREADABLE_NOTE", lines.join(QStringLiteral("; ")));
     if (noteShown || note != m_unreadableNote) {
         m_unreadableNote = note;
         Tell(note);

@@ -37,10 +37,11 @@ extern "C" Q_DECL_EXPORT int cs_gui_run(int argc, char **argv)
     QApplication app(argc, argv);
     SetUpApplication(app);
     Process::SetWaitHooks(ShowBusyCursor, HideBusyCursor);
-    InstallWaitDialog();
 
     MessageBoxes messages;
     Session session(QCoreApplication::applicationDirPath(), messages);
+    messages.SetTexts(&session.Texts());
+    InstallWaitDialog(&session.Texts());
     session.SetQuitHandler([] {
         QApplication::closeAllWindows();
         QCoreApplication::exit(0);
@@ -67,7 +68,10 @@ extern "C" Q_DECL_EXPORT int cs_gui_message_box(const char *text, const char *ti
     char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
     SetUpApplication(app);
+    // The command line's box: the texts of the application directory, as its message's.
+    LocalisedText texts(QCoreApplication::applicationDirPath());
     MessageBoxes boxes;
+    boxes.SetTexts(&texts);
     return int(boxes.Show(QString::fromUtf8(text), MsgIcon(icon), MsgButtons(buttons), QString::fromUtf8(title),
                          nullptr));
 }

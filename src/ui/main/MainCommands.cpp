@@ -9,6 +9,7 @@
 #include "suite/RunCommand.h"
 #include "suite/RunRegister.h"
 #include "suite/RunStop.h"
+#include "ui/Controls.h"
 #include "ui/dialogs/frmAbout.h"
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/main/FileList.h"
@@ -148,7 +149,7 @@ void MainCommands::Activate(const QString &name)
     if (IsEnabled(Command::Run))
         Execute(Command::Run);
     else if (const ConfigList::ListedFile *file = m_list.FileOf(name); file && !file->unreadable.isEmpty())
-        m_list.Tell(QStringLiteral("%1 cannot be run: %2").arg(name, file->unreadable));
+        m_list.Tell(m_session.Text("CS_MAIN_CANNOT_RUN", name, file->unreadable));
 }
 
 void MainCommands::Refresh(const Targets &) { m_list.Refresh(FileList::Cause::Command); }
@@ -169,7 +170,7 @@ void MainCommands::New(const Targets &)
     if (!saved.isEmpty()) {
         current = QFileInfo(saved).fileName();
         highlight = QStringList{current};
-        m_list.Tell(QStringLiteral("%1 saved").arg(current));
+        m_list.Tell(m_session.Text("CS_MAIN_SAVED", current));
     }
     m_list.Refresh(highlight, current, FileList::Cause::AfterCommand);
 }
@@ -205,10 +206,10 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
     const QString newName = ConfigStore::StoredConfigFileName(typed);
     QString why;
     if (newName.isEmpty()) {
-        why = QStringLiteral("no name");
+        why = m_session.Text("CS_MAIN_RENAME_NO_NAME");
         m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0154")), MsgIcon::Critical);
     } else if (!FileIo::IsValidFileName(newName)) {
-        why = QStringLiteral("a character a file name cannot hold");
+        why = m_session.Text("CS_MAIN_RENAME_BAD_CHARACTER");
         m_session.MsgBox(m_window, m_session.GetText(QStringLiteral("SLBL0357")), MsgIcon::Critical);
     } else if (newName == fileName) {
         // Typing the name without its extension names the same file: nothing to move.
@@ -218,22 +219,22 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
         return;
     } else {
         const auto renameIt = [this, fileName, newName] { RenameNow(fileName, newName); };
-        if (StopFirst({fileName}, QStringLiteral("rename it to %1").arg(newName), renameIt) == Go::Now)
+        if (StopFirst({fileName}, m_session.Text("CS_MAIN_ACTION_RENAME", newName), renameIt) == Go::Now)
             renameIt();
         return;
     }
     // The typed name is repeated: the editor has closed on the real one.
-    m_list.Tell(QStringLiteral("%1 not renamed to \"%2\": %3").arg(fileName, typed, why));
+    m_list.Tell(m_session.Text("CS_MAIN_NOT_RENAMED_TYPED", fileName, typed, why));
 }
 
 void MainCommands::RenameNow(const QString &fileName, const QString &newName)
 {
     if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
         m_session.MsgBox(m_window, renamed.error().description);
-        m_list.Tell(QStringLiteral("%1 not renamed to %2: %3").arg(fileName, newName, renamed.error().description));
+        m_list.Tell(m_session.Text("CS_MAIN_NOT_RENAMED", fileName, newName, renamed.error().description));
         return;
     }
-    m_list.Tell(QStringLiteral("%1 renamed to %2").arg(fileName, newName));
+    m_list.Tell(m_session.Text("CS_MAIN_RENAMED", fileName, newName));
     // The list is read again, sorted, and keeps what was highlighted, the renamed row under its new name.
     QStringList highlight = m_list.Highlighted();
     QString current = m_list.Current();
@@ -254,14 +255,14 @@ void MainCommands::Delete(const Targets &targets)
                              + targets.names.join(QStringLiteral("\r\n")),
                          MsgIcon::None, MsgButtons::YesNoDefaultNo)
         != MsgResult::Yes) {
-        m_list.Tell(QStringLiteral("Nothing deleted"));
+        m_list.Tell(m_session.Text("CS_MAIN_NOTHING_DELETED"));
         return;
     }
     if (!m_list.StillAsListed(targets.names))
         return;
     const QStringList names = targets.names;
     const auto deleteThem = [this, names] { DeleteNow(names); };
-    if (StopFirst(names, QStringLiteral("delete"), deleteThem) == Go::Now)
+    if (StopFirst(names, m_session.Text("CS_MAIN_ACTION_DELETE"), deleteThem) == Go::Now)
         deleteThem();
 }
 
@@ -270,10 +271,10 @@ void MainCommands::DeleteNow(const QStringList &names)
     QStringList deleted, kept;
     for (const QString &name : names)
         (DeleteConfigFile(name) ? deleted : kept) << name;
-    QString outcome = deleted.isEmpty() ? QStringLiteral("Nothing deleted")
-                                        : QStringLiteral("Deleted ") + deleted.join(QStringLiteral(", "));
+    QString outcome = deleted.isEmpty() ? m_session.Text("CS_MAIN_NOTHING_DELETED")
+                                        : m_session.Text("CS_MAIN_DELETED", deleted.join(QStringLiteral(", ")));
     if (!kept.isEmpty())
-        outcome += QStringLiteral("; not deleted ") + kept.join(QStringLiteral(", "));
+        outcome += m_session.Text("CS_MAIN_NOT_DELETED", kept.join(QStringLiteral(", ")));
     m_list.Tell(outcome);
     const QSet<QString> gone(deleted.cbegin(), deleted.cend());
     m_list.Refresh(FileList::Cause::AfterCommand, &gone);
@@ -300,9 +301,9 @@ void MainCommands::MergeSplit(const Targets &targets)
     const MergeSplitPair::Pick pick = MergeSplitPair::Choose(picked);
     switch (pick.verdict) {
     case MergeSplitPair::Verdict::Refused: {
-        const QString invalid = QStringLiteral("invalid products for Merge and split");
+        const QString invalid = m_session.Text("CS_MAIN_INVALID_PRODUCTS");
         m_session.MsgBox(m_window, invalid);
-        m_list.Tell(QStringLiteral("Merge and split refused: ") + invalid);
+        m_list.Tell(m_session.Text("CS_MAIN_MERGE_SPLIT_REFUSED", invalid));
         return;
     }
     case MergeSplitPair::Verdict::Pair: {
@@ -318,7 +319,7 @@ void MainCommands::MergeSplit(const Targets &targets)
     }
     case MergeSplitPair::Verdict::NoPair: break;
     }
-    m_list.Tell(QStringLiteral("Merge and split needs one Fieldmark and one Rostrum configuration highlighted"));
+    m_list.Tell(m_session.Text("CS_MAIN_MERGE_SPLIT_NEEDS_PAIR"));
 }
 
 void MainCommands::Run(const Targets &targets)
@@ -328,19 +329,17 @@ void MainCommands::Run(const Targets &targets)
                                             [&](const QList<RunRecord> &running) { return ConfirmSecondStart(targets, running); });
     const bool started = run.verdict == RunOutcome::Verdict::Started;
     if (run.verdict == RunOutcome::Verdict::RunningAlready)
-        m_list.Tell(QStringLiteral("Nothing started: %1 is running already").arg(name));
+        m_list.Tell(m_session.Text("CS_MAIN_RUNNING_ALREADY", name));
     else if (targets.joint)
-        m_list.Tell(started ? QStringLiteral("Merge and split configuration %1 started").arg(name)
-                            : QStringLiteral("Merge and split configuration %1 not fully started: see the messages").arg(name));
+        m_list.Tell(m_session.Text(started ? "CS_MAIN_JOINT_STARTED" : "CS_MAIN_JOINT_NOT_STARTED", name));
     else
-        m_list.Tell(started ? QStringLiteral("Server console started for %1").arg(name)
-                            : QStringLiteral("Server console not started for %1").arg(name));
+        m_list.Tell(m_session.Text(started ? "CS_MAIN_CONSOLE_STARTED" : "CS_MAIN_CONSOLE_NOT_STARTED", name));
 }
 
 bool MainCommands::ConfirmSecondStart(const Targets &targets, const QList<RunRecord> &running)
 {
-    const QString text = QStringLiteral("%1 is running already:\r\n\r\n%2\r\n\r\nStart it again?")
-                             .arg(targets.name, RunningState::Details(running).replace(u'\n', QStringLiteral("\r\n")));
+    const QString text = m_session.Text("CS_MAIN_START_AGAIN", targets.name,
+                                        RunningState::Details(running).replace(u'\n', QStringLiteral("\r\n")));
     return m_session.MsgBox(m_window, text, MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgResult::Yes;
 }
 
@@ -382,14 +381,12 @@ bool MainCommands::MayClose()
         return true;
     if (m_stopper) {
         const MsgResult answer = m_session.MsgBox(
-            m_window, QStringLiteral("Stop is still waiting for programs to end; those that do not get SIGKILL "
-                                     "when its time is up.\r\n\r\nYes: close when Stop has finished.\r\nNo: close "
-                                     "now and leave them running.\r\nCancel: stay."),
+            m_window, m_session.Text("CS_MAIN_CLOSE_DURING_STOP"),
             MsgIcon::Question, MsgButtons::YesNoCancel);
         m_closeAfterStop = answer == MsgResult::Yes;
         m_closeConfirmed = answer == MsgResult::No;
         if (m_closeAfterStop)
-            m_list.Tell(QStringLiteral("The window closes when Stop has finished"));
+            m_list.Tell(m_session.Text("CS_MAIN_CLOSES_AFTER_STOP"));
         return m_closeConfirmed;
     }
     QList<RunRecord> mine = RunRegister::Read(m_session.AppDir()).value_or({});
@@ -397,9 +394,7 @@ bool MainCommands::MayClose()
     if (mine.isEmpty())
         return true;
     // Closing the window stops nothing: the operator must not think it does.
-    m_closeConfirmed = m_session.MsgBox(m_window, QStringLiteral("These programs you started keep running after the "
-                                                                 "window closes:\r\n\r\n%1\r\n\r\nClose the window?")
-                                                      .arg(RunningText(mine)),
+    m_closeConfirmed = m_session.MsgBox(m_window, m_session.Text("CS_MAIN_CLOSE_WHILE_RUNNING", RunningText(mine)),
                                         MsgIcon::Question, MsgButtons::YesNo)
         == MsgResult::Yes;
     return m_closeConfirmed;
@@ -410,15 +405,14 @@ void MainCommands::Stop(const Targets &targets)
     QList<RunRecord> chosen;
     const QString running = RunningOf(targets.names, &chosen);
     if (chosen.isEmpty()) {
-        m_list.Tell(QStringLiteral("Nothing runs for %1").arg(targets.names.join(QStringLiteral(", "))));
+        m_list.Tell(m_session.Text("CS_MAIN_NOTHING_RUNS", targets.names.join(QStringLiteral(", "))));
         return;
     }
     // A slip of the key must not end a colleague's server: Enter answers No.
-    if (m_session.MsgBox(m_window, QStringLiteral("Stop these programs?\r\n\r\n%1\r\n\r\nEach gets SIGTERM, and SIGKILL when still "
-                                                  "there after 10 seconds.").arg(running),
+    if (m_session.MsgBox(m_window, m_session.Text("CS_MAIN_STOP_QUESTION", running),
                          MsgIcon::Question, MsgButtons::YesNoDefaultNo)
         != MsgResult::Yes) {
-        m_list.Tell(QStringLiteral("Nothing stopped for %1").arg(targets.names.join(QStringLiteral(", "))));
+        m_list.Tell(m_session.Text("CS_MAIN_NOTHING_STOPPED", targets.names.join(QStringLiteral(", "))));
         return;
     }
     StartStop(chosen, {});
@@ -441,10 +435,10 @@ void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function
         // status bar may still show it after other commands.
         if (m_list.Running())
             m_list.Running()->Reload();
-        m_list.Tell(QStringLiteral("%1: %2").arg(files.join(QStringLiteral(", ")), outcome));
+        m_list.Tell(m_session.Text("CS_MAIN_STOP_OUTCOME", files.join(QStringLiteral(", ")), outcome));
         UpdateEnabling();
         if (!refused.isEmpty())
-            m_session.MsgBox(m_window, QStringLiteral("These programs were not stopped:\r\n\r\n") + refused.join(QStringLiteral("\r\n")),
+            m_session.MsgBox(m_window, m_session.Text("CS_MAIN_NOT_STOPPED", refused.join(QStringLiteral("\r\n"))),
                              MsgIcon::Information);
         if (std::exchange(m_closeAfterStop, false)) {
             m_closeConfirmed = true;
@@ -466,27 +460,23 @@ MainCommands::Go MainCommands::StopFirst(const QStringList &names, const QString
     if (chosen.isEmpty())
         return Go::Now;
     if (m_stopper) {
-        m_list.Tell(QStringLiteral("Not done: %1 runs and a Stop is under way; try again when it has finished")
-                        .arg(names.join(QStringLiteral(", "))));
+        m_list.Tell(m_session.Text("CS_MAIN_STOP_UNDER_WAY", names.join(QStringLiteral(", "))));
         return Go::Not;
     }
     const MsgResult answer = m_session.MsgBox(
         m_window,
-        QStringLiteral("These programs run:\r\n\r\n%1\r\n\r\nYes: stop them first (SIGTERM, SIGKILL after 10 "
-                       "seconds), then %2.\r\nNo: %2 now and leave them running; the window will no longer show "
-                       "them.\r\nCancel: do nothing.")
-            .arg(running, action),
+        m_session.Text("CS_MAIN_STOP_FIRST", running, action),
         MsgIcon::Question, MsgButtons::YesNoCancel);
     if (answer == MsgResult::No)
         return Go::Now;
     if (answer != MsgResult::Yes) {
-        m_list.Tell(QStringLiteral("Nothing done to %1").arg(names.join(QStringLiteral(", "))));
+        m_list.Tell(m_session.Text("CS_MAIN_NOTHING_DONE", names.join(QStringLiteral(", "))));
         return Go::Not;
     }
     StartStop(chosen, [this, names, action, body] {
         // Never orphaned: what still runs (refused, cancelled) keeps its file.
         if (!RunningOf(names).isEmpty())
-            m_list.Tell(QStringLiteral("Not done (%1): programs of %2 still run").arg(action, names.join(QStringLiteral(", "))));
+            m_list.Tell(m_session.Text("CS_MAIN_STILL_RUN", action, names.join(QStringLiteral(", "))));
         else if (m_list.StillAsListed(names))
             body();
     });
@@ -505,16 +495,15 @@ void MainCommands::ShowLog(const Targets &targets)
     if (logs.isEmpty()) {
         // Nothing of this configuration was started here yet: the folder holds the rest.
         const QString folder = m_session.DefaultLogDirectory();
-        QString text = QStringLiteral("No program log of %1 yet: nothing of it was started from this folder. "
-                                      "Its programs write their logs to %2.").arg(targets.name, folder);
+        QString text = m_session.Text("CS_MAIN_NO_LOG", targets.name, folder);
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-            text += QStringLiteral("\r\n\r\nThe folder could not be opened: no program to open folders "
-                                   "(xdg-open) was found.");
-        m_list.Tell(QStringLiteral("No program log of %1 yet").arg(targets.name));
+            text += QStringLiteral("\r\n\r\n") + m_session.Text("CS_MAIN_NO_FOLDER_OPENER");
+        m_list.Tell(m_session.Text("CS_MAIN_NO_LOG_YET", targets.name));
         m_session.MsgBox(m_window, text, MsgIcon::Information);
         return;
     }
-    auto *view = new frmProgramLog(m_session, QStringLiteral("Program logs of %1").arg(targets.name), logs, m_window);
+    auto *view = new frmProgramLog(m_session.Text("CS_LOG_TITLE", targets.name), logs, m_window);
+    Controls::Localise(m_session, *view);
     view->show();
 }
 

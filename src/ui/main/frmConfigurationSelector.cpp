@@ -112,15 +112,15 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     setTabOrder(txtFilter, chkRunningOnly);
     setTabOrder(chkRunningOnly, m_list->View());
     setTabOrder(m_list->View(), m_stopCancel);
-    Controls::SetAccessibleLabel(txtFilter, "SLBL0901");
-    Controls::SetAccessibleLabel(m_list->View(), "SLBL0902");
+    Controls::SetAccessibleLabel(txtFilter, "CS_ACCESSIBLE_FILTER");
+    Controls::SetAccessibleLabel(m_list->View(), "CS_ACCESSIBLE_LIST");
 }
 
 void frmConfigurationSelector::CreateFilterRow(QWidget *central)
 {
     txtFilter = new QLineEdit(central);
     txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    txtFilter->setPlaceholderText(QStringLiteral("Filter by file name, application, DSN, database or user (Ctrl+F)"));
+    Controls::SetPlaceholderLabel(txtFilter, "CS_MAIN_FILTER");
     txtFilter->setClearButtonEnabled(true);
     txtFilter->installEventFilter(this);
     auto *filterRow = new QHBoxLayout;
@@ -128,6 +128,7 @@ void frmConfigurationSelector::CreateFilterRow(QWidget *central)
     filterRow->addWidget(txtFilter, 1);
     chkRunningOnly = new QCheckBox(QStringLiteral("Running only"), central);
     chkRunningOnly->setObjectName(QStringLiteral("chkRunningOnly"));
+    Controls::SetLabel(chkRunningOnly, "CS_MAIN_RUNNING_ONLY");
     filterRow->addWidget(chkRunningOnly);
     static_cast<QVBoxLayout *>(central->layout())->addLayout(filterRow);
     auto *findAction = new QAction(this);
@@ -154,7 +155,8 @@ void frmConfigurationSelector::CreateStatusBar()
     StatusBar1->addWidget(m_outcomeLabel, 1);
     m_stopCancel = new QPushButton(QStringLiteral("Cancel"), StatusBar1);
     m_stopCancel->setObjectName(QStringLiteral("btnStopCancel"));
-    m_stopCancel->setToolTip(QStringLiteral("Stop waiting; what got SIGTERM is not killed"));
+    Controls::SetLabel(m_stopCancel, "SLBL0428");
+    Controls::SetTipLabel(m_stopCancel, "CS_MAIN_STOP_CANCEL_TIP");
     m_stopCancel->hide();
     StatusBar1->addWidget(m_stopCancel);
     m_countLabel = new QLabel(StatusBar1);
@@ -230,7 +232,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuDelete = NamedAction(this, "mnuDelete", QStringLiteral("Delete"), "SLBL0401");
     mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFile->addAction(mnuDelete);
-    MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("&Merge and Split Configuration"));
+    MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"), "CS_MAIN_MERGE_SPLIT");
     MnSConfig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     mnuFile->addAction(MnSConfig);
     mnuSep3 = Separator(mnuFile, "mnuSep3");
@@ -261,15 +263,15 @@ void frmConfigurationSelector::CreateMenus()
     mnuExecute = NamedAction(this, "mnuExecute", QStringLiteral("Run Server Console"), "SLBL0405");
     mnuExecute->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     mnuRun->addAction(mnuExecute);
-    mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"));
+    mnuExecuteJS = NamedAction(this, "mnuExecuteJS", QStringLiteral("Run Java Server"), "CS_MAIN_RUN_JAVA");
     mnuExecuteJS->setVisible(false);
     mnuRun->addAction(mnuExecuteJS);
     mnuRun->addSeparator();
-    mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"));
+    mnuStop = NamedAction(this, "mnuStop", QStringLiteral("&Stop"), "CS_MAIN_STOP");
     // Not a modifier away from Run's Ctrl+R.
     mnuStop->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Period));
     mnuRun->addAction(mnuStop);
-    mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"));
+    mnuShowLog = NamedAction(this, "mnuShowLog", QStringLiteral("Show &Log"), "CS_MAIN_SHOW_LOG");
     mnuShowLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuRun->addAction(mnuShowLog);
 
@@ -327,17 +329,15 @@ void frmConfigurationSelector::CreateToolBars()
     AddButton(tbNED, mnuUpdate, "SLBL0441", "document-properties", QStringLiteral("edit"));
     AddButton(tbNED, mnuDelete, "SLBL0442", "edit-delete", QStringLiteral("delete"));
     // No theme has a picture for joining two configurations.
-    AddButton(tbNED, MnSConfig, nullptr, "", QStringLiteral("mergesplit"), QStringLiteral("Configure Merge and Split"));
+    AddButton(tbNED, MnSConfig, "CS_MAIN_MERGE_SPLIT_TIP", "", QStringLiteral("mergesplit"));
 
     tbExecute = makeBar("tbExecute");
     AddButton(tbExecute, mnuExecute, "SLBL0444", "media-playback-start", QStringLiteral("run"));
-    AddButton(tbExecute, mnuStop, nullptr, "media-playback-stop", QStringLiteral("stop"),
-              QStringLiteral("Stop what runs for the highlighted configurations (Ctrl+.)"));
-    AddButton(tbExecute, mnuShowLog, nullptr, "text-x-generic", QStringLiteral("log"),
-              QStringLiteral("Show the program logs of the configuration (Ctrl+L)"));
+    AddButton(tbExecute, mnuStop, "CS_MAIN_STOP_TIP", "media-playback-stop", QStringLiteral("stop"));
+    AddButton(tbExecute, mnuShowLog, "CS_MAIN_SHOW_LOG_TIP", "text-x-generic", QStringLiteral("log"));
 
     tlbJS = makeBar("tlbJS");
-    AddButton(tlbJS, mnuExecuteJS, nullptr, "", QStringLiteral("runjs"), QStringLiteral("Run Java Server"));
+    AddButton(tlbJS, mnuExecuteJS, "CS_MAIN_RUN_JAVA_TIP", "", QStringLiteral("runjs"));
     tlbJS->setVisible(false);
 
     tbRefresh = makeBar("tbRefresh");
@@ -397,9 +397,9 @@ QString frmConfigurationSelector::SelectedConfigPath() const
 void frmConfigurationSelector::ShowCount()
 {
     const int count = m_list->Count();
-    QString shown = count == 1 ? QStringLiteral("1 configuration") : QStringLiteral("%1 configurations").arg(count);
+    QString shown = count == 1 ? m_session.Text("CS_MAIN_COUNT_ONE") : m_session.Text("CS_MAIN_COUNT", QString::number(count));
     if (!txtFilter->text().isEmpty() || chkRunningOnly->isChecked())
-        shown = QStringLiteral("%1 of %2").arg(m_list->Shown()).arg(shown);
+        shown = m_session.Text("CS_MAIN_COUNT_SHOWN", QString::number(m_list->Shown()), shown);
     m_countLabel->setText(shown);
 }
 

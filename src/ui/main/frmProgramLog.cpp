@@ -5,6 +5,7 @@
 
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
@@ -15,7 +16,7 @@ namespace {
 constexpr qint64 kTail = 64 * 1024;
 } // namespace
 
-frmProgramLog::frmProgramLog(Session &session, const QString &title, const QStringList &logFiles, QWidget *parent)
+frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, QWidget *parent)
     : QDialog(parent), txtLog(new QPlainTextEdit(this)), m_follow(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmProgramLog"));
@@ -23,12 +24,13 @@ frmProgramLog::frmProgramLog(Session &session, const QString &title, const QStri
     setAttribute(Qt::WA_DeleteOnClose);
     resize(820, 480);
     txtLog->setObjectName(QStringLiteral("txtLog"));
-    Controls::SetAccessibleLabel(txtLog, "SLBL0909");
+    Controls::SetAccessibleLabel(txtLog, "CS_ACCESSIBLE_PROGRAM_LOG");
     txtLog->setReadOnly(true);
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog->setMaximumBlockCount(20000);
     txtLog->setFont(QFont(QStringLiteral("monospace")));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    Controls::SetLabel(buttons->button(QDialogButtonBox::Close), "CS_LOG_CLOSE");
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *column = new QVBoxLayout(this);
     column->addWidget(txtLog, 1);
@@ -39,7 +41,6 @@ frmProgramLog::frmProgramLog(Session &session, const QString &title, const QStri
     m_follow->setInterval(500);
     connect(m_follow, &QTimer::timeout, this, &frmProgramLog::Follow);
     m_follow->start();
-    Controls::Localise(session, *this);
 }
 
 void frmProgramLog::Follow()

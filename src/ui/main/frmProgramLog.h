@@ -7,7 +7,6 @@
 #include <QStringList>
 
 class QPlainTextEdit;
-class Session;
 class QTimer;
 
 // The end of a configuration's program logs, read-only, following new lines as they come.
@@ -16,7 +15,7 @@ class frmProgramLog final : public QDialog
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(frmProgramLog)
 public:
-    frmProgramLog(Session &session, const QString &title, const QStringList &logFiles, QWidget *parent);
+    frmProgramLog(const QString &title, const QStringList &logFiles, QWidget *parent);
 
 private:
     void Follow();

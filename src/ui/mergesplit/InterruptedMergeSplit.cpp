@@ -19,11 +19,8 @@ void RunAgain(Session &session, QWidget *owner, const MergeSplitJournal::Entry &
         const ConfigList::ListedFile listed = ConfigList::ReadFile(session.ConfigDirectory(), name);
         if (listed.presence != ConfigList::ListedFile::Presence::Listed || !listed.unreadable.isEmpty()) {
             session.MsgBox(owner,
-                           QStringLiteral("Merge and Split of \"%1\" cannot be run again: the configuration \"%2\" "
-                                          "cannot be read%3. Pick the configurations in the list and use Merge and "
-                                          "Split again.")
-                               .arg(entry.jointFile, name,
-                                    listed.unreadable.isEmpty() ? QString() : QStringLiteral(" (") + listed.unreadable + u')'),
+                           session.Text("CS_INTERRUPTED_UNREADABLE", entry.jointFile, name,
+                                        listed.unreadable.isEmpty() ? QString() : QStringLiteral(" (") + listed.unreadable + u')'),
                            MsgIcon::Exclamation, MsgButtons::Ok);
             return;
         }
@@ -43,14 +40,13 @@ void RunAgain(Session &session, QWidget *owner, const MergeSplitJournal::Entry &
 void OfferInterruptedMergeSplits(Session &session, QWidget *owner)
 {
     for (const MergeSplitJournal::Entry &entry : MergeSplitJournal::Interrupted(session.AppDir()).interrupted) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Merge and Split interrupted"),
-                        MergeSplitJournal::Describe(entry)
-                            + QStringLiteral("\n\nRun it again to end in the state a whole run leaves."),
+        QMessageBox box(QMessageBox::Warning, session.Text("CS_INTERRUPTED_TITLE"),
+                        MergeSplitJournal::Describe(entry) + QStringLiteral("\n\n") + session.Text("CS_INTERRUPTED_RUN_AGAIN"),
                         QMessageBox::NoButton, owner);
         box.setObjectName(QStringLiteral("msgInterruptedMergeSplit"));
-        QPushButton *again = box.addButton(QStringLiteral("Run it again"), QMessageBox::AcceptRole);
+        QPushButton *again = box.addButton(session.Text("CS_INTERRUPTED_AGAIN"), QMessageBox::AcceptRole);
         again->setObjectName(QStringLiteral("cmdRunAgain"));
-        QPushButton *dismiss = box.addButton(QStringLiteral("Dismiss"), QMessageBox::RejectRole);
+        QPushButton *dismiss = box.addButton(session.Text("CS_INTERRUPTED_DISMISS"), QMessageBox::RejectRole);
         dismiss->setObjectName(QStringLiteral("cmdDismiss"));
         box.setDefaultButton(again);
         box.exec();

@@ -40,16 +40,16 @@ namespace {
 
 QString Indexed(const char *name, int index) { return QLatin1String(name) + u'_' + QString::number(index); }
 
-QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, QWidget *buddy)
+QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, const char *text, QWidget *buddy)
 {
-    auto *label = Controls::Make<QLabel>(parent, name, caption);
+    auto *label = Controls::Make<QLabel>(parent, name, caption, text);
     label->setBuddy(buddy);
     return label;
 }
 
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
-    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."));
+    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
     button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
     return button;
 }
@@ -61,6 +61,7 @@ frmEditConfigurationMergeSplit::frmEditConfigurationMergeSplit(Session &session,
 {
     setObjectName(QStringLiteral("frmEditConfigurationMergeSplit"));
     setWindowTitle(QStringLiteral("Configuration Editor"));
+    Controls::SetLabel(this, "SLBL0496");
     BuildWindow();
     WindowState::Keep(this, objectName(), WindowState::Remember::Size);
 }
@@ -78,7 +79,8 @@ void frmEditConfigurationMergeSplit::Load()
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
     Controls::Localise(m_session, *this);
     // Two joint editors open side by side must be told apart.
-    WindowTitle::Show(*this, QStringLiteral("Configuration Editor"), QFileInfo(m_path).fileName());
+    WindowTitle::Show(*this, m_session.Text("CS_EDITOR_TITLE", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()),
+                      m_session.Text("CS_TITLE_NAME_FIRST", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()));
     FillPlatformLists();
     for (int slot = 0; slot < 2; ++slot)
         LoadApplicationSettings(slot);
@@ -119,17 +121,24 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     }
 
     SSTab1->addTab(BuildLedgerhallTab(), QStringLiteral("Ledgerhall/Other Settings"));
+    Controls::SetTabLabels(SSTab1->tabBar(), {{MergeSplitProduct(0).nameLabel, nullptr},
+                                              {MergeSplitProduct(1).nameLabel, nullptr},
+                                              {"CS_MS_LEDGERHALL_TAB", nullptr}});
 
     ChkSavePass = new QCheckBox(QStringLiteral("Save Password"), this);
     ChkSavePass->setObjectName(QStringLiteral("ChkSavePass"));
+    Controls::SetLabel(ChkSavePass, "SLBL0427");
     ChkAutoLogin = new QCheckBox(QStringLiteral("Auto Login"), this);
     ChkAutoLogin->setObjectName(QStringLiteral("ChkAutoLogin"));
+    Controls::SetLabel(ChkAutoLogin, "SLBL0388");
     ChkAutoLogin->setVisible(false);
     bOk = new QPushButton(QStringLiteral("&OK"), this);
     bOk->setObjectName(QStringLiteral("bOk"));
+    Controls::SetLabel(bOk, "CS_BUTTON_OK");
     bOk->setDefault(true);
     bCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     bCancel->setObjectName(QStringLiteral("bCancel"));
+    Controls::SetLabel(bCancel, "CS_BUTTON_CANCEL");
 
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(ChkSavePass);
@@ -169,10 +178,10 @@ void frmEditConfigurationMergeSplit::BuildWindow()
         });
     }
     for (int i = 0; i < 2; ++i)
-        Controls::SetAccessibleLabel(BtnBrowseLog[i], "SLBL0903");
-    Controls::SetAccessibleLabel(cmdBrowse2, "SLBL0904");
+        Controls::SetAccessibleLabel(BtnBrowseLog[i], "CS_ACCESSIBLE_BROWSE_LOG");
+    Controls::SetAccessibleLabel(cmdBrowse2, "CS_ACCESSIBLE_BROWSE_WEB");
     // The frame of the tabs; the focus goes on to the tab shown.
-    Controls::SetAccessibleLabel(SSTab1, "SLBL0913");
+    Controls::SetAccessibleLabel(SSTab1, "CS_ACCESSIBLE_JOINT_TABS");
     resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
 }
 
@@ -191,12 +200,12 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     txtpassword[index] = Controls::Make<QLineEdit>(frame, Indexed("txtpassword", index));
     MaskWithStars(txtpassword[index]);
 
-    lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), ComboPlatform[index]);
-    lblDSN[index] = NewLabel(frame, Indexed("lblDSN", index), QStringLiteral("DSN"), txtdsn[index]);
-    lblDatabase[index] = NewLabel(frame, Indexed("lblDatabase", index), QStringLiteral("Database"), txtdatabase[index]);
-    lblmachine[index] = NewLabel(frame, Indexed("lblmachine", index), QStringLiteral("Database Server Name"), txtmachine[index]);
-    lblUsername[index] = NewLabel(frame, Indexed("lblUsername", index), QStringLiteral("User Name"), txtusername[index]);
-    lblPassword[index] = NewLabel(frame, Indexed("lblPassword", index), QStringLiteral("Password"), txtpassword[index]);
+    lblPlatform[index] = NewLabel(frame, Indexed("lblPlatform", index), QStringLiteral("Platform"), "SLBL0424", ComboPlatform[index]);
+    lblDSN[index] = NewLabel(frame, Indexed("lblDSN", index), QStringLiteral("DSN"), "SLBL0425", txtdsn[index]);
+    lblDatabase[index] = NewLabel(frame, Indexed("lblDatabase", index), QStringLiteral("Database"), "SLBL0135", txtdatabase[index]);
+    lblmachine[index] = NewLabel(frame, Indexed("lblmachine", index), QStringLiteral("Database Server Name"), "SLBL0508", txtmachine[index]);
+    lblUsername[index] = NewLabel(frame, Indexed("lblUsername", index), QStringLiteral("User Name"), "SLBL0324", txtusername[index]);
+    lblPassword[index] = NewLabel(frame, Indexed("lblPassword", index), QStringLiteral("Password"), "SLBL0419", txtpassword[index]);
 
     const std::array<std::pair<QLabel *, QWidget *>, 6> rows = {{
         {lblPlatform[index], ComboPlatform[index]},
@@ -213,6 +222,7 @@ QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QSt
     OfferDataSources(txtdsn[index]);
     cmdTestConnection[index] = new QPushButton(QStringLiteral("Test Connection"), frame);
     cmdTestConnection[index]->setObjectName(Indexed("cmdTestConnection", index));
+    Controls::SetLabel(cmdTestConnection[index], "CS_TEST_CONNECTION");
     grid->addWidget(cmdTestConnection[index], int(rows.size()), 1, Qt::AlignRight);
     // The joint configuration's server and dispatcher connect through the connection string.
     connect(cmdTestConnection[index], &QPushButton::clicked, this, [this, index] {
@@ -227,11 +237,12 @@ QWidget *frmEditConfigurationMergeSplit::BuildWebDirectoryFrame(QWidget *tab)
 {
     auto *fraAppSetting = new QGroupBox(QStringLiteral("Application Settings"), tab);
     fraAppSetting->setObjectName(QStringLiteral("fraAppSetting"));
+    Controls::SetLabel(fraAppSetting, "SLBL0027");
     auto *appLayout = new QGridLayout(fraAppSetting);
     txtwebdirectory = Controls::Make<QLineEdit>(fraAppSetting, QStringLiteral("txtwebdirectory"));
     cmdBrowse2 = NewBrowseButton(fraAppSetting, QStringLiteral("cmdBrowse2"));
     appLayout->addWidget(NewLabel(fraAppSetting, QStringLiteral("lblwebdirectory"),
-                                  QStringLiteral("Web Directory"), txtwebdirectory), 0, 0);
+                                  QStringLiteral("Web Directory"), "SLBL0426", txtwebdirectory), 0, 0);
     appLayout->addWidget(txtwebdirectory, 0, 1);
     appLayout->addWidget(cmdBrowse2, 0, 2);
     appLayout->setColumnStretch(1, 1);
@@ -242,10 +253,11 @@ QWidget *frmEditConfigurationMergeSplit::BuildLogFrame(int index, const QString 
 {
     auto *frame = new QGroupBox(QStringLiteral("Log Settings"), this);
     frame->setObjectName(frameName);
+    Controls::SetLabel(frame, "SLBL0247");
     auto *grid = new QGridLayout(frame);
     txtLogpath[index] = Controls::Make<QLineEdit>(frame, Indexed("txtLogpath", index));
     BtnBrowseLog[index] = NewBrowseButton(frame, Indexed("BtnBrowseLog", index));
-    grid->addWidget(NewLabel(frame, Indexed("lblLogpath", index), QStringLiteral("Log Directory"), txtLogpath[index]), 0, 0);
+    grid->addWidget(NewLabel(frame, Indexed("lblLogpath", index), QStringLiteral("Log Directory"), "SLBL0354", txtLogpath[index]), 0, 0);
     grid->addWidget(txtLogpath[index], 0, 1);
     grid->addWidget(BtnBrowseLog[index], 0, 2);
     grid->setColumnStretch(1, 1);
@@ -262,19 +274,21 @@ QWidget *frmEditConfigurationMergeSplit::BuildLedgerhallTab()
         const Product &product = MergeSplitProduct(i);
         auto *frame = new QGroupBox(QLatin1String(product.name), tab);
         frame->setObjectName(QLatin1String(frameNames[i]));
+        Controls::SetLabel(frame, product.nameLabel);
         auto *grid = new QGridLayout(frame);
         txtconnection[i] = Controls::Make<QLineEdit>(frame, Indexed("txtconnection", i));
         txtBatch[i] = Controls::Make<QLineEdit>(frame, Indexed("txtBatch", i));
-        grid->addWidget(NewLabel(frame, Indexed("lblconnection", i), QStringLiteral("Component String:"), txtconnection[i]), 0, 0);
+        grid->addWidget(NewLabel(frame, Indexed("lblconnection", i), QStringLiteral("Component String:"), "SLBL0042", txtconnection[i]), 0, 0);
         grid->addWidget(txtconnection[i], 0, 1, 1, 3);
-        grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), txtBatch[i]), 1, 0);
+        grid->addWidget(NewLabel(frame, Indexed("lblBatch", i), QStringLiteral("Batch Size: "), "CS_MS_BATCH_SIZE", txtBatch[i]), 1, 0);
         grid->addWidget(txtBatch[i], 1, 1);
         if (product.hasXmlDelay) {
             txtDelay = Controls::Make<QLineEdit>(frame, Indexed("txtDelay", i));
-            grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), txtDelay), 2, 0);
+            grid->addWidget(NewLabel(frame, QStringLiteral("lblDelay"), QStringLiteral("Get XML after every"), "CS_MS_XML_DELAY", txtDelay), 2, 0);
             grid->addWidget(txtDelay, 2, 1);
             auto *minutes = new QLabel(QStringLiteral("Minutes"), frame);
             minutes->setObjectName(QStringLiteral("lblMinutes"));
+            Controls::SetLabel(minutes, "CS_MS_MINUTES");
             grid->addWidget(minutes, 2, 2);
         }
         grid->setColumnStretch(3, 1);
@@ -395,20 +409,18 @@ bool frmEditConfigurationMergeSplit::ValidateSettings()
     if (!refusal.isEmpty())
         return fail(refusal);
     if (Vb::Trim(txtconnection[0]->text()).isEmpty() || Vb::Trim(txtconnection[1]->text()).isEmpty())
-        return fail(QStringLiteral("Please fill valid data in Ledgerhall tab"));
+        return fail(m_session.Text("CS_MS_FILL_LEDGERHALL"));
 
     // The file is single-byte text: a value it cannot hold would be lost on writing, and a
     // password that does not survive scrambling would not read back.
     const QList<QLineEdit *> fields = findChildren<QLineEdit *>();
     for (QLineEdit *field : fields) {
         if (field->echoMode() == QLineEdit::Normal && !Ansi::CanEncode(field->text()))
-            return fail(QStringLiteral("The value \"%1\" holds characters that a configuration file cannot store.")
-                            .arg(field->text()));
+            return fail(m_session.Text("CS_MS_VALUE_NOT_STORABLE", field->text()));
     }
     for (int i = 0; i < 2; ++i) {
         if (SavesPassword(i) && !PasswordSurvivesScrambling(txtpassword[i]->text()))
-            return fail(QStringLiteral("A password cannot be saved: it must not begin or end with a blank "
-                                       "and may hold only characters a configuration file can store."));
+            return fail(m_session.Text("CS_MS_PASSWORD_NOT_STORABLE"));
     }
     return true;
 }
@@ -448,15 +460,13 @@ void frmEditConfigurationMergeSplit::bOk_Click()
         QString probe;
         QString why = JointFile::WhyValueChangesOnReading(w.value);
         if (why.isEmpty() && !JointFile::SetAttributeValueInText(probe, w.section, w.key, w.value))
-            why = QStringLiteral("it holds a line break or a character the file cannot store");
+            why = m_session.Text("CS_MS_LINE_BREAK");
         if (why.isEmpty())
             continue;
-        const QString stored = w.key == Key::Password ? QStringLiteral(" as stored (scrambled)") : QString();
+        const bool password = w.key == Key::Password;
         m_session.MsgBox(this,
-                         QStringLiteral("The %1 value \"%2\" of [%3] cannot be saved: its value%4 would be read "
-                                        "back changed, because %5.")
-                             .arg(w.key, w.key == Key::Password ? QStringLiteral("********") : w.value,
-                                  w.section, stored, why),
+                         m_session.Text(password ? "CS_MS_PASSWORD_CHANGES" : "CS_MS_VALUE_CHANGES", w.key,
+                                        password ? QStringLiteral("********") : w.value, w.section, why),
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }
@@ -470,7 +480,7 @@ void frmEditConfigurationMergeSplit::bOk_Click()
             JointFile::SetAttributeValueInText(text, w.section, w.key, w.value);
         return Ansi::Encode(text);
     };
-    request.failureText = QStringLiteral("The settings were not saved.");
+    request.failureText = m_session.Text("CS_MS_NOT_SAVED");
     switch (SaveLoadedFile::Save(m_session, this, request)) {
     case SaveLoadedFile::Outcome::Saved: accept(); break;
     case SaveLoadedFile::Outcome::ShowTheirs: Load(); break;

@@ -30,9 +30,9 @@ QString ComputerName()
     return fromEnvironment.isEmpty() ? QSysInfo::machineHostName() : fromEnvironment;
 }
 
-void AddRow(QGridLayout *grid, int row, const QString &caption, QLineEdit *field)
+void AddRow(QGridLayout *grid, int row, const QString &caption, const char *text, QLineEdit *field)
 {
-    auto *label = Controls::Make<QLabel>(field->parentWidget(), QStringLiteral("lbl") + field->objectName(), caption);
+    auto *label = Controls::Make<QLabel>(field->parentWidget(), QStringLiteral("lbl") + field->objectName(), caption, text);
     // With a buddy the caption's "&&" shows as one ampersand and "&X" becomes a shortcut.
     label->setBuddy(field);
     grid->addWidget(label, row, 0);
@@ -46,6 +46,7 @@ frmMergeAndSplit::frmMergeAndSplit(Session &session, const MergeSplitPick &pick,
 {
     setObjectName(QStringLiteral("frmMergeAndSplit"));
     setWindowTitle(QStringLiteral("Merge and Split Configuration"));
+    Controls::SetLabel(this, "CS_PUB_TITLE");
     BuildWindow();
     Controls::Localise(m_session, *this);
 }
@@ -61,27 +62,30 @@ void frmMergeAndSplit::BuildWindow()
     txt_ldapPwd = Controls::Make<QLineEdit>(top, "txt_ldapPwd");
     MaskWithStars(txt_ldapPwd);
     txtMnSFileName = Controls::Make<QLineEdit>(top, "txtMnSFileName");
-    AddRow(grid, 0, QStringLiteral("Directory Admin:"), txt_ldapAdmin);
-    AddRow(grid, 1, QStringLiteral("Password: "), txt_ldapPwd);
-    AddRow(grid, 2, QStringLiteral("M&&S File Name: "), txtMnSFileName);
+    AddRow(grid, 0, QStringLiteral("Directory Admin:"), "CS_PUB_ADMIN", txt_ldapAdmin);
+    AddRow(grid, 1, QStringLiteral("Password: "), "CS_PUB_PASSWORD", txt_ldapPwd);
+    AddRow(grid, 2, QStringLiteral("M&&S File Name: "), "CS_PUB_FILE_NAME", txtMnSFileName);
     grid->setColumnStretch(1, 1);
 
     auto *frame = new QGroupBox(QStringLiteral("Publisher Bus Component"), this);
     frame->setObjectName(QStringLiteral("framePublisherBusComponent"));
+    Controls::SetLabel(frame, "CS_PUB_FRAME");
     auto *frameGrid = new QGridLayout(frame);
     txtMnSHost = Controls::Make<QLineEdit>(frame, "txtMnSHost");
     txtPublisherBusComp = Controls::Make<QLineEdit>(frame, "txtPublisherBusComp");
     txtpublisherBusPortNum = Controls::Make<QLineEdit>(frame, "txtpublisherBusPortNum");
-    AddRow(frameGrid, 0, QStringLiteral("Merge && Split Host Name:"), txtMnSHost);
-    AddRow(frameGrid, 1, QStringLiteral("Bus Component Name: "), txtPublisherBusComp);
-    AddRow(frameGrid, 2, QStringLiteral("Port Number: "), txtpublisherBusPortNum);
+    AddRow(frameGrid, 0, QStringLiteral("Merge && Split Host Name:"), "CS_PUB_HOST", txtMnSHost);
+    AddRow(frameGrid, 1, QStringLiteral("Bus Component Name: "), "CS_PUB_BUS_COMPONENT", txtPublisherBusComp);
+    AddRow(frameGrid, 2, QStringLiteral("Port Number: "), "CS_PUB_PORT", txtpublisherBusPortNum);
     frameGrid->setColumnStretch(1, 1);
 
     cmdPublisherOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdPublisherOK->setObjectName(QStringLiteral("cmdPublisherOK"));
+    Controls::SetLabel(cmdPublisherOK, "CS_BUTTON_OK");
     cmdPublisherOK->setDefault(true);
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
+    Controls::SetLabel(BtnCancel, "SLBL0428");
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdPublisherOK);
@@ -108,6 +112,7 @@ void frmMergeAndSplit::BuildWindow()
 
 bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
 {
+    Controls::Localise(m_session, *this);
     txtMnSHost->setText(ComputerName());
     txtMnSFileName->setText(QStringLiteral("Default_M&S.tsy"));
     return PublisherSetup::OpenConnections(m_session.Messenger(), m_connections, selectedEntries);
@@ -140,21 +145,19 @@ bool frmMergeAndSplit::CheckFields()
     const int portNumber = port.toInt(&whole);
     const QString wrongPublisher = WhyNotBusComponentName(publisher);
     return CheckField(!publisher.isEmpty(), txtPublisherBusComp,
-                      QStringLiteral("Please enter valid data for Publish Bus Component"))
+                      m_session.Text("CS_PUB_ENTER_BUS_COMPONENT"))
            && CheckField(Vb::IsNumeric(txtpublisherBusPortNum->text()), txtpublisherBusPortNum,
-                         QStringLiteral("Please enter valid data for Port Number"))
+                         m_session.Text("CS_PUB_ENTER_PORT"))
            && CheckField(!Vb::Trim(fileName).isEmpty(), txtMnSFileName,
-                         QStringLiteral("Please enter valid data for Merge and Split File Name"))
+                         m_session.Text("CS_PUB_ENTER_FILE_NAME"))
            // The name becomes the dispatcher's folder and a line of its properties file.
            && CheckField(wrongPublisher.isEmpty(), txtPublisherBusComp,
-                         QStringLiteral("The Bus Component Name \"%1\" cannot be used: %2.").arg(publisher, wrongPublisher))
+                         m_session.Text("CS_PUB_BAD_BUS_COMPONENT", publisher, wrongPublisher))
            && CheckField(whole && portNumber >= 1 && portNumber <= 65535, txtpublisherBusPortNum,
-                         QStringLiteral("Please enter valid data for Port Number: a whole number from 1 to 65535."))
+                         m_session.Text("CS_PUB_PORT_RANGE"))
            // The name becomes a file in the lib directory: it must not lead anywhere else.
            && CheckField(FileIo::IsValidFileName(fileName), txtMnSFileName,
-                         QStringLiteral("The Merge and Split File Name \"%1\" is not a valid file name: it must "
-                                        "not hold any of \\ / : * ? \" < > | or control characters.")
-                             .arg(fileName));
+                         m_session.Text("CS_PUB_BAD_FILE_NAME", fileName));
 }
 
 bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
@@ -162,9 +165,8 @@ bool frmMergeAndSplit::CheckDatabases(const QString &publisher)
     const std::optional<qint64> size = PublisherSetup::CheckConnections(m_session.Messenger(), m_connections);
     return size
            && CheckField(*size == 0 || publisher.size() <= *size, txtPublisherBusComp,
-                         QStringLiteral("The Bus Component Name is %1 characters long; the databases hold at most %2.")
-                             .arg(publisher.size())
-                             .arg(*size));
+                         m_session.Text("CS_PUB_BUS_COMPONENT_LONG", QString::number(publisher.size()),
+                                        QString::number(*size)));
 }
 
 bool frmMergeAndSplit::CreateBusComponentWaiting()
@@ -176,7 +178,7 @@ bool frmMergeAndSplit::CreateBusComponentWaiting()
         w->setEnabled(false);
     const QString name = txtPublisherBusComp->text();
     auto status = [this, name](int seconds) {
-        lblStatus->setText(QStringLiteral("Waiting %1 s for the directory tool to create \"%2\"...").arg(QString::number(seconds), name));
+        lblStatus->setText(m_session.Text("CS_PUB_WAITING", QString::number(seconds), name));
     };
     status(0);
     lblStatus->show();
@@ -209,7 +211,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     const QString fileName = ConfigStore::AddConfigExtension(txtMnSFileName->text());
     const QString jointPath = m_session.ConfigDirectory() + u'/' + fileName;
     if (QFileInfo::exists(jointPath)
-        && m_session.MsgBox(this, QStringLiteral("The Merge and Split file \"%1\" exists. Replace it?").arg(fileName),
+        && m_session.MsgBox(this, m_session.Text("CS_PUB_REPLACE", fileName),
                             MsgIcon::Question, MsgButtons::YesNoDefaultNo)
                != MsgResult::Yes) {
         txtMnSFileName->setFocus();
@@ -221,8 +223,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     MergeSplitRun run(m_session.AppDir(), JournalEntry(fileName, publisher));
     if (const Result<void> begun = run.Begin(); !begun) {
         m_session.MsgBox(this,
-                         QStringLiteral("Merge and Split was not begun: its journal could not be written.\r\n")
-                             + begun.error().description,
+                         m_session.Text("CS_PUB_NO_JOURNAL") + QStringLiteral("\r\n") + begun.error().description,
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

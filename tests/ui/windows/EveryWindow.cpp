@@ -1,5 +1,6 @@
 #include "EveryWindow.h"
 
+#include "ui/Controls.h"
 #include "ui/dialogs/frmAbout.h"
 #include "ui/dialogs/frmConfigFileSelector.h"
 #include "ui/dialogs/frmbrowse.h"
@@ -75,9 +76,11 @@ const std::vector<WindowCase> &EveryWindow()
         {"program log",
          [](TestAppDir &app) {
              app.writeFile(QStringLiteral("log/x.tsy.console.log"), "started\n");
-             return std::unique_ptr<QWidget>(std::make_unique<frmProgramLog>(
-                 app.session(), QStringLiteral("Program logs of x.tsy"),
-                 QStringList{app.path() + QStringLiteral("/log/x.tsy.console.log")}, nullptr));
+             auto log = std::make_unique<frmProgramLog>(app.session().Text("CS_LOG_TITLE", QStringLiteral("x.tsy")),
+                                                        QStringList{app.path() + QStringLiteral("/log/x.tsy.console.log")}, nullptr);
+             // As Show Log opens it.
+             Controls::Localise(app.session(), *log);
+             return std::unique_ptr<QWidget>(std::move(log));
          }},
     };
     return windows;
