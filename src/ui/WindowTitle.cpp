@@ -16,9 +16,12 @@ int NeededWidth(const QWidget &window, const QString &text)
 
 void Show(QWidget &window, const QString &title, const QString &nameFirst)
 {
+    // Widened, not given a least width: that stays its layout's, which follows its texts.
+    // (A window never sized yet would show at its size hint.)
+    const QSize size = window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint();
     const int needed = NeededWidth(window, title);
-    if (needed <= MaxWidth)
-        window.setMinimumWidth(qMax(window.minimumWidth(), needed));
+    if (needed <= MaxWidth && size.width() < needed)
+        window.resize(needed, size.height());
     window.setWindowTitle(needed <= MaxWidth ? title : nameFirst);
 }
 

@@ -4,8 +4,8 @@
 
 class QWidget;
 
-// The title of a window that edits one file. The window is made at least as wide as its title
-// bar needs for the usual title; when that would be wider than MaxWidth it shows the title
+// The title of a window that edits one file. The window is widened to what its title bar
+// needs for the usual title; when that would be wider than MaxWidth it shows the title
 // with the file's name first, so a title bar too narrow cuts the rest, never the name.
 namespace WindowTitle {
 

@@ -51,8 +51,9 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
 bool frmConfigFileSelector::Load()
 {
     Controls::Localise(m_session, *this);
-    // The whole title shows: the window is at least as wide as its title bar needs.
-    setMinimumWidth(qMin(WindowTitle::NeededWidth(*this, windowTitle()), WindowTitle::MaxWidth));
+    // The whole title shows: the window is as wide as its title bar needs.
+    resize(qMax(sizeHint().width(), qMin(WindowTitle::NeededWidth(*this, windowTitle()), WindowTitle::MaxWidth)),
+           sizeHint().height());
     return true;
 }
 

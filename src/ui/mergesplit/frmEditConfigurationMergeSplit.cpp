@@ -50,7 +50,8 @@ QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, c
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
     auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
+    // As wide as its text, whatever the texts file and the font make of it.
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     return button;
 }
 

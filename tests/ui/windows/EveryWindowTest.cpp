@@ -2,12 +2,14 @@
 // reaches has a name a screen reader can say, each Alt letter shown means one control, no
 // caption is cut, and the window fits a 1280 x 800 screen (2560 x 1600 at twice the scale).
 #include "EveryWindow.h"
+#include "support/MarkedTexts.h"
 #include "ui/Mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QHash>
 #include <QLabel>
@@ -112,19 +114,39 @@ QStringList ProblemsOnEveryTab(QWidget &window)
     return found;
 }
 
-class EveryWindowTest : public ::testing::TestWithParam<int>
+QByteArray ReadSource(const char *relative)
+{
+    QFile file(QStringLiteral(CS_SOURCE_DIR "/resources/") + QLatin1String(relative));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A font size in points (0: the usual font) and a texts file: the English one, every text
+// marked and 40 % longer, or the German one.
+struct Look
+{
+    int points;
+    const char *texts;
+};
+
+class EveryWindowTest : public ::testing::TestWithParam<Look>
 {
 protected:
     void SetUp() override
     {
         m_font = QApplication::font();
-        if (GetParam() > 0) {
+        if (GetParam().points > 0) {
             QFont large = m_font;
-            large.setPointSize(GetParam());
+            large.setPointSize(GetParam().points);
             QApplication::setFont(large);
         }
+        const QByteArray english = ReadSource("I18nText.xml");
+        const QString texts = QLatin1String(GetParam().texts);
+        m_texts = texts == u"marked" ? MarkedTexts::Make(english) : texts == u"German" ? ReadSource("I18nText.de.xml") : english;
+        ASSERT_FALSE(m_texts.isEmpty());
     }
     void TearDown() override { QApplication::setFont(m_font); }
+
+    QByteArray m_texts;
 
 private:
     QFont m_font;
@@ -134,6 +156,7 @@ TEST_P(EveryWindowTest, NamesEveryControlCutsNoTextAndFitsTheScreen)
 {
     for (const WindowCase &c : EveryWindow()) {
         TestAppDir app;
+        app.writeFile(QStringLiteral("I18nText.xml"), m_texts);
         WriteSampleConfigurations(app);
         std::unique_ptr<QWidget> window = c.open(app);
         ShowActive(*window);
@@ -142,8 +165,11 @@ TEST_P(EveryWindowTest, NamesEveryControlCutsNoTextAndFitsTheScreen)
     }
 }
 
-// 0: the usual font.
-INSTANTIATE_TEST_SUITE_P(Fonts, EveryWindowTest, ::testing::Values(0, 16),
-                         [](const auto &info) { return info.param ? std::to_string(info.param) + "pt" : std::string("usual"); });
+INSTANTIATE_TEST_SUITE_P(Looks, EveryWindowTest,
+                         ::testing::Values(Look{0, "English"}, Look{16, "English"}, Look{0, "marked"}, Look{16, "marked"},
+                                           Look{0, "German"}, Look{16, "German"}),
+                         [](const auto &info) {
+                             return info.param.texts + std::string(info.param.points ? "_16pt" : "_usual");
+                         });
 
 } // namespace
