@@ -298,7 +298,9 @@ void frmEditConfiguration::FixSize()
         page->setMinimumSize(pages);
     layout()->activate();
     setMinimumSize(minimumSizeHint());
-    resize(size().expandedTo(QSize(pages.width() * 5 / 4, 0)).expandedTo(sizeHint()));
+    // (Never shown yet, a window's size is no one's choice.)
+    const QSize chosen = testAttribute(Qt::WA_Resized) ? size() : QSize();
+    resize(chosen.expandedTo(QSize(pages.width() * 5 / 4, 0)).expandedTo(sizeHint()));
 }
 
 void frmEditConfiguration::CoverFrameCaptions()

@@ -183,7 +183,7 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     Controls::SetAccessibleLabel(cmdBrowse2, "CS_ACCESSIBLE_BROWSE_WEB");
     // The frame of the tabs; the focus goes on to the tab shown.
     Controls::SetAccessibleLabel(SSTab1, "CS_ACCESSIBLE_JOINT_TABS");
-    resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
+    resize(QSize(fontMetrics().averageCharWidth() * 85, 0).expandedTo(sizeHint()));
 }
 
 QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QString &frameName)

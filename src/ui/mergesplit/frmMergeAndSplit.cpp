@@ -107,7 +107,7 @@ void frmMergeAndSplit::BuildWindow()
     // Cancel writes nothing.
     connect(BtnCancel, &QPushButton::clicked, this, &frmMergeAndSplit::reject);
     // Wide enough for a long host or file name, wider for longer texts or a larger font.
-    resize(QSize(fontMetrics().averageCharWidth() * 60, 0).expandedTo(sizeHint()));
+    resize(QSize(fontMetrics().averageCharWidth() * 70, 0).expandedTo(sizeHint()));
 }
 
 bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)
