@@ -92,7 +92,7 @@ int main(int argc, char **argv)
         files[size_t(i)].entry.FileName = name(i);
     }
     rows.SetFiles(std::move(files));
-    RunningView view(app.path(), lib, nullptr);
+    RunningView view(app.path(), lib, session.session().Texts(), nullptr);
 
     // The anchor: every row's column written, alternating texts so each write is a change.
     const double anchor = MedianMs(kRounds, [&](int round) {

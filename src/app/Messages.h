@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/LocalisedText.h"
+
 #include <QString>
 
 class QObject;
@@ -23,6 +25,12 @@ public:
     // that knows no window, whose box goes over the window in front.
     virtual MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                            QObject *asker) = 0;
+    // The text of a label in the language of these messages: the built-in English unless the
+    // messages show in the windows, which use the installed texts file.
+    virtual QString Text(const char *label)
+    {
+        return LocalisedText::BuiltIn().value(QLatin1String(label), QLatin1String(label));
+    }
 };
 
 // The button Enter presses: the answer of a message that no one sees.

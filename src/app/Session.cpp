@@ -11,7 +11,7 @@ Session::Session(const QString &appDir, Messages &messages, int splashMillisecon
     , m_defaultLogDirectory(ConfigStore::DefaultLogDirectory(appDir))
     , m_texts(appDir)
     , m_splashMilliseconds(splashMilliseconds)
-    , m_titled(messages, m_programTitle)
+    , m_titled(messages, m_programTitle, m_texts)
 {
 }
 

@@ -79,17 +79,22 @@ public:
     void SetConfigFileSelector(std::unique_ptr<QObject> dialog);
 
 private:
-    // Gives a box without a title the program title.
+    // Gives a box without a title the program title, and its texts the session's.
     class TitledMessages final : public Messages
     {
     public:
-        TitledMessages(Messages &shown, const QString &title) : m_shown(shown), m_title(title) {}
+        TitledMessages(Messages &shown, const QString &title, LocalisedText &texts)
+            : m_shown(shown), m_title(title), m_texts(texts)
+        {
+        }
         MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                        QObject *asker) override;
+        QString Text(const char *label) override { return m_texts.GetText(QLatin1String(label)); }
 
     private:
         Messages &m_shown;
         const QString &m_title;
+        LocalisedText &m_texts;
     };
 
     QString m_appDir;

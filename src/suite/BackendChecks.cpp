@@ -94,9 +94,27 @@ bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &
     return version.value() == 6;
 }
 
-Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
-                                   const QString &password)
+namespace {
+
+template <typename Lookup>
+ConnectionTexts Worded(Lookup text)
 {
+    return {text("CS_TEST_FAILED"), text("CS_TEST_VERSION_UNREAD"), text("CS_TEST_CONNECTED"), text("CS_TEST_NEEDS_SIX")};
+}
+
+} // namespace
+
+ConnectionTexts ConnectionTexts::Of(Messages &messages)
+{
+    return Worded([&messages](const char *label) { return messages.Text(label); });
+}
+
+Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
+                                   const QString &password, const ConnectionTexts *texts)
+{
+    static const ConnectionTexts english =
+        Worded([](const char *label) { return LocalisedText::BuiltIn().value(QLatin1String(label)); });
+    const ConnectionTexts &t = texts ? *texts : english;
     Odbc::Connection connection;
     // The data source the failure, if any, is told of.
     QString source = dsn;
@@ -118,27 +136,26 @@ Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, con
     }
     const Result<QString> serverName = opened ? connection.ServerName() : Result<QString>(opened.error());
     if (!serverName)
-        return Failure{serverName.error().number, QStringLiteral("The connection to data source \"%1\" failed:\r\n%2")
-                                                      .arg(source, serverName.error().description)};
+        return Failure{serverName.error().number, t.failed.arg(source) + QStringLiteral("\r\n") + serverName.error().description};
     const Result<qint16> version = ReadBackendVersion(connection);
     if (!version)
         return Failure{version.error().number,
-                       QStringLiteral("Connected to server \"%1\", but its back-end version could not be read:\r\n%2")
-                           .arg(serverName.value(), version.error().description)};
+                       t.versionUnread.arg(serverName.value()) + QStringLiteral("\r\n") + version.error().description};
     const QString report =
-        QStringLiteral("Connected to server \"%1\", back-end version %2.").arg(serverName.value()).arg(version.value());
+        t.connected.arg(serverName.value(), QString::number(version.value()));
     if (version.value() == 6)
         return report;
     return Failure{ErrorNumber::LaunchFailed,
-                   report + QStringLiteral("\r\nThe Java server starts only on back-end version 6.")};
+                   report + QStringLiteral("\r\n") + t.needsVersionSix};
 }
 
 void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform, const QString &dsn,
                     const QString &user, const QString &password)
 {
     // The login may take up to its time-out; the window offers to stop waiting meanwhile.
+    const ConnectionTexts texts = ConnectionTexts::Of(messages);
     const Result<QString> tested = Worker::Run<QString>(DataSourceWait(dsn), [=](const Worker::Stop &) {
-        return DescribeConnection(form, secondPlatform, dsn, user, password);
+        return DescribeConnection(form, secondPlatform, dsn, user, password, &texts);
     });
     if (!tested && Worker::IsCancelled(tested.error()))
         return;

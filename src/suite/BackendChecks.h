@@ -41,11 +41,20 @@ enum class ConnectionForm {
     ConnectionString,
 };
 
+// The texts of a connection's description, looked up before the work leaves for a worker
+// thread: the lookup belongs to the window's thread.
+struct ConnectionTexts
+{
+    QString failed, versionUnread, connected, needsVersionSix;
+    static ConnectionTexts Of(Messages &messages);
+};
+
 // Connects the way form says, reads the server name and the back-end version, and words the
 // outcome for the operator: the server and the version when the Java server could start on
 // that database (version 6); otherwise a failure whose text says so, or the driver's own text.
+// Worded with texts, by default the built-in English ones.
 Result<QString> DescribeConnection(ConnectionForm form, bool secondPlatform, const QString &dsn, const QString &user,
-                                   const QString &password);
+                                   const QString &password, const ConnectionTexts *texts = nullptr);
 
 // Test Connection of the editors: DescribeConnection on a worker thread, waited for with
 // Cancel offered, then its report in one message; nothing when cancelled.

@@ -27,7 +27,7 @@ const QString SuccessLog = QStringLiteral("success.log");
 
 void Failed(Messages &messages, const QString &componentName, const QString &reason)
 {
-    Tell(messages, QStringLiteral("Bus Component '%1' was not created.\r\n").arg(componentName) + reason,
+    Tell(messages, messages.Text("CS_BUS_NOT_CREATED").arg(componentName) + QStringLiteral("\r\n") + reason,
          MsgIcon::Critical, MsgButtons::Ok);
 }
 
@@ -46,7 +46,7 @@ QString ToolFolderParent(const QString &logDirectory)
 
 // Runs the command line in folder and waits for it; fails, saying why, when it did not run to
 // its end (not started, or cancelled).
-Result<void> RunTool(const QString &appDir, const QString &folder, const QString &commandLine,
+Result<void> RunTool(Messages &messages, const QString &appDir, const QString &folder, const QString &commandLine,
                      const ToolWaiting &waiting)
 {
     QStringList arguments = Process::SplitCommandLine(Vb::Trim(commandLine));
@@ -54,8 +54,7 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
     const QString program = Process::FindProgram(appDir, name);
     if (program.isEmpty())
         return Failure{ErrorNumber::FileNotFound,
-                       QStringLiteral("The directory tool \"%1\" was not found in %2 or on the search path.")
-                           .arg(name, appDir)};
+                       messages.Text("CS_BUS_TOOL_NOT_FOUND").arg(name, appDir)};
     QProcess tool;
     tool.setProgram(program);
     tool.setArguments(arguments);
@@ -78,8 +77,7 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
     tool.start();
     if (!tool.waitForStarted())
         return Failure{ErrorNumber::InvalidProcedureCall,
-                       QStringLiteral("The directory tool \"%1\" could not be started: %2")
-                           .arg(program, tool.errorString())};
+                       messages.Text("CS_BUS_TOOL_NOT_STARTED").arg(program, tool.errorString())};
 
     QEventLoop loop;
     QObject::connect(&tool, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -100,7 +98,7 @@ Result<void> RunTool(const QString &appDir, const QString &folder, const QString
         loop.exec(waiting ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
     tick.stop();
     if (cancelled)
-        return Failure{ErrorNumber::UserInterrupt, QStringLiteral("It was cancelled and the directory tool was ended."),
+        return Failure{ErrorNumber::UserInterrupt, messages.Text("CS_BUS_TOOL_CANCELLED"),
                        FailureKind::Cancelled};
     return {};
 }
@@ -125,15 +123,14 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     const auto folder = SharedFolder::PrivateFolder::Make(parent, RunFolderName);
     if (!folder) {
         Failed(messages, componentName,
-               QStringLiteral("No working folder could be made for the directory tool in %1: %2")
-                   .arg(QDir::toNativeSeparators(parent), folder.error().description));
+               messages.Text("CS_BUS_NO_FOLDER").arg(QDir::toNativeSeparators(parent), folder.error().description));
         return false;
     }
     // Held while the tool runs: a window starting meanwhile removes only the folders of runs
     // that ended without removing their own (a killed window).
     const auto held = FileLock::LockFolder(folder.value()->Path());
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
-    const Result<void> ran = RunTool(appDir, folder.value()->Path(), commandLine, waiting);
+    const Result<void> ran = RunTool(messages, appDir, folder.value()->Path(), commandLine, waiting);
     if (!ran) {
         Failed(messages, componentName, ran.error().description);
         return false;
@@ -156,18 +153,16 @@ bool ReportBusComponentResult(Messages &messages, const QString &componentName, 
     if (folder && folder->Look(FailureLog)) {
         const Result<QString> read = FileIo::ReadAnsiText(folder->PathOf(FailureLog));
         const QString reason = read ? read.value() : read.error().description;
-        Tell(messages, QStringLiteral("Creation of Bus Component '") + componentName
-                           + QStringLiteral("' Encountered Errors!\r\n") + reason);
+        Tell(messages, messages.Text("CS_BUS_ERRORS").arg(componentName) + QStringLiteral("\r\n") + reason);
         (void)folder->Remove(FailureLog); // the outcome is told; a log left behind goes with the folder
         return false;
     }
     if (folder && folder->Look(SuccessLog)) {
-        Tell(messages, QStringLiteral("Bus Component ") + componentName + QStringLiteral(" created successfully!"));
+        Tell(messages, messages.Text("CS_BUS_CREATED").arg(componentName));
         (void)folder->Remove(SuccessLog);
         return true;
     }
     Failed(messages, componentName,
-           QStringLiteral("The directory tool ended without leaving %1 or %2 in %3.")
-               .arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folderPath)));
+           messages.Text("CS_BUS_NO_LOG").arg(SuccessLog, FailureLog, QDir::toNativeSeparators(folderPath)));
     return false;
 }

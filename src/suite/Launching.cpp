@@ -1,5 +1,6 @@
 #include "suite/Launching.h"
 
+#include "app/LocalisedText.h"
 #include "app/Messages.h"
 #include "config/ConfigStore.h"
 #include "suite/MergeSplitLaunch.h"
@@ -33,6 +34,6 @@ void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selected
     }
     const Result<void> started = StartJavaServerProgram(suite, arguments, served);
     if (!started)
-        Tell(suite.messages, QStringLiteral("Java Server Could Not be started...") + QStringLiteral("\r\n")
-                                 + QStringLiteral("Reason :") + started.error().description);
+        Tell(suite.messages, suite.texts.GetText(QStringLiteral("CS_RUN_JAVA_NOT_STARTED")) + QStringLiteral("\r\n")
+                                 + suite.texts.GetText(QStringLiteral("CS_RUN_REASON")).arg(started.error().description));
 }

@@ -1,5 +1,6 @@
 #include "suite/MergeSplitLaunch.h"
 
+#include "app/LocalisedText.h"
 #include "app/Messages.h"
 #include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
@@ -161,7 +162,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     if (!started) {
         // The server consoles already started keep running.
         Tell(suite.messages,
-             QStringLiteral("Errors while starting Merge and Split configuration...\r\n") + started.error().description);
+             suite.texts.GetText(QStringLiteral("CS_RUN_JOINT_ERRORS")) + QStringLiteral("\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
@@ -279,7 +280,8 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     QStringList refused, refusals;
     auto fail = [&suite](const Failure &error) {
         Tell(suite.messages,
-             QStringLiteral("Could Not Execute Dispatcher component...\r\nReason: \r\n") + error.description);
+             suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_NOT_STARTED")) + QStringLiteral("\r\n")
+                 + suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_REASON")) + QStringLiteral(" \r\n") + error.description);
         return false;
     };
     // One record per publisher over both databases, Fieldmark's rows first; a publisher with
@@ -339,8 +341,7 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     if (dispatchers.isEmpty()) {
         if (refused.isEmpty())
             Tell(suite.messages,
-                 QStringLiteral("No publisher bus component was found in the Fieldmark or the Rostrum "
-                                "database, so no event dispatcher was prepared or started."),
+                 suite.texts.GetText(QStringLiteral("CS_RUN_NO_PUBLISHER")),
                  MsgIcon::Information, MsgButtons::Ok);
         return refused.isEmpty();
     }

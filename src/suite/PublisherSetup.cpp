@@ -27,7 +27,7 @@ bool OpenConnections(Messages &messages, PublisherConnections &connections, cons
         if (!opened) {
             // The operator can correct the data source and try again: the program goes on.
             Tell(messages,
-                 QStringLiteral("Database connection failed for %1 DSN.\r\n").arg(ProductNames[which])
+                 messages.Text("CS_PUB_CONNECTION_FAILED").arg(ProductNames[which]) + QStringLiteral("\r\n")
                      + opened.error().description,
                  MsgIcon::Critical, MsgButtons::Ok);
             return false;
@@ -41,8 +41,7 @@ std::optional<qint64> CheckConnections(Messages &messages, const PublisherConnec
     for (int which : {0, 1}) {
         if (!connections.Get(which)) {
             Tell(messages,
-                 QStringLiteral("The %1 database is not connected: select a %1 configuration for Merge and Split.")
-                     .arg(ProductNames[which]),
+                 messages.Text("CS_PUB_NOT_CONNECTED").arg(ProductNames[which]),
                  MsgIcon::Critical, MsgButtons::Ok);
             return std::nullopt;
         }
@@ -53,7 +52,7 @@ std::optional<qint64> CheckConnections(Messages &messages, const PublisherConnec
     if (!size && Worker::IsCancelled(size.error()))
         return std::nullopt;
     if (!size) {
-        Tell(messages, QStringLiteral("The bus component table could not be read.\r\n") + size.error().description);
+        Tell(messages, messages.Text("CS_PUB_TABLE_UNREADABLE") + QStringLiteral("\r\n") + size.error().description);
         return std::nullopt;
     }
     return size.value();
@@ -67,7 +66,7 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
         const Result<QString> text = FileIo::ReadAnsiText(configDirectory + u'/' + name);
         if (!text) {
             Tell(messages,
-                 QStringLiteral("The configuration \"%1\" could not be read.\r\n").arg(name) + text.error().description,
+                 messages.Text("CS_PUB_CONFIG_UNREADABLE").arg(name) + QStringLiteral("\r\n") + text.error().description,
                  MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
@@ -78,9 +77,7 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
             const QString why = JointFile::WhyValueChangesOnReading(value);
             if (!why.isEmpty()) {
                 Tell(messages,
-                     QStringLiteral("The value of \"%1\" in \"%2\" would not read back as it stands from the Merge "
-                                    "and Split file: %3. Change it in the configuration editor first.")
-                         .arg(key, name, why),
+                     messages.Text("CS_PUB_VALUE_CHANGES").arg(key, name, why),
                      MsgIcon::Critical, MsgButtons::Ok);
                 return false;
             }
@@ -106,7 +103,7 @@ bool UpdatePublisher(Messages &messages, const PublisherConnections &connections
         return true;
     if (Worker::IsCancelled(updated.error()))
         return false;
-    Tell(messages, QStringLiteral("Error occured while updating database.\r\n") + updated.error().description);
+    Tell(messages, messages.Text("CS_PUB_UPDATE_FAILED") + QStringLiteral("\r\n") + updated.error().description);
     return false;
 }
 
@@ -119,7 +116,7 @@ bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitP
     if (joined
         && (!JointFile::SetAttributeValueInText(text, JointFile::RST, autoLogin, QStringLiteral("1"))
             || !JointFile::SetAttributeValueInText(text, JointFile::FMK, autoLogin, QStringLiteral("1")))) {
-        Tell(messages, QStringLiteral("Auto login could not be set in the Merge and Split file \"%1\".").arg(fileName),
+        Tell(messages, messages.Text("CS_PUB_NO_AUTO_LOGIN").arg(fileName),
              MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }
@@ -129,8 +126,7 @@ bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitP
     if (!written) {
         // Nothing half-made is left: the joint file is written whole or not at all.
         Tell(messages,
-             QStringLiteral("The Merge and Split file \"%1\" could not be written.\r\n").arg(fileName)
-                 + written.error().description,
+             messages.Text("CS_PUB_NOT_WRITTEN").arg(fileName) + QStringLiteral("\r\n") + written.error().description,
              MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }

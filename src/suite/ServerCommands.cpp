@@ -39,11 +39,9 @@ Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const
         return started.error();
     if (const Result<void> &recorded = started.value().recorded; !recorded)
         Tell(suite.messages,
-             QStringLiteral("%1 was started (pid %2), but it could not be recorded; it is found all the same, "
-                            "shown running and can be stopped:\r\n%3")
-                 .arg(started.value().record.commandLine)
-                 .arg(started.value().record.pid)
-                 .arg(recorded.error().description),
+             suite.texts.GetText(QStringLiteral("CS_RUN_NOT_RECORDED"))
+                 .arg(started.value().record.commandLine, QString::number(started.value().record.pid),
+                      recorded.error().description),
              MsgIcon::Exclamation, MsgButtons::Ok);
     return {};
 }

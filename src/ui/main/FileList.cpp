@@ -150,7 +150,7 @@ FileList::~FileList() = default;
 QStringList FileList::Load()
 {
     m_model->LoadHeaders();
-    m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), this);
+    m_running = new RunningView(m_session.AppDir(), m_session.ConfigDirectory(), m_session.Texts(), this);
     connect(m_running, &RunningView::Changed, this, [this] { m_model->SetRunning(m_running->Summaries()); });
     connect(m_running, &RunningView::Ended, this, &FileList::Tell);
     m_running->Reload();

@@ -1,5 +1,6 @@
 #include "ui/main/RunningView.h"
 
+#include "app/LocalisedText.h"
 #include "suite/RunRegister.h"
 
 #include <QDir>
@@ -10,21 +11,21 @@
 
 namespace {
 
-QString EndedWhat(const RunRecord &r)
+QString EndedWhat(LocalisedText &texts, const RunRecord &r)
 {
     const QString section = r.section.isEmpty() ? QString() : u' ' + r.section;
     switch (r.kind) {
-    case RunKind::Console: return QStringLiteral("console") + section;
-    case RunKind::JavaServer: return QStringLiteral("Java server");
-    case RunKind::Dispatcher: return QStringLiteral("dispatcher") + section;
+    case RunKind::Console: return texts.GetText(QStringLiteral("CS_RUN_CONSOLE")) + section;
+    case RunKind::JavaServer: return texts.GetText(QStringLiteral("CS_RUN_JAVA_SERVER"));
+    case RunKind::Dispatcher: return texts.GetText(QStringLiteral("CS_RUN_DISPATCHER")) + section;
     }
     return {};
 }
 
 } // namespace
 
-RunningView::RunningView(const QString &appDir, const QString &configDirectory, QObject *parent)
-    : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_watcher(new QFileSystemWatcher(this)),
+RunningView::RunningView(const QString &appDir, const QString &configDirectory, LocalisedText &texts, QObject *parent)
+    : QObject(parent), m_appDir(appDir), m_configDirectory(configDirectory), m_texts(texts), m_watcher(new QFileSystemWatcher(this)),
       m_poll(new QTimer(this)), m_settle(new QTimer(this))
 {
     // The register is replaced by a rename: the folder's watch sees every new version.
@@ -45,8 +46,8 @@ void RunningView::Reload()
         live.insert({r.pid, r.startTime});
     for (const RunRecord &r : std::as_const(m_live)) {
         if (!live.contains({r.pid, r.startTime}))
-            emit Ended(QStringLiteral("%1 of %2 ended, %3")
-                           .arg(EndedWhat(r), QFileInfo(r.configFile).fileName(),
+            emit Ended(m_texts.GetText(QStringLiteral("CS_RUN_ENDED"))
+                           .arg(EndedWhat(m_texts, r), QFileInfo(r.configFile).fileName(),
                                 QTime::currentTime().toString(QStringLiteral("HH:mm"))));
     }
     m_live = records;

@@ -6,6 +6,8 @@
 
 #include "suite/RunRegister.h"
 
+class LocalisedText;
+
 class QFileSystemWatcher;
 class QTimer;
 
@@ -17,7 +19,7 @@ class RunningView final : public QObject
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RunningView)
 public:
-    RunningView(const QString &appDir, const QString &configDirectory, QObject *parent);
+    RunningView(const QString &appDir, const QString &configDirectory, LocalisedText &texts, QObject *parent);
 
     // What runs for each file of the lib folder that has something running, by file name.
     const QHash<QString, QString> &Summaries() const { return m_summaries; }
@@ -34,6 +36,7 @@ private:
 
     QString m_appDir;
     QString m_configDirectory;
+    LocalisedText &m_texts;
     QHash<QString, QString> m_summaries;
     // The records shown, to notice one ending.
     QList<RunRecord> m_live;
