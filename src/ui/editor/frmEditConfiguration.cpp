@@ -6,6 +6,7 @@
 #include "app/Session.h"
 #include "ui/SaveLoadedFile.h"
 #include "suite/BackendChecks.h"
+#include "ui/BrowseButton.h"
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
@@ -147,7 +148,7 @@ void frmEditConfiguration::BuildControls()
     cmdOK->setDefault(true);
     auto *buttons = new QHBoxLayout;
     buttons->setContentsMargins(0, frame->contentsMargins().bottom(), 0, 0);
-    buttons->setSpacing(3 * buttons->spacing());
+    buttons->setSpacing(4 * fontMetrics().averageCharWidth());
     buttons->addStretch(1);
     for (QPushButton *button : {cmdOK, cmdCancel}) {
         button->setMinimumWidth(button->fontMetrics().averageCharWidth() * ButtonChars);
@@ -256,8 +257,8 @@ void frmEditConfiguration::BuildLedgerhallPage()
     std::tie(fraLogSettings, lbllogsettings) = group("fraLogSettings", "Log Settings", "lbllogsettings", "SLBL0247");
     std::tie(fraAppSetting, lblAppSetting) = group("fraAppSetting", "Application Settings", "lblAppSetting", "SLBL0027");
     column->addStretch(1);
-    cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
-    cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
+    cmdBrowse1 = Make<BrowseButton>(fraLogSettings, "cmdBrowse1");
+    cmdBrowse2 = Make<BrowseButton>(fraAppSetting, "cmdBrowse2");
     for (const TextField &field : TextFields()) {
         if (field.tab != 1)
             continue;
@@ -272,8 +273,6 @@ void frmEditConfiguration::BuildLedgerhallPage()
             if (browse->parentWidget() == frame) {
                 browse->setText(QStringLiteral("..."));
                 Controls::SetLabel(browse, "CS_BROWSE_BUTTON");
-                // As wide as its text, whatever the texts file gives it.
-                browse->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
                 row->addWidget(browse);
             }
         }

@@ -9,6 +9,7 @@
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
+#include "ui/BrowseButton.h"
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
@@ -49,10 +50,7 @@ QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, c
 
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
-    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
-    // As wide as its text, whatever the texts file and the font make of it.
-    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    return button;
+    return Controls::Make<BrowseButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
 }
 
 } // namespace
