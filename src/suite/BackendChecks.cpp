@@ -54,21 +54,21 @@ Result<QString> LookUpServerName(const QString &dsn, const QString &user, const 
     return connection.ServerName();
 }
 
-QString DataSourceWait(const QString &dsn)
+QString DataSourceWait(Messages &messages, const QString &dsn)
 {
-    return QStringLiteral("the database of data source \"%1\"").arg(dsn);
+    return messages.Text("CS_WAIT_DATA_SOURCE").arg(dsn);
 }
 
-Result<QString> WaitForServerName(const QString &dsn, const QString &user, const QString &password)
+Result<QString> WaitForServerName(Messages &messages, const QString &dsn, const QString &user, const QString &password)
 {
-    return Worker::Run<QString>(DataSourceWait(dsn),
+    return Worker::Run<QString>(DataSourceWait(messages, dsn),
                                 [=](const Worker::Stop &) { return LookUpServerName(dsn, user, password); });
 }
 
 std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, const QString &sUsername,
                                   const QString &sPassword)
 {
-    const Result<QString> name = WaitForServerName(sDSNname, sUsername, sPassword);
+    const Result<QString> name = WaitForServerName(messages, sDSNname, sUsername, sPassword);
     if (!name && Worker::IsCancelled(name.error()))
         return std::nullopt;
     if (!name) {
@@ -80,7 +80,7 @@ std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, c
 
 bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &user, const QString &password)
 {
-    const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+    const Result<qint16> version = Worker::Run<qint16>(DataSourceWait(messages, dsn), [=](const Worker::Stop &) {
         Odbc::Connection connection;
         const Result<void> opened = SuiteDatabase::OpenByDataSource(connection, dsn, user, password);
         return opened ? ReadBackendVersion(connection) : Result<qint16>(opened.error());
@@ -154,7 +154,7 @@ void TestConnection(Messages &messages, ConnectionForm form, bool secondPlatform
 {
     // The login may take up to its time-out; the window offers to stop waiting meanwhile.
     const ConnectionTexts texts = ConnectionTexts::Of(messages);
-    const Result<QString> tested = Worker::Run<QString>(DataSourceWait(dsn), [=](const Worker::Stop &) {
+    const Result<QString> tested = Worker::Run<QString>(DataSourceWait(messages, dsn), [=](const Worker::Stop &) {
         return DescribeConnection(form, secondPlatform, dsn, user, password, &texts);
     });
     if (!tested && Worker::IsCancelled(tested.error()))

@@ -16,9 +16,9 @@ class Messages;
 // the calling thread.
 Result<QString> LookUpServerName(const QString &dsn, const QString &user, const QString &password);
 // The same on a worker thread, waited for; Worker::Cancelled() when the wait was cancelled.
-Result<QString> WaitForServerName(const QString &dsn, const QString &user, const QString &password);
+Result<QString> WaitForServerName(Messages &messages, const QString &dsn, const QString &user, const QString &password);
 // What a wait on the database of data source dsn says it waits for.
-QString DataSourceWait(const QString &dsn);
+QString DataSourceWait(Messages &messages, const QString &dsn);
 
 // The "Server Name" of the database behind data source sDSNname; "" after the error has
 // been shown (its description alone, OK, no icon); nothing when the wait was cancelled.

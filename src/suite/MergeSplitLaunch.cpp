@@ -114,7 +114,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
         return components.error();
     const Result<SharedFolder::Folder> made = components->MakeSub(record.PublisherBusComp);
     if (!made)
-        return LaunchFailure(QStringLiteral("The folder \"%1\" could not be used: %2")
+        return LaunchFailure(suite.messages.Text("CS_RUN_FOLDER_UNUSABLE")
                                  .arg(components->PathOf(record.PublisherBusComp), made.error().description));
     const SharedFolder::Folder &target = made.value();
     const QString folder = target.Path();
@@ -129,8 +129,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
             text.replace(PublisherPlaceholder, record.PublisherBusComp);
             text.replace(ConsumerPlaceholder, record.ClientBusComp);
             if (!Ansi::CanEncode(text))
-                return LaunchFailure(QStringLiteral("The bus component names of \"%1\" hold characters that \"%2\" cannot store.")
-                                   .arg(record.PublisherBusComp, PropertiesFile));
+                return LaunchFailure(suite.messages.Text("CS_RUN_NAMES_NOT_STORABLE").arg(record.PublisherBusComp, PropertiesFile));
             bytes = Ansi::Encode(text);
         }
         if (Result<void> written = WriteCopy(target, name, bytes); !written)
@@ -138,7 +137,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
     }
     // Looked at again right before the start: a copy someone replaced since is not run.
     if (const QString why = target.WhyNotOwnProgram(StartFile); !why.isEmpty())
-        return LaunchFailure(QStringLiteral("%1 was not started: %2.").arg(target.PathOf(StartFile), why));
+        return LaunchFailure(suite.messages.Text("CS_RUN_NOT_STARTED").arg(target.PathOf(StartFile), why));
 
     // Quoted: the application directory may hold blanks.
     return StartRecordedProgram(suite, RunKind::Dispatcher, {jointFilePath}, record.PublisherBusComp,
@@ -152,8 +151,8 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
 
     // One reading for both sections and the dispatchers.
     const QString jointText = ReadJointText(jointFilePath);
-    const Result<QString> fieldmark = BuildMnSJavaArgumentFromText(jointText, FMK);
-    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgumentFromText(jointText, RST) : fieldmark;
+    const Result<QString> fieldmark = BuildMnSJavaArgumentFromText(suite.messages, jointText, FMK);
+    const Result<QString> rostrum = fieldmark ? BuildMnSJavaArgumentFromText(suite.messages, jointText, RST) : fieldmark;
     const Result<void> started =
         rostrum ? StartJavaServerProgram(suite, fieldmark.value() + u' ' + rostrum.value(), {jointFilePath})
                 : Result<void>(rostrum.error());
@@ -176,12 +175,12 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
     return StartServerConsoleProgram(suite, ServerConsoleCommandLine(jointFilePath, section), jointFilePath, section);
 }
 
-Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section)
+Result<QString> BuildMnSJavaArgument(Messages &messages, const QString &jointFilePath, const QString &section)
 {
-    return BuildMnSJavaArgumentFromText(ReadJointText(jointFilePath), section);
+    return BuildMnSJavaArgumentFromText(messages, ReadJointText(jointFilePath), section);
 }
 
-Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section)
+Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &jointText, const QString &section)
 {
     const QString application = Attribute(jointText, section, Key::SatelliteAppln);
     const QString dsn = Attribute(jointText, section, Key::Dsn);
@@ -192,19 +191,16 @@ Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QSt
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
         return Failure{platform.error().number,
-                         QStringLiteral("The platform (ldbp) of section [%1] is not a number: \"%2\" (%3).")
-                             .arg(section, platformText, platform.error().description)};
+                         messages.Text("CS_RUN_PLATFORM_NOT_NUMBER").arg(section, platformText, platform.error().description)};
     QString server = dsn;
     if (platform.value() == ServerNamePlatform) {
-        const Result<QString> looked = WaitForServerName(dsn, user, password);
+        const Result<QString> looked = WaitForServerName(messages, dsn, user, password);
         if (!looked && Worker::IsCancelled(looked.error()))
             return looked.error();
         // Started with an empty server name, the Java server would serve no database.
         if (!looked)
             return Failure{ErrorNumber::LaunchFailed,
-                             QStringLiteral("The Java server was not started: the server name of data source "
-                                            "\"%1\" of section [%2] could not be read.\r\n")
-                                     .arg(dsn, section)
+                             messages.Text("CS_RUN_NO_SERVER_NAME").arg(dsn, section) + QStringLiteral("\r\n")
                                  + looked.error().description,
                            FailureKind::ServerNameUnknown};
         server = looked.value();
@@ -302,19 +298,15 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
             if (refused.contains(publisher))
                 return;
             refused << publisher;
-            refusals << QStringLiteral("Row %1 of the %2 database, publisher \"%3\" with consumer \"%4\": the %5 name "
-                                       "cannot be used, %6. The event dispatcher of \"%3\" was not prepared or started.")
-                            .arg(row)
-                            .arg(database, Visible(publisher), Visible(consumer),
-                                 publisherWrong ? QStringLiteral("publisher") : QStringLiteral("consumer"), why);
+            refusals << suite.messages.Text(publisherWrong ? "CS_RUN_ROW_PUBLISHER_REFUSED" : "CS_RUN_ROW_CONSUMER_REFUSED")
+                            .arg(QString::number(row), database, Visible(publisher), Visible(consumer), why);
         };
     };
     // Both databases are read on a worker thread; the rows are taken in here, in their order.
     using Rows = QList<std::pair<QString, QString>>;
     const Result<std::array<Rows, 2>> read =
         Worker::Run<std::array<Rows, 2>>(
-            QStringLiteral("the publishers of data sources \"%1\" and \"%2\"")
-                .arg(Attribute(jointText, FMK, Key::Dsn), Attribute(jointText, RST, Key::Dsn)),
+            suite.messages.Text("CS_WAIT_PUBLISHERS").arg(Attribute(jointText, FMK, Key::Dsn), Attribute(jointText, RST, Key::Dsn)),
             [jointText](const Worker::Stop &) {
             std::array<Rows, 2> rows;
             for (int which : {0, 1}) {

@@ -17,9 +17,9 @@ bool StartServerConsole(const SuiteContext &suite, const QString &jointFilePath,
 // The Java server's quoted argument for one section: application; server; user; password;
 // platform. Platform 2 asks the database for its server name. Fails when the section's
 // platform is not a number, or (kind ServerNameUnknown) when the server name cannot be read.
-Result<QString> BuildMnSJavaArgument(const QString &jointFilePath, const QString &section);
+Result<QString> BuildMnSJavaArgument(Messages &messages, const QString &jointFilePath, const QString &section);
 // The same from the joint file's text as one reading found it.
-Result<QString> BuildMnSJavaArgumentFromText(const QString &jointText, const QString &section);
+Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &jointText, const QString &section);
 
 // One publisher bus component and the consumers it publishes for, ";"-separated.
 struct DispatcherRecord

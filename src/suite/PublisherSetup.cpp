@@ -19,7 +19,7 @@ bool OpenConnections(Messages &messages, PublisherConnections &connections, cons
         if (which < 0)
             continue;
         const Result<void> opened =
-            connections.Waited<void>(DataSourceWait(entry.Dsn), [which, entry](PublisherConnections &on, const Worker::Stop &) {
+            connections.Waited<void>(DataSourceWait(messages, entry.Dsn), [which, entry](PublisherConnections &on, const Worker::Stop &) {
                 return on.Open(which, entry.Dsn, entry.User, entry.Password);
             });
         if (!opened && Worker::IsCancelled(opened.error()))
@@ -47,7 +47,7 @@ std::optional<qint64> CheckConnections(Messages &messages, const PublisherConnec
         }
     }
     const Result<qint64> size = connections.Waited<qint64>(
-        QStringLiteral("the Fieldmark and Rostrum databases"),
+        messages.Text("CS_WAIT_BOTH_DATABASES"),
         [](PublisherConnections &on, const Worker::Stop &) { return on.PublisherColumnSize(); });
     if (!size && Worker::IsCancelled(size.error()))
         return std::nullopt;
@@ -95,7 +95,7 @@ bool UpdatePublisher(Messages &messages, const PublisherConnections &connections
                      const std::function<void(int which)> &committed)
 {
     const Result<void> updated = connections.Waited<void>(
-        QStringLiteral("the Fieldmark and Rostrum databases"),
+        messages.Text("CS_WAIT_BOTH_DATABASES"),
         [publisher, committed](PublisherConnections &on, const Worker::Stop &stop) {
             return on.UpdatePublisherForAllTables(publisher, &stop, committed);
         });

@@ -19,21 +19,19 @@ QWidget *OwnerOf(QObject *asker)
 
 } // namespace
 
-QString MessageBoxes::Text(const char *label, const char *english) const
+QString MessageBoxes::Text(const char *label) const
 {
-    return m_texts ? m_texts->GetText(QLatin1String(label)) : QString::fromLatin1(english);
+    return m_texts ? m_texts->GetText(QLatin1String(label)) : LocalisedText::BuiltIn().value(QLatin1String(label));
 }
 
 void MessageBoxes::NameButtons(QMessageBox &box) const
 {
-    if (!m_texts)
-        return;
     const std::pair<QMessageBox::StandardButton, const char *> names[] = {
         {QMessageBox::Ok, "SLBL0254"}, {QMessageBox::Cancel, "SLBL0428"}, {QMessageBox::Yes, "CS_MSG_YES"},
         {QMessageBox::No, "CS_MSG_NO"}};
     for (const auto &[which, label] : names)
         if (QAbstractButton *button = box.button(which))
-            button->setText(m_texts->GetText(QLatin1String(label)));
+            button->setText(Text(label));
 }
 
 MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
@@ -65,8 +63,8 @@ MsgResult MessageBoxes::Show(const QString &text, MsgIcon icon, MsgButtons butto
         box.setDefaultButton(QMessageBox::No);
         break;
     case MsgButtons::TheirsMineCancel: {
-        QPushButton *theirs = box.addButton(Text("CS_MSG_THEIRS", "&Show their version"), QMessageBox::ActionRole);
-        QPushButton *mine = box.addButton(Text("CS_MSG_MINE", "&Overwrite with mine"), QMessageBox::DestructiveRole);
+        QPushButton *theirs = box.addButton(Text("CS_MSG_THEIRS"), QMessageBox::ActionRole);
+        QPushButton *mine = box.addButton(Text("CS_MSG_MINE"), QMessageBox::DestructiveRole);
         box.setDefaultButton(box.addButton(QMessageBox::Cancel));
         box.setEscapeButton(QMessageBox::Cancel);
         NameButtons(box);

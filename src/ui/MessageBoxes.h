@@ -12,11 +12,11 @@ class MessageBoxes final : public Messages
 public:
     MsgResult Show(const QString &text, MsgIcon icon, MsgButtons buttons, const QString &title,
                    QObject *asker) override;
-    // The buttons' texts from then on; until then Qt's own.
+    // Where the buttons' texts come from; the built-in English until then.
     void SetTexts(LocalisedText *texts) { m_texts = texts; }
 
 private:
-    QString Text(const char *label, const char *english) const;
+    QString Text(const char *label) const;
     void NameButtons(QMessageBox &box) const;
 
     LocalisedText *m_texts = nullptr;

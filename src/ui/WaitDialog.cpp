@@ -15,14 +15,14 @@ namespace {
 
 LocalisedText *g_texts = nullptr;
 
-QString Text(const char *label, const char *english)
+QString Text(const char *label)
 {
-    return g_texts ? g_texts->GetText(QLatin1String(label)) : QString::fromLatin1(english);
+    return g_texts ? g_texts->GetText(QLatin1String(label)) : LocalisedText::BuiltIn().value(QLatin1String(label));
 }
 
 QString StatusText(int seconds, const QString &what)
 {
-    return Text("CS_WAIT_STATUS", "Waiting %1 s for %2...").arg(QString::number(seconds), what);
+    return Text("CS_WAIT_STATUS").arg(QString::number(seconds), what);
 }
 
 class WaitDialog final : public Worker::WaitView
@@ -39,7 +39,7 @@ public:
         m_status = new QLabel(StatusText(0, what), dialog);
         m_status->setObjectName(QStringLiteral("lblWaitStatus"));
         m_status->setWordWrap(true);
-        auto *cancelButton = new QPushButton(Text("SLBL0428", "Cancel"), dialog);
+        auto *cancelButton = new QPushButton(Text("SLBL0428"), dialog);
         cancelButton->setObjectName(QStringLiteral("cmdCancelWait"));
         cancelButton->setDefault(true);
         auto *buttons = new QHBoxLayout;

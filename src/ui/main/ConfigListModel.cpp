@@ -17,9 +17,8 @@ using Running = QHash<QString, QString>;
 struct ColumnRule
 {
     ConfigListModel::Column column;
-    // Label identifier of the header text; without one, the English text fixed.
+    // Label identifier of the header text.
     const char *label;
-    const char *fixed;
     // The filter box searches it.
     bool filtered;
     // What it shows, searches and sorts by.
@@ -27,21 +26,21 @@ struct ColumnRule
 };
 
 const ColumnRule Columns[] = {
-    {ConfigListModel::FileName, "SLBL0351", nullptr, true,
+    {ConfigListModel::FileName, "SLBL0351", true,
      [](const Session &, const ListedFile &f, const Running &) { return f.entry.FileName; }},
-    {ConfigListModel::Application, "SLBL0025", nullptr, true,
+    {ConfigListModel::Application, "SLBL0025", true,
      [](const Session &s, const ListedFile &f, const Running &) { return s.AppName(f.shownProduct); }},
-    {ConfigListModel::Dsn, "SLBL0352", nullptr, true,
+    {ConfigListModel::Dsn, "SLBL0352", true,
      [](const Session &, const ListedFile &f, const Running &) { return f.entry.Dsn; }},
-    {ConfigListModel::Database, "SLBL0135", nullptr, true,
+    {ConfigListModel::Database, "SLBL0135", true,
      [](const Session &, const ListedFile &f, const Running &) { return f.database; }},
-    {ConfigListModel::User, "SLBL0353", nullptr, true,
+    {ConfigListModel::User, "SLBL0353", true,
      [](const Session &, const ListedFile &f, const Running &) { return f.entry.User; }},
-    {ConfigListModel::BusComponent, "SLBL0355", nullptr, false,
+    {ConfigListModel::BusComponent, "SLBL0355", false,
      [](const Session &, const ListedFile &f, const Running &) { return f.busComponent; }},
-    {ConfigListModel::LogDirectory, "SLBL0354", nullptr, false,
+    {ConfigListModel::LogDirectory, "SLBL0354", false,
      [](const Session &, const ListedFile &f, const Running &) { return f.logDirectory; }},
-    {ConfigListModel::Running, "CS_COLUMN_RUNNING", nullptr, false,
+    {ConfigListModel::Running, "CS_COLUMN_RUNNING", false,
      [](const Session &, const ListedFile &f, const Running &r) { return r.value(f.entry.FileName); }},
 };
 static_assert(std::size(Columns) == ConfigListModel::ColumnCount, "one row per column");
@@ -72,7 +71,7 @@ ConfigListModel::ConfigListModel(Session &session, const QWidget &look, QObject 
 {
     Q_ASSERT(InColumnOrder());
     for (const ColumnRule &rule : Columns)
-        m_headers << QLatin1String(rule.fixed ? rule.fixed : rule.label);
+        m_headers << QLatin1String(rule.label);
 }
 
 int ConfigListModel::rowCount(const QModelIndex &parent) const
@@ -173,10 +172,8 @@ Qt::ItemFlags ConfigListModel::flags(const QModelIndex &index) const
 
 void ConfigListModel::LoadHeaders()
 {
-    for (const ColumnRule &rule : Columns) {
-        if (rule.label)
-            m_headers[rule.column] = m_session.GetText(QLatin1String(rule.label));
-    }
+    for (const ColumnRule &rule : Columns)
+        m_headers[rule.column] = m_session.GetText(QLatin1String(rule.label));
     m_jointWords = m_session.GetText(QStringLiteral("CS_LIST_JOINT"));
     m_unreadableWords = m_session.GetText(QStringLiteral("CS_LIST_CANNOT_BE_READ"));
     m_passwordWords = m_session.GetText(QStringLiteral("CS_LIST_PASSWORD_OTHERS"));

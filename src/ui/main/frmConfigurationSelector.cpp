@@ -301,12 +301,9 @@ void frmConfigurationSelector::CreateMenus()
 }
 
 void frmConfigurationSelector::AddButton(QToolBar *bar, QAction *command, const char *tipLabel,
-                                         const char *themeIcon, const QString &fallback, const QString &tooltip)
+                                         const char *themeIcon, const QString &fallback)
 {
-    if (tipLabel)
-        Controls::SetTipLabel(command, tipLabel);
-    else
-        command->setToolTip(tooltip);
+    Controls::SetTipLabel(command, tipLabel);
     // The desktop's own icons where the theme has them, our drawings elsewhere.
     bar->addWidget(new CommandButton(bar, command, QIcon::fromTheme(QLatin1String(themeIcon),
                                      QIcon(QStringLiteral(":/icons/") + fallback + QStringLiteral(".png")))));

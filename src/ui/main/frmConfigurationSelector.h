@@ -43,7 +43,7 @@ private:
     // Puts a menu command on a tool bar, with its picture and tool tip: localised by tipLabel,
     // else the fixed tooltip.
     void AddButton(QToolBar *bar, QAction *command, const char *tipLabel, const char *themeIcon,
-                   const QString &fallback, const QString &tooltip = QString());
+                   const QString &fallback);
     void CreateFilterRow(QWidget *central);
     void CreateStatusBar();
     void BindCommands();
