@@ -1,5 +1,6 @@
 #include "suite/JointFile.h"
 
+#include "app/Messages.h"
 #include "platform/IniProfile.h"
 
 namespace JointFile {
@@ -40,17 +41,17 @@ bool SetAttributeValueInText(QString &text, const QString &section, const QStrin
     return true;
 }
 
-QString WhyValueChangesOnReading(const QString &value)
+QString WhyValueChangesOnReading(Messages &messages, const QString &value)
 {
     auto trimmed = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\v'; };
     if (!value.isEmpty() && (trimmed(value.front()) || trimmed(value.back())))
-        return QStringLiteral("it begins or ends with a blank, a tab or a vertical tab");
+        return messages.Text("CS_VALUE_BLANK_AT_END");
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == u'"' || value.front() == u'\''))
-        return QStringLiteral("it begins and ends with the same quote");
+        return messages.Text("CS_VALUE_QUOTED");
     if (value.size() > ReadBufferSize - 1)
-        return QStringLiteral("it is longer than %1 characters").arg(ReadBufferSize - 1);
+        return messages.Text("CS_VALUE_TOO_LONG").arg(ReadBufferSize - 1);
     if (value.contains(QChar(u'\0')))
-        return QStringLiteral("it holds a NUL character");
+        return messages.Text("CS_VALUE_NUL");
     return QString();
 }
 

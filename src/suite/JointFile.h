@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class Messages;
+
 // Key access to a joint configuration file (sections "FMK" and "RST") through the INI
 // profile functions: names without regard to case, everything else in the file untouched.
 namespace JointFile {
@@ -23,8 +25,8 @@ QString GetAttributeValueFromText(const QString &text, const QString &section, c
 bool SetAttributeValueInText(QString &text, const QString &section, const QString &key, const QString &value);
 
 // Why value, standing after "key=" in a joint file, would read back otherwise through
-// GetAttributeValueFromTSY; empty when it reads back exactly.
-QString WhyValueChangesOnReading(const QString &value);
+// GetAttributeValueFromTSY, in the language of messages; empty when it reads back exactly.
+QString WhyValueChangesOnReading(Messages &messages, const QString &value);
 
 // Writes one key, creating the key or section when absent. False when the file refused it.
 bool WriteAttributeValueToTSY(const QString &path, const QString &section, const QString &key,

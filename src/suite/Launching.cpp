@@ -1,6 +1,5 @@
 #include "suite/Launching.h"
 
-#include "app/LocalisedText.h"
 #include "app/Messages.h"
 #include "config/ConfigStore.h"
 #include "suite/MergeSplitLaunch.h"
@@ -34,6 +33,6 @@ void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selected
     }
     const Result<void> started = StartJavaServerProgram(suite, arguments, served);
     if (!started)
-        Tell(suite.messages, suite.texts.GetText(QStringLiteral("CS_RUN_JAVA_NOT_STARTED")) + QStringLiteral("\r\n")
-                                 + suite.texts.GetText(QStringLiteral("CS_RUN_REASON")).arg(started.error().description));
+        Tell(suite.messages, suite.messages.Text("CS_RUN_JAVA_NOT_STARTED") + QStringLiteral("\r\n")
+                                 + suite.messages.Text("CS_RUN_REASON").arg(started.error().description));
 }

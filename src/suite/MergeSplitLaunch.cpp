@@ -1,6 +1,5 @@
 #include "suite/MergeSplitLaunch.h"
 
-#include "app/LocalisedText.h"
 #include "app/Messages.h"
 #include "config/ConfigStore.h"
 #include "config/PasswordScramble.h"
@@ -161,7 +160,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     if (!started) {
         // The server consoles already started keep running.
         Tell(suite.messages,
-             suite.texts.GetText(QStringLiteral("CS_RUN_JOINT_ERRORS")) + QStringLiteral("\r\n") + started.error().description);
+             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + started.error().description);
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
@@ -221,27 +220,27 @@ void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, c
     list.append({publisher, consumer});
 }
 
-QString WhyNotPropertiesName(const QString &name)
+QString WhyNotPropertiesName(Messages &messages, const QString &name)
 {
     for (QChar c : name) {
         if (c == u'\r' || c == u'\n')
-            return QStringLiteral("it holds a line break");
+            return messages.Text("CS_NAME_LINE_BREAK");
         if (c == u';')
-            return QStringLiteral("it holds \";\", which separates bus component names");
+            return messages.Text("CS_NAME_SEMICOLON");
         // The file is read as ISO-8859-1 with "\" as its escape character.
         const char16_t u = c.unicode();
         if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u > 0xFF || c == u'\\')
-            return QStringLiteral("it holds the character U+%1, which %2 cannot carry")
+            return messages.Text("CS_NAME_CHARACTER")
                 .arg(QString::number(u, 16).toUpper().rightJustified(4, u'0'), PropertiesFile);
     }
     return QString();
 }
 
-QString WhyNotBusComponentName(const QString &name)
+QString WhyNotBusComponentName(Messages &messages, const QString &name)
 {
     if (!FileIo::IsValidFileName(name))
-        return QStringLiteral("it cannot be a folder name (none of \\ / : * ? \" < > | or control characters)");
-    return WhyNotPropertiesName(name);
+        return messages.Text("CS_NAME_NOT_A_FOLDER");
+    return WhyNotPropertiesName(messages, name);
 }
 
 namespace {
@@ -276,8 +275,8 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     QStringList refused, refusals;
     auto fail = [&suite](const Failure &error) {
         Tell(suite.messages,
-             suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_NOT_STARTED")) + QStringLiteral("\r\n")
-                 + suite.texts.GetText(QStringLiteral("CS_RUN_DISPATCHER_REASON")) + QStringLiteral(" \r\n") + error.description);
+             suite.messages.Text("CS_RUN_DISPATCHER_NOT_STARTED") + QStringLiteral("\r\n")
+                 + suite.messages.Text("CS_RUN_DISPATCHER_REASON") + QStringLiteral(" \r\n") + error.description);
         return false;
     };
     // One record per publisher over both databases, Fieldmark's rows first; a publisher with
@@ -287,10 +286,10 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
             ++row;
             const QString publisher = Vb::Trim(publisherRead);
             const QString consumer = Vb::Trim(consumerRead);
-            QString why = WhyNotBusComponentName(publisher);
+            QString why = WhyNotBusComponentName(suite.messages, publisher);
             const bool publisherWrong = !why.isEmpty();
             if (!publisherWrong)
-                why = WhyNotPropertiesName(consumer);
+                why = WhyNotPropertiesName(suite.messages, consumer);
             if (why.isEmpty()) {
                 AddDispatcherRow(dispatchers, publisher, consumer);
                 return;
@@ -333,7 +332,7 @@ bool ExecuteDispatcherFromText(const SuiteContext &suite, const QString &jointFi
     if (dispatchers.isEmpty()) {
         if (refused.isEmpty())
             Tell(suite.messages,
-                 suite.texts.GetText(QStringLiteral("CS_RUN_NO_PUBLISHER")),
+                 suite.messages.Text("CS_RUN_NO_PUBLISHER"),
                  MsgIcon::Information, MsgButtons::Ok);
         return refused.isEmpty();
     }

@@ -34,10 +34,11 @@ struct DispatcherRecord
 void AddDispatcherRow(QList<DispatcherRecord> &list, const QString &publisher, const QString &consumer);
 
 // Why a bus component name cannot stand in a dispatcher's properties file (a line break, a
-// character the file cannot carry, a ";" that would split the consumer list); empty when it can.
-QString WhyNotPropertiesName(const QString &name);
+// character the file cannot carry, a ";" that would split the consumer list), in the language
+// of messages; empty when it can.
+QString WhyNotPropertiesName(Messages &messages, const QString &name);
 // The same, and why it cannot name the dispatcher's folder: for a publisher.
-QString WhyNotBusComponentName(const QString &name);
+QString WhyNotBusComponentName(Messages &messages, const QString &name);
 
 // Prepares a folder per publisher under OAComponents from the templates there and starts
 // its dispatcher. True when every dispatcher was started.

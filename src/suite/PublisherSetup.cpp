@@ -74,7 +74,7 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
             QString key, value;
             if (ConfigFormat::SplitLine(line, &key, &value) != ConfigFormat::LineKind::KeyValue)
                 continue;
-            const QString why = JointFile::WhyValueChangesOnReading(value);
+            const QString why = JointFile::WhyValueChangesOnReading(messages, value);
             if (!why.isEmpty()) {
                 Tell(messages,
                      messages.Text("CS_PUB_VALUE_CHANGES").arg(key, name, why),

@@ -39,7 +39,7 @@ Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const
         return started.error();
     if (const Result<void> &recorded = started.value().recorded; !recorded)
         Tell(suite.messages,
-             suite.texts.GetText(QStringLiteral("CS_RUN_NOT_RECORDED"))
+             suite.messages.Text("CS_RUN_NOT_RECORDED")
                  .arg(started.value().record.commandLine, QString::number(started.value().record.pid),
                       recorded.error().description),
              MsgIcon::Exclamation, MsgButtons::Ok);

@@ -25,8 +25,9 @@ TEST(PublisherSetup, AJointFileIsWrittenOnlyWhenEveryValueReadsBackUnchanged)
         ScramblePassword(QStringLiteral("€pw€")), // scrambled to '…'
         ScramblePassword(QString(300, u'a')), QStringLiteral("\"quoted\""), QStringLiteral("u\x0b"),
     };
+    RecordedMessages messages;
     for (const QString &value : refused)
-        EXPECT_FALSE(JointFile::WhyValueChangesOnReading(value).isEmpty()) << value.toStdString();
+        EXPECT_FALSE(JointFile::WhyValueChangesOnReading(messages, value).isEmpty()) << value.toStdString();
 
     // Values that do read back, and a user that does not.
     const std::pair<QString, QString> kept[] = {{"password", ScramblePassword(QStringLiteral("p;w{x}€"))},

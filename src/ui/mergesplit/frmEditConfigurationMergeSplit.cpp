@@ -457,7 +457,7 @@ void frmEditConfigurationMergeSplit::bOk_Click()
     // publisher settings refuse it.
     for (const PendingWrite &w : std::as_const(m_writes)) {
         QString probe;
-        QString why = JointFile::WhyValueChangesOnReading(w.value);
+        QString why = JointFile::WhyValueChangesOnReading(m_session.Messenger(), w.value);
         if (why.isEmpty() && !JointFile::SetAttributeValueInText(probe, w.section, w.key, w.value))
             why = m_session.Text("CS_MS_LINE_BREAK");
         if (why.isEmpty())

@@ -143,7 +143,7 @@ bool frmMergeAndSplit::CheckFields()
     const QString fileName = txtMnSFileName->text();
     bool whole = false;
     const int portNumber = port.toInt(&whole);
-    const QString wrongPublisher = WhyNotBusComponentName(publisher);
+    const QString wrongPublisher = WhyNotBusComponentName(m_session.Messenger(), publisher);
     return CheckField(!publisher.isEmpty(), txtPublisherBusComp,
                       m_session.Text("CS_PUB_ENTER_BUS_COMPONENT"))
            && CheckField(Vb::IsNumeric(txtpublisherBusPortNum->text()), txtpublisherBusPortNum,
