@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev googletest              # tests
     xvfb xauth x11-utils xterm fonts-dejavu-core      # headless windows, demo terminal
     clang-14 libclang-rt-14-dev                       # fuzz targets (libFuzzer)
+    at-spi2-core dbus-daemon python3-pyatspi          # the windows read as a screen reader does
 )
 # scripts/package-check.sh also builds, lints and installs the Debian package.
 [ "${1:-}" = --package ] && packages+=(dpkg-dev binutils lintian adduser man-db)

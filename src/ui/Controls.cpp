@@ -1,6 +1,7 @@
 #include "ui/Controls.h"
 
 #include "app/Session.h"
+#include "ui/Mnemonics.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -18,6 +19,7 @@ constexpr char TipProperty[] = "tipLabel";
 constexpr char PlaceholderProperty[] = "placeholderLabel";
 constexpr char TabsProperty[] = "tabLabels";
 constexpr char TabTipsProperty[] = "tabTipLabels";
+constexpr char AccessibleProperty[] = "accessibleLabel";
 
 void SetText(QObject *control, const QString &text)
 {
@@ -47,6 +49,8 @@ void Apply(Session &session, QObject *control)
         SetText(control, session.GetText(label.toString()));
     if (const QVariant tip = control->property(TipProperty); tip.isValid())
         SetToolTip(control, session.GetText(tip.toString()));
+    if (const QVariant name = control->property(AccessibleProperty); name.isValid())
+        static_cast<QWidget *>(control)->setAccessibleName(session.GetText(name.toString()));
     if (const QVariant placeholder = control->property(PlaceholderProperty); placeholder.isValid())
         if (auto *box = qobject_cast<QLineEdit *>(control))
             box->setPlaceholderText(session.GetText(placeholder.toString()));
@@ -66,6 +70,11 @@ void Apply(Session &session, QObject *control)
 void SetLabel(QObject *control, const char *label) { control->setProperty(LabelProperty, QLatin1String(label)); }
 
 void SetTipLabel(QObject *control, const char *label) { control->setProperty(TipProperty, QLatin1String(label)); }
+
+void SetAccessibleLabel(QWidget *control, const char *label)
+{
+    control->setProperty(AccessibleProperty, QLatin1String(label));
+}
 
 void SetPlaceholderLabel(QObject *control, const char *label)
 {
@@ -88,6 +97,8 @@ void Localise(Session &session, QObject &window)
     Apply(session, &window);
     for (QObject *control : window.findChildren<QObject *>())
         Apply(session, control);
+    if (auto *widget = qobject_cast<QWidget *>(&window); widget && widget->isWindow())
+        Mnemonics::RepairWindow(*widget);
 }
 
 } // namespace Controls

@@ -18,13 +18,16 @@ namespace Controls {
 // The identifier of the text (caption, title of a window or frame) and of the tool tip.
 void SetLabel(QObject *control, const char *label);
 void SetTipLabel(QObject *control, const char *label);
+// The identifier of the name a screen reader says for a control that no label names.
+void SetAccessibleLabel(QWidget *control, const char *label);
 // The identifier of a text box's placeholder text.
 void SetPlaceholderLabel(QObject *control, const char *label);
 // Text and tool tip identifiers of a tab bar's tabs, from the first.
 void SetTabLabels(QTabBar *tabs, const QList<std::pair<const char *, const char *>> &labels);
 
 // Gives window and every control in it that holds identifiers the session's texts; the
-// identifiers stay, so a second call gives the same texts.
+// identifiers stay, so a second call gives the same texts. A window then has its Alt letters
+// repaired (Mnemonics::RepairWindow).
 void Localise(Session &session, QObject &window);
 
 // A control of type T, child of parent, with its object name (which tests and the saved

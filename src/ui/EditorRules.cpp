@@ -10,9 +10,6 @@
 
 namespace EditorRules {
 
-int TwipsX(const QWidget *widget, int twips) { return qRound(twips * widget->logicalDpiX() / 1440.0); }
-int TwipsY(const QWidget *widget, int twips) { return qRound(twips * widget->logicalDpiY() / 1440.0); }
-
 void FillPlatformList(Session &session, QComboBox &platforms)
 {
     platforms.clear();

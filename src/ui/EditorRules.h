@@ -11,11 +11,6 @@ class Session;
 // The rules the configuration editor and the joint configuration editor share.
 namespace EditorRules {
 
-// Window layouts are designed in twips, 1440 to the inch: a length across or down in
-// pixels at the screen's logical resolution.
-int TwipsX(const QWidget *widget, int twips);
-int TwipsY(const QWidget *widget, int twips);
-
 // Fills a platform list anew: position 0 is the first platform (ldbp "1"), position 1 the
 // second (ldbp "2"), each named by its localised text.
 void FillPlatformList(Session &session, QComboBox &platforms);

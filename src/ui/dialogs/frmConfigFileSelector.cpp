@@ -4,14 +4,13 @@
 #include "ui/Controls.h"
 #include "config/ConfigStore.h"
 #include "platform/FileIo.h"
-#include "ui/EditorRules.h"
+#include "ui/WindowTitle.h"
 
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
-using EditorRules::TwipsX;
-using EditorRules::TwipsY;
 
 frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     : QDialog(parent), m_session(session)
@@ -31,11 +30,16 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
     OKButton->setDefault(true);
     CancelButton->setAutoDefault(false);
 
-    // The small prompt: the name field at left, the two buttons stacked at right.
-    txtFileName->setGeometry(TwipsX(this, 240), TwipsY(this, 240), TwipsX(this, 4335), TwipsY(this, 315));
-    OKButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 180), TwipsX(this, 1215), TwipsY(this, 375));
-    CancelButton->setGeometry(TwipsX(this, 4815), TwipsY(this, 660), TwipsX(this, 1215), TwipsY(this, 375));
-    setFixedSize(TwipsX(this, 6240), TwipsY(this, 1260));
+    // The small prompt: the name field at left, the two buttons stacked at right; wider
+    // for a longer title or longer button texts.
+    auto *grid = new QGridLayout(this);
+    grid->addWidget(txtFileName, 0, 0);
+    grid->addWidget(OKButton, 0, 1);
+    grid->addWidget(CancelButton, 1, 1);
+    grid->setColumnStretch(0, 1);
+    grid->setRowStretch(2, 1);
+    txtFileName->setMinimumWidth(txtFileName->fontMetrics().averageCharWidth() * 36);
+    Controls::SetAccessibleLabel(txtFileName, "CS_ACCESSIBLE_FILE_NAME");
 
     setWindowTitle(QStringLiteral("Enter Configuration File Name"));
     Controls::SetLabel(this, "SLBL0154");
@@ -47,6 +51,9 @@ frmConfigFileSelector::frmConfigFileSelector(Session &session, QWidget *parent)
 bool frmConfigFileSelector::Load()
 {
     Controls::Localise(m_session, *this);
+    // The whole title shows: the window is as wide as its title bar needs.
+    resize(qMax(sizeHint().width(), qMin(WindowTitle::NeededWidth(*this, windowTitle()), WindowTitle::MaxWidth)),
+           sizeHint().height());
     return true;
 }
 

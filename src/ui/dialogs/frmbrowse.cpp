@@ -64,6 +64,9 @@ frmbrowse::frmbrowse(Session &session, QWidget *parent) : QDialog(parent), m_ses
     Controls::SetLabel(this, "SLBL0497");
     // Enter chooses, wherever it is pressed but on Cancel.
     cmdOK->setDefault(true);
+    Controls::SetAccessibleLabel(Drive1, "CS_ACCESSIBLE_DRIVE");
+    Controls::SetAccessibleLabel(Dir1, "CS_ACCESSIBLE_FOLDERS");
+    Controls::SetAccessibleLabel(txtpath, "CS_ACCESSIBLE_FOLDER_PATH");
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -6,9 +6,12 @@
 #include "app/Session.h"
 #include "ui/SaveLoadedFile.h"
 #include "suite/BackendChecks.h"
+#include "ui/BrowseButton.h"
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
+#include "ui/Mnemonics.h"
+#include "ui/WindowTitle.h"
 #include "ui/dialogs/frmbrowse.h"
 #include "ui/editor/EditorLineEdit.h"
 
@@ -29,19 +32,14 @@
 
 namespace {
 
-using EditorRules::TwipsX;
-using EditorRules::TwipsY;
-
 template <typename T>
 T *Make(QWidget *parent, const char *name, const char *caption = nullptr, const char *label = nullptr)
 {
     return Controls::Make<T>(parent, QLatin1String(name), caption ? QString::fromLatin1(caption) : QString(), label);
 }
 
-// The window was designed 5500 x 5800 twips inside its borders; it is never smaller.
-constexpr int DesignWidth = 5500;
-constexpr int DesignHeight = 5800;
-constexpr int ButtonWidth = 1215;
+// Save and Cancel are as wide as each other, for their longest texts too.
+constexpr int ButtonChars = 12;
 
 } // namespace
 
@@ -92,16 +90,19 @@ bool frmEditConfiguration::Load()
     m_session.LoadSharedTexts();
     FillLists();
     Controls::Localise(m_session, *this);
-    CoverFrameCaptions();
     ShowPage(0);
     FixSize();
     m_name = m_path.isEmpty() ? m_session.NewConfigName() : QFileInfo(m_path).fileName();
-    setWindowTitle(m_session.Text("CS_EDITOR_TITLE", windowTitle(), m_name));
+    WindowTitle::Show(*this, m_session.Text("CS_EDITOR_TITLE", windowTitle(), m_name),
+                      m_session.Text("CS_TITLE_NAME_FIRST", windowTitle(), m_name));
     txtLog->setText(m_session.DefaultLogDirectory());
     txtLog->setReadOnly(true);
     cmdBrowse1->setEnabled(false);
     if (const Result<void> loaded = LoadConfiguration(m_path); !loaded)
         ReportLoadError(loaded.error());
+    // A value longer than its box shows its start.
+    for (const TextField &field : TextFields())
+        (this->*field.box)->setCursorPosition(0);
     SetDatabaseLabels();
     FirstField(0)->setFocus();
     return !m_session.QuitRequested();
@@ -112,16 +113,16 @@ void frmEditConfiguration::BuildControls()
     setObjectName(QStringLiteral("frmEditConfiguration"));
     Controls::SetLabel(this, "SLBL0496");
     setWindowTitle(QStringLiteral("Configuration Editor"));
-    // A fixed dialog: no minimise or maximise buttons.
+    // A dialog: no minimise or maximise buttons; it grows with its texts and its user.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
 
     FraConfig = Make<QGroupBox>(this, "FraConfig");
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(FraConfig);
     auto *frame = new QVBoxLayout(FraConfig);
-    frame->setContentsMargins(TwipsX(this, 100), TwipsY(this, 240), TwipsX(this, 100), TwipsY(this, 100));
     frame->setSpacing(0);
 
     TSConfig = Make<QTabBar>(FraConfig, "TSConfig");
@@ -146,11 +147,11 @@ void frmEditConfiguration::BuildControls()
     // Enter saves, unless another button has the focus: then Enter presses that one.
     cmdOK->setDefault(true);
     auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, TwipsY(this, 100), 0, 0);
-    buttons->setSpacing(TwipsX(this, 700));
+    buttons->setContentsMargins(0, frame->contentsMargins().bottom(), 0, 0);
+    buttons->setSpacing(4 * fontMetrics().averageCharWidth());
     buttons->addStretch(1);
     for (QPushButton *button : {cmdOK, cmdCancel}) {
-        button->setMinimumWidth(TwipsX(this, ButtonWidth));
+        button->setMinimumWidth(button->fontMetrics().averageCharWidth() * ButtonChars);
         buttons->addWidget(button);
     }
     buttons->addStretch(1);
@@ -182,18 +183,30 @@ void frmEditConfiguration::BuildControls()
     connect(cmdTestConnection, &QPushButton::clicked, this, &frmEditConfiguration::cmdTestConnection_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmEditConfiguration::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmEditConfiguration::cmdCancel_Click);
+    SetTabOrder();
+    Controls::SetAccessibleLabel(cmdBrowse1, "CS_ACCESSIBLE_BROWSE_LOG");
+    Controls::SetAccessibleLabel(cmdBrowse2, "CS_ACCESSIBLE_BROWSE_WEB");
     FixSize();
+}
+
+void frmEditConfiguration::SetTabOrder()
+{
+    // As the fields stand: the tabs, each page from the top, then Save and Cancel.
+    const QList<QWidget *> order = {TSConfig,      ComboApplication, ComboPlatform, txtdsn,          txtdatabase,
+                                    txtmachine,    txtusername,      txtpassword,   ChkSavePass,     ChkAutoLogin,
+                                    cmdTestConnection, txtconnection, txtLog,       cmdBrowse1,      txtwebdirectory,
+                                    cmdBrowse2,    cmdOK,            cmdCancel};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
 }
 
 void frmEditConfiguration::BuildDatabasePage()
 {
     fraDBDetails = Make<QGroupBox>(FraConfig, "fraDBDetails");
+    // The pages show one at a time: their Alt letters may be the same.
+    fraDBDetails->setProperty("mnemonicPage", true);
     auto *grid = new QGridLayout(fraDBDetails);
-    grid->setContentsMargins(TwipsX(this, 240), TwipsY(this, 180), TwipsX(this, 240), TwipsY(this, 90));
-    grid->setHorizontalSpacing(TwipsX(this, 45));
-    grid->setVerticalSpacing(TwipsY(this, 90));
     grid->setColumnStretch(1, 1);
-    grid->setColumnMinimumWidth(0, TwipsX(this, 1755));
     lblAppln = Make<QLabel>(fraDBDetails, "lblAppln", "Application", "SLBL0025");
     ComboApplication = Make<QComboBox>(fraDBDetails, "ComboApplication");
     lblPlatform = Make<QLabel>(fraDBDetails, "lblPlatform", "Platform", "SLBL0424");
@@ -209,8 +222,7 @@ void frmEditConfiguration::BuildDatabasePage()
     MaskWithStars(txtpassword);
     OfferDataSources(txtdsn);
     for (const auto &[label, field] : rows) {
-        // Two lines for a localised label longer than the room before the field.
-        label->setWordWrap(true);
+        label->setBuddy(field);
         grid->addWidget(label, grid->rowCount(), 0);
         grid->addWidget(field, grid->rowCount() - 1, 1);
     }
@@ -228,9 +240,8 @@ void frmEditConfiguration::BuildDatabasePage()
 void frmEditConfiguration::BuildLedgerhallPage()
 {
     fraLH = Make<QGroupBox>(FraConfig, "fraLH");
+    fraLH->setProperty("mnemonicPage", true);
     auto *column = new QVBoxLayout(fraLH);
-    column->setContentsMargins(TwipsX(this, 90), TwipsY(this, 90), TwipsX(this, 90), TwipsY(this, 90));
-    column->setSpacing(TwipsY(this, 45));
     // Each group frame has a caption label on its top line, which covers the frame's own.
     auto group = [this, column](const char *name, const char *caption, const char *labelName, const char *labelId) {
         auto *frame = Make<QGroupBox>(fraLH, name);
@@ -238,9 +249,7 @@ void frmEditConfiguration::BuildLedgerhallPage()
         Controls::SetLabel(frame, labelId);
         auto *label = Make<QLabel>(frame, labelName, caption, labelId);
         label->setAutoFillBackground(true);
-        auto *inside = new QVBoxLayout(frame);
-        inside->setContentsMargins(TwipsX(this, 120), TwipsY(this, 90), TwipsX(this, 120), TwipsY(this, 120));
-        inside->setSpacing(TwipsY(this, 45));
+        new QVBoxLayout(frame);
         column->addWidget(frame);
         return std::pair{frame, label};
     };
@@ -248,14 +257,15 @@ void frmEditConfiguration::BuildLedgerhallPage()
     std::tie(fraLogSettings, lbllogsettings) = group("fraLogSettings", "Log Settings", "lbllogsettings", "SLBL0247");
     std::tie(fraAppSetting, lblAppSetting) = group("fraAppSetting", "Application Settings", "lblAppSetting", "SLBL0027");
     column->addStretch(1);
-    cmdBrowse1 = Make<QPushButton>(fraLogSettings, "cmdBrowse1");
-    cmdBrowse2 = Make<QPushButton>(fraAppSetting, "cmdBrowse2");
+    cmdBrowse1 = Make<BrowseButton>(fraLogSettings, "cmdBrowse1");
+    cmdBrowse2 = Make<BrowseButton>(fraAppSetting, "cmdBrowse2");
     for (const TextField &field : TextFields()) {
         if (field.tab != 1)
             continue;
         QGroupBox *frame = this->*field.frame;
         this->*field.label = Make<QLabel>(frame, field.labelName, field.caption, field.labelId);
         this->*field.box = Make<EditorLineEdit>(frame, field.boxName);
+        (this->*field.label)->setBuddy(this->*field.box);
         auto *row = new QHBoxLayout;
         row->addWidget(this->*field.box, 1);
         // A folder field has its browse button beside it.
@@ -263,7 +273,6 @@ void frmEditConfiguration::BuildLedgerhallPage()
             if (browse->parentWidget() == frame) {
                 browse->setText(QStringLiteral("..."));
                 Controls::SetLabel(browse, "CS_BROWSE_BUTTON");
-                browse->setFixedWidth(TwipsX(this, 420));
                 row->addWidget(browse);
             }
         }
@@ -278,8 +287,19 @@ void frmEditConfiguration::BuildLedgerhallPage()
 
 void frmEditConfiguration::FixSize()
 {
+    CoverFrameCaptions();
     layout()->activate();
-    setFixedSize(QSize(TwipsX(this, DesignWidth), TwipsY(this, DesignHeight)).expandedTo(minimumSizeHint()));
+    // Room for the longest texts either page holds, whichever shows.
+    for (QGroupBox *page : {fraDBDetails, fraLH})
+        page->setMinimumSize(0, 0);
+    const QSize pages = fraDBDetails->minimumSizeHint().expandedTo(fraLH->minimumSizeHint());
+    for (QGroupBox *page : {fraDBDetails, fraLH})
+        page->setMinimumSize(pages);
+    layout()->activate();
+    setMinimumSize(minimumSizeHint());
+    // (Never shown yet, a window's size is no one's choice.)
+    const QSize chosen = testAttribute(Qt::WA_Resized) ? size() : QSize();
+    resize(chosen.expandedTo(QSize(pages.width() * 5 / 4, 0)).expandedTo(sizeHint()));
 }
 
 void frmEditConfiguration::CoverFrameCaptions()
@@ -353,6 +373,8 @@ void frmEditConfiguration::SetToolTipLabels()
 void frmEditConfiguration::SetDatabaseLabels()
 {
     EditorRules::SetDatabaseLabels(m_session, *ComboPlatform, *lblDatabase, *lblmachine);
+    // The new texts bring their own Alt letters.
+    Mnemonics::RepairWindow(*this);
 }
 
 int frmEditConfiguration::ComponentNameLength(const QString &text)

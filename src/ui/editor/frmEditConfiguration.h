@@ -98,8 +98,9 @@ private:
     void BuildDatabasePage();
     // Page 2: three group frames with their caption labels, each holding its text field.
     void BuildLedgerhallPage();
-    // Fixes the window's size: the size it was designed with, larger when its texts need it.
+    // The window's least size: what its texts need, on either page.
     void FixSize();
+    void SetTabOrder();
     void CoverFrameCaptions();
 
     // Event rules of the window.

@@ -83,13 +83,27 @@ int ConfigListModel::columnCount(const QModelIndex &parent) const { return paren
 
 QString ConfigListModel::Text(int row, int column) const
 {
-    return Columns[column].value(m_session, File(row), m_running);
+    return column == Application ? ApplicationText(File(row)) : Columns[column].value(m_session, File(row), m_running);
+}
+
+QString ConfigListModel::ApplicationText(const ListedFile &file) const
+{
+    QStringList words;
+    if (file.joint)
+        words << m_jointWords;
+    else if (const QString application = Columns[Application].value(m_session, file, m_running); !application.isEmpty())
+        words << application;
+    if (!file.unreadable.isEmpty())
+        words << QString(m_unreadableWords).replace(QStringLiteral("%1"), file.unreadable);
+    if (file.PasswordReadableByOthers())
+        words << m_passwordWords;
+    return words.join(QStringLiteral("; "));
 }
 
 bool ConfigListModel::Matches(int row, const QString &text) const
 {
     for (const ColumnRule &rule : Columns) {
-        if (rule.filtered && rule.value(m_session, File(row), m_running).contains(text, Qt::CaseInsensitive))
+        if (rule.filtered && Text(row, rule.column).contains(text, Qt::CaseInsensitive))
             return true;
     }
     return false;
@@ -160,6 +174,9 @@ void ConfigListModel::LoadHeaders()
 {
     for (const ColumnRule &rule : Columns)
         m_headers[rule.column] = m_session.GetText(QLatin1String(rule.label));
+    m_jointWords = m_session.GetText(QStringLiteral("CS_LIST_JOINT"));
+    m_unreadableWords = m_session.GetText(QStringLiteral("CS_LIST_CANNOT_BE_READ"));
+    m_passwordWords = m_session.GetText(QStringLiteral("CS_LIST_PASSWORD_OTHERS"));
     emit headerDataChanged(Qt::Horizontal, 0, ColumnCount - 1);
 }
 

@@ -59,6 +59,10 @@ public:
 
 private:
     void RowsChanged(int first, int last, int column = -1);
+    // The application, then what else a reader must know of the file in words: a joint file,
+    // why it cannot be read, a password others can read. Bold type, grey and a mark are not
+    // read out by a screen reader.
+    QString ApplicationText(const ConfigList::ListedFile &file) const;
     QString ToolTip(const ConfigList::ListedFile &file) const;
 
     Session &m_session;
@@ -67,4 +71,8 @@ private:
     QStringList m_headers;
     QBrush m_grey;
     QIcon m_unreadableMark, m_passwordMark;
+    // The words of ApplicationText, localised by LoadHeaders.
+    QString m_jointWords = QStringLiteral("Merge and Split (joint file)");
+    QString m_unreadableWords = QStringLiteral("cannot be read: %1");
+    QString m_passwordWords = QStringLiteral("password readable by others");
 };

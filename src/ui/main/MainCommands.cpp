@@ -14,6 +14,7 @@
 #include "ui/editor/frmEditConfiguration.h"
 #include "ui/main/FileList.h"
 #include "ui/main/RunningView.h"
+#include "ui/WindowTitle.h"
 #include "ui/main/frmProgramLog.h"
 #include "ui/mergesplit/frmEditConfigurationMergeSplit.h"
 #include "ui/mergesplit/frmMergeAndSplit.h"
@@ -543,8 +544,10 @@ void MainCommands::ShowLog(const Targets &targets)
         if (!writer.contains(program))
             writer += (writer.isEmpty() ? QString() : QStringLiteral(", ")) + program;
     }
-    auto *view = new frmProgramLog(m_session.Text("CS_LOG_TITLE", targets.name), logs, writers, m_window);
+    const QString title = m_session.Text("CS_LOG_TITLE", targets.name);
+    auto *view = new frmProgramLog(title, logs, writers, m_window);
     Controls::Localise(m_session, *view);
+    WindowTitle::Show(*view, title, m_session.Text("CS_TITLE_NAME_FIRST", title, targets.name));
     view->show();
 }
 

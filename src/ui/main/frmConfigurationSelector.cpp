@@ -7,6 +7,7 @@
 #include "platform/MakeFolder.h"
 #include "ui/Controls.h"
 #include "ui/ElidedLabel.h"
+#include "ui/Mnemonics.h"
 #include "ui/WindowState.h"
 #include "ui/main/FileList.h"
 #include "ui/main/MainCommands.h"
@@ -23,7 +24,6 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QSet>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -42,47 +42,6 @@ QAction *Separator(QMenu *menu, const char *name)
     QAction *sep = menu->addSeparator();
     sep->setObjectName(QLatin1String(name));
     return sep;
-}
-
-// Position of the "&" that marks a caption's Alt letter ("&&" is a plain "&"); -1 when none.
-qsizetype MnemonicAt(const QString &text)
-{
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != u'&')
-            continue;
-        if (text[i + 1] != u'&')
-            return i;
-        ++i;
-    }
-    return -1;
-}
-
-// Localised captions can give two visible items of one menu the same Alt letter: the later
-// item moves to its first letter still free (or loses its letter), so a letter never means two commands.
-void ResolveMnemonicClashes(const QList<QAction *> &items)
-{
-    QSet<QChar> taken;
-    for (QAction *item : items) {
-        QString text = item->text();
-        const qsizetype at = MnemonicAt(text);
-        if (!item->isVisible() || item->isSeparator() || at < 0)
-            continue;
-        const QChar letter = text[at + 1].toUpper();
-        if (!taken.contains(letter)) {
-            taken.insert(letter);
-            continue;
-        }
-        text.remove(at, 1);
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            const QChar c = text[i].toUpper();
-            if (text[i].isLetterOrNumber() && !taken.contains(c)) {
-                text.insert(i, u'&');
-                taken.insert(c);
-                break;
-            }
-        }
-        item->setText(text);
-    }
 }
 
 // A tool bar button for a menu command: the command's own action, with a picture the action
@@ -149,6 +108,12 @@ frmConfigurationSelector::frmConfigurationSelector(Session &session, QWidget *pa
     setCentralWidget(central);
     CreateStatusBar();
     BindCommands();
+    // As they stand from the top: the filter row, the list, the status bar's Cancel.
+    setTabOrder(txtFilter, chkRunningOnly);
+    setTabOrder(chkRunningOnly, m_list->View());
+    setTabOrder(m_list->View(), m_stopCancel);
+    Controls::SetAccessibleLabel(txtFilter, "CS_ACCESSIBLE_FILTER");
+    Controls::SetAccessibleLabel(m_list->View(), "CS_ACCESSIBLE_LIST");
 }
 
 void frmConfigurationSelector::CreateFilterRow(QWidget *central)
@@ -268,6 +233,7 @@ void frmConfigurationSelector::CreateMenus()
     mnuDelete->setShortcut(QKeySequence(Qt::Key_Delete));
     mnuFile->addAction(mnuDelete);
     MnSConfig = NamedAction(this, "MnSConfig", QStringLiteral("Merge and Split Configuration"), "CS_MAIN_MERGE_SPLIT");
+    MnSConfig->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     mnuFile->addAction(MnSConfig);
     mnuSep3 = Separator(mnuFile, "mnuSep3");
     mnuExit = NamedAction(this, "mnuExit", QStringLiteral("Exit"), "SLBL0381");
@@ -389,9 +355,10 @@ bool frmConfigurationSelector::Load()
     m_session.LoadProgramTitle();
 
     Controls::Localise(m_session, *this);
-    ResolveMnemonicClashes(menuBar()->actions());
+    // Localised captions can give two visible items of one menu the same Alt letter: the later
+    // item moves to its first letter still free, so a letter never means two commands.
     for (QMenu *menu : {mnuFile, mnuView, mnuRun, mnuTools, mnuHelp})
-        ResolveMnemonicClashes(menu->actions());
+        Mnemonics::RepairMenu(menu->actions());
 
     if (const Result<void> made = MakeFolderIfMissing(m_session.DefaultLogDirectory()); !made) {
         ReportError(made.error());

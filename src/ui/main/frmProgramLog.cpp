@@ -25,6 +25,7 @@ frmProgramLog::frmProgramLog(const QString &title, const QStringList &logFiles, 
     setAttribute(Qt::WA_DeleteOnClose);
     resize(820, 480);
     txtLog->setObjectName(QStringLiteral("txtLog"));
+    Controls::SetAccessibleLabel(txtLog, "CS_ACCESSIBLE_PROGRAM_LOG");
     txtLog->setReadOnly(true);
     txtLog->setLineWrapMode(QPlainTextEdit::NoWrap);
     txtLog->setMaximumBlockCount(20000);

@@ -9,9 +9,12 @@
 #include "platform/FileIo.h"
 #include "platform/VbText.h"
 #include "suite/BackendChecks.h"
+#include "ui/BrowseButton.h"
 #include "ui/Controls.h"
 #include "ui/DataSourceField.h"
 #include "ui/EditorRules.h"
+#include "ui/Mnemonics.h"
+#include "ui/WindowTitle.h"
 #include "ui/SaveLoadedFile.h"
 #include "ui/WindowState.h"
 #include "ui/dialogs/frmbrowse.h"
@@ -28,6 +31,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,9 +50,7 @@ QLabel *NewLabel(QWidget *parent, const QString &name, const QString &caption, c
 
 QPushButton *NewBrowseButton(QWidget *parent, const QString &name)
 {
-    auto *button = Controls::Make<QPushButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
-    button->setFixedWidth(button->fontMetrics().horizontalAdvance(QStringLiteral("...")) + 24);
-    return button;
+    return Controls::Make<BrowseButton>(parent, name, QStringLiteral("..."), "CS_BROWSE_BUTTON");
 }
 
 } // namespace
@@ -76,10 +78,14 @@ void frmEditConfigurationMergeSplit::Load()
         m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
     Controls::Localise(m_session, *this);
     // Two joint editors open side by side must be told apart.
-    setWindowTitle(m_session.Text("CS_EDITOR_TITLE", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()));
+    WindowTitle::Show(*this, m_session.Text("CS_EDITOR_TITLE", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()),
+                      m_session.Text("CS_TITLE_NAME_FIRST", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()));
     FillPlatformLists();
     for (int slot = 0; slot < 2; ++slot)
         LoadApplicationSettings(slot);
+    // A long value shows its start, where a component string names its component.
+    for (QLineEdit *field : findChildren<QLineEdit *>())
+        field->setCursorPosition(0);
     // One box for two sections: when they disagree it says so, and each keeps its own
     // setting until the user sets the box for both.
     if (m_savePass[0] != m_savePass[1])
@@ -94,6 +100,9 @@ void frmEditConfigurationMergeSplit::BuildWindow()
 {
     SSTab1 = new QTabWidget(this);
     SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    // Every tab's title shows whole: the window is as wide as the three need.
+    SSTab1->setUsesScrollButtons(false);
+    SSTab1->setElideMode(Qt::ElideNone);
 
     // One tab per product of the pair, in the order of their places.
     const std::array<std::pair<const char *, const char *>, 2> frameNames = {{{"fraDBDetails", "Frame3"}, {"Frame1", "Frame2"}}};
@@ -155,7 +164,24 @@ void frmEditConfigurationMergeSplit::BuildWindow()
     connect(bOk, &QPushButton::clicked, this, [this] { bOk_Click(); });
     connect(bCancel, &QPushButton::clicked, this, &QDialog::reject);
     SSTab1->tabBar()->installEventFilter(this);
-    resize(520, sizeHint().height());
+    // Next and previous tab from any control, OK and Cancel too, on the press.
+    const std::pair<QKeySequence, int> switches[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                                     {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                                                     {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto &[keys, step] : switches) {
+        auto *switchTab = new QShortcut(keys, this);
+        connect(switchTab, &QShortcut::activated, this, [this, step] {
+            SSTab1->setCurrentIndex((SSTab1->currentIndex() + step + SSTab1->count()) % SSTab1->count());
+            FocusFirstField();
+        });
+    }
+    for (int i = 0; i < 2; ++i)
+        Controls::SetAccessibleLabel(BtnBrowseLog[i], "CS_ACCESSIBLE_BROWSE_LOG");
+    Controls::SetAccessibleLabel(cmdBrowse2, "CS_ACCESSIBLE_BROWSE_WEB");
+    // The frame of the tabs; the focus goes on to the tab shown.
+    Controls::SetAccessibleLabel(SSTab1, "CS_ACCESSIBLE_JOINT_TABS");
+    resize(QSize(fontMetrics().averageCharWidth() * 85, 0).expandedTo(sizeHint()));
 }
 
 QWidget *frmEditConfigurationMergeSplit::BuildDatabaseFrame(int index, const QString &frameName)
@@ -307,6 +333,8 @@ void frmEditConfigurationMergeSplit::ApplyPlatformRule()
         if (MergeSplitProduct(slot).choosesPlatform && lblDatabase[slot] && lblmachine[slot])
             EditorRules::SetDatabaseLabels(m_session, *ComboPlatform[slot], *lblDatabase[slot], *lblmachine[slot]);
     }
+    // The new texts bring their own Alt letters.
+    Mnemonics::RepairWindow(*this);
 }
 
 void frmEditConfigurationMergeSplit::LoadApplicationSettings(int index)
@@ -486,9 +514,10 @@ void frmEditConfigurationMergeSplit::Browse(int target)
 
 void frmEditConfigurationMergeSplit::FocusFirstField()
 {
-    switch (SSTab1->currentIndex()) {
-    case 0: txtdsn[0]->setFocus(Qt::TabFocusReason); break;
-    case 1: txtdsn[1]->setFocus(Qt::TabFocusReason); break;
+    // A product's tab starts at its platform list where the product chooses one.
+    switch (const int tab = SSTab1->currentIndex()) {
+    case 0:
+    case 1: (ComboPlatform[tab]->isEnabled() ? static_cast<QWidget *>(ComboPlatform[tab]) : txtdsn[tab])->setFocus(Qt::TabFocusReason); break;
     case 2: txtconnection[0]->setFocus(Qt::TabFocusReason); break;
     default: break;
     }

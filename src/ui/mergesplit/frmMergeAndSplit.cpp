@@ -48,6 +48,7 @@ frmMergeAndSplit::frmMergeAndSplit(Session &session, const MergeSplitPick &pick,
     setWindowTitle(QStringLiteral("Merge and Split Configuration"));
     Controls::SetLabel(this, "CS_PUB_TITLE");
     BuildWindow();
+    Controls::Localise(m_session, *this);
 }
 
 frmMergeAndSplit::~frmMergeAndSplit() = default;
@@ -105,7 +106,8 @@ void frmMergeAndSplit::BuildWindow()
     connect(cmdPublisherOK, &QPushButton::clicked, this, [this] { cmdPublisherOK_Click(); });
     // Cancel writes nothing.
     connect(BtnCancel, &QPushButton::clicked, this, &frmMergeAndSplit::reject);
-    resize(420, sizeHint().height());
+    // Wide enough for a long host or file name, wider for longer texts or a larger font.
+    resize(QSize(fontMetrics().averageCharWidth() * 70, 0).expandedTo(sizeHint()));
 }
 
 bool frmMergeAndSplit::Load(const QList<ConfigEntry> &selectedEntries)

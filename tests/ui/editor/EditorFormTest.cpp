@@ -18,7 +18,8 @@ TEST_F(EditorTest, NewConfigurationOpensInItsInitialStateAndTheFieldsFollowTheir
     OpenNew();
     // Captions and tips come from the texts file.
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Editeur (Nouvelle)"));
-    EXPECT_EQ(Child<QPushButton>("cmdOK")->text(), QStringLiteral("Enregistrer"));
+    // A caption without an Alt letter is given its first free one.
+    EXPECT_EQ(Child<QPushButton>("cmdOK")->text(), QStringLiteral("&Enregistrer"));
     EXPECT_EQ(Child<QTabBar>("TSConfig")->tabToolTip(1), QStringLiteral("Conseil"));
     EXPECT_EQ(Box("txtdsn")->toolTip(), QStringLiteral("Source"));
 

@@ -1,6 +1,7 @@
 // The list's model and its filter, without the window: rows that stay keep their place and
 // their persistent indexes while others come and go, only a row whose look changed is
 // repainted, and the filter and sort follow the column table.
+#include "support/QtPrinters.h"
 #include "support/TestAppDir.h"
 #include "ui/main/ConfigListFilter.h"
 #include "ui/main/ConfigListModel.h"
@@ -109,6 +110,39 @@ TEST_F(ConfigListModelTest, TheFilterSearchesItsColumnsAndTheSortComparesAsTheLi
     // A row that changes finds its place by itself.
     model.SetFile(File("c.tsy", "zulu"));
     EXPECT_EQ(Names(shown), QStringList({"a.tsy", "b.tsy", "c.tsy"}));
+}
+
+// What type, grey and marks show, the Application column says in words a screen reader reads,
+// and the filter finds them.
+TEST_F(ConfigListModelTest, TheApplicationColumnSaysWhatTheLookShows)
+{
+    struct Case { const char *name; qint16 product; bool joint; const char *unreadable; int mode; const char *shown; };
+    const Case cases[] = {
+        {"a.tsy", 4009, false, "", 0660, "Fieldmark"},
+        {"b.tsy", 0, true, "", 0660, "Merge and Split (joint file)"},
+        {"c.tsy", 1028, false, "no key", 0660, "Rostrum; cannot be read: no key"},
+        {"d.tsy", 0, false, "no key", 0660, "cannot be read: no key"},
+        {"e.tsy", 4010, false, "", 0664, "Webtrell; password readable by others"},
+    };
+    std::vector<ConfigList::ListedFile> files;
+    for (const Case &c : cases) {
+        ConfigList::ListedFile file = File(QLatin1String(c.name));
+        file.shownProduct = c.product;
+        file.joint = c.joint;
+        file.unreadable = QLatin1String(c.unreadable);
+        file.holdsPassword = true;
+        file.identity.mode = c.mode;
+        files.push_back(file);
+    }
+    // The application names and the words, as the window's load reads them.
+    app.session().LoadSharedTexts();
+    model.LoadHeaders();
+    model.SetFiles(files);
+    for (int row = 0; row < int(std::size(cases)); ++row)
+        EXPECT_EQ(model.Text(row, ConfigListModel::Application), QLatin1String(cases[row].shown)) << cases[row].name;
+    ConfigListFilter filter(&model, nullptr);
+    filter.SetFilter(QStringLiteral("joint file"), false);
+    EXPECT_EQ(Names(filter), QStringList{QStringLiteral("b.tsy")});
 }
 
 } // namespace
