@@ -1,5 +1,7 @@
 #include "suite/RunRegister.h"
 
+#include "app/LocalisedText.h"
+
 #include "config/ConfigListReader.h"
 #include "config/ConfigStore.h"
 #include "platform/DirectoryListing.h"
@@ -560,19 +562,24 @@ QString Since(const QDateTime &started, const QDateTime &now)
     return started.toString(QStringLiteral("d MMM HH:mm"));
 }
 
-QString KindText(RunKind kind, bool several)
+QString KindText(RunKind kind, bool several, LocalisedText *texts)
 {
     switch (kind) {
-    case RunKind::Console: return several ? QStringLiteral("consoles") : QStringLiteral("console");
-    case RunKind::JavaServer: return several ? QStringLiteral("Java servers") : QStringLiteral("Java server");
-    case RunKind::Dispatcher: return several ? QStringLiteral("dispatchers") : QStringLiteral("dispatcher");
+    case RunKind::Console: return RunningState::Text(texts, several ? "CS_RUN_CONSOLES" : "CS_RUN_CONSOLE");
+    case RunKind::JavaServer: return RunningState::Text(texts, several ? "CS_RUN_JAVA_SERVERS" : "CS_RUN_JAVA_SERVER");
+    case RunKind::Dispatcher: return RunningState::Text(texts, several ? "CS_RUN_DISPATCHERS" : "CS_RUN_DISPATCHER");
     }
     return {};
 }
 
 } // namespace
 
-QString Summary(const QList<RunRecord> &records, const QDateTime &now)
+QString Text(LocalisedText *texts, const char *label)
+{
+    return texts ? texts->GetText(QLatin1String(label)) : LocalisedText::BuiltIn().value(QLatin1String(label));
+}
+
+QString Summary(const QList<RunRecord> &records, const QDateTime &now, LocalisedText *texts)
 {
     QStringList parts;
     for (RunKind kind : {RunKind::Console, RunKind::JavaServer, RunKind::Dispatcher}) {
@@ -592,12 +599,12 @@ QString Summary(const QList<RunRecord> &records, const QDateTime &now)
         }
         if (count == 0)
             continue;
-        QString part = KindText(kind, count > 1);
+        QString part = KindText(kind, count > 1, texts);
         if (count > 1 && sections.size() < count)
             part = QString::number(count) + u' ' + part;
         if (!sections.isEmpty())
             part += u' ' + sections.join(QStringLiteral(", "));
-        parts << part + QStringLiteral(" since ") + Since(earliest, now) + QStringLiteral(", ") + users.join(u'/');
+        parts << Text(texts, "CS_RUN_SINCE").arg(part, Since(earliest, now), users.join(u'/'));
     }
     return parts.join(QStringLiteral("; "));
 }
@@ -628,27 +635,26 @@ QMap<QString, QList<RunRecord>> ByRow(const QList<RunRecord> &records, const QSt
     return byRow;
 }
 
-QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory)
+QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory,
+                                            LocalisedText *texts)
 {
     const QMap<QString, QList<RunRecord>> byFile = ByRow(records, configDirectory);
     QHash<QString, QString> summaries;
     const QDateTime now = QDateTime::currentDateTime();
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
-        summaries.insert(it.key(), Summary(it.value(), now));
+        summaries.insert(it.key(), Summary(it.value(), now, texts));
     return summaries;
 }
 
-QString Details(const QList<RunRecord> &records)
+QString Details(const QList<RunRecord> &records, LocalisedText *texts)
 {
     QStringList lines;
     for (const RunRecord &r : records) {
-        QString what = KindText(r.kind, false);
+        QString what = KindText(r.kind, false, texts);
         if (!r.section.isEmpty())
             what += u' ' + r.section;
-        lines << QStringLiteral("%1 (pid %2) since %3, started by %4")
-                     .arg(what)
-                     .arg(r.pid)
-                     .arg(r.started.toString(QStringLiteral("d MMM yyyy HH:mm:ss")), r.user);
+        lines << Text(texts, "CS_RUN_DETAIL")
+                     .arg(what, QString::number(r.pid), r.started.toString(QStringLiteral("d MMM yyyy HH:mm:ss")), r.user);
     }
     return lines.join(u'\n');
 }

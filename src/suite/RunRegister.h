@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+class LocalisedText;
+
 // What the window started, shared by every instance and operator of one application
 // directory through a file under log/. A record names its process by pid and the start time
 // the system gives that pid, so a later process that got the same pid is never taken for it.
@@ -128,7 +130,9 @@ QList<RunRecord> Of(const QList<RunRecord> &records, const QString &configFile);
 // One line for the list: "console since 10:02, op2"; a joint file's
 // "consoles FMK, RST since 10:02, op2; Java server since 10:02, op2; dispatchers PUB since 10:03, op2".
 // Times of another day carry the date. Empty when nothing runs.
-QString Summary(const QList<RunRecord> &ofOneConfiguration, const QDateTime &now = QDateTime::currentDateTime());
+// Words from texts, or the built-in English without.
+QString Summary(const QList<RunRecord> &ofOneConfiguration, const QDateTime &now = QDateTime::currentDateTime(),
+                LocalisedText *texts = nullptr);
 // The row of the list the record is shown on: its file's name, or for a file that is gone
 // "<name> (deleted)" (a name no configuration file can have).
 QString RowName(const RunRecord &record);
@@ -137,8 +141,11 @@ QString OrphanedFileName(const QString &rowName);
 // The records of configDirectory's files by RowName.
 QMap<QString, QList<RunRecord>> ByRow(const QList<RunRecord> &records, const QString &configDirectory);
 // The summary of each row that has something running, by RowName.
-QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory);
+QHash<QString, QString> SummariesByFileName(const QList<RunRecord> &records, const QString &configDirectory,
+                                            LocalisedText *texts = nullptr);
 // One line per program, for a question or a message: what, pid, since when, started by whom.
-QString Details(const QList<RunRecord> &records);
+QString Details(const QList<RunRecord> &records, LocalisedText *texts = nullptr);
+// The text of label from texts, or the built-in English without.
+QString Text(LocalisedText *texts, const char *label);
 
 } // namespace RunningState

@@ -9,17 +9,9 @@
 
 #include <unistd.h>
 
-namespace {
-
-QString Named(const RunRecord &r)
-{
-    return RunningState::Details({r});
-}
-
-} // namespace
-
-RunStopper::RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs, QObject *parent)
-    : QObject(parent), m_appDir(appDir), m_graceMs(graceMs), m_timer(new QTimer(this))
+RunStopper::RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs, QObject *parent,
+                       LocalisedText *texts)
+    : QObject(parent), m_appDir(appDir), m_texts(texts), m_graceMs(graceMs), m_timer(new QTimer(this))
 {
     QSet<qint64> seen;
     for (const RunRecord &r : records) {
@@ -33,10 +25,10 @@ RunStopper::RunStopper(const QString &appDir, QList<RunRecord> records, int grac
         if (proved) {
             m_signalled << r;
         } else if (RunRegister::BelongsToAnother(r)) {
-            m_refused << Named(r) + QStringLiteral(": left running, ") + proved.error().description;
+            m_refused << Text("CS_STOP_LEFT_RUNNING").arg(RunningState::Details({r}, m_texts), proved.error().description);
         } else {
             ++m_notVerifiable;
-            m_refused << Named(r) + QStringLiteral(": not verifiable, left alone: ") + proved.error().description;
+            m_refused << Text("CS_STOP_NOT_VERIFIABLE_LEFT").arg(RunningState::Details({r}, m_texts), proved.error().description);
             RunRegister::AppendToLog(m_appDir, r,
                                      QStringLiteral("==== %1 Stop by %2 sent no signal to pid %3: %4")
                                          .arg(QDateTime::currentDateTime().toString(Qt::ISODate),
@@ -64,7 +56,7 @@ void RunStopper::Start()
 {
     for (qsizetype i = 0; i < m_signalled.size();) {
         if (const int error = Signal(m_signalled[i], SIGTERM); error) {
-            m_refused << Named(m_signalled[i]) + QStringLiteral(": ") + qt_error_string(error);
+            m_refused << RunningState::Details({m_signalled[i]}, m_texts) + QStringLiteral(": ") + qt_error_string(error);
             m_signalled.removeAt(i);
         } else {
             ++i;
@@ -102,7 +94,7 @@ void RunStopper::Check()
         m_killed = true;
         return;
     }
-    emit Progress(QStringLiteral("Stopping %1 of %2 program(s): %3 s of %4, then they are killed")
+    emit Progress(Text("CS_STOP_PROGRESS")
                       .arg(running.size())
                       .arg(m_signalled.size())
                       .arg(m_clock.elapsed() / 1000)
@@ -118,14 +110,14 @@ void RunStopper::Finish(bool cancelled)
     const qsizetype left = Remaining().size();
     const qsizetype stopped = m_signalled.size() - left;
     QStringList parts;
-    parts << QStringLiteral("%1 program(s) stopped").arg(stopped);
+    parts << Text("CS_STOP_STOPPED").arg(stopped);
     if (m_killed)
-        parts << QStringLiteral("killed after %1 s").arg(m_graceMs / 1000);
+        parts << Text("CS_STOP_KILLED_AFTER").arg(m_graceMs / 1000);
     if (cancelled && left > 0)
-        parts << QStringLiteral("%1 still running (waiting cancelled)").arg(left);
+        parts << Text("CS_STOP_STILL_RUNNING").arg(left);
     if (m_refused.size() > m_notVerifiable)
-        parts << QStringLiteral("%1 not stopped").arg(m_refused.size() - m_notVerifiable);
+        parts << Text("CS_STOP_NOT_STOPPED").arg(m_refused.size() - m_notVerifiable);
     if (m_notVerifiable > 0)
-        parts << QStringLiteral("%1 not verifiable").arg(m_notVerifiable);
+        parts << Text("CS_STOP_NOT_VERIFIABLE").arg(m_notVerifiable);
     emit Finished(parts.join(QStringLiteral(", ")));
 }

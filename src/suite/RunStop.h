@@ -18,7 +18,9 @@ class RunStopper final : public QObject
     Q_DISABLE_COPY_MOVE(RunStopper)
 public:
     // appDir: the application folder whose programs these are (they run there).
-    RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr);
+    // texts: the words of what it tells; the built-in English without.
+    RunStopper(const QString &appDir, QList<RunRecord> records, int graceMs = 10000, QObject *parent = nullptr,
+               LocalisedText *texts = nullptr);
     ~RunStopper() override;
 
     // Sends SIGTERM and starts watching; Finished follows (at once when nothing was signalled).
@@ -46,7 +48,10 @@ private:
 
     int Signal(const RunRecord &r, int signal) const;
 
+    QString Text(const char *label) const { return RunningState::Text(m_texts, label); }
+
     QString m_appDir;
+    LocalisedText *m_texts;
     QList<RunRecord> m_signalled;
     int m_notVerifiable = 0;
     QStringList m_refused;

@@ -361,7 +361,7 @@ void MainCommands::Run(const Targets &targets)
 bool MainCommands::ConfirmSecondStart(const Targets &targets, const QList<RunRecord> &running)
 {
     const QString text = m_session.Text("CS_MAIN_START_AGAIN", targets.name,
-                                        RunningState::Details(running).replace(u'\n', QStringLiteral("\r\n")));
+                                        RunningState::Details(running, &m_session.Texts()).replace(u'\n', QStringLiteral("\r\n")));
     return m_session.MsgBox(m_window, text, MsgIcon::Question, MsgButtons::YesNoDefaultNo) == MsgResult::Yes;
 }
 
@@ -375,14 +375,14 @@ void MainCommands::RunJavaServer(const Targets &targets)
     ::RunJavaServer(SuiteOf(m_session), entries);
 }
 
-QString MainCommands::RunningText(const QList<RunRecord> &records)
+QString MainCommands::RunningText(const QList<RunRecord> &records) const
 {
     QStringList lines;
     QMap<QString, QList<RunRecord>> byFile;
     for (const RunRecord &r : records)
         byFile[RunningState::RowName(r)] << r;
     for (auto it = byFile.cbegin(); it != byFile.cend(); ++it)
-        lines << it.key() + u':' << RunningState::Details(it.value()).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
+        lines << it.key() + u':' << RunningState::Details(it.value(), &m_session.Texts()).prepend(QStringLiteral("  ")).replace(u'\n', QStringLiteral("\r\n  "));
     return lines.join(QStringLiteral("\r\n"));
 }
 
@@ -443,7 +443,7 @@ void MainCommands::Stop(const Targets &targets)
 
 void MainCommands::StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then)
 {
-    m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this);
+    m_stopper = new RunStopper(m_session.AppDir(), chosen, 10000, this, &m_session.Texts());
     connect(m_stopper, &RunStopper::Progress, &m_list, &FileList::Tell);
     QStringList files;
     for (const RunRecord &r : chosen)

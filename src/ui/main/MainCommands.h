@@ -80,7 +80,7 @@ private:
     // for a question; the records into chosen when given.
     QString RunningOf(const QStringList &names, QList<RunRecord> *chosen = nullptr) const;
     // The same for records of any configurations, under each file's name.
-    static QString RunningText(const QList<RunRecord> &records);
+    QString RunningText(const QList<RunRecord> &records) const;
     void Stop(const Targets &targets);
     // Stops chosen, then (unless the window closes meanwhile) calls then.
     void StartStop(const QList<RunRecord> &chosen, const std::function<void()> &then);

@@ -61,7 +61,7 @@ void RunningView::Reload()
         m_poll->stop();
     else if (!m_poll->isActive())
         m_poll->start();
-    QHash<QString, QString> summaries = RunningState::SummariesByFileName(records, m_configDirectory);
+    QHash<QString, QString> summaries = RunningState::SummariesByFileName(records, m_configDirectory, &m_texts);
     QStringList orphans;
     for (auto it = summaries.cbegin(); it != summaries.cend(); ++it) {
         if (!RunningState::OrphanedFileName(it.key()).isEmpty())
