@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
+#include "platform/Wording.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,7 +26,9 @@ inline constexpr mode_t kFileMode = 0660;
 inline constexpr mode_t kFolderMode = 02770;
 
 // What a file of this mode is, for a message: "a symbolic link", "a FIFO", "a folder"...
-QString KindText(mode_t mode);
+Wording KindWording(mode_t mode);
+// The same in the built-in English.
+inline QString KindText(mode_t mode) { return KindWording(mode).English(); }
 
 // The entry at path opened for reading as it stands: never through a link (ELOOP), never
 // blocking on a FIFO. -1 with errno when it cannot be opened. For a reader that tells a missing

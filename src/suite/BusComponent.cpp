@@ -123,7 +123,7 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     const auto folder = SharedFolder::PrivateFolder::Make(parent, RunFolderName);
     if (!folder) {
         Failed(messages, componentName,
-               messages.Text("CS_BUS_NO_FOLDER").arg(QDir::toNativeSeparators(parent), folder.error().description));
+               messages.Text("CS_BUS_NO_FOLDER").arg(QDir::toNativeSeparators(parent), messages.Text(folder.error().Text())));
         return false;
     }
     // Held while the tool runs: a window starting meanwhile removes only the folders of runs
@@ -132,7 +132,7 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     const QString commandLine = BusComponentCommandLine(host, port, admin, adminPassword, componentName);
     const Result<void> ran = RunTool(messages, appDir, folder.value()->Path(), commandLine, waiting);
     if (!ran) {
-        Failed(messages, componentName, ran.error().description);
+        Failed(messages, componentName, messages.Text(ran.error().Text()));
         return false;
     }
     // The tool's exit code means nothing; only its log files tell the outcome.

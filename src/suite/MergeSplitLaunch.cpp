@@ -114,7 +114,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
     const Result<SharedFolder::Folder> made = components->MakeSub(record.PublisherBusComp);
     if (!made)
         return LaunchFailure(suite.messages.Text("CS_RUN_FOLDER_UNUSABLE")
-                                 .arg(components->PathOf(record.PublisherBusComp), made.error().description));
+                                 .arg(components->PathOf(record.PublisherBusComp), suite.messages.Text(made.error().Text())));
     const SharedFolder::Folder &target = made.value();
     const QString folder = target.Path();
     for (const QString &name : TemplateFiles) {
@@ -160,7 +160,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     if (!started) {
         // The server consoles already started keep running.
         Tell(suite.messages,
-             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + started.error().description);
+             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + suite.messages.Text(started.error().Text()));
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
@@ -200,7 +200,7 @@ Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &
         if (!looked)
             return Failure{ErrorNumber::LaunchFailed,
                              messages.Text("CS_RUN_NO_SERVER_NAME").arg(dsn, section) + QStringLiteral("\r\n")
-                                 + looked.error().description,
+                                 + messages.Text(looked.error().Text()),
                            FailureKind::ServerNameUnknown};
         server = looked.value();
     }

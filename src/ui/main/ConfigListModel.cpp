@@ -97,7 +97,7 @@ bool ConfigListModel::Matches(int row, const QString &text) const
 
 QString ConfigListModel::ToolTip(const ListedFile &file) const
 {
-    QString tip = file.unreadable;
+    QString tip = m_session.Text(file.why);
     if (file.PasswordReadableByOthers()) {
         tip += QLatin1String(tip.isEmpty() ? "" : "\n")
              + m_session.Text("CS_LIST_PASSWORD_READABLE", QStringLiteral("%1").arg(file.identity.mode & 0777, 3, 8, QChar(u'0')));
@@ -136,7 +136,7 @@ QVariant ConfigListModel::data(const QModelIndex &index, int role) const
             return m_unreadableMark;
         return file.PasswordReadableByOthers() ? QVariant(m_passwordMark) : QVariant();
     case FileNameRole: return file.entry.FileName;
-    case UnreadableRole: return file.unreadable;
+    case UnreadableRole: return m_session.Text(file.why);
     case JointRole: return file.joint;
     default: return {};
     }
@@ -288,7 +288,7 @@ QStringList ConfigListModel::Unreadable() const
     QStringList lines;
     for (const ListedFile &file : m_rows) {
         if (!file.unreadable.isEmpty())
-            lines << file.entry.FileName + QStringLiteral(": ") + file.unreadable;
+            lines << file.entry.FileName + QStringLiteral(": ") + m_session.Text(file.why);
     }
     return lines;
 }
