@@ -403,27 +403,20 @@ Result<QByteArray> Folder::ReadTrusted(const QString &name, qint64 maxBytes) con
     const QString folder = QDir::toNativeSeparators(m_path);
     const struct stat &st = opened->st;
     const struct stat dir = Status();
-    QString why;
+    Wording why;
     if (!TrustedOwner(st.st_uid))
-        why = QStringLiteral("it belongs to another account (uid %1)").arg(st.st_uid);
+        why = Wording("CS_OWN_OTHER_ACCOUNT", {QString::number(st.st_uid)});
     else if (st.st_mode & 022)
-        why = QStringLiteral("its group or others may write to it");
+        why = Wording("CS_OWN_WRITABLE");
     else if (!TrustedOwner(dir.st_uid))
-        why = QStringLiteral("its folder %1 belongs to another account (uid %2)").arg(folder).arg(dir.st_uid);
+        why = Wording("CS_OWN_FOLDER_OTHER_ACCOUNT", {folder, QString::number(dir.st_uid)});
     else if ((dir.st_mode & 022) && !(dir.st_mode & S_ISVTX))
-        why = QStringLiteral("others may replace it: its folder %1 is writable by its group or others and has no "
-                             "sticky bit")
-                  .arg(folder);
-    if (!why.isEmpty())
-        return Failure{ErrorNumber::PermissionDenied,
-                       QStringLiteral("%1 is not run or copied, as another account could have changed it: %2. The "
-                                      "administrator keeps it owned by root, not writable by group or others "
-                                      "(chown root: %1; chmod go-w %1), in a folder others cannot replace it in "
-                                      "(chmod +t %3).")
-                           .arg(path, why, folder)};
+        why = Wording("CS_OWN_FOLDER_REPLACEABLE", {folder});
+    if (!why.IsEmpty())
+        return Failure::Worded(ErrorNumber::PermissionDenied, Wording("CS_OWN_NOT_RUN", {path, why, folder}));
     if (maxBytes >= 0 && st.st_size > maxBytes)
-        return Failure{ErrorNumber::PathFileAccess,
-                       QStringLiteral("File larger than %1 bytes, not read: %2").arg(maxBytes).arg(path)};
+        return Failure::Worded(ErrorNumber::PathFileAccess,
+                               Wording("CS_FILE_NAMED", {Wording("CS_FILE_TOO_LARGE", {QString::number(maxBytes)}), path}));
     QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype have = 0;
     while (have < bytes.size()) {
@@ -440,18 +433,18 @@ Result<QByteArray> Folder::ReadTrusted(const QString &name, qint64 maxBytes) con
     return bytes;
 }
 
-QString Folder::WhyNotOwnProgram(const QString &name) const
+Wording Folder::WhyNotOwnProgram(const QString &name) const
 {
     const std::optional<struct stat> st = Look(name);
     if (!st)
-        return QStringLiteral("it is missing");
+        return Wording("CS_OWN_MISSING");
     if (!S_ISREG(st->st_mode))
-        return QStringLiteral("it is ") + KindText(st->st_mode);
+        return Wording("CS_OWN_IS", {KindWording(st->st_mode)});
     if (!TrustedOwner(st->st_uid))
-        return QStringLiteral("it belongs to another account (uid %1)").arg(st->st_uid);
+        return Wording("CS_OWN_OTHER_ACCOUNT", {QString::number(st->st_uid)});
     if (st->st_mode & 022)
-        return QStringLiteral("its group or others may write to it");
-    return QString();
+        return Wording("CS_OWN_WRITABLE");
+    return Wording();
 }
 
 Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent, const QString &prefix)

@@ -106,7 +106,7 @@ public:
     Result<QByteArray> ReadTrusted(const QString &name, qint64 maxBytes) const;
     // Why a program file that stands as name here is not one this user alone controls: it must
     // be a regular file of this user (or root), not writable by group or others. Empty if it is.
-    QString WhyNotOwnProgram(const QString &name) const;
+    Wording WhyNotOwnProgram(const QString &name) const;
 
     // Removes the entry name (a link itself, never what it leads to; not a folder). One already
     // gone is no failure.

@@ -57,7 +57,7 @@ mode_t CopyMode(const QString &name) { return name == StartFile ? 0750 : 0640; }
 // rewrites nothing.
 Result<void> WriteCopy(const SharedFolder::Folder &folder, const QString &name, const QByteArray &bytes)
 {
-    if (folder.WhyNotOwnProgram(name).isEmpty()) {
+    if (folder.WhyNotOwnProgram(name).IsEmpty()) {
         const Result<SharedFolder::OpenedFile> existing = folder.OpenRead(name);
         if (existing && (existing->st.st_mode & 07777) == CopyMode(name)) {
             const Result<QByteArray> held = FileIo::ReadBytes(folder.PathOf(name));
@@ -135,7 +135,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
             return written;
     }
     // Looked at again right before the start: a copy someone replaced since is not run.
-    if (const QString why = target.WhyNotOwnProgram(StartFile); !why.isEmpty())
+    if (const QString why = suite.messages.Text(target.WhyNotOwnProgram(StartFile)); !why.isEmpty())
         return LaunchFailure(suite.messages.Text("CS_RUN_NOT_STARTED").arg(target.PathOf(StartFile), why));
 
     // Quoted: the application directory may hold blanks.
