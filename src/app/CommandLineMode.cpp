@@ -141,7 +141,7 @@ QStringList CheckConfigurations(const QString &folder)
         const Result<QString> text = FileIo::ReadAnsiText(path);
         if (!text)
             lines << QStringLiteral("%1: cannot be read: %2").arg(path, text.error().description);
-        else if (const QString why = ReadBackCheck::WhyChanged(text.value()); !why.isEmpty())
+        else if (const QString why = ReadBackCheck::WhyChanged(text.value()).English(); !why.isEmpty())
             lines << QStringLiteral("%1: %2").arg(path, why);
     }
     if (listing.value().leftOut > 0)
@@ -184,7 +184,7 @@ int RunCommandLineMode(Session &session, const QString &arguments, const QString
         const MergeSplitJournal::Found journals = MergeSplitJournal::Interrupted(session.AppDir());
         for (const MergeSplitJournal::Entry &entry : journals.interrupted)
             all << MergeSplitJournal::PathFor(session.AppDir(), entry.jointFile) + QStringLiteral(": ")
-                       + MergeSplitJournal::Describe(entry)
+                       + MergeSplitJournal::Describe(entry).English()
                        + QStringLiteral(" Run it again from the window (it offers to at its start).");
         all << journals.unreadable;
         if (const Result<SharedFolder::Folder> log = SharedFolder::Folder::Open(session.AppDir() + QStringLiteral("/log")))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/LocalisedText.h"
+#include "platform/Wording.h"
 
 #include <QString>
 
@@ -30,6 +31,11 @@ public:
     virtual QString Text(const char *label)
     {
         return LocalisedText::BuiltIn().value(QLatin1String(label), QLatin1String(label));
+    }
+    // A lower layer's wording in the language of these messages.
+    QString Text(const Wording &wording)
+    {
+        return wording.In([this](const char *label) { return Text(label); });
     }
 };
 

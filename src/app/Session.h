@@ -43,6 +43,11 @@ public:
         else
             return text.arg(arguments...);
     }
+    // A lower layer's wording in the language of the texts file.
+    QString Text(const Wording &wording)
+    {
+        return wording.In([this](const char *label) { return GetText(QLatin1String(label)); });
+    }
 
     // A message box; an empty title means the program title. A window passes itself as
     // asker, so that the box is shown over it; the operations below the windows pass none.

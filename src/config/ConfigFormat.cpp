@@ -106,31 +106,25 @@ QByteArray Format(const ConfigRecord &config)
     return Ansi::Encode(text);
 }
 
-QString WhyNotWritable(const ConfigRecord &config)
+Wording WhyNotWritable(const ConfigRecord &config)
 {
     for (const ConfigKey &k : ConfigKeys) {
         const QString &value = config.*k.field;
         qsizetype bad = -1;
         if (!Ansi::CanEncode(value, &bad))
-            return QStringLiteral("The value of \"%1\" holds the character \"%2\", which a "
-                                  "configuration file cannot store.")
-                .arg(k.written, value.mid(bad, 1));
+            return Wording("CS_SAVE_CHARACTER", {QString(k.written), value.mid(bad, 1)});
         if (value.contains(u'\r') || value.contains(u'\n'))
-            return QStringLiteral("The value of \"%1\" holds a line break, which a "
-                                  "configuration file cannot store.")
-                .arg(k.written);
+            return Wording("CS_SAVE_LINE_BREAK", {QString(k.written)});
     }
     if (IsFlagSet(config.savepass) && !PasswordSurvivesScrambling(config.password))
-        return QStringLiteral("The password cannot be saved: stored scrambled it would not "
-                              "read back as typed. Choose a password of other characters, "
-                              "or save it without the password.");
-    return QString();
+        return Wording("CS_SAVE_PASSWORD_SCRAMBLED");
+    return Wording();
 }
 
 Result<void> WriteFile(const QString &path, const ConfigRecord &config, const FileSystem &fs)
 {
-    if (const QString why = WhyNotWritable(config); !why.isEmpty())
-        return Failure{ErrorNumber::InvalidValue, why};
+    if (Wording why = WhyNotWritable(config); !why.IsEmpty())
+        return Failure::Worded(ErrorNumber::InvalidValue, std::move(why));
     return FileIo::WriteFileAtomic(path, Format(config), fs);
 }
 

@@ -3,6 +3,7 @@
 #include "config/ConfigRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/VbText.h"
+#include "platform/Wording.h"
 
 #include <QByteArray>
 #include <QString>
@@ -61,7 +62,7 @@ QByteArray Format(const ConfigRecord &config);
 
 // Why config cannot be written so that it reads back as it stands, naming the field;
 // empty when it can.
-QString WhyNotWritable(const ConfigRecord &config);
+Wording WhyNotWritable(const ConfigRecord &config);
 
 // WhyNotWritable, then Format written over path atomically. On failure nothing is written
 // and the error says why (InvalidValue for a refused value, with its description).

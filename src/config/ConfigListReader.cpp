@@ -18,6 +18,13 @@
 namespace ConfigList {
 namespace {
 
+// Why the file cannot be used, in the built-in English and as worded.
+void SetUnreadable(ListedFile &file, Wording why)
+{
+    file.unreadable = why.English();
+    file.why = std::move(why);
+}
+
 FileIdentity IdentityFrom(const struct stat &st)
 {
     return {true, quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
@@ -44,16 +51,14 @@ Result<QByteArray> ReadAll(int fd, qint64 size)
 {
     const qint64 limit = FileIo::kTextFileLimit;
     if (size > limit)
-        return Failure{ErrorNumber::PathFileAccess,
-                         QStringLiteral("larger than %1 bytes, not read").arg(limit)};
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_READ_TOO_LARGE", {QString::number(limit)}));
     // One byte more than the size, so that a file as long as it says ends in one read.
     QByteArray bytes(qsizetype(size) + 1, Qt::Uninitialized);
     qsizetype have = 0;
     for (;;) {
         if (have == bytes.size()) {
             if (have > limit)
-                return Failure{ErrorNumber::PathFileAccess,
-                                 QStringLiteral("larger than %1 bytes, not read").arg(limit)};
+                return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_READ_TOO_LARGE", {QString::number(limit)}));
             bytes.resize(std::min<qsizetype>(have * 2 + 64, limit + 1));
         }
         const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
@@ -133,7 +138,7 @@ void ReadLines(const QString &text, ListedFile &file)
                 if (platform)
                     entry.Platform = platform.value();
                 else if (file.unreadable.isEmpty())
-                    file.unreadable = QStringLiteral("the platform (ldbp): %1").arg(Vb::CIntRefusal(text, platform.error()));
+                    SetUnreadable(file, Wording("CS_READ_LDBP_NOT_NUMBER", {Vb::CIntRefusal(text, platform.error())}));
             }
             break;
         case 'p':
@@ -151,7 +156,7 @@ void ReadLines(const QString &text, ListedFile &file)
 // Why a file that has text holds no configuration: not one line names a key of the format
 // or marks a joint file (binary garbage, another kind of file). Empty when it is one; a file
 // of blanks only is an empty configuration. Stops at the first key, so a real file costs a line.
-QString NoKeyReason(QStringView text)
+Wording NoKeyReason(QStringView text)
 {
     const auto isKey = [](QStringView key) {
         for (const ConfigKey &known : ConfigKeys) {
@@ -170,20 +175,16 @@ QString NoKeyReason(QStringView text)
                 return {};
         }
     }
-    return blank ? QString() : QStringLiteral("no configuration key can be read from it: not a configuration file");
+    return blank ? Wording() : Wording("CS_READ_NO_KEY");
 }
 
-QString LinkReason()
-{
-    return QStringLiteral("a symbolic link: not read, run or written through, as it may lead to any file");
-}
+Wording LinkReason() { return Wording("CS_READ_LINK"); }
 
 // What the entry is, for its row: "a FIFO (named pipe), not a regular file".
-QString NotRegular(mode_t mode)
+Wording NotRegular(mode_t mode)
 {
-    const QString notRegular = QStringLiteral("not a regular file");
-    const QString kind = SharedFolder::KindText(mode);
-    return kind == notRegular ? notRegular : kind + QStringLiteral(", ") + notRegular;
+    const Wording kind = SharedFolder::KindWording(mode);
+    return kind == Wording("CS_KIND_NOT_REGULAR") ? kind : Wording("CS_READ_KIND_NOT_REGULAR", {kind});
 }
 
 } // namespace
@@ -197,12 +198,12 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         struct stat st {};
         const bool looked = ::lstat(QFile::encodeName(folder + u'/' + name).constData(), &st) == 0;
         file.identity = looked ? IdentityFrom(st) : FileIdentity{};
-        file.unreadable = NotRegular(looked ? st.st_mode : 0);
+        SetUnreadable(file, NotRegular(looked ? st.st_mode : 0));
         return file;
     }
     if (kind == DirectoryListing::Kind::Link) {
         file.identity = IdentityOf(folder, name);
-        file.unreadable = LinkReason();
+        SetUnreadable(file, LinkReason());
         return file;
     }
     // Not blocking: a FIFO or device met under a name listed as a file opens and is let go.
@@ -215,9 +216,8 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
             return file;
         }
         file.identity = IdentityOf(folder, name);
-        file.unreadable = err == ENOENT
-            ? QStringLiteral("its name is not valid text in this system's encoding; rename it outside this program")
-            : err == ELOOP ? LinkReason() : qt_error_string(err);
+        SetUnreadable(file, err == ENOENT ? Wording("CS_READ_NAME_NOT_TEXT")
+                            : err == ELOOP ? LinkReason() : Wording(qt_error_string(err)));
         return file;
     }
     struct stat st;
@@ -229,7 +229,7 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
         if (S_ISDIR(st.st_mode))
             file.presence = ListedFile::Presence::Folder;
         else if (!S_ISREG(st.st_mode))
-            bytes = Failure{ErrorNumber::PathFileAccess, NotRegular(st.st_mode)};
+            bytes = Failure::Worded(ErrorNumber::PathFileAccess, NotRegular(st.st_mode));
         else
             bytes = ReadAll(fd, st.st_size);
     }
@@ -237,13 +237,13 @@ ListedFile ReadFile(const QString &folder, const QString &name, DirectoryListing
     if (file.presence != ListedFile::Presence::Listed)
         return file;
     if (!bytes) {
-        file.unreadable = bytes.error().description;
+        SetUnreadable(file, bytes.error().Text());
         return file;
     }
     const QString text = Ansi::Decode(bytes.value());
     ReadLines(text, file);
     if (file.unreadable.isEmpty())
-        file.unreadable = NoKeyReason(text);
+        SetUnreadable(file, NoKeyReason(text));
     return file;
 }
 

@@ -3,6 +3,7 @@
 #include "config/ConfigRecord.h"
 #include "platform/DirectoryListing.h"
 #include "platform/Result.h"
+#include "platform/Wording.h"
 
 #include <QString>
 #include <QStringList>
@@ -60,8 +61,10 @@ struct ListedFile
     bool joint = false;
     // A password line with a value, in any section of the file.
     bool holdsPassword = false;
-    // Why it cannot be used (run, paired); empty for a readable file.
+    // Why it cannot be used (run, paired); empty for a readable file. In the built-in English,
+    // and as the program words it, for a window to tell in its language.
     QString unreadable;
+    Wording why;
     FileIdentity identity;
 
     // The stored password can be read by every local account.

@@ -25,16 +25,14 @@ const char *const StepNames[] = {"begun", "directory tool", "Fieldmark committed
 
 } // namespace
 
-QString StepText(Step step)
+Wording StepText(Step step)
 {
     switch (step) {
-    case Step::Begun: return QStringLiteral("nothing was done yet");
-    case Step::DirectoryTool: return QStringLiteral("the bus component was created in the directory service");
-    case Step::FieldmarkCommitted:
-        return QStringLiteral("the Fieldmark database was updated, the Rostrum database was not");
-    case Step::RostrumCommitted:
-        return QStringLiteral("both databases were updated, the Merge and Split file was not written");
-    case Step::JointFileWritten: return QStringLiteral("everything was done");
+    case Step::Begun: return Wording("CS_JOURNAL_BEGUN");
+    case Step::DirectoryTool: return Wording("CS_JOURNAL_DIRECTORY_TOOL");
+    case Step::FieldmarkCommitted: return Wording("CS_JOURNAL_FIELDMARK_COMMITTED");
+    case Step::RostrumCommitted: return Wording("CS_JOURNAL_ROSTRUM_COMMITTED");
+    case Step::JointFileWritten: return Wording("CS_JOURNAL_JOINT_FILE_WRITTEN");
     }
     return {};
 }
@@ -136,12 +134,11 @@ Found Interrupted(const QString &appDir)
     return found;
 }
 
-QString Describe(const Entry &e)
+Wording Describe(const Entry &e)
 {
-    return QStringLiteral("Merge and Split of \"%1\" (Fieldmark \"%2\", Rostrum \"%3\", bus component \"%4\") "
-                          "started by %5 on %6 was interrupted: %7.")
-        .arg(e.jointFile, e.pick[0], e.pick[1], e.publisher, e.user,
-             e.started.toString(QStringLiteral("d MMM yyyy HH:mm:ss")), StepText(e.reached));
+    return Wording("CS_JOURNAL_INTERRUPTED", {e.jointFile, e.pick[0], e.pick[1], e.publisher, e.user,
+                                              e.started.toString(QStringLiteral("d MMM yyyy HH:mm:ss")),
+                                              StepText(e.reached)});
 }
 
 } // namespace MergeSplitJournal

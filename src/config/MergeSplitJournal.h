@@ -3,6 +3,8 @@
 #include "config/MergeSplitPair.h"
 #include "platform/Result.h"
 
+#include "platform/Wording.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -19,7 +21,7 @@ namespace MergeSplitJournal {
 // The steps, in their order; the journal names the last one done.
 enum class Step { Begun, DirectoryTool, FieldmarkCommitted, RostrumCommitted, JointFileWritten };
 // "not begun", "the bus component created", ...: what the operator is told was done.
-QString StepText(Step step);
+Wording StepText(Step step);
 
 struct Entry
 {
@@ -49,7 +51,7 @@ struct Found
 };
 Found Interrupted(const QString &appDir);
 // One line for a message or --check: the joint file, who started it when, the step reached.
-QString Describe(const Entry &entry);
+Wording Describe(const Entry &entry);
 
 // The bytes of a journal and back; none when bytes are not one.
 QByteArray ToBytes(const Entry &entry);

@@ -32,7 +32,7 @@ QString SectionOf(const QString &line)
     return trimmed.mid(1, close - 1).trimmed().toUpper();
 }
 
-QString WhyJointFileChanged(const QString &text)
+Wording WhyJointFileChanged(const QString &text)
 {
     // Each section's keys as the list's line rules read them: the later line wins.
     QHash<QString, QHash<QString, QString>> lineRules;
@@ -50,19 +50,15 @@ QString WhyJointFileChanged(const QString &text)
         for (const ConfigKey &k : ConfigKeys) {
             const QString key = QString(k.written).toLower();
             if (AsServersRead(text, joint, key) != lineRules.value(joint).value(key))
-                return QStringLiteral("[%1] %2: the servers would read another value than the list shows "
-                                      "(tabs or quotes around it, more than %3 characters, a blank before "
-                                      "\"=\" or a second line for it)")
-                    .arg(joint, k.written)
-                    .arg(ServerBufferSize - 1);
+                return Wording("CS_CHECK_SERVERS_READ_OTHER", {joint, QString(k.written), QString::number(ServerBufferSize - 1)});
         }
     }
-    return QString();
+    return Wording();
 }
 
 } // namespace
 
-QString WhyChanged(const QString &text)
+Wording WhyChanged(const QString &text)
 {
     const QStringList lines = FileIo::SplitLines(text);
     for (const QString &line : lines) {
@@ -72,13 +68,8 @@ QString WhyChanged(const QString &text)
     ConfigRecord record;
     const ConfigFormat::RecordRead read = ConfigFormat::ReadRecord(text, &record);
     if (!read.complete())
-        return QStringLiteral("line %1 has no \"=\": the editor stops reading there and would not keep the %2 "
-                              "line(s) after it")
-            .arg(read.stopLine)
-            .arg(read.unreadLines);
-    if (const QString why = ConfigFormat::WhyNotWritable(record); !why.isEmpty())
-        return why;
-    return QString();
+        return Wording("CS_CHECK_NO_EQUALS", {QString::number(read.stopLine), QString::number(read.unreadLines)});
+    return ConfigFormat::WhyNotWritable(record);
 }
 
 } // namespace ReadBackCheck

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Wording.h"
+
 #include <QString>
 
 // Whether the values of a configuration file would reach their readers as the list shows
@@ -11,6 +13,6 @@ namespace ReadBackCheck {
 // Why a configuration file holding text would be read back changed by one of its
 // readers, naming the line or the section and key (never a value: it may be a password);
 // empty when every reader reads what the list shows.
-QString WhyChanged(const QString &text);
+Wording WhyChanged(const QString &text);
 
 } // namespace ReadBackCheck

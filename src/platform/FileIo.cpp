@@ -22,16 +22,16 @@ QString Named(const QString &description, const QString &path)
     return description + QStringLiteral(": ") + QDir::toNativeSeparators(path);
 }
 
-QString TooLarge(qint64 maxBytes) { return QStringLiteral("File larger than %1 bytes, not read").arg(maxBytes); }
+Wording TooLarge(qint64 maxBytes) { return Wording("CS_FILE_TOO_LARGE", {QString::number(maxBytes)}); }
 
 // Why a file that stat describes is not read, or empty when it may be.
-QString WhyNotRead(const struct stat &st, qint64 maxBytes)
+Wording WhyNotRead(const struct stat &st, qint64 maxBytes)
 {
     if (!S_ISREG(st.st_mode))
-        return QStringLiteral("Not a regular file, not read");
+        return Wording("CS_FILE_NOT_REGULAR");
     if (maxBytes >= 0 && st.st_size > maxBytes)
         return TooLarge(maxBytes);
-    return QString();
+    return Wording();
 }
 
 // The folder of path and the name in it; the folder's own path is followed as it stands.
@@ -52,8 +52,8 @@ Result<std::pair<SharedFolder::Folder, QString>> Split(const QString &path)
 // grown since (a buffer of the limit would cost a megabyte for every small file).
 Result<QByteArray> ReadOpened(const SharedFolder::OpenedFile &opened, const QString &path, qint64 maxBytes)
 {
-    if (const QString why = WhyNotRead(opened.st, maxBytes); !why.isEmpty())
-        return Failure{ErrorNumber::PathFileAccess, Named(why, path)};
+    if (Wording why = WhyNotRead(opened.st, maxBytes); !why.IsEmpty())
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_FILE_NAMED", {std::move(why), QDir::toNativeSeparators(path)}));
     QFile file;
     file.open(opened.handle->Fd(), QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::DontCloseHandle);
     QByteArray bytes = maxBytes >= 0 ? file.read(qMin(qint64(opened.st.st_size), maxBytes) + 1) : file.readAll();
@@ -62,7 +62,7 @@ Result<QByteArray> ReadOpened(const SharedFolder::OpenedFile &opened, const QStr
     if (file.error() != QFileDevice::NoError)
         return Failure{ErrorNumber::DeviceIo, Named(file.errorString(), path)};
     if (maxBytes >= 0 && bytes.size() > maxBytes)
-        return Failure{ErrorNumber::PathFileAccess, Named(TooLarge(maxBytes), path)};
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_FILE_NAMED", {TooLarge(maxBytes), QDir::toNativeSeparators(path)}));
     return bytes;
 }
 

@@ -28,7 +28,7 @@ namespace {
 
 // Takes the lock on the open fd, trying every 20 ms for waitMs; the fd is closed on failure.
 // what names the locked thing in the message.
-Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
+Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const Wording &what,
                                       const std::function<void()> &whileWaiting)
 {
     const QDeadlineTimer deadline(waitMs);
@@ -38,12 +38,9 @@ Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
             continue;
         if (err != EWOULDBLOCK || deadline.hasExpired()) {
             ::close(fd);
-            const QString why = err == EWOULDBLOCK
-                                    ? QStringLiteral("another program has held it for more than %1 seconds")
-                                          .arg(waitMs / 1000.0)
-                                    : qt_error_string(err);
-            return Failure{ErrorNumber::PermissionDenied,
-                             QStringLiteral("%1 is locked: %2. Nothing was written; try again.").arg(what, why)};
+            const Wording why = err == EWOULDBLOCK ? Wording("CS_LOCK_HELD", {QString::number(waitMs / 1000.0)})
+                                                   : Wording(qt_error_string(err));
+            return Failure::Worded(ErrorNumber::PermissionDenied, Wording("CS_LOCK_LOCKED", {what, why}));
         }
         if (whileWaiting)
             whileWaiting();
@@ -52,31 +49,29 @@ Result<std::unique_ptr<Held>> Acquire(int fd, int waitMs, const QString &what,
     return std::make_unique<Held>(fd);
 }
 
-Failure CannotLock(const QString &what)
+Failure CannotLock(const Wording &what, const Wording &why)
 {
-    return Failure{ErrorNumber::PathFileAccess,
-                     QStringLiteral("%1 cannot be locked: %2").arg(what, qt_error_string(errno))};
+    return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_LOCK_CANNOT", {what, why}));
 }
 
 } // namespace
 
 Result<std::unique_ptr<Held>> LockFolder(const QString &folder, const std::function<void()> &whileWaiting)
 {
-    const QString what = QStringLiteral("The folder ") + QDir::toNativeSeparators(folder);
+    const Wording what("CS_LOCK_FOLDER", {QDir::toNativeSeparators(folder)});
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
-        return CannotLock(what);
+        return CannotLock(what, qt_error_string(errno));
     return Acquire(fd, g_waitLimitMs, what, whileWaiting);
 }
 
 Result<std::unique_ptr<Held>> LockFile(const QString &lockFile, int waitMs)
 {
-    const QString what = QDir::toNativeSeparators(lockFile);
+    const Wording what(QDir::toNativeSeparators(lockFile));
     // In a shared folder: never a link, never a FIFO (which would freeze the open).
     Result<SharedFolder::Handle> opened = FileIo::OpenAppend(lockFile);
     if (!opened)
-        return Failure{ErrorNumber::PathFileAccess,
-                       QStringLiteral("%1 cannot be locked: %2").arg(what, opened.error().description)};
+        return CannotLock(what, opened.error().Text());
     return Acquire(opened.value()->Release(), waitMs, what, {});
 }
 

@@ -24,9 +24,10 @@ bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO;
 
 // Every diagnostic record of a handle, joined: the driver often explains a failure in more
 // than one record (the driver manager's and the server's).
-Failure Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
+Failure Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const char *fallback)
 {
     QStringList parts;
+    bool definedLately = false;
     for (SQLSMALLINT record = 1; handle != SQL_NULL_HANDLE; ++record) {
         SQLWCHAR state[6] = {};
         SQLINTEGER native = 0;
@@ -45,16 +46,16 @@ Failure Diagnostics(SQLSMALLINT type, SQLHANDLE handle, const QString &fallback)
         if (!message.isEmpty())
             parts << message;
         // unixODBC remembers a data source it did not find for some 20 seconds.
-        if (FromW(state, 5) == QLatin1String("IM002"))
-            parts << QStringLiteral("A data source defined a moment ago may need some seconds (up to about 20) "
-                                    "before it is found: try again then.");
+        definedLately = definedLately || FromW(state, 5) == QLatin1String("IM002");
     }
-    return Failure{ErrorNumber::ProviderError, parts.isEmpty() ? fallback : parts.join(u'\n')};
+    // The driver's own texts stand as they are.
+    const Wording said = parts.isEmpty() ? Wording(fallback) : Wording(parts.join(u'\n'));
+    return Failure::Worded(ErrorNumber::ProviderError, definedLately ? Wording("CS_ODBC_DEFINED_LATELY", {said}) : said);
 }
 
 Failure NoDriverManager()
 {
-    return {ErrorNumber::ProviderError, QStringLiteral("The ODBC driver manager could not be initialised.")};
+    return Failure::Worded(ErrorNumber::ProviderError, Wording("CS_ODBC_NO_DRIVER_MANAGER"));
 }
 
 struct Env
@@ -135,7 +136,7 @@ Result<void> ReadPieces(SQLHSTMT h, SQLUSMALLINT column, SQLSMALLINT cType, QLis
         if (rc == SQL_NO_DATA)
             return {};
         if (!Ok(rc))
-            return Diagnostics(SQL_HANDLE_STMT, h, QStringLiteral("The value could not be read."));
+            return Diagnostics(SQL_HANDLE_STMT, h, "CS_ODBC_VALUE_UNREAD");
         if (indicator == SQL_NULL_DATA) {
             *isNull = true;
             return {};
@@ -214,7 +215,7 @@ Result<std::shared_ptr<Dbc>> NewDbc()
 Result<void> Connected(Dbc &dbc, SQLRETURN connectResult)
 {
     if (!Ok(connectResult))
-        return Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The connection could not be opened."));
+        return Diagnostics(SQL_HANDLE_DBC, dbc.h, "CS_ODBC_NOT_OPENED");
     dbc.connected = true;
     return {};
 }
@@ -278,7 +279,7 @@ Result<QString> Connection::ServerName()
                          SQLSMALLINT(buffer.size() * sizeof(SQLWCHAR)), &length);
     }
     if (!Ok(rc))
-        return Diagnostics(SQL_HANDLE_DBC, m_h->dbc->h, QStringLiteral("The server name could not be read."));
+        return Diagnostics(SQL_HANDLE_DBC, m_h->dbc->h, "CS_ODBC_SERVER_NAME_UNREAD");
     return FromW(buffer.data(), qMin<qsizetype>(length / sizeof(SQLWCHAR), buffer.size() - 1));
 }
 
@@ -289,11 +290,11 @@ Result<std::unique_ptr<Stmt>> Run(const std::shared_ptr<Dbc> &dbc, const QString
 {
     auto stmt = std::make_unique<Stmt>(dbc);
     if (stmt->h == SQL_NULL_HSTMT)
-        return Diagnostics(SQL_HANDLE_DBC, dbc->h, QStringLiteral("The statement could not be prepared."));
+        return Diagnostics(SQL_HANDLE_DBC, dbc->h, "CS_ODBC_NOT_PREPARED");
     const SQLRETURN rc = SQLExecDirectW(stmt->h, const_cast<SQLWCHAR *>(W(sql)), SQLINTEGER(sql.size()));
     // An update that touches no row reports "no data"; that is not a failure.
     if (!Ok(rc) && rc != SQL_NO_DATA)
-        return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The statement failed."));
+        return Diagnostics(SQL_HANDLE_STMT, stmt->h, "CS_ODBC_STATEMENT_FAILED");
     return stmt;
 }
 
@@ -306,7 +307,7 @@ Result<void> SetAutocommit(Dbc &dbc, bool on)
     const auto value = on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF;
     if (Ok(SQLSetConnectAttrW(dbc.h, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value), SQL_IS_UINTEGER)))
         return {};
-    return Diagnostics(SQL_HANDLE_DBC, dbc.h, QStringLiteral("The transaction mode could not be set."));
+    return Diagnostics(SQL_HANDLE_DBC, dbc.h, "CS_ODBC_MODE_NOT_SET");
 }
 
 Result<void> EndTransaction(Dbc &dbc, SQLSMALLINT completion)
@@ -314,8 +315,8 @@ Result<void> EndTransaction(Dbc &dbc, SQLSMALLINT completion)
     Result<void> ended;
     if (!Ok(SQLEndTran(SQL_HANDLE_DBC, dbc.h, completion)))
         ended = Diagnostics(SQL_HANDLE_DBC, dbc.h, completion == SQL_COMMIT
-                                                       ? QStringLiteral("The transaction could not be committed.")
-                                                       : QStringLiteral("The transaction could not be rolled back."));
+                                                       ? "CS_ODBC_NOT_COMMITTED"
+                                                       : "CS_ODBC_NOT_ROLLED_BACK");
     // Back to one statement at a time, whatever the outcome; the first error is the one told.
     Result<void> reset = SetAutocommit(dbc, true);
     return ended ? reset : ended;
@@ -383,14 +384,14 @@ Result<std::unique_ptr<Recordset>> Connection::Query(const QString &sql)
     auto impl = std::make_unique<Recordset::Impl>();
     SQLSMALLINT columns = 0;
     if (!Ok(SQLNumResultCols(stmt->h, &columns)))
-        return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read."));
+        return Diagnostics(SQL_HANDLE_STMT, stmt->h, "CS_ODBC_RESULT_UNREAD");
     for (SQLUSMALLINT c = 1; c <= columns; ++c) {
         SQLWCHAR name[256] = {};
         SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
         SQLULEN size = 0;
         if (!Ok(SQLDescribeColW(stmt->h, c, name, SQLSMALLINT(std::size(name)), &nameLength, &type, &size, &digits,
                                 &nullable)))
-            return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The result could not be read."));
+            return Diagnostics(SQL_HANDLE_STMT, stmt->h, "CS_ODBC_RESULT_UNREAD");
         impl->names << FromW(name, qMin<qsizetype>(nameLength, std::size(name) - 1));
         impl->types << type;
         impl->sizes << qint64(size);
@@ -411,7 +412,7 @@ Result<void> Recordset::Impl::ReadRow()
         auto readFixed = [&](SQLSMALLINT cType, auto &target) -> Result<void> {
             SQLLEN indicator = 0;
             if (!Ok(SQLGetData(stmt->h, column, cType, &target, sizeof target, &indicator)))
-                return Diagnostics(SQL_HANDLE_STMT, stmt->h, QStringLiteral("The value could not be read."));
+                return Diagnostics(SQL_HANDLE_STMT, stmt->h, "CS_ODBC_VALUE_UNREAD");
             isNull = indicator == SQL_NULL_DATA;
             return {};
         };
@@ -479,7 +480,7 @@ Result<bool> Recordset::Next()
     }
     if (!Ok(rc)) {
         d.atEnd = true;
-        return Diagnostics(SQL_HANDLE_STMT, d.stmt->h, QStringLiteral("The next row could not be read."));
+        return Diagnostics(SQL_HANDLE_STMT, d.stmt->h, "CS_ODBC_NEXT_ROW_UNREAD");
     }
     if (Result<void> read = d.ReadRow(); !read) {
         d.atEnd = true;

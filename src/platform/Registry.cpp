@@ -299,13 +299,13 @@ long Key::Close()
     return wasOpen ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 
-QString WhyFileRefused(const QString &appDir)
+Wording WhyFileRefused(const QString &appDir)
 {
     const QString file = FilePath(appDir);
     if (!QFileInfo::exists(file))
-        return QString();
+        return Wording();
     const Result<QByteArray> bytes = FileIo::ReadBytes(file, FileIo::kTextFileLimit, FileIo::Links::Follow);
-    return bytes ? QString() : bytes.error().description;
+    return bytes ? Wording() : bytes.error().Text();
 }
 
 QString ReadRegistryValue(const QString &appDir)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/VbText.h"
+#include "platform/Wording.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -82,7 +83,7 @@ private:
 
 // Why a registry file that exists is not read (not a regular file, or larger than a
 // registry export of a few values can be), naming the file; empty when it is read.
-QString WhyFileRefused(const QString &appDir);
+Wording WhyFileRefused(const QString &appDir);
 
 // The suite's "Solution" value as text, or "" when it is missing or not text.
 QString ReadRegistryValue(const QString &appDir);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Wording.h"
+
 #include <QString>
 
 #include <optional>
@@ -51,8 +53,21 @@ enum class FailureKind {
 struct Failure
 {
     int number = 0;
+    // In the built-in English: the shell's and the logs' text.
     QString description;
     FailureKind kind = FailureKind::Failed;
+    // The description as the program words it, for a window to tell in its language; empty
+    // when the description is the system's text.
+    Wording wording = {};
+
+    // A failure in the program's own words.
+    static Failure Worded(int number, Wording wording, FailureKind kind = FailureKind::Failed)
+    {
+        QString english = wording.English();
+        return Failure{number, std::move(english), kind, std::move(wording)};
+    }
+    // What to tell: the program's wording, else the description as it stands.
+    Wording Text() const { return wording.IsEmpty() ? Wording(description) : wording; }
 };
 
 namespace ResultDetail {

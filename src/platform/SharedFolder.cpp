@@ -45,21 +45,21 @@ mode_t FileBits(mode_t mode) { return mode & 0777; }
 
 } // namespace
 
-QString KindText(mode_t mode)
+Wording KindWording(mode_t mode)
 {
     if (S_ISLNK(mode))
-        return QStringLiteral("a symbolic link");
+        return Wording("CS_KIND_LINK");
     if (S_ISFIFO(mode))
-        return QStringLiteral("a FIFO (named pipe)");
+        return Wording("CS_KIND_FIFO");
     if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
+        return Wording("CS_KIND_SOCKET");
     if (S_ISCHR(mode) || S_ISBLK(mode))
-        return QStringLiteral("a device");
+        return Wording("CS_KIND_DEVICE");
     if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
+        return Wording("CS_KIND_FOLDER");
     if (S_ISREG(mode))
-        return QStringLiteral("a regular file");
-    return QStringLiteral("not a regular file");
+        return Wording("CS_KIND_REGULAR");
+    return Wording("CS_KIND_NOT_REGULAR");
 }
 
 Descriptor::~Descriptor()
@@ -113,9 +113,7 @@ Failure Folder::Refused(const QString &name, int err) const
     // Whatever the call said, what the name is tells the operator most.
     if (const std::optional<struct stat> st = Look(name); st && (err == ELOOP || err == ENOTDIR || err == EISDIR
                                                                  || err == ENXIO || err == 0))
-        return {ErrorNumber::PathFileAccess, QStringLiteral("%1 is %2, refused: a file of the shared folders is "
-                                                            "used only when it is a regular file")
-                                                 .arg(path, KindText(st->st_mode))};
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_SHARED_NOT_REGULAR", {path, KindWording(st->st_mode)}));
     return {ErrorNumber::PathFileAccess, QStringLiteral("%1: %2").arg(qt_error_string(err), path)};
 }
 
@@ -126,9 +124,8 @@ Result<Folder> Folder::Sub(const QString &name) const
         const int err = errno;
         const std::optional<struct stat> st = Look(name);
         if (err != ENOENT && st && !S_ISDIR(st->st_mode))
-            return Failure{ErrorNumber::PathFileAccess,
-                           QStringLiteral("%1 is %2, not a folder: refused")
-                               .arg(QDir::toNativeSeparators(PathOf(name)), KindText(st->st_mode))};
+            return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_SHARED_NOT_A_FOLDER", {QDir::toNativeSeparators(PathOf(name)),
+                                                                                                 KindWording(st->st_mode)}));
         return Refused(name, err);
     }
     return Folder(PathOf(name), std::make_shared<Descriptor>(fd));
@@ -165,10 +162,8 @@ Result<OpenedFile> Folder::OpenRead(const QString &name) const
     if (::fstat(fd, &opened.st) != 0)
         return Refused(name, errno);
     if (!S_ISREG(opened.st.st_mode))
-        return Failure{ErrorNumber::PathFileAccess,
-                       QStringLiteral("%1 is %2, refused: a file of the shared folders is used only when it is a "
-                                      "regular file")
-                           .arg(QDir::toNativeSeparators(PathOf(name)), KindText(opened.st.st_mode))};
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_SHARED_NOT_REGULAR", {QDir::toNativeSeparators(PathOf(name)),
+                                                                                            KindWording(opened.st.st_mode)}));
     return opened;
 }
 
@@ -182,10 +177,8 @@ Result<Handle> Folder::OpenAppend(const QString &name) const
     if (::fstat(fd, &st) != 0)
         return Refused(name, errno);
     if (!S_ISREG(st.st_mode))
-        return Failure{ErrorNumber::PathFileAccess,
-                       QStringLiteral("%1 is %2, refused: a file of the shared folders is used only when it is a "
-                                      "regular file")
-                           .arg(QDir::toNativeSeparators(PathOf(name)), KindText(st.st_mode))};
+        return Failure::Worded(ErrorNumber::PathFileAccess, Wording("CS_SHARED_NOT_REGULAR", {QDir::toNativeSeparators(PathOf(name)),
+                                                                                            KindWording(st.st_mode)}));
     if (st.st_uid == ::geteuid()) {
         // The group first: changing it may clear bits the mode then sets.
         [[maybe_unused]] const int ignored = ::fchown(fd, uid_t(-1), Status().st_gid);
@@ -200,8 +193,8 @@ Result<void> Folder::Replace(const QString &name, const QByteArray &bytes, mode_
 {
     const QString path = QDir::toNativeSeparators(PathOf(name));
     if (const std::optional<struct stat> old = Look(name); old && !S_ISREG(old->st_mode))
-        return Failure{S_ISDIR(old->st_mode) ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
-                       QStringLiteral("%1 is %2, not a regular file: not written").arg(path, KindText(old->st_mode))};
+        return Failure::Worded(S_ISDIR(old->st_mode) ? ErrorNumber::PermissionDenied : ErrorNumber::PathFileAccess,
+                               Wording("CS_SHARED_NOT_WRITTEN", {path, KindWording(old->st_mode)}));
     QString temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
@@ -410,27 +403,20 @@ Result<QByteArray> Folder::ReadTrusted(const QString &name, qint64 maxBytes) con
     const QString folder = QDir::toNativeSeparators(m_path);
     const struct stat &st = opened->st;
     const struct stat dir = Status();
-    QString why;
+    Wording why;
     if (!TrustedOwner(st.st_uid))
-        why = QStringLiteral("it belongs to another account (uid %1)").arg(st.st_uid);
+        why = Wording("CS_OWN_OTHER_ACCOUNT", {QString::number(st.st_uid)});
     else if (st.st_mode & 022)
-        why = QStringLiteral("its group or others may write to it");
+        why = Wording("CS_OWN_WRITABLE");
     else if (!TrustedOwner(dir.st_uid))
-        why = QStringLiteral("its folder %1 belongs to another account (uid %2)").arg(folder).arg(dir.st_uid);
+        why = Wording("CS_OWN_FOLDER_OTHER_ACCOUNT", {folder, QString::number(dir.st_uid)});
     else if ((dir.st_mode & 022) && !(dir.st_mode & S_ISVTX))
-        why = QStringLiteral("others may replace it: its folder %1 is writable by its group or others and has no "
-                             "sticky bit")
-                  .arg(folder);
-    if (!why.isEmpty())
-        return Failure{ErrorNumber::PermissionDenied,
-                       QStringLiteral("%1 is not run or copied, as another account could have changed it: %2. The "
-                                      "administrator keeps it owned by root, not writable by group or others "
-                                      "(chown root: %1; chmod go-w %1), in a folder others cannot replace it in "
-                                      "(chmod +t %3).")
-                           .arg(path, why, folder)};
+        why = Wording("CS_OWN_FOLDER_REPLACEABLE", {folder});
+    if (!why.IsEmpty())
+        return Failure::Worded(ErrorNumber::PermissionDenied, Wording("CS_OWN_NOT_RUN", {path, why, folder}));
     if (maxBytes >= 0 && st.st_size > maxBytes)
-        return Failure{ErrorNumber::PathFileAccess,
-                       QStringLiteral("File larger than %1 bytes, not read: %2").arg(maxBytes).arg(path)};
+        return Failure::Worded(ErrorNumber::PathFileAccess,
+                               Wording("CS_FILE_NAMED", {Wording("CS_FILE_TOO_LARGE", {QString::number(maxBytes)}), path}));
     QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
     qsizetype have = 0;
     while (have < bytes.size()) {
@@ -447,18 +433,18 @@ Result<QByteArray> Folder::ReadTrusted(const QString &name, qint64 maxBytes) con
     return bytes;
 }
 
-QString Folder::WhyNotOwnProgram(const QString &name) const
+Wording Folder::WhyNotOwnProgram(const QString &name) const
 {
     const std::optional<struct stat> st = Look(name);
     if (!st)
-        return QStringLiteral("it is missing");
+        return Wording("CS_OWN_MISSING");
     if (!S_ISREG(st->st_mode))
-        return QStringLiteral("it is ") + KindText(st->st_mode);
+        return Wording("CS_OWN_IS", {KindWording(st->st_mode)});
     if (!TrustedOwner(st->st_uid))
-        return QStringLiteral("it belongs to another account (uid %1)").arg(st->st_uid);
+        return Wording("CS_OWN_OTHER_ACCOUNT", {QString::number(st->st_uid)});
     if (st->st_mode & 022)
-        return QStringLiteral("its group or others may write to it");
-    return QString();
+        return Wording("CS_OWN_WRITABLE");
+    return Wording();
 }
 
 Result<std::unique_ptr<PrivateFolder>> PrivateFolder::Make(const QString &parent, const QString &prefix)

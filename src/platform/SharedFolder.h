@@ -2,6 +2,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Result.h"
+#include "platform/Wording.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,7 +26,9 @@ inline constexpr mode_t kFileMode = 0660;
 inline constexpr mode_t kFolderMode = 02770;
 
 // What a file of this mode is, for a message: "a symbolic link", "a FIFO", "a folder"...
-QString KindText(mode_t mode);
+Wording KindWording(mode_t mode);
+// The same in the built-in English.
+inline QString KindText(mode_t mode) { return KindWording(mode).English(); }
 
 // The entry at path opened for reading as it stands: never through a link (ELOOP), never
 // blocking on a FIFO. -1 with errno when it cannot be opened. For a reader that tells a missing
@@ -103,7 +106,7 @@ public:
     Result<QByteArray> ReadTrusted(const QString &name, qint64 maxBytes) const;
     // Why a program file that stands as name here is not one this user alone controls: it must
     // be a regular file of this user (or root), not writable by group or others. Empty if it is.
-    QString WhyNotOwnProgram(const QString &name) const;
+    Wording WhyNotOwnProgram(const QString &name) const;
 
     // Removes the entry name (a link itself, never what it leads to; not a folder). One already
     // gone is no failure.

@@ -84,7 +84,7 @@ std::optional<QString> getTNSName(Messages &messages, const QString &sDSNname, c
     if (!name && Worker::IsCancelled(name.error()))
         return std::nullopt;
     if (!name) {
-        Tell(messages, name.error().description);
+        Tell(messages, messages.Text(name.error().Text()));
         return QString();
     }
     return name.value();
@@ -100,7 +100,7 @@ bool CheckBackendVersion(Messages &messages, const QString &dsn, const QString &
     if (!version && Worker::IsCancelled(version.error()))
         return false;
     if (!version) {
-        Tell(messages, version.error().description);
+        Tell(messages, messages.Text(version.error().Text()));
         return false;
     }
     return version.value() == 6;

@@ -123,7 +123,7 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     const auto folder = SharedFolder::PrivateFolder::Make(parent, RunFolderName);
     if (!folder) {
         Failed(messages, componentName,
-               messages.Text("CS_BUS_NO_FOLDER").arg(QDir::toNativeSeparators(parent), folder.error().description));
+               messages.Text("CS_BUS_NO_FOLDER").arg(QDir::toNativeSeparators(parent), messages.Text(folder.error().Text())));
         return false;
     }
     // Held while the tool runs: a window starting meanwhile removes only the folders of runs
@@ -134,7 +134,7 @@ bool CreateBusComponent(Messages &messages, const QString &appDir, const QString
     if (waiting)
         waiting(ToolEnded);
     if (!ran) {
-        Failed(messages, componentName, ran.error().description);
+        Failed(messages, componentName, messages.Text(ran.error().Text()));
         return false;
     }
     // The tool's exit code means nothing; only its log files tell the outcome.

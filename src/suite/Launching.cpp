@@ -34,5 +34,5 @@ void RunJavaServer(const SuiteContext &suite, const QList<ConfigEntry> &selected
     const Result<void> started = StartJavaServerProgram(suite, arguments, served);
     if (!started)
         Tell(suite.messages, suite.messages.Text("CS_RUN_JAVA_NOT_STARTED") + QStringLiteral("\r\n")
-                                 + suite.messages.Text("CS_RUN_REASON").arg(started.error().description));
+                                 + suite.messages.Text("CS_RUN_REASON").arg(suite.messages.Text(started.error().Text())));
 }

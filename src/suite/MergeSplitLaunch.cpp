@@ -57,7 +57,7 @@ mode_t CopyMode(const QString &name) { return name == StartFile ? 0750 : 0640; }
 // rewrites nothing.
 Result<void> WriteCopy(const SharedFolder::Folder &folder, const QString &name, const QByteArray &bytes)
 {
-    if (folder.WhyNotOwnProgram(name).isEmpty()) {
+    if (folder.WhyNotOwnProgram(name).IsEmpty()) {
         const Result<SharedFolder::OpenedFile> existing = folder.OpenRead(name);
         if (existing && (existing->st.st_mode & 07777) == CopyMode(name)) {
             const Result<QByteArray> held = FileIo::ReadBytes(folder.PathOf(name));
@@ -114,7 +114,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
     const Result<SharedFolder::Folder> made = components->MakeSub(record.PublisherBusComp);
     if (!made)
         return LaunchFailure(suite.messages.Text("CS_RUN_FOLDER_UNUSABLE")
-                                 .arg(components->PathOf(record.PublisherBusComp), made.error().description));
+                                 .arg(components->PathOf(record.PublisherBusComp), suite.messages.Text(made.error().Text())));
     const SharedFolder::Folder &target = made.value();
     const QString folder = target.Path();
     for (const QString &name : TemplateFiles) {
@@ -135,7 +135,7 @@ Result<void> PrepareAndStartDispatcher(const SuiteContext &suite, const QString 
             return written;
     }
     // Looked at again right before the start: a copy someone replaced since is not run.
-    if (const QString why = target.WhyNotOwnProgram(StartFile); !why.isEmpty())
+    if (const QString why = suite.messages.Text(target.WhyNotOwnProgram(StartFile)); !why.isEmpty())
         return LaunchFailure(suite.messages.Text("CS_RUN_NOT_STARTED").arg(target.PathOf(StartFile), why));
 
     // Quoted: the application directory may hold blanks.
@@ -160,7 +160,7 @@ bool RunMergeAndSplit(const SuiteContext &suite, const QString &jointFilePath)
     if (!started) {
         // The server consoles already started keep running.
         Tell(suite.messages,
-             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + started.error().description);
+             suite.messages.Text("CS_RUN_JOINT_ERRORS") + QStringLiteral("\r\n") + suite.messages.Text(started.error().Text()));
         // Without its server name only the Java server is left out; the dispatchers do not need it.
         if (started.error().kind != FailureKind::ServerNameUnknown)
             return false;
@@ -200,7 +200,7 @@ Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &
         if (!looked)
             return Failure{ErrorNumber::LaunchFailed,
                              messages.Text("CS_RUN_NO_SERVER_NAME").arg(dsn, section) + QStringLiteral("\r\n")
-                                 + looked.error().description,
+                                 + messages.Text(looked.error().Text()),
                            FailureKind::ServerNameUnknown};
         server = looked.value();
     }

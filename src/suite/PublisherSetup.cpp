@@ -28,7 +28,7 @@ bool OpenConnections(Messages &messages, PublisherConnections &connections, cons
             // The operator can correct the data source and try again: the program goes on.
             Tell(messages,
                  messages.Text("CS_PUB_CONNECTION_FAILED").arg(ProductNames[which]) + QStringLiteral("\r\n")
-                     + opened.error().description,
+                     + messages.Text(opened.error().Text()),
                  MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
@@ -52,7 +52,7 @@ std::optional<qint64> CheckConnections(Messages &messages, const PublisherConnec
     if (!size && Worker::IsCancelled(size.error()))
         return std::nullopt;
     if (!size) {
-        Tell(messages, messages.Text("CS_PUB_TABLE_UNREADABLE") + QStringLiteral("\r\n") + size.error().description);
+        Tell(messages, messages.Text("CS_PUB_TABLE_UNREADABLE") + QStringLiteral("\r\n") + messages.Text(size.error().Text()));
         return std::nullopt;
     }
     return size.value();
@@ -66,7 +66,7 @@ bool CheckPickedConfigsReadBack(Messages &messages, const QString &configDirecto
         const Result<QString> text = FileIo::ReadAnsiText(configDirectory + u'/' + name);
         if (!text) {
             Tell(messages,
-                 messages.Text("CS_PUB_CONFIG_UNREADABLE").arg(name) + QStringLiteral("\r\n") + text.error().description,
+                 messages.Text("CS_PUB_CONFIG_UNREADABLE").arg(name) + QStringLiteral("\r\n") + messages.Text(text.error().Text()),
                  MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }
@@ -103,7 +103,7 @@ bool UpdatePublisher(Messages &messages, const PublisherConnections &connections
         return true;
     if (Worker::IsCancelled(updated.error()))
         return false;
-    Tell(messages, messages.Text("CS_PUB_UPDATE_FAILED") + QStringLiteral("\r\n") + updated.error().description);
+    Tell(messages, messages.Text("CS_PUB_UPDATE_FAILED") + QStringLiteral("\r\n") + messages.Text(updated.error().Text()));
     return false;
 }
 
@@ -126,7 +126,7 @@ bool WriteJointFile(Messages &messages, const QString &appDir, const MergeSplitP
     if (!written) {
         // Nothing half-made is left: the joint file is written whole or not at all.
         Tell(messages,
-             messages.Text("CS_PUB_NOT_WRITTEN").arg(fileName) + QStringLiteral("\r\n") + written.error().description,
+             messages.Text("CS_PUB_NOT_WRITTEN").arg(fileName) + QStringLiteral("\r\n") + messages.Text(written.error().Text()),
              MsgIcon::Critical, MsgButtons::Ok);
         return false;
     }

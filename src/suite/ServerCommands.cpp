@@ -41,7 +41,7 @@ Result<void> StartRecordedProgram(const SuiteContext &suite, RunKind kind, const
         Tell(suite.messages,
              suite.messages.Text("CS_RUN_NOT_RECORDED")
                  .arg(started.value().record.commandLine, QString::number(started.value().record.pid),
-                      recorded.error().description),
+                      suite.messages.Text(recorded.error().Text())),
              MsgIcon::Exclamation, MsgButtons::Ok);
     return {};
 }

@@ -39,7 +39,7 @@ Outcome Save(Session &session, QWidget *asker, const Request &request)
             QApplication::restoreOverrideCursor();
         }
         if (!done) {
-            session.MsgBox(asker, request.failureText + QStringLiteral("\n\n") + done.error().description,
+            session.MsgBox(asker, request.failureText + QStringLiteral("\n\n") + session.Text(done.error().Text()),
                            MsgIcon::Critical, MsgButtons::Ok);
             return Outcome::NotSaved;
         }

@@ -1,4 +1,5 @@
 #include "app/LocalisedText.h"
+#include "config/ConfigListReader.h"
 #include "support/QtPrinters.h"
 #include "support/TestAppDir.h"
 
@@ -7,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 // Only a direct child of the root is looked up, by a valid label; a label the file lacks, and
 // every label of a file missing, broken or hostile, gets the built-in English text, and a label
@@ -126,4 +128,22 @@ TEST(LocalisedText, TranslationsMatchTheEnglishLabels)
             EXPECT_EQ(Marks(text), Marks(it.value())) << language << ' ' << qPrintable(it.key()) << ": " << qPrintable(text);
         }
     }
+}
+
+// What a lower layer words is told in English by the shell and in the texts file's language by
+// a window, an argument that is itself worded included; arguments are filled in one pass and
+// a text that is no label stays as it is.
+TEST(LocalisedText, LowerLayersWordingsAreToldInTheLanguageOfWhoShowsThem)
+{
+    TestAppDir app(false);
+    QFile german(QStringLiteral(CS_SOURCE_DIR "/resources/I18nText.de.xml"));
+    ASSERT_TRUE(german.open(QIODevice::ReadOnly));
+    app.writeFile("I18nText.xml", german.readAll());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(app.path() + "/pipe.tsy").constData(), 0600), 0);
+    const ConfigList::ListedFile fifo = ConfigList::ReadFile(app.path(), QStringLiteral("pipe.tsy"));
+    EXPECT_EQ(fifo.unreadable, QStringLiteral("a FIFO (named pipe), not a regular file"));
+    EXPECT_EQ(app.session().Text(fifo.why), QStringLiteral("ein FIFO (benannte Pipe), keine reguläre Datei"));
+    EXPECT_EQ(Wording("CS_RENAME_TAKEN", {QStringLiteral("%2"), QStringLiteral("b")}).English(),
+              QStringLiteral("Cannot rename %2 to b: b already exists"));
+    EXPECT_EQ(app.session().Text(Wording(QStringLiteral("%1 from the system"))), QStringLiteral("%1 from the system"));
 }

@@ -110,7 +110,7 @@ TEST_F(RegistryTest, OtherEncodingsFilesThatAreNotExportsAndTheRulesOfAnOpenKey)
         if (c.s.type == REG_SZ)
             expectValue(u"K"_s, u"E"_s, {REG_EXPAND_SZ, QByteArray("A\0", 2)});
         // Only the refused file has a message, and it names the file.
-        EXPECT_EQ(WhyFileRefused(dir()).contains(FilePath(dir())), c.bytes.size() > (1 << 20));
+        EXPECT_EQ(WhyFileRefused(dir()).English().contains(FilePath(dir())), c.bytes.size() > (1 << 20));
     }
 
     // A package installs the registry file read-only: every access still reads it, also the

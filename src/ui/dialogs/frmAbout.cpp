@@ -106,7 +106,7 @@ bool frmAbout::Load()
     setWindowTitle(m_session.GetText(QStringLiteral("SLBL0019")).replace(QStringLiteral("%1"), productTitle));
     lblTitle->setText(m_session.GetText(QStringLiteral("SLBL0520")).replace(QStringLiteral("%1"), Ansi::CharOf(174)));
     lblVersion->setText(m_session.Text("CS_ABOUT_VERSION", Registry::ReadRegistryValue(m_session.AppDir())));
-    if (const QString why = Registry::WhyFileRefused(m_session.AppDir()); !why.isEmpty())
+    if (const QString why = m_session.Text(Registry::WhyFileRefused(m_session.AppDir())); !why.isEmpty())
         m_session.MsgBox(this, why, MsgIcon::Exclamation, MsgButtons::Ok);
     lblCopyright->setText(m_session.GetText(QStringLiteral("SLBL0499")).replace(QStringLiteral("%1"), Ansi::CharOf(169)));
     Controls::Localise(m_session, *this);

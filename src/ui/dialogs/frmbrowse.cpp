@@ -217,7 +217,7 @@ void frmbrowse::Drive1_Change(int index)
                                    ? DeviceUnavailable(m_session)
                                    : SetDir1Path(root);
     if (!moved) {
-        m_session.MsgBox(this, moved.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.Text(moved.error().Text()), MsgIcon::Exclamation, MsgButtons::Ok);
         ShowDrive(rememberedDrive);
         return;
     }
@@ -240,7 +240,7 @@ void frmbrowse::Dir1_Change(const QModelIndex &current)
         txtpath->setText(m_dirPath);
         return;
     }
-    m_session.MsgBox(this, usable.error().description, MsgIcon::Exclamation, MsgButtons::Ok);
+    m_session.MsgBox(this, m_session.Text(usable.error().Text()), MsgIcon::Exclamation, MsgButtons::Ok);
     // The path field still holds the remembered text; the list goes back to the folder it
     // names, or to where it stood when the field names none.
     if (!SetDir1Path(remembered))

@@ -57,7 +57,7 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
         return loadError(ErrorNumber::FileNotFound,
                          m_session.Text("CS_EDITOR_NO_FILE", QDir::toNativeSeparators(ConfigFilePath)));
     if (!file)
-        return loadError(file.error().number, m_session.Text("CS_EDITOR_NOTHING_READ", file.error().description));
+        return loadError(file.error().number, m_session.Text("CS_EDITOR_NOTHING_READ", m_session.Text(file.error().Text())));
     m_loaded = file.value();
     const QString text = Ansi::Decode(m_loaded.bytes);
 
@@ -90,7 +90,7 @@ Result<void> frmEditConfiguration::LoadConfiguration(const QString &ConfigFilePa
 
 void frmEditConfiguration::ReportLoadError(const Failure &error)
 {
-    m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + error.description,
+    m_session.MsgBox(this, m_session.GetText(QStringLiteral("SLBL0167")) + QStringLiteral("\n\n") + m_session.Text(error.Text()),
                      MsgIcon::None, MsgButtons::Ok);
 }
 
@@ -140,7 +140,7 @@ bool frmEditConfiguration::ConfigDataChanged()
 
 QString frmEditConfiguration::WhyFieldsNotWritable(const ConfigRecord &record)
 {
-    const QString why = ConfigFormat::WhyNotWritable(record);
+    const QString why = m_session.Text(ConfigFormat::WhyNotWritable(record));
     if (why.isEmpty())
         return why;
     // Find the field to name it as the window shows it and to put the user there.
@@ -148,7 +148,7 @@ QString frmEditConfiguration::WhyFieldsNotWritable(const ConfigRecord &record)
         ConfigRecord alone;
         alone.*field.member = record.*field.member;
         alone.savepass = record.savepass;
-        const QString fieldWhy = ConfigFormat::WhyNotWritable(alone);
+        const QString fieldWhy = m_session.Text(ConfigFormat::WhyNotWritable(alone));
         if (!fieldWhy.isEmpty()) {
             TSConfig->setCurrentIndex(field.tab);
             (this->*field.box)->setFocus();
@@ -186,7 +186,7 @@ bool frmEditConfiguration::SaveConfiguration()
         // The user has agreed to replace what stands under that name now, and only that.
         const Result<FileIo::FileVersion> there = FileIo::ReadVersion(path);
         if (!there) {
-            m_session.MsgBox(this, WriteFailureText() + QStringLiteral("\n\n") + there.error().description,
+            m_session.MsgBox(this, WriteFailureText() + QStringLiteral("\n\n") + m_session.Text(there.error().Text()),
                              MsgIcon::Critical, MsgButtons::Ok);
             return false;
         }

@@ -94,7 +94,7 @@ QString ConfigListModel::ApplicationText(const ListedFile &file) const
     else if (const QString application = Columns[Application].value(m_session, file, m_running); !application.isEmpty())
         words << application;
     if (!file.unreadable.isEmpty())
-        words << QString(m_unreadableWords).replace(QStringLiteral("%1"), file.unreadable);
+        words << QString(m_unreadableWords).replace(QStringLiteral("%1"), m_session.Text(file.why));
     if (file.PasswordReadableByOthers())
         words << m_passwordWords;
     return words.join(QStringLiteral("; "));
@@ -111,7 +111,7 @@ bool ConfigListModel::Matches(int row, const QString &text) const
 
 QString ConfigListModel::ToolTip(const ListedFile &file) const
 {
-    QString tip = file.unreadable;
+    QString tip = m_session.Text(file.why);
     if (file.PasswordReadableByOthers()) {
         tip += QLatin1String(tip.isEmpty() ? "" : "\n")
              + m_session.Text("CS_LIST_PASSWORD_READABLE", QStringLiteral("%1").arg(file.identity.mode & 0777, 3, 8, QChar(u'0')));
@@ -150,7 +150,7 @@ QVariant ConfigListModel::data(const QModelIndex &index, int role) const
             return m_unreadableMark;
         return file.PasswordReadableByOthers() ? QVariant(m_passwordMark) : QVariant();
     case FileNameRole: return file.entry.FileName;
-    case UnreadableRole: return file.unreadable;
+    case UnreadableRole: return m_session.Text(file.why);
     case JointRole: return file.joint;
     default: return {};
     }
@@ -306,7 +306,7 @@ QStringList ConfigListModel::Unreadable() const
     for (const ListedFile &file : m_rows) {
         // A row of programs whose file is gone tells that on its own.
         if (!file.unreadable.isEmpty() && file.presence == ListedFile::Presence::Listed)
-            lines << file.entry.FileName + QStringLiteral(": ") + file.unreadable;
+            lines << file.entry.FileName + QStringLiteral(": ") + m_session.Text(file.why);
     }
     return lines;
 }

@@ -351,7 +351,8 @@ std::vector<ConfigList::ListedFile> FileList::OrphanRows() const
         // Not a file of the folder: no command but Stop and Show Log acts on it.
         row.presence = ConfigList::ListedFile::Presence::Missing;
         row.entry.FileName = name;
-        row.unreadable = m_session.Text("CS_LIST_ORPHANED", RunningState::OrphanedFileName(name));
+        row.why = Wording("CS_LIST_ORPHANED", {RunningState::OrphanedFileName(name)});
+        row.unreadable = row.why.English();
         rows.push_back(std::move(row));
     }
     return rows;

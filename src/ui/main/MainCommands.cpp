@@ -158,7 +158,7 @@ void MainCommands::Activate(const QString &name)
     if (IsEnabled(Command::Run))
         Execute(Command::Run);
     else if (const ConfigList::ListedFile *file = m_list.FileOf(name); file && !file->unreadable.isEmpty())
-        m_list.Tell(m_session.Text("CS_MAIN_CANNOT_RUN", name, file->unreadable));
+        m_list.Tell(m_session.Text("CS_MAIN_CANNOT_RUN", name, m_session.Text(file->why)));
 }
 
 void MainCommands::Refresh(const Targets &) { m_list.Refresh(FileList::Cause::Command); }
@@ -243,8 +243,8 @@ void MainCommands::Renamed(const QString &fileName, const QString &typed)
 void MainCommands::RenameNow(const QString &fileName, const QString &newName)
 {
     if (const Result<void> renamed = RenameConfigFile(m_session.ConfigDirectory(), fileName, newName); !renamed) {
-        m_session.MsgBox(m_window, renamed.error().description);
-        m_list.Tell(m_session.Text("CS_MAIN_NOT_RENAMED", fileName, newName, renamed.error().description));
+        m_session.MsgBox(m_window, m_session.Text(renamed.error().Text()));
+        m_list.Tell(m_session.Text("CS_MAIN_NOT_RENAMED", fileName, newName, m_session.Text(renamed.error().Text())));
         m_list.StartRename(fileName, newName);
         return;
     }

@@ -380,7 +380,7 @@ bool frmConfigurationSelector::Load()
 
 void frmConfigurationSelector::ReportError(const Failure &error)
 {
-    m_session.MsgBox(this, QString::number(error.number) + u' ' + error.description, MsgIcon::Information);
+    m_session.MsgBox(this, QString::number(error.number) + u' ' + m_session.Text(error.Text()), MsgIcon::Information);
 }
 
 QString frmConfigurationSelector::SelectedConfigName() const { return m_list->Target(); }

@@ -20,7 +20,7 @@ void RunAgain(Session &session, QWidget *owner, const MergeSplitJournal::Entry &
         if (listed.presence != ConfigList::ListedFile::Presence::Listed || !listed.unreadable.isEmpty()) {
             session.MsgBox(owner,
                            session.Text("CS_INTERRUPTED_UNREADABLE", entry.jointFile, name,
-                                        listed.unreadable.isEmpty() ? QString() : QStringLiteral(" (") + listed.unreadable + u')'),
+                                        listed.unreadable.isEmpty() ? QString() : QStringLiteral(" (") + session.Text(listed.why) + u')'),
                            MsgIcon::Exclamation, MsgButtons::Ok);
             return;
         }
@@ -41,7 +41,7 @@ void OfferInterruptedMergeSplits(Session &session, QWidget *owner)
 {
     for (const MergeSplitJournal::Entry &entry : MergeSplitJournal::Interrupted(session.AppDir()).interrupted) {
         QMessageBox box(QMessageBox::Warning, session.Text("CS_INTERRUPTED_TITLE"),
-                        MergeSplitJournal::Describe(entry) + QStringLiteral("\n\n") + session.Text("CS_INTERRUPTED_RUN_AGAIN"),
+                        session.Text(MergeSplitJournal::Describe(entry)) + QStringLiteral("\n\n") + session.Text("CS_INTERRUPTED_RUN_AGAIN"),
                         QMessageBox::NoButton, owner);
         box.setObjectName(QStringLiteral("msgInterruptedMergeSplit"));
         QPushButton *again = box.addButton(session.Text("CS_INTERRUPTED_AGAIN"), QMessageBox::AcceptRole);

@@ -75,7 +75,7 @@ void frmEditConfigurationMergeSplit::Load()
     m_version = read ? read.value() : FileIo::FileVersion();
     m_text = Ansi::Decode(m_version.bytes);
     if (!read)
-        m_session.MsgBox(this, read.error().description, MsgIcon::Critical, MsgButtons::Ok);
+        m_session.MsgBox(this, m_session.Text(read.error().Text()), MsgIcon::Critical, MsgButtons::Ok);
     Controls::Localise(m_session, *this);
     // Two joint editors open side by side must be told apart.
     WindowTitle::Show(*this, m_session.Text("CS_EDITOR_TITLE", m_session.Text("SLBL0496"), QFileInfo(m_path).fileName()),

@@ -225,7 +225,7 @@ void frmMergeAndSplit::cmdPublisherOK_Click()
     MergeSplitRun run(m_session.AppDir(), JournalEntry(fileName, publisher));
     if (const Result<void> begun = run.Begin(); !begun) {
         m_session.MsgBox(this,
-                         m_session.Text("CS_PUB_NO_JOURNAL") + QStringLiteral("\r\n") + begun.error().description,
+                         m_session.Text("CS_PUB_NO_JOURNAL") + QStringLiteral("\r\n") + m_session.Text(begun.error().Text()),
                          MsgIcon::Critical, MsgButtons::Ok);
         return;
     }

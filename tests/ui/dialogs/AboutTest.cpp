@@ -54,7 +54,7 @@ TEST(About, CaptionsComeFromTheTextsAndTheVersionFromTheRegistry)
     WriteRegistry(app, kTessalyKey + QByteArray(1 << 20, ';'));
     frmAbout refused(app.session());
     ASSERT_TRUE(refused.Load());
-    EXPECT_EQ(app.shownTexts(), QStringList{Registry::WhyFileRefused(app.path())});
+    EXPECT_EQ(app.shownTexts(), QStringList{Registry::WhyFileRefused(app.path()).English()});
 }
 
 TEST(About, SystemInfoStartsTheToolTheRegistryNames)

@@ -129,7 +129,8 @@ TEST_F(ConfigListModelTest, TheApplicationColumnSaysWhatTheLookShows)
         ConfigList::ListedFile file = File(QLatin1String(c.name));
         file.shownProduct = c.product;
         file.joint = c.joint;
-        file.unreadable = QLatin1String(c.unreadable);
+        file.why = Wording(QString::fromLatin1(c.unreadable));
+        file.unreadable = file.why.English();
         file.holdsPassword = true;
         file.identity.mode = c.mode;
         files.push_back(file);
