@@ -133,13 +133,13 @@ Result<qint16> CInt(const QString &text)
 
 bool IsNumeric(const QString &text) { return StrictNumber(text).has_value(); }
 
-QString CIntRefusal(const QString &text, const Failure &refused)
+Wording CIntRefusal(const QString &text, const Failure &refused)
 {
     if (refused.number == ErrorNumber::Overflow)
-        return QStringLiteral("\"%1\" is outside the whole numbers from -32768 to 32767").arg(text);
+        return Wording("CS_VALUE_OUT_OF_RANGE", {text});
     if (Trim(text).isEmpty())
-        return QStringLiteral("it is empty; a whole number is wanted");
-    return QStringLiteral("\"%1\" is not a number").arg(text);
+        return Wording("CS_VALUE_EMPTY_NUMBER");
+    return Wording("CS_VALUE_NOT_NUMBER", {text});
 }
 
 } // namespace Vb

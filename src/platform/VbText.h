@@ -27,7 +27,7 @@ Failure Overflow();
 // around it allowed), halves round to even, outside -32768..32767 is an overflow.
 Result<qint16> CInt(const QString &text);
 // Why CInt refused text, as an operator reads it: what the value is and what was wanted.
-QString CIntRefusal(const QString &text, const Failure &refused);
+Wording CIntRefusal(const QString &text, const Failure &refused);
 
 // True when text is a number as a conversion would accept it (the empty text is not).
 bool IsNumeric(const QString &text);

@@ -11,13 +11,12 @@ namespace {
 // What a conversion of a null value reports.
 Failure InvalidUseOfNull()
 {
-    return Failure{ErrorNumber::InvalidUseOfNull, QStringLiteral("the back-end version (backendversion of tsparameters) is empty")};
+    return Failure::Worded(ErrorNumber::InvalidUseOfNull, Wording("CS_BACKEND_VERSION_EMPTY"));
 }
 
 Failure NotAVersion(const QString &text, const Failure &refused)
 {
-    return Failure{refused.number, QStringLiteral("the back-end version (backendversion of tsparameters): ")
-                                       + Vb::CIntRefusal(text, refused)};
+    return Failure::Worded(refused.number, Wording("CS_BACKEND_VERSION_REFUSED", {Vb::CIntRefusal(text, refused)}));
 }
 
 // The version as a 16-bit whole number: a whole-number column must fit, any other is

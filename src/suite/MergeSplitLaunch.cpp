@@ -190,7 +190,7 @@ Result<QString> BuildMnSJavaArgumentFromText(Messages &messages, const QString &
     const Result<qint16> platform = Vb::CInt(platformText);
     if (!platform)
         return Failure{platform.error().number,
-                         messages.Text("CS_RUN_PLATFORM_NOT_NUMBER").arg(section, Vb::CIntRefusal(platformText, platform.error()))};
+                         messages.Text(Wording("CS_RUN_PLATFORM_NOT_NUMBER", {section, Vb::CIntRefusal(platformText, platform.error())}))};
     QString server = dsn;
     if (platform.value() == ServerNamePlatform) {
         const Result<QString> looked = WaitForServerName(messages, dsn, user, password);
