@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (size_t i = 0; i < ConfigKeys.size(); ++i)
         record.*ConfigKeys[i].field = QString::fromUtf8(fields[qsizetype(i)]);
     const bool written = ConfigFormat::WriteFile(path, record).ok();
-    FUZZ_CHECK(written == ConfigFormat::WhyNotWritable(record).isEmpty());
+    FUZZ_CHECK(written == ConfigFormat::WhyNotWritable(record).IsEmpty());
     const Result<QByteArray> stored = FileIo::ReadBytes(path);
     FUZZ_CHECK(stored && stored.value() == (written ? ConfigFormat::Format(record) : input));
     return 0;

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ConfigRecord record;
     for (size_t i = 0; i < ConfigKeys.size(); ++i)
         record.*ConfigKeys[i].field = QString::fromUtf8(fields[qsizetype(i)]);
-    if (!ConfigFormat::WhyNotWritable(record).isEmpty())
+    if (!ConfigFormat::WhyNotWritable(record).IsEmpty())
         return 0;
     text = Ansi::Decode(ConfigFormat::Format(record));
     // Readers trim blanks around values: only values without them can come back as written.
