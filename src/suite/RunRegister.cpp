@@ -576,7 +576,8 @@ QString KindText(RunKind kind, bool several, LocalisedText *texts)
 
 QString Text(LocalisedText *texts, const char *label)
 {
-    return texts ? texts->GetText(QLatin1String(label)) : LocalisedText::BuiltIn().value(QLatin1String(label));
+    // Without texts, the one rule of the built-in English (a missing label shows as itself).
+    return texts ? texts->GetText(QLatin1String(label)) : Wording(label).English();
 }
 
 QString Summary(const QList<RunRecord> &records, const QDateTime &now, LocalisedText *texts)
